@@ -1,0 +1,8 @@
+#include "ui/main_dialog.h"
+
+namespace harvelin {
+
+bool MainDialog::readRepeaterStatus() { return false; }
+void MainDialog::setRepeaterClock() {}
+
+}  // namespace harvelin

@@ -1,0 +1,111 @@
+#include "link/serial_link.h"
+
+namespace harvelin {
+
+namespace {
+
+constexpr char Syn = 0x16;
+constexpr char Cr = 0x0D;
+// ">@" framed: the pager answers it with its identification.
+constexpr std::string_view PresenceFrame = "\x16>@\r";
+constexpr std::string_view PresenceWord = "Zelvatron";
+constexpr unsigned PresenceWaitMs = 200;
+constexpr std::size_t PresenceReadBytes = 150;
+constexpr unsigned ReplyWaitMs = 100;
+
+bool needsPresenceCheck(const std::string& command)
+{
+    return command.find(">Lese:0") != std::string::npos || command.find(">Schreibe:0") != std::string::npos;
+}
+
+}  // namespace
+
+SerialLink::SerialLink(SerialBackend& backend, PortTable ports, Clock& clock)
+    : backend_(backend), ports_(std::move(ports)), clock_(clock)
+{
+}
+
+std::unique_ptr<SerialPort> SerialLink::openDevice(unsigned n)
+{
+    const PortEntry* entry = ports_.entry(n);
+    if (!entry)
+        return nullptr;
+    return backend_.open(entry->deviceName);
+}
+
+bool SerialLink::open()
+{
+    if (portNumber == 0)
+        return false;
+    portHandle.reset();
+    portHandle = openDevice(portNumber);
+    if (!portHandle)
+        return false;
+    if (!portHandle->readSettings())
+        return false;
+    if (!portHandle->applyLineSettings())
+        return false;
+    portHandle->setTimeouts(TimeoutSet::Link);
+    return true;
+}
+
+bool SerialLink::exchange(std::string command, std::string& reply, std::uint8_t& replyLength)
+{
+    const bool presence = needsPresenceCheck(command);
+    // A command that does not fit the frame buffer is refused unsent.
+    if (command.size() > MaxCommandLength - (presence ? PresencePrefixLength : 0))
+        return false;
+
+    if (state == LinkState::Closed) {
+        // This call only re-opens; the command goes out with the next one.
+        state = open() ? LinkState::Open : LinkState::Closed;
+        return false;
+    }
+    if (!portHandle || !portHandle->readSettings()) {
+        state = LinkState::Closed;
+        return false;
+    }
+
+    if (presence) {
+        portHandle->write(PresenceFrame);
+        clock_.sleepMs(PresenceWaitMs);
+        const std::string answer = portHandle->read(PresenceReadBytes);
+        if (answer.find(PresenceWord) == std::string::npos) {
+            state = LinkState::Closed;
+            return false;
+        }
+    }
+
+    if (repaint_)
+        repaint_();
+
+    std::string frame;
+    if (presence) {
+        // The rest of the identification answer is dropped, and the presence
+        // frame goes out once more in front of the command, so the pager
+        // identifies itself again ahead of the block.
+        portHandle->read(MaxReplyLength);
+        frame += PresenceFrame;
+    }
+    frame += Syn;
+    frame += command;
+    frame += Cr;
+    portHandle->write(frame);
+
+    clock_.sleepMs(ReplyWaitMs);
+    reply = portHandle->read(MaxReplyLength);
+    if (reply.size() > MaxReplyLength)
+        reply.resize(MaxReplyLength);
+    replyLength = static_cast<std::uint8_t>(reply.size());
+    return true;
+}
+
+void SerialLink::close()
+{
+    if (state != LinkState::Closed)
+        portHandle.reset();
+    portNumber = 0;
+    state = LinkState::Closed;
+}
+
+}  // namespace harvelin

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "link/port_table.h"
+#include "link/serial_port.h"
+#include "platform/clock.h"
+
+namespace harvelin {
+
+enum class LinkState : std::uint8_t { Closed = 0, Open = 1, Lost = 2 };
+
+// The one connection to the pager: a port opened for exclusive use and the
+// framed command/reply exchange on it.
+class SerialLink {
+public:
+    // Frames are assembled in 200 bytes: 0x16, the command, 0x0D.
+    static constexpr std::size_t FrameBufferSize = 200;
+    static constexpr std::size_t MaxCommandLength = FrameBufferSize - 2;
+    // The presence-check frame that goes in front of ">Lese:0".
+    static constexpr std::size_t PresencePrefixLength = 4;
+    static constexpr std::size_t MaxReplyLength = 200;
+
+    SerialLink(SerialBackend& backend, PortTable ports, Clock& clock);
+
+    // Opens and configures port `portNumber`. Does not change `state`.
+    bool open();
+    // Writes one framed command and takes what arrives in the read window as
+    // the reply. False: nothing was sent (see the state it leaves).
+    bool exchange(std::string command, std::string& reply, std::uint8_t& replyLength);
+    void close();
+
+    // Opens port n of the table by its device name; nullptr when that fails.
+    std::unique_ptr<SerialPort> openDevice(unsigned n);
+
+    // Called while an exchange blocks, so texts just set are painted.
+    void setRepaintHook(std::function<void()> hook) { repaint_ = std::move(hook); }
+
+    const PortTable& ports() const { return ports_; }
+    Clock& clock() { return clock_; }
+
+    std::uint8_t portNumber = 0;
+    std::unique_ptr<SerialPort> portHandle;
+    LinkState state = LinkState::Closed;
+
+private:
+    SerialBackend& backend_;
+    PortTable ports_;
+    Clock& clock_;
+    std::function<void()> repaint_;
+};
+
+}  // namespace harvelin

@@ -1,0 +1,99 @@
+#include "model/win1252.h"
+
+#include <array>
+#include <cstdint>
+
+namespace harvelin {
+
+namespace {
+
+// Code points of bytes 0x80..0x9F; the others equal their byte value.
+constexpr std::array<char32_t, 32> HighTable = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+};
+
+std::optional<unsigned char> byteFor(char32_t cp)
+{
+    if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF))
+        return static_cast<unsigned char>(cp);
+    for (std::size_t i = 0; i < HighTable.size(); ++i)
+        if (HighTable[i] == cp)
+            return static_cast<unsigned char>(0x80 + i);
+    return std::nullopt;
+}
+
+void appendUtf8(std::string& out, char32_t cp)
+{
+    if (cp < 0x80) {
+        out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        out += static_cast<char>(0xC0 | (cp >> 6));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        out += static_cast<char>(0xE0 | (cp >> 12));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+}
+
+}  // namespace
+
+std::optional<std::string> utf8ToWin1252(std::string_view utf8)
+{
+    std::string out;
+    out.reserve(utf8.size());
+    for (std::size_t i = 0; i < utf8.size();) {
+        const auto lead = static_cast<unsigned char>(utf8[i]);
+        char32_t cp = 0;
+        std::size_t len = 0;
+        if (lead < 0x80) {
+            cp = lead;
+            len = 1;
+        } else if ((lead & 0xE0) == 0xC0) {
+            cp = lead & 0x1F;
+            len = 2;
+        } else if ((lead & 0xF0) == 0xE0) {
+            cp = lead & 0x0F;
+            len = 3;
+        } else if ((lead & 0xF8) == 0xF0) {
+            cp = lead & 0x07;
+            len = 4;
+        } else {
+            return std::nullopt;
+        }
+        if (i + len > utf8.size())
+            return std::nullopt;
+        for (std::size_t k = 1; k < len; ++k) {
+            const auto cont = static_cast<unsigned char>(utf8[i + k]);
+            if ((cont & 0xC0) != 0x80)
+                return std::nullopt;
+            cp = (cp << 6) | (cont & 0x3F);
+        }
+        const auto byte = byteFor(cp);
+        if (!byte)
+            return std::nullopt;
+        out += static_cast<char>(*byte);
+        i += len;
+    }
+    return out;
+}
+
+std::string win1252(std::string_view utf8)
+{
+    return utf8ToWin1252(utf8).value_or(std::string(utf8));
+}
+
+std::string win1252ToUtf8(std::string_view bytes)
+{
+    std::string out;
+    out.reserve(bytes.size() + bytes.size() / 4);
+    for (const char c : bytes) {
+        const auto b = static_cast<unsigned char>(c);
+        appendUtf8(out, b >= 0x80 && b < 0xA0 ? HighTable[b - 0x80] : static_cast<char32_t>(b));
+    }
+    return out;
+}
+
+}  // namespace harvelin

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace harvelin {
+
+// Texts inside the tool are Windows-1252 bytes: "ö", "ß" and "€" are one byte
+// each, on the wire, in files and in the image. These convert at the edges.
+
+// UTF-8 to Windows-1252; nullopt when a character has no Windows-1252 byte or
+// the input is not valid UTF-8.
+std::optional<std::string> utf8ToWin1252(std::string_view utf8);
+
+// For the tool's own fixed texts, which are all representable.
+std::string win1252(std::string_view utf8);
+
+// Windows-1252 to UTF-8. The five unassigned bytes (0x81, 0x8D, 0x8F, 0x90,
+// 0x9D) map to the C1 control characters of the same value.
+std::string win1252ToUtf8(std::string_view bytes);
+
+}  // namespace harvelin

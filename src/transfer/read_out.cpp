@@ -1,0 +1,7 @@
+#include "ui/main_dialog.h"
+
+namespace harvelin {
+
+void MainDialog::readFromPager() {}
+
+}  // namespace harvelin

@@ -1,0 +1,265 @@
+#include "ui/main_dialog.h"
+
+#include <cstdio>
+#include <vector>
+
+#include "model/conversions.h"
+#include "model/win1252.h"
+#include "ui/control_ids.h"
+
+namespace harvelin {
+
+namespace {
+
+constexpr int CallerTextMax = 14;
+constexpr int PagerNameMax = 14;
+constexpr int KitchenTextMax = 14;
+// Key and station are numbers up to 255; the fields take three characters so
+// that a value from the pager or a file is shown as it is and never traps the
+// user in a validation message.
+constexpr int KitchenNumberMax = 3;
+constexpr int RemoteDeleteTextMax = 16;
+constexpr int Unlimited = 0;
+
+constexpr int ProgressMax = 52;
+
+std::string lengthMessage(int maxChars)
+{
+    char buf[80];
+    std::snprintf(buf, sizeof buf, "Bitte geben Sie nicht mehr als %d Zeichen ein.", maxChars);
+    return buf;
+}
+
+}  // namespace
+
+MainDialog::MainDialog(DialogHost& dialogHost, SerialBackend& backend, PortTable ports, Clock& dialogClock)
+    : host(dialogHost), clock(dialogClock), link(backend, std::move(ports), dialogClock)
+{
+    for (int r = 1; r <= KitchenRows; ++r) {
+        kitchenTexts[r] = "Station " + std::to_string(r);
+        kitchenKeys[r] = std::to_string(r);
+        kitchenStations[r] = "1";
+    }
+    pagerName = "Pager:A";
+    remoteDeleteText = win1252("  Fernlöschung  ");
+    pageRadio = -1;
+    link.setRepaintHook([this] { host.repaintNow(); });
+}
+
+// The bindings, in the order the exchange goes through them. A text bound
+// with a limit is validated when taken from its control; display-only fields
+// (statics and the read-only "Rufknopf-ID" boxes) never are.
+bool MainDialog::UpdateData(bool saveAndValidate)
+{
+    struct Binding {
+        int id;
+        std::string* text;
+        int maxChars;
+        bool editable;
+    };
+    std::vector<Binding> bindings;
+    bindings.reserve(6 * Rows + 8);
+    for (int r = 1; r <= Rows; ++r) {
+        bindings.push_back({ctl::callerText(r), &callerTexts[r], CallerTextMax, true});
+        bindings.push_back({ctl::idText(r), &idTexts[r], Unlimited, false});
+    }
+    bindings.push_back({ctl::StatusLine, &statusText, Unlimited, false});
+    bindings.push_back({ctl::PagerName, &pagerName, PagerNameMax, true});
+    for (int r = 1; r <= KitchenRows; ++r) {
+        bindings.push_back({ctl::kitchenText(r), &kitchenTexts[r], KitchenTextMax, true});
+        bindings.push_back({ctl::kitchenKey(r), &kitchenKeys[r], KitchenNumberMax, true});
+        bindings.push_back({ctl::kitchenStation(r), &kitchenStations[r], KitchenNumberMax, true});
+    }
+    for (int r = 1; r <= Rows; ++r)
+        bindings.push_back({ctl::rowLabel(r), &rowLabels[r], Unlimited, false});
+    const std::size_t radioAt = bindings.size();
+    bindings.push_back({ctl::RemoteDeleteText, &remoteDeleteText, RemoteDeleteTextMax, true});
+    bindings.push_back({ctl::RepeaterTime, &repeaterTimeText, Unlimited, false});
+    bindings.push_back({ctl::SystemTime, &systemTimeText, Unlimited, false});
+
+    auto exchangeRadio = [&] {
+        if (saveAndValidate) {
+            pageRadio = host.isChecked(ctl::PageLower) ? 0 : host.isChecked(ctl::PageUpper) ? 1 : -1;
+        } else {
+            host.setChecked(ctl::PageLower, pageRadio == 0);
+            host.setChecked(ctl::PageUpper, pageRadio == 1);
+        }
+    };
+
+    for (std::size_t i = 0; i < bindings.size(); ++i) {
+        if (i == radioAt)
+            exchangeRadio();
+        const Binding& b = bindings[i];
+        if (saveAndValidate) {
+            std::string value = host.controlText(b.id);
+            if (b.editable && b.maxChars != Unlimited && static_cast<int>(value.size()) > b.maxChars) {
+                host.messageBox(lengthMessage(b.maxChars));
+                host.setFocus(b.id);
+                return false;
+            }
+            *b.text = std::move(value);
+        } else {
+            if (b.editable && b.maxChars != Unlimited)
+                host.setInputLimit(b.id, b.maxChars);
+            host.setControlText(b.id, *b.text);
+        }
+    }
+    return true;
+}
+
+bool MainDialog::OnInitDialog()
+{
+    // 1. The framework's initialisation: controls show the constructor's values.
+    UpdateData(false);
+    // 2./3. The system-menu entry and the icons belong to the window; the host
+    //       sets them up.
+    // 4.
+    clearImage();
+    pageRadio = 0;
+    viewPage = ViewPage::Upper;
+    UpdateData(false);
+    // 5.
+    link.portNumber = 0;
+    link.state = LinkState::Closed;
+    learnRow = 0;
+    learnSecondsLeft = 0;
+    learnTicks = 0;
+    deviceBusy = false;
+    // 6.
+    host.setProgressRange(0, ProgressMax);
+    // 7.
+    host.setChecked(ctl::Active, false);
+    // 8.
+    rxLinePending = false;
+    // 9.
+    startUiTimer();
+    // 10. Also stores the form's kitchen defaults into the image.
+    selectPage(ViewPage::Lower);
+    // 11.
+    showClockGroup(false);
+    // 12.
+    clockDisplayTicks = 0;
+    // 13.
+    return true;
+}
+
+void MainDialog::OnOK()
+{
+    link.close();
+    if (UpdateData(true))
+        host.endDialog(ctl::Ok);
+}
+
+void MainDialog::onCommand(int id)
+{
+    for (int r = 1; r <= Rows; ++r) {
+        if (id == ctl::learnButton(r))
+            return startLearn(r);
+        if (id == ctl::deleteButton(r))
+            return deleteRow(r);
+    }
+    switch (id) {
+    case ctl::SearchButton: return searchPager();
+    case ctl::ReadButton: return readFromPager();
+    case ctl::WriteButton: return writeToPager();
+    case ctl::OpenFileButton: return openFile();
+    case ctl::SaveFileButton: return saveFile();
+    case ctl::Battery: return sendOptionSwitch(ctl::Battery, ">Setze Debug:1", ">Setze Debug:0");
+    case ctl::Buzzer: return sendOptionSwitch(ctl::Buzzer, ">Setze E_Vibration:3", ">Setze E_Vibration:1");
+    case ctl::RemoteDelete:
+        return sendOptionSwitch(ctl::RemoteDelete, ">Setze Modus_Fernloeschung:3", ">Setze Modus_Fernloeschung:0");
+    case ctl::PageLower: return selectPage(ViewPage::Lower);
+    case ctl::PageUpper: return selectPage(ViewPage::Upper);
+    case ctl::ClockButton: return setRepeaterClock();
+    case ctl::BootloaderButton: return startBootloader();
+    case ctl::Ok: return OnOK();
+    default: return;
+    }
+}
+
+void MainDialog::onTimer(int timerId)
+{
+    if (timerId == ctl::UiTimerId)
+        onUiTimer();
+}
+
+void MainDialog::formToImage()
+{
+    UpdateData(true);  // the copy runs whatever the validation said
+    for (int r = 1; r <= Rows; ++r)
+        image.callers[r - 1 + pageOffset()].text.assign(callerTexts[r]);
+    for (int r = 1; r <= KitchenRows; ++r) {
+        KitchenCallEntry& slot = image.kitchenCalls[r - 1];
+        slot.text.assign(kitchenTexts[r]);
+        slot.station = numberFromText(kitchenStations[r]);
+        slot.key = numberFromText(kitchenKeys[r]);
+    }
+}
+
+void MainDialog::imageToForm()
+{
+    for (int r = 1; r <= Rows; ++r) {
+        const CallerEntry& slot = image.callers[r - 1 + pageOffset()];
+        idTexts[r] = idColumnText(slot.buttonIdValue(), slot.idSuffix);
+        callerTexts[r] = slot.text.str();
+    }
+    for (int r = 1; r <= KitchenRows; ++r) {
+        const KitchenCallEntry& slot = image.kitchenCalls[r - 1];
+        kitchenTexts[r] = slot.text.str();
+        kitchenStations[r] = numberToText(slot.station);
+        kitchenKeys[r] = numberToText(slot.key);
+    }
+    UpdateData(false);
+}
+
+void MainDialog::selectPage(ViewPage target)
+{
+    formToImage();
+    if (target != viewPage) {
+        for (int r = 1; r <= Rows; ++r) {
+            const int number = r + pageOffsetOf(target);
+            char label[4];
+            std::snprintf(label, sizeof label, "%2d", number);
+            host.setControlText(ctl::rowLabel(r), label);
+        }
+    }
+    UpdateData(true);
+    viewPage = target;
+    imageToForm();
+    UpdateData(false);
+}
+
+void MainDialog::deleteRow(int row)
+{
+    CallerEntry& slot = image.callers[row - 1 + pageOffset()];
+    slot.buttonId = {0, 0, 0, 0};
+    slot.idSuffix = 0;
+    idTexts[row] = idColumnText(0, 0);
+    UpdateData(false);
+}
+
+void MainDialog::clearImage()
+{
+    for (CallerEntry& slot : image.callers) {
+        slot.buttonId = {0, 0, 0, 0};
+        slot.idSuffix = 0;
+        slot.text.clear();
+    }
+    for (KitchenCallEntry& slot : image.kitchenCalls) {
+        slot.key = 0;
+        slot.station = 0;
+        slot.text.clear();
+    }
+}
+
+void MainDialog::showClockGroup(bool visible)
+{
+    for (const int id : ctl::ClockControls)
+        host.setVisible(id, visible);
+}
+
+void MainDialog::stopUiTimer() { host.stopTimer(ctl::UiTimerId); }
+
+void MainDialog::startUiTimer() { host.startTimer(ctl::UiTimerId, ctl::UiTimerPeriodMs); }
+
+}  // namespace harvelin

@@ -1,0 +1,109 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "link/serial_link.h"
+#include "model/pager_image.h"
+#include "platform/clock.h"
+#include "ui/dialog_host.h"
+
+namespace harvelin {
+
+// The main form (dialog 102) without any toolkit: its form variables, the data
+// exchange with the controls and every handler of its message map. The
+// handlers of the device link, the transfers, the device functions and the
+// data file are defined in their subsystems' folders.
+class MainDialog {
+public:
+    static constexpr int Rows = 16;
+    static constexpr int KitchenRows = 16;
+
+    MainDialog(DialogHost& host, SerialBackend& backend, PortTable ports, Clock& clock);
+
+    // --- framework side -------------------------------------------------
+    // The window itself (system menu entry, icons) is set up by the host.
+    bool OnInitDialog();
+    void OnOK();
+    // Button, check-box and radio-button clicks, routed by control id.
+    void onCommand(int controlId);
+    void onTimer(int timerId);
+    // true: controls to variables with length validation; false: variables to
+    // controls, also setting the edit controls' input limits.
+    bool UpdateData(bool saveAndValidate);
+
+    // --- form and image ---------------------------------------------------
+    void formToImage();
+    void imageToForm();
+    void selectPage(ViewPage target);
+    void deleteRow(int row);
+    void clearImage();
+    int pageOffset() const { return pageOffsetOf(viewPage); }
+
+    // --- device link ------------------------------------------------------
+    void searchPager();
+
+    // --- configuration transfer -------------------------------------------
+    void readFromPager();
+    void writeToPager();
+
+    // --- device functions -------------------------------------------------
+    void startLearn(int row);
+    void onUiTimer();
+    void sendOptionSwitch(int checkId, std::string_view onText, std::string_view offText);
+    bool readRepeaterStatus();
+    void setRepeaterClock();
+    void startBootloader();
+
+    // --- data files -------------------------------------------------------
+    void openFile();
+    void saveFile();
+
+    // --- helpers shared by the handlers -------------------------------------
+    void showClockGroup(bool visible);
+    void stopUiTimer();
+    void startUiTimer();
+
+    // --- state ---------------------------------------------------------------
+    DialogHost& host;
+    Clock& clock;
+
+    PagerImage image;
+    ViewPage viewPage = ViewPage::Lower;
+
+    // Form variables; rows are indexed 1..16, index 0 is unused.
+    std::array<std::string, Rows + 1> callerTexts;
+    std::array<std::string, Rows + 1> idTexts;
+    std::array<std::string, Rows + 1> rowLabels;
+    std::array<std::string, KitchenRows + 1> kitchenTexts;
+    std::array<std::string, KitchenRows + 1> kitchenKeys;
+    std::array<std::string, KitchenRows + 1> kitchenStations;
+    std::string statusText;
+    std::string pagerName;
+    std::string remoteDeleteText;
+    std::string repeaterTimeText;
+    std::string systemTimeText;
+    int pageRadio = -1;  // 0 "1..16", 1 "17..32", -1 neither
+
+    SerialLink link;
+
+    // Learn mode and the timer ("Lernmodus": the pager's learn mode).
+    bool deviceBusy = false;
+    std::uint8_t learnRow = 0;
+    std::uint8_t learnSecondsLeft = 0;
+    std::uint8_t learnTicks = 0;
+    std::array<char, 201> rxLine{};
+    std::uint8_t rxLineLength = 0;
+    bool rxLinePending = false;
+    std::uint8_t clockDisplayTicks = 0;
+
+    // What the last operations achieved, for front ends that report it.
+    bool lastReadOutComplete = false;   // every step of the read-out got a valid reply
+    bool lastWriteSucceeded = false;    // "Daten erfolgreich übertragen" was shown
+    bool lastLearnStored = false;       // the last learn window stored an identity
+    bool lastFileOk = false;            // the last open or save went through
+};
+
+}  // namespace harvelin
