@@ -87,7 +87,7 @@ public:
 
     // Every complete command received, in order, without its framing.
     const std::vector<std::string>& commands() const { return commands_; }
-    unsigned keepAliveBytes() const { return keepAlive_; }
+    unsigned keepAliveBytes() const;
     void clearLog() { commands_.clear(); keepAlive_ = 0; }
 
     // Called after every learn-mode change (e.g. to press a button a moment later).
@@ -95,6 +95,7 @@ public:
 
 private:
     std::string answer(const std::string& command);
+    std::string execute(const std::string& command);
 
     PagerState state_;
     Faults faults_;
