@@ -1,7 +1,35 @@
+#include <string>
+#include <string_view>
+
+#include "ui/control_ids.h"
 #include "ui/main_dialog.h"
 
 namespace harvelin {
 
-void MainDialog::startBootloader() {}
+namespace {
+
+constexpr std::string_view BootloaderCommand = ">Bootloader";
+constexpr std::string_view BootloaderAck = "Bootloader wird aufgerufen";
+constexpr int BootloaderAttempts = 4;
+
+}  // namespace
+
+// The pager leaves its normal operation for the boot loader; the link is left
+// as it is, and the link watch carries on.
+void MainDialog::startBootloader()
+{
+    // 1.
+    if (!host.isChecked(ctl::Active))
+        return;
+
+    // 2.
+    for (int attempt = 0; attempt < BootloaderAttempts; ++attempt) {
+        std::string reply;
+        std::uint8_t replyLength = 0;
+        if (link.exchange(std::string(BootloaderCommand), reply, replyLength) &&
+            reply.find(BootloaderAck) != std::string::npos)
+            break;
+    }
+}
 
 }  // namespace harvelin
