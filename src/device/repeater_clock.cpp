@@ -1,8 +1,166 @@
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+#include "model/conversions.h"
 #include "ui/main_dialog.h"
 
 namespace harvelin {
 
-bool MainDialog::readRepeaterStatus() { return false; }
-void MainDialog::setRepeaterClock() {}
+namespace {
+
+// The repeater is reached through the pager: "Repeatertest" makes the pager
+// ask the repeater for its status, which "Lese Repeaterstatus" then returns.
+constexpr std::string_view RepeaterTestCommand = ">Setze Repeatertest:1";
+constexpr std::string_view RepeaterStatusCommand = ">Lese Repeaterstatus";
+constexpr std::string_view RepeaterAck = "uebernommen";
+constexpr std::string_view StatusMarker = "aktuell";
+constexpr int RepeaterTestAttempts = 5;
+// Always this many, also after a good answer: the last one decides.
+constexpr int StatusReads = 5;
+constexpr int ClockAttempts = 5;
+
+constexpr unsigned StatusSettleMs = 500;
+constexpr unsigned StatusParseWaitMs = 1;
+constexpr unsigned ClockPrepareMs = 200;
+constexpr unsigned ClockShowMs = 1000;
+
+constexpr const char* TimeErrorText = "Error";
+
+bool contains(std::string_view text, std::string_view word) { return text.find(word) != std::string_view::npos; }
+
+std::string hoursMinutes(unsigned hours, unsigned minutes)
+{
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "%02u:%02u", hours, minutes);
+    return buf;
+}
+
+// Whether a decimal number starts at pos, read the way numberAt reads it.
+bool numberStartsAt(std::string_view text, std::size_t pos)
+{
+    while (pos < text.size() && (text[pos] == ' ' || text[pos] == '\t'))
+        ++pos;
+    if (pos < text.size() && (text[pos] == '+' || text[pos] == '-'))
+        ++pos;
+    return pos < text.size() && text[pos] >= '0' && text[pos] <= '9';
+}
+
+// The status reply reads "...: S H M...": one character after the colon is
+// skipped, then come the status number, the hours and the minutes, each
+// after a space. A reply that breaks off before the minutes carries no time
+// and is shown as an error rather than as an old or made-up time.
+std::string repeaterTimeFrom(std::string_view text, std::size_t colon)
+{
+    if (colon == std::string_view::npos)
+        return TimeErrorText;
+    const std::size_t q0 = colon + 2;
+    const std::size_t hoursSpace = text.find(' ', q0);
+    if (hoursSpace == std::string_view::npos || !numberStartsAt(text, hoursSpace + 1))
+        return TimeErrorText;
+    const std::size_t q1 = hoursSpace + 1;
+    const std::size_t minutesSpace = text.find(' ', q1);
+    if (minutesSpace == std::string_view::npos || !numberStartsAt(text, minutesSpace + 1))
+        return TimeErrorText;
+
+    const unsigned hours = numberAt(text, q1);
+    const unsigned minutes = numberAt(text, minutesSpace + 1);
+    if (hours > 23 || minutes > 59)
+        return TimeErrorText;
+    return hoursMinutes(hours, minutes);
+}
+
+}  // namespace
+
+bool MainDialog::readRepeaterStatus()
+{
+    // Every exchange sets the result to its own; a status number replaces it.
+    unsigned r = 0;
+
+    // 1.
+    bool testConfirmed = false;
+    for (int attempt = 0; attempt < RepeaterTestAttempts; ++attempt) {
+        std::string reply;
+        std::uint8_t replyLength = 0;
+        const bool sent = link.exchange(std::string(RepeaterTestCommand), reply, replyLength);
+        r = sent ? 1 : 0;
+        if (sent && contains(reply, RepeaterAck)) {
+            testConfirmed = true;
+            break;
+        }
+    }
+
+    // 2.
+    if (testConfirmed) {
+        clock.sleepMs(StatusSettleMs);
+        for (int n = 0; n < StatusReads; ++n) {
+            std::string reply;
+            std::uint8_t replyLength = 0;
+            const bool sent = link.exchange(std::string(RepeaterStatusCommand), reply, replyLength);
+            r = sent ? 1 : 0;
+            if (!sent)
+                continue;
+            const std::string_view text(reply.data(), std::min<std::size_t>(replyLength, reply.size()));
+            if (!contains(text, StatusMarker))
+                continue;
+
+            clock.sleepMs(StatusParseWaitMs);
+            const std::size_t colon = text.find(':');
+            if (colon != std::string_view::npos)
+                r = numberAt(text, colon + 2);
+            if (r != 0) {
+                const LocalTime now = clock.localTime();
+                systemTimeText = hoursMinutes(now.hour, now.minute);
+                repeaterTimeText = repeaterTimeFrom(text, colon);
+            }
+        }
+    }
+
+    // 3.
+    UpdateData(false);
+
+    // 4.
+    return r != 0;
+}
+
+void MainDialog::setRepeaterClock()
+{
+    // 1. No keep-alive byte may come between the clock command's bytes.
+    stopUiTimer();
+
+    // 2.
+    clock.sleepMs(ClockPrepareMs);
+
+    // 3. One reading, so hours, minutes and seconds belong together.
+    const LocalTime now = clock.localTime();
+
+    // 4. The repeater's display shows the time being sent.
+    repeaterTimeText = hoursMinutes(now.hour, now.minute);
+
+    // 5.
+    char command[64];
+    std::snprintf(command, sizeof command, ">Setze Repeateruhrzeit: %02u.%02u;%02u", now.hour, now.minute, now.second);
+
+    // 6.
+    UpdateData(false);
+
+    // 7. The repaint of the time being sent comes before the line is busy.
+    clock.sleepMs(ClockShowMs);
+
+    // 8.
+    for (int attempt = 0; attempt < ClockAttempts; ++attempt) {
+        std::string reply;
+        std::uint8_t replyLength = 0;
+        if (link.exchange(command, reply, replyLength) && contains(reply, RepeaterAck)) {
+            clockDisplayTicks = 0;
+            showClockGroup(false);
+            break;
+        }
+    }
+
+    // 9.
+    startUiTimer();
+}
 
 }  // namespace harvelin
