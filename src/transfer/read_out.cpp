@@ -1,7 +1,266 @@
+#include <string>
+#include <string_view>
+
+#include "model/win1252.h"
+#include "transfer/attempts.h"
+#include "transfer/reply_parsing.h"
+#include "ui/control_ids.h"
 #include "ui/main_dialog.h"
 
 namespace harvelin {
 
-void MainDialog::readFromPager() {}
+namespace {
+
+using namespace transfer;
+
+constexpr unsigned StartWaitMs = 300;
+// The pager needs a moment after each kitchen slot before it takes the next
+// request; caller slots follow each other at once.
+constexpr unsigned KitchenSlotWaitMs = 100;
+
+// A pager that answers the version query at all does so within a few tries;
+// one that does not is not there, and the tool must not hang on it.
+constexpr int VersionAttempts = 4;
+constexpr int SlotAttempts = 8;
+constexpr int SettingAttempts = 4;
+
+constexpr int FullProgressMax = 52;
+constexpr int SmallProgressMax = 18;
+constexpr unsigned KitchenSlots = 16;
+constexpr std::size_t CallerNumbers = 5;   // b0 b1 b2 b3 suffix
+constexpr std::size_t KitchenNumbers = 2;  // station, key
+
+constexpr std::string_view VersionCommand = ">@";
+constexpr std::string_view CallerSlotCommand = ">Lese:";
+constexpr std::string_view KitchenSlotCommand = ">Le-Kueche:";
+// A slot whose request fails shows this, so the user sees it was not read.
+constexpr std::string_view UnreadSlotText = "Test";
+
+struct SettingRead {
+    std::string_view command;
+    std::string_view marker;   // the reply must contain it
+    std::string_view numberAt; // the number follows the colon of this word
+};
+// "Fernloeschung": remote delete, a pager-side command to clear its display.
+constexpr SettingRead RemoteDeleteModeRead{">List Modus_Fernloeschung", "Fernloeschung:", "schung:"};
+constexpr SettingRead RemoteDeleteTextRead{">List Text_Fernloeschung", "Text_Fernloeschung :", {}};
+constexpr SettingRead PagerNameRead{">List Adresstext", "Adresstext :", {}};
+constexpr SettingRead BatteryDisplayRead{">List Debug", "Debug :", "Debug :"};
+constexpr SettingRead BuzzerRead{">List E_Vibration", "E_Vibration:", "ration:"};
+
+// The buzzer's value keeps the vibration in bit 0 and the buzzer in bit 1.
+constexpr std::uint8_t BuzzerBit = 0x02;
+
+const std::string NoConnectionMessage = "Es besteht keine Verbindung zum Zelvatron!";
+const std::string BadDataMessage = "Fehlerhafter Datenempfang";
+
+std::string slotRequest(std::string_view word, unsigned slot) { return std::string(word) + std::to_string(slot); }
+
+std::optional<double> queryVersion(SerialLink& link)
+{
+    std::optional<double> version;
+    requestUntil(link, std::string(VersionCommand), VersionAttempts, [&](const std::string& reply) {
+        version = versionFromReply(reply);
+        return version.has_value();
+    });
+    return version;
+}
+
+// One read-out after the version is known: the progress bar and what the
+// pager failed to deliver.
+class ReadOut {
+public:
+    ReadOut(MainDialog& dialog, unsigned callerSlots) : dlg_(dialog), callerSlots_(callerSlots) {}
+
+    unsigned callerSlots() const { return callerSlots_; }
+    bool fullPager() const { return callerSlots_ == PagerImage::CallerSlots; }
+    // Every step got a reply it could use.
+    bool complete() const { return !missing_ && !misnamed_; }
+    // Steps failed that no message has told the user about yet.
+    bool unreportedGaps() const { return missing_; }
+
+    void readCallerSlot(unsigned n)
+    {
+        advanceProgress();
+        CallerEntry& slot = dlg_.image.callers[n];
+        slot.buttonId = {0, 0, 0, 0};
+        slot.idSuffix = 0;
+        slot.text.assign(UnreadSlotText);
+
+        const auto reply = requestUntil(dlg_.link, slotRequest(CallerSlotCommand, n), SlotAttempts,
+                                        [](const std::string& r) { return isSlotReply(r); });
+        if (!reply)
+            return missingStep();
+        const auto parsed = parseSlotReply(*reply, CallerNumbers);
+        if (!parsed)
+            return missingStep();
+        // A reply for another slot means the pager and the tool are out of
+        // step; the slot is left unread rather than filled with a stranger.
+        if (parsed->reportedSlot != n) {
+            misnamed_ = true;
+            dlg_.host.messageBox(BadDataMessage);
+            return;
+        }
+        slot.text.assign(parsed->text);
+        for (std::size_t i = 0; i < parsed->numberCount; ++i) {
+            if (i < slot.buttonId.size())
+                slot.buttonId[i] = parsed->numbers[i];
+            else
+                slot.idSuffix = parsed->numbers[i];
+        }
+    }
+
+    void readKitchenSlot(unsigned k)
+    {
+        advanceProgress();
+        // The slot the reply names is the one filled; a name beyond the 16
+        // slots fits nowhere, so that reply counts as not received.
+        std::optional<SlotReply> parsed;
+        requestUntil(dlg_.link, slotRequest(KitchenSlotCommand, k), SlotAttempts, [&](const std::string& r) {
+            if (!isSlotReply(r))
+                return false;
+            parsed = parseSlotReply(r, KitchenNumbers);
+            return parsed && parsed->reportedSlot < KitchenSlots;
+        });
+        if (parsed && parsed->reportedSlot < KitchenSlots) {
+            KitchenCallEntry& slot = dlg_.image.kitchenCalls[parsed->reportedSlot];
+            slot.text.assign(parsed->text);
+            if (parsed->numberCount > 0)
+                slot.station = parsed->numbers[0];
+            if (parsed->numberCount > 1)
+                slot.key = parsed->numbers[1];
+        } else {
+            missingStep();
+        }
+        dlg_.clock.sleepMs(KitchenSlotWaitMs);
+    }
+
+    void readRemoteDeleteMode()
+    {
+        advanceProgress();
+        readSwitch(RemoteDeleteModeRead, ctl::RemoteDelete, 0x01);
+    }
+
+    void readRemoteDeleteText()
+    {
+        advanceProgress();
+        readText(RemoteDeleteTextRead, dlg_.remoteDeleteText, remoteDeleteTextFromReply);
+    }
+
+    void readPagerName()
+    {
+        advanceProgress();
+        readText(PagerNameRead, dlg_.pagerName, pagerNameFromReply);
+    }
+
+    void readBatteryDisplay()
+    {
+        advanceProgress();
+        readSwitch(BatteryDisplayRead, ctl::Battery, 0x01);
+    }
+
+    // The last step leaves the bar where it is.
+    void readBuzzer() { readSwitch(BuzzerRead, ctl::Buzzer, BuzzerBit); }
+
+private:
+    void advanceProgress() { dlg_.host.setProgressPos(progressStep_++); }
+    void missingStep() { missing_ = true; }
+
+    std::optional<std::string> requestSetting(const SettingRead& setting)
+    {
+        return requestUntil(dlg_.link, std::string(setting.command), SettingAttempts,
+                            [&](const std::string& r) { return replyContains(r, setting.marker); });
+    }
+
+    void readSwitch(const SettingRead& setting, int checkId, std::uint8_t bit)
+    {
+        const auto reply = requestSetting(setting);
+        const auto value = reply ? numberAfterMarker(*reply, setting.numberAt) : std::nullopt;
+        if (!value)
+            return missingStep();
+        dlg_.host.setChecked(checkId, (*value & bit) != 0);
+    }
+
+    template <class Parse>
+    void readText(const SettingRead& setting, std::string& field, Parse parse)
+    {
+        const auto reply = requestSetting(setting);
+        const auto text = reply ? parse(*reply) : std::nullopt;
+        if (!text)
+            return missingStep();
+        field = *text;
+    }
+
+    MainDialog& dlg_;
+    const unsigned callerSlots_;
+    int progressStep_ = 0;
+    bool missing_ = false;   // a step got no usable reply
+    bool misnamed_ = false;  // a caller reply named another slot
+};
+
+}  // namespace
+
+void MainDialog::readFromPager()
+{
+    lastReadOutComplete = false;
+
+    // 1.-2.
+    UpdateData(true);
+    if (!host.isChecked(ctl::Active)) {
+        host.messageBox(NoConnectionMessage);
+        return;
+    }
+
+    // 3.
+    host.setProgressPos(0);
+    deviceBusy = true;
+    stopUiTimer();
+    clock.sleepMs(StartWaitMs);
+
+    // 4. Without a version nothing of the pager's layout is known, so nothing
+    //    is read and the form stays as it was.
+    const auto version = queryVersion(link);
+    if (!version) {
+        deviceBusy = false;
+        host.setProgressPos(0);
+        host.messageBox(NoConnectionMessage);
+        startUiTimer();
+        return;
+    }
+    ReadOut run(*this, callerSlotsForVersion(*version));
+    host.setProgressRange(0, run.fullPager() ? FullProgressMax : SmallProgressMax);
+
+    // 5.-11.
+    for (unsigned n = 0; n < run.callerSlots(); ++n)
+        run.readCallerSlot(n);
+
+    // 12.-16.
+    if (run.fullPager()) {
+        for (unsigned k = 0; k < KitchenSlots; ++k)
+            run.readKitchenSlot(k);
+    }
+
+    // 17.-21.
+    if (run.fullPager()) {
+        run.readRemoteDeleteMode();
+        run.readRemoteDeleteText();
+    }
+    run.readPagerName();
+    run.readBatteryDisplay();
+    run.readBuzzer();
+
+    // 22.-26.
+    deviceBusy = false;
+    host.setProgressPos(0);
+    UpdateData(false);
+    startUiTimer();
+    imageToForm();
+    selectPage(viewPage);
+
+    // The form now shows what did arrive; say once that it is not all of it.
+    lastReadOutComplete = run.complete();
+    if (run.unreportedGaps())
+        host.messageBox(BadDataMessage);
+}
 
 }  // namespace harvelin

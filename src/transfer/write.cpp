@@ -1,7 +1,164 @@
+#include <algorithm>
+#include <string>
+#include <string_view>
+
+#include "model/win1252.h"
+#include "transfer/attempts.h"
+#include "transfer/reply_parsing.h"
+#include "transfer/slot_commands.h"
+#include "ui/control_ids.h"
 #include "ui/main_dialog.h"
 
 namespace harvelin {
 
-void MainDialog::writeToPager() {}
+namespace {
+
+using namespace transfer;
+
+constexpr unsigned StartWaitMs = 300;
+// Leaves the bar at its last position for a moment before the result.
+constexpr unsigned ResultWaitMs = 1000;
+
+// The version query is sent this often whatever the answers; the last answer
+// that names a version decides.
+constexpr int VersionQueries = 4;
+constexpr int StepAttempts = 4;
+
+constexpr int FullProgressMax = 52;
+constexpr int SmallProgressMax = 18;
+constexpr int KitchenProgressBase = 32;
+constexpr int RemoteDeleteModeProgress = 51;
+constexpr int SwitchProgress = 50;
+constexpr int TextProgress = 52;
+constexpr unsigned KitchenSlots = 16;
+constexpr unsigned SmallPagerSlots = 16;
+constexpr unsigned SmallPagerSettings = 4;  // battery, buzzer, name, remote-delete text
+constexpr unsigned FullPagerSettings = 5;   // and the remote-delete mode
+
+constexpr std::string_view VersionCommand = ">@";
+// "uebernommen": taken over. Slot writes may be acknowledged with a capital
+// U; the settings count only in lower case.
+constexpr std::string_view SlotAck = "Uebernommen";
+constexpr std::string_view SettingAck = "uebernommen";
+
+constexpr std::string_view RemoteDeleteOn = ">Setze Modus_Fernloeschung:3";
+constexpr std::string_view RemoteDeleteOff = ">Setze Modus_Fernloeschung:0";
+constexpr std::string_view BatteryOn = ">Setze Debug:1";
+constexpr std::string_view BatteryOff = ">Setze Debug:0";
+// Bit 0 keeps the vibration on; bit 1 adds the buzzer.
+constexpr std::string_view BuzzerOn = ">Setze E_Vibration:3";
+constexpr std::string_view BuzzerOff = ">Setze E_Vibration:1";
+constexpr std::string_view PagerNameCommand = ">Setze Adresstext:";
+constexpr std::string_view RemoteDeleteTextCommand = ">Setze Text_Fernloeschung:";
+
+const std::string NoConnectionMessage = "Es besteht keine Verbindung zum Zelvatron!";
+
+// The last answer to the version query that carried a version decides.
+std::optional<unsigned> queryCallerSlots(SerialLink& link)
+{
+    std::optional<unsigned> slots;
+    for (int i = 0; i < VersionQueries; ++i) {
+        requestUntil(link, std::string(VersionCommand), 1, [&](const std::string& reply) {
+            if (const auto version = versionFromReply(reply))
+                slots = callerSlotsForVersion(*version);
+            return true;
+        });
+    }
+    return slots;
+}
+
+// A slot write is acknowledged when its reply, read with any zero bytes as
+// blanks, carries either spelling of the word.
+bool writeSlot(SerialLink& link, const std::string& command)
+{
+    return requestUntil(link, command, StepAttempts, [](std::string& reply) {
+               std::replace(reply.begin(), reply.end(), '\0', ' ');
+               return replyContains(reply, SlotAck) || replyContains(reply, SettingAck);
+           })
+        .has_value();
+}
+
+bool writeSetting(SerialLink& link, std::string_view command)
+{
+    return requestUntil(link, std::string(command), StepAttempts,
+                        [](const std::string& reply) { return replyContains(reply, SettingAck); })
+        .has_value();
+}
+
+}  // namespace
+
+void MainDialog::writeToPager()
+{
+    lastWriteSucceeded = false;
+
+    // 1.-2. The image takes the form also when nothing is sent.
+    formToImage();
+    if (!host.isChecked(ctl::Active)) {
+        host.messageBox(NoConnectionMessage);
+        return;
+    }
+
+    // 3.
+    host.setProgressPos(0);
+    deviceBusy = true;
+    stopUiTimer();
+    clock.sleepMs(StartWaitMs);
+
+    // 4. Without a version the pager is written as a small one, and the
+    //    write cannot succeed.
+    const auto knownSlots = queryCallerSlots(link);
+    const unsigned callerSlots = knownSlots.value_or(SmallPagerSlots);
+    const bool fullPager = callerSlots == PagerImage::CallerSlots;
+    if (knownSlots)
+        host.setProgressRange(0, fullPager ? FullProgressMax : SmallProgressMax);
+    unsigned acknowledged = 0;
+
+    // 5.-7.
+    for (unsigned n = 0; n < callerSlots; ++n) {
+        host.setProgressPos(static_cast<int>(n));
+        if (writeSlot(link, callerSlotCommand(n, image.callers[n])))
+            ++acknowledged;
+    }
+
+    // 8.-9.
+    if (fullPager) {
+        for (unsigned k = 0; k < KitchenSlots; ++k) {
+            host.setProgressPos(KitchenProgressBase + static_cast<int>(k));
+            if (writeSlot(link, kitchenSlotCommand(k, image.kitchenCalls[k])))
+                ++acknowledged;
+        }
+    }
+
+    // 10.-14.
+    if (fullPager) {
+        host.setProgressPos(RemoteDeleteModeProgress);
+        if (writeSetting(link, host.isChecked(ctl::RemoteDelete) ? RemoteDeleteOn : RemoteDeleteOff))
+            ++acknowledged;
+    }
+    host.setProgressPos(SwitchProgress);
+    if (writeSetting(link, host.isChecked(ctl::Battery) ? BatteryOn : BatteryOff))
+        ++acknowledged;
+    host.setProgressPos(SwitchProgress);
+    if (writeSetting(link, host.isChecked(ctl::Buzzer) ? BuzzerOn : BuzzerOff))
+        ++acknowledged;
+    host.setProgressPos(TextProgress);
+    if (writeSetting(link, std::string(PagerNameCommand) + pagerName))
+        ++acknowledged;
+    host.setProgressPos(TextProgress);
+    if (writeSetting(link, std::string(RemoteDeleteTextCommand) + remoteDeleteText))
+        ++acknowledged;
+
+    // 15.-16.
+    deviceBusy = false;
+    UpdateData(false);
+    clock.sleepMs(ResultWaitMs);
+    host.setProgressPos(0);
+
+    // 17.-18. Every step of this pager's layout must have been taken over.
+    const unsigned steps = fullPager ? callerSlots + KitchenSlots + FullPagerSettings : callerSlots + SmallPagerSettings;
+    lastWriteSucceeded = knownSlots && acknowledged == steps;
+    host.messageBox(win1252(lastWriteSucceeded ? "Daten erfolgreich übertragen" : "Fehlerhafte Übertragung!"));
+    startUiTimer();
+}
 
 }  // namespace harvelin
