@@ -194,6 +194,8 @@ public:
             return nullptr;
         }
         ::ioctl(fd, TIOCEXCL);
+        // Whatever the line received before we held it is not an answer to us.
+        ::tcflush(fd, TCIOFLUSH);
         return std::make_unique<PosixSerialPort>(fd);
     }
 };
