@@ -1,0 +1,149 @@
+// zelvatron-sim: a simulated Zelvatron behind a pseudo-terminal, for trying
+// the tool without the hardware and for tests in real time.
+//
+// Prints the device to open on stdout, then takes commands on stdin, one a
+// line:
+//   press B0 B1 B2 B3 SUFFIX   a call button with this identity is pressed
+//   unplug                     the line vanishes (adapter pulled)
+//   plug                       it comes back; the device path is printed again
+//   quit
+// Ends when stdin closes, on "quit" or on SIGTERM.
+
+#include <poll.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <CLI/CLI.hpp>
+#include <array>
+#include <cerrno>
+#include <cstdio>
+#include <iostream>
+#include <sstream>
+#include <string>
+
+#include "pty_pager.h"
+
+namespace {
+
+int signalPipe[2] = {-1, -1};
+
+void onSignal(int)
+{
+    const char c = 0;
+    [[maybe_unused]] const ssize_t n = ::write(signalPipe[1], &c, 1);
+}
+
+void installSignals()
+{
+    if (::pipe(signalPipe) != 0)
+        return;
+    struct sigaction sa {};
+    sa.sa_handler = onSignal;
+    sigemptyset(&sa.sa_mask);
+    ::sigaction(SIGTERM, &sa, nullptr);
+    ::sigaction(SIGINT, &sa, nullptr);
+    ::sigaction(SIGHUP, &sa, nullptr);
+    ::signal(SIGPIPE, SIG_IGN);
+}
+
+void printPath(const harvelin::sim::PtyPager& pager)
+{
+    std::printf("%s\n", pager.devicePath().c_str());
+    std::fflush(stdout);
+}
+
+bool parsePress(std::istringstream& in, std::array<std::uint8_t, 5>& id)
+{
+    for (auto& value : id) {
+        unsigned v = 0;
+        if (!(in >> v) || v > 255)
+            return false;
+        value = static_cast<std::uint8_t>(v);
+    }
+    return true;
+}
+
+// One command line from stdin; false when the simulator should end.
+bool handleLine(const std::string& line, harvelin::sim::PtyPager& pager)
+{
+    std::istringstream in(line);
+    std::string word;
+    if (!(in >> word))
+        return true;
+    if (word == "quit")
+        return false;
+    if (word == "press") {
+        std::array<std::uint8_t, 5> id{};
+        if (!parsePress(in, id)) {
+            std::fprintf(stderr, "zelvatron-sim: press needs five numbers 0..255: B0 B1 B2 B3 SUFFIX\n");
+            return true;
+        }
+        pager.pressButton(id);
+    } else if (word == "unplug") {
+        pager.unplug();
+    } else if (word == "plug") {
+        pager.plug();
+        printPath(pager);
+    } else {
+        std::fprintf(stderr, "zelvatron-sim: unknown command \"%s\"\n", word.c_str());
+    }
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    CLI::App app{"A simulated Zelvatron pager on a pseudo-terminal"};
+    harvelin::sim::PtyPager::Options options;
+    bool version16 = false;
+    std::string version;
+    app.add_option("--link", options.linkPath, "Create a symlink of this name to the device");
+    app.add_option("--log", options.frameLogPath, "Log every frame received to this file, one a line");
+    app.add_flag("--version16", version16, "Be a version 1.4 pager with 16 caller slots");
+    app.add_option("--pager-version", version, "Firmware version the pager reports, e.g. 1.4 or 2.62")
+        ->excludes("--version16");
+    app.add_flag("--press-on-learn", options.pressButtonOnLearn,
+                 "Press a call button with a fresh identity a moment after learn mode starts");
+    CLI11_PARSE(app, argc, argv);
+
+    if (version16)
+        options.state.version = "1.4";
+    else if (!version.empty())
+        options.state.version = version;
+
+    installSignals();
+    harvelin::sim::PtyPager pager(std::move(options));
+    if (!pager.start()) {
+        std::fprintf(stderr, "zelvatron-sim: no pseudo-terminal to be had\n");
+        return 1;
+    }
+    printPath(pager);
+
+    std::string pending;
+    bool running = true;
+    while (running) {
+        pollfd fds[2] = {{STDIN_FILENO, POLLIN, 0}, {signalPipe[0], POLLIN, 0}};
+        if (::poll(fds, 2, -1) < 0) {
+            if (errno == EINTR)
+                continue;
+            break;
+        }
+        if (fds[1].revents & POLLIN)
+            break;
+        if (fds[0].revents & (POLLIN | POLLHUP | POLLERR)) {
+            char buf[256];
+            const ssize_t n = ::read(STDIN_FILENO, buf, sizeof buf);
+            if (n <= 0)
+                break;
+            pending.append(buf, static_cast<std::size_t>(n));
+            std::size_t eol;
+            while (running && (eol = pending.find('\n')) != std::string::npos) {
+                running = handleLine(pending.substr(0, eol), pager);
+                pending.erase(0, eol + 1);
+            }
+        }
+    }
+    pager.stop();
+    return 0;
+}
