@@ -1,0 +1,239 @@
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "device_rig.h"
+
+namespace harvelin {
+namespace {
+
+using Event = sim::SimBackend::Event;
+
+// An exchange without presence check on the link's time-outs: the 100 ms
+// wait, then a read of up to 200 bytes that runs its full 201 ms.
+constexpr std::int64_t ExchangeMs = 100 + 201;
+
+std::int64_t firstWriteAt(const DeviceRig& rig, const std::string& command)
+{
+    for (const Event& e : rig.backend.events())
+        if (e.kind == Event::Write && e.bytes == "\x16" + command + "\r")
+            return e.atMs;
+    return -1;
+}
+
+class OptionSwitchTest : public ::testing::Test {
+protected:
+    void SetUp() override { rig.connect(); }
+    void click(int id, bool ticked)
+    {
+        rig.backend.clearEvents();
+        rig.host.setChecked(id, ticked);
+        rig.dialog.onCommand(id);
+    }
+    DeviceRig rig;
+};
+
+TEST_F(OptionSwitchTest, EachBoxSendsTheTextOfItsNewStateWithThePagerName)
+{
+    struct Case {
+        int box;
+        bool ticked;
+        const char* command;
+    };
+    const Case cases[] = {
+        {ctl::Buzzer, false, ">Setze E_Vibration:1Pager:A"},
+        {ctl::Buzzer, true, ">Setze E_Vibration:3Pager:A"},
+        {ctl::Battery, true, ">Setze Debug:1Pager:A"},
+        {ctl::Battery, false, ">Setze Debug:0Pager:A"},
+        {ctl::RemoteDelete, true, ">Setze Modus_Fernloeschung:3Pager:A"},
+        {ctl::RemoteDelete, false, ">Setze Modus_Fernloeschung:0Pager:A"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.command);
+        click(c.box, c.ticked);
+        EXPECT_EQ(rig.writes(), std::vector<std::string>{"\x16" + std::string(c.command) + "\r"});
+    }
+    EXPECT_EQ(rig.pager->state().vibration, 3u);
+    EXPECT_EQ(rig.pager->state().remoteDeleteMode, 0u);
+}
+
+TEST_F(OptionSwitchTest, OnlyCapitalisedAcknowledgementEndsTheAttempts)
+{
+    rig.pager->faults().replaceReply[">Setze Debug"] = "Wert uebernommen\r\n";
+    click(ctl::Battery, true);
+    EXPECT_EQ(rig.countCommand(">Setze Debug:1Pager:A"), 4);
+
+    rig.pager->faults().replaceReply[">Setze Debug"] = "Wert Uebernommen\r\n";
+    click(ctl::Battery, false);
+    EXPECT_EQ(rig.countCommand(">Setze Debug:0Pager:A"), 1);
+}
+
+TEST_F(OptionSwitchTest, EmptyPagerNameSendsTheSwitchTextAlone)
+{
+    rig.host.setControlText(ctl::PagerName, "");
+    rig.tick();  // the timer takes the form
+    click(ctl::Battery, true);
+    ASSERT_FALSE(rig.writes().empty());
+    EXPECT_EQ(rig.writes().front(), "\x16>Setze Debug:1\r");
+}
+
+TEST_F(OptionSwitchTest, NothingIsSentWithoutAktiv)
+{
+    rig.host.setChecked(ctl::Active, false);
+    click(ctl::Buzzer, true);
+    EXPECT_TRUE(rig.backend.events().empty());
+    EXPECT_TRUE(rig.host.isChecked(ctl::Buzzer));
+}
+
+class RepeaterClockTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        rig.connect();
+        rig.clock.setLocalTime({10, 20, 0});
+        repeater().repeaterHour = 7;
+        repeater().repeaterMinute = 5;
+    }
+    sim::PagerState& repeater() { return rig.pager->state(); }
+    DeviceRig rig;
+    MainDialog& dlg = rig.dialog;
+};
+
+TEST_F(RepeaterClockTest, StatusReadShowsRepeaterTimeBesidePcTime)
+{
+    const std::int64_t start = rig.clock.nowMs();
+    EXPECT_TRUE(dlg.readRepeaterStatus());
+    EXPECT_EQ(rig.text(ctl::RepeaterTime), "07:05");
+    EXPECT_EQ(rig.text(ctl::SystemTime), "10:20");
+    EXPECT_EQ(rig.countCommand(">Setze Repeatertest:1"), 1);
+    EXPECT_EQ(rig.countCommand(">Lese Repeaterstatus"), 5);  // also after a good first answer
+    EXPECT_EQ(firstWriteAt(rig, ">Lese Repeaterstatus") - start, ExchangeMs + 500);
+    EXPECT_EQ(rig.clock.nowMs() - start, ExchangeMs + 500 + 5 * (ExchangeMs + 1));
+    EXPECT_FALSE(rig.host.isVisible(ctl::ClockGroup));  // showing it is the search's business
+}
+
+TEST_F(RepeaterClockTest, TimeOutOfRangeShowsError)
+{
+    struct Case {
+        unsigned hour, minute;
+        const char* shown;
+    };
+    for (const Case& c : {Case{23, 59, "23:59"}, Case{24, 0, "Error"}, Case{0, 60, "Error"}}) {
+        SCOPED_TRACE(c.shown);
+        repeater().repeaterHour = c.hour;
+        repeater().repeaterMinute = c.minute;
+        EXPECT_TRUE(dlg.readRepeaterStatus());
+        EXPECT_EQ(dlg.repeaterTimeText, c.shown);
+    }
+}
+
+TEST_F(RepeaterClockTest, LastStatusAnswerDecidesTheResult)
+{
+    int statusReads = 0;
+    rig.watched.beforeWrite = [&](std::string_view bytes) {
+        if (bytes.find(">Lese Repeaterstatus") != std::string_view::npos && ++statusReads == 5)
+            repeater().repeaterStatus = 0;
+    };
+    EXPECT_FALSE(dlg.readRepeaterStatus());
+    EXPECT_EQ(rig.text(ctl::RepeaterTime), "07:05");  // from the earlier good answers
+}
+
+TEST_F(RepeaterClockTest, StatusZeroLeavesTheTextsAlone)
+{
+    repeater().repeaterStatus = 0;
+    EXPECT_FALSE(dlg.readRepeaterStatus());
+    EXPECT_EQ(dlg.repeaterTimeText, "");
+    EXPECT_EQ(dlg.systemTimeText, "");
+}
+
+TEST_F(RepeaterClockTest, StatusAnswerWithoutTimeShowsError)
+{
+    for (const char* answer : {"Repeaterstatus aktuell\r\n", "Repeaterstatus aktuell: 1\r\n",
+                               "Repeaterstatus aktuell: 1 07\r\n", "Repeaterstatus aktuell: 1 xx yy\r\n"}) {
+        SCOPED_TRACE(answer);
+        dlg.repeaterTimeText = "07:05";
+        rig.pager->faults().replaceReply[">Lese Repeaterstatus"] = answer;
+        EXPECT_TRUE(dlg.readRepeaterStatus());
+        EXPECT_EQ(dlg.repeaterTimeText, "Error");
+        EXPECT_EQ(dlg.systemTimeText, "10:20");
+    }
+}
+
+TEST_F(RepeaterClockTest, UnconfirmedRepeaterTestSkipsTheStatusRead)
+{
+    repeater().repeaterPresent = false;
+    EXPECT_TRUE(dlg.readRepeaterStatus());  // the fifth test exchange was made
+    EXPECT_EQ(rig.countCommand(">Setze Repeatertest:1"), 5);
+    EXPECT_EQ(rig.countCommand(">Lese Repeaterstatus"), 0);
+    EXPECT_EQ(dlg.repeaterTimeText, "");
+
+    dlg.link.close();
+    EXPECT_FALSE(dlg.readRepeaterStatus());
+}
+
+TEST_F(RepeaterClockTest, SettingTheClockSendsPcTimeAndHidesGroupOnConfirmation)
+{
+    rig.clock.setLocalTime({9, 5, 3});
+    dlg.showClockGroup(true);
+    dlg.clockDisplayTicks = 30;
+    const int stopsBefore = rig.host.timerStops;
+    const std::int64_t start = rig.clock.nowMs();
+    dlg.onCommand(ctl::ClockButton);
+
+    const std::string command = ">Setze Repeateruhrzeit: 09.05;03";
+    EXPECT_EQ(rig.writes(), std::vector<std::string>{"\x16" + command + "\r"});
+    EXPECT_EQ(firstWriteAt(rig, command) - start, 200 + 1000);
+    EXPECT_EQ(rig.clock.nowMs() - start, 200 + 1000 + ExchangeMs);
+    EXPECT_EQ(rig.text(ctl::RepeaterTime), "09:05");
+    EXPECT_EQ(repeater().repeaterSecond, 3u);
+    EXPECT_EQ(dlg.clockDisplayTicks, 0);
+    for (const int id : ctl::ClockControls)
+        EXPECT_FALSE(rig.host.isVisible(id));
+    EXPECT_EQ(rig.host.timerStops, stopsBefore + 1);
+    EXPECT_TRUE(rig.host.timerRunning(ctl::UiTimerId));
+}
+
+TEST_F(RepeaterClockTest, UnconfirmedClockKeepsTheGroupCountingDown)
+{
+    rig.pager->faults().noAckFor[">Setze Repeateruhrzeit"] = -1;
+    dlg.showClockGroup(true);
+    dlg.clockDisplayTicks = 30;
+    dlg.setRepeaterClock();
+    EXPECT_EQ(rig.countCommand(">Setze Repeateruhrzeit: 10.20;00"), 5);
+    EXPECT_TRUE(rig.host.isVisible(ctl::ClockGroup));
+    EXPECT_EQ(dlg.clockDisplayTicks, 30);
+    EXPECT_EQ(rig.text(ctl::RepeaterTime), "10:20");
+}
+
+class BootloaderTest : public ::testing::Test {
+protected:
+    void SetUp() override { rig.connect(); }
+    DeviceRig rig;
+};
+
+TEST_F(BootloaderTest, StopsAtTheFirstConfirmation)
+{
+    rig.dialog.onCommand(ctl::BootloaderButton);
+    EXPECT_EQ(rig.writes(), std::vector<std::string>{"\x16>Bootloader\r"});
+    EXPECT_TRUE(rig.pager->state().bootloaderStarted);
+}
+
+TEST_F(BootloaderTest, UnconfirmedCommandIsSentFourTimes)
+{
+    rig.pager->faults().noAckFor[">Bootloader"] = -1;
+    rig.dialog.startBootloader();
+    EXPECT_EQ(rig.countCommand(">Bootloader"), 4);
+}
+
+TEST_F(BootloaderTest, NothingIsSentWithoutAktiv)
+{
+    rig.host.setChecked(ctl::Active, false);
+    rig.dialog.startBootloader();
+    EXPECT_TRUE(rig.backend.events().empty());
+    EXPECT_FALSE(rig.pager->state().bootloaderStarted);
+}
+
+}  // namespace
+}  // namespace harvelin

@@ -1,0 +1,321 @@
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "device_rig.h"
+
+namespace harvelin {
+namespace {
+
+constexpr const char* LearnOn = ">Setze Lernmodus:1";
+constexpr const char* LearnOff = ">Setze Lernmodus:0";
+
+class LearnModeTest : public ::testing::Test {
+protected:
+    void SetUp() override { rig.connect(); }
+
+    // "Lernen" in this row, confirmed by the pager.
+    void startLearn(int row)
+    {
+        rig.dialog.onCommand(ctl::learnButton(row));
+        ASSERT_EQ(rig.dialog.learnRow, row);
+    }
+    void press(std::array<std::uint8_t, 5> id) { rig.fromPager(rig.pager->pressButton(id)); }
+    void storeInSlot(int slot, std::array<std::uint8_t, 4> id, std::uint8_t suffix)
+    {
+        rig.dialog.image.callers[slot - 1].buttonId = id;
+        rig.dialog.image.callers[slot - 1].idSuffix = suffix;
+    }
+
+    DeviceRig rig;
+    MainDialog& dlg = rig.dialog;
+};
+
+TEST_F(LearnModeTest, ButtonLearnedOnUpperPageGoesIntoSlotOfTheRow)
+{
+    dlg.onCommand(ctl::PageUpper);
+    startLearn(5);
+    EXPECT_EQ(rig.text(ctl::StatusLine), "Lernzeit:  8 Sekunden");
+    rig.tick();
+    press({200, 3, 0, 0, 7});
+    rig.tick();
+
+    const CallerEntry& slot21 = dlg.image.callers[20];
+    EXPECT_EQ(slot21.buttonIdValue(), 968u);
+    EXPECT_EQ(slot21.idSuffix, 7);
+    EXPECT_EQ(rig.text(ctl::idText(5)), "     9687");
+    EXPECT_EQ(dlg.image.callers[4].buttonIdValue(), 0u);
+    EXPECT_EQ(dlg.learnRow, 0);
+    EXPECT_TRUE(dlg.lastLearnStored);
+    EXPECT_EQ(rig.commands(), (std::vector<std::string>{LearnOn, LearnOff}));
+    EXPECT_FALSE(rig.pager->state().learnMode);
+}
+
+TEST_F(LearnModeTest, SlotIsChosenByThePageShownWhenTheButtonIsReported)
+{
+    dlg.onCommand(ctl::PageUpper);
+    startLearn(5);
+    rig.ticks(3);
+    dlg.onCommand(ctl::PageLower);
+    press({9, 0, 0, 0, 1});
+    rig.tick();
+    EXPECT_EQ(dlg.image.callers[4].buttonIdValue(), 9u);
+    EXPECT_EQ(dlg.image.callers[20].buttonIdValue(), 0u);
+    EXPECT_EQ(rig.text(ctl::idText(5)), "       91");
+}
+
+TEST_F(LearnModeTest, ReportLineNumbersGiveIdentityAndSuffix)
+{
+    struct Case {
+        const char* line;
+        std::uint32_t id;
+        std::uint8_t suffix;
+        const char* shown;
+    };
+    const Case cases[] = {
+        {"Tischsender:200 3 0 0 7 77\r", 968, 7, "     9687"},
+        {"Tischsender:200 3 0 0 7\r", 968, 0, "     9680"},
+        {"Tischsender:200 3 0 0 7 ende\r", 968, 0, "     9680"},
+        {"Tischsender:300 1 0 0 2 9\r", 300, 2, "     3002"},  // 300 keeps its low 8 bits: 44
+        {"200 3 0 0 7 77\r", 768, 7, "     7687"},              // no colon: the first number is 0
+        {"ID: 1 2 3 4 5 6\r", 0x04030201, 5, "673059855"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.line);
+        DeviceRig fresh;
+        fresh.connect();
+        fresh.dialog.onCommand(ctl::learnButton(2));
+        fresh.fromPager(c.line);
+        fresh.tick();
+        EXPECT_EQ(fresh.dialog.image.callers[1].buttonIdValue(), c.id);
+        EXPECT_EQ(fresh.dialog.image.callers[1].idSuffix, c.suffix);
+        EXPECT_EQ(fresh.text(ctl::idText(2)), c.shown);
+        EXPECT_EQ(fresh.countCommand(LearnOff), 1);
+    }
+}
+
+TEST_F(LearnModeTest, ReportWithTooFewNumbersIsIgnoredAndWindowGoesOn)
+{
+    startLearn(4);
+    rig.fromPager("Tischsender:1 2 3\r");
+    rig.tick();
+    EXPECT_EQ(dlg.learnRow, 4);
+    EXPECT_EQ(dlg.image.callers[3].buttonIdValue(), 0u);
+    EXPECT_EQ(rig.countCommand(LearnOff), 0);
+    rig.ticks(9);
+    EXPECT_EQ(rig.text(ctl::StatusLine), "Lernzeit:  7 Sekunden");
+    press({5, 0, 0, 0, 0});
+    rig.tick();
+    EXPECT_EQ(dlg.image.callers[3].buttonIdValue(), 5u);
+}
+
+TEST_F(LearnModeTest, KnownButtonIsRefusedWithItsSlotBeforeLearnModeEnds)
+{
+    storeInSlot(3, {200, 3, 0, 0}, 7);
+    startLearn(3);
+    std::size_t writesAtMessage = 0;
+    rig.host.onMessage = [&](const std::string&) { writesAtMessage = rig.commands().size(); };
+    press({200, 3, 0, 0, 7});
+    rig.tick();
+
+    EXPECT_EQ(rig.host.messages, (std::vector<std::string>{"Teilnehmer ist schon an Position:3 eingetragen!"}));
+    EXPECT_EQ(writesAtMessage, 1u);  // only ">Setze Lernmodus:1" had gone out
+    EXPECT_EQ(rig.commands(), (std::vector<std::string>{LearnOn, LearnOff}));
+    EXPECT_FALSE(dlg.lastLearnStored);
+    EXPECT_EQ(dlg.learnRow, 0);
+}
+
+TEST_F(LearnModeTest, OnlyLowerSlotsAreSearchedForTheSameButton)
+{
+    storeInSlot(20, {11, 0, 0, 0}, 1);
+    startLearn(7);
+    press({11, 0, 0, 0, 1});
+    rig.tick();
+    EXPECT_TRUE(rig.host.messages.empty());
+    EXPECT_EQ(dlg.image.callers[6].buttonIdValue(), 11u);
+    EXPECT_TRUE(dlg.lastLearnStored);
+}
+
+TEST_F(LearnModeTest, AllZeroReportMatchesTheFirstFreeSlot)
+{
+    storeInSlot(1, {1, 0, 0, 0}, 0);
+    storeInSlot(2, {2, 0, 0, 0}, 0);
+    startLearn(9);
+    press({0, 0, 0, 0, 0});
+    rig.tick();
+    EXPECT_EQ(rig.host.messages, (std::vector<std::string>{"Teilnehmer ist schon an Position:3 eingetragen!"}));
+}
+
+TEST_F(LearnModeTest, ReportSplitOverTwoReadsIsTakenOverThreeIsLost)
+{
+    startLearn(1);
+    rig.fromPager("Tischsender:1 0 0");
+    rig.tick();
+    rig.fromPager(" 0 4 77\r");
+    rig.tick();
+    EXPECT_EQ(dlg.image.callers[0].buttonIdValue(), 1u);
+    EXPECT_EQ(dlg.image.callers[0].idSuffix, 4);
+
+    startLearn(2);
+    rig.fromPager("Tischsender:2 0");
+    rig.tick();
+    rig.fromPager(" 0 0");
+    rig.tick();
+    rig.fromPager(" 4 77\r");
+    rig.tick();
+    EXPECT_EQ(dlg.learnRow, 2);
+    EXPECT_EQ(dlg.image.callers[1].buttonIdValue(), 0u);
+}
+
+TEST_F(LearnModeTest, WindowCountsDownAndEndsLearnModeInTheTickShowingZero)
+{
+    startLearn(6);
+    for (int t = 1; t <= 80; ++t) {
+        rig.tick();
+        const int secondsLeft = 8 - t / 10;
+        ASSERT_EQ(rig.text(ctl::StatusLine), "Lernzeit:  " + std::to_string(secondsLeft) + " Sekunden") << t;
+        ASSERT_EQ(rig.countCommand(LearnOff), t == 80 ? 1 : 0) << t;
+    }
+    EXPECT_EQ(dlg.learnRow, 0);
+    EXPECT_FALSE(rig.pager->state().learnMode);
+    rig.tick();
+    EXPECT_EQ(rig.text(ctl::StatusLine), "");
+    EXPECT_EQ(rig.writes().back(), "\x16");  // the link watch is back
+    EXPECT_FALSE(dlg.lastLearnStored);
+}
+
+TEST_F(LearnModeTest, SecondLernenRestartsTheWindowForTheNewRow)
+{
+    startLearn(6);
+    rig.ticks(35);
+    EXPECT_EQ(rig.text(ctl::StatusLine), "Lernzeit:  5 Sekunden");
+    startLearn(9);
+    EXPECT_EQ(rig.text(ctl::StatusLine), "Lernzeit:  8 Sekunden");
+    rig.ticks(79);
+    EXPECT_EQ(dlg.learnRow, 9);
+    rig.tick();
+    EXPECT_EQ(dlg.learnRow, 0);
+}
+
+TEST_F(LearnModeTest, LernenWithoutLinkSaysSoOnceAndNextPressWorks)
+{
+    dlg.link.portHandle.reset();
+    dlg.link.state = LinkState::Closed;
+    dlg.onCommand(ctl::learnButton(1));
+    EXPECT_EQ(rig.host.messages, (std::vector<std::string>{"Es besteht keine Verbindung zum Zelvatron!"}));
+    EXPECT_EQ(dlg.learnRow, 0);
+    EXPECT_TRUE(rig.writes().empty());
+    // That exchange re-opened the port.
+    dlg.onCommand(ctl::learnButton(1));
+    EXPECT_EQ(dlg.learnRow, 1);
+}
+
+TEST_F(LearnModeTest, UnconfirmedLearnModeIsTriedFiveTimesSilently)
+{
+    rig.pager->faults().noAckFor[LearnOn] = -1;
+    dlg.onCommand(ctl::learnButton(1));
+    EXPECT_EQ(rig.countCommand(LearnOn), 5);
+    EXPECT_EQ(dlg.learnRow, 0);
+    EXPECT_TRUE(rig.host.messages.empty());
+    EXPECT_EQ(rig.text(ctl::StatusLine), "");
+}
+
+class LinkWatchTest : public ::testing::Test {
+protected:
+    DeviceRig rig;
+    MainDialog& dlg = rig.dialog;
+};
+
+TEST_F(LinkWatchTest, IdleOpenLinkGetsOneKeepAliveByteAndOneDrainPerTick)
+{
+    rig.connect();
+    rig.host.setChecked(ctl::Active, false);
+    rig.fromPager("stray bytes");
+    rig.ticks(5);
+    EXPECT_EQ(rig.writes(), std::vector<std::string>(5, "\x16"));
+    EXPECT_TRUE(rig.host.isChecked(ctl::Active));
+    int reads = 0;
+    for (const auto& e : rig.backend.events())
+        if (e.kind == sim::SimBackend::Event::Read) {
+            EXPECT_EQ(e.requested, 100u);
+            ++reads;
+        }
+    EXPECT_EQ(reads, 5);
+    EXPECT_EQ(rig.pager->keepAliveBytes(), 5u);
+}
+
+TEST_F(LinkWatchTest, WithoutFoundPortOnlyStatusLineIsEmptied)
+{
+    rig.host.setControlText(ctl::StatusLine, "alt");
+    rig.backend.clearEvents();
+    rig.ticks(3);
+    EXPECT_TRUE(rig.backend.events().empty());
+    EXPECT_EQ(rig.text(ctl::StatusLine), "");
+    EXPECT_EQ(dlg.link.state, LinkState::Closed);
+}
+
+TEST_F(LinkWatchTest, LeavesTheLinkAloneWhileDeviceIsBusy)
+{
+    rig.connect();
+    dlg.deviceBusy = true;
+    rig.ticks(3);
+    EXPECT_TRUE(rig.backend.events().empty());
+    dlg.deviceBusy = false;
+    rig.tick();
+    EXPECT_EQ(rig.writes(), std::vector<std::string>{"\x16"});
+}
+
+TEST_F(LinkWatchTest, LostLineClearsAktivAndComesBackWithoutMessage)
+{
+    rig.connect();
+    dlg.showClockGroup(true);
+    dlg.clockDisplayTicks = 30;
+    rig.tick();
+    rig.backend.unplug(DeviceRig::Port);
+    rig.tick();  // the keep-alive fails
+    EXPECT_EQ(dlg.link.state, LinkState::Lost);
+    rig.tick();
+    EXPECT_EQ(dlg.link.state, LinkState::Lost);
+    EXPECT_FALSE(rig.host.isChecked(ctl::Active));
+    EXPECT_FALSE(rig.host.isVisible(ctl::ClockGroup));
+    EXPECT_FALSE(rig.host.isVisible(ctl::ClockButton));
+    EXPECT_EQ(dlg.clockDisplayTicks, 0);
+
+    rig.backend.plug(DeviceRig::Port);
+    rig.tick();
+    EXPECT_EQ(dlg.link.state, LinkState::Open);
+    rig.backend.clearEvents();
+    rig.tick();
+    EXPECT_TRUE(rig.host.isChecked(ctl::Active));
+    EXPECT_EQ(rig.writes(), std::vector<std::string>{"\x16"});
+    EXPECT_TRUE(rig.host.messages.empty());
+}
+
+TEST_F(LinkWatchTest, ClosedLinkIsReopenedAndAktivFollowsOnTheNextTick)
+{
+    rig.connect();
+    dlg.link.portHandle.reset();
+    dlg.link.state = LinkState::Closed;
+    rig.tick();
+    EXPECT_EQ(dlg.link.state, LinkState::Open);
+    EXPECT_FALSE(rig.host.isChecked(ctl::Active));
+    rig.tick();
+    EXPECT_TRUE(rig.host.isChecked(ctl::Active));
+}
+
+TEST_F(LinkWatchTest, ClockGroupIsHiddenAfterFiftyTicks)
+{
+    dlg.showClockGroup(true);
+    dlg.clockDisplayTicks = 50;
+    rig.ticks(49);
+    EXPECT_TRUE(rig.host.isVisible(ctl::ClockGroup));
+    rig.tick();
+    for (const int id : ctl::ClockControls)
+        EXPECT_FALSE(rig.host.isVisible(id));
+}
+
+}  // namespace
+}  // namespace harvelin
