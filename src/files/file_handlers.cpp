@@ -1,8 +1,99 @@
+#include <string>
+
+#include "files/pager_data_file.h"
+#include "model/win1252.h"
+#include "ui/control_ids.h"
 #include "ui/main_dialog.h"
 
 namespace harvelin {
 
-void MainDialog::openFile() {}
-void MainDialog::saveFile() {}
+namespace {
+
+FileDialogSpec dataFileDialog(bool save)
+{
+    FileDialogSpec dialog;
+    dialog.save = save;  // the save form asks before overwriting
+    dialog.defaultExtension = "pag";
+    dialog.filterText = "Datenfiles (*.pag)";
+    dialog.filterPattern = "*.pag";
+    return dialog;
+}
+
+// Paths come from the host as UTF-8; the message box shows Windows-1252.
+std::string displayName(const std::string& path)
+{
+    if (auto text = utf8ToWin1252(path))
+        return *text;
+    return path;
+}
+
+std::string fileMessage(const std::string& path, std::string_view what, const std::string& reason)
+{
+    return "Die Datei " + displayName(path) + " konnte nicht " + std::string(what) + " werden: " + reason;
+}
+
+}  // namespace
+
+// "Datei öffnen" (1057)
+void MainDialog::openFile()
+{
+    lastFileOk = false;
+    // 1.
+    UpdateData(true);
+    // 2.
+    const auto path = host.fileDialog(dataFileDialog(false));
+    // 3./4. The file is read onto what the form holds now: what it does not
+    //       mention stays. A file that cannot be read changes nothing at all.
+    if (path) {
+        PagerConfiguration config{image,
+                                  pagerName,
+                                  remoteDeleteText,
+                                  host.isChecked(ctl::Battery),
+                                  host.isChecked(ctl::Buzzer),
+                                  host.isChecked(ctl::RemoteDelete)};
+        std::string error;
+        if (!PagerDataFile::load(*path, config, error)) {
+            host.messageBox(fileMessage(*path, win1252("geöffnet"), error));
+            return;
+        }
+        image = config.image;
+        pagerName = config.pagerName;
+        remoteDeleteText = config.remoteDeleteText;
+        host.setChecked(ctl::Battery, config.battery);
+        host.setChecked(ctl::Buzzer, config.buzzer);
+        host.setChecked(ctl::RemoteDelete, config.remoteDelete);
+        lastFileOk = true;
+    }
+    // 5. Also after a cancel.
+    imageToForm();
+    selectPage(viewPage);
+    UpdateData(false);
+}
+
+// "Speichern unter" (1058)
+void MainDialog::saveFile()
+{
+    lastFileOk = false;
+    // 1.
+    UpdateData(true);
+    formToImage();
+    // 2.
+    const auto path = host.fileDialog(dataFileDialog(true));
+    if (!path)
+        return;
+    // 3.-5. The form and the image stay as they are.
+    const PagerConfiguration config{image,
+                                    pagerName,
+                                    remoteDeleteText,
+                                    host.isChecked(ctl::Battery),
+                                    host.isChecked(ctl::Buzzer),
+                                    host.isChecked(ctl::RemoteDelete)};
+    std::string error;
+    if (!PagerDataFile::save(*path, config, error)) {
+        host.messageBox(fileMessage(*path, "gespeichert", error));
+        return;
+    }
+    lastFileOk = true;
+}
 
 }  // namespace harvelin

@@ -1,0 +1,222 @@
+#include "files/replacing_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+
+#include "model/win1252.h"
+
+namespace harvelin {
+
+namespace {
+
+// How often a fresh temporary name is tried when one is taken already.
+constexpr int TemporaryNameAttempts = 100;
+
+std::string reasonFor(int errorNumber)
+{
+    switch (errorNumber) {
+    case ENOENT: return "Datei oder Verzeichnis nicht gefunden";
+    case EACCES:
+    case EPERM: return "Zugriff verweigert";
+    case ENOSPC:
+#ifdef EDQUOT
+    case EDQUOT:
+#endif
+        return win1252("Kein Speicherplatz mehr auf dem Datenträger");
+    case EROFS: return win1252("Der Datenträger ist schreibgeschützt");
+    case EISDIR: return "Das ist ein Verzeichnis";
+    case ENOTDIR: return "Ein Teil des Pfades ist kein Verzeichnis";
+    case ENAMETOOLONG: return "Der Dateiname ist zu lang";
+    case EIO: return "Ein-/Ausgabefehler";
+    case EMFILE:
+    case ENFILE: return "Zu viele offene Dateien";
+    default: {
+        char buf[40];
+        std::snprintf(buf, sizeof buf, "Systemfehler %d", errorNumber);
+        return buf;
+    }
+    }
+}
+
+// The file a save really replaces: through a symbolic link, its target, so
+// the link keeps pointing at the configuration.
+std::string resolvedTarget(const std::string& path)
+{
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
+        return path;
+    char* real = ::realpath(path.c_str(), nullptr);
+    if (!real)
+        return path;
+    std::string resolved(real);
+    std::free(real);
+    return resolved;
+}
+
+std::string directoryOf(const std::string& path)
+{
+    const auto slash = path.find_last_of('/');
+    if (slash == std::string::npos)
+        return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+}  // namespace
+
+struct ReplacingFile::Impl {
+    std::string target;
+    std::string temporary;
+    int fd = -1;
+    bool committed = false;
+};
+
+ReplacingFile::ReplacingFile(std::string targetPath) : target_(std::move(targetPath)) {}
+
+ReplacingFile::~ReplacingFile() { discard(); }
+
+bool ReplacingFile::create()
+{
+    discard();
+    impl_ = std::make_unique<Impl>();
+    impl_->target = resolvedTarget(target_);
+    static unsigned counter = 0;
+    for (int attempt = 0; attempt < TemporaryNameAttempts; ++attempt) {
+        char suffix[48];
+        std::snprintf(suffix, sizeof suffix, ".~%ld.%u.tmp", static_cast<long>(::getpid()), counter++);
+        const std::string name = impl_->target + suffix;
+        // 0666 under the umask: the mode a plain new file would get.
+        const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0) {
+            impl_->fd = fd;
+            impl_->temporary = name;
+            break;
+        }
+        if (errno != EEXIST) {
+            error_ = reasonFor(errno);
+            impl_.reset();
+            return false;
+        }
+    }
+    if (impl_->fd < 0) {
+        error_ = reasonFor(EEXIST);
+        impl_.reset();
+        return false;
+    }
+    // A replaced file keeps its permissions.
+    struct stat st {};
+    if (::stat(impl_->target.c_str(), &st) == 0 && S_ISREG(st.st_mode))
+        (void)::fchmod(impl_->fd, st.st_mode & 07777);
+    return true;
+}
+
+bool ReplacingFile::write(std::string_view bytes)
+{
+    if (!impl_ || impl_->fd < 0)
+        return false;
+    while (!bytes.empty()) {
+        const ssize_t n = ::write(impl_->fd, bytes.data(), bytes.size());
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            error_ = reasonFor(errno);
+            return false;
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return true;
+}
+
+bool ReplacingFile::commit()
+{
+    if (!impl_ || impl_->fd < 0)
+        return false;
+    // The bytes must be on the disk before the name points at them, or a
+    // power cut right after the rename could leave an empty file.
+    if (::fsync(impl_->fd) != 0) {
+        error_ = reasonFor(errno);
+        discard();
+        return false;
+    }
+    const int fd = impl_->fd;
+    impl_->fd = -1;
+    if (::close(fd) != 0) {
+        error_ = reasonFor(errno);
+        discard();
+        return false;
+    }
+    if (::rename(impl_->temporary.c_str(), impl_->target.c_str()) != 0) {
+        error_ = reasonFor(errno);
+        discard();
+        return false;
+    }
+    impl_->committed = true;
+    // Makes the rename itself durable; where a directory cannot be synced the
+    // new file is in place all the same.
+    const int dir = ::open(directoryOf(impl_->target).c_str(), O_RDONLY | O_CLOEXEC);
+    if (dir >= 0) {
+        (void)::fsync(dir);
+        ::close(dir);
+    }
+    impl_.reset();
+    return true;
+}
+
+void ReplacingFile::discard()
+{
+    if (!impl_)
+        return;
+    if (impl_->fd >= 0)
+        ::close(impl_->fd);
+    if (!impl_->committed && !impl_->temporary.empty())
+        ::unlink(impl_->temporary.c_str());
+    impl_.reset();
+}
+
+struct InputFile::Impl {
+    int fd = -1;
+};
+
+InputFile::InputFile() = default;
+
+InputFile::~InputFile()
+{
+    if (impl_ && impl_->fd >= 0)
+        ::close(impl_->fd);
+}
+
+bool InputFile::open(const std::string& path)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        error_ = reasonFor(errno);
+        return false;
+    }
+    if (impl_ && impl_->fd >= 0)
+        ::close(impl_->fd);
+    impl_ = std::make_unique<Impl>();
+    impl_->fd = fd;
+    return true;
+}
+
+std::optional<std::size_t> InputFile::read(char* buffer, std::size_t size)
+{
+    if (!impl_ || impl_->fd < 0)
+        return std::nullopt;
+    for (;;) {
+        const ssize_t n = ::read(impl_->fd, buffer, size);
+        if (n >= 0)
+            return static_cast<std::size_t>(n);
+        if (errno != EINTR) {
+            error_ = reasonFor(errno);
+            return std::nullopt;
+        }
+    }
+}
+
+}  // namespace harvelin

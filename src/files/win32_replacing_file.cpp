@@ -1,0 +1,190 @@
+#include "files/replacing_file.h"
+
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+
+#include <cstdio>
+
+#include "model/win1252.h"
+
+namespace harvelin {
+
+namespace {
+
+constexpr int TemporaryNameAttempts = 100;
+
+std::wstring widePath(const std::string& utf8)
+{
+    if (utf8.empty())
+        return {};
+    const int n = ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+    if (n <= 0)
+        return {};
+    std::wstring wide(static_cast<std::size_t>(n), L'\0');
+    ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), n);
+    return wide;
+}
+
+std::string reasonFor(DWORD code)
+{
+    switch (code) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND: return "Datei oder Verzeichnis nicht gefunden";
+    case ERROR_ACCESS_DENIED: return "Zugriff verweigert";
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION: return "Die Datei wird von einem anderen Programm verwendet";
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL: return win1252("Kein Speicherplatz mehr auf dem Datenträger");
+    case ERROR_WRITE_PROTECT: return win1252("Der Datenträger ist schreibgeschützt");
+    case ERROR_NOT_READY: return win1252("Das Laufwerk ist nicht bereit");
+    case ERROR_INVALID_NAME:
+    case ERROR_BAD_PATHNAME: return "Der Dateiname ist ungültig";
+    case ERROR_FILENAME_EXCED_RANGE: return "Der Dateiname ist zu lang";
+    default: {
+        char buf[40];
+        std::snprintf(buf, sizeof buf, "Systemfehler %lu", static_cast<unsigned long>(code));
+        return buf;
+    }
+    }
+}
+
+}  // namespace
+
+struct ReplacingFile::Impl {
+    std::wstring target;
+    std::wstring temporary;
+    HANDLE handle = INVALID_HANDLE_VALUE;
+    bool committed = false;
+};
+
+ReplacingFile::ReplacingFile(std::string targetPath) : target_(std::move(targetPath)) {}
+
+ReplacingFile::~ReplacingFile() { discard(); }
+
+bool ReplacingFile::create()
+{
+    discard();
+    impl_ = std::make_unique<Impl>();
+    impl_->target = widePath(target_);
+    if (impl_->target.empty()) {
+        error_ = reasonFor(ERROR_INVALID_NAME);
+        impl_.reset();
+        return false;
+    }
+    static unsigned counter = 0;
+    for (int attempt = 0; attempt < TemporaryNameAttempts; ++attempt) {
+        wchar_t suffix[48];
+        std::swprintf(suffix, 48, L".~%lu.%u.tmp", static_cast<unsigned long>(::GetCurrentProcessId()), counter++);
+        const std::wstring name = impl_->target + suffix;
+        const HANDLE h = ::CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                       FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (h != INVALID_HANDLE_VALUE) {
+            impl_->handle = h;
+            impl_->temporary = name;
+            return true;
+        }
+        const DWORD code = ::GetLastError();
+        if (code != ERROR_FILE_EXISTS && code != ERROR_ALREADY_EXISTS) {
+            error_ = reasonFor(code);
+            impl_.reset();
+            return false;
+        }
+    }
+    error_ = reasonFor(ERROR_FILE_EXISTS);
+    impl_.reset();
+    return false;
+}
+
+bool ReplacingFile::write(std::string_view bytes)
+{
+    if (!impl_ || impl_->handle == INVALID_HANDLE_VALUE)
+        return false;
+    while (!bytes.empty()) {
+        DWORD written = 0;
+        if (!::WriteFile(impl_->handle, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr)) {
+            error_ = reasonFor(::GetLastError());
+            return false;
+        }
+        bytes.remove_prefix(written);
+    }
+    return true;
+}
+
+bool ReplacingFile::commit()
+{
+    if (!impl_ || impl_->handle == INVALID_HANDLE_VALUE)
+        return false;
+    // The bytes must be on the disk before the name points at them.
+    if (!::FlushFileBuffers(impl_->handle)) {
+        error_ = reasonFor(::GetLastError());
+        discard();
+        return false;
+    }
+    ::CloseHandle(impl_->handle);
+    impl_->handle = INVALID_HANDLE_VALUE;
+    if (!::MoveFileExW(impl_->temporary.c_str(), impl_->target.c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        error_ = reasonFor(::GetLastError());
+        discard();
+        return false;
+    }
+    impl_->committed = true;
+    impl_.reset();
+    return true;
+}
+
+void ReplacingFile::discard()
+{
+    if (!impl_)
+        return;
+    if (impl_->handle != INVALID_HANDLE_VALUE)
+        ::CloseHandle(impl_->handle);
+    if (!impl_->committed && !impl_->temporary.empty())
+        ::DeleteFileW(impl_->temporary.c_str());
+    impl_.reset();
+}
+
+struct InputFile::Impl {
+    HANDLE handle = INVALID_HANDLE_VALUE;
+};
+
+InputFile::InputFile() = default;
+
+InputFile::~InputFile()
+{
+    if (impl_ && impl_->handle != INVALID_HANDLE_VALUE)
+        ::CloseHandle(impl_->handle);
+}
+
+bool InputFile::open(const std::string& path)
+{
+    const std::wstring wide = widePath(path);
+    const HANDLE h = wide.empty() ? INVALID_HANDLE_VALUE
+                                  : ::CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        error_ = reasonFor(wide.empty() ? ERROR_INVALID_NAME : ::GetLastError());
+        return false;
+    }
+    if (impl_ && impl_->handle != INVALID_HANDLE_VALUE)
+        ::CloseHandle(impl_->handle);
+    impl_ = std::make_unique<Impl>();
+    impl_->handle = h;
+    return true;
+}
+
+std::optional<std::size_t> InputFile::read(char* buffer, std::size_t size)
+{
+    if (!impl_ || impl_->handle == INVALID_HANDLE_VALUE)
+        return std::nullopt;
+    DWORD got = 0;
+    if (!::ReadFile(impl_->handle, buffer, static_cast<DWORD>(size), &got, nullptr)) {
+        error_ = reasonFor(::GetLastError());
+        return std::nullopt;
+    }
+    return static_cast<std::size_t>(got);
+}
+
+}  // namespace harvelin
