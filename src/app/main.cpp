@@ -1,0 +1,127 @@
+// Start-up of the Qt front end: the application object builds the main
+// dialog, runs it modally and ends when the dialog ends.
+//
+//   harvelin [--simulate] [--port PATH]... [--screenshot FILE.png]
+
+#include <cstdio>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QFileInfo>
+#include <QPixmap>
+#include <QTemporaryDir>
+
+#include "gui/main_form.h"
+#include "platform/clock.h"
+#include "platform/port_enumeration.h"
+#include "platform/serial_backends.h"
+#include "pty_pager.h"
+
+namespace {
+
+struct Options {
+    bool simulate = false;
+    std::vector<std::string> ports;
+    QString screenshot;
+};
+
+Options parseOptions(const QApplication& app)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Konfiguration für Zelvatron-Pager"));
+    parser.addHelpOption();
+    const QCommandLineOption simulate(QStringLiteral("simulate"),
+                                      QStringLiteral("Einen simulierten Pager als ersten Port anbieten."));
+    const QCommandLineOption port(QStringLiteral("port"),
+                                  QStringLiteral("Serielles Gerät als nächster Port (mehrfach möglich)."),
+                                  QStringLiteral("PATH"));
+    const QCommandLineOption screenshot(QStringLiteral("screenshot"),
+                                        QStringLiteral("Das Formular nach dem Start als PNG speichern und enden."),
+                                        QStringLiteral("FILE.png"));
+    parser.addOptions({simulate, port, screenshot});
+    parser.process(app);
+
+    Options options;
+    options.simulate = parser.isSet(simulate);
+    for (const QString& path : parser.values(port))
+        options.ports.push_back(QFile::encodeName(path).toStdString());
+    options.screenshot = parser.value(screenshot);
+    return options;
+}
+
+// The application object. It keeps nothing between runs: every start begins
+// from the same state.
+class ConfigApp {
+public:
+    explicit ConfigApp(Options options) : options_(std::move(options)) {}
+
+    int run()
+    {
+        harvelin::PortTable ports = options_.ports.empty() ? harvelin::systemPortTable()
+                                                           : harvelin::PortTable::fromPaths(options_.ports);
+        if (options_.simulate) {
+            if (!startSimulatedPager())
+                return 1;
+            std::vector<harvelin::PortEntry> entries = harvelin::PortTable::fromPaths({pager_->devicePath()}).entries();
+            entries.insert(entries.end(), ports.entries().begin(), ports.entries().end());
+            ports = harvelin::PortTable(std::move(entries));
+        }
+
+        const std::unique_ptr<harvelin::SerialBackend> backend = harvelin::makeSystemSerialBackend();
+        harvelin::SystemClock clock;
+        harvelin::gui::MainForm form(*backend, std::move(ports), clock);
+        if (!options_.screenshot.isEmpty())
+            return saveScreenshot(form);
+        form.exec();  // the result is of no interest: whatever was to keep has been saved
+        return 0;
+    }
+
+private:
+    // The simulated pager answers behind a pseudo-terminal, reached through a
+    // link with a readable name for the port list.
+    bool startSimulatedPager()
+    {
+        harvelin::sim::PtyPager::Options simOptions;
+        simOptions.pressButtonOnLearn = true;
+        simDir_ = std::make_unique<QTemporaryDir>();
+        if (simDir_->isValid())
+            simOptions.linkPath = QFile::encodeName(simDir_->filePath(QStringLiteral("zelvatron"))).toStdString();
+        pager_ = std::make_unique<harvelin::sim::PtyPager>(simOptions);
+        if (!pager_->start()) {
+            std::fprintf(stderr, "harvelin: kein Pseudo-Terminal für den simulierten Pager\n");
+            return false;
+        }
+        return true;
+    }
+
+    int saveScreenshot(harvelin::gui::MainForm& form) const
+    {
+        form.setAttribute(Qt::WA_DontShowOnScreen);
+        form.show();
+        const bool saved = form.grab().save(options_.screenshot, "PNG");
+        form.done(0);
+        if (!saved)
+            std::fprintf(stderr, "harvelin: %s kann nicht geschrieben werden\n",
+                         QFile::encodeName(options_.screenshot).constData());
+        return saved ? 0 : 1;
+    }
+
+    Options options_;
+    std::unique_ptr<QTemporaryDir> simDir_;
+    std::unique_ptr<harvelin::sim::PtyPager> pager_;
+};
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    // Message boxes carry the program file's name, without its extension.
+    QApplication::setApplicationName(QFileInfo(QApplication::applicationFilePath()).completeBaseName());
+    ConfigApp configApp(parseOptions(app));
+    return configApp.run();
+}

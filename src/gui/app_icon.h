@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QIcon>
+
+namespace harvelin::gui {
+
+// The tool's icon: a pager with its display, drawn at the sizes the window
+// system asks for (16 px in the title bar, 32 px and up for the task bar and
+// the about box).
+QIcon pagerIcon();
+
+}  // namespace harvelin::gui

@@ -1,0 +1,223 @@
+#include "gui/form_host.h"
+
+#include <algorithm>
+
+#include <QAbstractButton>
+#include <QCoreApplication>
+#include <QDialog>
+#include <QFile>
+#include <QFileDialog>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QProgressBar>
+#include <QRadioButton>
+#include <QTimer>
+
+#include "model/win1252.h"
+#include "ui/control_ids.h"
+
+namespace harvelin::gui {
+
+namespace {
+
+QString toQt(const std::string& bytes) { return QString::fromStdString(win1252ToUtf8(bytes)); }
+
+// Every edit refuses characters outside Windows-1252 as they are typed, and
+// the other controls only show texts that came from the dialog, so this
+// conversion always succeeds.
+std::string fromQt(const QString& text) { return utf8ToWin1252(text.toStdString()).value_or(std::string()); }
+
+}  // namespace
+
+FormHost::FormHost(QDialog& window) : window_(window) {}
+
+void FormHost::addControl(int id, QWidget* widget) { controls_[id] = widget; }
+
+QWidget* FormHost::control(int id) const
+{
+    const auto it = controls_.find(id);
+    return it == controls_.end() ? nullptr : it->second;
+}
+
+std::string FormHost::controlText(int id) const
+{
+    QWidget* w = control(id);
+    if (auto* edit = qobject_cast<QLineEdit*>(w))
+        return fromQt(edit->text());
+    if (auto* label = qobject_cast<QLabel*>(w))
+        return fromQt(label->text());
+    if (auto* button = qobject_cast<QAbstractButton*>(w))
+        return fromQt(button->text());
+    if (auto* group = qobject_cast<QGroupBox*>(w))
+        return fromQt(group->title());
+    if (auto* list = qobject_cast<QListWidget*>(w))
+        return list->currentItem() ? fromQt(list->currentItem()->text()) : std::string();
+    return {};
+}
+
+void FormHost::setControlText(int id, const std::string& bytes)
+{
+    QWidget* w = control(id);
+    const QString text = toQt(bytes);
+    if (auto* edit = qobject_cast<QLineEdit*>(w)) {
+        // The input limit stops typing, not the program: a longer text from
+        // the pager or a file is shown whole, and taking it back from the
+        // form then reports the limit instead of cutting the text silently.
+        const auto limit = limits_.find(id);
+        if (limit != limits_.end())
+            edit->setMaxLength(std::max(limit->second, static_cast<int>(text.size())));
+        edit->setText(text);
+        edit->setCursorPosition(0);
+    } else if (auto* label = qobject_cast<QLabel*>(w)) {
+        label->setText(text);
+    } else if (auto* button = qobject_cast<QAbstractButton*>(w)) {
+        button->setText(text);
+    } else if (auto* group = qobject_cast<QGroupBox*>(w)) {
+        group->setTitle(text);
+    }
+}
+
+bool FormHost::isChecked(int id) const
+{
+    auto* button = qobject_cast<QAbstractButton*>(control(id));
+    return button && button->isChecked();
+}
+
+void FormHost::setChecked(int id, bool checked)
+{
+    auto* button = qobject_cast<QAbstractButton*>(control(id));
+    if (!button)
+        return;
+    // A radio group may well end up with no button checked (the page radio
+    // starts that way); Qt refuses to uncheck the checked button of an
+    // exclusive group, so the exclusiveness is lifted for the moment.
+    auto* radio = qobject_cast<QRadioButton*>(button);
+    const bool exclusive = radio && radio->autoExclusive();
+    if (exclusive)
+        radio->setAutoExclusive(false);
+    button->setChecked(checked);
+    if (exclusive)
+        radio->setAutoExclusive(true);
+}
+
+void FormHost::setVisible(int id, bool visible)
+{
+    if (QWidget* w = control(id))
+        w->setVisible(visible);
+}
+
+void FormHost::setEnabled(int id, bool enabled)
+{
+    if (QWidget* w = control(id))
+        w->setEnabled(enabled);
+}
+
+void FormHost::setInputLimit(int id, int maxChars)
+{
+    auto* edit = qobject_cast<QLineEdit*>(control(id));
+    if (!edit)
+        return;
+    limits_[id] = maxChars;
+    // Qt cuts the text to a new limit; a text already longer keeps its length.
+    edit->setMaxLength(std::max(maxChars, static_cast<int>(edit->text().size())));
+}
+
+void FormHost::setFocus(int id)
+{
+    QWidget* w = control(id);
+    if (!w)
+        return;
+    w->setFocus(Qt::OtherFocusReason);
+    if (auto* edit = qobject_cast<QLineEdit*>(w))
+        edit->selectAll();
+}
+
+void FormHost::setProgressRange(int low, int high)
+{
+    if (auto* bar = qobject_cast<QProgressBar*>(control(ctl::Progress)))
+        bar->setRange(low, high);
+}
+
+void FormHost::setProgressPos(int pos)
+{
+    if (auto* bar = qobject_cast<QProgressBar*>(control(ctl::Progress)))
+        bar->setValue(pos);
+}
+
+void FormHost::setPortListLine(const std::string& line)
+{
+    if (auto* list = qobject_cast<QListWidget*>(control(ctl::PortList))) {
+        list->clear();
+        list->addItem(toQt(line));
+    }
+}
+
+void FormHost::messageBox(const std::string& text)
+{
+    QMessageBox box(QMessageBox::NoIcon, QCoreApplication::applicationName(), toQt(text), QMessageBox::Ok, &window_);
+    box.exec();
+}
+
+std::optional<std::string> FormHost::fileDialog(const FileDialogSpec& spec)
+{
+    if (answerFileDialog)
+        return answerFileDialog(spec);
+
+    const QString pattern = QString::fromStdString(spec.filterPattern);
+    QString filter = QString::fromStdString(spec.filterText);
+    if (!filter.contains(QLatin1Char('(') + pattern + QLatin1Char(')')))
+        filter += QStringLiteral(" (") + pattern + QLatin1Char(')');
+
+    QFileDialog dialog(&window_);
+    dialog.setNameFilter(filter);
+    dialog.setDefaultSuffix(QString::fromStdString(spec.defaultExtension));
+    if (spec.save) {
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setFileMode(QFileDialog::AnyFile);  // asks before overwriting
+    } else {
+        dialog.setAcceptMode(QFileDialog::AcceptOpen);
+        dialog.setFileMode(QFileDialog::ExistingFile);
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    // The file functions take the path in the system's own 8-bit encoding.
+    return QFile::encodeName(dialog.selectedFiles().constFirst()).toStdString();
+}
+
+void FormHost::startTimer(int id, unsigned periodMs)
+{
+    QTimer*& timer = timers_[id];
+    if (!timer) {
+        timer = new QTimer(&window_);
+        QObject::connect(timer, &QTimer::timeout, &window_, [this, id] {
+            if (onTick)
+                onTick(id);
+        });
+    }
+    // Ticks that fall due while a handler blocks are not caught up.
+    timer->start(static_cast<int>(periodMs));
+}
+
+void FormHost::stopTimer(int id)
+{
+    const auto it = timers_.find(id);
+    if (it != timers_.end() && it->second)
+        it->second->stop();
+}
+
+bool FormHost::timerRunning(int id) const
+{
+    const auto it = timers_.find(id);
+    return it != timers_.end() && it->second && it->second->isActive();
+}
+
+// Paints at once from inside a handler; no input or timer event is handled
+// meanwhile, so the handler is never entered a second time.
+void FormHost::repaintNow() { window_.repaint(); }
+
+void FormHost::endDialog(int result) { window_.done(result); }
+
+}  // namespace harvelin::gui

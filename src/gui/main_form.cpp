@@ -1,0 +1,341 @@
+#include "gui/main_form.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+#include <QAbstractButton>
+#include <QContextMenuEvent>
+#include <QFontMetrics>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QCheckBox>
+#include <QRadioButton>
+
+#include "gui/about_dialog.h"
+#include "gui/app_icon.h"
+#include "gui/dialog_units.h"
+#include "gui/win1252_validator.h"
+#include "ui/control_ids.h"
+
+#ifdef Q_OS_WIN
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+#endif
+
+namespace harvelin::gui {
+
+namespace {
+
+// String 101, the system-menu entry that opens the about box, and its
+// command id; the window manager keeps the low four bits of system commands
+// for itself.
+const char* const AboutEntryText = "Inf&o über Harvelin...";
+[[maybe_unused]] constexpr unsigned AboutCommandId = 16;
+
+constexpr int NoId = -1;
+
+enum class Kind { Static, Group, Button, DefaultButton, Check, Radio, Edit, ReadOnlyEdit, List, Progress };
+
+enum Flags : unsigned { Plain = 0, Hidden = 1, Disabled = 2 };
+
+struct ControlTemplate {
+    Kind kind;
+    int id;
+    std::string text;  // UTF-8
+    int x, y, width, height;
+    unsigned flags = Plain;
+};
+
+int rowY(int r) { return 40 + 16 * (r - 1); }
+
+// Dialog 102 in template order, which is also the tab order.
+std::vector<ControlTemplate> mainFormTemplate()
+{
+    std::vector<ControlTemplate> t;
+    t.push_back({Kind::Static, NoId, "Konfigurationstool 'Zelvatron Direkt'  Version 2.62", 212, 4, 200, 8});
+
+    t.push_back({Kind::Group, NoId, "Systemeinstellungen", 8, 16, 128, 44});
+    t.push_back({Kind::Button, ctl::SearchButton, "Suche Zelvatron", 20, 28, 60, 12});
+    t.push_back({Kind::Check, ctl::Active, "Aktiv", 92, 28, 32, 10, Disabled});
+    t.push_back({Kind::List, ctl::PortList, "", 20, 44, 108, 12});
+
+    t.push_back({Kind::Group, NoId, "Pager-Einstellungen", 8, 64, 128, 100});
+    t.push_back({Kind::Static, NoId, "Pager-Name:", 32, 76, 42, 8});
+    t.push_back({Kind::Edit, ctl::PagerName, "", 32, 84, 64, 12});
+    t.push_back({Kind::Check, ctl::Battery, "Batteriespannung", 32, 100, 71, 10});
+    t.push_back({Kind::Check, ctl::Buzzer, "Summer", 32, 112, 71, 10});
+    t.push_back({Kind::Check, ctl::RemoteDelete, "Fernlöschung", 32, 124, 71, 10});
+    t.push_back({Kind::Static, NoId, "Fernlöschtext:", 32, 136, 44, 8});
+    t.push_back({Kind::Edit, ctl::RemoteDeleteText, "", 32, 144, 76, 12});
+
+    t.push_back({Kind::Group, NoId, "Datenhandling", 8, 168, 128, 68});
+    t.push_back({Kind::Progress, ctl::Progress, "", 12, 180, 116, 8});
+    t.push_back({Kind::Button, ctl::ReadButton, "Pager -> PC", 12, 196, 56, 12});
+    t.push_back({Kind::Button, ctl::WriteButton, "PC -> Pager", 76, 196, 56, 12});
+    t.push_back({Kind::Button, ctl::OpenFileButton, "Datei öffnen", 12, 216, 56, 12});
+    t.push_back({Kind::Button, ctl::SaveFileButton, "Speichern unter", 76, 216, 56, 12});
+
+    // The repeater clock, shown for a few seconds after a search found one.
+    t.push_back({Kind::Group, ctl::ClockGroup, " Systemzeit           Uhrzeit Repeater", 8, 244, 128, 48});
+    t.push_back({Kind::Static, ctl::SystemTime, "12:00", 36, 260, 19, 8});
+    t.push_back({Kind::Static, ctl::RepeaterTime, "12:00", 76, 260, 19, 8});
+    t.push_back({Kind::Button, ctl::ClockButton, "Systemzeit -> Repeater", 16, 276, 114, 10});
+
+    t.push_back({Kind::Group, NoId, "Tischsender", 144, 16, 284, 300});
+    t.push_back({Kind::Static, NoId, "Meldetext", 180, 28, 40, 8});
+    t.push_back({Kind::Static, NoId, "Rufknopf-ID", 248, 28, 44, 8});
+    t.push_back({Kind::Static, ctl::StatusLine, "0", 304, 28, 116, 8});
+    for (int r = 1; r <= MainDialog::Rows; ++r) {
+        const int y = rowY(r);
+        t.push_back({Kind::Static, ctl::rowLabel(r), std::to_string(r), 148, y + 4, r <= 6 ? 12 : 8, 8});
+        t.push_back({Kind::Edit, ctl::callerText(r), "", 164, y, 68, 12});
+        t.push_back({Kind::ReadOnlyEdit, ctl::idText(r), "", 240, y, 56, 12});
+        t.push_back({Kind::Button, ctl::learnButton(r), "Lernen", 304, y, 56, 12});
+        t.push_back({Kind::Button, ctl::deleteButton(r), "Löschen", 368, y, 56, 12});
+    }
+    t.push_back({Kind::Radio, ctl::PageLower, "1..16", 164, 300, 32, 10});
+    t.push_back({Kind::Radio, ctl::PageUpper, "17..32", 208, 300, 36, 10});
+    t.push_back({Kind::Button, ctl::BootloaderButton, "Starte Bootloader", 304, 296, 120, 12, Hidden | Disabled});
+
+    t.push_back({Kind::Group, NoId, "Küchenrufe", 436, 16, 156, 300});
+    t.push_back({Kind::Static, NoId, "Meldetext", 460, 28, 40, 8});
+    t.push_back({Kind::Static, NoId, "Taste", 536, 32, 20, 8});
+    t.push_back({Kind::Static, NoId, "Station", 560, 24, 24, 8});
+    t.push_back({Kind::Static, NoId, "Adresse", 560, 32, 28, 8});
+    for (int r = 1; r <= MainDialog::KitchenRows; ++r) {
+        const int y = rowY(r);
+        t.push_back({Kind::Static, NoId, std::to_string(r), r <= 9 ? 448 : 444, y + 4, 8, 8});
+        t.push_back({Kind::Edit, ctl::kitchenText(r), "", 456, y, 68, 12});
+        t.push_back({Kind::Edit, ctl::kitchenKey(r), "", 536, y, 20, 12});
+        t.push_back({Kind::Edit, ctl::kitchenStation(r), "", 564, y, 20, 12});
+    }
+
+    t.push_back({Kind::DefaultButton, ctl::Ok, "Beenden", 76, 304, 56, 12});
+    t.push_back({Kind::Button, ctl::Cancel, "Abbrechen", 12, 304, 56, 12, Hidden});
+    return t;
+}
+
+QWidget* createControl(const ControlTemplate& c, QWidget* parent, QValidator* validator)
+{
+    const QString text = QString::fromStdString(c.text);
+    switch (c.kind) {
+    case Kind::Static: {
+        auto* label = new QLabel(text, parent);
+        label->setTextFormat(Qt::PlainText);
+        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        return label;
+    }
+    case Kind::Group: {
+        auto* group = new QGroupBox(text, parent);
+#ifndef Q_OS_WIN
+        // A group's frame line runs through the middle of its caption, which
+        // sits in the corner of the template's box; the contents are placed
+        // to fit that.
+        const int half = QFontMetrics(parent->font()).height() / 2;
+        group->setStyleSheet(QStringLiteral("QGroupBox { border: 1px solid palette(mid); border-radius: 2px;"
+                                            " margin-top: %1px; }"
+                                            "QGroupBox::title { subcontrol-origin: margin; left: 6px;"
+                                            " padding: 0px 2px; background-color: palette(window); }")
+                                 .arg(half));
+#endif
+        return group;
+    }
+    case Kind::Button:
+    case Kind::DefaultButton: {
+        auto* button = new QPushButton(text, parent);
+        // Only "Beenden" is a default button, and the Return key presses
+        // no button at all.
+        button->setAutoDefault(false);
+        button->setDefault(c.kind == Kind::DefaultButton);
+        return button;
+    }
+    case Kind::Check:
+        return new QCheckBox(text, parent);
+    case Kind::Radio:
+        return new QRadioButton(text, parent);
+    case Kind::Edit:
+    case Kind::ReadOnlyEdit: {
+        auto* edit = new QLineEdit(parent);
+        edit->setValidator(validator);
+        if (c.kind == Kind::ReadOnlyEdit) {
+            edit->setReadOnly(true);
+            edit->setEnabled(false);
+            edit->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        }
+        return edit;
+    }
+    case Kind::List: {
+        auto* list = new QListWidget(parent);
+        list->setSortingEnabled(true);
+        list->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+        list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        return list;
+    }
+    case Kind::Progress: {
+        auto* bar = new QProgressBar(parent);
+        bar->setTextVisible(false);
+        bar->setRange(0, 100);
+        bar->setValue(0);
+        return bar;
+    }
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+MainForm::MainForm(SerialBackend& backend, PortTable ports, Clock& clock, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                          | Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint),
+      host_(*this)
+{
+    buildForm();
+    dialog_ = std::make_unique<MainDialog>(host_, backend, std::move(ports), clock);
+    host_.onTick = [this](int timerId) { dialog_->onTimer(timerId); };
+
+    setWindowIcon(pagerIcon());
+    addAboutEntry();
+
+    dialog_->OnInitDialog();
+}
+
+MainForm::~MainForm() { host_.onTick = nullptr; }
+
+void MainForm::buildForm()
+{
+    const QFont font = templateFont(QStringLiteral("Arial"), 8);
+    setFont(font);
+    const DialogUnits du(font);
+
+    setWindowTitle(QStringLiteral("Harvelin"));
+    resize(du.size(596, 319));
+    setMinimumSize(size());
+
+    auto* validator = new Win1252Validator(this);
+    for (const ControlTemplate& c : mainFormTemplate()) {
+        QWidget* widget = createControl(c, this, validator);
+        QRect place = du.rect(c.x, c.y, c.width, c.height);
+        // A label a few pixels too narrow for its text in this font would
+        // lose its last letter; nothing lies to the right of the labels.
+        if (c.kind == Kind::Static)
+            place.setWidth(std::max(place.width(), widget->fontMetrics().horizontalAdvance(
+                                                       static_cast<QLabel*>(widget)->text()) + 1));
+        widget->setGeometry(place);
+        widget->setProperty("controlId", c.id);
+        if (c.flags & Hidden)
+            widget->setVisible(false);
+        if (c.flags & Disabled)
+            widget->setEnabled(false);
+        if (c.id != NoId) {
+            widget->setObjectName(QString::number(c.id));
+            host_.addControl(c.id, widget);
+            connectControl(c.id, widget);
+        }
+    }
+}
+
+void MainForm::connectControl(int id, QWidget* widget)
+{
+    auto* button = qobject_cast<QAbstractButton*>(widget);
+    if (!button)
+        return;
+    if (qobject_cast<QPushButton*>(button))
+        button->installEventFilter(this);
+    // "Abbrechen" takes the cancel path; it is hidden, so only the close box
+    // and the system menu take it in practice.
+    if (id == ctl::Cancel) {
+        connect(button, &QAbstractButton::clicked, this, &QDialog::reject);
+        return;
+    }
+    // Check boxes and radio buttons have already changed their state when
+    // the click arrives, as the handlers expect.
+    connect(button, &QAbstractButton::clicked, this, [this, id] { dialog_->onCommand(id); });
+}
+
+void MainForm::addAboutEntry()
+{
+#ifdef Q_OS_WIN
+    if (HMENU menu = GetSystemMenu(reinterpret_cast<HWND>(winId()), FALSE)) {
+        const std::wstring text = QString::fromUtf8(AboutEntryText).toStdWString();
+        AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+        AppendMenuW(menu, MF_STRING, AboutCommandId, text.c_str());
+    }
+#endif
+}
+
+void MainForm::showAbout()
+{
+    AboutDialog about(this);
+    about.exec();
+}
+
+void MainForm::done(int result)
+{
+    QDialog::done(result);
+    // The timer ends with the window.
+    host_.stopTimer(ctl::UiTimerId);
+}
+
+// Return and Escape reach the focused control as ordinary keys: they neither
+// press "Beenden" nor cancel the dialog, and a focused button ignores Return.
+bool MainForm::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter)
+            return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void MainForm::keyPressEvent(QKeyEvent* event)
+{
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Escape:
+        event->accept();
+        return;
+    default:
+        QDialog::keyPressEvent(event);
+    }
+}
+
+#ifdef Q_OS_WIN
+bool MainForm::nativeEvent(const QByteArray& eventType, void* message, qintptr* result)
+{
+    const MSG* msg = static_cast<const MSG*>(message);
+    if (msg->message == WM_SYSCOMMAND && (msg->wParam & 0xFFF0) == AboutCommandId) {
+        showAbout();
+        *result = 0;
+        return true;
+    }
+    return QDialog::nativeEvent(eventType, message, result);
+}
+#else
+// The window manager's menu cannot be extended here, so the entry lives in
+// the context menu of the form's background instead.
+void MainForm::contextMenuEvent(QContextMenuEvent* event)
+{
+    QMenu menu(this);
+    menu.setSeparatorsCollapsible(false);
+    menu.addSeparator();
+    const QAction* about = menu.addAction(QString::fromUtf8(AboutEntryText));
+    if (menu.exec(event->globalPos()) == about)
+        showAbout();
+}
+#endif
+
+}  // namespace harvelin::gui
