@@ -1,0 +1,363 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "link/port_table.h"
+#include "model/win1252.h"
+#include "sim_backend.h"
+#include "ui/control_ids.h"
+#include "ui/main_dialog.h"
+#include "ui/memory_host.h"
+
+namespace harvelin {
+namespace {
+
+using Event = sim::SimBackend::Event;
+
+// Remembers what the dialog and the link looked like each time the search
+// showed a port-list line.
+class SearchHost : public MemoryHost {
+public:
+    void setPortListLine(const std::string& line) override
+    {
+        MemoryHost::setPortListLine(line);
+        if (onLine)
+            onLine(line);
+    }
+    void repaintNow() override
+    {
+        MemoryHost::repaintNow();
+        painted.push_back(portListLine);
+    }
+    std::function<void(const std::string&)> onLine;
+    std::vector<std::string> painted;  // the port-list line at every repaint
+};
+
+struct Snapshot {
+    std::string line;
+    std::int64_t atMs;
+    unsigned portNumber;
+    bool active;
+    bool busy;
+    bool timerRunning;
+};
+
+const std::string Probe = ">@\r\n";
+
+std::string checking(const std::string& label) { return win1252("Prüfe :") + label; }
+
+class DeviceSearchTest : public ::testing::Test {
+protected:
+    void SetUp() override { start(PortTable::windowsComPorts()); }
+
+    void start(PortTable table)
+    {
+        dialog = std::make_unique<MainDialog>(host, backend, std::move(table), clock);
+        dialog->OnInitDialog();
+        host.onLine = [this](const std::string& line) {
+            seen.push_back({line, clock.nowMs(), dialog->link.portNumber, host.isChecked(ctl::Active),
+                            dialog->deviceBusy, host.timerRunning(ctl::UiTimerId)});
+        };
+        host.portListHistory.clear();
+        host.repaints = 0;
+        backend.clearEvents();
+    }
+
+    void search()
+    {
+        seen.clear();
+        backend.clearEvents();
+        startedAt = clock.nowMs();
+        dialog->searchPager();
+    }
+
+    // Virtual time from the start of the search until the pager was shown as found.
+    std::int64_t msUntilFound() const
+    {
+        for (const Snapshot& s : seen)
+            if (s.line.rfind("Pager an Port:", 0) == 0)
+                return s.atMs - startedAt;
+        return -1;
+    }
+
+    bool touched(const std::string& device) const
+    {
+        for (const Event& e : backend.events())
+            if (e.device == device)
+                return true;
+        return false;
+    }
+
+    VirtualClock clock;
+    SearchHost host;
+    sim::SimBackend backend{clock};
+    std::unique_ptr<MainDialog> dialog;
+    std::vector<Snapshot> seen;
+    std::int64_t startedAt = 0;
+};
+
+TEST_F(DeviceSearchTest, PagerOnPort12IsOpenedThroughDeviceNamespaceButListedAsCom12)
+{
+    backend.attachPager("\\\\.\\COM12");
+    search();
+    EXPECT_EQ(backend.opened(), std::vector<std::string>{"\\\\.\\COM12"});
+    ASSERT_EQ(seen.size(), 13u);
+    EXPECT_EQ(seen[11].line, checking("COM12"));
+    EXPECT_EQ(seen[12].line, "Pager an Port:12 gefunden");
+    EXPECT_EQ(host.portListLine, "Pager an Port:12 gefunden");
+    EXPECT_EQ(dialog->link.portNumber, 12);
+    EXPECT_EQ(dialog->link.state, LinkState::Open);
+    EXPECT_TRUE(host.isChecked(ctl::Active));
+    EXPECT_EQ(backend.writes("\\\\.\\COM12")[0], Probe);
+}
+
+TEST_F(DeviceSearchTest, EveryPortListLineIsPaintedAtOnce)
+{
+    backend.attachPager("COM2");
+    host.painted.clear();
+    search();
+    ASSERT_EQ(seen.size(), 3u);
+    ASSERT_GE(host.painted.size(), 3u);
+    for (std::size_t i = 0; i < 3; ++i)
+        EXPECT_EQ(host.painted[i], seen[i].line);
+}
+
+TEST_F(DeviceSearchTest, FourteenBytesWithPagerAreNoFindFifteenAre)
+{
+    backend.attachEchoDevice("COM1", "Pager answer14");
+    backend.attachEchoDevice("COM2", "Pager answer 15");
+    search();
+    EXPECT_EQ(dialog->link.portNumber, 2);
+    EXPECT_EQ(backend.writes("COM1"), std::vector<std::string>(4, Probe));
+    const auto toCom2 = backend.writes("COM2");
+    EXPECT_EQ(std::count(toCom2.begin(), toCom2.end(), Probe), 1);
+}
+
+TEST_F(DeviceSearchTest, AnswerWithoutPagerWordIsNoFind)
+{
+    backend.attachEchoDevice("COM1", "Zelvatron Direkt V2.62\r\n");
+    search();
+    EXPECT_EQ(dialog->link.portNumber, 0);
+    EXPECT_EQ(backend.writes("COM1").size(), 4u);
+}
+
+TEST_F(DeviceSearchTest, LowerOfTwoAnsweringPortsWinsAndHigherIsNeverOpened)
+{
+    backend.attachPager("COM3");
+    backend.attachPager("COM5");
+    search();
+    EXPECT_EQ(dialog->link.portNumber, 3);
+    EXPECT_FALSE(touched("COM5"));
+    EXPECT_EQ(host.portListLine, "Pager an Port:3 gefunden");
+}
+
+TEST_F(DeviceSearchTest, SearchWhileConnectedClosesFirstAndFindsThePagerAgain)
+{
+    backend.attachSilentDevice("COM1");
+    backend.attachPager("COM2");
+    search();
+    ASSERT_EQ(dialog->link.portNumber, 2);
+
+    search();
+    ASSERT_GE(backend.events().size(), 2u);
+    EXPECT_EQ(backend.events()[0].kind, Event::Close);
+    EXPECT_EQ(backend.events()[0].device, "COM2");
+    ASSERT_EQ(seen.size(), 3u);
+    EXPECT_EQ(seen[0].portNumber, 0u);
+    EXPECT_FALSE(seen[0].active);
+    EXPECT_EQ(seen[1].portNumber, 0u);
+    EXPECT_EQ(dialog->link.portNumber, 2);
+    EXPECT_EQ(dialog->link.state, LinkState::Open);
+    EXPECT_TRUE(host.isChecked(ctl::Active));
+}
+
+TEST_F(DeviceSearchTest, TimerIsStoppedAndDialogBusyWhilePortsAreTried)
+{
+    backend.attachPager("COM4");
+    search();
+    ASSERT_FALSE(seen.empty());
+    for (const Snapshot& s : seen) {
+        EXPECT_TRUE(s.busy) << s.line;
+        EXPECT_FALSE(s.timerRunning) << s.line;
+    }
+    EXPECT_FALSE(dialog->deviceBusy);
+    EXPECT_TRUE(host.timerRunning(ctl::UiTimerId));
+}
+
+TEST_F(DeviceSearchTest, NothingFoundLeavesLinkClosedTimerRunningAndLastPortListed)
+{
+    search();
+    EXPECT_EQ(dialog->link.portNumber, 0);
+    EXPECT_EQ(dialog->link.state, LinkState::Closed);
+    EXPECT_FALSE(host.isChecked(ctl::Active));
+    EXPECT_TRUE(host.timerRunning(ctl::UiTimerId));
+    EXPECT_FALSE(dialog->deviceBusy);
+    EXPECT_TRUE(host.messages.empty());
+    EXPECT_EQ(host.portListLine, checking("COM30"));
+    EXPECT_EQ(seen.size(), 30u);
+    // Ports that do not open cost nothing beyond the wait at the start.
+    EXPECT_EQ(clock.nowMs() - startedAt, 300);
+}
+
+TEST_F(DeviceSearchTest, SilentPortCostsFourProbeRounds)
+{
+    backend.attachSilentDevice("COM1");
+    search();
+    EXPECT_EQ(clock.nowMs() - startedAt, 300 + 4 * (100 + 200));
+    EXPECT_EQ(backend.writes("COM1"), std::vector<std::string>(4, Probe));
+    std::vector<Event::Kind> onCom1;
+    for (const Event& e : backend.events()) {
+        if (e.device != "COM1")
+            continue;
+        onCom1.push_back(e.kind);
+        if (e.kind == Event::Read) {
+            EXPECT_EQ(e.requested, 200u);
+        }
+    }
+    const std::vector<Event::Kind> expected{Event::Open,  Event::Write, Event::Read,  Event::Write, Event::Read,
+                                            Event::Write, Event::Read,  Event::Write, Event::Read,  Event::Close};
+    EXPECT_EQ(onCom1, expected);
+}
+
+TEST_F(DeviceSearchTest, FoundPortAnswersWithinFirstProbeRound)
+{
+    backend.attachPager("COM1");
+    search();
+    // 300 ms, then 100 ms and a 200-byte read that the short answer leaves
+    // to run out.
+    EXPECT_EQ(msUntilFound(), 300 + 100 + 200);
+}
+
+TEST_F(DeviceSearchTest, PortWhoseSettingsFailIsSkippedAfterItsWait)
+{
+    backend.attachPager("COM1");
+    backend.failSettings("COM1", true, false);
+    backend.attachPager("COM2");
+    backend.failSettings("COM2", false, true);
+    backend.attachPager("COM3");
+    search();
+    EXPECT_EQ(dialog->link.portNumber, 3);
+    EXPECT_TRUE(backend.writes("COM1").empty());
+    EXPECT_TRUE(backend.writes("COM2").empty());
+    // Only the failed apply waits, 1 ms.
+    EXPECT_EQ(msUntilFound(), 300 + 1 + 100 + 200);
+}
+
+TEST_F(DeviceSearchTest, PortInUseByAnotherProgramIsSkipped)
+{
+    backend.attachPager("COM1");
+    backend.setBusy("COM1", true);
+    backend.attachPager("COM2");
+    search();
+    EXPECT_EQ(dialog->link.portNumber, 2);
+}
+
+TEST_F(DeviceSearchTest, FoundPortKeepsSearchTimeOuts)
+{
+    auto pager = backend.attachPager("COM1");
+    pager->state().repeaterStatus = 0;
+    search();
+    ASSERT_EQ(dialog->link.portNumber, 1);
+    pager->faults().silent = true;
+    // N ms for N bytes, not the link's N + 1.
+    const std::int64_t before = clock.nowMs();
+    EXPECT_EQ(dialog->link.portHandle->read(50), "");
+    EXPECT_EQ(clock.nowMs() - before, 50);
+}
+
+TEST_F(DeviceSearchTest, RepeaterStatusShowsClockGroupForFiftyTicks)
+{
+    backend.attachPager("COM1");
+    search();
+    ASSERT_EQ(dialog->link.portNumber, 1);
+    EXPECT_EQ(dialog->clockDisplayTicks, 50);
+    for (const int id : ctl::ClockControls)
+        EXPECT_TRUE(host.isVisible(id)) << id;
+}
+
+TEST_F(DeviceSearchTest, NoRepeaterStatusLeavesClockGroupAsItWas)
+{
+    auto pager = backend.attachPager("COM1");
+    // A status number 0 is no repeater status.
+    pager->state().repeaterStatus = 0;
+    search();
+    ASSERT_EQ(dialog->link.portNumber, 1);
+    EXPECT_EQ(dialog->clockDisplayTicks, 0);
+    for (const int id : ctl::ClockControls)
+        EXPECT_FALSE(host.isVisible(id)) << id;
+}
+
+TEST_F(DeviceSearchTest, ClosedLinkStillHoldingItsPortIsFoundAgain)
+{
+    backend.attachPager("COM1");
+    search();
+    ASSERT_EQ(dialog->link.portNumber, 1);
+    // A failed presence check leaves the link Closed with the handle held.
+    dialog->link.state = LinkState::Closed;
+    search();
+    EXPECT_EQ(dialog->link.portNumber, 1);
+    EXPECT_EQ(dialog->link.state, LinkState::Open);
+}
+
+TEST_F(DeviceSearchTest, FruitlessSearchForgetsPortOfClosedLink)
+{
+    backend.attachPager("COM1");
+    search();
+    ASSERT_EQ(dialog->link.portNumber, 1);
+    dialog->link.state = LinkState::Closed;
+    backend.unplug("COM1");
+    search();
+    EXPECT_EQ(dialog->link.portNumber, 0);
+    EXPECT_EQ(dialog->link.portHandle, nullptr);
+}
+
+TEST_F(DeviceSearchTest, PathTableIsSearchedByDeviceNamesAndListedByFileNames)
+{
+    start(PortTable::fromPaths({"/dev/ttyUSB0", "/dev/serial/by-id/usb-Zelv-if00"}));
+    backend.attachSilentDevice("/dev/ttyUSB0");
+    backend.attachPager("/dev/serial/by-id/usb-Zelv-if00");
+    search();
+    ASSERT_EQ(seen.size(), 3u);
+    EXPECT_EQ(seen[0].line, checking("ttyUSB0"));
+    EXPECT_EQ(seen[1].line, checking("usb-Zelv-if00"));
+    EXPECT_EQ(host.portListLine, "Pager an Port:usb-Zelv-if00 gefunden");
+    EXPECT_EQ(dialog->link.portNumber, 2);
+}
+
+TEST_F(DeviceSearchTest, ShortTableTriesOnlyItsPorts)
+{
+    start(PortTable::fromPaths({"/dev/ttyS0"}));
+    search();
+    EXPECT_EQ(seen.size(), 1u);
+    EXPECT_EQ(host.portListLine, checking("ttyS0"));
+}
+
+TEST(PortTable, WindowsPortsUseDeviceNamespaceFromTen)
+{
+    const PortTable table = PortTable::windowsComPorts();
+    ASSERT_EQ(table.size(), 30u);
+    EXPECT_EQ(table.entry(1)->deviceName, "COM1");
+    EXPECT_EQ(table.entry(9)->deviceName, "COM9");
+    EXPECT_EQ(table.entry(10)->deviceName, "\\\\.\\COM10");
+    EXPECT_EQ(table.entry(10)->label, "COM10");
+    EXPECT_EQ(table.entry(30)->deviceName, "\\\\.\\COM30");
+    EXPECT_EQ(table.entry(0), nullptr);
+    EXPECT_EQ(table.entry(31), nullptr);
+}
+
+TEST(PortTable, PathsBeyondThirtyAreDropped)
+{
+    std::vector<std::string> paths;
+    for (int i = 0; i < 35; ++i)
+        paths.push_back("/dev/ttyUSB" + std::to_string(i));
+    const PortTable table = PortTable::fromPaths(paths);
+    EXPECT_EQ(table.size(), 30u);
+    EXPECT_EQ(table.entry(1)->label, "ttyUSB0");
+    EXPECT_EQ(table.entry(30)->deviceName, "/dev/ttyUSB29");
+}
+
+}  // namespace
+}  // namespace harvelin
