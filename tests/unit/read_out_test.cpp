@@ -1,0 +1,368 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "model/win1252.h"
+#include "sim_rig.h"
+
+namespace harvelin {
+namespace {
+
+// One exchange on the link's time-outs: 100 ms after the write, then a read
+// window of 200 + 1 ms, since every answer here is shorter than 200 bytes.
+constexpr std::int64_t ExchangeMs = 100 + 201;
+// ">Lese:0" first makes the pager identify itself: 200 ms, a read of up to
+// 150 bytes, the drain of up to 200 bytes, then the exchange.
+constexpr std::int64_t PresenceExchangeMs = 200 + 151 + 201 + ExchangeMs;
+constexpr std::int64_t StartWaitMs = 300;
+constexpr std::int64_t KitchenWaitMs = 100;
+
+const std::string BadData = "Fehlerhafter Datenempfang";
+const std::string NoConnection = "Es besteht keine Verbindung zum Zelvatron!";
+
+std::string frame(const std::string& command) { return "\x16" + command + "\r"; }
+
+class ReadOutTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        dlg.OnInitDialog();
+        rig.connect();
+    }
+
+    void readOut()
+    {
+        host.progressHistory.clear();
+        start = rig.clock.nowMs();
+        dlg.readFromPager();
+    }
+    std::int64_t elapsed() const { return rig.clock.nowMs() - start; }
+    std::vector<std::string> frames() const { return rig.backend.writes("COM1"); }
+    int countCommand(const std::string& command) const
+    {
+        int n = 0;
+        for (const std::string& c : rig.pager->commands())
+            n += c == command ? 1 : 0;
+        return n;
+    }
+    sim::PagerState& pagerState() { return rig.pager->state(); }
+    sim::Faults& faults() { return rig.pager->faults(); }
+
+    SimRig rig;
+    MainDialog& dlg = rig.dialog;
+    MemoryHost& host = rig.host;
+    std::int64_t start = 0;
+};
+
+TEST_F(ReadOutTest, FullPagerIsReadInOrderWithExactTiming)
+{
+    pagerState().callers[0] = {"Tisch 1", {10, 0, 0, 0, 1}};
+    pagerState().callers[31] = {"Terrasse", {1, 2, 3, 4, 9}};
+    pagerState().kitchenCalls[15] = {"Pizza", 4, 16};
+    pagerState().pagerName = "Pager:B";
+    pagerState().remoteDeleteText = "  Bitte warten  ";
+    pagerState().remoteDeleteMode = 3;
+    pagerState().debug = 1;
+    pagerState().vibration = 3;
+    readOut();
+
+    std::vector<std::string> expected = {frame(">@"), frame(">@"), frame(">@") + frame(">Lese:0")};
+    for (int n = 1; n < 32; ++n)
+        expected.push_back(frame(">Lese:" + std::to_string(n)));
+    for (int k = 0; k < 16; ++k)
+        expected.push_back(frame(">Le-Kueche:" + std::to_string(k)));
+    for (const char* c : {">List Modus_Fernloeschung", ">List Text_Fernloeschung", ">List Adresstext", ">List Debug",
+                          ">List E_Vibration"})
+        expected.push_back(frame(c));
+    EXPECT_EQ(frames(), expected);
+
+    EXPECT_EQ(elapsed(), StartWaitMs + ExchangeMs + PresenceExchangeMs + 31 * ExchangeMs +
+                             16 * (ExchangeMs + KitchenWaitMs) + 5 * ExchangeMs);
+
+    EXPECT_EQ(dlg.image.callers[0].text.str(), "Tisch 1");
+    EXPECT_EQ(dlg.image.callers[0].buttonIdValue(), 10u);
+    EXPECT_EQ(dlg.image.callers[0].idSuffix, 1);
+    EXPECT_EQ(dlg.image.callers[31].text.str(), "Terrasse");
+    EXPECT_EQ(dlg.image.callers[31].buttonId, (std::array<std::uint8_t, 4>{1, 2, 3, 4}));
+    EXPECT_EQ(dlg.image.callers[31].idSuffix, 9);
+    EXPECT_EQ(dlg.image.kitchenCalls[15].text.str(), "Pizza");
+    EXPECT_EQ(dlg.image.kitchenCalls[15].station, 4);
+    EXPECT_EQ(dlg.image.kitchenCalls[15].key, 16);
+    EXPECT_EQ(host.controlText(ctl::callerText(1)), "Tisch 1");
+    EXPECT_EQ(host.controlText(ctl::idText(1)), "      101");
+    EXPECT_EQ(host.controlText(ctl::kitchenText(16)), "Pizza");
+    EXPECT_EQ(host.controlText(ctl::kitchenKey(16)), "16");
+    EXPECT_EQ(host.controlText(ctl::PagerName), "Pager:B");
+    EXPECT_EQ(host.controlText(ctl::RemoteDeleteText), "  Bitte warten  ");
+    EXPECT_TRUE(host.isChecked(ctl::RemoteDelete));
+    EXPECT_TRUE(host.isChecked(ctl::Battery));
+    EXPECT_TRUE(host.isChecked(ctl::Buzzer));
+    EXPECT_TRUE(host.messages.empty());
+    EXPECT_TRUE(dlg.lastReadOutComplete);
+}
+
+TEST_F(ReadOutTest, ProgressRunsThroughEveryStepAndReturnsToZero)
+{
+    readOut();
+    EXPECT_EQ(host.progressHigh, 52);
+    std::vector<int> expected = {0};
+    for (int p = 0; p <= 51; ++p)
+        expected.push_back(p);
+    expected.push_back(0);
+    EXPECT_EQ(host.progressHistory, expected);
+}
+
+TEST_F(ReadOutTest, OldPagerGivesSixteenSlotsAndNoKitchenOrRemoteDelete)
+{
+    pagerState().version = "1.4";
+    pagerState().callers[15] = {"Letzter", {1, 0, 0, 0, 0}};
+    dlg.image.callers[16].text.assign("bleibt");
+    dlg.image.kitchenCalls[0].text.assign("bleibt auch");
+    host.setChecked(ctl::RemoteDelete, true);
+    readOut();
+
+    std::vector<std::string> expected = {frame(">@"), frame(">@"), frame(">@") + frame(">Lese:0")};
+    for (int n = 1; n < 16; ++n)
+        expected.push_back(frame(">Lese:" + std::to_string(n)));
+    for (const char* c : {">List Adresstext", ">List Debug", ">List E_Vibration"})
+        expected.push_back(frame(c));
+    EXPECT_EQ(frames(), expected);
+    EXPECT_EQ(elapsed(), StartWaitMs + ExchangeMs + PresenceExchangeMs + 15 * ExchangeMs + 3 * ExchangeMs);
+
+    EXPECT_EQ(host.progressHigh, 18);
+    std::vector<int> progress = {0};
+    for (int p = 0; p <= 17; ++p)
+        progress.push_back(p);
+    progress.push_back(0);
+    EXPECT_EQ(host.progressHistory, progress);
+    EXPECT_EQ(dlg.image.callers[15].text.str(), "Letzter");
+    EXPECT_EQ(dlg.image.callers[16].text.str(), "bleibt");
+    EXPECT_EQ(dlg.image.kitchenCalls[0].text.str(), "bleibt auch");
+    EXPECT_TRUE(host.isChecked(ctl::RemoteDelete));
+    EXPECT_TRUE(dlg.lastReadOutComplete);
+}
+
+TEST_F(ReadOutTest, VersionWithLettersReadsAsOldPager)
+{
+    faults().replaceReply[">@"] = "Zelvatron Pager Direkt Vx.y\r\n";
+    readOut();
+    EXPECT_EQ(host.progressHigh, 18);
+    EXPECT_EQ(frames().back(), frame(">List E_Vibration"));
+    EXPECT_EQ(countCommand(">Lese:15"), 1);
+    EXPECT_EQ(countCommand(">Lese:16"), 0);
+    EXPECT_EQ(countCommand(">Le-Kueche:0"), 0);
+}
+
+TEST_F(ReadOutTest, SlotReplyFillsTextIdentityAndSuffix)
+{
+    pagerState().callers[3] = {"Tisch 4a", {1, 2, 3, 4, 5}};
+    readOut();
+    const CallerEntry& slot = dlg.image.callers[3];
+    EXPECT_EQ(slot.text.str(), "Tisch 4a");
+    EXPECT_EQ(slot.buttonId, (std::array<std::uint8_t, 4>{1, 2, 3, 4}));
+    EXPECT_EQ(slot.idSuffix, 5);
+    EXPECT_EQ(host.controlText(ctl::callerText(4)), "Tisch 4a");
+    EXPECT_EQ(host.controlText(ctl::idText(4)), "673059855");  // 0x04030201, then the suffix
+}
+
+TEST_F(ReadOutTest, ReplyNamingAnotherSlotIsReportedAndLeavesTest)
+{
+    pagerState().callers[3] = {"Falsch", {9, 9, 9, 9, 9}};
+    pagerState().callers[4] = {"Richtig", {5, 0, 0, 0, 0}};
+    faults().wrongSlot[3] = 4;
+    readOut();
+    EXPECT_EQ(host.messages, std::vector<std::string>{BadData});
+    EXPECT_EQ(dlg.image.callers[3].text.str(), "Test");
+    EXPECT_EQ(dlg.image.callers[3].buttonIdValue(), 0u);
+    EXPECT_EQ(dlg.image.callers[3].idSuffix, 0);
+    EXPECT_EQ(dlg.image.callers[4].text.str(), "Richtig");
+    EXPECT_EQ(dlg.image.callers[4].buttonIdValue(), 5u);
+    EXPECT_FALSE(dlg.lastReadOutComplete);
+}
+
+TEST_F(ReadOutTest, ControlBytesArriveAsBlanksAndLongTextsAsFourteen)
+{
+    pagerState().callers[0].text = "Tab\there";
+    pagerState().callers[1].text = "ABCDEFGHIJKLMNOPQRST";
+    readOut();
+    EXPECT_EQ(dlg.image.callers[0].text.str(), "Tab here");
+    EXPECT_EQ(dlg.image.callers[1].text.str(), "ABCDEFGHIJKLMN");
+    EXPECT_EQ(dlg.image.callers[1].text.bytes[14], 0);
+}
+
+TEST_F(ReadOutTest, KitchenReplyFillsTheSlotItNames)
+{
+    pagerState().kitchenCalls[2] = {"Theke", 7, 12};
+    faults().wrongKitchenSlot[2] = 5;
+    faults().silentFor[">Le-Kueche:5"] = -1;
+    readOut();
+    EXPECT_EQ(dlg.image.kitchenCalls[5].text.str(), "Theke");
+    EXPECT_EQ(dlg.image.kitchenCalls[5].station, 7);
+    EXPECT_EQ(dlg.image.kitchenCalls[5].key, 12);
+    // Slot 3 was never answered for and keeps the form's value.
+    EXPECT_EQ(dlg.image.kitchenCalls[2].text.str(), "Station 3");
+    EXPECT_EQ(host.controlText(ctl::kitchenStation(6)), "7");
+    EXPECT_EQ(host.controlText(ctl::kitchenKey(6)), "12");
+}
+
+TEST_F(ReadOutTest, KitchenReplyNamingNoExistingSlotIsTriedAgainAndNotStored)
+{
+    faults().wrongKitchenSlot[4] = 16;
+    pagerState().kitchenCalls[4] = {"Nirgends", 1, 1};
+    const PagerImage before = dlg.image;
+    readOut();
+    EXPECT_EQ(countCommand(">Le-Kueche:4"), 8);
+    EXPECT_EQ(dlg.image.kitchenCalls[4].text.str(), before.kitchenCalls[4].text.str());
+    EXPECT_EQ(host.messages, std::vector<std::string>{BadData});
+    EXPECT_FALSE(dlg.lastReadOutComplete);
+}
+
+TEST_F(ReadOutTest, BuzzerFollowsBitOneOfTheVibrationValue)
+{
+    host.setChecked(ctl::Buzzer, true);
+    pagerState().vibration = 1;
+    readOut();
+    EXPECT_FALSE(host.isChecked(ctl::Buzzer));
+    pagerState().vibration = 3;
+    readOut();
+    EXPECT_TRUE(host.isChecked(ctl::Buzzer));
+}
+
+TEST_F(ReadOutTest, RemoteDeleteTextNeedsItsLineFeed)
+{
+    faults().replaceReply[">List Text_Fernloeschung"] = "Text_Fernloeschung :\r\n  Neuer Text  \r\n";
+    readOut();
+    EXPECT_EQ(dlg.remoteDeleteText, "  Neuer Text  ");
+    EXPECT_TRUE(dlg.lastReadOutComplete);
+
+    faults().replaceReply[">List Text_Fernloeschung"] = "Text_Fernloeschung :\r  Ohne LF     \r";
+    readOut();
+    EXPECT_EQ(dlg.remoteDeleteText, "  Neuer Text  ");
+    EXPECT_EQ(host.messages, std::vector<std::string>{BadData});
+}
+
+TEST_F(ReadOutTest, PagerNameIsCutToTheFieldsFourteenCharacters)
+{
+    pagerState().pagerName = "Pager:Restaurant";
+    readOut();
+    EXPECT_EQ(dlg.pagerName, "Pager:Restaura");
+    EXPECT_EQ(host.controlText(ctl::PagerName), "Pager:Restaura");
+    // The next exchange with the controls does not trip over the name.
+    EXPECT_TRUE(dlg.UpdateData(true));
+}
+
+TEST_F(ReadOutTest, SilentPagerAfterVersionLeavesTestEverywhereAndSaysSoOnce)
+{
+    for (int n = 0; n < 32; ++n)
+        dlg.image.callers[n] = {};
+    faults().silentFor[">L"] = -1;
+    readOut();
+    for (int n = 0; n < 32; ++n) {
+        EXPECT_EQ(dlg.image.callers[n].text.str(), "Test");
+        EXPECT_EQ(dlg.image.callers[n].buttonIdValue(), 0u);
+        EXPECT_EQ(dlg.image.callers[n].idSuffix, 0);
+    }
+    EXPECT_EQ(host.messages, std::vector<std::string>{BadData});
+    EXPECT_FALSE(dlg.lastReadOutComplete);
+    EXPECT_FALSE(dlg.deviceBusy);
+    EXPECT_TRUE(host.timerRunning(ctl::UiTimerId));
+    // Eight tries for every slot, four for every setting.
+    EXPECT_EQ(countCommand(">Lese:0"), 8);
+    EXPECT_EQ(countCommand(">Lese:31"), 8);
+    EXPECT_EQ(countCommand(">Le-Kueche:15"), 8);
+    EXPECT_EQ(countCommand(">List Adresstext"), 4);
+    EXPECT_EQ(countCommand(">List E_Vibration"), 4);
+}
+
+TEST_F(ReadOutTest, UnansweredVersionGivesUpAndChangesNothing)
+{
+    faults().silentFor[">@"] = -1;
+    host.setControlText(ctl::callerText(1), "Eigene Eingabe");
+    host.setChecked(ctl::Battery, true);
+    dlg.image.callers[20].text.assign("oben");
+    const std::int64_t timerStops = host.timerStops;
+    readOut();
+    EXPECT_EQ(frames(), std::vector<std::string>(4, frame(">@")));
+    EXPECT_EQ(elapsed(), StartWaitMs + 4 * ExchangeMs);
+    EXPECT_EQ(host.messages, std::vector<std::string>{NoConnection});
+    EXPECT_EQ(dlg.image.callers[20].text.str(), "oben");
+    EXPECT_EQ(dlg.image.callers[0].text.str(), "");
+    EXPECT_EQ(host.controlText(ctl::callerText(1)), "Eigene Eingabe");
+    EXPECT_TRUE(host.isChecked(ctl::Battery));
+    EXPECT_FALSE(dlg.deviceBusy);
+    EXPECT_EQ(host.timerStops, timerStops + 1);
+    EXPECT_TRUE(host.timerRunning(ctl::UiTimerId));
+    EXPECT_FALSE(dlg.lastReadOutComplete);
+}
+
+TEST_F(ReadOutTest, WithoutAktivNothingIsSentAndTheTimerKeepsRunning)
+{
+    host.setChecked(ctl::Active, false);
+    const int stops = host.timerStops;
+    readOut();
+    EXPECT_TRUE(frames().empty());
+    EXPECT_EQ(elapsed(), 0);
+    EXPECT_EQ(host.messages, std::vector<std::string>{NoConnection});
+    EXPECT_EQ(host.timerStops, stops);
+    EXPECT_TRUE(host.timerRunning(ctl::UiTimerId));
+    EXPECT_FALSE(dlg.deviceBusy);
+}
+
+TEST_F(ReadOutTest, TimerIsStoppedAndDeviceBusyWhileReading)
+{
+    faults().wrongSlot[2] = 3;
+    bool busyDuringBox = false;
+    bool timerDuringBox = true;
+    host.onMessage = [&](const std::string&) {
+        busyDuringBox = dlg.deviceBusy;
+        timerDuringBox = host.timerRunning(ctl::UiTimerId);
+    };
+    readOut();
+    EXPECT_TRUE(busyDuringBox);
+    EXPECT_FALSE(timerDuringBox);
+    EXPECT_FALSE(dlg.deviceBusy);
+    EXPECT_TRUE(host.timerRunning(ctl::UiTimerId));
+}
+
+TEST_F(ReadOutTest, UpperPageShownKeepsShowingTheUpperHalf)
+{
+    dlg.selectPage(ViewPage::Upper);
+    pagerState().callers[16] = {"Siebzehn", {17, 0, 0, 0, 0}};
+    readOut();
+    EXPECT_EQ(dlg.viewPage, ViewPage::Upper);
+    EXPECT_EQ(host.controlText(ctl::callerText(1)), "Siebzehn");
+    EXPECT_EQ(host.controlText(ctl::rowLabel(1)), "17");
+}
+
+TEST_F(ReadOutTest, UmlautsArriveAsSingleBytes)
+{
+    pagerState().callers[0].text = win1252("Küche öffnen");
+    readOut();
+    EXPECT_EQ(dlg.image.callers[0].text.str(), win1252("Küche öffnen"));
+}
+
+TEST_F(ReadOutTest, FailedPresenceCheckReopensAndReadsSlotZeroOnALaterTry)
+{
+    // The pager does not identify itself once before ">Lese:0": the link
+    // falls to closed, the next try only re-opens, the one after sends.
+    int zeroes = 0;
+    host.onProgress = [&](int, int, int pos) {
+        if (pos == 0 && ++zeroes == 2)
+            faults().silentFor[">@"] = 1;
+    };
+    pagerState().callers[0].text = "Null";
+    readOut();
+    const std::vector<std::string> sent = frames();
+    ASSERT_GE(sent.size(), 5u);
+    EXPECT_EQ(sent[1], frame(">@"));
+    EXPECT_EQ(sent[2], frame(">@"));
+    EXPECT_EQ(sent[3], frame(">@") + frame(">Lese:0"));
+    EXPECT_EQ(sent[4], frame(">Lese:1"));
+    EXPECT_EQ(dlg.image.callers[0].text.str(), "Null");
+    EXPECT_TRUE(dlg.lastReadOutComplete);
+    EXPECT_TRUE(host.messages.empty());
+}
+
+}  // namespace
+}  // namespace harvelin

@@ -1,0 +1,175 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "transfer/reply_parsing.h"
+#include "transfer/slot_commands.h"
+
+namespace harvelin::transfer {
+namespace {
+
+using namespace std::string_literals;
+
+TEST(VersionReply, ReadsTheNumberAfterTheFirstV)
+{
+    EXPECT_DOUBLE_EQ(*versionFromReply("\r\nZelvatron Pager Direkt V1.4\r\n"), 1.4);
+    EXPECT_DOUBLE_EQ(*versionFromReply("Direkt V2.62 V9"), 2.62);
+    EXPECT_EQ(callerSlotsForVersion(*versionFromReply("Direkt V1.4")), 16u);
+    EXPECT_EQ(callerSlotsForVersion(*versionFromReply("Direkt V1.5")), 32u);
+}
+
+TEST(VersionReply, LettersAfterTheVReadAsVersionZero)
+{
+    const auto version = versionFromReply("Direkt Vabc");
+    ASSERT_TRUE(version);
+    EXPECT_EQ(*version, 0.0);
+    EXPECT_EQ(callerSlotsForVersion(*version), 16u);
+}
+
+TEST(VersionReply, NeedsBothDirektAndV)
+{
+    EXPECT_FALSE(versionFromReply("Zelvatron Pager V2.62"));
+    EXPECT_FALSE(versionFromReply("Zelvatron Direkt"));
+    // The marker test reads the reply as a text, which ends at a zero byte.
+    EXPECT_FALSE(versionFromReply("Pager\0Direkt V2.0"s));
+}
+
+TEST(SlotReply, TextAndFiveNumbersAfterEtx)
+{
+    const std::string reply = "Pos:3:Tisch 4x\x03 001 002 003 004 005 Ende\r\n";
+    ASSERT_TRUE(isSlotReply(reply));
+    const auto parsed = parseSlotReply(reply, 5);
+    ASSERT_TRUE(parsed);
+    EXPECT_EQ(parsed->reportedSlot, 3);
+    EXPECT_EQ(parsed->text, "Tisch 4x");
+    ASSERT_EQ(parsed->numberCount, 5u);
+    EXPECT_EQ(parsed->numbers, (std::array<std::uint8_t, 5>{1, 2, 3, 4, 5}));
+}
+
+TEST(SlotReply, BytesBeforePosAreIgnored)
+{
+    const auto parsed = parseSlotReply("\r\nZelvatron Pager Direkt V2.62\r\nPos:0:Bar\x03 009 Ende", 5);
+    ASSERT_TRUE(parsed);
+    EXPECT_EQ(parsed->reportedSlot, 0);
+    EXPECT_EQ(parsed->text, "Bar");
+    EXPECT_EQ(parsed->numberCount, 2u);  // 009, then the number of " Ende" reads as 0
+    EXPECT_EQ(parsed->numbers[0], 9);
+}
+
+TEST(SlotReply, ControlBytesBecomeBlanksAndLongTextsAreCut)
+{
+    const auto parsed = parseSlotReply("Pos:1:A\tB\x01" "C" "DEFGHIJKLMNOPQRST\x03 200 Ende", 5);
+    ASSERT_TRUE(parsed);
+    EXPECT_EQ(parsed->text, "A B CDEFGHIJKL");
+    EXPECT_EQ(parsed->numbers[0], 200);
+}
+
+TEST(SlotReply, BytesAbove0x7FStayAsTheyAre)
+{
+    const auto parsed = parseSlotReply("Pos:1:K\xFC" "che\x03 001 Ende", 5);
+    ASSERT_TRUE(parsed);
+    EXPECT_EQ(parsed->text, "K\xFC" "che");
+}
+
+TEST(SlotReply, NumbersAreTakenModulo256)
+{
+    const auto parsed = parseSlotReply("Pos:259:x\x03 256 -1 Ende", 5);
+    ASSERT_TRUE(parsed);
+    EXPECT_EQ(parsed->reportedSlot, 3);
+    EXPECT_EQ(parsed->numbers[0], 0);
+    EXPECT_EQ(parsed->numbers[1], 255);
+}
+
+TEST(SlotReply, MissingSpacesLeaveTheLaterNumbersUnfound)
+{
+    const auto parsed = parseSlotReply("Pos:2:x\x03 007 008", 5);
+    ASSERT_TRUE(parsed);
+    EXPECT_EQ(parsed->numberCount, 2u);
+    EXPECT_EQ(parsed->numbers[1], 8);
+}
+
+TEST(SlotReply, WithoutEtxTheTextEndsWithTheReplyAndNoNumbersAreRead)
+{
+    // The reply ends right after the text; a byte past its end (here a
+    // space and digits that a careless scan would find) is never looked at.
+    const std::string buffer = "Pos:2:Tisch Ende 001";
+    const std::string_view reply = std::string_view(buffer).substr(0, 16);
+    const auto parsed = parseSlotReply(reply, 5);
+    ASSERT_TRUE(parsed);
+    EXPECT_EQ(parsed->text, "Tisch Ende");
+    EXPECT_EQ(parsed->numberCount, 0u);
+}
+
+TEST(SlotReply, AZeroByteEndsTheText)
+{
+    const auto parsed = parseSlotReply("Pos:2:ab\0cd\x03 001 Ende"s, 5);
+    ASSERT_TRUE(parsed);
+    EXPECT_EQ(parsed->text, "ab");
+}
+
+TEST(SlotReply, NoTextColonIsNoSlotReply)
+{
+    EXPECT_FALSE(parseSlotReply("Pos:2 Ende", 5));
+    EXPECT_FALSE(parseSlotReply("Po", 5));
+}
+
+TEST(SettingReplies, NumberAfterTheMarkersColon)
+{
+    EXPECT_EQ(*numberAfterMarker("Modus_Fernloeschung:3\r\n", "schung:"), 3);
+    EXPECT_EQ(*numberAfterMarker("Debug :1\r\n", "Debug :"), 1);
+    EXPECT_EQ(*numberAfterMarker("E_Vibration:", "ration:"), 0);
+    EXPECT_FALSE(numberAfterMarker("E_Vibration 3", "ration:"));
+}
+
+TEST(SettingReplies, RemoteDeleteTextIsTheLineAfterTheMarker)
+{
+    EXPECT_EQ(*remoteDeleteTextFromReply("Text_Fernloeschung :\r\n  Bitte warten\r\n"), "  Bitte warten");
+    EXPECT_EQ(*remoteDeleteTextFromReply("Text_Fernloeschung :\r\n\r\n"), "");
+    EXPECT_EQ(*remoteDeleteTextFromReply("Text_Fernloeschung :\r\n0123456789ABCDEFGHIJ\r\n"), "0123456789ABCDEF");
+}
+
+TEST(SettingReplies, RemoteDeleteTextNeedsLfAndClosingCr)
+{
+    EXPECT_FALSE(remoteDeleteTextFromReply("Text_Fernloeschung :\r  Bitte warten\r"));
+    EXPECT_FALSE(remoteDeleteTextFromReply("Text_Fernloeschung :\r\n  Bitte warten"));
+}
+
+TEST(SettingReplies, PagerNameFollowsTheFirstColonAndIsCutToFourteen)
+{
+    EXPECT_EQ(*pagerNameFromReply("Adresstext :Pager:B12\r\n"), "Pager:B12");
+    EXPECT_EQ(*pagerNameFromReply("Adresstext :0123456789ABCDEF\r\n"), "0123456789ABCD");
+    EXPECT_FALSE(pagerNameFromReply("Adresstext :Pager:B12"));
+}
+
+TEST(SlotCommands, CallerCommandIsHeadTextAndThreeDigitNumbers)
+{
+    CallerEntry slot;
+    slot.buttonId = {1, 2, 3, 4};
+    slot.idSuffix = 5;
+    EXPECT_EQ(callerSlotCommand(0, slot), ">Setze:0 \x02\x03 001 002 003 004 005 Ende");
+    slot.buttonId = {7, 255, 0, 10};
+    slot.text.assign("Bar");
+    EXPECT_EQ(callerSlotCommand(12, slot), ">Setze:12 \x02" "Bar\x03 007 255 000 010 005 Ende");
+}
+
+TEST(SlotCommands, LastSlotWithFullTextIs51Bytes)
+{
+    CallerEntry slot;
+    slot.text.assign("ABCDEFGHIJKLMN");
+    const std::string command = callerSlotCommand(31, slot);
+    EXPECT_EQ(command.size(), 51u);
+    EXPECT_EQ(command.substr(0, 11), ">Setze:31 \x02");
+    EXPECT_EQ(command.substr(25), "\x03 000 000 000 000 000 Ende");
+}
+
+TEST(SlotCommands, KitchenCommandSendsStationBeforeKey)
+{
+    KitchenCallEntry slot;
+    slot.text.assign("Pizza");
+    slot.station = 3;
+    slot.key = 12;
+    EXPECT_EQ(kitchenSlotCommand(15, slot), ">Se-Kueche:15 \x02" "Pizza\x03 003 012 Ende");
+}
+
+}  // namespace
+}  // namespace harvelin::transfer

@@ -1,0 +1,274 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "model/win1252.h"
+#include "sim_rig.h"
+
+namespace harvelin {
+namespace {
+
+using namespace std::string_literals;
+
+constexpr std::int64_t ExchangeMs = 100 + 201;
+constexpr std::int64_t StartWaitMs = 300;
+constexpr std::int64_t ResultWaitMs = 1000;
+
+const std::string Success = win1252("Daten erfolgreich übertragen");
+const std::string Failure = win1252("Fehlerhafte Übertragung!");
+const std::string NoConnection = "Es besteht keine Verbindung zum Zelvatron!";
+
+std::string frame(const std::string& command) { return "\x16" + command + "\r"; }
+
+std::string callerFrame(int n, const std::string& text, const std::string& numbers = " 000 000 000 000 000")
+{
+    return frame(">Setze:" + std::to_string(n) + " \x02" + text + "\x03" + numbers + " Ende");
+}
+
+std::string kitchenFrame(int k, const std::string& text, const std::string& numbers)
+{
+    return frame(">Se-Kueche:" + std::to_string(k) + " \x02" + text + "\x03" + numbers + " Ende");
+}
+
+class WriteTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        dlg.OnInitDialog();
+        rig.connect();
+    }
+
+    void write()
+    {
+        host.progressHistory.clear();
+        start = rig.clock.nowMs();
+        dlg.writeToPager();
+    }
+    std::int64_t elapsed() const { return rig.clock.nowMs() - start; }
+    std::vector<std::string> frames() const { return rig.backend.writes("COM1"); }
+    int countCommand(const std::string& command) const
+    {
+        int n = 0;
+        for (const std::string& c : rig.pager->commands())
+            n += c == command ? 1 : 0;
+        return n;
+    }
+    int countStartingWith(const std::string& prefix) const
+    {
+        int n = 0;
+        for (const std::string& c : rig.pager->commands())
+            n += c.rfind(prefix, 0) == 0 ? 1 : 0;
+        return n;
+    }
+    sim::PagerState& pagerState() { return rig.pager->state(); }
+    sim::Faults& faults() { return rig.pager->faults(); }
+
+    SimRig rig;
+    MainDialog& dlg = rig.dialog;
+    MemoryHost& host = rig.host;
+    std::int64_t start = 0;
+};
+
+// The form right after start-up: empty caller slots, kitchen rows
+// "Station r" with key r and station 1.
+std::vector<std::string> startUpKitchenFrames()
+{
+    std::vector<std::string> frames;
+    for (int k = 0; k < 16; ++k) {
+        char numbers[16];
+        std::snprintf(numbers, sizeof numbers, " 001 %03d", k + 1);
+        frames.push_back(kitchenFrame(k, "Station " + std::to_string(k + 1), numbers));
+    }
+    return frames;
+}
+
+TEST_F(WriteTest, FullPagerIsWrittenInOrderWithExactTiming)
+{
+    write();
+    std::vector<std::string> expected(4, frame(">@"));
+    for (int n = 0; n < 32; ++n)
+        expected.push_back(callerFrame(n, ""));
+    for (const std::string& f : startUpKitchenFrames())
+        expected.push_back(f);
+    expected.push_back(frame(">Setze Modus_Fernloeschung:0"));
+    expected.push_back(frame(">Setze Debug:0"));
+    expected.push_back(frame(">Setze E_Vibration:1"));
+    expected.push_back(frame(">Setze Adresstext:Pager:A"));
+    expected.push_back(frame(">Setze Text_Fernloeschung:" + win1252("  Fernlöschung  ")));
+    EXPECT_EQ(frames(), expected);
+    EXPECT_EQ(elapsed(), StartWaitMs + 4 * ExchangeMs + 53 * ExchangeMs + ResultWaitMs);
+    EXPECT_EQ(host.messages, std::vector<std::string>{Success});
+    EXPECT_TRUE(dlg.lastWriteSucceeded);
+    EXPECT_EQ(pagerState().kitchenCalls[15].text, "Station 16");
+    EXPECT_EQ(pagerState().kitchenCalls[15].key, 16);
+    EXPECT_EQ(pagerState().remoteDeleteText, win1252("  Fernlöschung  "));
+}
+
+TEST_F(WriteTest, ProgressFollowsTheSteps)
+{
+    write();
+    EXPECT_EQ(host.progressHigh, 52);
+    std::vector<int> expected = {0};
+    for (int p = 0; p < 48; ++p)
+        expected.push_back(p);
+    for (int p : {51, 50, 50, 52, 52, 0})
+        expected.push_back(p);
+    EXPECT_EQ(host.progressHistory, expected);
+}
+
+TEST_F(WriteTest, OldPagerSucceedsWhenAllTwentyStepsAreTakenOver)
+{
+    pagerState().version = "1.4";
+    host.setChecked(ctl::Battery, true);
+    write();
+    std::vector<std::string> expected(4, frame(">@"));
+    for (int n = 0; n < 16; ++n)
+        expected.push_back(callerFrame(n, ""));
+    expected.push_back(frame(">Setze Debug:1"));
+    expected.push_back(frame(">Setze E_Vibration:1"));
+    expected.push_back(frame(">Setze Adresstext:Pager:A"));
+    // The remote-delete text goes to old pagers too.
+    expected.push_back(frame(">Setze Text_Fernloeschung:" + win1252("  Fernlöschung  ")));
+    EXPECT_EQ(frames(), expected);
+    EXPECT_EQ(elapsed(), StartWaitMs + 4 * ExchangeMs + 20 * ExchangeMs + ResultWaitMs);
+    EXPECT_EQ(host.progressHigh, 18);
+    EXPECT_EQ(host.messages, std::vector<std::string>{Success});
+    EXPECT_TRUE(dlg.lastWriteSucceeded);
+}
+
+TEST_F(WriteTest, UnansweredVersionWritesSixteenSlotsAndFails)
+{
+    faults().silentFor[">@"] = -1;
+    host.setProgressRange(0, 77);
+    write();
+    EXPECT_EQ(countCommand(">@"), 4);
+    EXPECT_EQ(host.progressHigh, 77);
+    EXPECT_EQ(frames().size(), 4u + 16u + 4u);
+    EXPECT_EQ(host.messages, std::vector<std::string>{Failure});
+    EXPECT_FALSE(dlg.lastWriteSucceeded);
+}
+
+TEST_F(WriteTest, FormContentsGoOutAsShown)
+{
+    dlg.image.callers[31].buttonId = {7, 255, 0, 1};
+    dlg.image.callers[31].idSuffix = 2;
+    dlg.selectPage(ViewPage::Upper);
+    host.setControlText(ctl::callerText(16), "ABCDEFGHIJKLMN");
+    host.setControlText(ctl::kitchenStation(1), "3");
+    host.setControlText(ctl::kitchenKey(1), "12");
+    host.setControlText(ctl::kitchenText(1), win1252("Küche"));
+    host.setControlText(ctl::PagerName, "Pager:Z");
+    host.setChecked(ctl::Buzzer, true);
+    host.setChecked(ctl::RemoteDelete, true);
+    write();
+
+    const std::vector<std::string> sent = frames();
+    ASSERT_EQ(sent.size(), 4u + 53u);
+    const std::string slot32 = callerFrame(31, "ABCDEFGHIJKLMN", " 007 255 000 001 002");
+    EXPECT_EQ(sent[4 + 31], slot32);
+    EXPECT_EQ(slot32.size(), 51u + 2u);  // the command and its framing
+    EXPECT_EQ(sent[4 + 32], kitchenFrame(0, win1252("Küche"), " 003 012"));
+    EXPECT_EQ(sent[4 + 48], frame(">Setze Modus_Fernloeschung:3"));
+    EXPECT_EQ(sent[4 + 50], frame(">Setze E_Vibration:3"));
+    EXPECT_EQ(sent[4 + 51], frame(">Setze Adresstext:Pager:Z"));
+    EXPECT_EQ(pagerState().callers[31].text, "ABCDEFGHIJKLMN");
+    EXPECT_EQ(pagerState().callers[31].id, (std::array<std::uint8_t, 5>{7, 255, 0, 1, 2}));
+    EXPECT_EQ(pagerState().kitchenCalls[0].text, win1252("Küche"));
+    EXPECT_EQ(pagerState().vibration, 3u);
+    EXPECT_EQ(pagerState().pagerName, "Pager:Z");
+    EXPECT_TRUE(dlg.lastWriteSucceeded);
+}
+
+TEST_F(WriteTest, SlotAcknowledgementMayHoldZeroBytesAndEitherSpelling)
+{
+    faults().replaceReply[">Setze:0 "] = "Eintrag\0Uebernommen\r\n"s;
+    faults().ackWithCapital = false;
+    write();
+    EXPECT_EQ(countStartingWith(">Setze:0 "), 1);
+    EXPECT_EQ(host.messages, std::vector<std::string>{Success});
+}
+
+TEST_F(WriteTest, SettingsCountOnlyLowerCaseAcknowledgementBeforeAnyZeroByte)
+{
+    faults().replaceReply[">Setze Debug"] = "Wert Uebernommen\r\n";
+    faults().replaceReply[">Setze Adresstext"] = "Adresstext\0uebernommen\r\n"s;
+    write();
+    EXPECT_EQ(countCommand(">Setze Debug:0"), 4);
+    EXPECT_EQ(countCommand(">Setze Adresstext:Pager:A"), 4);
+    EXPECT_EQ(host.messages, std::vector<std::string>{Failure});
+    EXPECT_FALSE(dlg.lastWriteSucceeded);
+}
+
+TEST_F(WriteTest, OneUnacknowledgedKitchenSlotFailsTheWriteButTheRestIsWritten)
+{
+    faults().noAckFor[">Se-Kueche:4 "] = -1;
+    host.setControlText(ctl::kitchenText(6), "Nachher");
+    write();
+    EXPECT_EQ(countStartingWith(">Se-Kueche:4 "), 4);
+    EXPECT_EQ(rig.pager->commands().size(), 4u + 53u + 3u);
+    EXPECT_EQ(pagerState().kitchenCalls[5].text, "Nachher");
+    EXPECT_EQ(countCommand(">Setze Text_Fernloeschung:" + win1252("  Fernlöschung  ")), 1);
+    EXPECT_EQ(host.messages, std::vector<std::string>{Failure});
+    EXPECT_FALSE(dlg.lastWriteSucceeded);
+}
+
+TEST_F(WriteTest, StepOfAPortThatFailsMidWriteIsNotCounted)
+{
+    // The adapter is pulled as slot 6 begins and is back for slot 7: slot 6
+    // gets no exchange through, slot 7 re-opens the port and goes out.
+    host.onProgress = [&](int, int, int pos) {
+        if (pos == 5)
+            rig.backend.unplug("COM1");
+        if (pos == 6)
+            rig.backend.plug("COM1");
+    };
+    host.setControlText(ctl::callerText(6), "Weg");
+    host.setControlText(ctl::callerText(7), "Da");
+    write();
+    EXPECT_EQ(pagerState().callers[5].text, "");
+    EXPECT_EQ(pagerState().callers[6].text, "Da");
+    EXPECT_EQ(countStartingWith(">Setze:5 "), 0);
+    EXPECT_EQ(countStartingWith(">Setze:6 "), 1);
+    EXPECT_EQ(host.messages, std::vector<std::string>{Failure});
+    EXPECT_FALSE(dlg.lastWriteSucceeded);
+}
+
+TEST_F(WriteTest, WithoutAktivTheImageTakesTheFormButNothingIsSent)
+{
+    host.setChecked(ctl::Active, false);
+    host.setControlText(ctl::callerText(3), "Neu");
+    const int stops = host.timerStops;
+    write();
+    EXPECT_EQ(dlg.image.callers[2].text.str(), "Neu");
+    EXPECT_TRUE(frames().empty());
+    EXPECT_EQ(elapsed(), 0);
+    EXPECT_EQ(host.messages, std::vector<std::string>{NoConnection});
+    EXPECT_EQ(host.timerStops, stops);
+    EXPECT_TRUE(host.timerRunning(ctl::UiTimerId));
+    EXPECT_FALSE(dlg.lastWriteSucceeded);
+}
+
+TEST_F(WriteTest, TimerRestartsOnlyAfterTheResultBoxCloses)
+{
+    bool timerDuringBox = true;
+    bool busyDuringBox = true;
+    int progressDuringBox = -1;
+    std::int64_t boxAt = 0;
+    host.onMessage = [&](const std::string&) {
+        timerDuringBox = host.timerRunning(ctl::UiTimerId);
+        busyDuringBox = dlg.deviceBusy;
+        progressDuringBox = host.progressPos;
+        boxAt = rig.clock.nowMs();
+    };
+    write();
+    EXPECT_FALSE(timerDuringBox);
+    EXPECT_FALSE(busyDuringBox);
+    EXPECT_EQ(progressDuringBox, 0);
+    EXPECT_EQ(boxAt - start, elapsed());
+    EXPECT_TRUE(host.timerRunning(ctl::UiTimerId));
+}
+
+}  // namespace
+}  // namespace harvelin
