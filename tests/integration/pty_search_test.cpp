@@ -1,0 +1,282 @@
+#include <gtest/gtest.h>
+
+#include <poll.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+
+#include "link/port_table.h"
+#include "model/win1252.h"
+#include "platform/clock.h"
+#include "platform/serial_backends.h"
+#include "pty_pager.h"
+#include "ui/control_ids.h"
+#include "ui/main_dialog.h"
+#include "ui/memory_host.h"
+
+extern char** environ;
+
+namespace harvelin {
+namespace {
+
+namespace fs = std::filesystem;
+
+fs::path makeTempDir()
+{
+    std::string pattern = (fs::temp_directory_path() / "harvelin-pty-XXXXXX").string();
+    return ::mkdtemp(pattern.data()) ? fs::path(pattern) : fs::path();
+}
+
+#ifdef ZELVATRON_SIM_PATH
+// zelvatron-sim as a program of its own, talked to through its stdin.
+class SimProcess {
+public:
+    bool start(const std::vector<std::string>& args)
+    {
+        int in[2];
+        int out[2];
+        if (::pipe(in) != 0 || ::pipe(out) != 0)
+            return false;
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, in[0], STDIN_FILENO);
+        posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
+        posix_spawn_file_actions_addclose(&actions, in[1]);
+        posix_spawn_file_actions_addclose(&actions, out[0]);
+        std::vector<std::string> all{ZELVATRON_SIM_PATH};
+        all.insert(all.end(), args.begin(), args.end());
+        std::vector<char*> argv;
+        for (auto& a : all)
+            argv.push_back(a.data());
+        argv.push_back(nullptr);
+        const int rc = ::posix_spawn(&pid_, ZELVATRON_SIM_PATH, &actions, nullptr, argv.data(), environ);
+        posix_spawn_file_actions_destroy(&actions);
+        ::close(in[0]);
+        ::close(out[1]);
+        toSim_ = in[1];
+        fromSim_ = out[0];
+        return rc == 0;
+    }
+
+    // One line of the simulator's stdout; empty when none came in time.
+    std::string readLine(int timeoutMs = 5000)
+    {
+        std::string line;
+        char c;
+        while (true) {
+            pollfd p{fromSim_, POLLIN, 0};
+            if (::poll(&p, 1, timeoutMs) <= 0 || ::read(fromSim_, &c, 1) != 1)
+                return {};
+            if (c == '\n')
+                return line;
+            line += c;
+        }
+    }
+
+    void send(const std::string& line)
+    {
+        [[maybe_unused]] const ssize_t n = ::write(toSim_, line.data(), line.size());
+    }
+
+    // Closing its stdin ends the simulator.
+    int finish()
+    {
+        if (pid_ <= 0)
+            return -1;
+        ::close(toSim_);
+        int status = 0;
+        ::waitpid(pid_, &status, 0);
+        ::close(fromSim_);
+        pid_ = 0;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+
+    ~SimProcess() { finish(); }
+
+private:
+    pid_t pid_ = 0;
+    int toSim_ = -1;
+    int fromSim_ = -1;
+};
+#endif
+
+// Whether another process can open the device with the tool's own backend.
+bool anotherProgramCanOpen(const std::string& device)
+{
+    const pid_t child = ::fork();
+    if (child == 0) {
+        auto backend = makeSystemSerialBackend();
+        ::_exit(backend->open(device) ? 0 : 1);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+class PtySearchTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        dir = makeTempDir();
+        ASSERT_FALSE(dir.empty());
+    }
+    void TearDown() override
+    {
+        dialog.reset();
+        std::error_code ignored;
+        fs::remove_all(dir, ignored);
+    }
+
+    void makeDialog(PortTable table)
+    {
+        dialog = std::make_unique<MainDialog>(host, *backend, std::move(table), clock);
+        dialog->OnInitDialog();
+    }
+
+    // As a successful search leaves it, without the search's seconds of
+    // probing and repeater status.
+    bool connect(const std::string& device)
+    {
+        makeDialog(PortTable::fromPaths({device}));
+        dialog->link.portNumber = 1;
+        if (!dialog->link.open())
+            return false;
+        dialog->link.state = LinkState::Open;
+        return true;
+    }
+
+    fs::path dir;
+    SystemClock clock;
+    MemoryHost host;
+    std::unique_ptr<SerialBackend> backend = makeSystemSerialBackend();
+    std::unique_ptr<MainDialog> dialog;
+};
+
+#ifdef ZELVATRON_SIM_PATH
+TEST_F(PtySearchTest, SearchFindsSimulatorProgramAndExchangeRoundTrips)
+{
+    const std::string link = (dir / "zelvatron").string();
+    const std::string log = (dir / "frames.log").string();
+    SimProcess sim;
+    ASSERT_TRUE(sim.start({"--link", link, "--log", log}));
+    ASSERT_EQ(sim.readLine(), link);
+
+    // Port 1 does not exist; the pager is port 2.
+    makeDialog(PortTable::fromPaths({(dir / "absent").string(), link}));
+    dialog->searchPager();
+    ASSERT_EQ(dialog->link.portNumber, 2);
+    EXPECT_EQ(dialog->link.state, LinkState::Open);
+    EXPECT_TRUE(host.isChecked(ctl::Active));
+    EXPECT_EQ(host.portListLine, "Pager an Port:zelvatron gefunden");
+    EXPECT_EQ(host.portListHistory.front(), win1252("Prüfe :absent"));
+
+    std::string reply;
+    std::uint8_t length = 0;
+    ASSERT_TRUE(dialog->link.exchange(">List Adresstext", reply, length));
+    EXPECT_EQ(reply, "Adresstext :Pager:A\r\n");
+    EXPECT_EQ(length, reply.size());
+
+    dialog->link.close();
+    EXPECT_EQ(sim.finish(), 0);
+    EXPECT_FALSE(fs::exists(link));
+    std::ifstream frames(log);
+    std::stringstream all;
+    all << frames.rdbuf();
+    EXPECT_NE(all.str().find(">@\n"), std::string::npos);
+    EXPECT_NE(all.str().find(">List Adresstext\n"), std::string::npos);
+}
+#endif
+
+TEST_F(PtySearchTest, PortHeldByTheToolIsRefusedToAnotherProgram)
+{
+    sim::PtyPager pty({});
+    if (!pty.start())
+        GTEST_SKIP() << "no pseudo-terminal available";
+    ASSERT_TRUE(connect(pty.devicePath()));
+
+    EXPECT_FALSE(anotherProgramCanOpen(pty.devicePath()));
+    EXPECT_EQ(backend->open(pty.devicePath()), nullptr);
+
+    dialog->link.close();
+    EXPECT_TRUE(anotherProgramCanOpen(pty.devicePath()));
+}
+
+TEST_F(PtySearchTest, BytesPassTheLineUnchanged)
+{
+    sim::PtyPager pty({});
+    if (!pty.start())
+        GTEST_SKIP() << "no pseudo-terminal available";
+    ASSERT_TRUE(connect(pty.devicePath()));
+
+    // CR, the control bytes of the slot layout and Windows-1252 letters must
+    // neither be translated nor swallowed by the line discipline.
+    const std::string text = win1252("Tür ß\x11\x13");
+    std::string reply;
+    std::uint8_t length = 0;
+    ASSERT_TRUE(dialog->link.exchange(">Setze:4 \x02" + text + "\x03 001 002 003 004 005 Ende", reply, length));
+    ASSERT_TRUE(dialog->link.exchange(">Lese:4", reply, length));
+    EXPECT_EQ(reply, "Pos:4:" + text + "\x03 001 002 003 004 005 Ende\r\n");
+}
+
+TEST_F(PtySearchTest, ReadWaitsForItsWholeTimeOutOnSilentLine)
+{
+    sim::PtyPager pty({});
+    if (!pty.start())
+        GTEST_SKIP() << "no pseudo-terminal available";
+    auto port = backend->open(pty.devicePath());
+    ASSERT_NE(port, nullptr);
+    ASSERT_TRUE(port->readSettings());
+    ASSERT_TRUE(port->applyLineSettings());
+    port->setTimeouts(TimeoutSet::Link);
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(port->read(200), "");
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(201));
+}
+
+TEST_F(PtySearchTest, VanishedLineFailsLivenessCheckAndReturnsUnderItsName)
+{
+    sim::PtyPager::Options options;
+    options.linkPath = (dir / "zelvatron").string();
+    sim::PtyPager pty(options);
+    if (!pty.start())
+        GTEST_SKIP() << "no pseudo-terminal available";
+    auto port = backend->open(options.linkPath);
+    ASSERT_NE(port, nullptr);
+    ASSERT_TRUE(port->readSettings());
+    ASSERT_TRUE(port->applyLineSettings());
+
+    pty.unplug();
+    EXPECT_FALSE(port->readSettings());
+    EXPECT_FALSE(port->write("\x16"));
+    EXPECT_EQ(backend->open(options.linkPath), nullptr);
+
+    pty.plug();
+    port.reset();
+    port = backend->open(options.linkPath);
+    ASSERT_NE(port, nullptr);
+    EXPECT_TRUE(port->readSettings());
+}
+
+TEST_F(PtySearchTest, SimulatorPressesButtonOnCommand)
+{
+    sim::PtyPager pty({});
+    if (!pty.start())
+        GTEST_SKIP() << "no pseudo-terminal available";
+    ASSERT_TRUE(connect(pty.devicePath()));
+    std::string reply;
+    std::uint8_t length = 0;
+    ASSERT_TRUE(dialog->link.exchange(">Setze Lernmodus:1", reply, length));
+    pty.pressButton({200, 3, 0, 0, 7});
+    EXPECT_EQ(dialog->link.portHandle->read(100), "Tischsender:200 3 0 0 7 77\r");
+}
+
+}  // namespace
+}  // namespace harvelin
