@@ -1,0 +1,107 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "link/port_table.h"
+#include "model/win1252.h"
+#include "platform/clock.h"
+#include "platform/serial_backends.h"
+#include "pty_pager.h"
+#include "ui/control_ids.h"
+#include "ui/main_dialog.h"
+#include "ui/memory_host.h"
+
+namespace harvelin {
+namespace {
+
+// One tool session on the pseudo-terminal, as a successful search leaves it.
+struct Session {
+    Session(SerialBackend& backend, const std::string& device)
+        : dialog(host, backend, PortTable::fromPaths({device}), clock)
+    {
+        dialog.OnInitDialog();
+    }
+
+    bool connect()
+    {
+        dialog.link.portNumber = 1;
+        if (!dialog.link.open())
+            return false;
+        dialog.link.state = LinkState::Open;
+        host.setChecked(ctl::Active, true);
+        return true;
+    }
+
+    SystemClock clock;
+    MemoryHost host;
+    MainDialog dialog;
+};
+
+// A full configuration goes into the pager and comes back unchanged, over a
+// real line with the termios backend and the pager's own copy in between.
+TEST(TransferPtyTest, WrittenConfigurationReadsBackUnchanged)
+{
+    sim::PtyPager pty({});
+    if (!pty.start())
+        GTEST_SKIP() << "no pseudo-terminal available";
+    const std::unique_ptr<SerialBackend> backend = makeSystemSerialBackend();
+
+    Session writer(*backend, pty.devicePath());
+    ASSERT_TRUE(writer.connect());
+    MainDialog& w = writer.dialog;
+    MemoryHost& wh = writer.host;
+    for (unsigned n = 0; n < 32; ++n) {
+        w.image.callers[n].setButtonIdValue(100000u * n + 7);
+        w.image.callers[n].idSuffix = static_cast<std::uint8_t>(n % 10);
+    }
+    w.selectPage(ViewPage::Upper);
+    for (int r = 1; r <= 16; ++r)
+        wh.setControlText(ctl::callerText(r), win1252("Außen ") + std::to_string(r + 16));
+    w.selectPage(ViewPage::Lower);
+    for (int r = 1; r <= 16; ++r) {
+        wh.setControlText(ctl::callerText(r), win1252("Tür ") + std::to_string(r));
+        wh.setControlText(ctl::kitchenText(r), win1252("Küche ") + std::to_string(r));
+        wh.setControlText(ctl::kitchenKey(r), std::to_string(17 - r));
+        wh.setControlText(ctl::kitchenStation(r), std::to_string(r % 4 + 1));
+    }
+    wh.setControlText(ctl::PagerName, win1252("Pager:Süd"));
+    wh.setControlText(ctl::RemoteDeleteText, win1252(" Bitte abräumen "));
+    wh.setChecked(ctl::Battery, true);
+    wh.setChecked(ctl::Buzzer, true);
+    wh.setChecked(ctl::RemoteDelete, false);
+
+    w.writeToPager();
+    ASSERT_EQ(wh.messages, std::vector<std::string>{win1252("Daten erfolgreich übertragen")});
+    w.link.close();
+
+    Session reader(*backend, pty.devicePath());
+    ASSERT_TRUE(reader.connect());
+    MainDialog& r = reader.dialog;
+    MemoryHost& rh = reader.host;
+    rh.setChecked(ctl::RemoteDelete, true);
+    r.readFromPager();
+    EXPECT_TRUE(rh.messages.empty());
+    EXPECT_TRUE(r.lastReadOutComplete);
+
+    for (unsigned n = 0; n < 32; ++n) {
+        EXPECT_EQ(r.image.callers[n].text.str(), w.image.callers[n].text.str()) << "slot " << n + 1;
+        EXPECT_EQ(r.image.callers[n].buttonId, w.image.callers[n].buttonId) << "slot " << n + 1;
+        EXPECT_EQ(r.image.callers[n].idSuffix, w.image.callers[n].idSuffix) << "slot " << n + 1;
+    }
+    for (unsigned k = 0; k < 16; ++k) {
+        EXPECT_EQ(r.image.kitchenCalls[k].text.str(), w.image.kitchenCalls[k].text.str()) << "kitchen " << k + 1;
+        EXPECT_EQ(r.image.kitchenCalls[k].key, w.image.kitchenCalls[k].key) << "kitchen " << k + 1;
+        EXPECT_EQ(r.image.kitchenCalls[k].station, w.image.kitchenCalls[k].station) << "kitchen " << k + 1;
+    }
+    EXPECT_EQ(r.image.callers[31].text.str(), win1252("Außen 32"));
+    EXPECT_EQ(r.pagerName, win1252("Pager:Süd"));
+    EXPECT_EQ(r.remoteDeleteText, win1252(" Bitte abräumen "));
+    EXPECT_TRUE(rh.isChecked(ctl::Battery));
+    EXPECT_TRUE(rh.isChecked(ctl::Buzzer));
+    EXPECT_FALSE(rh.isChecked(ctl::RemoteDelete));
+    r.link.close();
+}
+
+}  // namespace
+}  // namespace harvelin
