@@ -5,7 +5,6 @@
 #include <QAbstractButton>
 #include <QCoreApplication>
 #include <QDialog>
-#include <QFile>
 #include <QFileDialog>
 #include <QGroupBox>
 #include <QLabel>
@@ -62,7 +61,12 @@ void FormHost::setControlText(int id, const std::string& bytes)
 {
     QWidget* w = control(id);
     const QString text = toQt(bytes);
+    // Every tick writes the whole form back; a control whose text has not
+    // changed is left alone, so the caret and the selection of the edit the
+    // user is typing in stay where they are.
     if (auto* edit = qobject_cast<QLineEdit*>(w)) {
+        if (edit->text() == text)
+            return;
         // The input limit stops typing, not the program: a longer text from
         // the pager or a file is shown whole, and taking it back from the
         // form then reports the limit instead of cutting the text silently.
@@ -72,11 +76,14 @@ void FormHost::setControlText(int id, const std::string& bytes)
         edit->setText(text);
         edit->setCursorPosition(0);
     } else if (auto* label = qobject_cast<QLabel*>(w)) {
-        label->setText(text);
+        if (label->text() != text)
+            label->setText(text);
     } else if (auto* button = qobject_cast<QAbstractButton*>(w)) {
-        button->setText(text);
+        if (button->text() != text)
+            button->setText(text);
     } else if (auto* group = qobject_cast<QGroupBox*>(w)) {
-        group->setTitle(text);
+        if (group->title() != text)
+            group->setTitle(text);
     }
 }
 
@@ -183,8 +190,9 @@ std::optional<std::string> FormHost::fileDialog(const FileDialogSpec& spec)
     }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
-    // The file functions take the path in the system's own 8-bit encoding.
-    return QFile::encodeName(dialog.selectedFiles().constFirst()).toStdString();
+    // The data-file functions take paths as UTF-8 on every system and widen
+    // them themselves where the system wants that.
+    return dialog.selectedFiles().constFirst().toStdString();
 }
 
 void FormHost::startTimer(int id, unsigned periodMs)
