@@ -121,6 +121,29 @@ bool anotherProgramCanOpen(const std::string& device)
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
+// Reads until the byte arrives or two seconds pass.
+std::string readUntil(SerialPort& port, char last)
+{
+    std::string got;
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+    while (std::chrono::steady_clock::now() < end && (got.empty() || got.back() != last))
+        got += port.read(100);
+    return got;
+}
+
+// Whether the condition comes true within two seconds.
+template <typename Condition>
+bool becomesTrue(Condition done)
+{
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+    while (std::chrono::steady_clock::now() < end) {
+        if (done())
+            return true;
+        ::usleep(10000);
+    }
+    return false;
+}
+
 class PtySearchTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -184,6 +207,18 @@ TEST_F(PtySearchTest, SearchFindsSimulatorProgramAndExchangeRoundTrips)
     EXPECT_EQ(reply, "Adresstext :Pager:A\r\n");
     EXPECT_EQ(length, reply.size());
 
+    // A call button pressed at the simulator's console, while learning.
+    ASSERT_TRUE(dialog->link.exchange(">Setze Lernmodus:1", reply, length));
+    sim.send("press 1 2 3 4 5\n");
+    EXPECT_EQ(readUntil(*dialog->link.portHandle, '\r'), "Tischsender:1 2 3 4 5 77\r");
+
+    // Pulled and put back: the line comes back under the same name.
+    sim.send("unplug\n");
+    EXPECT_TRUE(becomesTrue([&] { return !dialog->link.portHandle->readSettings(); }));
+    sim.send("plug\n");
+    EXPECT_EQ(sim.readLine(), link);
+    EXPECT_TRUE(fs::exists(link));
+
     dialog->link.close();
     EXPECT_EQ(sim.finish(), 0);
     EXPECT_FALSE(fs::exists(link));
@@ -192,6 +227,24 @@ TEST_F(PtySearchTest, SearchFindsSimulatorProgramAndExchangeRoundTrips)
     all << frames.rdbuf();
     EXPECT_NE(all.str().find(">@\n"), std::string::npos);
     EXPECT_NE(all.str().find(">List Adresstext\n"), std::string::npos);
+}
+
+TEST_F(PtySearchTest, SimulatorProgramPlaysSixteenSlotPager)
+{
+    SimProcess sim;
+    ASSERT_TRUE(sim.start({"--version16"}));
+    const std::string device = sim.readLine();
+    ASSERT_FALSE(device.empty());
+    auto port = backend->open(device);
+    ASSERT_NE(port, nullptr);
+    ASSERT_TRUE(port->readSettings());
+    ASSERT_TRUE(port->applyLineSettings());
+    ASSERT_TRUE(port->write("\x16>@\r"));
+    EXPECT_EQ(readUntil(*port, '\n'), "\r\nZelvatron Pager Direkt V1.4\r\n");
+    ASSERT_TRUE(port->write("\x16>Lese:16\r"));
+    EXPECT_EQ(readUntil(*port, '\n'), "Fehler\r\n");
+    port.reset();
+    EXPECT_EQ(sim.finish(), 0);
 }
 #endif
 
@@ -263,6 +316,21 @@ TEST_F(PtySearchTest, VanishedLineFailsLivenessCheckAndReturnsUnderItsName)
     port = backend->open(options.linkPath);
     ASSERT_NE(port, nullptr);
     EXPECT_TRUE(port->readSettings());
+}
+
+TEST_F(PtySearchTest, PagerPressesButtonSoonAfterLearnModeStarts)
+{
+    sim::PtyPager::Options options;
+    options.pressButtonOnLearn = true;
+    sim::PtyPager pty(options);
+    if (!pty.start())
+        GTEST_SKIP() << "no pseudo-terminal available";
+    ASSERT_TRUE(connect(pty.devicePath()));
+    std::string reply;
+    std::uint8_t length = 0;
+    ASSERT_TRUE(dialog->link.exchange(">Setze Lernmodus:1", reply, length));
+    const std::string report = readUntil(*dialog->link.portHandle, '\r');
+    EXPECT_EQ(report.rfind("Tischsender:", 0), 0u) << report;
 }
 
 TEST_F(PtySearchTest, SimulatorPressesButtonOnCommand)
