@@ -1,7 +1,6 @@
 #include <string>
 #include <string_view>
 
-#include "model/win1252.h"
 #include "transfer/attempts.h"
 #include "transfer/reply_parsing.h"
 #include "ui/control_ids.h"
@@ -14,8 +13,8 @@ namespace {
 using namespace transfer;
 
 constexpr unsigned StartWaitMs = 300;
-// The pager needs a moment after each kitchen slot before it takes the next
-// request; caller slots follow each other at once.
+// Kitchen slots are requested with a pause after each; caller slots follow
+// each other at once.
 constexpr unsigned KitchenSlotWaitMs = 100;
 
 // A pager that answers the version query at all does so within a few tries;
@@ -41,14 +40,16 @@ struct SettingRead {
     std::string_view marker;   // the reply must contain it
     std::string_view numberAt; // the number follows the colon of this word
 };
-// "Fernloeschung": remote delete, a pager-side command to clear its display.
+// "Fernloeschung": the pager's remote delete, a mode and a text of its own.
 constexpr SettingRead RemoteDeleteModeRead{">List Modus_Fernloeschung", "Fernloeschung:", "schung:"};
 constexpr SettingRead RemoteDeleteTextRead{">List Text_Fernloeschung", "Text_Fernloeschung :", {}};
 constexpr SettingRead PagerNameRead{">List Adresstext", "Adresstext :", {}};
 constexpr SettingRead BatteryDisplayRead{">List Debug", "Debug :", "Debug :"};
 constexpr SettingRead BuzzerRead{">List E_Vibration", "E_Vibration:", "ration:"};
 
-// The buzzer's value keeps the vibration in bit 0 and the buzzer in bit 1.
+// Remote delete and battery display are on with bit 0; the buzzer's value
+// keeps the vibration in bit 0 and the buzzer in bit 1.
+constexpr std::uint8_t SwitchBit = 0x01;
 constexpr std::uint8_t BuzzerBit = 0x02;
 
 const std::string NoConnectionMessage = "Es besteht keine Verbindung zum Zelvatron!";
@@ -138,7 +139,7 @@ public:
     void readRemoteDeleteMode()
     {
         advanceProgress();
-        readSwitch(RemoteDeleteModeRead, ctl::RemoteDelete, 0x01);
+        readSwitch(RemoteDeleteModeRead, ctl::RemoteDelete, SwitchBit);
     }
 
     void readRemoteDeleteText()
@@ -156,7 +157,7 @@ public:
     void readBatteryDisplay()
     {
         advanceProgress();
-        readSwitch(BatteryDisplayRead, ctl::Battery, 0x01);
+        readSwitch(BatteryDisplayRead, ctl::Battery, SwitchBit);
     }
 
     // The last step leaves the bar where it is.

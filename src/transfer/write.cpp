@@ -58,11 +58,12 @@ std::optional<unsigned> queryCallerSlots(SerialLink& link)
 {
     std::optional<unsigned> slots;
     for (int i = 0; i < VersionQueries; ++i) {
-        requestUntil(link, std::string(VersionCommand), 1, [&](const std::string& reply) {
-            if (const auto version = versionFromReply(reply))
-                slots = callerSlotsForVersion(*version);
-            return true;
-        });
+        std::string reply;
+        std::uint8_t replyLength = 0;
+        if (!link.exchange(std::string(VersionCommand), reply, replyLength))
+            continue;
+        if (const auto version = versionFromReply(std::string_view(reply).substr(0, replyLength)))
+            slots = callerSlotsForVersion(*version);
     }
     return slots;
 }
