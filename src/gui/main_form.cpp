@@ -1,10 +1,10 @@
 #include "gui/main_form.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <vector>
 
 #include <QAbstractButton>
+#include <QCheckBox>
 #include <QContextMenuEvent>
 #include <QFontMetrics>
 #include <QGroupBox>
@@ -15,7 +15,6 @@
 #include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QCheckBox>
 #include <QRadioButton>
 
 #include "gui/about_dialog.h"

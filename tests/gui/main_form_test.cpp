@@ -1,6 +1,9 @@
 // The main form as the user meets it: real widgets on the offscreen platform,
 // driven by clicks and key presses, with the pager simulated on virtual time.
 
+#include <set>
+#include <vector>
+
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
