@@ -18,6 +18,8 @@ constexpr int BootloaderAttempts = 4;
 // as it is, and the link watch carries on.
 void MainDialog::startBootloader()
 {
+    lastBootloaderConfirmed = false;
+
     // 1.
     if (!host.isChecked(ctl::Active))
         return;
@@ -27,8 +29,10 @@ void MainDialog::startBootloader()
         std::string reply;
         std::uint8_t replyLength = 0;
         if (link.exchange(std::string(BootloaderCommand), reply, replyLength) &&
-            reply.find(BootloaderAck) != std::string::npos)
+            reply.find(BootloaderAck) != std::string::npos) {
+            lastBootloaderConfirmed = true;
             break;
+        }
     }
 }
 

@@ -17,6 +17,8 @@ constexpr std::string_view SwitchAck = "Uebernommen";
 
 void MainDialog::sendOptionSwitch(int checkId, std::string_view onText, std::string_view offText)
 {
+    lastSwitchConfirmed = false;
+
     // 1. The box has already toggled when its click arrives.
     const bool ticked = host.isChecked(checkId);
 
@@ -32,8 +34,10 @@ void MainDialog::sendOptionSwitch(int checkId, std::string_view onText, std::str
     for (int attempt = 0; attempt < SwitchAttempts; ++attempt) {
         std::string reply;
         std::uint8_t replyLength = 0;
-        if (link.exchange(command, reply, replyLength) && reply.find(SwitchAck) != std::string::npos)
+        if (link.exchange(command, reply, replyLength) && reply.find(SwitchAck) != std::string::npos) {
+            lastSwitchConfirmed = true;
             break;
+        }
     }
 }
 

@@ -104,6 +104,8 @@ public:
     bool lastWriteSucceeded = false;    // "Daten erfolgreich übertragen" was shown
     bool lastLearnStored = false;       // the last learn window stored an identity
     bool lastFileOk = false;            // the last open or save went through
+    bool lastSwitchConfirmed = false;   // the pager confirmed the last option switch
+    bool lastBootloaderConfirmed = false;  // the pager said it calls its boot loader
 };
 
 }  // namespace harvelin
