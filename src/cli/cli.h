@@ -1,0 +1,41 @@
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <ostream>
+#include <string>
+
+#include "link/port_table.h"
+#include "link/serial_port.h"
+#include "platform/clock.h"
+
+namespace harvelin {
+
+// What the command line needs of the machine it runs on. The program wires
+// the real serial ports, the system clock and the terminal; tests wire
+// simulated lines on virtual time and string streams.
+struct CliEnvironment {
+    SerialBackend& backend;
+    Clock& clock;
+    // The ports to search when no --port is given.
+    std::function<PortTable()> systemPorts;
+    // Starts the built-in simulated pager and gives the device to open;
+    // nullopt when it cannot be started.
+    std::function<std::optional<std::string>()> startSimulator;
+    std::ostream& out;
+    std::ostream& err;
+    // A progress bar is drawn on `err` only when it is a terminal.
+    bool errIsTerminal = false;
+};
+
+// Exit statuses of harvelin-cli.
+namespace exitcode {
+constexpr int Success = 0;
+constexpr int DeviceFailed = 1;  // the pager did not do what was asked
+constexpr int BadInput = 2;      // bad usage, or a file that cannot be read or written
+constexpr int NoPager = 3;       // the search found no pager
+}  // namespace exitcode
+
+int runCli(int argc, const char* const* argv, CliEnvironment& env);
+
+}  // namespace harvelin

@@ -1,0 +1,101 @@
+#include "cli/configuration_report.h"
+
+#include <cstdio>
+#include <nlohmann/json.hpp>
+
+#include "model/conversions.h"
+#include "model/win1252.h"
+
+namespace harvelin {
+
+namespace {
+
+// Texts are quoted so that leading and trailing blanks show, and padded in
+// Windows-1252, where every character is one byte, before they become UTF-8.
+std::string quoted(const std::string& text, std::size_t width = 0)
+{
+    std::string q = "\"" + text + "\"";
+    if (q.size() < width)
+        q.append(width - q.size(), ' ');
+    return win1252ToUtf8(q);
+}
+
+const char* onOff(bool on) { return on ? "ein" : "aus"; }
+
+constexpr std::size_t TextColumn = SlotText::MaxChars + 3;  // quotes and one blank
+
+std::string padded(std::string text, std::size_t width)
+{
+    if (text.size() < width)
+        text.append(width - text.size(), ' ');
+    return text;
+}
+
+std::string callerRow(std::size_t index, const CallerEntry& slot)
+{
+    char line[96];
+    std::snprintf(line, sizeof line, "%11s  %03u %03u %03u %03u %03u\n",
+                  idColumnText(slot.buttonIdValue(), slot.idSuffix).c_str(), unsigned{slot.buttonId[0]},
+                  unsigned{slot.buttonId[1]}, unsigned{slot.buttonId[2]}, unsigned{slot.buttonId[3]},
+                  unsigned{slot.idSuffix});
+    char number[8];
+    std::snprintf(number, sizeof number, "%2zu  ", index + 1);
+    return number + quoted(slot.text.str(), TextColumn) + line;
+}
+
+std::string kitchenRow(std::size_t index, const KitchenCallEntry& slot)
+{
+    char line[32];
+    std::snprintf(line, sizeof line, "%5u  %7u\n", unsigned{slot.key}, unsigned{slot.station});
+    char number[8];
+    std::snprintf(number, sizeof number, "%2zu  ", index + 1);
+    return number + quoted(slot.text.str(), TextColumn) + line;
+}
+
+}  // namespace
+
+// Labels as the form has them; this file's literals are UTF-8 like the output.
+std::string configurationText(const PagerConfiguration& config)
+{
+    std::string out;
+    out += "Pager-Name:        " + quoted(config.pagerName) + "\n";
+    out += "Fernlöschtext:     " + quoted(config.remoteDeleteText) + "\n";
+    out += std::string("Batteriespannung:  ") + onOff(config.battery) + "\n";
+    out += std::string("Summer:            ") + onOff(config.buzzer) + "\n";
+    out += std::string("Fernlöschung:      ") + onOff(config.remoteDelete) + "\n";
+    out += "\nTischsender\n";
+    out += "Nr  " + padded("Meldetext", TextColumn) + "Rufknopf-ID  b0  b1  b2  b3  Suffix\n";
+    for (std::size_t i = 0; i < config.image.callers.size(); ++i)
+        out += callerRow(i, config.image.callers[i]);
+    out += "\nKüchenrufe\n";
+    out += "Nr  " + padded("Meldetext", TextColumn) + "Taste  Station\n";
+    for (std::size_t k = 0; k < config.image.kitchenCalls.size(); ++k)
+        out += kitchenRow(k, config.image.kitchenCalls[k]);
+    return out;
+}
+
+std::string configurationJson(const PagerConfiguration& config)
+{
+    nlohmann::ordered_json j;
+    j["pagerName"] = win1252ToUtf8(config.pagerName);
+    j["remoteDeleteText"] = win1252ToUtf8(config.remoteDeleteText);
+    j["battery"] = config.battery;
+    j["buzzer"] = config.buzzer;
+    j["remoteDelete"] = config.remoteDelete;
+    auto callers = nlohmann::ordered_json::array();
+    for (const CallerEntry& slot : config.image.callers) {
+        callers.push_back({{"text", win1252ToUtf8(slot.text.str())},
+                           {"buttonId", slot.buttonIdValue()},
+                           {"idSuffix", slot.idSuffix}});
+    }
+    j["callers"] = std::move(callers);
+    auto kitchen = nlohmann::ordered_json::array();
+    for (const KitchenCallEntry& slot : config.image.kitchenCalls) {
+        kitchen.push_back(
+            {{"text", win1252ToUtf8(slot.text.str())}, {"key", slot.key}, {"station", slot.station}});
+    }
+    j["kitchenCalls"] = std::move(kitchen);
+    return j.dump(2) + "\n";
+}
+
+}  // namespace harvelin

@@ -1,0 +1,516 @@
+#include <gtest/gtest.h>
+
+#include <array>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <nlohmann/json.hpp>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "cli/cli.h"
+#include "cli/trace_backend.h"
+#include "files/pager_data_file.h"
+#include "model/win1252.h"
+#include "pager_simulator.h"
+#include "platform/clock.h"
+#include "sim_backend.h"
+#include "temp_dir.h"
+
+namespace harvelin {
+namespace {
+
+std::string readBytes(const std::filesystem::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// Passes the lines through and lets a test act on what the pager has just
+// been sent, after the pager has answered it.
+class HookedBackend : public SerialBackend {
+public:
+    using Hook = std::function<void(const std::string& device, std::string_view bytes)>;
+    HookedBackend(SerialBackend& inner, Hook afterWrite) : inner_(inner), afterWrite_(std::move(afterWrite)) {}
+
+    std::unique_ptr<SerialPort> open(const std::string& deviceName) override
+    {
+        std::unique_ptr<SerialPort> port = inner_.open(deviceName);
+        if (!port)
+            return nullptr;
+        return std::make_unique<Port>(std::move(port), deviceName, afterWrite_);
+    }
+
+private:
+    class Port : public SerialPort {
+    public:
+        Port(std::unique_ptr<SerialPort> inner, std::string device, const Hook& hook)
+            : inner_(std::move(inner)), device_(std::move(device)), hook_(hook)
+        {
+        }
+        bool readSettings() override { return inner_->readSettings(); }
+        bool applyLineSettings() override { return inner_->applyLineSettings(); }
+        void setTimeouts(TimeoutSet set) override { inner_->setTimeouts(set); }
+        std::string read(std::size_t maxBytes) override { return inner_->read(maxBytes); }
+        bool write(std::string_view bytes) override
+        {
+            const bool ok = inner_->write(bytes);
+            hook_(device_, bytes);
+            return ok;
+        }
+
+    private:
+        std::unique_ptr<SerialPort> inner_;
+        std::string device_;
+        const Hook& hook_;
+    };
+
+    SerialBackend& inner_;
+    Hook afterWrite_;
+};
+
+const std::filesystem::path ReferenceFile = std::filesystem::path(HARVELIN_TEST_DATA) / "configuration.pag";
+
+// The command line on virtual time: the system has two ports, the pager
+// hangs on the second; --simulate adds one more pager in front.
+class CliTest : public ::testing::Test {
+protected:
+    int run(std::vector<std::string> args)
+    {
+        args.insert(args.begin(), "harvelin-cli");
+        std::vector<const char*> argv;
+        for (const std::string& a : args)
+            argv.push_back(a.c_str());
+        out.str({});
+        err.str({});
+        return runCli(static_cast<int>(argv.size()), argv.data(), env);
+    }
+
+    std::string file(const char* name) const { return (dir.path() / name).string(); }
+
+    // The command texts the pager received, keep-alive bytes aside.
+    std::vector<std::string> commandsLike(const std::string& prefix) const
+    {
+        std::vector<std::string> found;
+        for (const std::string& c : pager->commands())
+            if (c.rfind(prefix, 0) == 0)
+                found.push_back(c);
+        return found;
+    }
+
+    // A call button is pressed this long after the pager took up learn mode.
+    void pressAfterLearnModeOn(std::array<std::uint8_t, 5> id, std::int64_t afterMs)
+    {
+        buttonPress = {id, afterMs};
+    }
+
+    TempDir dir;
+    VirtualClock clock;
+    sim::SimBackend backend{clock};
+    std::shared_ptr<sim::PagerSimulator> pager = backend.attachPager("ttyUSB0");
+    std::shared_ptr<sim::PagerSimulator> simulated;
+    struct ButtonPress {
+        std::array<std::uint8_t, 5> id;
+        std::int64_t afterMs;
+    };
+    std::optional<ButtonPress> buttonPress;
+    HookedBackend hooked{backend, [this](const std::string& device, std::string_view bytes) {
+                             if (buttonPress && bytes == "\x16>Setze Lernmodus:1\r")
+                                 backend.inject(device, pager->pressButton(buttonPress->id),
+                                                clock.nowMs() + buttonPress->afterMs);
+                         }};
+    std::ostringstream out;
+    std::ostringstream err;
+    CliEnvironment env{hooked,
+                       clock,
+                       [] { return PortTable::fromPaths({"ttyS0", "ttyUSB0"}); },
+                       [this]() -> std::optional<std::string> {
+                           simulated = backend.attachPager("sim0");
+                           return "sim0";
+                       },
+                       out,
+                       err,
+                       false};
+};
+
+TEST_F(CliTest, PortsListsTheTableWithTheSimulatedPagerFirst)
+{
+    EXPECT_EQ(run({"ports"}), exitcode::Success);
+    EXPECT_EQ(out.str(), "1 ttyS0\n2 ttyUSB0\n");
+    EXPECT_EQ(run({"--simulate", "ports"}), exitcode::Success);
+    EXPECT_EQ(out.str(), "1 sim0  simulated Zelvatron\n2 ttyS0\n3 ttyUSB0\n");
+    EXPECT_EQ(run({"--port", "/dev/ttyACM0", "--port", "/dev/ttyACM1", "ports"}), exitcode::Success);
+    EXPECT_EQ(out.str(), "1 /dev/ttyACM0\n2 /dev/ttyACM1\n");
+    EXPECT_TRUE(backend.opened().empty());
+}
+
+TEST_F(CliTest, SearchPrintsThePortFound)
+{
+    EXPECT_EQ(run({"search"}), exitcode::Success);
+    EXPECT_EQ(out.str(), "2 ttyUSB0\n");
+    EXPECT_EQ(backend.writes("ttyUSB0").front(), ">@\r\n");
+    EXPECT_EQ(err.str(), "");
+}
+
+TEST_F(CliTest, SimulatedPagerIsFoundFirst)
+{
+    EXPECT_EQ(run({"--simulate", "search"}), exitcode::Success);
+    EXPECT_EQ(out.str(), "1 sim0\n");
+    EXPECT_TRUE(backend.writes("ttyUSB0").empty());
+}
+
+TEST_F(CliTest, NoPagerExitsWithThree)
+{
+    EXPECT_EQ(run({"--port", "ttyS0", "search"}), exitcode::NoPager);
+    EXPECT_EQ(out.str(), "");
+    EXPECT_NE(err.str().find("no Zelvatron found"), std::string::npos);
+    EXPECT_EQ(run({"--port", "ttyS0", "bootloader"}), exitcode::NoPager);
+}
+
+TEST_F(CliTest, SimulatorThatCannotStartIsADeviceFailure)
+{
+    env.startSimulator = nullptr;
+    EXPECT_EQ(run({"--simulate", "search"}), exitcode::DeviceFailed);
+    EXPECT_NE(err.str().find("could not be started"), std::string::npos);
+}
+
+TEST_F(CliTest, ReadSavesWhatThePagerHolds)
+{
+    sim::PagerState& s = pager->state();
+    s.pagerName = "Bar";
+    s.remoteDeleteText = win1252("  Fernlöschung  ");
+    s.remoteDeleteMode = 3;
+    s.debug = 1;
+    s.vibration = 1;
+    s.callers[0] = {"Tisch 1", {0x78, 0x56, 0x34, 0x12, 3}};
+    s.callers[31] = {win1252("Terrasse Süd"), {1, 2, 3, 4, 5}};
+    s.kitchenCalls[2] = {win1252("Spülküche"), 200, 255};
+
+    const std::string path = file("gelesen.pag");
+    EXPECT_EQ(run({"read", path}), exitcode::Success);
+    EXPECT_EQ(err.str(), "");
+
+    PagerConfiguration c;
+    PagerDataFile::parse(readBytes(path), c);
+    EXPECT_EQ(c.pagerName, "Bar");
+    EXPECT_EQ(c.remoteDeleteText, win1252("  Fernlöschung  "));
+    EXPECT_TRUE(c.battery);
+    EXPECT_FALSE(c.buzzer);
+    EXPECT_TRUE(c.remoteDelete);
+    EXPECT_EQ(c.image.callers[0].text.str(), "Tisch 1");
+    EXPECT_EQ(c.image.callers[0].buttonIdValue(), 0x12345678u);
+    EXPECT_EQ(c.image.callers[0].idSuffix, 3);
+    EXPECT_EQ(c.image.callers[31].text.str(), win1252("Terrasse Süd"));
+    EXPECT_EQ(c.image.kitchenCalls[2].text.str(), win1252("Spülküche"));
+    EXPECT_EQ(c.image.kitchenCalls[2].key, 255);
+    EXPECT_EQ(c.image.kitchenCalls[2].station, 200);
+    // The file is the form's: the same bytes "Speichern unter" writes.
+    EXPECT_EQ(readBytes(path), PagerDataFile::format(c));
+}
+
+TEST_F(CliTest, IncompleteReadOutExitsWithOneAndStillSaves)
+{
+    pager->faults().silentFor[">Lese:5"] = -1;
+    const std::string path = file("teil.pag");
+    EXPECT_EQ(run({"read", path}), exitcode::DeviceFailed);
+    EXPECT_NE(err.str().find("Fehlerhafter Datenempfang\n"), std::string::npos);
+    EXPECT_NE(err.str().find("the read-out was incomplete"), std::string::npos);
+    EXPECT_TRUE(std::filesystem::exists(path));
+}
+
+TEST_F(CliTest, ReadIntoAnUnwritablePlaceExitsWithTwoBeforeTouchingThePager)
+{
+    EXPECT_EQ(run({"read", file("fehlt/neu.pag")}), exitcode::BadInput);
+    EXPECT_NE(err.str().find("cannot write"), std::string::npos);
+    EXPECT_TRUE(backend.opened().empty());
+}
+
+TEST_F(CliTest, WriteCarriesTheFileIntoThePager)
+{
+    EXPECT_EQ(run({"write", ReferenceFile.string()}), exitcode::Success);
+    EXPECT_EQ(err.str(), "Daten erfolgreich übertragen\n");
+    const sim::PagerState& s = pager->state();
+    EXPECT_EQ(s.pagerName, win1252("Küche Süd"));
+    EXPECT_EQ(s.remoteDeleteText, win1252("  Fernlöschung  "));
+    EXPECT_EQ(s.callers[0].text, "Tisch 1");
+    EXPECT_EQ(s.callers[0].id, (std::array<std::uint8_t, 5>{0x78, 0x56, 0x34, 0x12, 3}));
+    EXPECT_EQ(s.callers[31].text, "12345678901234");
+    EXPECT_EQ(s.kitchenCalls[2].text, win1252("Spülküche"));
+    EXPECT_EQ(s.kitchenCalls[2].key, 255);
+    EXPECT_EQ(s.kitchenCalls[2].station, 200);
+    EXPECT_EQ(s.debug, 1u);
+    EXPECT_EQ(s.remoteDeleteMode, 3u);
+}
+
+TEST_F(CliTest, UnacknowledgedWriteExitsWithOne)
+{
+    pager->faults().noAckFor[">Setze:3 "] = -1;
+    EXPECT_EQ(run({"write", ReferenceFile.string()}), exitcode::DeviceFailed);
+    EXPECT_EQ(err.str(), "Fehlerhafte Übertragung!\n");
+}
+
+TEST_F(CliTest, UnreadableFileExitsWithTwoBeforeTouchingThePager)
+{
+    const std::string path = file("fehlt.pag");
+    EXPECT_EQ(run({"write", path}), exitcode::BadInput);
+    EXPECT_EQ(err.str(), "Die Datei " + path +
+                             " konnte nicht geöffnet werden: Datei oder Verzeichnis nicht gefunden\n");
+    EXPECT_TRUE(backend.opened().empty());
+    EXPECT_EQ(run({"show", path}), exitcode::BadInput);
+    EXPECT_EQ(run({"learn", "3", dir.path().string()}), exitcode::BadInput);
+    EXPECT_TRUE(backend.opened().empty());
+}
+
+TEST_F(CliTest, ShowPrintsTheFileAsTheFormShowsIt)
+{
+    EXPECT_EQ(run({"show", ReferenceFile.string()}), exitcode::Success);
+    const std::string text = out.str();
+    EXPECT_NE(text.find("Pager-Name:        \"Küche Süd\"\n"), std::string::npos);
+    EXPECT_NE(text.find("Fernlöschtext:     \"  Fernlöschung  \"\n"), std::string::npos);
+    EXPECT_NE(text.find("Batteriespannung:  ein\nSummer:            aus\nFernlöschung:      ein\n"),
+              std::string::npos);
+    EXPECT_NE(text.find(" 1  \"Tisch 1\"         3054198963  120 086 052 018 003\n"), std::string::npos);
+    EXPECT_NE(text.find(" 2  \"\"                        00  000 000 000 000 000\n"), std::string::npos);
+    EXPECT_NE(text.find(" 3  \"Spülküche\"        255      200\n"), std::string::npos);
+    EXPECT_TRUE(backend.opened().empty());
+}
+
+TEST_F(CliTest, ShowJsonHoldsEveryField)
+{
+    EXPECT_EQ(run({"show", ReferenceFile.string(), "--json"}), exitcode::Success);
+    const auto j = nlohmann::json::parse(out.str());
+    EXPECT_EQ(j["pagerName"], "Küche Süd");
+    EXPECT_EQ(j["remoteDeleteText"], "  Fernlöschung  ");
+    EXPECT_EQ(j["battery"], true);
+    EXPECT_EQ(j["buzzer"], false);
+    EXPECT_EQ(j["remoteDelete"], true);
+    ASSERT_EQ(j["callers"].size(), 32u);
+    EXPECT_EQ(j["callers"][0]["text"], "Tisch 1");
+    EXPECT_EQ(j["callers"][0]["buttonId"], 305419896u);
+    EXPECT_EQ(j["callers"][0]["idSuffix"], 3);
+    EXPECT_EQ(j["callers"][5]["buttonId"], 33620223u);
+    EXPECT_EQ(j["callers"][5]["idSuffix"], 255);
+    ASSERT_EQ(j["kitchenCalls"].size(), 16u);
+    EXPECT_EQ(j["kitchenCalls"][2]["text"], "Spülküche");
+    EXPECT_EQ(j["kitchenCalls"][2]["key"], 255);
+    EXPECT_EQ(j["kitchenCalls"][2]["station"], 200);
+}
+
+TEST_F(CliTest, ShowStartsFromTheFormsStartValues)
+{
+    const std::string path = file("nur-batterie.pag");
+    std::ofstream(path, std::ios::binary) << "Batterie:1\r\n";
+    EXPECT_EQ(run({"show", "--json", path}), exitcode::Success);
+    const auto j = nlohmann::json::parse(out.str());
+    EXPECT_EQ(j["pagerName"], "Pager:A");
+    EXPECT_EQ(j["remoteDeleteText"], "  Fernlöschung  ");
+    EXPECT_EQ(j["battery"], true);
+    EXPECT_EQ(j["kitchenCalls"][15]["text"], "Station 16");
+    EXPECT_EQ(j["kitchenCalls"][15]["key"], 16);
+    EXPECT_EQ(j["kitchenCalls"][15]["station"], 1);
+}
+
+TEST_F(CliTest, LearnStoresTheButtonInTheSlotAndSavesTheFile)
+{
+    const std::string path = file("lernen.pag");
+    std::filesystem::copy_file(ReferenceFile, path);
+    pressAfterLearnModeOn({200, 3, 0, 0, 7}, 2500);
+    EXPECT_EQ(run({"learn", "20", path}), exitcode::Success);
+    EXPECT_NE(err.str().find("press the call button now"), std::string::npos);
+
+    PagerConfiguration c;
+    PagerDataFile::parse(readBytes(path), c);
+    EXPECT_EQ(c.image.callers[19].buttonIdValue(), 968u);
+    EXPECT_EQ(c.image.callers[19].idSuffix, 7);
+    // Everything else is as the file had it.
+    PagerConfiguration before;
+    PagerDataFile::parse(readBytes(ReferenceFile), before);
+    c.image.callers[19] = before.image.callers[19];
+    EXPECT_EQ(PagerDataFile::format(c), PagerDataFile::format(before));
+    EXPECT_EQ(commandsLike(">Setze Lernmodus:"),
+              (std::vector<std::string>{">Setze Lernmodus:1", ">Setze Lernmodus:0"}));
+    EXPECT_FALSE(pager->state().learnMode);
+}
+
+TEST_F(CliTest, LearnCreatesAMissingFile)
+{
+    pressAfterLearnModeOn({1, 0, 0, 0, 0}, 1000);
+    const std::string path = file("neu.pag");
+    EXPECT_EQ(run({"learn", "1", path}), exitcode::Success) << err.str();
+    PagerConfiguration c;
+    PagerDataFile::parse(readBytes(path), c);
+    EXPECT_EQ(c.image.callers[0].buttonIdValue(), 1u);
+    EXPECT_EQ(c.pagerName, "Pager:A");
+}
+
+TEST_F(CliTest, LearnWindowWithoutButtonEndsAfterEightSecondsAndLeavesTheFile)
+{
+    const std::string path = file("lernen.pag");
+    std::filesystem::copy_file(ReferenceFile, path);
+    EXPECT_EQ(run({"learn", "5", path}), exitcode::DeviceFailed);
+    EXPECT_NE(err.str().find("no call button was learned"), std::string::npos);
+    EXPECT_EQ(readBytes(path), readBytes(ReferenceFile));
+    EXPECT_FALSE(pager->state().learnMode);
+
+    // 80 ticks of the timer from the confirmation of learn mode to its end.
+    std::int64_t onAt = -1;
+    std::int64_t offAt = -1;
+    for (const auto& e : backend.events()) {
+        if (e.kind != sim::SimBackend::Event::Write)
+            continue;
+        if (e.bytes == "\x16>Setze Lernmodus:1\r")
+            onAt = e.atMs;
+        if (e.bytes == "\x16>Setze Lernmodus:0\r")
+            offAt = e.atMs;
+    }
+    ASSERT_GE(onAt, 0);
+    ASSERT_GE(offAt, 0);
+    EXPECT_GE(offAt - onAt, 8000);
+    EXPECT_LT(offAt - onAt, 8500);
+}
+
+TEST_F(CliTest, LearnThatThePagerRefusesExitsWithOne)
+{
+    pager->faults().noAckFor[">Setze Lernmodus:1"] = -1;
+    EXPECT_EQ(run({"learn", "1", file("neu.pag")}), exitcode::DeviceFailed);
+    EXPECT_EQ(commandsLike(">Setze Lernmodus:1").size(), 5u);
+    EXPECT_FALSE(std::filesystem::exists(file("neu.pag")));
+}
+
+TEST_F(CliTest, OptionSendsWhatAClickOnTheBoxSends)
+{
+    EXPECT_EQ(run({"option", "buzzer", "on"}), exitcode::Success);
+    EXPECT_EQ(commandsLike(">Setze E_Vibration"), std::vector<std::string>{">Setze E_Vibration:3Pager:A"});
+    EXPECT_EQ(pager->state().vibration, 3u);
+
+    pager->clearLog();
+    EXPECT_EQ(run({"option", "remote-delete", "off"}), exitcode::Success);
+    EXPECT_EQ(commandsLike(">Setze Modus"), std::vector<std::string>{">Setze Modus_Fernloeschung:0Pager:A"});
+
+    pager->state().pagerName = win1252("Küche");
+    pager->clearLog();
+    EXPECT_EQ(run({"option", "battery", "on", "--name", "Küche"}), exitcode::Success);
+    EXPECT_EQ(commandsLike(">Setze Debug"), std::vector<std::string>{win1252(">Setze Debug:1Küche")});
+    EXPECT_EQ(pager->state().debug, 1u);
+}
+
+TEST_F(CliTest, OptionThePagerDoesNotConfirmExitsWithOne)
+{
+    pager->state().pagerName = "Anderer";
+    EXPECT_EQ(run({"option", "battery", "on"}), exitcode::DeviceFailed);
+    EXPECT_EQ(commandsLike(">Setze Debug").size(), 4u);
+    EXPECT_NE(err.str().find("did not confirm the switch"), std::string::npos);
+}
+
+TEST_F(CliTest, ClockSetsTheRepeaterFromThisMachinesTime)
+{
+    pager->state().repeaterStatus = 1;
+    clock.setLocalTime({9, 5, 3});
+    EXPECT_EQ(run({"clock"}), exitcode::Success);
+    const auto sent = commandsLike(">Setze Repeateruhrzeit:");
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_EQ(sent[0].substr(0, 30), ">Setze Repeateruhrzeit: 09.05;");
+    EXPECT_EQ(pager->state().repeaterHour, 9u);
+    EXPECT_EQ(pager->state().repeaterMinute, 5u);
+}
+
+TEST_F(CliTest, ClockWithoutRepeaterReportIsRefused)
+{
+    pager->state().repeaterStatus = 0;  // the repeater reports no valid time
+    EXPECT_EQ(run({"clock"}), exitcode::DeviceFailed);
+    EXPECT_TRUE(commandsLike(">Setze Repeateruhrzeit:").empty());
+    EXPECT_NE(err.str().find("did not report its clock"), std::string::npos);
+}
+
+TEST_F(CliTest, ClockTheRepeaterDoesNotConfirmExitsWithOne)
+{
+    pager->state().repeaterStatus = 1;
+    pager->faults().noAckFor[">Setze Repeateruhrzeit:"] = -1;
+    EXPECT_EQ(run({"clock"}), exitcode::DeviceFailed);
+    EXPECT_EQ(commandsLike(">Setze Repeateruhrzeit:").size(), 5u);
+}
+
+TEST_F(CliTest, BootloaderReachesTheHiddenHandler)
+{
+    EXPECT_EQ(run({"bootloader"}), exitcode::Success);
+    EXPECT_TRUE(pager->state().bootloaderStarted);
+    EXPECT_EQ(commandsLike(">Bootloader"), std::vector<std::string>{">Bootloader"});
+
+    pager->faults().silentFor[">Bootloader"] = -1;
+    EXPECT_EQ(run({"bootloader"}), exitcode::DeviceFailed);
+}
+
+TEST_F(CliTest, BadUsageExitsWithTwoAndTouchesNoPort)
+{
+    const std::vector<std::vector<std::string>> cases = {
+        {},
+        {"frobnicate"},
+        {"read"},
+        {"learn", "0", "x.pag"},
+        {"learn", "33", "x.pag"},
+        {"learn", "eins", "x.pag"},
+        {"option", "volume", "on"},
+        {"option", "buzzer", "half"},
+        {"--frobnicate", "search"},
+        {"search", "extra"},
+    };
+    for (const auto& args : cases) {
+        SCOPED_TRACE(args.empty() ? std::string("(nothing)") : args[0] + " ...");
+        EXPECT_EQ(run(args), exitcode::BadInput);
+        EXPECT_FALSE(err.str().empty());
+    }
+    EXPECT_EQ(run({"option", "buzzer", "on", "--name", "Fünfzehn Zeiche"}), exitcode::BadInput);
+    EXPECT_EQ(run({"option", "buzzer", "on", "--name", "\xE2\x9C\x93"}), exitcode::BadInput);
+    EXPECT_TRUE(backend.opened().empty());
+}
+
+TEST_F(CliTest, HelpAndVersionExitWithZero)
+{
+    EXPECT_EQ(run({"--help"}), exitcode::Success);
+    EXPECT_NE(out.str().find("learn"), std::string::npos);
+    EXPECT_NE(out.str().find("Exit status"), std::string::npos);
+    EXPECT_EQ(run({"--version"}), exitcode::Success);
+    EXPECT_NE(out.str().find(HARVELIN_VERSION), std::string::npos);
+}
+
+TEST_F(CliTest, TraceShowsEveryFrameWithItsTime)
+{
+    EXPECT_EQ(run({"--trace", "--port", "ttyUSB0", "search"}), exitcode::Success);
+    const std::string trace = err.str();
+    // The search waits 300 ms, probes, and reads for 200 ms after 100 ms.
+    EXPECT_NE(trace.find("     0.300 ttyUSB0 open\n"
+                         "     0.300 ttyUSB0 -> >@\\r\\n\n"
+                         "     0.600 ttyUSB0 <- \\r\\nZelvatron Pager Direkt V2.62\\r\\n\n"
+                         "     0.600 ttyUSB0 -> \\x16>Setze Repeatertest:1\\r\n"),
+              std::string::npos)
+        << trace;
+    EXPECT_EQ(out.str(), "1 ttyUSB0\n");
+}
+
+TEST_F(CliTest, ProgressBarIsDrawnOnlyOnATerminal)
+{
+    EXPECT_EQ(run({"read", file("a.pag")}), exitcode::Success);
+    EXPECT_EQ(err.str().find('['), std::string::npos);
+    env.errIsTerminal = true;
+    EXPECT_EQ(run({"read", file("b.pag")}), exitcode::Success);
+    const std::string bar = err.str();
+    EXPECT_NE(bar.find("\r[" + std::string(39, '#') + "."), std::string::npos);
+    // The form's bar drops back to 0 when the read-out ends; the terminal
+    // keeps the last state and ends the line.
+    EXPECT_EQ(bar.find("] 0/52\n"), std::string::npos);
+    EXPECT_EQ(bar.back(), '\n');
+}
+
+TEST(TraceEscapingTest, ControlBytesAreEscapedAndLettersShownAsUtf8)
+{
+    EXPECT_EQ(escapedBytes("\x16>Lese:0\r"), "\\x16>Lese:0\\r");
+    EXPECT_EQ(escapedBytes(win1252("Küche\t\\") + "\x02\x03\x81\x7F"), "Küche\\t\\\\\\x02\\x03\\x81\\x7F");
+    EXPECT_EQ(escapedBytes("\x80"), "€");
+}
+
+}  // namespace
+}  // namespace harvelin
