@@ -102,8 +102,10 @@ bool SerialLink::exchange(std::string command, std::string& reply, std::uint8_t&
 
 void SerialLink::close()
 {
-    if (state != LinkState::Closed)
-        portHandle.reset();
+    // A link that fell to Closed may still hold the port of a failed
+    // configuration or liveness check; it is released too, so no other
+    // program stays locked out of it.
+    portHandle.reset();
     portNumber = 0;
     state = LinkState::Closed;
 }

@@ -218,7 +218,7 @@ void MainDialog::selectPage(ViewPage target)
     if (target != viewPage) {
         for (int r = 1; r <= Rows; ++r) {
             const int number = r + pageOffsetOf(target);
-            char label[4];
+            char label[12];
             std::snprintf(label, sizeof label, "%2d", number);
             host.setControlText(ctl::rowLabel(r), label);
         }

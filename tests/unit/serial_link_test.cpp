@@ -219,5 +219,16 @@ TEST_F(SerialLinkTest, CloseReleasesPortAndForgetsItsNumber)
     EXPECT_NE(rig.backend.open("COM1"), nullptr);
 }
 
+TEST_F(SerialLinkTest, CloseAlsoReleasesPortHeldByClosedLink)
+{
+    link.portNumber = 1;
+    rig.backend.failSettings("COM1", false, true);
+    EXPECT_FALSE(exchange(">List Debug"));
+    ASSERT_NE(link.portHandle, nullptr);
+    link.close();
+    EXPECT_EQ(link.portHandle, nullptr);
+    EXPECT_NE(rig.backend.open("COM1"), nullptr);
+}
+
 }  // namespace
 }  // namespace harvelin
