@@ -1,0 +1,144 @@
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+extern char** environ;
+
+namespace harvelin {
+namespace {
+
+#if defined(ZELVATRON_SIM_PATH) && defined(HARVELIN_CLI_PATH)
+
+std::string readBytes(const std::filesystem::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// Runs a program to its end with stdout and stderr into files; its exit
+// status, or -1 when it did not end normally.
+int runProgram(const std::vector<std::string>& args, const std::filesystem::path& outFile,
+               const std::filesystem::path& errFile)
+{
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addopen(&actions, 2, errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    std::vector<char*> argv;
+    for (const std::string& a : args)
+        argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    pid_t pid = 0;
+    const int rc = ::posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (rc != 0)
+        return -1;
+    int status = 0;
+    if (::waitpid(pid, &status, 0) != pid || !WIFEXITED(status))
+        return -1;
+    return WEXITSTATUS(status);
+}
+
+// zelvatron-sim on a pseudo-terminal, in real time, and harvelin-cli run
+// against it as a separate program.
+class CliPtyTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        std::string pattern = (std::filesystem::temp_directory_path() / "harvelin-cli-XXXXXX").string();
+        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+        dir = pattern;
+
+        // The simulator runs while its stdin stays open and prints the
+        // device to open as its first line.
+        int toSim[2];
+        int fromSim[2];
+        ASSERT_EQ(::pipe(toSim), 0);
+        ASSERT_EQ(::pipe(fromSim), 0);
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, toSim[0], 0);
+        posix_spawn_file_actions_adddup2(&actions, fromSim[1], 1);
+        posix_spawn_file_actions_addclose(&actions, toSim[1]);
+        posix_spawn_file_actions_addclose(&actions, fromSim[0]);
+        char* argv[] = {const_cast<char*>(ZELVATRON_SIM_PATH), nullptr};
+        const int rc = ::posix_spawn(&simPid, argv[0], &actions, nullptr, argv, environ);
+        posix_spawn_file_actions_destroy(&actions);
+        ::close(toSim[0]);
+        ::close(fromSim[1]);
+        simInput = toSim[1];
+        ASSERT_EQ(rc, 0);
+
+        std::string line;
+        char c = 0;
+        while (::read(fromSim[0], &c, 1) == 1 && c != '\n')
+            line += c;
+        ::close(fromSim[0]);
+        if (line.empty())
+            GTEST_SKIP() << "the simulator found no pseudo-terminal";
+        device = line;
+    }
+
+    void TearDown() override
+    {
+        if (simInput >= 0)
+            ::close(simInput);  // the simulator ends when its stdin closes
+        if (simPid > 0) {
+            int status = 0;
+            ::waitpid(simPid, &status, 0);
+        }
+        std::error_code ignored;
+        std::filesystem::remove_all(dir, ignored);
+    }
+
+    int cli(std::vector<std::string> args)
+    {
+        args.insert(args.begin(), HARVELIN_CLI_PATH);
+        const int status = runProgram(args, dir / "out.txt", dir / "err.txt");
+        out = readBytes(dir / "out.txt");
+        err = readBytes(dir / "err.txt");
+        return status;
+    }
+
+    std::filesystem::path dir;
+    std::string device;
+    pid_t simPid = -1;
+    int simInput = -1;
+    std::string out;
+    std::string err;
+};
+
+TEST_F(CliPtyTest, WrittenFileReadsBackByteForByte)
+{
+    const std::filesystem::path original = std::filesystem::path(HARVELIN_TEST_DATA) / "configuration.pag";
+    ASSERT_EQ(cli({"--port", device, "write", original.string()}), 0) << err;
+    EXPECT_EQ(err, "Daten erfolgreich übertragen\n");
+
+    const std::filesystem::path readBack = dir / "gelesen.pag";
+    ASSERT_EQ(cli({"--port", device, "read", readBack.string()}), 0) << err;
+    EXPECT_EQ(readBytes(readBack), readBytes(original));
+}
+
+TEST_F(CliPtyTest, SearchNamesThePortAndAMissingPagerGivesThree)
+{
+    ASSERT_EQ(cli({"--port", "/dev/null", "--port", device, "search"}), 0) << err;
+    EXPECT_EQ(out, "2 " + device + "\n");
+    EXPECT_EQ(cli({"--port", "/dev/null", "search"}), 3);
+}
+
+#endif
+
+}  // namespace
+}  // namespace harvelin
