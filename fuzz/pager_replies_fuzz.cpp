@@ -1,0 +1,85 @@
+// The dialog against a pager that answers anything at all: every handler
+// that reads replies (search, read-out, learn, repeater status, write) runs
+// over arbitrary bytes and must stay within them and within its fields.
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+
+#include "fuzz_input.h"
+#include "platform/clock.h"
+#include "ui/control_ids.h"
+#include "ui/main_dialog.h"
+#include "ui/memory_host.h"
+
+namespace {
+
+using harvelin::fuzz::FuzzInput;
+
+// A line whose every read returns the next piece of the fuzz input.
+class FuzzPort final : public harvelin::SerialPort {
+public:
+    explicit FuzzPort(FuzzInput& input) : input_(input) {}
+    bool readSettings() override { return input_.byte() != 0xFF; }
+    bool applyLineSettings() override { return true; }
+    void setTimeouts(harvelin::TimeoutSet) override {}
+    std::string read(std::size_t maxBytes) override { return input_.bytes(maxBytes); }
+    bool write(std::string_view) override { return input_.byte() != 0xFE; }
+
+private:
+    FuzzInput& input_;
+};
+
+class FuzzBackend final : public harvelin::SerialBackend {
+public:
+    explicit FuzzBackend(FuzzInput& input) : input_(input) {}
+    std::unique_ptr<harvelin::SerialPort> open(const std::string&) override
+    {
+        if (input_.empty())
+            return nullptr;
+        return std::make_unique<FuzzPort>(input_);
+    }
+
+private:
+    FuzzInput& input_;
+};
+
+void check(bool ok)
+{
+    if (!ok)
+        std::abort();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    using namespace harvelin;
+    FuzzInput input(data, size);
+    VirtualClock clock;
+    MemoryHost host;
+    FuzzBackend backend(input);
+    MainDialog dialog(host, backend, PortTable::fromPaths({"/dev/fuzz0", "/dev/fuzz1"}), clock);
+    dialog.OnInitDialog();
+
+    dialog.searchPager();
+    host.setChecked(ctl::Active, true);
+    dialog.readFromPager();
+    dialog.startLearn(1 + input.byte() % 16);
+    for (int tick = 0; tick < 90 && dialog.learnRow != 0; ++tick) {
+        dialog.onUiTimer();
+        clock.sleepMs(ctl::UiTimerPeriodMs);
+    }
+    dialog.readRepeaterStatus();
+    dialog.writeToPager();
+
+    for (const CallerEntry& slot : dialog.image.callers)
+        check(std::memchr(slot.text.bytes.data(), 0, 15) != nullptr);
+    for (const KitchenCallEntry& slot : dialog.image.kitchenCalls)
+        check(std::memchr(slot.text.bytes.data(), 0, 15) != nullptr);
+    check(dialog.pagerName.size() <= 14);
+    check(dialog.remoteDeleteText.size() <= 16);
+    check(dialog.repeaterTimeText.size() <= 5);
+    check(!dialog.deviceBusy);
+    return 0;
+}
