@@ -40,7 +40,8 @@ std::string hoursMinutes(unsigned hours, unsigned minutes)
 // Whether a decimal number starts at pos, read the way numberAt reads it.
 bool numberStartsAt(std::string_view text, std::size_t pos)
 {
-    while (pos < text.size() && (text[pos] == ' ' || text[pos] == '\t'))
+    constexpr std::string_view leadingSpace = " \t\n\v\f\r";
+    while (pos < text.size() && leadingSpace.find(text[pos]) != std::string_view::npos)
         ++pos;
     if (pos < text.size() && (text[pos] == '+' || text[pos] == '-'))
         ++pos;

@@ -161,6 +161,14 @@ TEST_F(RepeaterClockTest, StatusAnswerWithoutTimeShowsError)
     }
 }
 
+TEST_F(RepeaterClockTest, MinutesBehindALineBreakAreStillRead)
+{
+    // The number after a space is read like atoi, which skips CR and LF too.
+    rig.pager->faults().replaceReply[">Lese Repeaterstatus"] = "Repeaterstatus aktuell: 1 07 \r\n05\r\n";
+    EXPECT_TRUE(dlg.readRepeaterStatus());
+    EXPECT_EQ(dlg.repeaterTimeText, "07:05");
+}
+
 TEST_F(RepeaterClockTest, UnconfirmedRepeaterTestSkipsTheStatusRead)
 {
     repeater().repeaterPresent = false;
