@@ -40,7 +40,7 @@ std::string reasonFor(DWORD code)
     case ERROR_WRITE_PROTECT: return win1252("Der Datenträger ist schreibgeschützt");
     case ERROR_NOT_READY: return win1252("Das Laufwerk ist nicht bereit");
     case ERROR_INVALID_NAME:
-    case ERROR_BAD_PATHNAME: return "Der Dateiname ist ungültig";
+    case ERROR_BAD_PATHNAME: return win1252("Der Dateiname ist ungültig");
     case ERROR_FILENAME_EXCED_RANGE: return "Der Dateiname ist zu lang";
     default: {
         char buf[40];
