@@ -1,4 +1,5 @@
 #include <string>
+#include <string_view>
 
 #include "files/pager_data_file.h"
 #include "model/win1252.h"
@@ -19,12 +20,21 @@ FileDialogSpec dataFileDialog(bool save)
     return dialog;
 }
 
-// Paths come from the host as UTF-8; the message box shows Windows-1252.
+// Paths come from the host as UTF-8; the message box shows Windows-1252. A
+// character that Windows-1252 cannot hold is shown as "?", so the rest of the
+// name still reads as the user typed it.
 std::string displayName(const std::string& path)
 {
-    if (auto text = utf8ToWin1252(path))
-        return *text;
-    return path;
+    std::string shown;
+    for (std::size_t i = 0; i < path.size();) {
+        const auto lead = static_cast<unsigned char>(path[i]);
+        const std::size_t length = lead < 0xC0 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+        const std::string_view character = std::string_view(path).substr(i, length);
+        const auto byte = utf8ToWin1252(character);
+        shown += byte ? *byte : std::string("?");
+        i += character.size();
+    }
+    return shown;
 }
 
 std::string fileMessage(const std::string& path, std::string_view what, const std::string& reason)

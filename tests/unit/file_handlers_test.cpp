@@ -204,5 +204,15 @@ TEST_F(FileHandlersTest, MessageShowsAPathWithUmlautsInTheFormsCharacters)
     EXPECT_NE(host.messages[0].find(win1252("Küche")), std::string::npos);
 }
 
+TEST_F(FileHandlersTest, MessageShowsCharactersOutsideTheFormsSetAsQuestionMarks)
+{
+    const auto path = dir.path() / "Küche Ж€" / "neu.pag";
+    answerDialog(path);
+    dlg.saveFile();
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_NE(host.messages[0].find(win1252("/Küche ?€/neu.pag konnte nicht")), std::string::npos);
+    EXPECT_EQ(host.messages[0].find("Ð"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace harvelin
