@@ -85,6 +85,13 @@ bool ReplacingFile::create()
     discard();
     impl_ = std::make_unique<Impl>();
     impl_->target = resolvedTarget(target_);
+    // Renaming over a file needs no right to write it; a file the user may
+    // not write is refused here, as writing into it would be.
+    if (::access(impl_->target.c_str(), F_OK) == 0 && ::access(impl_->target.c_str(), W_OK) != 0) {
+        error_ = reasonFor(errno);
+        impl_.reset();
+        return false;
+    }
     static unsigned counter = 0;
     for (int attempt = 0; attempt < TemporaryNameAttempts; ++attempt) {
         char suffix[48];

@@ -5,6 +5,8 @@
 #include <iterator>
 #include <string>
 
+#include <unistd.h>
+
 #include "files/pager_data_file.h"
 #include "model/win1252.h"
 #include "temp_dir.h"
@@ -385,6 +387,21 @@ TEST_F(PagerDataFileOnDiskTest, InterruptedSaveLeavesTheOldFileIntact)
     EXPECT_FALSE(error.empty());
     EXPECT_EQ(readBytes(path), old);
     // No half-written file is left beside it.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+}
+
+TEST_F(PagerDataFileOnDiskTest, SaveRefusesAWriteProtectedFileAndLeavesIt)
+{
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "the superuser may write any file";
+    const auto path = dir.path() / "geschuetzt.pag";
+    const std::string old = PagerDataFile::format(referenceConfiguration());
+    writeBytes(path, old);
+    std::filesystem::permissions(path, std::filesystem::perms::owner_read | std::filesystem::perms::group_read);
+    std::string error;
+    EXPECT_FALSE(PagerDataFile::save(path.string(), fullConfiguration(), error));
+    EXPECT_EQ(error, "Zugriff verweigert");
+    EXPECT_EQ(readBytes(path), old);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
 }
 
