@@ -103,9 +103,12 @@ bool SerialLink::exchange(std::string command, std::string& reply, std::uint8_t&
 void SerialLink::close()
 {
     // A link that fell to Closed may still hold the port of a failed
-    // configuration or liveness check; it is released too, so no other
-    // program stays locked out of it.
+    // configuration or liveness check; that port is released too, so no
+    // other program stays locked out of it. Such a link keeps its port
+    // number, so the timer can bring it back.
     portHandle.reset();
+    if (state == LinkState::Closed)
+        return;
     portNumber = 0;
     state = LinkState::Closed;
 }

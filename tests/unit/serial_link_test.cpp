@@ -228,6 +228,8 @@ TEST_F(SerialLinkTest, CloseAlsoReleasesPortHeldByClosedLink)
     link.close();
     EXPECT_EQ(link.portHandle, nullptr);
     EXPECT_NE(rig.backend.open("COM1"), nullptr);
+    // The timer still knows which port to bring back.
+    EXPECT_EQ(link.portNumber, 1);
 }
 
 }  // namespace
