@@ -4,55 +4,23 @@
 #include <vector>
 
 #include "model/win1252.h"
-#include "sim_rig.h"
+#include "transfer_fixture.h"
 
 namespace harvelin {
 namespace {
 
-// One exchange on the link's time-outs: 100 ms after the write, then a read
-// window of 200 + 1 ms, since every answer here is shorter than 200 bytes.
-constexpr std::int64_t ExchangeMs = 100 + 201;
 // ">Lese:0" first makes the pager identify itself: 200 ms, a read of up to
 // 150 bytes, the drain of up to 200 bytes, then the exchange.
 constexpr std::int64_t PresenceExchangeMs = 200 + 151 + 201 + ExchangeMs;
-constexpr std::int64_t StartWaitMs = 300;
+constexpr std::int64_t StartWaitMs = TransferStartWaitMs;
 constexpr std::int64_t KitchenWaitMs = 100;
 
 const std::string BadData = "Fehlerhafter Datenempfang";
 const std::string NoConnection = "Es besteht keine Verbindung zum Zelvatron!";
 
-std::string frame(const std::string& command) { return "\x16" + command + "\r"; }
-
-class ReadOutTest : public ::testing::Test {
+class ReadOutTest : public TransferTest {
 protected:
-    void SetUp() override
-    {
-        dlg.OnInitDialog();
-        rig.connect();
-    }
-
-    void readOut()
-    {
-        host.progressHistory.clear();
-        start = rig.clock.nowMs();
-        dlg.readFromPager();
-    }
-    std::int64_t elapsed() const { return rig.clock.nowMs() - start; }
-    std::vector<std::string> frames() const { return rig.backend.writes("COM1"); }
-    int countCommand(const std::string& command) const
-    {
-        int n = 0;
-        for (const std::string& c : rig.pager->commands())
-            n += c == command ? 1 : 0;
-        return n;
-    }
-    sim::PagerState& pagerState() { return rig.pager->state(); }
-    sim::Faults& faults() { return rig.pager->faults(); }
-
-    SimRig rig;
-    MainDialog& dlg = rig.dialog;
-    MemoryHost& host = rig.host;
-    std::int64_t start = 0;
+    void readOut() { timed([this] { dlg.readFromPager(); }); }
 };
 
 TEST_F(ReadOutTest, FullPagerIsReadInOrderWithExactTiming)

@@ -5,22 +5,19 @@
 #include <vector>
 
 #include "model/win1252.h"
-#include "sim_rig.h"
+#include "transfer_fixture.h"
 
 namespace harvelin {
 namespace {
 
 using namespace std::string_literals;
 
-constexpr std::int64_t ExchangeMs = 100 + 201;
-constexpr std::int64_t StartWaitMs = 300;
+constexpr std::int64_t StartWaitMs = TransferStartWaitMs;
 constexpr std::int64_t ResultWaitMs = 1000;
 
 const std::string Success = win1252("Daten erfolgreich übertragen");
 const std::string Failure = win1252("Fehlerhafte Übertragung!");
 const std::string NoConnection = "Es besteht keine Verbindung zum Zelvatron!";
-
-std::string frame(const std::string& command) { return "\x16" + command + "\r"; }
 
 std::string callerFrame(int n, const std::string& text, const std::string& numbers = " 000 000 000 000 000")
 {
@@ -32,43 +29,9 @@ std::string kitchenFrame(int k, const std::string& text, const std::string& numb
     return frame(">Se-Kueche:" + std::to_string(k) + " \x02" + text + "\x03" + numbers + " Ende");
 }
 
-class WriteTest : public ::testing::Test {
+class WriteTest : public TransferTest {
 protected:
-    void SetUp() override
-    {
-        dlg.OnInitDialog();
-        rig.connect();
-    }
-
-    void write()
-    {
-        host.progressHistory.clear();
-        start = rig.clock.nowMs();
-        dlg.writeToPager();
-    }
-    std::int64_t elapsed() const { return rig.clock.nowMs() - start; }
-    std::vector<std::string> frames() const { return rig.backend.writes("COM1"); }
-    int countCommand(const std::string& command) const
-    {
-        int n = 0;
-        for (const std::string& c : rig.pager->commands())
-            n += c == command ? 1 : 0;
-        return n;
-    }
-    int countStartingWith(const std::string& prefix) const
-    {
-        int n = 0;
-        for (const std::string& c : rig.pager->commands())
-            n += c.rfind(prefix, 0) == 0 ? 1 : 0;
-        return n;
-    }
-    sim::PagerState& pagerState() { return rig.pager->state(); }
-    sim::Faults& faults() { return rig.pager->faults(); }
-
-    SimRig rig;
-    MainDialog& dlg = rig.dialog;
-    MemoryHost& host = rig.host;
-    std::int64_t start = 0;
+    void write() { timed([this] { dlg.writeToPager(); }); }
 };
 
 // The form right after start-up: empty caller slots, kitchen rows
