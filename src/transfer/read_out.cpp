@@ -3,6 +3,7 @@
 
 #include "transfer/attempts.h"
 #include "transfer/reply_parsing.h"
+#include "transfer/transfer_steps.h"
 #include "ui/control_ids.h"
 #include "ui/main_dialog.h"
 
@@ -12,7 +13,6 @@ namespace {
 
 using namespace transfer;
 
-constexpr unsigned StartWaitMs = 300;
 // Kitchen slots are requested with a pause after each; caller slots follow
 // each other at once.
 constexpr unsigned KitchenSlotWaitMs = 100;
@@ -23,13 +23,9 @@ constexpr int VersionAttempts = 4;
 constexpr int SlotAttempts = 8;
 constexpr int SettingAttempts = 4;
 
-constexpr int FullProgressMax = 52;
-constexpr int SmallProgressMax = 18;
-constexpr unsigned KitchenSlots = 16;
 constexpr std::size_t CallerNumbers = 5;   // b0 b1 b2 b3 suffix
 constexpr std::size_t KitchenNumbers = 2;  // station, key
 
-constexpr std::string_view VersionCommand = ">@";
 constexpr std::string_view CallerSlotCommand = ">Lese:";
 constexpr std::string_view KitchenSlotCommand = ">Le-Kueche:";
 // A slot whose request fails shows this, so the user sees it was not read.

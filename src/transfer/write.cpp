@@ -2,10 +2,12 @@
 #include <string>
 #include <string_view>
 
+#include "model/option_switches.h"
 #include "model/win1252.h"
 #include "transfer/attempts.h"
 #include "transfer/reply_parsing.h"
 #include "transfer/slot_commands.h"
+#include "transfer/transfer_steps.h"
 #include "ui/control_ids.h"
 #include "ui/main_dialog.h"
 
@@ -15,7 +17,6 @@ namespace {
 
 using namespace transfer;
 
-constexpr unsigned StartWaitMs = 300;
 // Leaves the bar at its last position for a moment before the result.
 constexpr unsigned ResultWaitMs = 1000;
 
@@ -24,30 +25,19 @@ constexpr unsigned ResultWaitMs = 1000;
 constexpr int VersionQueries = 4;
 constexpr int StepAttempts = 4;
 
-constexpr int FullProgressMax = 52;
-constexpr int SmallProgressMax = 18;
 constexpr int KitchenProgressBase = 32;
 constexpr int RemoteDeleteModeProgress = 51;
 constexpr int SwitchProgress = 50;
 constexpr int TextProgress = 52;
-constexpr unsigned KitchenSlots = 16;
 constexpr unsigned SmallPagerSlots = 16;
 constexpr unsigned SmallPagerSettings = 4;  // battery, buzzer, name, remote-delete text
 constexpr unsigned FullPagerSettings = 5;   // and the remote-delete mode
 
-constexpr std::string_view VersionCommand = ">@";
 // "uebernommen": taken over. Slot writes may be acknowledged with a capital
 // U; the settings count only in lower case.
 constexpr std::string_view SlotAck = "Uebernommen";
 constexpr std::string_view SettingAck = "uebernommen";
 
-constexpr std::string_view RemoteDeleteOn = ">Setze Modus_Fernloeschung:3";
-constexpr std::string_view RemoteDeleteOff = ">Setze Modus_Fernloeschung:0";
-constexpr std::string_view BatteryOn = ">Setze Debug:1";
-constexpr std::string_view BatteryOff = ">Setze Debug:0";
-// Bit 0 keeps the vibration on; bit 1 adds the buzzer.
-constexpr std::string_view BuzzerOn = ">Setze E_Vibration:3";
-constexpr std::string_view BuzzerOff = ">Setze E_Vibration:1";
 constexpr std::string_view PagerNameCommand = ">Setze Adresstext:";
 constexpr std::string_view RemoteDeleteTextCommand = ">Setze Text_Fernloeschung:";
 
@@ -133,14 +123,14 @@ void MainDialog::writeToPager()
     // 10.-14.
     if (fullPager) {
         host.setProgressPos(RemoteDeleteModeProgress);
-        if (writeSetting(link, host.isChecked(ctl::RemoteDelete) ? RemoteDeleteOn : RemoteDeleteOff))
+        if (writeSetting(link, host.isChecked(ctl::RemoteDelete) ? RemoteDeleteSwitch.on : RemoteDeleteSwitch.off))
             ++acknowledged;
     }
     host.setProgressPos(SwitchProgress);
-    if (writeSetting(link, host.isChecked(ctl::Battery) ? BatteryOn : BatteryOff))
+    if (writeSetting(link, host.isChecked(ctl::Battery) ? BatterySwitch.on : BatterySwitch.off))
         ++acknowledged;
     host.setProgressPos(SwitchProgress);
-    if (writeSetting(link, host.isChecked(ctl::Buzzer) ? BuzzerOn : BuzzerOff))
+    if (writeSetting(link, host.isChecked(ctl::Buzzer) ? BuzzerSwitch.on : BuzzerSwitch.off))
         ++acknowledged;
     host.setProgressPos(TextProgress);
     if (writeSetting(link, std::string(PagerNameCommand) + pagerName))

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "model/conversions.h"
+#include "model/option_switches.h"
 #include "model/win1252.h"
 #include "ui/control_ids.h"
 
@@ -164,10 +165,9 @@ void MainDialog::onCommand(int id)
     case ctl::WriteButton: return writeToPager();
     case ctl::OpenFileButton: return openFile();
     case ctl::SaveFileButton: return saveFile();
-    case ctl::Battery: return sendOptionSwitch(ctl::Battery, ">Setze Debug:1", ">Setze Debug:0");
-    case ctl::Buzzer: return sendOptionSwitch(ctl::Buzzer, ">Setze E_Vibration:3", ">Setze E_Vibration:1");
-    case ctl::RemoteDelete:
-        return sendOptionSwitch(ctl::RemoteDelete, ">Setze Modus_Fernloeschung:3", ">Setze Modus_Fernloeschung:0");
+    case ctl::Battery: return sendOptionSwitch(ctl::Battery, BatterySwitch.on, BatterySwitch.off);
+    case ctl::Buzzer: return sendOptionSwitch(ctl::Buzzer, BuzzerSwitch.on, BuzzerSwitch.off);
+    case ctl::RemoteDelete: return sendOptionSwitch(ctl::RemoteDelete, RemoteDeleteSwitch.on, RemoteDeleteSwitch.off);
     case ctl::PageLower: return selectPage(ViewPage::Lower);
     case ctl::PageUpper: return selectPage(ViewPage::Upper);
     case ctl::ClockButton: return setRepeaterClock();
