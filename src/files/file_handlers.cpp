@@ -42,6 +42,18 @@ std::string fileMessage(const std::string& path, std::string_view what, const st
     return "Die Datei " + displayName(path) + " konnte nicht " + std::string(what) + " werden: " + reason;
 }
 
+// What the file keeps, as the dialog holds it now: the image, the form-held
+// texts and the three check boxes.
+PagerConfiguration formConfiguration(const MainDialog& dlg)
+{
+    return {dlg.image,
+            dlg.pagerName,
+            dlg.remoteDeleteText,
+            dlg.host.isChecked(ctl::Battery),
+            dlg.host.isChecked(ctl::Buzzer),
+            dlg.host.isChecked(ctl::RemoteDelete)};
+}
+
 }  // namespace
 
 // "Datei öffnen" (1057)
@@ -55,12 +67,7 @@ void MainDialog::openFile()
     // 3./4. The file is read onto what the form holds now: what it does not
     //       mention stays. A file that cannot be read changes nothing at all.
     if (path) {
-        PagerConfiguration config{image,
-                                  pagerName,
-                                  remoteDeleteText,
-                                  host.isChecked(ctl::Battery),
-                                  host.isChecked(ctl::Buzzer),
-                                  host.isChecked(ctl::RemoteDelete)};
+        PagerConfiguration config = formConfiguration(*this);
         std::string error;
         if (!PagerDataFile::load(*path, config, error)) {
             host.messageBox(fileMessage(*path, win1252("geöffnet"), error));
@@ -92,12 +99,7 @@ void MainDialog::saveFile()
     if (!path)
         return;
     // 3.-5. The form and the image stay as they are.
-    const PagerConfiguration config{image,
-                                    pagerName,
-                                    remoteDeleteText,
-                                    host.isChecked(ctl::Battery),
-                                    host.isChecked(ctl::Buzzer),
-                                    host.isChecked(ctl::RemoteDelete)};
+    const PagerConfiguration config = formConfiguration(*this);
     std::string error;
     if (!PagerDataFile::save(*path, config, error)) {
         host.messageBox(fileMessage(*path, "gespeichert", error));
