@@ -1,6 +1,8 @@
 #include "gui/form_host.h"
 
 #include <algorithm>
+#include <memory>
+#include <vector>
 
 #include <QAbstractButton>
 #include <QCoreApplication>
@@ -162,9 +164,35 @@ void FormHost::setPortListLine(const std::string& line)
     }
 }
 
+void FormHost::tick(int id)
+{
+    ++tickDepth_;
+    if (onTick)
+        onTick(id);
+    --tickDepth_;
+}
+
 void FormHost::messageBox(const std::string& text)
 {
     QMessageBox box(QMessageBox::NoIcon, QCoreApplication::applicationName(), toQt(text), QMessageBox::Ok, &window_);
+    // A box shown from inside a tick runs its own event loop, and the ticks
+    // go on meanwhile (learning keeps counting and listening). Qt does not
+    // fire a timer again while its own handler is still running, so the
+    // running timers are stood in for by timers of the box's lifetime.
+    std::vector<std::unique_ptr<QTimer>> standIns;
+    if (tickDepth_ > 0) {
+        for (const auto& [id, timer] : timers_) {
+            if (!timer || !timer->isActive())
+                continue;
+            auto standIn = std::make_unique<QTimer>();
+            QObject::connect(standIn.get(), &QTimer::timeout, &window_, [this, id = id, timer = timer] {
+                if (timer->isActive())
+                    tick(id);
+            });
+            standIn->start(timer->interval());
+            standIns.push_back(std::move(standIn));
+        }
+    }
     box.exec();
 }
 
@@ -200,10 +228,7 @@ void FormHost::startTimer(int id, unsigned periodMs)
     QTimer*& timer = timers_[id];
     if (!timer) {
         timer = new QTimer(&window_);
-        QObject::connect(timer, &QTimer::timeout, &window_, [this, id] {
-            if (onTick)
-                onTick(id);
-        });
+        QObject::connect(timer, &QTimer::timeout, &window_, [this, id] { tick(id); });
     }
     // Ticks that fall due while a handler blocks are not caught up.
     timer->start(static_cast<int>(periodMs));

@@ -52,10 +52,13 @@ public:
     void endDialog(int result) override;
 
 private:
+    void tick(int id);
+
     QDialog& window_;
     std::map<int, QWidget*> controls_;
     std::map<int, int> limits_;  // input limits as the dialog set them
     std::map<int, QTimer*> timers_;
+    int tickDepth_ = 0;  // > 0 while a tick is being handled
 };
 
 }  // namespace harvelin::gui

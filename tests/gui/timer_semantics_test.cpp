@@ -1,0 +1,106 @@
+// The 100 ms timer of the real form: ticks that fall due while the window is
+// blocked are not caught up, and a message box shown from inside a tick lets
+// later ticks run while it is open.
+#include <QtTest>
+
+#include <QCheckBox>
+#include <QElapsedTimer>
+#include <QThread>
+
+#include "gui_test_support.h"
+#include "ui/control_ids.h"
+
+using namespace harvelin;
+using namespace harvelin::gui::test;
+
+class TimerSemanticsTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void ticksDueWhileBlockedAreNotCaughtUp();
+    void messageBoxFromATickKeepsLaterTicksRunning();
+};
+
+namespace {
+
+// A shown form whose search has found the simulated pager.
+struct ConnectedForm {
+    ConnectedForm() : rig(false), pager(rig.backend.attachPager("sim0"))
+    {
+        rig.form->show();
+        QTest::mouseClick(rig.control(ctl::SearchButton), Qt::LeftButton);
+    }
+    FormRig rig;
+    std::shared_ptr<sim::PagerSimulator> pager;
+};
+
+}  // namespace
+
+void TimerSemanticsTest::ticksDueWhileBlockedAreNotCaughtUp()
+{
+    ConnectedForm connected;
+    QVERIFY(connected.rig.control<QCheckBox>(ctl::Active)->isChecked());
+    // Idle ticks on an open link send one keep-alive byte each.
+    QTRY_VERIFY_WITH_TIMEOUT(connected.pager->keepAliveBytes() >= 2, 2000);
+
+    const unsigned before = connected.pager->keepAliveBytes();
+    QThread::msleep(650);  // six ticks fall due while nothing is handled
+    QCoreApplication::processEvents();
+    QVERIFY(connected.pager->keepAliveBytes() - before <= 1);
+
+    // Afterwards the timer simply goes on.
+    QTRY_VERIFY_WITH_TIMEOUT(connected.pager->keepAliveBytes() >= before + 3, 2000);
+}
+
+void TimerSemanticsTest::messageBoxFromATickKeepsLaterTicksRunning()
+{
+    ConnectedForm connected;
+    MainDialog& dlg = connected.rig.form->dialog();
+    dlg.image.callers[2].buttonId = {200, 3, 0, 0};
+    dlg.image.callers[2].idSuffix = 7;
+
+    QTest::mouseClick(connected.rig.control(ctl::learnButton(1)), Qt::LeftButton);
+    QCOMPARE(dlg.learnRow, std::uint8_t(1));
+    connected.rig.backend.inject("sim0", connected.pager->pressButton({200, 3, 0, 0, 7}),
+                                 connected.rig.clock.nowMs());
+
+    // The tick that reads the report shows the duplicate message; while it is
+    // open, the learn window keeps counting.
+    int ticksAtOpen = -1;
+    int ticksBeforeOk = -1;
+    bool learningWhileOpen = false;
+    QString text;
+    QTimer watcher;
+    watcher.setInterval(20);
+    QElapsedTimer openFor;
+    QObject::connect(&watcher, &QTimer::timeout, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        if (ticksAtOpen < 0) {
+            ticksAtOpen = dlg.learnSecondsLeft * 10 - dlg.learnTicks;
+            text = box->text();
+            openFor.start();
+            return;
+        }
+        if (openFor.elapsed() < 450)
+            return;
+        ticksBeforeOk = dlg.learnSecondsLeft * 10 - dlg.learnTicks;
+        learningWhileOpen = dlg.learnRow != 0;
+        box->button(QMessageBox::Ok)->click();
+        watcher.stop();
+    });
+    watcher.start();
+
+    QTRY_VERIFY_WITH_TIMEOUT(dlg.learnRow == 0, 5000);
+    QCOMPARE(text, QStringLiteral("Teilnehmer ist schon an Position:3 eingetragen!"));
+    QVERIFY(learningWhileOpen);
+    // The remaining window shrank by several ticks while the box was open.
+    QVERIFY(ticksAtOpen - ticksBeforeOk >= 2);
+    // Nothing was stored, and learn mode ended on the pager after the box.
+    QCOMPARE(dlg.image.callers[0].buttonIdValue(), 0u);
+    QVERIFY(!connected.pager->state().learnMode);
+}
+
+QTEST_MAIN(TimerSemanticsTest)
+#include "timer_semantics_test.moc"
