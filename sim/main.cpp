@@ -97,6 +97,7 @@ int main(int argc, char** argv)
     CLI::App app{"A simulated Zelvatron pager on a pseudo-terminal"};
     harvelin::sim::PtyPager::Options options;
     bool version16 = false;
+    bool demo = false;
     std::string version;
     app.add_option("--link", options.linkPath, "Create a symlink of this name to the device");
     app.add_option("--log", options.frameLogPath, "Log every frame received to this file, one a line");
@@ -105,7 +106,11 @@ int main(int argc, char** argv)
         ->excludes("--version16");
     app.add_flag("--press-on-learn", options.pressButtonOnLearn,
                  "Press a call button with a fresh identity a moment after learn mode starts");
+    app.add_flag("--demo", demo, "Start with a sample configuration instead of an empty one");
     CLI11_PARSE(app, argc, argv);
+
+    if (demo)
+        options.state = harvelin::sim::demoPagerState();
 
     if (version16)
         options.state.version = "1.4";

@@ -57,6 +57,36 @@ std::string withLineEnd(std::string text) { return text + "\r\n"; }
 
 }  // namespace
 
+PagerState demoPagerState()
+{
+    PagerState s;
+    const char* const tables[] = {"Tisch 1", "Tisch 2", "Tisch 3", "Tisch 4", "Tisch 5", "Tisch 6",
+                                  "Fenster links", "Fenster rechts", "Terrasse 1", "Terrasse 2", "Bar",
+                                  "Theke", "Saal", "Kaminzimmer"};
+    for (std::size_t i = 0; i < std::size(tables); ++i) {
+        s.callers[i].text = tables[i];
+        // Identities as the call buttons carry them: four bytes and a suffix.
+        s.callers[i].id = {static_cast<std::uint8_t>(17 + 23 * i), static_cast<std::uint8_t>(3 + i), 0x2A, 0,
+                           static_cast<std::uint8_t>(i % 4)};
+    }
+    s.callers[20].text = "Biergarten";
+    s.callers[20].id = {201, 88, 0x2A, 0, 1};
+    const char* const kitchen[] = {"K\xFC" "che fertig", "Getr\xE4nke", "Pizza", "Nachspeise"};
+    for (std::size_t k = 0; k < s.kitchenCalls.size(); ++k) {
+        s.kitchenCalls[k].text = k < std::size(kitchen) ? kitchen[k] : "Station " + std::to_string(k + 1);
+        s.kitchenCalls[k].station = 1;
+        s.kitchenCalls[k].key = static_cast<std::uint8_t>(k + 1);
+    }
+    s.pagerName = "Pager:A";
+    s.remoteDeleteText = "  Fernl\xF6schung  ";
+    s.remoteDeleteMode = 3;
+    s.debug = 1;
+    s.vibration = 3;
+    s.repeaterHour = 11;
+    s.repeaterMinute = 58;
+    return s;
+}
+
 unsigned PagerState::callerSlots() const { return decimalFromText(version) >= 1.5 ? 32 : 16; }
 
 PagerSimulator::PagerSimulator(PagerState state) : state_(std::move(state)) {}

@@ -51,6 +51,11 @@ struct PagerState {
     unsigned callerSlots() const;           // 32 or 16, from the version
 };
 
+// A pager as a restaurant might have set it up: named tables with their call
+// buttons, kitchen stations, the remote delete on. What the simulated pager
+// holds when a user tries the tool with it.
+PagerState demoPagerState();
+
 // Misbehaviour on request. Commands are matched by prefix of the command text
 // (without framing), e.g. ">Lese:3", ">Setze Debug", ">@".
 struct Faults {

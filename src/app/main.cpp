@@ -86,6 +86,7 @@ private:
     bool startSimulatedPager()
     {
         harvelin::sim::PtyPager::Options simOptions;
+        simOptions.state = harvelin::sim::demoPagerState();
         simOptions.pressButtonOnLearn = true;
         simDir_ = std::make_unique<QTemporaryDir>();
         if (simDir_->isValid())

@@ -49,6 +49,7 @@ int main(int argc, char** argv)
     std::unique_ptr<harvelin::sim::PtyPager> simulated;
     auto startSimulator = [&simulated]() -> std::optional<std::string> {
         harvelin::sim::PtyPager::Options options;
+        options.state = harvelin::sim::demoPagerState();
         options.pressButtonOnLearn = true;
         simulated = std::make_unique<harvelin::sim::PtyPager>(std::move(options));
         if (!simulated->start())

@@ -52,6 +52,18 @@ TEST(SimulatedPager, ReportsAButtonOnlyInLearnMode)
     EXPECT_EQ(pager.pressButton({200, 3, 0, 0, 7}), "Tischsender:200 3 0 0 7 77\r");
 }
 
+TEST(SimulatedPager, DemoConfigurationFitsThePagersFields)
+{
+    const PagerState demo = demoPagerState();
+    EXPECT_EQ(demo.callerSlots(), 32u);
+    for (const SimCaller& slot : demo.callers)
+        EXPECT_LE(slot.text.size(), 14u);
+    for (const SimKitchenCall& slot : demo.kitchenCalls)
+        EXPECT_LE(slot.text.size(), 14u);
+    EXPECT_EQ(demo.remoteDeleteText.size(), 16u);
+    EXPECT_EQ(demo.kitchenCalls[0].text, "K\xFC" "che fertig");
+}
+
 TEST(SimBackend, ReadReturnsAtTimeOutOrWhenFull)
 {
     VirtualClock clock;
