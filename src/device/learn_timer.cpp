@@ -7,6 +7,7 @@
 #include "model/conversions.h"
 #include "ui/control_ids.h"
 #include "ui/main_dialog.h"
+#include "ui/messages.h"
 
 namespace harvelin {
 
@@ -32,7 +33,6 @@ constexpr std::string_view KeepAliveByte = "\x16";
 // that is already stored.
 constexpr int DuplicateSlots = 16;
 
-constexpr const char* NoLinkMessage = "Es besteht keine Verbindung zum Zelvatron!";
 
 std::string learnTimeText(unsigned seconds)
 {
@@ -272,7 +272,7 @@ void MainDialog::startLearn(int row)
         std::string reply;
         std::uint8_t replyLength = 0;
         if (!link.exchange(std::string(LearnOnCommand), reply, replyLength)) {
-            host.messageBox(NoLinkMessage);
+            host.messageBox(std::string(NoConnectionMessage));
             break;
         }
         if (learnAcknowledged(reply)) {

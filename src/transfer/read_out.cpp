@@ -6,6 +6,7 @@
 #include "transfer/transfer_steps.h"
 #include "ui/control_ids.h"
 #include "ui/main_dialog.h"
+#include "ui/messages.h"
 
 namespace harvelin {
 
@@ -48,7 +49,6 @@ constexpr SettingRead BuzzerRead{">List E_Vibration", "E_Vibration:", "ration:"}
 constexpr std::uint8_t SwitchBit = 0x01;
 constexpr std::uint8_t BuzzerBit = 0x02;
 
-const std::string NoConnectionMessage = "Es besteht keine Verbindung zum Zelvatron!";
 const std::string BadDataMessage = "Fehlerhafter Datenempfang";
 
 std::string slotRequest(std::string_view word, unsigned slot) { return std::string(word) + std::to_string(slot); }
@@ -204,7 +204,7 @@ void MainDialog::readFromPager()
     // 1.-2.
     UpdateData(true);
     if (!host.isChecked(ctl::Active)) {
-        host.messageBox(NoConnectionMessage);
+        host.messageBox(std::string(NoConnectionMessage));
         return;
     }
 
@@ -220,7 +220,7 @@ void MainDialog::readFromPager()
     if (!version) {
         deviceBusy = false;
         host.setProgressPos(0);
-        host.messageBox(NoConnectionMessage);
+        host.messageBox(std::string(NoConnectionMessage));
         startUiTimer();
         return;
     }

@@ -10,6 +10,7 @@
 #include "transfer/transfer_steps.h"
 #include "ui/control_ids.h"
 #include "ui/main_dialog.h"
+#include "ui/messages.h"
 
 namespace harvelin {
 
@@ -41,7 +42,6 @@ constexpr std::string_view SettingAck = "uebernommen";
 constexpr std::string_view PagerNameCommand = ">Setze Adresstext:";
 constexpr std::string_view RemoteDeleteTextCommand = ">Setze Text_Fernloeschung:";
 
-const std::string NoConnectionMessage = "Es besteht keine Verbindung zum Zelvatron!";
 
 // The last answer to the version query that carried a version decides.
 std::optional<unsigned> queryCallerSlots(SerialLink& link)
@@ -85,7 +85,7 @@ void MainDialog::writeToPager()
     // 1.-2. The image takes the form also when nothing is sent.
     formToImage();
     if (!host.isChecked(ctl::Active)) {
-        host.messageBox(NoConnectionMessage);
+        host.messageBox(std::string(NoConnectionMessage));
         return;
     }
 
