@@ -152,8 +152,10 @@ void FormHost::setProgressRange(int low, int high)
 
 void FormHost::setProgressPos(int pos)
 {
+    // A position beyond the range shows as the range's end, as the write's
+    // settings steps do on a small pager; Qt would ignore it instead.
     if (auto* bar = qobject_cast<QProgressBar*>(control(ctl::Progress)))
-        bar->setValue(pos);
+        bar->setValue(std::clamp(pos, bar->minimum(), bar->maximum()));
 }
 
 void FormHost::setPortListLine(const std::string& line)

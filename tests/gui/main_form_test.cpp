@@ -48,6 +48,7 @@ private slots:
     void aboutBoxClosesThroughItsOkAndLeavesTheFormOpen();
     void searchFindsThePagerAndShowsItInTheForm();
     void timerTicksDriveTheDialog();
+    void progressBeyondItsRangeShowsTheEnd();
 };
 
 void MainFormTest::startUpShowsTheTemplateWithTheDialogsStartValues()
@@ -364,6 +365,18 @@ void MainFormTest::timerTicksDriveTheDialog()
     // ... and empties the status line while no learn window is open.
     rig.control<QLabel>(ctl::StatusLine)->setText(QStringLiteral("0"));
     QTRY_COMPARE_WITH_TIMEOUT(rig.control<QLabel>(ctl::StatusLine)->text(), QString(), 2000);
+}
+
+void MainFormTest::progressBeyondItsRangeShowsTheEnd()
+{
+    FormRig rig;
+    auto* progress = rig.control<QProgressBar>(ctl::Progress);
+    // A small pager's write sets its last steps beyond the range of 18.
+    rig.form->host().setProgressRange(0, 18);
+    rig.form->host().setProgressPos(50);
+    QCOMPARE(progress->value(), 18);
+    rig.form->host().setProgressPos(0);
+    QCOMPARE(progress->value(), 0);
 }
 
 QTEST_MAIN(MainFormTest)
