@@ -17,6 +17,7 @@
 #include "ui/control_ids.h"
 #include "ui/main_dialog.h"
 #include "ui/memory_host.h"
+#include "ui/messages.h"
 
 namespace harvelin {
 
@@ -209,7 +210,14 @@ int readCommand(CliEnvironment& env, Session& session, const std::string& file)
         return exitcode::BadInput;
     if (!session.search())
         return noPager(env, session);
+    const std::size_t shownBefore = session.host.messages.size();
     session.press(ctl::ReadButton);
+    // Without the pager's version the read-out takes nothing over; saving
+    // then would put the form's start values in place of FILE.
+    const std::vector<std::string>& shown = session.host.messages;
+    if (std::find(shown.begin() + static_cast<std::ptrdiff_t>(shownBefore), shown.end(), NoConnectionMessage) !=
+        shown.end())
+        return failed(env, "nothing was read; " + file + " is left as it was");
     session.answerFileDialog(file);
     session.press(ctl::SaveFileButton);
     if (!session.dialog.lastFileOk)

@@ -222,6 +222,19 @@ TEST_F(CliTest, IncompleteReadOutExitsWithOneAndStillSaves)
     EXPECT_TRUE(std::filesystem::exists(path));
 }
 
+TEST_F(CliTest, ReadWithoutTheVersionLeavesTheFileAsItWas)
+{
+    // The pager identifies itself but never says which version it runs.
+    pager->faults().replaceReply[">@"] = "Zelvatron Pager bereit\r\n";
+    const std::string path = file("alt.pag");
+    std::filesystem::copy_file(ReferenceFile, path);
+    EXPECT_EQ(run({"read", path}), exitcode::DeviceFailed);
+    EXPECT_NE(err.str().find("Es besteht keine Verbindung zum Zelvatron!\n"), std::string::npos);
+    EXPECT_NE(err.str().find("nothing was read"), std::string::npos);
+    EXPECT_EQ(readBytes(path), readBytes(ReferenceFile));
+    EXPECT_TRUE(commandsLike(">Lese:").empty());
+}
+
 TEST_F(CliTest, ReadIntoAnUnwritablePlaceExitsWithTwoBeforeTouchingThePager)
 {
     EXPECT_EQ(run({"read", file("fehlt/neu.pag")}), exitcode::BadInput);
