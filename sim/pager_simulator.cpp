@@ -222,8 +222,9 @@ std::string PagerSimulator::execute(const std::string& command)
         return withLineEnd(faults_.ackWithCapital ? "Eintrag Uebernommen" : "Eintrag uebernommen");
     }
 
-    // Settings. A value followed by the pager's name is a switch addressed to
-    // this pager by name; the pager confirms those with a capital letter.
+    // Settings. The value is one digit; behind it may follow the name of the
+    // pager that the switch is addressed to. This pager takes only switches
+    // with its own name and confirms those with a capital letter.
     struct Setting {
         std::string_view prefix;
         unsigned* value;
@@ -237,16 +238,13 @@ std::string PagerSimulator::execute(const std::string& command)
         if (!startsWith(command, setting.prefix))
             continue;
         const std::string_view rest = std::string_view(command).substr(setting.prefix.size());
-        std::size_t digits = 0;
-        while (digits < rest.size() && rest[digits] >= '0' && rest[digits] <= '9')
-            ++digits;
-        if (digits == 0)
+        if (rest.empty() || rest[0] < '0' || rest[0] > '9')
             return withLineEnd("Fehler");
-        *setting.value = numberFromText(rest);
-        const std::string_view name = rest.substr(digits);
-        if (!name.empty())
-            return withLineEnd(name == s.pagerName ? "Wert Uebernommen" : "Falscher Pager");
-        return withLineEnd("Wert " + ack);
+        const std::string_view name = rest.substr(1);
+        if (!name.empty() && name != s.pagerName)
+            return withLineEnd("Falscher Pager");
+        *setting.value = static_cast<unsigned>(rest[0] - '0');
+        return withLineEnd(name.empty() ? "Wert " + ack : std::string("Wert Uebernommen"));
     }
     if (startsWith(command, ">Setze Adresstext:")) {
         s.pagerName = command.substr(18);

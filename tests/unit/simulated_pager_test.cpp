@@ -44,6 +44,20 @@ TEST(SimulatedPager, StoresSlotWritesAndSettings)
     EXPECT_EQ(pager.state().vibration, 3u);
 }
 
+TEST(SimulatedPager, TakesOnlySwitchesAddressedToItsOwnName)
+{
+    PagerSimulator pager;
+    pager.state().pagerName = "5. Etage";
+    pager.state().debug = 0;
+    EXPECT_EQ(pager.receive("\x16>Setze Debug:1Bar\r"), "Falscher Pager\r\n");
+    EXPECT_EQ(pager.state().debug, 0u);
+    // A name that begins with a digit is still a name, not part of the value.
+    EXPECT_EQ(pager.receive("\x16>Setze Debug:15. Etage\r"), "Wert Uebernommen\r\n");
+    EXPECT_EQ(pager.state().debug, 1u);
+    EXPECT_EQ(pager.receive("\x16>Setze Debug:0\r"), "Wert uebernommen\r\n");
+    EXPECT_EQ(pager.state().debug, 0u);
+}
+
 TEST(SimulatedPager, ReportsAButtonOnlyInLearnMode)
 {
     PagerSimulator pager;
