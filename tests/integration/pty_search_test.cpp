@@ -333,6 +333,33 @@ TEST_F(PtySearchTest, PagerPressesButtonSoonAfterLearnModeStarts)
     EXPECT_EQ(report.rfind("Tischsender:", 0), 0u) << report;
 }
 
+TEST_F(PtySearchTest, SimulatedPagersStartedAnewPressButtonsOfTheirOwn)
+{
+    // Each pager stands for a run of the tool with --simulate; a button that
+    // an earlier run learned into a file must not come again.
+    sim::PtyPager::Options options;
+    options.pressButtonOnLearn = true;
+    sim::PtyPager first(options);
+    sim::PtyPager second(options);
+    if (!first.start() || !second.start())
+        GTEST_SKIP() << "no pseudo-terminal available";
+    std::unique_ptr<SerialPort> ports[] = {backend->open(first.devicePath()), backend->open(second.devicePath())};
+    for (auto& port : ports) {
+        ASSERT_NE(port, nullptr);
+        ASSERT_TRUE(port->applyLineSettings());
+        port->setTimeouts(TimeoutSet::Link);
+        ASSERT_TRUE(port->write("\x16>Setze Lernmodus:1\r"));
+    }
+    std::string reports[2];
+    for (int i = 0; i < 2; ++i) {
+        const std::string got = readUntil(*ports[i], '\n') + readUntil(*ports[i], '\r');
+        const auto at = got.find("Tischsender:");
+        ASSERT_NE(at, std::string::npos) << got;
+        reports[i] = got.substr(at);
+    }
+    EXPECT_NE(reports[0], reports[1]);
+}
+
 TEST_F(PtySearchTest, SimulatorPressesButtonOnCommand)
 {
     sim::PtyPager pty({});
