@@ -207,7 +207,21 @@ MainForm::MainForm(SerialBackend& backend, PortTable ports, Clock& clock, QWidge
     setWindowIcon(pagerIcon());
     addAboutEntry();
 
-    dialog_->OnInitDialog();
+    // True asks for the focus on the first control of the tab order. Qt would
+    // otherwise hand it to the default button "Beenden", where a stray space
+    // bar press ends the tool.
+    if (dialog_->OnInitDialog())
+        focusFirstControl();
+}
+
+void MainForm::focusFirstControl()
+{
+    for (QWidget* w = nextInFocusChain(); w && w != this; w = w->nextInFocusChain()) {
+        if ((w->focusPolicy() & Qt::TabFocus) && w->isEnabled() && !w->isHidden()) {
+            w->setFocus(Qt::OtherFocusReason);
+            return;
+        }
+    }
 }
 
 MainForm::~MainForm() { host_.onTick = nullptr; }

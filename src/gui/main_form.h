@@ -42,6 +42,7 @@ private:
     void buildForm();
     void connectControl(int id, QWidget* widget);
     void addAboutEntry();
+    void focusFirstControl();
 
     FormHost host_;
     std::unique_ptr<MainDialog> dialog_;

@@ -39,6 +39,7 @@ private slots:
     void everyControlCarriesItsIdAndSitsOnItsRow();
     void typedRowsSurviveSwitchingThePageAndBack();
     void returnAndEscapeNeitherCloseTheDialogNorPressBeenden();
+    void startUpGivesTheFocusToSucheZelvatron();
     void beendenEndsTheDialogWithOk();
     void closeBoxEndsAtOnceWithoutTakingTheForm();
     void umlautAndEuroArriveAsSingleWindows1252Bytes();
@@ -208,6 +209,22 @@ void MainFormTest::returnAndEscapeNeitherCloseTheDialogNorPressBeenden()
     QCOMPARE(name->text(), QStringLiteral("Pager:AB"));
 }
 
+void MainFormTest::startUpGivesTheFocusToSucheZelvatron()
+{
+    FormRig rig(false);
+    MainForm& form = *rig.form;
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QCOMPARE(form.focusWidget(), rig.control(ctl::SearchButton));
+
+    // So a space bar pressed right after the start searches and does not end
+    // the tool through the default button.
+    QSignalSpy finished(&form, &QDialog::finished);
+    QTest::keyClick(form.focusWidget(), Qt::Key_Space);
+    QCOMPARE(finished.count(), 0);
+    QVERIFY(form.isVisible());
+}
+
 void MainFormTest::beendenEndsTheDialogWithOk()
 {
     FormRig rig;
@@ -344,6 +361,7 @@ void MainFormTest::searchFindsThePagerAndShowsItInTheForm()
     auto* list = rig.control<QListWidget>(ctl::PortList);
     QCOMPARE(list->count(), 1);
     QCOMPARE(list->item(0)->text(), QStringLiteral("Pager an Port:sim0 gefunden"));
+    QCOMPARE(list->item(0)->toolTip(), QStringLiteral("Pager an Port:sim0 gefunden"));
     QVERIFY(rig.control<QCheckBox>(ctl::Active)->isChecked());
     // The repeater answered: its clock shows for a while.
     for (const int id : ctl::ClockControls)
