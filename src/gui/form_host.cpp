@@ -162,7 +162,12 @@ void FormHost::setPortListLine(const std::string& line)
 {
     if (auto* list = qobject_cast<QListWidget*>(control(ctl::PortList))) {
         list->clear();
-        list->addItem(toQt(line));
+        // The box is one line of a few characters; a device name longer than
+        // "COM12" pushes the end of "... gefunden" out of sight, so the whole
+        // line is also offered as the item's tool tip.
+        auto* item = new QListWidgetItem(toQt(line));
+        item->setToolTip(item->text());
+        list->addItem(item);
     }
 }
 
