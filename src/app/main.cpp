@@ -12,8 +12,11 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QFileInfo>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QPixmap>
 #include <QTemporaryDir>
+#include <QTranslator>
 
 #include "gui/main_form.h"
 #include "platform/clock.h"
@@ -123,6 +126,13 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     // Message boxes carry the program file's name, without its extension.
     QApplication::setApplicationName(QFileInfo(QApplication::applicationFilePath()).completeBaseName());
+    // The file dialogs, their overwrite question and the edits' context menu
+    // come from Qt; they speak German like the rest of the form wherever Qt's
+    // translations are installed.
+    QTranslator qtTexts;
+    if (qtTexts.load(QLocale(QLocale::German, QLocale::Germany), QStringLiteral("qtbase"), QStringLiteral("_"),
+                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtTexts);
     ConfigApp configApp(parseOptions(app));
     return configApp.run();
 }
