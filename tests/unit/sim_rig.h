@@ -24,11 +24,7 @@ struct SimRig {
     void connect()
     {
         dialog.link.portNumber = 1;
-        dialog.link.portHandle = dialog.link.openDevice(1);
-        dialog.link.portHandle->readSettings();
-        dialog.link.portHandle->applyLineSettings();
-        dialog.link.portHandle->setTimeouts(TimeoutSet::Link);
-        dialog.link.state = LinkState::Open;
+        dialog.link.state = dialog.link.open() ? LinkState::Open : LinkState::Closed;
         host.setChecked(ctl::Active, true);
         pager->clearLog();
         backend.clearEvents();
