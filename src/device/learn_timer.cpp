@@ -289,6 +289,14 @@ void MainDialog::startLearn(int row)
     UpdateData(false);
 }
 
+void MainDialog::leaveLearnMode()
+{
+    if (learnRow != 0 && link.state != LinkState::Closed)
+        endLearnModeOnPager(*this);
+    learnRow = 0;
+    statusText.clear();
+}
+
 void MainDialog::onUiTimer()
 {
     // 1.

@@ -22,9 +22,9 @@ constexpr unsigned ProbeWaitMs = 100;
 constexpr unsigned FailedApplyWaitMs = 1;
 constexpr std::uint8_t FoundClockTicks = 50;
 
-bool answersAsPager(SerialPort& port, Clock& clock)
+bool answersAsPager(SerialLink& link, SerialPort& port, Clock& clock)
 {
-    for (int attempt = 0; attempt < ProbeAttempts; ++attempt) {
+    for (int attempt = 0; attempt < ProbeAttempts && !link.cancelled(); ++attempt) {
         port.write(Probe);
         clock.sleepMs(ProbeWaitMs);
         const std::string answer = port.read(AnswerReadBytes);
@@ -62,7 +62,7 @@ void MainDialog::searchPager()
     // 7.
     const unsigned lastPort = std::min(PortTable::MaxPorts, link.ports().size());
     bool found = false;
-    for (unsigned n = 1; n <= lastPort && !found; ++n) {
+    for (unsigned n = 1; n <= lastPort && !found && !link.cancelled(); ++n) {
         const PortEntry& port = *link.ports().entry(n);
         host.setPortListLine(win1252("Prüfe :") + port.label);
         host.repaintNow();
@@ -83,7 +83,7 @@ void MainDialog::searchPager()
             continue;
         }
         link.portHandle->setTimeouts(TimeoutSet::Search);
-        if (!answersAsPager(*link.portHandle, clock)) {
+        if (!answersAsPager(link, *link.portHandle, clock)) {
             link.portHandle.reset();
             continue;
         }
@@ -99,6 +99,13 @@ void MainDialog::searchPager()
             showClockGroup(true);
             clockDisplayTicks = FoundClockTicks;
         }
+    }
+    // A cancelled search holds no port, also when it had found one.
+    if (link.cancelled() && found) {
+        found = false;
+        host.setChecked(ctl::Active, false);
+        clockDisplayTicks = 0;
+        showClockGroup(false);
     }
     if (!found) {
         // A link that had fallen to Closed before the search still named its

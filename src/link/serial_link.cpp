@@ -51,6 +51,8 @@ bool SerialLink::open()
 
 bool SerialLink::exchange(std::string command, std::string& reply, std::uint8_t& replyLength)
 {
+    if (cancelled())
+        return false;
     const bool presence = needsPresenceCheck(command);
     // A command that does not fit the frame buffer is refused unsent.
     if (command.size() > MaxCommandLength - (presence ? PresencePrefixLength : 0))

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -29,12 +30,20 @@ public:
     // Opens and configures port `portNumber`. Does not change `state`.
     bool open();
     // Writes one framed command and takes what arrives in the read window as
-    // the reply. False: nothing was sent (see the state it leaves).
+    // the reply. False: nothing was sent (see the state it leaves), also when
+    // the running operation has been cancelled.
     bool exchange(std::string command, std::string& reply, std::uint8_t& replyLength);
     void close();
 
     // Opens port n of the table by its device name; nullptr when that fails.
     std::unique_ptr<SerialPort> openDevice(unsigned n);
+
+    // Asks the running operation to stop before its next command goes out;
+    // an exchange under way is finished first. Safe to call from another
+    // thread or a signal handler. The flag stays set until cleared.
+    void cancel() { cancel_.store(true); }
+    void clearCancel() { cancel_.store(false); }
+    bool cancelled() const { return cancel_.load(); }
 
     // Called while an exchange blocks, so texts just set are painted.
     void setRepaintHook(std::function<void()> hook) { repaint_ = std::move(hook); }
@@ -51,6 +60,7 @@ private:
     PortTable ports_;
     Clock& clock_;
     std::function<void()> repaint_;
+    std::atomic<bool> cancel_{false};
 };
 
 }  // namespace harvelin

@@ -1,6 +1,7 @@
 #include <string>
 #include <string_view>
 
+#include "model/win1252.h"
 #include "transfer/attempts.h"
 #include "transfer/reply_parsing.h"
 #include "transfer/transfer_steps.h"
@@ -50,6 +51,32 @@ constexpr std::uint8_t SwitchBit = 0x01;
 constexpr std::uint8_t BuzzerBit = 0x02;
 
 const std::string BadDataMessage = "Fehlerhafter Datenempfang";
+const std::string CancelledMessage = win1252("Lesen abgebrochen – die Daten im Formular sind unverändert.");
+
+// What a read-out may change before its end, kept so that a cancelled one
+// can put it back.
+struct FormSnapshot {
+    PagerImage image;
+    std::string pagerName;
+    std::string remoteDeleteText;
+    bool battery, buzzer, remoteDelete;
+
+    explicit FormSnapshot(const MainDialog& d)
+        : image(d.image), pagerName(d.pagerName), remoteDeleteText(d.remoteDeleteText),
+          battery(d.host.isChecked(ctl::Battery)), buzzer(d.host.isChecked(ctl::Buzzer)),
+          remoteDelete(d.host.isChecked(ctl::RemoteDelete))
+    {
+    }
+    void restore(MainDialog& d) const
+    {
+        d.image = image;
+        d.pagerName = pagerName;
+        d.remoteDeleteText = remoteDeleteText;
+        d.host.setChecked(ctl::Battery, battery);
+        d.host.setChecked(ctl::Buzzer, buzzer);
+        d.host.setChecked(ctl::RemoteDelete, remoteDelete);
+    }
+};
 
 std::string slotRequest(std::string_view word, unsigned slot) { return std::string(word) + std::to_string(slot); }
 
@@ -78,6 +105,8 @@ public:
 
     void readCallerSlot(unsigned n)
     {
+        if (dlg_.link.cancelled())
+            return;
         advanceProgress();
         CallerEntry& slot = dlg_.image.callers[n];
         slot.buttonId = {0, 0, 0, 0};
@@ -109,6 +138,8 @@ public:
 
     void readKitchenSlot(unsigned k)
     {
+        if (dlg_.link.cancelled())
+            return;
         advanceProgress();
         // The slot the reply names is the one filled; a name beyond the 16
         // slots fits nowhere, so that reply counts as not received.
@@ -129,7 +160,8 @@ public:
         } else {
             missingStep();
         }
-        dlg_.clock.sleepMs(KitchenSlotWaitMs);
+        if (!dlg_.link.cancelled())
+            dlg_.clock.sleepMs(KitchenSlotWaitMs);
     }
 
     void readRemoteDeleteMode()
@@ -171,6 +203,8 @@ private:
 
     void readSwitch(const SettingRead& setting, int checkId, std::uint8_t bit)
     {
+        if (dlg_.link.cancelled())
+            return;
         const auto reply = requestSetting(setting);
         const auto value = reply ? numberAfterMarker(*reply, setting.numberAt) : std::nullopt;
         if (!value)
@@ -181,6 +215,8 @@ private:
     template <class Parse>
     void readText(const SettingRead& setting, std::string& field, Parse parse)
     {
+        if (dlg_.link.cancelled())
+            return;
         const auto reply = requestSetting(setting);
         const auto text = reply ? parse(*reply) : std::nullopt;
         if (!text)
@@ -213,10 +249,21 @@ void MainDialog::readFromPager()
     deviceBusy = true;
     stopUiTimer();
     clock.sleepMs(StartWaitMs);
+    const FormSnapshot before(*this);
+    auto endCancelled = [&] {
+        before.restore(*this);
+        deviceBusy = false;
+        host.setProgressPos(0);
+        UpdateData(false);
+        startUiTimer();
+        host.messageBox(CancelledMessage);
+    };
 
     // 4. Without a version nothing of the pager's layout is known, so nothing
     //    is read and the form stays as it was.
     const auto version = queryVersion(link);
+    if (link.cancelled())
+        return endCancelled();
     if (!version) {
         deviceBusy = false;
         host.setProgressPos(0);
@@ -245,6 +292,8 @@ void MainDialog::readFromPager()
     run.readPagerName();
     run.readBatteryDisplay();
     run.readBuzzer();
+    if (link.cancelled())
+        return endCancelled();
 
     // 22.-26.
     deviceBusy = false;

@@ -42,6 +42,10 @@ constexpr std::string_view SettingAck = "uebernommen";
 constexpr std::string_view PagerNameCommand = ">Setze Adresstext:";
 constexpr std::string_view RemoteDeleteTextCommand = ">Setze Text_Fernloeschung:";
 
+// What a write stopped part-way has left: some steps are taken over, the
+// others not.
+const std::string CancelledMessage = win1252("Übertragung abgebrochen – der Pager ist nur teilweise beschrieben.");
+
 
 // The last answer to the version query that carried a version decides.
 std::optional<unsigned> queryCallerSlots(SerialLink& link)
@@ -105,7 +109,7 @@ void MainDialog::writeToPager()
     unsigned acknowledged = 0;
 
     // 5.-7.
-    for (unsigned n = 0; n < callerSlots; ++n) {
+    for (unsigned n = 0; n < callerSlots && !link.cancelled(); ++n) {
         host.setProgressPos(static_cast<int>(n));
         if (writeSlot(link, callerSlotCommand(n, image.callers[n])))
             ++acknowledged;
@@ -113,7 +117,7 @@ void MainDialog::writeToPager()
 
     // 8.-9.
     if (fullPager) {
-        for (unsigned k = 0; k < KitchenSlots; ++k) {
+        for (unsigned k = 0; k < KitchenSlots && !link.cancelled(); ++k) {
             host.setProgressPos(KitchenProgressBase + static_cast<int>(k));
             if (writeSlot(link, kitchenSlotCommand(k, image.kitchenCalls[k])))
                 ++acknowledged;
@@ -138,6 +142,16 @@ void MainDialog::writeToPager()
     host.setProgressPos(TextProgress);
     if (writeSetting(link, std::string(RemoteDeleteTextCommand) + remoteDeleteText))
         ++acknowledged;
+
+    // A cancelled write ends at once; the steps after the cancel sent nothing.
+    if (link.cancelled()) {
+        deviceBusy = false;
+        UpdateData(false);
+        host.setProgressPos(0);
+        host.messageBox(CancelledMessage);
+        startUiTimer();
+        return;
+    }
 
     // 15.-16.
     deviceBusy = false;

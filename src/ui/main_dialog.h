@@ -52,6 +52,8 @@ public:
     // --- device functions -------------------------------------------------
     void startLearn(int row);
     void onUiTimer();
+    // Ends an open learn window, also on the pager, as the window's end does.
+    void leaveLearnMode();
     void sendOptionSwitch(int checkId, std::string_view onText, std::string_view offText);
     bool readRepeaterStatus();
     void setRepeaterClock();
