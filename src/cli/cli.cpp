@@ -2,6 +2,7 @@
 
 #include <CLI/CLI.hpp>
 #include <algorithm>
+#include <atomic>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -31,6 +32,11 @@ constexpr int MaxLearnTicks = 600;
 constexpr int SlotsPerPage = 16;
 constexpr int CallerSlots = 32;
 constexpr std::size_t PagerNameMax = 14;
+
+// Set from a signal handler: lock-free atomics only.
+std::atomic<bool> stopRequested{false};
+std::atomic<SerialLink*> stoppableLink{nullptr};
+static_assert(std::atomic<bool>::is_always_lock_free && std::atomic<SerialLink*>::is_always_lock_free);
 
 // The bar that replaces the form's progress bar, drawn in place on a terminal.
 class ProgressBar {
@@ -83,6 +89,8 @@ public:
     }
     ~Session()
     {
+        SerialLink* mine = &dialog.link;
+        stoppableLink.compare_exchange_strong(mine, nullptr);
         progress_.end();
         dialog.link.close();
     }
@@ -94,6 +102,15 @@ public:
         dialog.onCommand(controlId);
         progress_.end();
     }
+
+    // A stop request from now on cancels what this session's link does.
+    void acceptStopRequests()
+    {
+        stoppableLink.store(&dialog.link);
+        if (stopRequested.load())
+            dialog.link.cancel();
+    }
+    bool stopped() const { return stopRequested.load(); }
 
     // "Suche Zelvatron"; true when a pager was found.
     bool search()
@@ -111,7 +128,7 @@ public:
     {
         std::int64_t lastTickAt = env_.clock.nowMs();
         std::string shownStatus;
-        for (int tick = 0; dialog.learnRow != 0; ++tick) {
+        for (int tick = 0; dialog.learnRow != 0 && !stopped(); ++tick) {
             if (tick == MaxLearnTicks)
                 return false;
             const std::int64_t due = lastTickAt + ctl::UiTimerPeriodMs;
@@ -169,6 +186,17 @@ bool fileCanBeSaved(CliEnvironment& env, const std::string& path)
     return true;
 }
 
+// The pager is left as a user leaves it: learn mode off, the port closed.
+// Whatever the command was to write is not written.
+int interrupted(CliEnvironment& env, Session& session)
+{
+    session.dialog.link.clearCancel();
+    session.dialog.leaveLearnMode();
+    session.dialog.link.close();
+    complain(env) << "interrupted; no file was written\n";
+    return exitcode::Interrupted;
+}
+
 int noPager(CliEnvironment& env, const Session& session)
 {
     complain(env) << "no Zelvatron found on the " << session.dialog.link.ports().size() << " port(s) searched\n";
@@ -197,7 +225,10 @@ int listPorts(CliEnvironment& env, const PortTable& ports)
 
 int searchCommand(CliEnvironment& env, Session& session)
 {
-    if (!session.search())
+    const bool found = session.search();
+    if (session.stopped())
+        return interrupted(env, session);
+    if (!found)
         return noPager(env, session);
     const unsigned n = session.dialog.link.portNumber;
     env.out << n << ' ' << session.dialog.link.ports().entry(n)->deviceName << '\n';
@@ -208,10 +239,15 @@ int readCommand(CliEnvironment& env, Session& session, const std::string& file)
 {
     if (!fileCanBeSaved(env, file))
         return exitcode::BadInput;
-    if (!session.search())
+    const bool found = session.search();
+    if (session.stopped())
+        return interrupted(env, session);
+    if (!found)
         return noPager(env, session);
     const std::size_t shownBefore = session.host.messages.size();
     session.press(ctl::ReadButton);
+    if (session.stopped())
+        return interrupted(env, session);
     // Without the pager's version the read-out takes nothing over; saving
     // then would put the form's start values in place of FILE.
     const std::vector<std::string>& shown = session.host.messages;
@@ -231,13 +267,18 @@ int writeCommand(CliEnvironment& env, Session& session, const std::string& file)
 {
     if (!fileOpens(env, file))
         return exitcode::BadInput;
-    if (!session.search())
+    const bool found = session.search();
+    if (session.stopped())
+        return interrupted(env, session);
+    if (!found)
         return noPager(env, session);
     session.answerFileDialog(file);
     session.press(ctl::OpenFileButton);
     if (!session.dialog.lastFileOk)
         return exitcode::BadInput;
     session.press(ctl::WriteButton);
+    if (session.stopped())
+        return interrupted(env, session);
     return session.dialog.lastWriteSucceeded ? exitcode::Success : exitcode::DeviceFailed;
 }
 
@@ -266,7 +307,10 @@ int learnCommand(CliEnvironment& env, Session& session, int slot, const std::str
         return exitcode::BadInput;
     if (!fileCanBeSaved(env, file))
         return exitcode::BadInput;
-    if (!session.search())
+    const bool found = session.search();
+    if (session.stopped())
+        return interrupted(env, session);
+    if (!found)
         return noPager(env, session);
     if (exists) {
         session.answerFileDialog(file);
@@ -278,10 +322,15 @@ int learnCommand(CliEnvironment& env, Session& session, int slot, const std::str
     session.press(slot <= SlotsPerPage ? ctl::PageLower : ctl::PageUpper);
     const int row = (slot - 1) % SlotsPerPage + 1;
     session.press(ctl::learnButton(row));
+    if (session.stopped())
+        return interrupted(env, session);
     if (session.dialog.learnRow == 0)
         return failed(env, "the pager did not take up learn mode");
     complain(env) << "learn mode for slot " << slot << ": press the call button now\n" << std::flush;
-    if (!session.runLearnWindow())
+    const bool ended = session.runLearnWindow();
+    if (session.stopped())
+        return interrupted(env, session);
+    if (!ended)
         return failed(env, "the learn window did not end");
     if (!session.dialog.lastLearnStored)
         return failed(env, "no call button was learned; " + file + " is left as it was");
@@ -443,6 +492,7 @@ int runCli(int argc, const char* const* argv, CliEnvironment& env)
         tracer.emplace(env.backend, env.clock, env.err);
     SerialBackend& backend = tracer ? static_cast<SerialBackend&>(*tracer) : env.backend;
     Session session(env, backend, table);
+    session.acceptStopRequests();
 
     if (search->parsed())
         return searchCommand(env, session);
@@ -461,6 +511,13 @@ int runCli(int argc, const char* const* argv, CliEnvironment& env)
     if (bootloader->parsed())
         return bootloaderCommand(env, session);
     return exitcode::BadInput;
+}
+
+void requestCliStop()
+{
+    stopRequested.store(true);
+    if (SerialLink* link = stoppableLink.load())
+        link->cancel();
 }
 
 }  // namespace harvelin

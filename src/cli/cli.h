@@ -34,8 +34,14 @@ constexpr int Success = 0;
 constexpr int DeviceFailed = 1;  // the pager did not do what was asked
 constexpr int BadInput = 2;      // bad usage, or a file that cannot be read or written
 constexpr int NoPager = 3;       // the search found no pager
+constexpr int Interrupted = 130; // stopped by Ctrl-C or SIGTERM
 }  // namespace exitcode
 
 int runCli(int argc, const char* const* argv, CliEnvironment& env);
+
+// Stops the running command before its next command to the pager goes out;
+// it then leaves learn mode, closes the port, writes no file and ends with
+// exitcode::Interrupted. Safe to call from a signal handler.
+void requestCliStop();
 
 }  // namespace harvelin

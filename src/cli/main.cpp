@@ -1,6 +1,7 @@
 // harvelin-cli: the form's steps from the command line, on the machine's
 // serial ports (see --help).
 
+#include <csignal>
 #include <cstdio>
 #include <iostream>
 #include <memory>
@@ -32,6 +33,10 @@ bool stderrIsTerminal()
 #endif
 }
 
+// Ctrl-C and SIGTERM let the command stop between two commands to the
+// pager instead of leaving it in the middle of an exchange or in learn mode.
+extern "C" void onStopSignal(int) { harvelin::requestCliStop(); }
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -59,6 +64,9 @@ int main(int argc, char** argv)
 #else
     auto startSimulator = []() -> std::optional<std::string> { return std::nullopt; };
 #endif
+
+    std::signal(SIGINT, onStopSignal);
+    std::signal(SIGTERM, onStopSignal);
 
     harvelin::CliEnvironment env{*backend, clock, harvelin::systemPortTable, startSimulator, std::cout, std::cerr,
                                  stderrIsTerminal()};
