@@ -120,8 +120,52 @@ void FormHost::setVisible(int id, bool visible)
 
 void FormHost::setEnabled(int id, bool enabled)
 {
-    if (QWidget* w = control(id))
-        w->setEnabled(enabled);
+    QWidget* w = control(id);
+    if (!w)
+        return;
+    if (held_ && id != ctl::Cancel) {
+        const auto it = std::find(disabledByHold_.begin(), disabledByHold_.end(), w);
+        if (enabled && it == disabledByHold_.end() && !w->isEnabled())
+            disabledByHold_.push_back(w);
+        else if (!enabled && it != disabledByHold_.end())
+            disabledByHold_.erase(it);
+        return;
+    }
+    w->setEnabled(enabled);
+}
+
+void FormHost::holdInput()
+{
+    if (held_)
+        return;
+    held_ = true;
+    focusBeforeHold_ = window_.focusWidget();
+    focusAfterHold_.reset();
+    for (const auto& [id, w] : controls_) {
+        if (id != ctl::Cancel && w->isEnabled()) {
+            w->setEnabled(false);
+            disabledByHold_.push_back(w);
+        }
+    }
+    window_.setCursor(Qt::BusyCursor);
+}
+
+void FormHost::releaseInput()
+{
+    if (!held_)
+        return;
+    held_ = false;
+    for (const QPointer<QWidget>& w : disabledByHold_)
+        if (w)
+            w->setEnabled(true);
+    disabledByHold_.clear();
+    window_.unsetCursor();
+    if (focusAfterHold_)
+        setFocus(*focusAfterHold_);
+    else if (focusBeforeHold_ && focusBeforeHold_->isEnabled() && focusBeforeHold_->isVisible())
+        focusBeforeHold_->setFocus(Qt::OtherFocusReason);
+    focusAfterHold_.reset();
+    focusBeforeHold_.clear();
 }
 
 void FormHost::setInputLimit(int id, int maxChars)
@@ -139,6 +183,10 @@ void FormHost::setFocus(int id)
     QWidget* w = control(id);
     if (!w)
         return;
+    if (held_ && id != ctl::Cancel) {
+        focusAfterHold_ = id;
+        return;
+    }
     w->setFocus(Qt::OtherFocusReason);
     if (auto* edit = qobject_cast<QLineEdit*>(w))
         edit->selectAll();

@@ -4,12 +4,15 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <vector>
+
+#include <QPointer>
+#include <QWidget>
 
 #include "ui/dialog_host.h"
 
 class QDialog;
 class QTimer;
-class QWidget;
 
 namespace harvelin::gui {
 
@@ -23,6 +26,13 @@ public:
 
     void addControl(int id, QWidget* widget);
     QWidget* control(int id) const;
+
+    // While input is held, every control that takes input is disabled except
+    // "Abbrechen", and the pointer shows that the tool is busy. The dialog's
+    // own enabling and focusing meanwhile take effect when it is released.
+    void holdInput();
+    void releaseInput();
+    bool inputHeld() const { return held_; }
 
     // Timer ticks, by timer id.
     std::function<void(int timerId)> onTick;
@@ -59,6 +69,10 @@ private:
     std::map<int, int> limits_;  // input limits as the dialog set them
     std::map<int, QTimer*> timers_;
     int tickDepth_ = 0;  // > 0 while a tick is being handled
+    bool held_ = false;
+    std::vector<QPointer<QWidget>> disabledByHold_;
+    QPointer<QWidget> focusBeforeHold_;
+    std::optional<int> focusAfterHold_;
 };
 
 }  // namespace harvelin::gui

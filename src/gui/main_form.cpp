@@ -195,14 +195,16 @@ QWidget* createControl(const ControlTemplate& c, QWidget* parent, QValidator* va
 
 }  // namespace
 
-MainForm::MainForm(SerialBackend& backend, PortTable ports, Clock& clock, QWidget* parent)
+MainForm::MainForm(SerialBackend& backend, PortTable ports, Clock& clock, DialogThread::Mode mode, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                           | Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint),
-      host_(*this)
+      host_(*this), thread_(host_, *this, mode)
 {
     buildForm();
-    dialog_ = std::make_unique<MainDialog>(host_, backend, std::move(ports), clock);
-    host_.onTick = [this](int timerId) { dialog_->onTimer(timerId); };
+    // Set up here on the GUI thread; from the first click on, the dialog is
+    // the device thread's.
+    dialog_ = std::make_unique<MainDialog>(thread_.host(), backend, std::move(ports), clock);
+    thread_.setTickHandler([this](int timerId) { dialog_->onTimer(timerId); });
 
     setWindowIcon(pagerIcon());
     addAboutEntry();
@@ -224,7 +226,11 @@ void MainForm::focusFirstControl()
     }
 }
 
-MainForm::~MainForm() { host_.onTick = nullptr; }
+MainForm::~MainForm()
+{
+    thread_.shutdown();
+    thread_.setTickHandler(nullptr);
+}
 
 void MainForm::buildForm()
 {
@@ -266,15 +272,56 @@ void MainForm::connectControl(int id, QWidget* widget)
         return;
     if (qobject_cast<QPushButton*>(button))
         button->installEventFilter(this);
-    // "Abbrechen" takes the cancel path; it is hidden, so only the close box
-    // and the system menu take it in practice.
     if (id == ctl::Cancel) {
-        connect(button, &QAbstractButton::clicked, this, &QDialog::reject);
+        connect(button, &QAbstractButton::clicked, this, &MainForm::cancelOperation);
         return;
     }
     // Check boxes and radio buttons have already changed their state when
     // the click arrives, as the handlers expect.
-    connect(button, &QAbstractButton::clicked, this, [this, id] { dialog_->onCommand(id); });
+    connect(button, &QAbstractButton::clicked, this, [this, id] { press(id); });
+}
+
+// One click at a time: the controls are held from the click until its handler
+// has ended, so nothing clicked or typed meanwhile is carried out afterwards.
+// The cancel flag is cleared before the handler starts (a cancel pressed at
+// once still counts) and after it, so no later command is refused.
+void MainForm::press(int id)
+{
+    if (busy_)
+        return;
+    busy_ = true;
+    cancellable_ = id == ctl::SearchButton || id == ctl::ReadButton || id == ctl::WriteButton;
+    host_.holdInput();
+    if (cancellable_) {
+        host_.setVisible(ctl::Cancel, true);
+        host_.setFocus(ctl::Cancel);
+    }
+    dialog_->link.clearCancel();
+    thread_.post(
+        [this, id] {
+            dialog_->onCommand(id);
+            dialog_->link.clearCancel();
+        },
+        [this] { endBusy(); });
+}
+
+void MainForm::endBusy()
+{
+    busy_ = false;
+    cancellable_ = false;
+    host_.setVisible(ctl::Cancel, false);
+    host_.releaseInput();
+    if (closePending_) {
+        closePending_ = false;
+        if (isVisible())
+            reject();
+    }
+}
+
+void MainForm::cancelOperation()
+{
+    if (busy_ && cancellable_)
+        dialog_->link.cancel();
 }
 
 void MainForm::addAboutEntry()
@@ -298,11 +345,31 @@ void MainForm::done(int result)
 {
     QDialog::done(result);
     // The timer ends with the window.
-    host_.stopTimer(ctl::UiTimerId);
+    thread_.host().stopTimer(ctl::UiTimerId);
+}
+
+void MainForm::reject()
+{
+    if (busy_) {
+        cancelOperation();
+        closePending_ = true;
+        return;
+    }
+    // A learn window still open is ended on the pager too, and the port is
+    // given back, before the window goes.
+    busy_ = true;
+    host_.holdInput();
+    thread_.runAndWait([this] {
+        dialog_->leaveLearnMode();
+        dialog_->link.close();
+    });
+    host_.releaseInput();
+    busy_ = false;
+    QDialog::reject();
 }
 
 // Return and Escape reach the focused control as ordinary keys: they neither
-// press "Beenden" nor cancel the dialog, and a focused button ignores Return.
+// press "Beenden" nor close the dialog, and a focused button ignores Return.
 bool MainForm::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::KeyPress) {
@@ -316,9 +383,14 @@ bool MainForm::eventFilter(QObject* watched, QEvent* event)
 void MainForm::keyPressEvent(QKeyEvent* event)
 {
     switch (event->key()) {
+    case Qt::Key_Escape:
+        // Escape is "Abbrechen" while that is shown, and nothing otherwise.
+        if (!host_.control(ctl::Cancel)->isHidden())
+            cancelOperation();
+        event->accept();
+        return;
     case Qt::Key_Return:
     case Qt::Key_Enter:
-    case Qt::Key_Escape:
         event->accept();
         return;
     default:

@@ -4,6 +4,7 @@
 
 #include <QDialog>
 
+#include "gui/dialog_thread.h"
 #include "gui/form_host.h"
 #include "link/port_table.h"
 #include "ui/main_dialog.h"
@@ -12,11 +13,14 @@ namespace harvelin::gui {
 
 // The main form (dialog 102) as a Qt dialog: every control of the template
 // at its place, named by its id, and the clicks and timer ticks handed to
-// MainDialog, which does all the work.
+// MainDialog, which does all the work on the device thread (dialog_thread.h).
+// While a click's handler runs, the form takes no other click; "Abbrechen"
+// is shown while the search, the read-out or the write runs, and stops it.
 class MainForm final : public QDialog {
     Q_OBJECT
 public:
-    MainForm(SerialBackend& backend, PortTable ports, Clock& clock, QWidget* parent = nullptr);
+    MainForm(SerialBackend& backend, PortTable ports, Clock& clock,
+             DialogThread::Mode mode = DialogThread::Mode::Threaded, QWidget* parent = nullptr);
     ~MainForm() override;
 
     MainDialog& dialog() { return *dialog_; }
@@ -27,7 +31,16 @@ public:
     // "Inf&o über Harvelin...": the about box, modal over the form.
     void showAbout();
 
+    // True from a click until its handler has ended.
+    bool busy() const { return busy_; }
+    // "Abbrechen": stops the running search, read-out or write before its
+    // next command to the pager.
+    void cancelOperation();
+
     void done(int result) override;
+    // The close box and the window manager: a running operation is cancelled
+    // first, and the form ends when it has stopped.
+    void reject() override;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -43,9 +56,15 @@ private:
     void connectControl(int id, QWidget* widget);
     void addAboutEntry();
     void focusFirstControl();
+    void press(int id);
+    void endBusy();
 
     FormHost host_;
+    DialogThread thread_;
     std::unique_ptr<MainDialog> dialog_;
+    bool busy_ = false;
+    bool cancellable_ = false;
+    bool closePending_ = false;
 };
 
 }  // namespace harvelin::gui

@@ -20,13 +20,14 @@
 namespace harvelin::gui::test {
 
 // The real form on a simulated serial line ("sim0" carries a pager) and on
-// virtual time, so a search or a transfer finishes at once.
+// virtual time, so a search or a transfer finishes at once: the handlers run
+// as the clicks arrive, without a device thread.
 struct FormRig {
-    explicit FormRig(bool withPager = true)
+    explicit FormRig(bool withPager = true, DialogThread::Mode mode = DialogThread::Mode::Blocking)
     {
         if (withPager)
             backend.attachPager("sim0");
-        form = std::make_unique<MainForm>(backend, PortTable::fromPaths({"sim0"}), clock);
+        form = std::make_unique<MainForm>(backend, PortTable::fromPaths({"sim0"}), clock, mode);
     }
 
     template <typename T = QWidget>
