@@ -1,0 +1,107 @@
+// Cancelling the search, the read-out and the write: the operation stops
+// before its next command and ends as it ends normally, with its own message.
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "model/win1252.h"
+#include "transfer_fixture.h"
+#include "ui/control_ids.h"
+
+namespace harvelin {
+
+namespace {
+
+// What the read-out may change, in one comparable text.
+std::string formAndImage(MainDialog& dlg, MemoryHost& host)
+{
+    std::string s;
+    for (const CallerEntry& c : dlg.image.callers)
+        s += c.text.str() + '/' + std::to_string(c.buttonIdValue()) + '/' + std::to_string(c.idSuffix) + ';';
+    for (const KitchenCallEntry& k : dlg.image.kitchenCalls)
+        s += k.text.str() + '/' + std::to_string(k.station) + '/' + std::to_string(k.key) + ';';
+    for (const int id : {ctl::Battery, ctl::Buzzer, ctl::RemoteDelete})
+        s += host.isChecked(id) ? '1' : '0';
+    for (const auto& [id, text] : host.texts)
+        s += std::to_string(id) + '=' + text + ';';
+    return s + dlg.pagerName + '|' + dlg.remoteDeleteText;
+}
+
+struct CancelCase {
+    const char* name;
+    bool write;
+    int cancelAtProgress;  // the operation is cancelled when the bar reaches this
+};
+
+class CancelTest : public TransferTest, public ::testing::WithParamInterface<CancelCase> {};
+
+}  // namespace
+
+TEST_P(CancelTest, TransferStopsBeforeItsNextCommandAndSaysSo)
+{
+    const CancelCase c = GetParam();
+    sim::PagerState& pager = pagerState();
+    pager.callers[0].text = "Vom Pager";
+    pager.pagerName = "Pager:Neu";
+    pager.vibration = 3;
+    host.setControlText(ctl::callerText(1), "Im Formular");
+    dlg.UpdateData(true);
+    dlg.formToImage();
+    const std::string before = formAndImage(dlg, host);
+
+    std::size_t framesAtCancel = 0;
+    host.onProgress = [&](int, int, int pos) {
+        if (pos == c.cancelAtProgress && !dlg.link.cancelled()) {
+            framesAtCancel = frames().size();
+            dlg.link.cancel();
+        }
+    };
+    timed([&] { c.write ? dlg.writeToPager() : dlg.readFromPager(); });
+
+    ASSERT_TRUE(dlg.link.cancelled());
+    EXPECT_EQ(frames().size(), framesAtCancel);
+    // Only the cancelled message; no "Fehlerhafte Übertragung!" or
+    // "Fehlerhafter Datenempfang" on top.
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(host.messages.back(), win1252(c.write ? "Übertragung abgebrochen – der Pager ist nur teilweise beschrieben."
+                                                    : "Lesen abgebrochen – die Daten im Formular sind unverändert."));
+    EXPECT_FALSE(dlg.deviceBusy);
+    EXPECT_TRUE(host.timerRunning(ctl::UiTimerId));
+    EXPECT_EQ(host.progressPos, 0);
+    EXPECT_EQ(dlg.link.state, LinkState::Open);
+    EXPECT_FALSE(dlg.lastWriteSucceeded);
+    EXPECT_FALSE(dlg.lastReadOutComplete);
+    // No step after the cancel waits either: no exchange, no pause before
+    // the result. (Slack: one identification exchange, the kitchen pauses.)
+    const auto waitsOfTheFramesSent = TransferStartWaitMs + static_cast<std::int64_t>(framesAtCancel) * ExchangeMs;
+    EXPECT_LT(elapsed(), waitsOfTheFramesSent + 600 + (c.write ? 0 : 16 * 100));
+    if (!c.write) {
+        EXPECT_EQ(formAndImage(dlg, host), before);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(ReadAndWrite, CancelTest,
+                         ::testing::Values(CancelCase{"ReadAtTheStart", false, 0},
+                                           CancelCase{"ReadAmongTheKitchenSlots", false, 40},
+                                           CancelCase{"ReadAtTheSettings", false, 51},
+                                           CancelCase{"WriteAtTheStart", true, 0},
+                                           CancelCase{"WriteAmongTheKitchenSlots", true, 40},
+                                           CancelCase{"WriteAtTheSettings", true, 50}),
+                         [](const auto& test) { return std::string(test.param.name); });
+
+TEST_F(TransferTest, CancelledSearchLeavesTheLinkClosedAndAktivClear)
+{
+    dlg.link.cancel();
+    dlg.searchPager();
+
+    EXPECT_EQ(dlg.link.state, LinkState::Closed);
+    EXPECT_EQ(dlg.link.portNumber, 0);
+    EXPECT_EQ(dlg.link.portHandle, nullptr);
+    EXPECT_FALSE(host.isChecked(ctl::Active));
+    EXPECT_FALSE(dlg.deviceBusy);
+    EXPECT_TRUE(host.timerRunning(ctl::UiTimerId));
+    EXPECT_TRUE(frames().empty());
+}
+
+}  // namespace harvelin
