@@ -1,0 +1,251 @@
+// The form with its dialog on the device thread: the window stays alive
+// while the pager is busy, takes no clicks meanwhile, and "Abbrechen" and the
+// close box stop the work between two commands. Real time over a
+// pseudo-terminal, except the comparison with the blocking run.
+#include <QtTest>
+
+#include <QCheckBox>
+#include <QElapsedTimer>
+
+#include <algorithm>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "gui_test_support.h"
+#include "platform/serial_backends.h"
+#include "pty_pager.h"
+#include "ui/control_ids.h"
+
+using namespace harvelin;
+using namespace harvelin::gui;
+using namespace harvelin::gui::test;
+
+class DeviceThreadTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void readOutKeepsTheWindowTurningAndTakesNoClicks();
+    void abbrechenStopsWithinOneExchange_data();
+    void abbrechenStopsWithinOneExchange();
+    void closingInLearnModeLeavesItOnThePagerAndClosesThePort();
+    void threadedRunSendsTheSameBytesWithTheSameWaits();
+};
+
+namespace {
+
+constexpr int SearchMs = 15000;
+constexpr int ReadOutMs = 60000;
+
+// Turns the GUI thread's event loop until `done` holds or `ms` have passed.
+// (QTest's waits sleep between rounds of events, which would slow each call
+// from the device thread down to their rhythm.)
+bool runUntil(const std::function<bool()>& done, int ms)
+{
+    QEventLoop loop;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (done())
+            loop.quit();
+    });
+    poll.start(1);
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    if (!done())
+        loop.exec();
+    return done();
+}
+
+void runFor(int ms)
+{
+    runUntil([] { return false; }, ms);
+}
+
+// The threaded form on a simulated pager behind a pseudo-terminal.
+struct PtyForm {
+    PtyForm() : pager(sim::PtyPager::Options{sim::demoPagerState(), {}, {}, false})
+    {
+        started = pager.start();
+        form = std::make_unique<MainForm>(*backend, PortTable::fromPaths({pager.devicePath()}), clock);
+        form->show();
+    }
+
+    void click(int id) { QTest::mouseClick(form->control(id), Qt::LeftButton); }
+    bool idleWithin(int ms)
+    {
+        return runUntil([this] { return !form->busy(); }, ms);
+    }
+    bool search()
+    {
+        click(ctl::SearchButton);
+        return idleWithin(SearchMs) && qobject_cast<QCheckBox*>(form->control(ctl::Active))->isChecked();
+    }
+    std::vector<std::string> commands()
+    {
+        const auto lock = pager.lock();
+        return pager.pager().commands();
+    }
+    bool pagerInLearnMode()
+    {
+        const auto lock = pager.lock();
+        return pager.pager().state().learnMode;
+    }
+    QString text(int id) const { return qobject_cast<QLineEdit*>(form->control(id))->text(); }
+
+    sim::PtyPager pager;
+    bool started = false;
+    SystemClock clock;
+    std::unique_ptr<SerialBackend> backend = makeSystemSerialBackend();
+    std::unique_ptr<MainForm> form;
+};
+
+bool isWrite(const std::string& command) { return command.rfind(">Schreibe", 0) == 0; }
+
+}  // namespace
+
+void DeviceThreadTest::readOutKeepsTheWindowTurningAndTakesNoClicks()
+{
+    PtyForm rig;
+    QVERIFY(rig.started);
+    QVERIFY(rig.search());
+    ModalAnswerer answerer;
+
+    // The longest time the GUI thread's event loop went without turning.
+    QElapsedTimer sinceLast;
+    qint64 longestGap = 0;
+    QTimer pulse;
+    pulse.setInterval(10);
+    QObject::connect(&pulse, &QTimer::timeout, [&] {
+        longestGap = std::max(longestGap, sinceLast.restart());
+    });
+
+    rig.click(ctl::ReadButton);
+    sinceLast.start();
+    pulse.start();
+    QVERIFY(rig.form->busy());
+    QVERIFY(rig.form->control(ctl::Cancel)->isVisible());
+    // Clicks made meanwhile are not carried out, neither now nor afterwards.
+    runFor(500);
+    for (const int id : {ctl::WriteButton, ctl::Ok, ctl::ReadButton}) {
+        QVERIFY(!rig.form->control(id)->isEnabled());
+        rig.click(id);
+    }
+    QVERIFY(rig.idleWithin(ReadOutMs));
+    runFor(300);
+    pulse.stop();
+
+    QVERIFY2(longestGap < 1000, qPrintable(QString::number(longestGap)));
+    QVERIFY(rig.form->isVisible());
+    QVERIFY(rig.form->control(ctl::Cancel)->isHidden());
+    QVERIFY(rig.form->control(ctl::WriteButton)->isEnabled());
+    QCOMPARE(rig.text(ctl::callerText(1)), QStringLiteral("Tisch 1"));
+    const std::vector<std::string> sent = rig.commands();
+    QVERIFY(std::none_of(sent.begin(), sent.end(), isWrite));
+    QCOMPARE(std::count(sent.begin(), sent.end(), std::string(">Lese:0")), 1);
+    QCOMPARE(answerer.texts, QStringList());
+}
+
+void DeviceThreadTest::abbrechenStopsWithinOneExchange_data()
+{
+    QTest::addColumn<int>("button");
+    QTest::addColumn<bool>("byCloseBox");
+    QTest::addColumn<QString>("message");
+    const QString readMessage = QStringLiteral("Lesen abgebrochen – die Daten im Formular sind unverändert.");
+    const QString writeMessage = QStringLiteral("Übertragung abgebrochen – der Pager ist nur teilweise beschrieben.");
+    QTest::newRow("read-out") << int(ctl::ReadButton) << false << readMessage;
+    QTest::newRow("write") << int(ctl::WriteButton) << false << writeMessage;
+    QTest::newRow("write, close box") << int(ctl::WriteButton) << true << writeMessage;
+}
+
+void DeviceThreadTest::abbrechenStopsWithinOneExchange()
+{
+    QFETCH(int, button);
+    QFETCH(bool, byCloseBox);
+    QFETCH(QString, message);
+    PtyForm rig;
+    QVERIFY(rig.started);
+    QVERIFY(rig.search());
+    ModalAnswerer answerer;
+    const QString before = rig.text(ctl::callerText(1));
+
+    rig.click(button);
+    QVERIFY(runUntil([&] { return rig.commands().size() >= 8; }, ReadOutMs));
+    const std::size_t sentAtCancel = rig.commands().size();
+    if (byCloseBox)
+        QVERIFY(!rig.form->close());  // stays open until the write has stopped
+    else
+        rig.click(ctl::Cancel);
+
+    QVERIFY(rig.idleWithin(3000));
+    // The exchange under way was finished; nothing went out after it.
+    QVERIFY(rig.commands().size() <= sentAtCancel + 1);
+    QCOMPARE(answerer.texts, QStringList{message});
+    QVERIFY(!rig.form->busy());
+    if (byCloseBox) {
+        QVERIFY(runUntil([&] { return !rig.form->isVisible(); }, 5000));
+        QVERIFY(!rig.form->dialog().link.portHandle);
+    } else {
+        QVERIFY(rig.form->control(ctl::Cancel)->isHidden());
+        QCOMPARE(rig.text(ctl::callerText(1)), before);
+    }
+}
+
+void DeviceThreadTest::closingInLearnModeLeavesItOnThePagerAndClosesThePort()
+{
+    PtyForm rig;
+    QVERIFY(rig.started);
+    QVERIFY(rig.search());
+    rig.click(ctl::learnButton(2));
+    QVERIFY(rig.idleWithin(5000));
+    QVERIFY(rig.pagerInLearnMode());
+    // The form stays usable in the learn window.
+    QVERIFY(rig.form->control(ctl::callerText(3))->isEnabled());
+
+    QVERIFY(rig.form->close());
+    QVERIFY(!rig.pagerInLearnMode());
+    QVERIFY(!rig.form->dialog().link.portHandle);
+    QCOMPARE(rig.form->dialog().link.state, LinkState::Closed);
+}
+
+// Search, read-out and write on virtual time, once as the clicks come and
+// once on the device thread: the same frames, reads and waits. The idle
+// timer's keep-alive bytes and listening reads between the operations are
+// left out, and times count from each operation's first event.
+void DeviceThreadTest::threadedRunSendsTheSameBytesWithTheSameWaits()
+{
+    auto run = [](DialogThread::Mode mode) {
+        FormRig rig(true, mode);
+        rig.form->show();
+        ModalAnswerer answerer;
+        QStringList trace;
+        for (const int id : {ctl::SearchButton, ctl::ReadButton, ctl::WriteButton}) {
+            rig.backend.clearEvents();
+            QTest::mouseClick(rig.control(id), Qt::LeftButton);
+            if (!runUntil([&] { return !rig.form->busy(); }, 10000))
+                return QStringList{QStringLiteral("operation %1 did not end").arg(id)};
+            std::int64_t start = -1;
+            for (const sim::SimBackend::Event& e : rig.backend.events()) {
+                const bool idleTraffic = (e.kind == sim::SimBackend::Event::Write && e.bytes == "\x16") ||
+                                         (e.kind == sim::SimBackend::Event::Read && e.requested == 100);
+                if (idleTraffic)
+                    continue;
+                if (start < 0)
+                    start = e.atMs;
+                trace << QStringLiteral("%1 %2 %3 %4 %5")
+                             .arg(id)
+                             .arg(int(e.kind))
+                             .arg(e.atMs - start)
+                             .arg(e.requested)
+                             .arg(QString::fromLatin1(e.bytes.data(), qsizetype(e.bytes.size())));
+            }
+        }
+        trace << answerer.texts;
+        return trace;
+    };
+    const QStringList blocking = run(DialogThread::Mode::Blocking);
+    const QStringList threaded = run(DialogThread::Mode::Threaded);
+    QVERIFY(blocking.size() > 100);
+    QCOMPARE(threaded, blocking);
+}
+
+QTEST_MAIN(DeviceThreadTest)
+#include "device_thread_test.moc"
