@@ -6,12 +6,14 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <thread>
 #include <vector>
 
 extern char** environ;
@@ -28,9 +30,10 @@ std::string readBytes(const std::filesystem::path& path)
 }
 
 // Runs a program to its end with stdout and stderr into files; its exit
-// status, or -1 when it did not end normally.
+// status, or -1 when it did not end normally. With a signal, the program gets
+// it after `signalAfterMs`.
 int runProgram(const std::vector<std::string>& args, const std::filesystem::path& outFile,
-               const std::filesystem::path& errFile)
+               const std::filesystem::path& errFile, int signal = 0, int signalAfterMs = 0)
 {
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
@@ -45,6 +48,10 @@ int runProgram(const std::vector<std::string>& args, const std::filesystem::path
     posix_spawn_file_actions_destroy(&actions);
     if (rc != 0)
         return -1;
+    if (signal != 0) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(signalAfterMs));
+        ::kill(pid, signal);
+    }
     int status = 0;
     if (::waitpid(pid, &status, 0) != pid || !WIFEXITED(status))
         return -1;
@@ -103,10 +110,10 @@ protected:
         std::filesystem::remove_all(dir, ignored);
     }
 
-    int cli(std::vector<std::string> args)
+    int cli(std::vector<std::string> args, int signal = 0, int signalAfterMs = 0)
     {
         args.insert(args.begin(), HARVELIN_CLI_PATH);
-        const int status = runProgram(args, dir / "out.txt", dir / "err.txt");
+        const int status = runProgram(args, dir / "out.txt", dir / "err.txt", signal, signalAfterMs);
         out = readBytes(dir / "out.txt");
         err = readBytes(dir / "err.txt");
         return status;
@@ -136,6 +143,46 @@ TEST_F(CliPtyTest, SearchNamesThePortAndAMissingPagerGivesThree)
     ASSERT_EQ(cli({"--port", "/dev/null", "--port", device, "search"}), 0) << err;
     EXPECT_EQ(out, "2 " + device + "\n");
     EXPECT_EQ(cli({"--port", "/dev/null", "search"}), 3);
+}
+
+// Ctrl-C or SIGTERM in the middle of a command: the command stops between two
+// commands to the pager, leaves learn mode, closes the port, writes no file
+// and ends with 130.
+TEST_F(CliPtyTest, SignalStopsTheCommandCleanlyWith130)
+{
+    struct Case {
+        const char* command;
+        int signal;
+        int afterMs;  // the search takes about 3 s
+    };
+    const std::filesystem::path original = std::filesystem::path(HARVELIN_TEST_DATA) / "configuration.pag";
+    for (const Case c : {Case{"search", SIGINT, 800}, Case{"read", SIGINT, 5000}, Case{"write", SIGTERM, 5000},
+                         Case{"learn", SIGINT, 5500}}) {
+        SCOPED_TRACE(c.command);
+        const std::filesystem::path file = dir / "ziel.pag";
+        std::filesystem::copy_file(original, file, std::filesystem::copy_options::overwrite_existing);
+        std::vector<std::string> args = {"--trace", "--port", device, c.command};
+        if (std::string(c.command) == "learn")
+            args.push_back("3");
+        if (std::string(c.command) != "search")
+            args.push_back(file.string());
+
+        EXPECT_EQ(cli(args, c.signal, c.afterMs), 130) << err;
+        EXPECT_EQ(readBytes(file), readBytes(original));
+        // The port was closed, and nothing went out after the interruption
+        // but leaving learn mode.
+        const std::size_t note = err.find("harvelin-cli: interrupted");
+        ASSERT_NE(note, std::string::npos) << err;
+        const std::size_t lastSent = err.rfind("-> ");
+        const std::size_t closed = err.rfind(" close\n");
+        EXPECT_NE(closed, std::string::npos) << err;
+        EXPECT_LT(lastSent, closed);
+        if (std::string(c.command) == "learn") {
+            const std::size_t learnOn = err.find(">Setze Lernmodus:1");
+            ASSERT_NE(learnOn, std::string::npos) << err;
+            EXPECT_NE(err.find(">Setze Lernmodus:0", learnOn), std::string::npos) << err;
+        }
+    }
 }
 
 #endif
