@@ -147,20 +147,22 @@ void DeviceThreadTest::readOutKeepsTheWindowTurningAndTakesNoClicks()
 void DeviceThreadTest::abbrechenStopsWithinOneExchange_data()
 {
     QTest::addColumn<int>("button");
-    QTest::addColumn<bool>("byCloseBox");
+    QTest::addColumn<QString>("stopBy");
     QTest::addColumn<QString>("message");
     const QString readMessage = QStringLiteral("Lesen abgebrochen – die Daten im Formular sind unverändert.");
     const QString writeMessage = QStringLiteral("Übertragung abgebrochen – der Pager ist nur teilweise beschrieben.");
-    QTest::newRow("read-out") << int(ctl::ReadButton) << false << readMessage;
-    QTest::newRow("write") << int(ctl::WriteButton) << false << writeMessage;
-    QTest::newRow("write, close box") << int(ctl::WriteButton) << true << writeMessage;
+    QTest::newRow("read-out, Abbrechen") << int(ctl::ReadButton) << "Abbrechen" << readMessage;
+    QTest::newRow("write, Abbrechen") << int(ctl::WriteButton) << "Abbrechen" << writeMessage;
+    QTest::newRow("read-out, Escape") << int(ctl::ReadButton) << "Escape" << readMessage;
+    QTest::newRow("write, close box") << int(ctl::WriteButton) << "close box" << writeMessage;
 }
 
 void DeviceThreadTest::abbrechenStopsWithinOneExchange()
 {
     QFETCH(int, button);
-    QFETCH(bool, byCloseBox);
+    QFETCH(QString, stopBy);
     QFETCH(QString, message);
+    const bool byCloseBox = stopBy == QLatin1String("close box");
     PtyForm rig;
     QVERIFY(rig.started);
     QVERIFY(rig.search());
@@ -172,6 +174,8 @@ void DeviceThreadTest::abbrechenStopsWithinOneExchange()
     const std::size_t sentAtCancel = rig.commands().size();
     if (byCloseBox)
         QVERIFY(!rig.form->close());  // stays open until the write has stopped
+    else if (stopBy == QLatin1String("Escape"))
+        QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : rig.form.get(), Qt::Key_Escape);
     else
         rig.click(ctl::Cancel);
 
