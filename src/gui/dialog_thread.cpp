@@ -20,12 +20,16 @@ public:
     int modalDepth = 0;  // > 0 while the device thread waits for a modal box
 
     std::string controlText(int id) const override { return onGui([&] { return form_.controlText(id); }); }
+    // A tick writes back what it read; see FormHost.
     void setControlText(int id, const std::string& text) override
     {
-        onGui([&] { form_.setControlText(id, text); });
+        onGui([&, inTick = tickDepth_ > 0] { form_.setControlText(id, text, inTick); });
     }
     bool isChecked(int id) const override { return onGui([&] { return form_.isChecked(id); }); }
-    void setChecked(int id, bool checked) override { onGui([&] { form_.setChecked(id, checked); }); }
+    void setChecked(int id, bool checked) override
+    {
+        onGui([&, inTick = tickDepth_ > 0] { form_.setChecked(id, checked, inTick); });
+    }
     void setVisible(int id, bool visible) override { onGui([&] { form_.setVisible(id, visible); }); }
     void setEnabled(int id, bool enabled) override { onGui([&] { form_.setEnabled(id, enabled); }); }
     void setInputLimit(int id, int maxChars) override { onGui([&] { form_.setInputLimit(id, maxChars); }); }

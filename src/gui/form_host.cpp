@@ -35,7 +35,22 @@ std::string fromQt(const QString& text) { return utf8ToWin1252(text.toStdString(
 
 FormHost::FormHost(QDialog& window) : window_(window) {}
 
-void FormHost::addControl(int id, QWidget* widget) { controls_[id] = widget; }
+void FormHost::addControl(int id, QWidget* widget)
+{
+    controls_[id] = widget;
+    if (auto* edit = qobject_cast<QLineEdit*>(widget))
+        QObject::connect(edit, &QLineEdit::textEdited, &window_, [this, id] { changedByUser_.insert(id); });
+    // A click on a radio button changes its whole group.
+    if (qobject_cast<QRadioButton*>(widget)) {
+        QObject::connect(qobject_cast<QAbstractButton*>(widget), &QAbstractButton::clicked, &window_, [this] {
+            for (const auto& [other, w] : controls_)
+                if (qobject_cast<QRadioButton*>(w))
+                    changedByUser_.insert(other);
+        });
+    } else if (auto* button = qobject_cast<QAbstractButton*>(widget); button && button->isCheckable()) {
+        QObject::connect(button, &QAbstractButton::clicked, &window_, [this, id] { changedByUser_.insert(id); });
+    }
+}
 
 QWidget* FormHost::control(int id) const
 {
@@ -45,6 +60,7 @@ QWidget* FormHost::control(int id) const
 
 std::string FormHost::controlText(int id) const
 {
+    changedByUser_.erase(id);
     QWidget* w = control(id);
     if (auto* edit = qobject_cast<QLineEdit*>(w))
         return fromQt(edit->text());
@@ -57,6 +73,18 @@ std::string FormHost::controlText(int id) const
     if (auto* list = qobject_cast<QListWidget*>(w))
         return list->currentItem() ? fromQt(list->currentItem()->text()) : std::string();
     return {};
+}
+
+void FormHost::setControlText(int id, const std::string& text, bool keepUserChange)
+{
+    if (!keepUserChange || !changedByUser_.count(id))
+        setControlText(id, text);
+}
+
+void FormHost::setChecked(int id, bool checked, bool keepUserChange)
+{
+    if (!keepUserChange || !changedByUser_.count(id))
+        setChecked(id, checked);
 }
 
 void FormHost::setControlText(int id, const std::string& bytes)
@@ -91,6 +119,7 @@ void FormHost::setControlText(int id, const std::string& bytes)
 
 bool FormHost::isChecked(int id) const
 {
+    changedByUser_.erase(id);
     auto* button = qobject_cast<QAbstractButton*>(control(id));
     return button && button->isChecked();
 }

@@ -3,6 +3,7 @@
 #include <functional>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -43,6 +44,12 @@ public:
     void setControlText(int id, const std::string& text) override;
     bool isChecked(int id) const override;
     void setChecked(int id, bool checked) override;
+    // As above, but a control the user changed since the dialog last read it
+    // keeps the user's value. For the writes of a tick on the device thread:
+    // the user may type or click between the tick's reading of the form and
+    // its writing back, and what it writes back is what it read before.
+    void setControlText(int id, const std::string& text, bool keepUserChange);
+    void setChecked(int id, bool checked, bool keepUserChange);
     void setVisible(int id, bool visible) override;
     void setEnabled(int id, bool enabled) override;
     void setInputLimit(int id, int maxChars) override;
@@ -69,6 +76,7 @@ private:
     std::map<int, int> limits_;  // input limits as the dialog set them
     std::map<int, QTimer*> timers_;
     int tickDepth_ = 0;  // > 0 while a tick is being handled
+    mutable std::set<int> changedByUser_;  // since the dialog last read them
     bool held_ = false;
     std::vector<QPointer<QWidget>> disabledByHold_;
     QPointer<QWidget> focusBeforeHold_;

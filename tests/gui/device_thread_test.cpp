@@ -88,12 +88,18 @@ bool isWrite(const std::string& command) { return command.rfind(">Schreibe", 0) 
 
 }  // namespace
 
-// Also: closing in learn mode leaves it on the pager and gives the port back.
+// Also: typing while the timer's ticks run loses nothing, and closing in
+// learn mode leaves it on the pager and gives the port back.
 void DeviceThreadTest::readOutKeepsTheWindowTurningAndTakesNoClicks()
 {
     PtyForm rig;
     QVERIFY(rig.started);
     QVERIFY(rig.search());
+    for (const QChar ch : QStringLiteral("Wintergarten")) {
+        typeText(rig.form->control(ctl::callerText(16)), ch);
+        runUntil([] { return false; }, 37);
+    }
+    QCOMPARE(rig.text(ctl::callerText(16)), QStringLiteral("Wintergarten"));
     ModalAnswerer answerer;
 
     // The longest time the GUI thread's event loop went without turning.
