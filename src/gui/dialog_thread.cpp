@@ -46,6 +46,10 @@ public:
             return true;
         });
     }
+    bool askYesNo(const std::string& text) override
+    {
+        return modal([&] { return form_.askYesNo(text); });
+    }
     std::optional<std::string> fileDialog(const FileDialogSpec& spec) override
     {
         return modal([&] { return form_.fileDialog(spec); });

@@ -38,13 +38,14 @@ public:
     void cancelOperation();
 
     void done(int result) override;
-    // The close box and the window manager: a running operation is cancelled
-    // first, and the form ends when it has stopped.
+    // Ends the form: a learn window still open is ended on the pager and the
+    // port is closed first. During an operation: as the close box.
     void reject() override;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 #ifdef Q_OS_WIN
     bool nativeEvent(const QByteArray& eventType, void* message, qintptr* result) override;
 #else

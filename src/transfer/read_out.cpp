@@ -249,6 +249,7 @@ void MainDialog::readFromPager()
     deviceBusy = true;
     stopUiTimer();
     clock.sleepMs(StartWaitMs);
+    link.lateReplySeen = false;
     const FormSnapshot before(*this);
     auto endCancelled = [&] {
         before.restore(*this);
@@ -304,8 +305,12 @@ void MainDialog::readFromPager()
     selectPage(viewPage);
 
     // The form now shows what did arrive; say once that it is not all of it.
-    lastReadOutComplete = run.complete();
-    if (run.unreportedGaps())
+    // A pager that answers late may have put a reply into another step.
+    const bool late = link.lateReplySeen;
+    lastReadOutComplete = run.complete() && !late;
+    if (lastReadOutComplete)
+        markConfigurationKept();
+    if (run.unreportedGaps() || late)
         host.messageBox(BadDataMessage);
 }
 
