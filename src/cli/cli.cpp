@@ -444,7 +444,8 @@ int runCli(int argc, const char* const* argv, CliEnvironment& env)
     app.require_subcommand(1);
     app.fallthrough();
     app.footer("Exit status: 0 success, 1 a device step failed, 2 bad usage or a file that cannot be read or "
-               "written, 3 no pager found.");
+               "written, 3 no pager found, 130 stopped by Ctrl-C or SIGTERM (learn mode left, port closed, no "
+               "file written).");
 
     std::vector<std::string> portPaths;
     bool simulate = false;
