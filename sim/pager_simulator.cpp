@@ -111,7 +111,8 @@ std::string PagerSimulator::receive(std::string_view bytes)
             // The search's probe comes without SYN: ">@" CR LF.
             if (c == '>') {
                 inFrame_ = true;
-                partial_ = ">";
+                // Not `= ">"`: GCC 12 warns falsely (-Wrestrict) on that.
+                partial_.assign(1, '>');
             }
         } else if (partial_.size() < MaxCommand) {
             partial_ += c;
