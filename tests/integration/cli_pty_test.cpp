@@ -61,7 +61,7 @@ protected:
         ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
         dir = pattern;
 
-        // The simulator runs while its stdin stays open and prints the
+        // The simulator runs until it is told to end and prints the
         // device to open as its first line.
         int toSim[2];
         int fromSim[2];
@@ -94,8 +94,9 @@ protected:
     void TearDown() override
     {
         if (simInput >= 0)
-            ::close(simInput);  // the simulator ends when its stdin closes
+            ::close(simInput);
         if (simPid > 0) {
+            ::kill(simPid, SIGTERM);
             int status = 0;
             ::waitpid(simPid, &status, 0);
         }

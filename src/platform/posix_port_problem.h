@@ -1,0 +1,22 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "link/serial_port.h"
+
+namespace harvelin {
+
+// Why opening `device` failed with `error` (an errno value; ENOTTY when it
+// opened but is no terminal, EWOULDBLOCK when another program holds its
+// lock), with what /proc and the group database tell about it.
+PortProblem diagnoseOpenFailure(const std::string& device, int error);
+
+// The programs that hold `device` open, "minicom (PID 4711)", as far as
+// /proc lets this user see.
+std::vector<std::string> programsHolding(const std::string& device);
+
+// Running services that take USB serial adapters for themselves.
+std::vector<std::string> runningAdapterGrabbers();
+
+}  // namespace harvelin
