@@ -163,7 +163,10 @@ bool fileCanBeSaved(CliEnvironment& env, const std::string& path)
 {
     ReplacingFile probe(path);
     if (!probe.create()) {
-        complain(env) << "cannot write " << path << ": " << win1252ToUtf8(probe.error()) << '\n';
+        // The reason is the form's German text, so the whole line is the
+        // form's message for a file that cannot be saved.
+        env.err << "Die Datei " << path << " konnte nicht gespeichert werden: " << win1252ToUtf8(probe.error())
+                << '\n';
         return false;
     }
     probe.discard();
@@ -393,9 +396,8 @@ std::optional<std::string> commandWord(int argc, const char* const* argv)
         const std::string arg = argv[i];
         if (arg == "--port")
             ++i;
-        else if (arg == "--" || arg.empty() || arg[0] != '-')
-            return arg == "--" ? (i + 1 < argc ? std::optional<std::string>(argv[i + 1]) : std::nullopt)
-                               : std::optional<std::string>(arg);
+        else if (arg.empty() || arg[0] != '-')
+            return arg;
     }
     return std::nullopt;
 }
@@ -466,11 +468,12 @@ int runCli(int argc, const char* const* argv, CliEnvironment& env)
     } catch (const CLI::ParseError& e) {
         if (app.get_subcommands().empty() && e.get_exit_code() != static_cast<int>(CLI::ExitCodes::Success)) {
             // No command was recognised: say which ones there are.
-            const std::optional<std::string> word = commandWord(argc, argv);
-            if (word)
+            if (const std::optional<std::string> word = commandWord(argc, argv))
                 complain(env) << "unknown command \"" << *word << "\"\n";
-            else
+            else if (dynamic_cast<const CLI::RequiredError*>(&e))
                 complain(env) << "no command given\n";
+            else
+                complain(env) << e.what() << '\n';
             env.err << "Commands: " << commandNames(app) << "\nRun " << Program << " --help for more.\n";
             return exitcode::BadInput;
         }

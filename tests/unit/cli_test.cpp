@@ -255,7 +255,7 @@ TEST_F(CliTest, ReadWithoutTheVersionLeavesTheFileAsItWas)
 TEST_F(CliTest, ReadIntoAnUnwritablePlaceExitsWithTwoBeforeTouchingThePager)
 {
     EXPECT_EQ(run({"read", file("fehlt/neu.pag")}), exitcode::BadInput);
-    EXPECT_NE(err.str().find("cannot write"), std::string::npos);
+    EXPECT_NE(err.str().find("konnte nicht gespeichert werden: "), std::string::npos);
     EXPECT_TRUE(backend.opened().empty());
 }
 
