@@ -21,7 +21,8 @@ std::string portParagraph(const FailedPort& f)
     case PortFault::PermissionDenied: {
         std::string text = device + win1252(": keine Berechtigung.");
         if (p.group.empty())
-            return text + win1252(" Bitte die Zugriffsrechte des Geräts prüfen.");
+            return text + win1252(" Nur sein Besitzer darf es öffnen; bitte die Zugriffsrechte des Geräts "
+                                  "prüfen.");
         text += win1252(" Das Gerät gehört der Gruppe \"") + p.group + "\".";
         if (p.memberAfterNextLogin)
             return text + win1252(" Sie sind bereits Mitglied dieser Gruppe; das gilt erst nach dem nächsten "

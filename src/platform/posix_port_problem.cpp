@@ -6,14 +6,18 @@
 #include <grp.h>
 #include <pwd.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <sstream>
 #include <system_error>
 
 namespace harvelin {
@@ -62,8 +66,32 @@ std::vector<std::string> programsHolding(const std::string& device)
     std::vector<std::string> holders;
     std::error_code ec;
     const fs::path target = fs::canonical(device, ec);
-    if (ec)
+    struct stat st {};
+    if (ec || ::stat(target.c_str(), &st) != 0)
         return holders;
+    const auto named = [](const std::string& pid) {
+        return firstLineOf(fs::path("/proc") / pid / "comm") + " (PID " + pid + ")";
+    };
+
+    // The lock that makes a port busy names its holder, also among several
+    // programs that have the device open (a pseudo-terminal's own pager,
+    // say): "1: FLOCK  ADVISORY  WRITE 4711 00:1a:3 0 EOF".
+    std::ifstream locks("/proc/locks");
+    for (std::string line; std::getline(locks, line);) {
+        std::istringstream words(line);
+        std::vector<std::string> w{std::istream_iterator<std::string>(words), std::istream_iterator<std::string>()};
+        if (w.size() < 6 || w[1] == "->")
+            continue;
+        unsigned lockMajor = 0;
+        unsigned lockMinor = 0;
+        unsigned long inode = 0;
+        const bool parsed = std::sscanf(w[5].c_str(), "%x:%x:%lu", &lockMajor, &lockMinor, &inode) == 3;
+        if (parsed && lockMajor == major(st.st_dev) && lockMinor == minor(st.st_dev) && inode == st.st_ino &&
+            isNumber(w[4]))
+            return {named(w[4])};
+    }
+
+    // Otherwise everyone who has it open, as far as this user may look.
     for (const auto& proc : fs::directory_iterator("/proc", ec)) {
         const std::string pid = proc.path().filename().string();
         if (!isNumber(pid))
@@ -72,7 +100,7 @@ std::vector<std::string> programsHolding(const std::string& device)
         for (const auto& fd : fs::directory_iterator(proc.path() / "fd", fdEc)) {
             std::error_code linkEc;
             if (fs::read_symlink(fd.path(), linkEc) == target && !linkEc) {
-                holders.push_back(firstLineOf(proc.path() / "comm") + " (PID " + pid + ")");
+                holders.push_back(named(pid));
                 break;
             }
         }
@@ -108,8 +136,11 @@ PortProblem diagnoseOpenFailure(const std::string& device, int error)
     case EACCES:
     case EPERM: {
         p.fault = PortFault::PermissionDenied;
+        // Joining the group helps only where the group may read and write,
+        // and nobody should join root's group for a serial port.
         struct stat st {};
-        if (::stat(device.c_str(), &st) == 0) {
+        const mode_t groupRw = S_IRGRP | S_IWGRP;
+        if (::stat(device.c_str(), &st) == 0 && (st.st_mode & groupRw) == groupRw && st.st_gid != 0) {
             if (const group* gr = ::getgrgid(st.st_gid))
                 p.group = gr->gr_name;
             p.memberAfterNextLogin = memberSinceLastLogin(st.st_gid);
@@ -119,9 +150,8 @@ PortProblem diagnoseOpenFailure(const std::string& device, int error)
     case EBUSY:
     case EWOULDBLOCK: {
         p.fault = PortFault::Busy;
-        const auto holders = programsHolding(device);
-        if (!holders.empty())
-            p.holder = holders.front();
+        for (const std::string& h : programsHolding(device))
+            p.holder += (p.holder.empty() ? "" : ", ") + h;
         break;
     }
     case ENOTTY:

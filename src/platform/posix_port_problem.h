@@ -12,8 +12,9 @@ namespace harvelin {
 // lock), with what /proc and the group database tell about it.
 PortProblem diagnoseOpenFailure(const std::string& device, int error);
 
-// The programs that hold `device` open, "minicom (PID 4711)", as far as
-// /proc lets this user see.
+// Who holds `device`, "minicom (PID 4711)": the holder of its lock where
+// there is one, else every program that has it open, as far as /proc lets
+// this user see.
 std::vector<std::string> programsHolding(const std::string& device);
 
 // Running services that take USB serial adapters for themselves.

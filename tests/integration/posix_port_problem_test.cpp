@@ -1,14 +1,19 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <grp.h>
+#include <sys/stat.h>
 #include <stdlib.h>
 #include <unistd.h>
+
+#include <cerrno>
 
 #include <filesystem>
 #include <fstream>
 #include <string>
 
 #include "link/serial_port.h"
+#include "platform/posix_port_problem.h"
 #include "platform/serial_backends.h"
 
 namespace harvelin {
@@ -43,6 +48,31 @@ TEST(PosixPortProblem, BackendTellsMissingNotSerialAndBusyWithTheHolder)
     held.reset();
     EXPECT_NE(backend->open(device), nullptr);
     ::close(master);
+}
+
+// Joining the device's group is advised only where that group may read and
+// write it, and never for root's group.
+TEST(PosixPortProblem, PermissionNamesTheGroupOnlyWhereJoiningItHelps)
+{
+    const std::filesystem::path file = std::filesystem::temp_directory_path() / "harvelin-tty-stand-in";
+    std::ofstream(file) << "";
+    const gid_t someGroup = 20;  // a group other than root's; named or not, the rule is the same
+    ASSERT_EQ(::chown(file.c_str(), ::getuid(), someGroup), 0);
+    const group* gr = ::getgrgid(someGroup);
+    struct Case {
+        mode_t mode;
+        bool groupNamed;
+    };
+    for (const Case c : {Case{0660, true}, Case{0600, false}, Case{0640, false}}) {
+        ASSERT_EQ(::chmod(file.c_str(), c.mode), 0);
+        const PortProblem p = diagnoseOpenFailure(file.string(), EACCES);
+        EXPECT_EQ(p.fault, PortFault::PermissionDenied);
+        EXPECT_EQ(p.group, c.groupNamed && gr ? std::string(gr->gr_name) : std::string()) << std::oct << c.mode;
+    }
+    ASSERT_EQ(::chown(file.c_str(), ::getuid(), 0), 0);
+    ASSERT_EQ(::chmod(file.c_str(), 0660), 0);
+    EXPECT_EQ(diagnoseOpenFailure(file.string(), EACCES).group, "");
+    std::filesystem::remove(file);
 }
 
 }  // namespace
