@@ -113,8 +113,7 @@ std::string PagerSimulator::receive(std::string_view bytes)
             // The search's probe comes without SYN: ">@" CR LF.
             if (c == '>') {
                 inFrame_ = true;
-                // Not `= ">"`: GCC 12 warns falsely (-Wrestrict) on that.
-                partial_.assign(1, '>');
+                partial_ = ">";
             }
         } else if (partial_.size() < MaxCommand) {
             partial_ += c;

@@ -68,9 +68,7 @@ MainDialog::MainDialog(DialogHost& dialogHost, SerialBackend& backend, PortTable
     for (int r = 1; r <= KitchenRows; ++r) {
         kitchenTexts[r] = "Station " + std::to_string(r);
         kitchenKeys[r] = std::to_string(r);
-        // Built up, not assigned from a literal: GCC 12 at -O2 and above
-        // warns falsely (-Wrestrict) about assigning a short literal here.
-        kitchenStations[r].assign(1, '1');
+        kitchenStations[r] = "1";
     }
     pagerName = "Pager:A";
     remoteDeleteText = win1252("  Fernlöschung  ");
