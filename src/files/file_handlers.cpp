@@ -80,6 +80,7 @@ void MainDialog::openFile()
         host.setChecked(ctl::Buzzer, config.buzzer);
         host.setChecked(ctl::RemoteDelete, config.remoteDelete);
         lastFileOk = true;
+        currentFile = *path;
     }
     // 5. Also after a cancel.
     imageToForm();
@@ -106,6 +107,7 @@ void MainDialog::saveFile()
         return;
     }
     lastFileOk = true;
+    currentFile = *path;
 }
 
 }  // namespace harvelin

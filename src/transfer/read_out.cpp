@@ -256,6 +256,8 @@ void MainDialog::readFromPager()
 
     // The form now shows what did arrive; say once that it is not all of it.
     lastReadOutComplete = run.complete();
+    if (lastReadOutComplete)
+        keepBackup();
     if (run.unreportedGaps())
         host.messageBox(BadDataMessage);
 }

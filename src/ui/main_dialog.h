@@ -12,6 +12,8 @@
 
 namespace harvelin {
 
+struct PagerConfiguration;
+
 // The main form (dialog 102) without any toolkit: its form variables, the data
 // exchange with the controls and every handler of its message map. The
 // handlers of the device link, the transfers, the device functions and the
@@ -60,6 +62,11 @@ public:
     // --- data files -------------------------------------------------------
     void openFile();
     void saveFile();
+    // What a file of the form keeps, as the dialog holds it now.
+    PagerConfiguration fileConfiguration() const;
+    // Keeps what the dialog holds in the backup folder, after a complete
+    // read-out; tells the user once when that fails.
+    void keepBackup();
 
     // --- helpers shared by the handlers -------------------------------------
     void showClockGroup(bool visible);
@@ -106,6 +113,13 @@ public:
     bool lastFileOk = false;            // the last open or save went through
     bool lastSwitchConfirmed = false;   // the pager confirmed the last option switch
     bool lastBootloaderConfirmed = false;  // the pager said it calls its boot loader
+
+    // The file last opened or saved (UTF-8), for the window's title.
+    std::string currentFile;
+    // Where complete read-outs are kept (UTF-8); empty: nowhere.
+    std::string backupFolder;
+    std::string lastBackupPath;   // the backup of the last read-out, empty if none was kept
+    bool backupFailureShown = false;
 };
 
 }  // namespace harvelin
