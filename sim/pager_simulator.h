@@ -71,6 +71,7 @@ struct Faults {
     std::string garbagePrefix;                          // bytes put in front of every answer
     unsigned replyDelayMs = 0;                          // every answer starts this much later
     bool ackWithCapital = true;                         // slot writes answered "Uebernommen" (else "uebernommen")
+    std::set<unsigned> forgetCallerWrite;               // ">Setze:n" acknowledged but not stored (a worn memory cell)
 };
 
 class PagerSimulator {
