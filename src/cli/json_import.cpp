@@ -89,7 +89,13 @@ public:
     bool parse_error(std::size_t position, const std::string&, const nlohmann::detail::exception& e)
     {
         errorAt = position;
+        // The parser's own text names the place again; the line and column
+        // are given in front of it anyway.
         errorText = e.what();
+        const std::size_t column = errorText.find("column ");
+        const std::size_t colon = errorText.find(": ", column == std::string::npos ? 0 : column);
+        if (colon != std::string::npos)
+            errorText.erase(0, colon + 2);
         return false;
     }
 
@@ -184,7 +190,9 @@ public:
         }
         const std::string& utf8 = j.get_ref<const std::string&>();
         const auto bytes = utf8ToWin1252(utf8);
-        if (!bytes)
+        if (bytes && csv::holdsControlCharacter(*bytes))
+            problem(pointer, "\"" + utf8 + "\" holds a line break or another control character");
+        else if (!bytes)
             problem(pointer, "\"" + utf8 + "\" holds a character that the pager cannot show");
         else if (bytes->size() > max)
             problem(pointer, "\"" + utf8 + "\" is longer than " + std::to_string(max) + " characters");

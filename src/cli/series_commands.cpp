@@ -20,6 +20,7 @@ namespace {
 constexpr unsigned ProbeIntervalMs = 1000;
 constexpr unsigned StopCheckMs = 100;
 constexpr int VersionQueries = 4;
+constexpr int RemovalMisses = 2;
 
 bool stopRequested(CliEnvironment& env) { return env.interrupted && env.interrupted(); }
 
@@ -81,34 +82,42 @@ public:
         const std::size_t ports = probe_.dialog.link.ports().size();
         complain(env_) << "waiting for pagers on " << ports << " port(s); Ctrl-C ends the series\n" << std::flush;
         while (waitFor(true)) {
-            Session pager(env_, probe_.lineBackend, probe_.dialog.link.ports());
-            pager.dialog.backupFolder = probe_.dialog.backupFolder;
-            pager.dialog.backupFailureShown = backupFailureShown_;
-            if (!pager.search())
-                continue;  // gone again before it could be served
-            const std::string port = pager.dialog.link.ports().entry(pager.dialog.link.portNumber)->deviceName;
-            const std::string version = pagerVersion(pager);
-            const Outcome outcome = serve(pager);
-            backupFailureShown_ = pager.dialog.backupFailureShown;
-            ++served_;
-            if (!outcome.ok)
-                ++failed_;
-            const std::string time = BackupFolder::shownTime(std::time(nullptr));
-            env_.out << time << "  " << port << "  " << version << "  " << outcome.result << '\n' << std::flush;
-            logLine({time, port, version, outcome.result});
+            serveOne(serve);
             if (!waitFor(false))
                 break;
+            complain(env_) << "the pager is gone; waiting for the next one\n" << std::flush;
         }
         complain(env_) << served_ << " pager(s), " << failed_ << " failed\n";
         return failed_ == 0 ? exitcode::Success : exitcode::DeviceFailed;
     }
 
 private:
+    // The pager's form closes its port before the probe looks again.
+    void serveOne(const Serve& serve)
+    {
+        Session pager(env_, probe_.lineBackend, probe_.dialog.link.ports());
+        pager.dialog.backupFolder = probe_.dialog.backupFolder;
+        pager.dialog.backupFailureShown = backupFailureShown_;
+        if (!pager.search())
+            return;  // gone again before it could be served
+        const std::string port = pager.dialog.link.ports().entry(pager.dialog.link.portNumber)->deviceName;
+        const std::string version = pagerVersion(pager);
+        const Outcome outcome = serve(pager);
+        backupFailureShown_ = pager.dialog.backupFailureShown;
+        ++served_;
+        if (!outcome.ok)
+            ++failed_;
+        const std::string time = BackupFolder::shownTime(std::time(nullptr));
+        env_.out << time << "  " << port << "  " << version << "  " << outcome.result << '\n' << std::flush;
+        logLine({time, port, version, outcome.result});
+    }
+
     // Until the probe finds a pager (present) or finds none; false when the
-    // user ends the series meanwhile.
+    // user ends the series meanwhile. A pager counts as gone only when it
+    // misses two probes in a row: a busy one may miss a single probe.
     bool waitFor(bool present)
     {
-        for (;;) {
+        for (int misses = 0;;) {
             if (stopRequested(env_))
                 return false;
             probe_.quiet = true;
@@ -116,7 +125,8 @@ private:
             probe_.quiet = false;
             // The pager's own form opens the port itself.
             probe_.dialog.link.close();
-            if (found == present)
+            misses = found ? 0 : misses + 1;
+            if (present ? found : misses == RemovalMisses)
                 return true;
             for (unsigned waited = 0; waited < ProbeIntervalMs; waited += StopCheckMs) {
                 if (stopRequested(env_))

@@ -132,6 +132,10 @@ public:
             problem(c, "\"" + cell(c) + "\" holds a character that the pager cannot show");
             return std::nullopt;
         }
+        if (holdsControlCharacter(*bytes)) {
+            problem(c, "\"" + cell(c) + "\" holds a line break or another control character");
+            return std::nullopt;
+        }
         if (bytes->size() > max) {
             problem(c, "\"" + cell(c) + "\" is longer than " + std::to_string(max) + " characters");
             return std::nullopt;
@@ -216,6 +220,14 @@ void readSetting(Reader& r, PagerConfiguration& config)
 }
 
 }  // namespace
+
+bool holdsControlCharacter(std::string_view text)
+{
+    return std::any_of(text.begin(), text.end(), [](char c) {
+        const auto byte = static_cast<unsigned char>(c);
+        return byte < 0x20 || byte == 0x7F;
+    });
+}
 
 std::string field(std::string_view utf8, char separator)
 {

@@ -26,6 +26,10 @@ std::string field(std::string_view utf8, char separator);
 
 std::string format(const PagerConfiguration& config, char separator);
 
+// A text of the file is one line with a tab after it: a line break, a tab or
+// another control character in it would break the file.
+bool holdsControlCharacter(std::string_view text);
+
 // Something the table holds that no configuration can: where, and why (UTF-8).
 struct Problem {
     std::size_t line;
