@@ -103,7 +103,7 @@ int writeCommand(CliEnvironment& env, Session& session, const std::string& file,
     session.press(ctl::OpenFileButton);
     if (!session.dialog.lastFileOk)
         return exitcode::BadInput;
-    return writeHeldConfiguration(env, session, options.verify);
+    return writeHeldConfiguration(env, session, options.verify, env.out);
 }
 
 int showCommand(CliEnvironment& env, Session& session, const std::string& file, bool json)

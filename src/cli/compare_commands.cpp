@@ -25,12 +25,12 @@ bool readPager(CliEnvironment& env, Session& session)
     return true;
 }
 
-// The differences one a line on standard output; 1 when there are any.
-int printDifferences(CliEnvironment& env, const std::vector<ConfigurationDifference>& differences)
+// The differences one a line; 1 when there are any.
+int printDifferences(std::ostream& to, const std::vector<ConfigurationDifference>& differences)
 {
     for (const ConfigurationDifference& d : differences)
-        env.out << win1252ToUtf8(d.line()) << '\n';
-    env.out << std::flush;
+        to << win1252ToUtf8(d.line()) << '\n';
+    to << std::flush;
     return differences.empty() ? exitcode::Success : exitcode::DeviceFailed;
 }
 
@@ -55,7 +55,7 @@ std::optional<PagerConfiguration> configurationOf(CliEnvironment& env, Session& 
     return session.configuration();
 }
 
-int writeHeldConfiguration(CliEnvironment& env, Session& session, bool verify)
+int writeHeldConfiguration(CliEnvironment& env, Session& session, bool verify, std::ostream& differencesTo)
 {
     session.press(ctl::WriteButton);
     if (!session.dialog.lastWriteSucceeded)
@@ -69,7 +69,7 @@ int writeHeldConfiguration(CliEnvironment& env, Session& session, bool verify)
     session.dialog.backupFolder = folder;
     if (!session.dialog.lastReadOutComplete)
         return failed(env, "the pager could not be read back completely; the write is not verified");
-    const int status = printDifferences(env, compareConfigurations(written, session.configuration()));
+    const int status = printDifferences(differencesTo, compareConfigurations(written, session.configuration()));
     if (status != exitcode::Success)
         complain(env) << "the pager does not hold what was written\n";
     return status;
@@ -85,7 +85,7 @@ int verifyCommand(CliEnvironment& env, Session& session, const std::string& file
     session.press(ctl::ReadButton);
     if (!session.dialog.lastReadOutComplete)
         return failed(env, "the pager could not be read completely; nothing was compared");
-    const int status = printDifferences(env, compareConfigurations(*expected, session.configuration()));
+    const int status = printDifferences(env.out, compareConfigurations(*expected, session.configuration()));
     if (status != exitcode::Success)
         complain(env) << "the pager does not hold what " << file << " holds\n";
     return status;
@@ -109,7 +109,7 @@ int diffCommand(CliEnvironment& env, Session& session, const std::string& first,
     }
     const std::vector<ConfigurationDifference> differences = compareConfigurations(*a, *b);
     if (!json)
-        return printDifferences(env, differences);
+        return printDifferences(env.out, differences);
     nlohmann::ordered_json j;
     j["equal"] = differences.empty();
     j["differences"] = nlohmann::ordered_json::array();

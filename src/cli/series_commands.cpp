@@ -206,13 +206,15 @@ int writeEachCommand(CliEnvironment& env, Session& session, const std::string& f
         pager.press(ctl::OpenFileButton);
         if (!pager.dialog.lastFileOk)
             return {false, "failed: the file could not be opened"};
-        switch (writeHeldConfiguration(env, pager, options.verify)) {
-        case exitcode::Success:
+        // Standard output keeps one line per pager; the differences go with
+        // the form's messages.
+        if (writeHeldConfiguration(env, pager, options.verify, env.err) == exitcode::Success)
             return {true, options.verify ? "ok, verified" : "ok"};
-        default:
-            return {false, pager.dialog.lastWriteSucceeded ? "failed: the pager does not hold what was written"
-                                                           : "failed: the write was not acknowledged"};
-        }
+        if (!pager.dialog.lastWriteSucceeded)
+            return {false, "failed: the write was not acknowledged"};
+        if (!pager.dialog.lastReadOutComplete)
+            return {false, "failed: the read-back was incomplete"};
+        return {false, "failed: the pager does not hold what was written"};
     });
 }
 

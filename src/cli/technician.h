@@ -25,8 +25,9 @@ std::optional<PagerConfiguration> fileConfiguration(CliEnvironment& env, const s
 std::optional<PagerConfiguration> configurationOf(CliEnvironment& env, Session& session, const std::string& source);
 
 // Writes what the form holds into the pager found by `session` (and, with
-// `verify`, reads it back and prints every difference). An exit status.
-int writeHeldConfiguration(CliEnvironment& env, Session& session, bool verify);
+// `verify`, reads it back and prints every difference to `differencesTo`).
+// An exit status.
+int writeHeldConfiguration(CliEnvironment& env, Session& session, bool verify, std::ostream& differencesTo);
 
 int verifyCommand(CliEnvironment& env, Session& session, const std::string& file);
 int diffCommand(CliEnvironment& env, Session& session, const std::string& first, const std::string& second,
