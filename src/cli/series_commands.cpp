@@ -1,3 +1,4 @@
+#include <cstdio>
 #include <ctime>
 #include <filesystem>
 #include <fstream>

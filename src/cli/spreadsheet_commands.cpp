@@ -1,3 +1,4 @@
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -17,8 +18,12 @@ constexpr std::size_t MaxInputBytes = 1024 * 1024;
 std::optional<std::string> readInput(CliEnvironment& env, const std::string& path)
 {
     std::error_code ec;
+    if (!std::filesystem::exists(nativePath(path), ec)) {
+        complain(env) << "cannot read " << path << ": there is no such file\n";
+        return std::nullopt;
+    }
     if (!std::filesystem::is_regular_file(nativePath(path), ec)) {
-        complain(env) << path << " is no regular file\n";
+        complain(env) << "cannot read " << path << ": it is no regular file\n";
         return std::nullopt;
     }
     std::ifstream in(nativePath(path), std::ios::binary);
