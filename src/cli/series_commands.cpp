@@ -201,8 +201,14 @@ int writeEachCommand(CliEnvironment& env, Session& session, const std::string& f
     if (!series.openLog())
         return exitcode::BadInput;
     return series.run([&](Session& pager) -> Outcome {
-        if (backup && keepBackupBeforeWrite(env, pager) != exitcode::Success)
-            return {false, "failed: no backup, not written"};
+        if (backup) {
+            // The backup's own form opens the port; this one lets go of it.
+            pager.dialog.link.close();
+            if (keepBackupBeforeWrite(env, pager) != exitcode::Success)
+                return {false, "failed: no backup, not written"};
+            if (!pager.search())
+                return {false, "failed: gone after the backup, not written"};
+        }
         pager.answerFileDialog(file);
         pager.press(ctl::OpenFileButton);
         if (!pager.dialog.lastFileOk)
