@@ -31,6 +31,17 @@ constexpr int SlotsPerPage = 16;
 constexpr int CallerSlots = 32;
 constexpr std::size_t PagerNameMax = 14;
 
+// Where an incomplete read-out is kept: beside FILE, ".partial" before its
+// extension ("kueche.pag" -> "kueche.partial.pag").
+std::string partialPath(const std::string& path)
+{
+    const std::size_t name = path.find_last_of("/\\") + 1;
+    const std::size_t dot = path.rfind('.');
+    if (dot == std::string::npos || dot <= name)
+        return path + ".partial";
+    return path.substr(0, dot) + ".partial" + path.substr(dot);
+}
+
 // --- the commands ------------------------------------------------------------
 
 int listPorts(CliEnvironment& env, const PortTable& ports)
@@ -56,7 +67,8 @@ int searchCommand(CliEnvironment& env, Session& session)
 
 int readCommand(CliEnvironment& env, Session& session, const std::string& file)
 {
-    if (!fileCanBeSaved(env, file))
+    const std::string partial = partialPath(file);
+    if (!fileCanBeSaved(env, file) || !fileCanBeSaved(env, partial))
         return exitcode::BadInput;
     if (!session.search())
         return noPager(env, session);
@@ -68,12 +80,16 @@ int readCommand(CliEnvironment& env, Session& session, const std::string& file)
     if (std::find(shown.begin() + static_cast<std::ptrdiff_t>(shownBefore), shown.end(), NoConnectionMessage) !=
         shown.end())
         return failed(env, "nothing was read; " + file + " is left as it was");
-    session.answerFileDialog(file);
+    // Only a complete read-out replaces FILE; what an incomplete one gave is
+    // kept beside it, so a good FILE is never overwritten with gaps.
+    const bool complete = session.dialog.lastReadOutComplete;
+    session.answerFileDialog(complete ? file : partial);
     session.press(ctl::SaveFileButton);
     if (!session.dialog.lastFileOk)
         return exitcode::BadInput;
-    if (!session.dialog.lastReadOutComplete)
-        return failed(env, "the read-out was incomplete; " + file + " holds what the pager gave");
+    if (!complete)
+        return failed(env, "the read-out was incomplete; what the pager gave is in " + partial + ", " + file +
+                               " is left as it was");
     return exitcode::Success;
 }
 
@@ -81,13 +97,22 @@ struct WriteOptions {
     bool verify = false;
     bool backup = false;
     bool each = false;
+    bool partial = false;  // a file that lacks lines is written too
     SeriesOptions series;
 };
 
 int writeCommand(CliEnvironment& env, Session& session, const std::string& file, const WriteOptions& options)
 {
-    if (!fileOpens(env, file))
+    // A file that lacks lines would fill the gaps with the form's start
+    // values; that is written only when asked for.
+    FileCoverage coverage;
+    if (!fileOpens(env, file, &coverage))
         return exitcode::BadInput;
+    if (!options.partial && !coverage.complete()) {
+        complain(env) << file << " is not a complete configuration; it lacks " << coverage.missing()
+                      << ". --partial writes it anyway, with the start values in their place\n";
+        return exitcode::BadInput;
+    }
     if (options.each) {
         SeriesOptions series = options.series;
         series.verify = options.verify;
@@ -266,6 +291,8 @@ int runCli(int argc, const char* const* argv, CliEnvironment& env)
         write->add_flag("--each", writeOptions.each, "Write pager after pager as each one answers, until Ctrl-C");
     write->add_option("--log", writeOptions.series.log, "With --each: append every result line to this CSV file")
         ->needs(writeEach);
+    write->add_flag("--partial", writeOptions.partial, "Write a file that lacks some of a saved configuration's lines; "
+                                          "the form's start values take their place");
 
     bool json = false;
     CLI::App* show = app.add_subcommand("show", "Print what a .pag file holds, as the form would show it");

@@ -58,7 +58,7 @@ std::optional<PagerConfiguration> configurationOf(CliEnvironment& env, Session& 
 int writeHeldConfiguration(CliEnvironment& env, Session& session, bool verify, std::ostream& differencesTo)
 {
     session.press(ctl::WriteButton);
-    if (!session.dialog.lastWriteSucceeded)
+    if (!session.dialog.lastWriteSucceeded || session.dialog.lastWriteLeftSlotsOut)
         return exitcode::DeviceFailed;
     if (!verify)
         return exitcode::Success;

@@ -219,6 +219,8 @@ int writeEachCommand(CliEnvironment& env, Session& session, const std::string& f
             return {true, options.verify ? "ok, verified" : "ok"};
         if (!pager.dialog.lastWriteSucceeded)
             return {false, "failed: the write was not acknowledged"};
+        if (pager.dialog.lastWriteLeftSlotsOut)
+            return {false, "failed: the pager has only 16 slots; slots 17 to 32 and the kitchen calls were not written"};
         if (!pager.dialog.lastReadOutComplete)
             return {false, "failed: the read-back was incomplete"};
         return {false, "failed: the pager does not hold what was written"};

@@ -11,11 +11,13 @@ std::filesystem::path nativePath(const std::string& utf8)
     return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
 }
 
-bool fileOpens(CliEnvironment& env, const std::string& path)
+bool fileOpens(CliEnvironment& env, const std::string& path, FileCoverage* coverage)
 {
     Session scratch(env, env.backend, PortTable());
     scratch.answerFileDialog(path);
     scratch.press(ctl::OpenFileButton);
+    if (coverage)
+        *coverage = scratch.dialog.lastFileCoverage;
     return scratch.dialog.lastFileOk;
 }
 

@@ -126,7 +126,7 @@ public:
     }
 
     // The configuration as the form holds it now, as its file would keep it.
-    PagerConfiguration configuration() const { return dialog.fileConfiguration(); }
+    PagerConfiguration configuration() const { return dialog.configurationFromForm(); }
 
     // The lines this session opens, for another session on the same ports.
     SerialBackend& lineBackend;
@@ -146,7 +146,8 @@ public:
 std::ostream& complain(CliEnvironment& env);
 std::filesystem::path nativePath(const std::string& utf8);
 // Whether the form would open the file; the form's own message says why not.
-bool fileOpens(CliEnvironment& env, const std::string& path);
+// `coverage` receives which lines the file held.
+bool fileOpens(CliEnvironment& env, const std::string& path, FileCoverage* coverage = nullptr);
 // Whether a file can be saved at `path`, found out before the pager is
 // busied with a long read-out; nothing is left behind.
 bool fileCanBeSaved(CliEnvironment& env, const std::string& path);

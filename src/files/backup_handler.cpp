@@ -9,16 +9,6 @@
 
 namespace harvelin {
 
-PagerConfiguration MainDialog::fileConfiguration() const
-{
-    return {image,
-            pagerName,
-            remoteDeleteText,
-            host.isChecked(ctl::Battery),
-            host.isChecked(ctl::Buzzer),
-            host.isChecked(ctl::RemoteDelete)};
-}
-
 // Not a step of the read-out: the read-out has ended and the form shows its
 // result whatever happens here. A folder that cannot be written is named
 // once; after that the read-outs go on without a word.
@@ -28,7 +18,7 @@ void MainDialog::keepBackup()
     if (backupFolder.empty())
         return;
     std::string error;
-    if (BackupFolder(backupFolder).keep(fileConfiguration(), std::time(nullptr), lastBackupPath, error))
+    if (BackupFolder(backupFolder).keep(configurationFromForm(), std::time(nullptr), lastBackupPath, error))
         return;
     if (backupFailureShown)
         return;
