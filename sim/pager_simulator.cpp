@@ -211,6 +211,8 @@ std::string PagerSimulator::execute(const std::string& command)
         if (callerWrite) {
             if (n >= s.callerSlots() || numbers.size() < 5)
                 return withLineEnd("Fehler");
+            if (faults_.forgetCallerWrite.count(n) != 0)
+                return withLineEnd("Eintrag Uebernommen");
             s.callers[n].text = text;
             for (std::size_t i = 0; i < 5; ++i)
                 s.callers[n].id[i] = numbers[i];
@@ -291,6 +293,20 @@ std::string PagerSimulator::execute(const std::string& command)
         return withLineEnd("Bootloader wird aufgerufen");
     }
     return withLineEnd("Unbekanntes Kommando");
+}
+
+}  // namespace harvelin::sim
+
+namespace harvelin::sim {
+
+unsigned PagerSimulator::replyDelayMs() const
+{
+    unsigned delay = faults_.replyDelayMs;
+    if (!commands_.empty())
+        for (const auto& [prefix, ms] : faults_.delayFor)
+            if (commands_.back().rfind(prefix, 0) == 0)
+                delay += ms;
+    return delay;
 }
 
 }  // namespace harvelin::sim
