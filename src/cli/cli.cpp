@@ -314,7 +314,8 @@ int runCli(int argc, const char* const* argv, CliEnvironment& env)
     bool noBackup = false;
     app.add_flag("--no-backup", noBackup, "Keep no backup of this command's read-outs");
 
-    CLI::App* ports = app.add_subcommand("ports", "List the port table: number, device, whether it opens now, description");
+    CLI::App* ports =
+        app.add_subcommand("ports", "List the port table: number, device, whether it opens now, description");
     CLI::App* search = app.add_subcommand("search", "Search the pager (\"Suche Zelvatron\") and print its port");
 
     std::string file;
