@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,9 @@ struct RefusedPort {
     std::vector<std::string> says;
     std::vector<std::string> saysNot;
 };
+
+// Test names show the case, not the bytes of the parameter.
+void PrintTo(const RefusedPort& p, std::ostream* os) { *os << p.name; }
 
 std::vector<RefusedPort> refusedPorts()
 {
