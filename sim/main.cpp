@@ -5,9 +5,13 @@
 // line:
 //   press B0 B1 B2 B3 SUFFIX   a call button with this identity is pressed
 //   unplug                     the line vanishes (adapter pulled)
-//   plug                       it comes back; the device path is printed again
+//   plug [empty|demo]          it comes back, as another pager when a
+//                              configuration is named; the path is printed again
+//   forget SLOT                the pager acknowledges writes of this caller
+//                              slot (1..32) but keeps the old contents
 //   quit
-// Ends when stdin closes, on "quit" or on SIGTERM.
+// Runs until "quit", SIGTERM or SIGINT; a standard input that is closed or at
+// its end (in the background, under a service manager) only ends the console.
 
 #include <poll.h>
 #include <signal.h>
@@ -82,8 +86,23 @@ bool handleLine(const std::string& line, harvelin::sim::PtyPager& pager)
     } else if (word == "unplug") {
         pager.unplug();
     } else if (word == "plug") {
+        std::string configuration;
+        in >> configuration;
+        if (!configuration.empty()) {
+            const auto guard = pager.lock();
+            pager.pager().state() =
+                configuration == "demo" ? harvelin::sim::demoPagerState() : harvelin::sim::PagerState{};
+        }
         pager.plug();
         printPath(pager);
+    } else if (word == "forget") {
+        unsigned slot = 0;
+        if (!(in >> slot) || slot < 1 || slot > 32) {
+            std::fprintf(stderr, "zelvatron-sim: forget needs a caller slot 1..32\n");
+            return true;
+        }
+        const auto guard = pager.lock();
+        pager.pager().faults().forgetCallerWrite.insert(slot - 1);
     } else {
         std::fprintf(stderr, "zelvatron-sim: unknown command \"%s\"\n", word.c_str());
     }
@@ -127,8 +146,11 @@ int main(int argc, char** argv)
 
     std::string pending;
     bool running = true;
+    int console = STDIN_FILENO;
     while (running) {
-        pollfd fds[2] = {{STDIN_FILENO, POLLIN, 0}, {signalPipe[0], POLLIN, 0}};
+        // poll() skips a negative descriptor: with the console gone only a
+        // signal ends the wait.
+        pollfd fds[2] = {{console, POLLIN, 0}, {signalPipe[0], POLLIN, 0}};
         if (::poll(fds, 2, -1) < 0) {
             if (errno == EINTR)
                 continue;
@@ -139,8 +161,12 @@ int main(int argc, char** argv)
         if (fds[0].revents & (POLLIN | POLLHUP | POLLERR)) {
             char buf[256];
             const ssize_t n = ::read(STDIN_FILENO, buf, sizeof buf);
-            if (n <= 0)
-                break;
+            if (n < 0 && (errno == EINTR || errno == EAGAIN))
+                continue;
+            if (n <= 0) {
+                console = -1;
+                continue;
+            }
             pending.append(buf, static_cast<std::size_t>(n));
             std::size_t eol;
             while (running && (eol = pending.find('\n')) != std::string::npos) {

@@ -6,6 +6,7 @@
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QContextMenuEvent>
 #include <QFontMetrics>
 #include <QGroupBox>
@@ -315,6 +316,7 @@ void MainForm::endBusy()
     cancellable_ = false;
     host_.setVisible(ctl::Cancel, false);
     host_.releaseInput();
+    showCurrentFile();
     if (closePending_) {
         closePending_ = false;
         if (isVisible())
@@ -326,6 +328,19 @@ void MainForm::cancelOperation()
 {
     if (busy_ && cancellable_)
         dialog_->link.cancel();
+}
+
+// The title names the file last opened or saved, so a technician with many
+// customers' files sees which one the form holds.
+void MainForm::showCurrentFile()
+{
+    const QString title = QStringLiteral("Harvelin");
+    if (dialog_->currentFile.empty()) {
+        setWindowTitle(title);
+        return;
+    }
+    const QString name = QFileInfo(QString::fromStdString(dialog_->currentFile)).fileName();
+    setWindowTitle(title + QStringLiteral(" - ") + name);
 }
 
 void MainForm::addAboutEntry()

@@ -59,6 +59,7 @@ private:
     void focusFirstControl();
     void press(int id);
     void endBusy();
+    void showCurrentFile();
 
     FormHost host_;
     DialogThread thread_;

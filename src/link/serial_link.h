@@ -37,6 +37,8 @@ public:
 
     // Opens port n of the table by its device name; nullptr when that fails.
     std::unique_ptr<SerialPort> openDevice(unsigned n);
+    // Why the last openDevice() failed.
+    PortProblem openProblem() const { return backend_.lastOpenProblem(); }
 
     // Asks the running operation to stop before its next command goes out;
     // an exchange under way is finished first. Safe to call from another
