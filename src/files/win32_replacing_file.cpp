@@ -73,6 +73,15 @@ bool ReplacingFile::create()
         impl_.reset();
         return false;
     }
+    // A write-protected file is refused before anything is written. Windows
+    // would refuse the final replacement too, but only after the whole
+    // read-out, and not every system that runs this program does.
+    const DWORD attributes = ::GetFileAttributesW(impl_->target.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
+        error_ = reasonFor(ERROR_ACCESS_DENIED);
+        impl_.reset();
+        return false;
+    }
     static unsigned counter = 0;
     for (int attempt = 0; attempt < TemporaryNameAttempts; ++attempt) {
         wchar_t suffix[48];
