@@ -8,6 +8,28 @@ namespace {
 // press of the call button.
 constexpr std::int64_t LearnPressDelayMs = 1500;
 
+// The in-process lines keep a log of everything for tests; here nobody reads
+// it, so it is emptied on every write rather than growing for as long as the
+// program runs.
+class UnloggedPort final : public SerialPort {
+public:
+    UnloggedPort(std::unique_ptr<SerialPort> inner, SimBackend& lines) : inner_(std::move(inner)), lines_(lines) {}
+
+    bool readSettings() override { return inner_->readSettings(); }
+    bool applyLineSettings() override { return inner_->applyLineSettings(); }
+    void setTimeouts(TimeoutSet set) override { inner_->setTimeouts(set); }
+    std::string read(std::size_t maxBytes) override { return inner_->read(maxBytes); }
+    bool write(std::string_view bytes) override
+    {
+        lines_.clearEvents();
+        return inner_->write(bytes);
+    }
+
+private:
+    std::unique_ptr<SerialPort> inner_;
+    SimBackend& lines_;
+};
+
 }  // namespace
 
 LocalPagerBackend::LocalPagerBackend(SerialBackend& system, Clock& clock)
@@ -33,8 +55,10 @@ std::string LocalPagerBackend::start()
 
 std::unique_ptr<SerialPort> LocalPagerBackend::open(const std::string& deviceName)
 {
-    if (started_ && deviceName == DeviceName)
-        return lines_.open(deviceName);
+    if (started_ && deviceName == DeviceName) {
+        std::unique_ptr<SerialPort> port = lines_.open(deviceName);
+        return port ? std::make_unique<UnloggedPort>(std::move(port), lines_) : nullptr;
+    }
     return system_.open(deviceName);
 }
 
