@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <cwctype>
 
 #include "model/win1252.h"
 
@@ -50,6 +51,45 @@ std::string reasonFor(DWORD code)
     }
 }
 
+// Names of the system's devices ("COM3", "\\.\COM12", "NUL", "con.txt"):
+// never a file, and opening one would talk to the device.
+bool namesDevice(const std::wstring& path)
+{
+    if (path.rfind(L"\\\\.\\", 0) == 0)
+        return true;
+    std::size_t start = path.find_last_of(L"\\/:");
+    start = start == std::wstring::npos ? 0 : start + 1;
+    std::wstring base = path.substr(start, path.find(L'.', start) - start);
+    for (auto& c : base)
+        c = static_cast<wchar_t>(::towupper(c));
+    while (!base.empty() && base.back() == L' ')
+        base.pop_back();
+    static const wchar_t* const Reserved[] = {L"CON", L"PRN", L"AUX", L"NUL"};
+    for (const wchar_t* name : Reserved)
+        if (base == name)
+            return true;
+    return base.size() == 4 && (base.rfind(L"COM", 0) == 0 || base.rfind(L"LPT", 0) == 0) && base[3] >= L'0' &&
+           base[3] <= L'9';
+}
+
+// Empty when `path` may be replaced by a file: it is missing or a file.
+std::string refusalForTarget(const std::wstring& path)
+{
+    if (namesDevice(path))
+        return notRegularFileReason();
+    const DWORD attributes = ::GetFileAttributesW(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return {};
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY)
+        return directoryReason();
+    // A write-protected file is refused before anything is written. Windows
+    // would refuse the final replacement too, but only after the whole
+    // read-out, and not every system that runs this program does.
+    if (attributes & FILE_ATTRIBUTE_READONLY)
+        return reasonFor(ERROR_ACCESS_DENIED);
+    return {};
+}
+
 }  // namespace
 
 struct ReplacingFile::Impl {
@@ -73,12 +113,7 @@ bool ReplacingFile::create()
         impl_.reset();
         return false;
     }
-    // A write-protected file is refused before anything is written. Windows
-    // would refuse the final replacement too, but only after the whole
-    // read-out, and not every system that runs this program does.
-    const DWORD attributes = ::GetFileAttributesW(impl_->target.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
-        error_ = reasonFor(ERROR_ACCESS_DENIED);
+    if (error_ = refusalForTarget(impl_->target); !error_.empty()) {
         impl_.reset();
         return false;
     }
@@ -167,14 +202,30 @@ InputFile::~InputFile()
         ::CloseHandle(impl_->handle);
 }
 
-bool InputFile::open(const std::string& path)
+bool InputFile::open(const std::string& path, std::size_t maxBytes)
 {
     const std::wstring wide = widePath(path);
+    if (!wide.empty() && namesDevice(wide)) {
+        error_ = notRegularFileReason();
+        return false;
+    }
     const HANDLE h = wide.empty() ? INVALID_HANDLE_VALUE
                                   : ::CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) {
         error_ = reasonFor(wide.empty() ? ERROR_INVALID_NAME : ::GetLastError());
+        return false;
+    }
+    LARGE_INTEGER size{};
+    if (::GetFileType(h) != FILE_TYPE_DISK) {
+        error_ = notRegularFileReason();
+    } else if (!::GetFileSizeEx(h, &size)) {
+        error_ = reasonFor(::GetLastError());
+    } else if (static_cast<unsigned long long>(size.QuadPart) > maxBytes) {
+        error_ = tooLargeReason(maxBytes);
+    }
+    if (!error_.empty()) {
+        ::CloseHandle(h);
         return false;
     }
     if (impl_ && impl_->handle != INVALID_HANDLE_VALUE)
