@@ -1,5 +1,7 @@
 #include "local_pager.h"
 
+#include <functional>
+
 namespace harvelin::sim {
 
 namespace {
@@ -8,12 +10,14 @@ namespace {
 // press of the call button.
 constexpr std::int64_t LearnPressDelayMs = 1500;
 
-// The in-process lines keep a log of everything for tests; here nobody reads
-// it, so it is emptied on every write rather than growing for as long as the
-// program runs.
-class UnloggedPort final : public SerialPort {
+// The simulated line, with one step after every write: what the pager's
+// answer set in motion is queued behind that answer.
+class LocalPort final : public SerialPort {
 public:
-    UnloggedPort(std::unique_ptr<SerialPort> inner, SimBackend& lines) : inner_(std::move(inner)), lines_(lines) {}
+    LocalPort(std::unique_ptr<SerialPort> inner, std::function<void()> afterWrite)
+        : inner_(std::move(inner)), afterWrite_(std::move(afterWrite))
+    {
+    }
 
     bool readSettings() override { return inner_->readSettings(); }
     bool applyLineSettings() override { return inner_->applyLineSettings(); }
@@ -21,13 +25,14 @@ public:
     std::string read(std::size_t maxBytes) override { return inner_->read(maxBytes); }
     bool write(std::string_view bytes) override
     {
-        lines_.clearEvents();
-        return inner_->write(bytes);
+        const bool ok = inner_->write(bytes);
+        afterWrite_();
+        return ok;
     }
 
 private:
     std::unique_ptr<SerialPort> inner_;
-    SimBackend& lines_;
+    std::function<void()> afterWrite_;
 };
 
 }  // namespace
@@ -41,23 +46,38 @@ std::string LocalPagerBackend::start()
 {
     if (!started_) {
         pager_ = lines_.attachPager(DeviceName, demoPagerState());
+        // One button press for each time the pager takes up learn mode, as
+        // long as it stays there.
         pager_->onLearnMode = [this](bool on) {
-            // The report is made now, while learn mode is on, and reaches
-            // the line when the button is pressed.
-            if (on)
-                lines_.inject(DeviceName, pager_->pressButton(nextButtonIdentity()),
-                              clock_.nowMs() + LearnPressDelayMs);
+            if (!on)
+                pressQueued_ = false;
+            if (on && !pressQueued_)
+                pressDueAt_ = clock_.nowMs() + LearnPressDelayMs;
         };
         started_ = true;
     }
     return DeviceName;
 }
 
+void LocalPagerBackend::afterWrite()
+{
+    // The lines keep a log of everything for tests; nobody reads it here,
+    // so it is emptied rather than left growing while the program runs.
+    lines_.clearEvents();
+    if (pressDueAt_ && pager_->state().learnMode) {
+        // The report is made now, while learn mode is on, and reaches the
+        // line when the button is pressed.
+        lines_.inject(DeviceName, pager_->pressButton(nextButtonIdentity()), *pressDueAt_);
+        pressQueued_ = true;
+    }
+    pressDueAt_.reset();
+}
+
 std::unique_ptr<SerialPort> LocalPagerBackend::open(const std::string& deviceName)
 {
     if (started_ && deviceName == DeviceName) {
         std::unique_ptr<SerialPort> port = lines_.open(deviceName);
-        return port ? std::make_unique<UnloggedPort>(std::move(port), lines_) : nullptr;
+        return port ? std::make_unique<LocalPort>(std::move(port), [this] { afterWrite(); }) : nullptr;
     }
     return system_.open(deviceName);
 }

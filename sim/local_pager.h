@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "link/serial_port.h"
@@ -28,11 +30,15 @@ public:
     std::unique_ptr<SerialPort> open(const std::string& deviceName) override;
 
 private:
+    void afterWrite();
+
     SerialBackend& system_;
     Clock& clock_;
     SimBackend lines_;
     std::shared_ptr<PagerSimulator> pager_;
     bool started_ = false;
+    std::optional<std::int64_t> pressDueAt_;  // a press to queue once the answer is on its way
+    bool pressQueued_ = false;                // the press of the current learn mode is queued
 };
 
 }  // namespace harvelin::sim
