@@ -18,6 +18,7 @@
 #include <QTemporaryDir>
 #include <QTranslator>
 
+#include "files/backups.h"
 #include "gui/main_form.h"
 #include "platform/clock.h"
 #include "platform/port_enumeration.h"
@@ -89,6 +90,7 @@ public:
         }
 
         harvelin::gui::MainForm form(backend, std::move(ports), clock);
+        form.dialog().backupFolder = harvelin::BackupFolder::standardPath();
         if (!options_.screenshot.isEmpty())
             return saveScreenshot(form);
         form.exec();  // the result is of no interest: whatever was to keep has been saved
