@@ -51,7 +51,10 @@ protected:
                        [this]() -> std::optional<std::string> { return local.start(); },
                        out,
                        err,
-                       false};
+                       false,
+                       {},
+                       '.',
+                       nullptr};
 };
 
 TEST_F(LocalPagerTest, SimulatedPagerStandsFirstAndOtherNamesReachTheSystem)
