@@ -15,19 +15,59 @@ namespace harvelin::transfer {
 // an exchange that sent nothing (it returned false) is an attempt without the
 // expected word and never lets the previous step's reply count again.
 // `accepted` receives the reply as it arrived and may rewrite it.
+// With a `silence` watch, the step is counted as heard when any attempt
+// brought at least one byte.
+class SilenceWatch;
 template <class Accept>
-std::optional<std::string> requestUntil(SerialLink& link, const std::string& command, int attempts, Accept&& accepted)
+std::optional<std::string> requestUntil(SerialLink& link, const std::string& command, int attempts, Accept&& accepted,
+                                        SilenceWatch* silence = nullptr);
+
+// A pager that sends nothing at all, step after step, has gone (switched off,
+// unplugged behind a converter that stays): after this many silent steps in
+// a row a read-out or a write stops instead of trying every remaining step
+// with all its attempts. A pager that answers anything, even rubbish, keeps
+// every step's full attempts.
+class SilenceWatch {
+public:
+    static constexpr int GoneAfterSilentSteps = 3;
+
+    void step(bool heard) { silentSteps_ = heard ? 0 : silentSteps_ + 1; }
+    bool pagerGone() const { return silentSteps_ >= GoneAfterSilentSteps; }
+
+private:
+    int silentSteps_ = 0;
+};
+
+// A pager found gone is treated like a line whose keep-alive failed: the port
+// is let go, and the link watch brings it back when the pager answers again.
+inline void treatLinkAsLost(SerialLink& link)
 {
+    link.portHandle.reset();
+    if (link.state != LinkState::Closed)
+        link.state = LinkState::Lost;
+}
+
+template <class Accept>
+std::optional<std::string> requestUntil(SerialLink& link, const std::string& command, int attempts, Accept&& accepted,
+                                        SilenceWatch* silence)
+{
+    bool heard = false;
+    std::optional<std::string> result;
     for (int attempt = 0; attempt < attempts; ++attempt) {
         std::string reply;
         std::uint8_t replyLength = 0;
         if (!link.exchange(command, reply, replyLength))
             continue;
         reply.resize(std::min<std::size_t>(reply.size(), replyLength));
-        if (accepted(reply))
-            return reply;
+        heard = heard || !reply.empty();
+        if (accepted(reply)) {
+            result = std::move(reply);
+            break;
+        }
     }
-    return std::nullopt;
+    if (silence)
+        silence->step(heard);
+    return result;
 }
 
 }  // namespace harvelin::transfer

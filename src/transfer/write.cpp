@@ -44,35 +44,46 @@ constexpr std::string_view RemoteDeleteTextCommand = ">Setze Text_Fernloeschung:
 
 
 // The last answer to the version query that carried a version decides.
-std::optional<unsigned> queryCallerSlots(SerialLink& link)
+std::optional<unsigned> queryCallerSlots(SerialLink& link, SilenceWatch& silence)
 {
     std::optional<unsigned> slots;
+    bool heard = false;
     for (int i = 0; i < VersionQueries; ++i) {
         std::string reply;
         std::uint8_t replyLength = 0;
         if (!link.exchange(std::string(VersionCommand), reply, replyLength))
             continue;
+        heard = heard || replyLength > 0;
         if (const auto version = versionFromReply(std::string_view(reply).substr(0, replyLength)))
             slots = callerSlotsForVersion(*version);
     }
+    silence.step(heard);
     return slots;
 }
 
 // A slot write is acknowledged when its reply, read with any zero bytes as
 // blanks, carries either spelling of the word.
-bool writeSlot(SerialLink& link, const std::string& command)
+bool writeSlot(SerialLink& link, const std::string& command, SilenceWatch& silence)
 {
-    return requestUntil(link, command, StepAttempts, [](std::string& reply) {
-               std::replace(reply.begin(), reply.end(), '\0', ' ');
-               return replyContains(reply, SlotAck) || replyContains(reply, SettingAck);
-           })
+    if (silence.pagerGone())
+        return false;
+    return requestUntil(
+               link, command, StepAttempts,
+               [](std::string& reply) {
+                   std::replace(reply.begin(), reply.end(), '\0', ' ');
+                   return replyContains(reply, SlotAck) || replyContains(reply, SettingAck);
+               },
+               &silence)
         .has_value();
 }
 
-bool writeSetting(SerialLink& link, std::string_view command)
+bool writeSetting(SerialLink& link, std::string_view command, SilenceWatch& silence)
 {
-    return requestUntil(link, std::string(command), StepAttempts,
-                        [](const std::string& reply) { return replyContains(reply, SettingAck); })
+    if (silence.pagerGone())
+        return false;
+    return requestUntil(
+               link, std::string(command), StepAttempts,
+               [](const std::string& reply) { return replyContains(reply, SettingAck); }, &silence)
         .has_value();
 }
 
@@ -97,7 +108,8 @@ void MainDialog::writeToPager()
 
     // 4. Without a version the pager is written as a small one, and the
     //    write cannot succeed.
-    const auto knownSlots = queryCallerSlots(link);
+    SilenceWatch silence;
+    const auto knownSlots = queryCallerSlots(link, silence);
     const unsigned callerSlots = knownSlots.value_or(SmallPagerSlots);
     const bool fullPager = callerSlots == PagerImage::CallerSlots;
     if (knownSlots)
@@ -105,39 +117,41 @@ void MainDialog::writeToPager()
     unsigned acknowledged = 0;
 
     // 5.-7.
-    for (unsigned n = 0; n < callerSlots; ++n) {
+    // Once the pager has gone silent for good, no further step is sent.
+    for (unsigned n = 0; n < callerSlots && !silence.pagerGone(); ++n) {
         host.setProgressPos(static_cast<int>(n));
-        if (writeSlot(link, callerSlotCommand(n, image.callers[n])))
+        if (writeSlot(link, callerSlotCommand(n, image.callers[n]), silence))
             ++acknowledged;
     }
 
     // 8.-9.
     if (fullPager) {
-        for (unsigned k = 0; k < KitchenSlots; ++k) {
+        for (unsigned k = 0; k < KitchenSlots && !silence.pagerGone(); ++k) {
             host.setProgressPos(KitchenProgressBase + static_cast<int>(k));
-            if (writeSlot(link, kitchenSlotCommand(k, image.kitchenCalls[k])))
+            if (writeSlot(link, kitchenSlotCommand(k, image.kitchenCalls[k]), silence))
                 ++acknowledged;
         }
     }
 
     // 10.-14.
-    if (fullPager) {
-        host.setProgressPos(RemoteDeleteModeProgress);
-        if (writeSetting(link, host.isChecked(ctl::RemoteDelete) ? RemoteDeleteSwitch.on : RemoteDeleteSwitch.off))
+    const auto setting = [&](int progress, std::string_view command) {
+        if (silence.pagerGone())
+            return;
+        host.setProgressPos(progress);
+        if (writeSetting(link, command, silence))
             ++acknowledged;
+    };
+    if (fullPager)
+        setting(RemoteDeleteModeProgress,
+                host.isChecked(ctl::RemoteDelete) ? RemoteDeleteSwitch.on : RemoteDeleteSwitch.off);
+    setting(SwitchProgress, host.isChecked(ctl::Battery) ? BatterySwitch.on : BatterySwitch.off);
+    setting(SwitchProgress, host.isChecked(ctl::Buzzer) ? BuzzerSwitch.on : BuzzerSwitch.off);
+    setting(TextProgress, std::string(PagerNameCommand) + pagerName);
+    setting(TextProgress, std::string(RemoteDeleteTextCommand) + remoteDeleteText);
+    if (silence.pagerGone()) {
+        treatLinkAsLost(link);
+        host.setChecked(ctl::Active, false);
     }
-    host.setProgressPos(SwitchProgress);
-    if (writeSetting(link, host.isChecked(ctl::Battery) ? BatterySwitch.on : BatterySwitch.off))
-        ++acknowledged;
-    host.setProgressPos(SwitchProgress);
-    if (writeSetting(link, host.isChecked(ctl::Buzzer) ? BuzzerSwitch.on : BuzzerSwitch.off))
-        ++acknowledged;
-    host.setProgressPos(TextProgress);
-    if (writeSetting(link, std::string(PagerNameCommand) + pagerName))
-        ++acknowledged;
-    host.setProgressPos(TextProgress);
-    if (writeSetting(link, std::string(RemoteDeleteTextCommand) + remoteDeleteText))
-        ++acknowledged;
 
     // 15.-16.
     deviceBusy = false;
