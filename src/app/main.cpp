@@ -3,6 +3,8 @@
 //
 //   harvelin [--simulate] [--port PATH]... [--screenshot FILE.png]
 
+#include <signal.h>
+
 #include <cstdio>
 #include <memory>
 #include <optional>
@@ -123,6 +125,9 @@ private:
 
 int main(int argc, char** argv)
 {
+    // A file over the size limit is reported as a failed save, not by dying
+    // of the signal.
+    ::signal(SIGXFSZ, SIG_IGN);
     QApplication app(argc, argv);
     // Message boxes carry the program file's name, without its extension.
     QApplication::setApplicationName(QFileInfo(QApplication::applicationFilePath()).completeBaseName());

@@ -2,6 +2,8 @@
 
 #include <CLI/CLI.hpp>
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -181,6 +183,19 @@ int failed(CliEnvironment& env, const std::string& what)
     return exitcode::DeviceFailed;
 }
 
+// A result that never reached standard output (a full disk, a closed pipe)
+// is no success, whatever the command did.
+int outputWritten(CliEnvironment& env, int status)
+{
+    env.out.flush();
+    if (env.out)
+        return status;
+    const int code = errno;
+    complain(env) << "cannot write the result to standard output"
+                  << (code != 0 ? std::string(": ") + std::strerror(code) : std::string()) << '\n';
+    return exitcode::DeviceFailed;
+}
+
 // --- the commands ------------------------------------------------------------
 
 int listPorts(CliEnvironment& env, const PortTable& ports)
@@ -283,11 +298,18 @@ int learnCommand(CliEnvironment& env, Session& session, int slot, const std::str
     complain(env) << "learn mode for slot " << slot << ": press the call button now\n" << std::flush;
     if (!session.runLearnWindow())
         return failed(env, "the learn window did not end");
+    const bool left = session.dialog.lastLearnModeLeft;
     if (!session.dialog.lastLearnStored)
-        return failed(env, "no call button was learned; " + file + " is left as it was");
+        return failed(env, std::string(left ? "" : "the pager did not confirm leaving learn mode; ") +
+                               "no call button was learned; " + file + " is left as it was");
     session.answerFileDialog(file);
     session.press(ctl::SaveFileButton);
-    return session.dialog.lastFileOk ? exitcode::Success : exitcode::BadInput;
+    if (!session.dialog.lastFileOk)
+        return exitcode::BadInput;
+    // The identity is saved all the same; the pager may still be listening.
+    if (!left)
+        return failed(env, "the pager did not confirm leaving learn mode; it may still be in learn mode");
+    return exitcode::Success;
 }
 
 struct OptionSwitch {
@@ -436,7 +458,7 @@ int runCli(int argc, const char* const* argv, CliEnvironment& env)
     const PortTable table(std::move(entries));
 
     if (ports->parsed())
-        return listPorts(env, table);
+        return outputWritten(env, listPorts(env, table));
 
     std::optional<TracingBackend> tracer;
     if (trace)
@@ -445,13 +467,13 @@ int runCli(int argc, const char* const* argv, CliEnvironment& env)
     Session session(env, backend, table);
 
     if (search->parsed())
-        return searchCommand(env, session);
+        return outputWritten(env, searchCommand(env, session));
     if (read->parsed())
         return readCommand(env, session, file);
     if (write->parsed())
         return writeCommand(env, session, file);
     if (show->parsed())
-        return showCommand(env, session, file, json);
+        return outputWritten(env, showCommand(env, session, file, json));
     if (learn->parsed())
         return learnCommand(env, session, slot, file);
     if (option->parsed())

@@ -16,6 +16,7 @@
 #include <io.h>
 #include <windows.h>
 #else
+#include <signal.h>
 #include <unistd.h>
 
 #include "pty_pager.h"
@@ -39,6 +40,11 @@ int main(int argc, char** argv)
 #ifdef _WIN32
     // Texts leave the tool as UTF-8.
     ::SetConsoleOutputCP(CP_UTF8);
+#else
+    // A closed pipe or a file over the size limit is reported as a failed
+    // write and a message, not by dying of the signal.
+    ::signal(SIGPIPE, SIG_IGN);
+    ::signal(SIGXFSZ, SIG_IGN);
 #endif
     const std::unique_ptr<harvelin::SerialBackend> backend = harvelin::makeSystemSerialBackend();
     harvelin::SystemClock clock;
@@ -64,5 +70,9 @@ int main(int argc, char** argv)
                                  stderrIsTerminal()};
     const int status = harvelin::runCli(argc, argv, env);
     std::cout.flush();
+    if (!std::cout && status == harvelin::exitcode::Success) {
+        std::cerr << "harvelin-cli: cannot write the result to standard output\n";
+        return harvelin::exitcode::DeviceFailed;
+    }
     return status;
 }
