@@ -71,6 +71,11 @@ std::optional<std::string> utf8ToWin1252(std::string_view utf8)
                 return std::nullopt;
             cp = (cp << 6) | (cont & 0x3F);
         }
+        // A character spelt with more bytes than it needs is not valid
+        // UTF-8; taking it would let e.g. C0 80 smuggle in a zero byte.
+        constexpr char32_t ShortestFrom[] = {0, 0, 0x80, 0x800, 0x10000};
+        if (cp < ShortestFrom[len])
+            return std::nullopt;
         const auto byte = byteFor(cp);
         if (!byte)
             return std::nullopt;
