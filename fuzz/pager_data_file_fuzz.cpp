@@ -15,7 +15,7 @@ void check(bool ok)
         std::abort();
 }
 
-bool sameConfiguration(const harvelin::PagerConfiguration& a, const harvelin::PagerConfiguration& b)
+bool sameFields(const harvelin::PagerConfiguration& a, const harvelin::PagerConfiguration& b)
 {
     for (std::size_t i = 0; i < a.image.callers.size(); ++i) {
         const auto& x = a.image.callers[i];
@@ -67,7 +67,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const std::string file = PagerDataFile::format(config);
         harvelin::PagerConfiguration again;
         PagerDataFile::parse(file, again);
-        check(sameConfiguration(config, again));
+        check(sameFields(config, again));
     }
     return 0;
 }

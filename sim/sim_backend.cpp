@@ -115,6 +115,15 @@ public:
         return true;
     }
 
+    void discardInput() override
+    {
+        if (!alive())
+            return;
+        auto& pending = device_->pending;
+        while (!pending.empty() && pending.front().first <= clock_.nowMs())
+            pending.pop_front();
+    }
+
 private:
     bool alive() const { return device_->present(clock_.nowMs()) && device_->generation == generation_; }
 

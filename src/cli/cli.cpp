@@ -150,12 +150,26 @@ std::filesystem::path nativePath(const std::string& utf8)
 }
 
 // Whether the form would open the file; the form's own message says why not.
-bool fileOpens(CliEnvironment& env, const std::string& path)
+// `coverage` receives which lines the file held.
+bool fileOpens(CliEnvironment& env, const std::string& path, FileCoverage* coverage = nullptr)
 {
     Session scratch(env, env.backend, PortTable());
     scratch.answerFileDialog(path);
     scratch.press(ctl::OpenFileButton);
+    if (coverage)
+        *coverage = scratch.dialog.lastFileCoverage;
     return scratch.dialog.lastFileOk;
+}
+
+// Where an incomplete read-out is kept: beside FILE, ".partial" before its
+// extension ("kueche.pag" -> "kueche.partial.pag").
+std::string partialPath(const std::string& path)
+{
+    const std::size_t name = path.find_last_of("/\\") + 1;
+    const std::size_t dot = path.rfind('.');
+    if (dot == std::string::npos || dot <= name)
+        return path + ".partial";
+    return path.substr(0, dot) + ".partial" + path.substr(dot);
 }
 
 // Whether a file can be saved at `path`, found out before the pager is
@@ -221,7 +235,8 @@ int searchCommand(CliEnvironment& env, Session& session)
 
 int readCommand(CliEnvironment& env, Session& session, const std::string& file)
 {
-    if (!fileCanBeSaved(env, file))
+    const std::string partial = partialPath(file);
+    if (!fileCanBeSaved(env, file) || !fileCanBeSaved(env, partial))
         return exitcode::BadInput;
     if (!session.search())
         return noPager(env, session);
@@ -233,19 +248,31 @@ int readCommand(CliEnvironment& env, Session& session, const std::string& file)
     if (std::find(shown.begin() + static_cast<std::ptrdiff_t>(shownBefore), shown.end(), NoConnectionMessage) !=
         shown.end())
         return failed(env, "nothing was read; " + file + " is left as it was");
-    session.answerFileDialog(file);
+    // Only a complete read-out replaces FILE; what an incomplete one gave is
+    // kept beside it, so a good FILE is never overwritten with gaps.
+    const bool complete = session.dialog.lastReadOutComplete;
+    session.answerFileDialog(complete ? file : partial);
     session.press(ctl::SaveFileButton);
     if (!session.dialog.lastFileOk)
         return exitcode::BadInput;
-    if (!session.dialog.lastReadOutComplete)
-        return failed(env, "the read-out was incomplete; " + file + " holds what the pager gave");
+    if (!complete)
+        return failed(env, "the read-out was incomplete; what the pager gave is in " + partial + ", " + file +
+                               " is left as it was");
     return exitcode::Success;
 }
 
-int writeCommand(CliEnvironment& env, Session& session, const std::string& file)
+int writeCommand(CliEnvironment& env, Session& session, const std::string& file, bool partial)
 {
-    if (!fileOpens(env, file))
+    // A file that lacks lines would fill the gaps with the form's start
+    // values; that is written only when asked for.
+    FileCoverage coverage;
+    if (!fileOpens(env, file, &coverage))
         return exitcode::BadInput;
+    if (!partial && !coverage.complete()) {
+        complain(env) << file << " is not a complete configuration; it lacks " << coverage.missing()
+                      << ". --partial writes it anyway, with the start values in their place\n";
+        return exitcode::BadInput;
+    }
     if (!session.search())
         return noPager(env, session);
     session.answerFileDialog(file);
@@ -253,7 +280,8 @@ int writeCommand(CliEnvironment& env, Session& session, const std::string& file)
     if (!session.dialog.lastFileOk)
         return exitcode::BadInput;
     session.press(ctl::WriteButton);
-    return session.dialog.lastWriteSucceeded ? exitcode::Success : exitcode::DeviceFailed;
+    return session.dialog.lastWriteSucceeded && !session.dialog.lastWriteLeftSlotsOut ? exitcode::Success
+                                                                                     : exitcode::DeviceFailed;
 }
 
 int showCommand(CliEnvironment& env, Session& session, const std::string& file, bool json)
@@ -409,6 +437,9 @@ int runCli(int argc, const char* const* argv, CliEnvironment& env)
     read->add_option("FILE", file, "The .pag file to save")->required();
     CLI::App* write = app.add_subcommand("write", "Open a .pag file and write it into the pager (\"PC -> Pager\")");
     write->add_option("FILE", file, "The .pag file to write")->required();
+    bool partial = false;
+    write->add_flag("--partial", partial, "Write a file that lacks some of a saved configuration's lines; "
+                                          "the form's start values take their place");
 
     bool json = false;
     CLI::App* show = app.add_subcommand("show", "Print what a .pag file holds, as the form would show it");
@@ -471,7 +502,7 @@ int runCli(int argc, const char* const* argv, CliEnvironment& env)
     if (read->parsed())
         return readCommand(env, session, file);
     if (write->parsed())
-        return writeCommand(env, session, file);
+        return writeCommand(env, session, file, partial);
     if (show->parsed())
         return outputWritten(env, showCommand(env, session, file, json));
     if (learn->parsed())

@@ -29,6 +29,8 @@ public:
         return bytes;
     }
 
+    void discardInput() override { inner_->discardInput(); }
+
     bool write(std::string_view bytes) override
     {
         const bool ok = inner_->write(bytes);

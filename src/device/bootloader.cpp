@@ -24,13 +24,14 @@ void MainDialog::startBootloader()
     if (!host.isChecked(ctl::Active))
         return;
 
-    // 2.
+    // 2. An answer after a late reply may belong to another command.
+    link.lateReplySeen = false;
     for (int attempt = 0; attempt < BootloaderAttempts; ++attempt) {
         std::string reply;
         std::uint8_t replyLength = 0;
         if (link.exchange(std::string(BootloaderCommand), reply, replyLength) &&
             reply.find(BootloaderAck) != std::string::npos) {
-            lastBootloaderConfirmed = true;
+            lastBootloaderConfirmed = !link.lateReplySeen;
             break;
         }
     }

@@ -1,6 +1,7 @@
 #include <string>
 #include <string_view>
 
+#include "model/win1252.h"
 #include "ui/control_ids.h"
 #include "ui/main_dialog.h"
 
@@ -12,6 +13,7 @@ constexpr int SwitchAttempts = 4;
 // Only the capitalised word counts here: the pager acknowledges a switch
 // that carries its name with "Uebernommen".
 constexpr std::string_view SwitchAck = "Uebernommen";
+constexpr std::string_view SwitchRefusedMessage = "Der Pager hat die Einstellung nicht übernommen.";
 
 }  // namespace
 
@@ -30,15 +32,27 @@ void MainDialog::sendOptionSwitch(int checkId, std::string_view onText, std::str
     if (!host.isChecked(ctl::Active))
         return;
 
-    // 4.
+    // 4. A confirmation after a late reply may belong to another command.
+    link.lateReplySeen = false;
     for (int attempt = 0; attempt < SwitchAttempts; ++attempt) {
         std::string reply;
         std::uint8_t replyLength = 0;
         if (link.exchange(command, reply, replyLength) && reply.find(SwitchAck) != std::string::npos) {
-            lastSwitchConfirmed = true;
+            lastSwitchConfirmed = !link.lateReplySeen;
             break;
         }
     }
+
+    // The box keeps its new state either way; the user must know whether the
+    // pager has it too. A confirmed switch is on the pager, nothing to lose.
+    if (!lastSwitchConfirmed) {
+        host.messageBox(win1252(SwitchRefusedMessage));
+        return;
+    }
+    bool& kept = checkId == ctl::Battery ? keptConfiguration.battery
+                 : checkId == ctl::Buzzer ? keptConfiguration.buzzer
+                                          : keptConfiguration.remoteDelete;
+    kept = ticked;
 }
 
 }  // namespace harvelin

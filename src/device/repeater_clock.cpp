@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "model/conversions.h"
+#include "model/win1252.h"
 #include "ui/main_dialog.h"
 
 namespace harvelin {
@@ -15,6 +16,7 @@ namespace {
 constexpr std::string_view RepeaterTestCommand = ">Setze Repeatertest:1";
 constexpr std::string_view RepeaterStatusCommand = ">Lese Repeaterstatus";
 constexpr std::string_view RepeaterAck = "uebernommen";
+constexpr std::string_view ClockRefusedMessage = "Der Repeater hat die Uhrzeit nicht übernommen.";
 constexpr std::string_view StatusMarker = "aktuell";
 constexpr int RepeaterTestAttempts = 5;
 // Always this many, also after a good answer: the last one decides.
@@ -149,18 +151,25 @@ void MainDialog::setRepeaterClock()
     // 7. The repaint of the time being sent comes before the line is busy.
     clock.sleepMs(ClockShowMs);
 
-    // 8.
+    // 8. A confirmation after a late reply may belong to another command.
+    link.lateReplySeen = false;
+    bool confirmed = false;
     for (int attempt = 0; attempt < ClockAttempts; ++attempt) {
         std::string reply;
         std::uint8_t replyLength = 0;
         if (link.exchange(command, reply, replyLength) && contains(reply, RepeaterAck)) {
-            clockDisplayTicks = 0;
-            showClockGroup(false);
+            confirmed = !link.lateReplySeen;
             break;
         }
     }
+    if (confirmed) {
+        clockDisplayTicks = 0;
+        showClockGroup(false);
+    }
 
-    // 9.
+    // 9. The display already shows the time sent; say when it did not arrive.
+    if (!confirmed)
+        host.messageBox(win1252(ClockRefusedMessage));
     startUiTimer();
 }
 

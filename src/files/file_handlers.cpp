@@ -42,49 +42,51 @@ std::string fileMessage(const std::string& path, std::string_view what, const st
     return "Die Datei " + displayName(path) + " konnte nicht " + std::string(what) + " werden: " + reason;
 }
 
-// What the file keeps, as the dialog holds it now: the image, the form-held
-// texts and the three check boxes.
-PagerConfiguration formConfiguration(const MainDialog& dlg)
-{
-    return {dlg.image,
-            dlg.pagerName,
-            dlg.remoteDeleteText,
-            dlg.host.isChecked(ctl::Battery),
-            dlg.host.isChecked(ctl::Buzzer),
-            dlg.host.isChecked(ctl::RemoteDelete)};
-}
-
 }  // namespace
 
 // "Datei öffnen" (1057)
 void MainDialog::openFile()
 {
     lastFileOk = false;
+    lastFileCoverage = {};
     // 1.
     UpdateData(true);
-    // 2.
+    // 2. A cancelled open changes nothing, rows typed meanwhile included.
     const auto path = host.fileDialog(dataFileDialog(false));
-    // 3./4. The file is read onto what the form holds now: what it does not
-    //       mention stays. A file that cannot be read changes nothing at all.
-    if (path) {
-        PagerConfiguration config = formConfiguration(*this);
-        std::string error;
-        if (!PagerDataFile::load(*path, config, error)) {
-            host.messageBox(fileMessage(*path, win1252("geöffnet"), error));
-            return;
-        }
-        image = config.image;
-        pagerName = config.pagerName;
-        remoteDeleteText = config.remoteDeleteText;
-        host.setChecked(ctl::Battery, config.battery);
-        host.setChecked(ctl::Buzzer, config.buzzer);
-        host.setChecked(ctl::RemoteDelete, config.remoteDelete);
-        lastFileOk = true;
+    if (!path)
+        return;
+    // 3./4. The file is merged into what the form shows: what it does not
+    //       mention stays. A file that cannot be read, or holds no
+    //       configuration at all, changes nothing.
+    const bool wasUnsaved = hasUnsavedChanges();
+    PagerConfiguration config = configurationFromForm();
+    std::string error;
+    LoadReport report;
+    if (!PagerDataFile::load(*path, config, error, &report)) {
+        host.messageBox(report.notConfiguration
+                            ? "Die Datei " + displayName(*path) + win1252(" enthält keine Pager-Daten.")
+                            : fileMessage(*path, win1252("geöffnet"), error));
+        return;
     }
-    // 5. Also after a cancel.
+    image = config.image;
+    pagerName = config.pagerName;
+    remoteDeleteText = config.remoteDeleteText;
+    host.setChecked(ctl::Battery, config.battery);
+    host.setChecked(ctl::Buzzer, config.buzzer);
+    host.setChecked(ctl::RemoteDelete, config.remoteDelete);
+    lastFileOk = true;
+    lastFileCoverage = report.coverage;
+    // What a file holds is kept; edits merged with it are not.
+    if (!wasUnsaved)
+        markConfigurationKept();
+    // 5.
     imageToForm();
     selectPage(viewPage);
     UpdateData(false);
+    if (report.replacedCharacters)
+        host.messageBox("Die Datei " + displayName(*path) +
+                        win1252(" enthält Zeichen, die der Pager nicht darstellen kann; "
+                                "sie werden als \"?\" gezeigt."));
 }
 
 // "Speichern unter" (1058)
@@ -99,13 +101,14 @@ void MainDialog::saveFile()
     if (!path)
         return;
     // 3.-5. The form and the image stay as they are.
-    const PagerConfiguration config = formConfiguration(*this);
+    const PagerConfiguration config = configurationFromForm();
     std::string error;
     if (!PagerDataFile::save(*path, config, error)) {
         host.messageBox(fileMessage(*path, "gespeichert", error));
         return;
     }
     lastFileOk = true;
+    markConfigurationKept();
 }
 
 }  // namespace harvelin

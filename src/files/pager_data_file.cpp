@@ -5,6 +5,7 @@
 
 #include "files/replacing_file.h"
 #include "model/conversions.h"
+#include "model/win1252.h"
 
 namespace harvelin {
 
@@ -22,8 +23,8 @@ constexpr std::string_view RemoteDeleteModeKey = "FModus:";
 constexpr std::string_view BuzzerKey = "Summer:";
 constexpr std::string_view BatteryKey = "Batterie:";
 
-// A line names the first of these keys it holds, wherever in the line and
-// in this order: a caller text that contains "Pagername:" makes a name line.
+// A line is read by the key it begins with. A line that begins with none of
+// them is read by the first of these keys it holds anywhere, in this order.
 constexpr std::array<std::string_view, 7> KeysInOrder = {
     PagerNameKey, CallerKey, KitchenKey, RemoteDeleteTextKey, RemoteDeleteModeKey, BuzzerKey, BatteryKey,
 };
@@ -148,11 +149,12 @@ void numberAfter(std::string_view line, char separator, std::size_t& q, std::uin
     value = numberAt(line, q);
 }
 
-void applyCallerLine(std::string_view line, std::size_t p, PagerImage& image)
+void applyCallerLine(std::string_view line, std::size_t p, PagerImage& image, FileCoverage& coverage)
 {
     const long s = slotNumberAt(line, p);
     if (s < 0 || s >= static_cast<long>(PagerImage::CallerSlots))
         return;
+    coverage.callers.set(static_cast<std::size_t>(s));
     CallerEntry& slot = image.callers[static_cast<std::size_t>(s)];
     std::size_t q = takeSlotText(line, p, slot.text);
     numberAfter(line, '\t', q, slot.buttonId[0]);
@@ -163,11 +165,12 @@ void applyCallerLine(std::string_view line, std::size_t p, PagerImage& image)
     numberAfter(line, ' ', q, slot.idSuffix);
 }
 
-void applyKitchenLine(std::string_view line, std::size_t p, PagerImage& image)
+void applyKitchenLine(std::string_view line, std::size_t p, PagerImage& image, FileCoverage& coverage)
 {
     const long k = slotNumberAt(line, p);
     if (k < 0 || k >= static_cast<long>(PagerImage::KitchenSlots))
         return;
+    coverage.kitchenCalls.set(static_cast<std::size_t>(k));
     KitchenCallEntry& slot = image.kitchenCalls[static_cast<std::size_t>(k)];
     std::size_t q = takeSlotText(line, p, slot.text);
     numberAfter(line, '\t', q, slot.key);
@@ -198,7 +201,61 @@ public:
     std::string text;
 };
 
+// "3", "5-32": the numbers 1.. of the unset bits, runs joined.
+template <std::size_t N>
+std::string unsetRanges(const std::bitset<N>& set)
+{
+    std::string text;
+    for (std::size_t i = 0; i < N;) {
+        if (set.test(i)) {
+            ++i;
+            continue;
+        }
+        std::size_t end = i;
+        while (end + 1 < N && !set.test(end + 1))
+            ++end;
+        if (!text.empty())
+            text += ", ";
+        text += std::to_string(i + 1);
+        if (end > i)
+            text += "-" + std::to_string(end + 1);
+        i = end + 1;
+    }
+    return text;
+}
+
 }  // namespace
+
+bool sameConfiguration(const PagerConfiguration& a, const PagerConfiguration& b)
+{
+    return PagerDataFile::format(a) == PagerDataFile::format(b);
+}
+
+bool FileCoverage::complete() const
+{
+    return pagerName && remoteDeleteText && remoteDeleteMode && buzzer && battery && callers.all() &&
+           kitchenCalls.all();
+}
+
+std::string FileCoverage::missing() const
+{
+    std::string text;
+    auto add = [&](bool present, const std::string& what) {
+        if (present)
+            return;
+        if (!text.empty())
+            text += ", ";
+        text += what;
+    };
+    add(pagerName, "the pager name (Pagername)");
+    add(remoteDeleteText, "the remote-delete text (Fernloeschung)");
+    add(remoteDeleteMode, "the remote-delete switch (FModus)");
+    add(buzzer, "the buzzer switch (Summer)");
+    add(battery, "the battery switch (Batterie)");
+    add(callers.all(), "caller slots " + unsetRanges(callers) + " (Eintrag)");
+    add(kitchenCalls.all(), "kitchen calls " + unsetRanges(kitchenCalls) + " (Sonder)");
+    return text;
+}
 
 bool PagerDataFile::write(const PagerConfiguration& config, ByteSink& sink)
 {
@@ -228,8 +285,11 @@ std::string PagerDataFile::format(const PagerConfiguration& config)
     return sink.text;
 }
 
-void PagerDataFile::applyLine(std::string_view line, bool hasLineFeed, PagerConfiguration& config)
+void PagerDataFile::applyLine(std::string_view line, bool hasLineFeed, PagerConfiguration& config,
+                              FileCoverage* coverage)
 {
+    FileCoverage unused;
+    FileCoverage& seen = coverage ? *coverage : unused;
     // A zero byte ends a line's text as it would in a C string buffer; what
     // follows it is not read, the line feed included.
     const auto zero = line.find('\0');
@@ -244,13 +304,19 @@ void PagerDataFile::applyLine(std::string_view line, bool hasLineFeed, PagerConf
     if (line.size() < MinLineLength || line.size() > MaxLineLength)
         return;
 
+    // The key a line begins with counts first, so a text that holds another
+    // key ("Tisch Eintrag:7") never moves its line elsewhere.
     std::string_view key;
     for (const std::string_view candidate : KeysInOrder) {
-        if (line.find(candidate) != std::string_view::npos) {
+        if (line.starts_with(candidate)) {
             key = candidate;
+            ++seen.keyedLines;
             break;
         }
     }
+    for (std::size_t i = 0; key.empty() && i < KeysInOrder.size(); ++i)
+        if (line.find(KeysInOrder[i]) != std::string_view::npos)
+            key = KeysInOrder[i];
     if (key.empty())
         return;
     // The value starts after the line's first colon: "Pagername:Pager:A" is
@@ -265,16 +331,20 @@ void PagerDataFile::applyLine(std::string_view line, bool hasLineFeed, PagerConf
         const std::string_view value = line.substr(p, line.size() - 1 - p);
         (isName ? config.pagerName : config.remoteDeleteText) =
             std::string(value.substr(0, isName ? PagerNameMax : RemoteDeleteTextMax));
+        (isName ? seen.pagerName : seen.remoteDeleteText) = true;
     } else if (key == RemoteDeleteModeKey) {
         config.remoteDelete = (numberAt(line, p) & OnBit) != 0;
+        seen.remoteDeleteMode = true;
     } else if (key == BuzzerKey) {
         config.buzzer = (numberAt(line, p) & BuzzerBit) != 0;
+        seen.buzzer = true;
     } else if (key == BatteryKey) {
         config.battery = (numberAt(line, p) & OnBit) != 0;
+        seen.battery = true;
     } else if (key == CallerKey) {
-        applyCallerLine(line, p, config.image);
+        applyCallerLine(line, p, config.image, seen);
     } else if (key == KitchenKey) {
-        applyKitchenLine(line, p, config.image);
+        applyKitchenLine(line, p, config.image, seen);
     }
 }
 
@@ -311,28 +381,32 @@ void PagerDataFile::LineReader::endLine(bool hasLineFeed)
         --length;
     }
     if (length + (hasLineFeed ? 1 : 0) <= MaxLineLength)
-        applyLine(line_, hasLineFeed, config_);
+        applyLine(line_, hasLineFeed, config_, coverage_);
     line_.clear();
     length_ = 0;
 }
 
-void PagerDataFile::parse(std::string_view bytes, PagerConfiguration& config)
+void PagerDataFile::parse(std::string_view bytes, PagerConfiguration& config, FileCoverage* coverage)
 {
-    LineReader reader(config);
+    LineReader reader(config, coverage);
     reader.feed(bytes);
     reader.finish();
 }
 
-bool PagerDataFile::load(const std::string& path, PagerConfiguration& config, std::string& error)
+bool PagerDataFile::load(const std::string& path, PagerConfiguration& config, std::string& error,
+                         LoadReport* report)
 {
+    LoadReport unused;
+    LoadReport& found = report ? *report : unused;
+    found = LoadReport{};
+
     InputFile file;
-    if (!file.open(path)) {
+    if (!file.open(path, MaxFileBytes)) {
         error = file.error();
         return false;
     }
-    // Read onto a copy, so a read that fails half-way changes nothing.
-    PagerConfiguration result = config;
-    LineReader reader(result);
+    // The whole file, so its encoding can be judged before a line is read.
+    std::string bytes;
     std::array<char, 4096> buffer;
     for (;;) {
         const auto got = file.read(buffer.data(), buffer.size());
@@ -342,9 +416,34 @@ bool PagerDataFile::load(const std::string& path, PagerConfiguration& config, st
         }
         if (*got == 0)
             break;
-        reader.feed(std::string_view(buffer.data(), *got));
+        bytes.append(buffer.data(), *got);
+        if (bytes.size() > MaxFileBytes) {
+            error = tooLargeReason(MaxFileBytes);
+            return false;
+        }
     }
-    reader.finish();
+
+    // An editor may have saved the file as UTF-8, perhaps behind a byte order
+    // mark; the tool itself writes Windows-1252.
+    constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
+    std::string_view text = bytes;
+    if (text.starts_with(ByteOrderMark))
+        text.remove_prefix(ByteOrderMark.size());
+    std::string converted;
+    if (isUtf8BeyondAscii(text)) {
+        converted = utf8ToWin1252Replacing(text, found.replacedCharacters);
+        text = converted;
+        found.readAsUtf8 = true;
+    }
+
+    // Read onto a copy, so a file that is refused changes nothing.
+    PagerConfiguration result = config;
+    parse(text, result, &found.coverage);
+    if (!found.coverage.holdsConfiguration()) {
+        found.notConfiguration = true;
+        error.clear();
+        return false;
+    }
     config = result;
     return true;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <bitset>
 #include <cstddef>
 #include <functional>
 #include <string>
@@ -20,6 +21,39 @@ struct PagerConfiguration {
     bool remoteDelete = false;
 };
 
+// Whether two configurations would be saved as the same file.
+bool sameConfiguration(const PagerConfiguration& a, const PagerConfiguration& b);
+
+// Which of the 53 lines of a saved configuration a file held, and how many
+// of its lines began with one of the file's keys.
+struct FileCoverage {
+    bool pagerName = false;
+    bool remoteDeleteText = false;
+    bool remoteDeleteMode = false;
+    bool buzzer = false;
+    bool battery = false;
+    std::bitset<PagerImage::CallerSlots> callers;
+    std::bitset<PagerImage::KitchenSlots> kitchenCalls;
+    unsigned keyedLines = 0;
+
+    // A file none of whose lines begins with a key is no configuration at all
+    // (an empty file, a binary, some other text).
+    bool holdsConfiguration() const { return keyedLines > 0; }
+    // Every line the writer writes is there.
+    bool complete() const;
+    // What is missing, in English for the command line: "the pager name,
+    // caller slots 3 and 5-32, kitchen calls 1-16".
+    std::string missing() const;
+};
+
+// What reading a file found beyond the configuration itself.
+struct LoadReport {
+    FileCoverage coverage;
+    bool notConfiguration = false;   // refused: no line began with a key
+    bool readAsUtf8 = false;         // the file was UTF-8, not Windows-1252
+    bool replacedCharacters = false; // characters without a Windows-1252 byte became "?"
+};
+
 // Where bytes go. False: the bytes could not be taken (disk full, medium
 // removed), and nothing more should be written.
 class ByteSink {
@@ -37,6 +71,9 @@ public:
     static constexpr std::size_t RemoteDeleteTextMax = 16;
     // A line is at most this long with its line feed; longer ones are skipped.
     static constexpr std::size_t MaxLineLength = 127;
+    // A saved configuration is about 2 KB; anything much larger is not one,
+    // and reading it whole would only cost memory.
+    static constexpr std::size_t MaxFileBytes = 64 * 1024;
 
     // The whole file, byte for byte.
     static std::string format(const PagerConfiguration& config);
@@ -47,15 +84,21 @@ public:
     // Applies every line of `bytes` onto `config`. Nothing is cleared first:
     // what the file does not mention keeps its value. CR LF and bare LF line
     // ends read the same.
-    static void parse(std::string_view bytes, PagerConfiguration& config);
+    static void parse(std::string_view bytes, PagerConfiguration& config, FileCoverage* coverage = nullptr);
     // One line, without its line end; `hasLineFeed` tells whether one closed it.
-    static void applyLine(std::string_view line, bool hasLineFeed, PagerConfiguration& config);
+    // A line is read by the key it begins with; only a line that begins with
+    // no key is read by the first key of the fixed order found anywhere in it.
+    static void applyLine(std::string_view line, bool hasLineFeed, PagerConfiguration& config,
+                          FileCoverage* coverage = nullptr);
 
     // Splits bytes that arrive in pieces into lines and applies them. Holds at
     // most one line's worth of bytes, however large the input.
     class LineReader {
     public:
-        explicit LineReader(PagerConfiguration& config) : config_(config) {}
+        explicit LineReader(PagerConfiguration& config, FileCoverage* coverage = nullptr)
+            : config_(config), coverage_(coverage)
+        {
+        }
         void feed(std::string_view bytes);
         // Applies a last line that no line feed closed.
         void finish();
@@ -64,13 +107,18 @@ public:
         void endLine(bool hasLineFeed);
 
         PagerConfiguration& config_;
+        FileCoverage* coverage_;
         std::string line_;
         std::size_t length_ = 0;  // characters of the line so far, even beyond what is kept
     };
 
-    // Reads the file at `path` (UTF-8) onto `config`. On failure `config` is
-    // unchanged and `error` says why, in German, as Windows-1252 bytes.
-    static bool load(const std::string& path, PagerConfiguration& config, std::string& error);
+    // Reads the file at `path` (a UTF-8 path) onto `config`. Only a regular
+    // file of at most MaxFileBytes is read. A file in UTF-8 is converted to
+    // Windows-1252; otherwise its bytes are taken as they are. On failure
+    // `config` is unchanged and either `error` says why, in German, as
+    // Windows-1252 bytes, or `report.notConfiguration` is set.
+    static bool load(const std::string& path, PagerConfiguration& config, std::string& error,
+                     LoadReport* report = nullptr);
 
     // Called for every line on its way to the file; tests put a failing sink
     // in between. The default passes the line on.

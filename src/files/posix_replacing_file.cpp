@@ -8,6 +8,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -131,6 +132,18 @@ ReplacingFile::~ReplacingFile() { discard(); }
 bool ReplacingFile::create()
 {
     discard();
+    // Only a regular file or a missing one is replaced. A link that points
+    // nowhere would otherwise become a file of its own.
+    struct stat link {};
+    struct stat st {};
+    if (::lstat(target_.c_str(), &link) == 0 && S_ISLNK(link.st_mode) && ::stat(target_.c_str(), &st) != 0) {
+        error_ = danglingLinkReason();
+        return false;
+    }
+    if (::stat(target_.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+        error_ = S_ISDIR(st.st_mode) ? directoryReason() : notRegularFileReason();
+        return false;
+    }
     impl_ = std::make_unique<Impl>();
     impl_->target = resolvedTarget(target_);
     // Renaming over a file needs no right to write it; a file the user may
@@ -165,7 +178,6 @@ bool ReplacingFile::create()
         return false;
     }
     // A replaced file keeps its permissions.
-    struct stat st {};
     if (::stat(impl_->target.c_str(), &st) == 0 && S_ISREG(st.st_mode))
         (void)::fchmod(impl_->fd, st.st_mode & 07777);
     return true;
@@ -246,13 +258,46 @@ InputFile::~InputFile()
         ::close(impl_->fd);
 }
 
-bool InputFile::open(const std::string& path)
+namespace {
+
+// Empty when `st` describes a file that may be read.
+std::string refusalFor(const struct stat& st, std::size_t maxBytes)
 {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (S_ISDIR(st.st_mode))
+        return directoryReason();
+    if (!S_ISREG(st.st_mode))
+        return notRegularFileReason();
+    if (static_cast<std::uintmax_t>(st.st_size) > maxBytes)
+        return tooLargeReason(maxBytes);
+    return {};
+}
+
+}  // namespace
+
+bool InputFile::open(const std::string& path, std::size_t maxBytes)
+{
+    // Judged before opening: opening a serial device would change its
+    // lines, and opening a FIFO would wait for a writer.
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) {
+        error_ = reasonFor(errno);
+        return false;
+    }
+    if (error_ = refusalFor(st, maxBytes); !error_.empty())
+        return false;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
     if (fd < 0) {
         error_ = reasonFor(errno);
         return false;
     }
+    // The name may have changed hands between the look and the open.
+    if (::fstat(fd, &st) != 0 || !(error_ = refusalFor(st, maxBytes)).empty()) {
+        if (error_.empty())
+            error_ = reasonFor(errno);
+        ::close(fd);
+        return false;
+    }
+    (void)::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     if (impl_ && impl_->fd >= 0)
         ::close(impl_->fd);
     impl_ = std::make_unique<Impl>();

@@ -15,6 +15,8 @@ namespace harvelin {
 // reached the disk. Until then the old file is untouched; a file that is
 // never committed is removed. Paths are UTF-8. Error texts are German
 // Windows-1252 bytes, for the user.
+// Only a regular file or a missing one is ever replaced: a device node, a
+// FIFO, a folder or a link that points nowhere is refused by create().
 class ReplacingFile : public ByteSink {
 public:
     explicit ReplacingFile(std::string targetPath);
@@ -48,7 +50,10 @@ public:
     InputFile(const InputFile&) = delete;
     InputFile& operator=(const InputFile&) = delete;
 
-    bool open(const std::string& path);
+    // Opens only a regular file of at most `maxBytes`: a device, a FIFO or a
+    // folder is refused before it is opened, so reading never blocks or
+    // disturbs a serial line.
+    bool open(const std::string& path, std::size_t maxBytes);
     // Up to `size` bytes; 0 at the end of the file; nullopt on a read error.
     std::optional<std::size_t> read(char* buffer, std::size_t size);
 
@@ -60,5 +65,11 @@ private:
     std::string error_;
     std::unique_ptr<Impl> impl_;
 };
+
+// Reasons that the file code of every system gives in the same words.
+std::string notRegularFileReason();
+std::string directoryReason();
+std::string danglingLinkReason();
+std::string tooLargeReason(std::size_t maxBytes);
 
 }  // namespace harvelin

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <cwctype>
 
 #include "model/win1252.h"
 
@@ -50,6 +51,40 @@ std::string reasonFor(DWORD code)
     }
 }
 
+// Names of the system's devices ("COM3", "\\.\COM12", "NUL", "con.txt"):
+// never a file, and opening one would talk to the device.
+bool namesDevice(const std::wstring& path)
+{
+    if (path.rfind(L"\\\\.\\", 0) == 0)
+        return true;
+    std::size_t start = path.find_last_of(L"\\/:");
+    start = start == std::wstring::npos ? 0 : start + 1;
+    std::wstring base = path.substr(start, path.find(L'.', start) - start);
+    for (auto& c : base)
+        c = static_cast<wchar_t>(::towupper(c));
+    while (!base.empty() && base.back() == L' ')
+        base.pop_back();
+    static const wchar_t* const Reserved[] = {L"CON", L"PRN", L"AUX", L"NUL"};
+    for (const wchar_t* name : Reserved)
+        if (base == name)
+            return true;
+    return base.size() == 4 && (base.rfind(L"COM", 0) == 0 || base.rfind(L"LPT", 0) == 0) && base[3] >= L'0' &&
+           base[3] <= L'9';
+}
+
+// Empty when `path` may be replaced by a file: it is missing or a file.
+std::string refusalForTarget(const std::wstring& path)
+{
+    if (namesDevice(path))
+        return notRegularFileReason();
+    const DWORD attributes = ::GetFileAttributesW(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return {};
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY)
+        return directoryReason();
+    return {};
+}
+
 }  // namespace
 
 struct ReplacingFile::Impl {
@@ -70,6 +105,10 @@ bool ReplacingFile::create()
     impl_->target = widePath(target_);
     if (impl_->target.empty()) {
         error_ = reasonFor(ERROR_INVALID_NAME);
+        impl_.reset();
+        return false;
+    }
+    if (error_ = refusalForTarget(impl_->target); !error_.empty()) {
         impl_.reset();
         return false;
     }
@@ -158,14 +197,30 @@ InputFile::~InputFile()
         ::CloseHandle(impl_->handle);
 }
 
-bool InputFile::open(const std::string& path)
+bool InputFile::open(const std::string& path, std::size_t maxBytes)
 {
     const std::wstring wide = widePath(path);
+    if (!wide.empty() && namesDevice(wide)) {
+        error_ = notRegularFileReason();
+        return false;
+    }
     const HANDLE h = wide.empty() ? INVALID_HANDLE_VALUE
                                   : ::CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) {
         error_ = reasonFor(wide.empty() ? ERROR_INVALID_NAME : ::GetLastError());
+        return false;
+    }
+    LARGE_INTEGER size{};
+    if (::GetFileType(h) != FILE_TYPE_DISK) {
+        error_ = notRegularFileReason();
+    } else if (!::GetFileSizeEx(h, &size)) {
+        error_ = reasonFor(::GetLastError());
+    } else if (static_cast<unsigned long long>(size.QuadPart) > maxBytes) {
+        error_ = tooLargeReason(maxBytes);
+    }
+    if (!error_.empty()) {
+        ::CloseHandle(h);
         return false;
     }
     if (impl_ && impl_->handle != INVALID_HANDLE_VALUE)

@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QProgressBar>
 #include <QRadioButton>
 #include <QTimer>
@@ -177,6 +178,20 @@ void FormHost::tick(int id)
     if (onTick)
         onTick(id);
     --tickDepth_;
+}
+
+bool FormHost::askYesNo(const std::string& text)
+{
+    QMessageBox box(QMessageBox::Question, QCoreApplication::applicationName(), toQt(text), QMessageBox::NoButton,
+                    &window_);
+    // The answers are named in the form's language, whatever Qt's own
+    // translations say; "Nein" is the safe default.
+    QPushButton* yes = box.addButton(QStringLiteral("Ja"), QMessageBox::YesRole);
+    QPushButton* no = box.addButton(QStringLiteral("Nein"), QMessageBox::NoRole);
+    box.setDefaultButton(no);
+    box.setEscapeButton(no);
+    box.exec();
+    return box.clickedButton() == yes;
 }
 
 void FormHost::messageBox(const std::string& text)

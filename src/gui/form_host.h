@@ -43,6 +43,7 @@ public:
     void setPortListLine(const std::string& line) override;
 
     void messageBox(const std::string& text) override;
+    bool askYesNo(const std::string& text) override;
     std::optional<std::string> fileDialog(const FileDialogSpec& spec) override;
 
     void startTimer(int id, unsigned periodMs) override;

@@ -5,6 +5,7 @@
 
 #include <QAbstractButton>
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QContextMenuEvent>
 #include <QFontMetrics>
 #include <QGroupBox>
@@ -19,6 +20,7 @@
 
 #include "gui/about_dialog.h"
 #include "gui/app_icon.h"
+#include "gui/byte_number_validator.h"
 #include "gui/dialog_units.h"
 #include "gui/win1252_validator.h"
 #include "ui/control_ids.h"
@@ -236,9 +238,11 @@ void MainForm::buildForm()
     resize(du.size(596, 319));
     setMinimumSize(size());
 
-    auto* validator = new Win1252Validator(this);
+    QValidator* validator = new Win1252Validator(this);
+    QValidator* numberValidator = new ByteNumberValidator(this);
     for (const ControlTemplate& c : mainFormTemplate()) {
-        QWidget* widget = createControl(c, this, validator);
+        const bool number = c.id > ctl::kitchenKey(0) && c.id <= ctl::kitchenStation(MainDialog::KitchenRows);
+        QWidget* widget = createControl(c, this, number ? numberValidator : validator);
         QRect place = du.rect(c.x, c.y, c.width, c.height);
         // A label a few pixels too narrow for its text in this font would
         // lose its last letter; nothing lies to the right of the labels.
@@ -292,6 +296,16 @@ void MainForm::showAbout()
 {
     AboutDialog about(this);
     about.exec();
+}
+
+// The close box and the window manager: nothing unsaved is lost unasked.
+void MainForm::closeEvent(QCloseEvent* event)
+{
+    if (!dialog_->queryClose()) {
+        event->ignore();
+        return;
+    }
+    QDialog::closeEvent(event);
 }
 
 void MainForm::done(int result)

@@ -12,6 +12,9 @@ constexpr std::string_view PresenceWord = "Zelvatron";
 constexpr unsigned PresenceWaitMs = 200;
 constexpr std::size_t PresenceReadBytes = 150;
 constexpr unsigned ReplyWaitMs = 100;
+// After a silent read window the pager may still be answering. This much
+// more is listened to before the next command goes out.
+constexpr std::size_t LateReplyReadBytes = 200;
 
 bool needsPresenceCheck(const std::string& command)
 {
@@ -35,6 +38,7 @@ std::unique_ptr<SerialPort> SerialLink::openDevice(unsigned n)
 
 bool SerialLink::open()
 {
+    lastReplyEmpty_ = false;
     if (portNumber == 0)
         return false;
     portHandle.reset();
@@ -65,6 +69,16 @@ bool SerialLink::exchange(std::string command, std::string& reply, std::uint8_t&
         state = LinkState::Closed;
         return false;
     }
+
+    // A reply must never count for a command it does not belong to. A pager
+    // that let the last window pass in silence gets one more window; what
+    // arrives in it is late. Whatever else waits was sent for no command.
+    if (lastReplyEmpty_) {
+        lastReplyEmpty_ = false;
+        if (!portHandle->read(LateReplyReadBytes).empty())
+            lateReplySeen = true;
+    }
+    portHandle->discardInput();
 
     if (presence) {
         portHandle->write(PresenceFrame);
@@ -97,6 +111,7 @@ bool SerialLink::exchange(std::string command, std::string& reply, std::uint8_t&
     if (reply.size() > MaxReplyLength)
         reply.resize(MaxReplyLength);
     replyLength = static_cast<std::uint8_t>(reply.size());
+    lastReplyEmpty_ = reply.empty();
     return true;
 }
 
@@ -107,6 +122,7 @@ void SerialLink::close()
     // other program stays locked out of it. Such a link keeps its port
     // number, so the timer can bring it back.
     portHandle.reset();
+    lastReplyEmpty_ = false;
     if (state == LinkState::Closed)
         return;
     portNumber = 0;

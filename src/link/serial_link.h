@@ -45,12 +45,17 @@ public:
     std::uint8_t portNumber = 0;
     std::unique_ptr<SerialPort> portHandle;
     LinkState state = LinkState::Closed;
+    // Set when bytes arrived in the extra window after a command that got no
+    // reply: the pager answers late, and a reply may have counted for the
+    // wrong command. Operations clear it at their start and fail when it is set.
+    bool lateReplySeen = false;
 
 private:
     SerialBackend& backend_;
     PortTable ports_;
     Clock& clock_;
     std::function<void()> repaint_;
+    bool lastReplyEmpty_ = false;  // the last command's read window stayed silent
 };
 
 }  // namespace harvelin

@@ -38,6 +38,8 @@ public:
     virtual std::string read(std::size_t maxBytes) = 0;
     // False when the line refused the bytes.
     virtual bool write(std::string_view bytes) = 0;
+    // Drops whatever has arrived and not been read yet, without waiting.
+    virtual void discardInput() {}
 };
 
 // Opens serial lines by device name, exclusively.

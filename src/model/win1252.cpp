@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <utility>
 
 namespace harvelin {
 
@@ -38,6 +39,45 @@ void appendUtf8(std::string& out, char32_t cp)
     }
 }
 
+// The code point of the UTF-8 sequence at `i` and its length; nullopt for a
+// malformed sequence (overlong forms, surrogates and values beyond U+10FFFF
+// included).
+std::optional<std::pair<char32_t, std::size_t>> decodeAt(std::string_view utf8, std::size_t i)
+{
+    const auto lead = static_cast<unsigned char>(utf8[i]);
+    char32_t cp = 0;
+    std::size_t len = 0;
+    char32_t least = 0;
+    if (lead < 0x80) {
+        return std::pair<char32_t, std::size_t>{lead, 1};
+    } else if ((lead & 0xE0) == 0xC0) {
+        cp = lead & 0x1F;
+        len = 2;
+        least = 0x80;
+    } else if ((lead & 0xF0) == 0xE0) {
+        cp = lead & 0x0F;
+        len = 3;
+        least = 0x800;
+    } else if ((lead & 0xF8) == 0xF0) {
+        cp = lead & 0x07;
+        len = 4;
+        least = 0x10000;
+    } else {
+        return std::nullopt;
+    }
+    if (i + len > utf8.size())
+        return std::nullopt;
+    for (std::size_t k = 1; k < len; ++k) {
+        const auto cont = static_cast<unsigned char>(utf8[i + k]);
+        if ((cont & 0xC0) != 0x80)
+            return std::nullopt;
+        cp = (cp << 6) | (cont & 0x3F);
+    }
+    if (cp < least || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
+        return std::nullopt;
+    return std::pair<char32_t, std::size_t>{cp, len};
+}
+
 }  // namespace
 
 std::optional<std::string> utf8ToWin1252(std::string_view utf8)
@@ -45,42 +85,45 @@ std::optional<std::string> utf8ToWin1252(std::string_view utf8)
     std::string out;
     out.reserve(utf8.size());
     for (std::size_t i = 0; i < utf8.size();) {
-        const auto lead = static_cast<unsigned char>(utf8[i]);
-        char32_t cp = 0;
-        std::size_t len = 0;
-        if (lead < 0x80) {
-            cp = lead;
-            len = 1;
-        } else if ((lead & 0xE0) == 0xC0) {
-            cp = lead & 0x1F;
-            len = 2;
-        } else if ((lead & 0xF0) == 0xE0) {
-            cp = lead & 0x0F;
-            len = 3;
-        } else if ((lead & 0xF8) == 0xF0) {
-            cp = lead & 0x07;
-            len = 4;
-        } else {
+        const auto decoded = decodeAt(utf8, i);
+        if (!decoded)
             return std::nullopt;
-        }
-        if (i + len > utf8.size())
-            return std::nullopt;
-        for (std::size_t k = 1; k < len; ++k) {
-            const auto cont = static_cast<unsigned char>(utf8[i + k]);
-            if ((cont & 0xC0) != 0x80)
-                return std::nullopt;
-            cp = (cp << 6) | (cont & 0x3F);
-        }
-        // A character spelt with more bytes than it needs is not valid
-        // UTF-8; taking it would let e.g. C0 80 smuggle in a zero byte.
-        constexpr char32_t ShortestFrom[] = {0, 0, 0x80, 0x800, 0x10000};
-        if (cp < ShortestFrom[len])
-            return std::nullopt;
-        const auto byte = byteFor(cp);
+        const auto byte = byteFor(decoded->first);
         if (!byte)
             return std::nullopt;
         out += static_cast<char>(*byte);
-        i += len;
+        i += decoded->second;
+    }
+    return out;
+}
+
+bool isUtf8BeyondAscii(std::string_view bytes)
+{
+    bool beyondAscii = false;
+    for (std::size_t i = 0; i < bytes.size();) {
+        const auto decoded = decodeAt(bytes, i);
+        if (!decoded)
+            return false;
+        beyondAscii = beyondAscii || decoded->second > 1;
+        i += decoded->second;
+    }
+    return beyondAscii;
+}
+
+std::string utf8ToWin1252Replacing(std::string_view utf8, bool& replaced)
+{
+    std::string out;
+    out.reserve(utf8.size());
+    for (std::size_t i = 0; i < utf8.size();) {
+        const auto decoded = decodeAt(utf8, i);
+        const auto byte = decoded ? byteFor(decoded->first) : std::nullopt;
+        if (byte) {
+            out += static_cast<char>(*byte);
+        } else {
+            out += '?';
+            replaced = true;
+        }
+        i += decoded ? decoded->second : 1;
     }
     return out;
 }

@@ -20,4 +20,14 @@ std::string win1252(std::string_view utf8);
 // 0x9D) map to the C1 control characters of the same value.
 std::string win1252ToUtf8(std::string_view bytes);
 
+// Whether `bytes` are well-formed UTF-8 that holds at least one character
+// beyond ASCII: text that an editor saved as UTF-8, not Windows-1252 bytes
+// (an umlaut in Windows-1252 is never followed by the bytes UTF-8 needs).
+bool isUtf8BeyondAscii(std::string_view bytes);
+
+// UTF-8 to Windows-1252 character by character; a character without a
+// Windows-1252 byte becomes "?" and sets `replaced`. The input must be valid
+// UTF-8 (see isUtf8BeyondAscii).
+std::string utf8ToWin1252Replacing(std::string_view utf8, bool& replaced);
+
 }  // namespace harvelin

@@ -134,6 +134,12 @@ public:
         return got;
     }
 
+    void discardInput() override
+    {
+        if (!gone_)
+            (void)::tcflush(fd_, TCIFLUSH);
+    }
+
     bool write(std::string_view bytes) override
     {
         if (gone_)

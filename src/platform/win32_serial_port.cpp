@@ -72,6 +72,8 @@ public:
         return buf;
     }
 
+    void discardInput() override { PurgeComm(handle_, PURGE_RXCLEAR); }
+
     bool write(std::string_view bytes) override
     {
         DWORD written = 0;

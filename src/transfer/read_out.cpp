@@ -228,6 +228,7 @@ void MainDialog::readFromPager()
     deviceBusy = true;
     stopUiTimer();
     clock.sleepMs(StartWaitMs);
+    link.lateReplySeen = false;
 
     // 4. Without a version nothing of the pager's layout is known, so nothing
     //    is read and the form stays as it was.
@@ -285,8 +286,12 @@ void MainDialog::readFromPager()
     selectPage(viewPage);
 
     // The form now shows what did arrive; say once that it is not all of it.
-    lastReadOutComplete = run.complete();
-    if (run.unreportedGaps())
+    // A pager that answers late may have put a reply into another step.
+    const bool late = link.lateReplySeen;
+    lastReadOutComplete = run.complete() && !late;
+    if (lastReadOutComplete)
+        markConfigurationKept();
+    if (run.unreportedGaps() || late)
         host.messageBox(BadDataMessage);
 }
 

@@ -39,6 +39,9 @@ constexpr unsigned FullPagerSettings = 5;   // and the remote-delete mode
 constexpr std::string_view SlotAck = "Uebernommen";
 constexpr std::string_view SettingAck = "uebernommen";
 
+constexpr std::string_view SmallPagerMessage =
+    "Der Pager hat nur 16 Speicherplätze: Plätze 17 bis 32 und die Küchenrufe wurden nicht übertragen.";
+
 constexpr std::string_view PagerNameCommand = ">Setze Adresstext:";
 constexpr std::string_view RemoteDeleteTextCommand = ">Setze Text_Fernloeschung:";
 
@@ -59,6 +62,20 @@ std::optional<unsigned> queryCallerSlots(SerialLink& link, SilenceWatch& silence
     }
     silence.step(heard);
     return slots;
+}
+
+// Whether slots 17..32 or the kitchen calls hold anything but what the form
+// starts with.
+bool holdsMoreThanSmallPager(const PagerImage& image, const PagerImage& start)
+{
+    PagerImage upper = image;
+    for (unsigned n = 0; n < SmallPagerSlots; ++n)
+        upper.callers[n] = start.callers[n];
+    PagerConfiguration withUpper;
+    PagerConfiguration asStarted;
+    withUpper.image = upper;
+    asStarted.image = start;
+    return !sameConfiguration(withUpper, asStarted);
 }
 
 // A slot write is acknowledged when its reply, read with any zero bytes as
@@ -105,6 +122,7 @@ void MainDialog::writeToPager()
     deviceBusy = true;
     stopUiTimer();
     clock.sleepMs(StartWaitMs);
+    link.lateReplySeen = false;
 
     // 4. Without a version the pager is written as a small one, and the
     //    write cannot succeed.
@@ -161,8 +179,16 @@ void MainDialog::writeToPager()
 
     // 17.-18. Every step of this pager's layout must have been taken over.
     const unsigned steps = fullPager ? callerSlots + KitchenSlots + FullPagerSettings : callerSlots + SmallPagerSettings;
-    lastWriteSucceeded = knownSlots && acknowledged == steps;
+    // An acknowledgement after a late reply may have been another step's.
+    lastWriteSucceeded = knownSlots && acknowledged == steps && !link.lateReplySeen;
     host.messageBox(win1252(lastWriteSucceeded ? "Daten erfolgreich übertragen" : "Fehlerhafte Übertragung!"));
+    // A small pager has no room for slots 17..32 and the kitchen calls; what
+    // the configuration held there did not reach it.
+    lastWriteLeftSlotsOut = knownSlots && !fullPager && holdsMoreThanSmallPager(image, startImage);
+    if (lastWriteLeftSlotsOut)
+        host.messageBox(win1252(SmallPagerMessage));
+    if (lastWriteSucceeded && !lastWriteLeftSlotsOut)
+        markConfigurationKept();
     startUiTimer();
 }
 

@@ -36,6 +36,8 @@ public:
 
     // Modal message with only an OK button and the application's name as caption.
     virtual void messageBox(const std::string& text) = 0;
+    // Modal question with the buttons "Ja" and "Nein"; true for "Ja".
+    virtual bool askYesNo(const std::string& text) = 0;
     // The path chosen, or nullopt when the user cancelled.
     virtual std::optional<std::string> fileDialog(const FileDialogSpec& spec) = 0;
 

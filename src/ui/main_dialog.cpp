@@ -24,6 +24,35 @@ constexpr int Unlimited = 0;
 
 constexpr int ProgressMax = 52;
 
+// Key and station are bytes on the wire and in the file.
+constexpr unsigned KitchenNumberLargest = 255;
+
+constexpr std::string_view UnsavedQuestion =
+    "Die Änderungen sind weder gespeichert noch zum Pager übertragen. Trotzdem beenden?";
+
+std::string numberMessage()
+{
+    char buf[80];
+    std::snprintf(buf, sizeof buf, "Bitte geben Sie eine Zahl zwischen 0 und %u ein.", KitchenNumberLargest);
+    return buf;
+}
+
+using RowTexts = std::array<std::string, MainDialog::Rows + 1>;
+
+// The rows of the form into the slots they show.
+void takeRows(PagerImage& image, int pageOffset, const RowTexts& callerTexts, const RowTexts& kitchenTexts,
+              const RowTexts& kitchenKeys, const RowTexts& kitchenStations)
+{
+    for (int r = 1; r <= MainDialog::Rows; ++r)
+        image.callers[r - 1 + pageOffset].text.assign(callerTexts[r]);
+    for (int r = 1; r <= MainDialog::KitchenRows; ++r) {
+        KitchenCallEntry& slot = image.kitchenCalls[r - 1];
+        slot.text.assign(kitchenTexts[r]);
+        slot.station = numberFromText(kitchenStations[r]);
+        slot.key = numberFromText(kitchenKeys[r]);
+    }
+}
+
 std::string lengthMessage(int maxChars)
 {
     char buf[80];
@@ -57,6 +86,7 @@ bool MainDialog::UpdateData(bool saveAndValidate)
         std::string* text;
         int maxChars;
         bool editable;
+        bool numeric = false;
     };
     std::vector<Binding> bindings;
     bindings.reserve(6 * Rows + 8);
@@ -68,8 +98,8 @@ bool MainDialog::UpdateData(bool saveAndValidate)
     bindings.push_back({ctl::PagerName, &pagerName, PagerNameMax, true});
     for (int r = 1; r <= KitchenRows; ++r) {
         bindings.push_back({ctl::kitchenText(r), &kitchenTexts[r], KitchenTextMax, true});
-        bindings.push_back({ctl::kitchenKey(r), &kitchenKeys[r], KitchenNumberMax, true});
-        bindings.push_back({ctl::kitchenStation(r), &kitchenStations[r], KitchenNumberMax, true});
+        bindings.push_back({ctl::kitchenKey(r), &kitchenKeys[r], KitchenNumberMax, true, true});
+        bindings.push_back({ctl::kitchenStation(r), &kitchenStations[r], KitchenNumberMax, true, true});
     }
     for (int r = 1; r <= Rows; ++r)
         bindings.push_back({ctl::rowLabel(r), &rowLabels[r], Unlimited, false});
@@ -95,6 +125,13 @@ bool MainDialog::UpdateData(bool saveAndValidate)
             std::string value = host.controlText(b.id);
             if (b.editable && b.maxChars != Unlimited && static_cast<int>(value.size()) > b.maxChars) {
                 host.messageBox(lengthMessage(b.maxChars));
+                host.setFocus(b.id);
+                return false;
+            }
+            // A number the field cannot hold is refused, not stored cut to
+            // eight bits while the field goes on showing it.
+            if (b.numeric && !isByteNumberText(value)) {
+                host.messageBox(numberMessage());
                 host.setFocus(b.id);
                 return false;
             }
@@ -140,12 +177,20 @@ bool MainDialog::OnInitDialog()
     showClockGroup(false);
     // 12.
     clockDisplayTicks = 0;
+    // What the form shows at start is nothing the user could lose.
+    startImage = image;
+    markConfigurationKept();
     // 13.
     return true;
 }
 
+bool MainDialog::queryClose() { return !hasUnsavedChanges() || host.askYesNo(win1252(UnsavedQuestion)); }
+
 void MainDialog::OnOK()
 {
+    // Asked before the port is closed, so "Nein" leaves everything as it was.
+    if (!queryClose())
+        return;
     link.close();
     if (UpdateData(true))
         host.endDialog(ctl::Ok);
@@ -186,14 +231,7 @@ void MainDialog::onTimer(int timerId)
 void MainDialog::formToImage()
 {
     UpdateData(true);  // the copy runs whatever the validation said
-    for (int r = 1; r <= Rows; ++r)
-        image.callers[r - 1 + pageOffset()].text.assign(callerTexts[r]);
-    for (int r = 1; r <= KitchenRows; ++r) {
-        KitchenCallEntry& slot = image.kitchenCalls[r - 1];
-        slot.text.assign(kitchenTexts[r]);
-        slot.station = numberFromText(kitchenStations[r]);
-        slot.key = numberFromText(kitchenKeys[r]);
-    }
+    takeRows(image, pageOffset(), callerTexts, kitchenTexts, kitchenKeys, kitchenStations);
 }
 
 void MainDialog::imageToForm()
@@ -250,6 +288,36 @@ void MainDialog::clearImage()
         slot.station = 0;
         slot.text.clear();
     }
+}
+
+PagerConfiguration MainDialog::configurationFromForm() const
+{
+    PagerConfiguration config{image,
+                              pagerName,
+                              remoteDeleteText,
+                              host.isChecked(ctl::Battery),
+                              host.isChecked(ctl::Buzzer),
+                              host.isChecked(ctl::RemoteDelete)};
+    takeRows(config.image, pageOffset(), callerTexts, kitchenTexts, kitchenKeys, kitchenStations);
+    return config;
+}
+
+// Judged on what the controls show this moment, which may be newer than the
+// form variables the timer took last.
+bool MainDialog::hasUnsavedChanges() const
+{
+    PagerConfiguration shown = configurationFromForm();
+    shown.pagerName = host.controlText(ctl::PagerName);
+    shown.remoteDeleteText = host.controlText(ctl::RemoteDeleteText);
+    RowTexts callers, kitchens, keys, stations;
+    for (int r = 1; r <= Rows; ++r) {
+        callers[r] = host.controlText(ctl::callerText(r));
+        kitchens[r] = host.controlText(ctl::kitchenText(r));
+        keys[r] = host.controlText(ctl::kitchenKey(r));
+        stations[r] = host.controlText(ctl::kitchenStation(r));
+    }
+    takeRows(shown.image, pageOffset(), callers, kitchens, keys, stations);
+    return !sameConfiguration(shown, keptConfiguration);
 }
 
 void MainDialog::showClockGroup(bool visible)

@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "files/pager_data_file.h"
 #include "link/serial_link.h"
 #include "model/pager_image.h"
 #include "platform/clock.h"
@@ -27,6 +28,9 @@ public:
     // The window itself (system menu entry, icons) is set up by the host.
     bool OnInitDialog();
     void OnOK();
+    // The close box and "Beenden": true when the tool may end now. Asks
+    // first when the form holds changes that were neither saved nor written.
+    bool queryClose();
     // Button, check-box and radio-button clicks, routed by control id.
     void onCommand(int controlId);
     void onTimer(int timerId);
@@ -60,6 +64,16 @@ public:
     // --- data files -------------------------------------------------------
     void openFile();
     void saveFile();
+
+    // --- what the form holds -------------------------------------------------
+    // The configuration as the form variables and the image hold it, the rows
+    // shown included: what a save would write.
+    PagerConfiguration configurationFromForm() const;
+    // Whether the controls show a configuration other than the one last
+    // saved, completely read or completely written.
+    bool hasUnsavedChanges() const;
+    // What the form shows now is kept (saved, read or written).
+    void markConfigurationKept() { keptConfiguration = configurationFromForm(); }
 
     // --- helpers shared by the handlers -------------------------------------
     void showClockGroup(bool visible);
@@ -107,6 +121,13 @@ public:
     bool lastFileOk = false;            // the last open or save went through
     bool lastSwitchConfirmed = false;   // the pager confirmed the last option switch
     bool lastBootloaderConfirmed = false;  // the pager said it calls its boot loader
+    bool lastWriteLeftSlotsOut = false; // a small pager could not take slots 17..32 or the kitchen calls
+    FileCoverage lastFileCoverage;      // which lines the last file opened held
+
+    // The configuration last saved, completely read or completely written.
+    PagerConfiguration keptConfiguration;
+    // The image as the form starts: empty caller slots, the kitchen defaults.
+    PagerImage startImage;
 };
 
 }  // namespace harvelin

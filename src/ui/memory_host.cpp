@@ -82,3 +82,17 @@ void MemoryHost::stopTimer(int id)
 }
 
 }  // namespace harvelin
+
+namespace harvelin {
+
+bool MemoryHost::askYesNo(const std::string& text)
+{
+    questions.push_back(text);
+    if (yesNoAnswers.empty())
+        return true;
+    const bool answer = yesNoAnswers.front();
+    yesNoAnswers.pop_front();
+    return answer;
+}
+
+}  // namespace harvelin

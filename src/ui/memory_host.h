@@ -30,6 +30,7 @@ public:
     void setPortListLine(const std::string& line) override;
 
     void messageBox(const std::string& text) override;
+    bool askYesNo(const std::string& text) override;
     std::optional<std::string> fileDialog(const FileDialogSpec& spec) override;
 
     void startTimer(int id, unsigned periodMs) override;
@@ -54,6 +55,8 @@ public:
     std::string portListLine;
     std::vector<std::string> portListHistory;
     std::vector<std::string> messages;     // every message box, in order
+    std::vector<std::string> questions;    // every yes/no question, in order
+    std::deque<bool> yesNoAnswers;         // next answers; empty: "Ja"
     std::deque<std::optional<std::string>> fileDialogAnswers;  // next answers; empty: cancel
     std::vector<FileDialogSpec> fileDialogs;                   // every dialog shown
     std::map<int, unsigned> timers;        // running timers and their periods

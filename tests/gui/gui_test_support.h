@@ -68,6 +68,8 @@ public:
 
     QStringList texts;
     QStringList captions;
+    // The answer to a yes/no question.
+    bool answerYes = true;
     std::function<void(QWidget*)> onOtherDialog = [](QWidget* w) {
         if (auto* d = qobject_cast<QDialog*>(w))
             d->reject();
@@ -82,7 +84,13 @@ private:
         if (auto* box = qobject_cast<QMessageBox*>(modal)) {
             texts << box->text();
             captions << box->windowTitle();
-            box->button(QMessageBox::Ok)->click();
+            if (QAbstractButton* ok = box->button(QMessageBox::Ok)) {
+                ok->click();
+                return;
+            }
+            for (QAbstractButton* button : box->buttons())
+                if (button->text() == QLatin1String(answerYes ? "Ja" : "Nein"))
+                    button->click();
         } else if (onOtherDialog) {
             onOtherDialog(modal);
         }

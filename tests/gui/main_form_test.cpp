@@ -42,6 +42,7 @@ private slots:
     void startUpGivesTheFocusToSucheZelvatron();
     void beendenEndsTheDialogWithOk();
     void closeBoxEndsAtOnceWithoutTakingTheForm();
+    void closingWithUnsavedEditsAsksFirst();
     void umlautAndEuroArriveAsSingleWindows1252Bytes();
     void characterOutsideWindows1252IsRefusedAtInput();
     void overlongTextFromTheDialogIsShownWholeAndStopsBeenden();
@@ -233,6 +234,7 @@ void MainFormTest::beendenEndsTheDialogWithOk()
     QVERIFY(QTest::qWaitForWindowExposed(&form));
     QTest::keyClicks(rig.edit(ctl::callerText(3)), QStringLiteral("Bar"));
 
+    ModalAnswerer answerer;
     QTest::mouseClick(rig.control(ctl::Ok), Qt::LeftButton);
 
     QVERIFY(!form.isVisible());
@@ -251,11 +253,46 @@ void MainFormTest::closeBoxEndsAtOnceWithoutTakingTheForm()
     form.host().stopTimer(ctl::UiTimerId);
     QTest::keyClicks(rig.edit(ctl::callerText(3)), QStringLiteral("Bar"));
 
+    ModalAnswerer answerer;
     QVERIFY(form.close());
 
     QVERIFY(!form.isVisible());
     QCOMPARE(form.result(), int(QDialog::Rejected));
     QCOMPARE(form.dialog().callerTexts[3], std::string());
+}
+
+// "Nein" keeps the tool open with the edits; "Ja" ends it. A form without
+// edits, or whose edits were saved, ends without a question.
+void MainFormTest::closingWithUnsavedEditsAsksFirst()
+{
+    const QString question =
+        QStringLiteral("Die Änderungen sind weder gespeichert noch zum Pager übertragen. Trotzdem beenden?");
+    {
+        FormRig rig;
+        MainForm& form = *rig.form;
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        ModalAnswerer answerer;
+        QVERIFY(form.close());
+        QVERIFY(answerer.texts.isEmpty());
+    }
+    FormRig rig;
+    MainForm& form = *rig.form;
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QTest::keyClicks(rig.edit(ctl::kitchenText(2)), QStringLiteral(" Bar"));
+    ModalAnswerer answerer;
+    answerer.answerYes = false;
+
+    QVERIFY(!form.close());
+    QTest::mouseClick(rig.control(ctl::Ok), Qt::LeftButton);
+    QVERIFY(form.isVisible());
+    QCOMPARE(answerer.texts, QStringList({question, question}));
+    QCOMPARE(rig.edit(ctl::kitchenText(2))->text(), QStringLiteral("Station 2 Bar"));
+
+    answerer.answerYes = true;
+    QVERIFY(form.close());
+    QVERIFY(!form.isVisible());
 }
 
 void MainFormTest::umlautAndEuroArriveAsSingleWindows1252Bytes()
@@ -307,7 +344,9 @@ void MainFormTest::overlongTextFromTheDialogIsShownWholeAndStopsBeenden()
     ModalAnswerer answerer;
     QTest::mouseClick(rig.control(ctl::Ok), Qt::LeftButton);
 
-    QCOMPARE(answerer.texts, QStringList{QStringLiteral("Bitte geben Sie nicht mehr als 14 Zeichen ein.")});
+    // The new name is an unsaved change; ending anyway, the name is refused.
+    QCOMPARE(answerer.texts.size(), 2);
+    QCOMPARE(answerer.texts.last(), QStringLiteral("Bitte geben Sie nicht mehr als 14 Zeichen ein."));
     QVERIFY(form.isVisible());
     QCOMPARE(rig.edit(ctl::PagerName)->text(), QStringLiteral("Pager:Station15"));
     QCOMPARE(form.focusWidget(), rig.control(ctl::PagerName));

@@ -234,14 +234,18 @@ TEST_F(CliTest, ReadSavesWhatThePagerHolds)
     EXPECT_EQ(readBytes(path), PagerDataFile::format(c));
 }
 
-TEST_F(CliTest, IncompleteReadOutExitsWithOneAndStillSaves)
+// A good file is never replaced by a read-out with gaps; the gaps go beside it.
+TEST_F(CliTest, IncompleteReadOutGoesBesideTheFileAndExitsWithOne)
 {
     pager->faults().silentFor[">Lese:5"] = -1;
-    const std::string path = file("teil.pag");
+    const std::string path = file("kueche.pag");
+    std::filesystem::copy_file(ReferenceFile, path);
     EXPECT_EQ(run({"read", path}), exitcode::DeviceFailed);
     EXPECT_NE(err.str().find("Fehlerhafter Datenempfang\n"), std::string::npos);
-    EXPECT_NE(err.str().find("the read-out was incomplete"), std::string::npos);
-    EXPECT_TRUE(std::filesystem::exists(path));
+    const std::string partial = file("kueche.partial.pag");
+    EXPECT_NE(err.str().find("the read-out was incomplete; what the pager gave is in " + partial), std::string::npos);
+    EXPECT_EQ(readBytes(path), readBytes(ReferenceFile));
+    EXPECT_NE(readBytes(partial).find("Eintrag:005 Test\t000 000 000 000 000\r\n"), std::string::npos);
 }
 
 TEST_F(CliTest, ReadWithoutTheVersionLeavesTheFileAsItWas)

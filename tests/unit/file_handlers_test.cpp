@@ -139,7 +139,7 @@ TEST_F(FileHandlersTest, FileThatOmitsSettingsLeavesThemAsShown)
     std::ofstream(path, std::ios::binary) << "Batterie:1\r\n";
     host.setChecked(ctl::Buzzer, true);
     host.setControlText(ctl::PagerName, "Eigener");
-    dlg.image.callers[0].text.assign("Bleibt");
+    host.setControlText(ctl::callerText(1), "Bleibt");  // typed, not yet in the image
     answerDialog(path);
     dlg.openFile();
     EXPECT_TRUE(host.isChecked(ctl::Battery));
@@ -149,14 +149,14 @@ TEST_F(FileHandlersTest, FileThatOmitsSettingsLeavesThemAsShown)
     EXPECT_EQ(host.controlText(ctl::kitchenText(16)), "Station 16");
 }
 
-TEST_F(FileHandlersTest, CancelledOpenRefreshesRowsFromTheImage)
+TEST_F(FileHandlersTest, CancelledOpenChangesNothing)
 {
     dlg.image.callers[0].text.assign("Im Bild");
     host.setControlText(ctl::callerText(1), "Getippt");
     host.setControlText(ctl::PagerName, "Neuer Name");
     dlg.openFile();
     EXPECT_FALSE(dlg.lastFileOk);
-    EXPECT_EQ(host.controlText(ctl::callerText(1)), "Im Bild");
+    EXPECT_EQ(host.controlText(ctl::callerText(1)), "Getippt");
     EXPECT_EQ(host.controlText(ctl::PagerName), "Neuer Name");
     EXPECT_TRUE(host.messages.empty());
 }

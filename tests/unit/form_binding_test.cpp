@@ -87,23 +87,30 @@ TEST_F(FormBindingTest, DeleteOnUpperPageFreesOnlyTheSlotShown)
     EXPECT_EQ(host.controlText(ctl::idText(3)), "       00");
 }
 
-TEST_F(FormBindingTest, KitchenNumbersConvertLikeAtoiInTheirLowByte)
+// Key and station take decimal digits up to 255; anything else is refused
+// with the form's message and the field keeps its value.
+TEST_F(FormBindingTest, KitchenNumbersTakeOnlyZeroTo255)
 {
-    host.setControlText(ctl::kitchenKey(1), "-1");
+    for (const std::string bad : {"999", "256", "abc", "-1", " 5", "1a"}) {
+        SCOPED_TRACE(bad);
+        host.messages.clear();
+        host.setControlText(ctl::kitchenStation(4), bad);
+        EXPECT_FALSE(dlg.UpdateData(true));
+        EXPECT_EQ(host.messages, std::vector<std::string>{"Bitte geben Sie eine Zahl zwischen 0 und 255 ein."});
+        EXPECT_EQ(host.focus, ctl::kitchenStation(4));
+        EXPECT_EQ(dlg.kitchenStations[4], "1");
+        dlg.UpdateData(false);
+        EXPECT_EQ(host.controlText(ctl::kitchenStation(4)), "1");
+    }
+    host.messages.clear();
+    host.setControlText(ctl::kitchenKey(1), "255");
     host.setControlText(ctl::kitchenKey(2), "");
-    host.setControlText(ctl::kitchenKey(3), "x");
-    host.setControlText(ctl::kitchenStation(4), " 5");
+    host.setControlText(ctl::kitchenKey(3), "007");
     dlg.formToImage();
+    EXPECT_TRUE(host.messages.empty());
     EXPECT_EQ(dlg.image.kitchenCalls[0].key, 255);
     EXPECT_EQ(dlg.image.kitchenCalls[1].key, 0);
-    EXPECT_EQ(dlg.image.kitchenCalls[2].key, 0);
-    EXPECT_EQ(dlg.image.kitchenCalls[3].station, 5);
-    dlg.imageToForm();
-    EXPECT_EQ(host.controlText(ctl::kitchenKey(1)), "255");
-    EXPECT_EQ(host.controlText(ctl::kitchenKey(2)), "0");
-    // A three-digit value fits its field: the next exchange does not fail.
-    EXPECT_TRUE(dlg.UpdateData(true));
-    EXPECT_TRUE(host.messages.empty());
+    EXPECT_EQ(dlg.image.kitchenCalls[2].key, 7);
 }
 
 TEST_F(FormBindingTest, FourteenCharacterTextKeepsItsTerminatorAtIndex14)

@@ -248,14 +248,36 @@ TEST_F(PagerDataFileTest, LinesComeInAnyOrderAndTheLastOfASlotWins)
     EXPECT_EQ(c.image.callers[31].idSuffix, 2);
 }
 
-TEST_F(PagerDataFileTest, KeyCountsAnywhereInTheLineInTheFixedOrder)
+// The key a line begins with decides; only a line that begins with none is
+// read by the first key of the fixed order found anywhere in it.
+TEST_F(PagerDataFileTest, KeyAtTheStartDecidesElseTheFirstKeyAnywhere)
 {
     const auto c = parsed("Eintrag:003 Pagername:X\t001 002 003 004 005\n"
                           "  xx Summer:2\n");
-    // The caller line became a name line, its value after the first colon.
-    EXPECT_EQ(c.pagerName, "003 Pagername:");
-    EXPECT_EQ(c.image.callers[3].text.str(), "");
+    EXPECT_EQ(c.image.callers[3].text.str(), "Pagername:X");
+    EXPECT_EQ(c.image.callers[3].buttonId, (std::array<std::uint8_t, 4>{1, 2, 3, 4}));
     EXPECT_TRUE(c.buzzer);
+}
+
+// Texts may hold any key of the file; what the tool writes reads back as written.
+TEST_F(PagerDataFileTest, TextsHoldingEveryKeyReadBackAsWritten)
+{
+    const std::array<std::string, 7> keys = {"Pagername:", "Eintrag:", "Sonder:", "Fernloeschung:",
+                                             "FModus:", "Summer:", "Batterie:"};
+    PagerConfiguration written;
+    written.pagerName = "Sonder:1";
+    written.remoteDeleteText = "Eintrag:7 Summer";
+    for (std::size_t i = 0; i < PagerImage::CallerSlots; ++i)
+        written.image.callers[i].text.assign("x" + keys[i % keys.size()]);
+    for (std::size_t i = 0; i < PagerImage::KitchenSlots; ++i)
+        written.image.kitchenCalls[i].text.assign(keys[(i + 3) % keys.size()] + "3");
+    written.buzzer = true;
+    PagerConfiguration read;
+    FileCoverage coverage;
+    PagerDataFile::parse(PagerDataFile::format(written), read, &coverage);
+    EXPECT_TRUE(sameConfiguration(read, written));
+    EXPECT_TRUE(coverage.complete());
+    EXPECT_EQ(coverage.keyedLines, 53u);
 }
 
 TEST_F(PagerDataFileTest, LastLineWithoutLineBreakAppliesAllButTheTexts)

@@ -268,7 +268,8 @@ TEST_F(ReadOutTest, UnansweredVersionGivesUpAndChangesNothing)
     const std::int64_t timerStops = host.timerStops;
     readOut();
     EXPECT_EQ(frames(), std::vector<std::string>(4, frame(">@")));
-    EXPECT_EQ(elapsed(), StartWaitMs + 4 * ExchangeMs);
+    // After each silent window one more is listened to before ">@" goes again.
+    EXPECT_EQ(elapsed(), StartWaitMs + 4 * ExchangeMs + 3 * LateListenMs);
     EXPECT_EQ(host.messages, std::vector<std::string>{NoConnection});
     EXPECT_EQ(dlg.image.callers[20].text.str(), "oben");
     EXPECT_EQ(dlg.image.callers[0].text.str(), "");
