@@ -15,8 +15,8 @@ namespace harvelin::transfer {
 // an exchange that sent nothing (it returned false) is an attempt without the
 // expected word and never lets the previous step's reply count again.
 // `accepted` receives the reply as it arrived and may rewrite it.
-// With a `silence` watch, the step is counted as heard when any attempt
-// brought at least one byte.
+// With a `silence` watch, the step is counted as heard when the pager sent
+// at least one byte during it, late replies included.
 class SilenceWatch;
 template <class Accept>
 std::optional<std::string> requestUntil(SerialLink& link, const std::string& command, int attempts, Accept&& accepted,
@@ -51,7 +51,7 @@ template <class Accept>
 std::optional<std::string> requestUntil(SerialLink& link, const std::string& command, int attempts, Accept&& accepted,
                                         SilenceWatch* silence)
 {
-    bool heard = false;
+    const std::uint64_t heardBefore = link.bytesHeard;
     std::optional<std::string> result;
     for (int attempt = 0; attempt < attempts; ++attempt) {
         std::string reply;
@@ -59,14 +59,13 @@ std::optional<std::string> requestUntil(SerialLink& link, const std::string& com
         if (!link.exchange(command, reply, replyLength))
             continue;
         reply.resize(std::min<std::size_t>(reply.size(), replyLength));
-        heard = heard || !reply.empty();
         if (accepted(reply)) {
             result = std::move(reply);
             break;
         }
     }
     if (silence)
-        silence->step(heard);
+        silence->step(link.bytesHeard != heardBefore);
     return result;
 }
 

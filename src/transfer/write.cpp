@@ -50,17 +50,16 @@ constexpr std::string_view RemoteDeleteTextCommand = ">Setze Text_Fernloeschung:
 std::optional<unsigned> queryCallerSlots(SerialLink& link, SilenceWatch& silence)
 {
     std::optional<unsigned> slots;
-    bool heard = false;
+    const std::uint64_t heardBefore = link.bytesHeard;
     for (int i = 0; i < VersionQueries; ++i) {
         std::string reply;
         std::uint8_t replyLength = 0;
         if (!link.exchange(std::string(VersionCommand), reply, replyLength))
             continue;
-        heard = heard || replyLength > 0;
         if (const auto version = versionFromReply(std::string_view(reply).substr(0, replyLength)))
             slots = callerSlotsForVersion(*version);
     }
-    silence.step(heard);
+    silence.step(link.bytesHeard != heardBefore);
     return slots;
 }
 
