@@ -73,6 +73,8 @@ const std::string NoConnection = "Es besteht keine Verbindung zum Zelvatron!";
 const std::string BadData = "Fehlerhafter Datenempfang";
 const std::string WriteOk = win1252("Daten erfolgreich übertragen");
 const std::string WriteFailed = win1252("Fehlerhafte Übertragung!");
+const std::string SwitchRefused = win1252("Der Pager hat die Einstellung nicht übernommen.");
+const std::string ClockRefused = win1252("Der Repeater hat die Uhrzeit nicht übernommen.");
 
 std::string name(LinkState s)
 {
@@ -113,6 +115,8 @@ public:
         dlg().OnInitDialog();
         rig_.host.fileDialogAnswers.push_back(file_.string());
         dlg().openFile();
+        // The pager is the one the file belongs to: it answers to its name.
+        rig_.pager->state().pagerName = dlg().pagerName;
         if (op_ != Op::Search)
             rig_.connect();
         // A call button is pressed half a second into every learn window.
@@ -271,11 +275,10 @@ Outcome expected(Op op, Fault fault)
 {
     using F = Fault;
     using L = LinkState;
+    // The line gone for good or for longer than the operation leaves the
+    // link down; where the operation did not clear "Aktiv", the link watch's
+    // next tick does.
     const Outcome untouched{{}, L::Open, true, 0};
-    // The line gone for good or for longer than the operation: the link is
-    // down, and the link watch's next tick clears "Aktiv" where the
-    // operation did not.
-    const Outcome lineGone{{}, L::Closed, true, 0};
     struct Row {
         Outcome usual;
         std::map<Fault, Outcome> differing;
@@ -296,11 +299,10 @@ Outcome expected(Op op, Fault fault)
            {F::SilentFromMiddle, {{BadData}, L::Lost, false, Callers | Rows}},
            {F::Garbage, {{NoConnection}, L::Open, true, 0}},
            {F::LateRefusal, {{BadData}, L::Open, true, Callers | Rows}},
-           // Replies that fall behind their commands name the slot before
-           // and are reported slot by slot.
            {F::Split, {{BadData}, L::Open, true, Callers | Kitchen | Settings | Rows}},
-           {F::Overlong, {std::vector<std::string>(29, BadData), L::Open, true, Callers | Kitchen | Rows}},
-           {F::Slow, {std::vector<std::string>(32, BadData), L::Open, true, Callers | Kitchen | Settings | Rows}},
+           {F::Overlong, {{BadData}, L::Open, true, Callers | Kitchen | Settings | Rows}},
+           // Replies after the read window never count, not even the version.
+           {F::Slow, {{NoConnection}, L::Open, true, 0}},
            {F::LineVanishes, {{BadData}, L::Closed, false, Callers | Rows}},
            {F::LineComesBack, {{BadData}, L::Closed, false, Callers | Rows}}}}},
         {Op::Write,
@@ -308,7 +310,8 @@ Outcome expected(Op op, Fault fault)
           {{F::SilentFromStart, {{WriteFailed}, L::Lost, false, 0}},
            {F::SilentFromMiddle, {{WriteFailed}, L::Lost, false, Pager}},
            {F::Garbage, {{WriteFailed}, L::Open, true, 0}},
-           {F::Overlong, {{WriteFailed}, L::Open, true, Pager}},
+           // The pager took every step, but its acknowledgements came late.
+           {F::Slow, {{WriteFailed}, L::Open, true, Pager}},
            {F::LateRefusal, {{WriteFailed}, L::Open, true, Pager}},
            {F::MissingAck, {{WriteFailed}, L::Open, true, 0}},
            {F::LineVanishes, {{WriteFailed}, L::Closed, false, Pager}},
@@ -318,6 +321,8 @@ Outcome expected(Op op, Fault fault)
           {{F::SilentFromStart, untouched},
            {F::Garbage, untouched},
            {F::MissingAck, untouched},
+           // The pager took up learn mode, but said so too late.
+           {F::Slow, {{}, L::Open, true, Pager}},
            // Learn mode left on in the pager: the button was learned, the
            // end of learn mode not confirmed.
            {F::SilentFromMiddle, {{}, L::Open, true, Callers | Rows | Pager}},
@@ -325,12 +330,24 @@ Outcome expected(Op op, Fault fault)
            {F::LineVanishes, {{NoConnection}, L::Closed, true, Pager}},
            {F::LineComesBack, {{NoConnection}, L::Closed, true, Pager}}}}},
         {Op::OptionSwitch,
-         {untouched, {{F::LineVanishes, lineGone}, {F::LineComesBack, lineGone}}}},
+         {{{}, L::Open, true, Pager},
+          {{F::SilentFromStart, {{SwitchRefused}, L::Open, true, 0}},
+           {F::Garbage, {{SwitchRefused}, L::Open, true, 0}},
+           {F::MissingAck, {{SwitchRefused}, L::Open, true, 0}},
+           // Switched, but the confirmation came late or not at all.
+           {F::Slow, {{SwitchRefused}, L::Open, true, Pager}},
+           {F::LineVanishes, {{SwitchRefused}, L::Closed, true, Pager}},
+           {F::LineComesBack, {{SwitchRefused}, L::Closed, true, Pager}}}}},
+        // A status exchange that went out counts as a report, so the clock
+        // is set and its refusal shown also when the repeater said nothing.
         {Op::Repeater,
          {{{}, L::Open, true, Pager},
-          {{F::SilentFromStart, untouched},
-           {F::Garbage, untouched},
-           {F::MissingAck, untouched},
+          {{F::SilentFromStart, {{ClockRefused}, L::Open, true, 0}},
+           {F::SilentFromMiddle, {{ClockRefused}, L::Open, true, Pager}},
+           {F::Garbage, {{ClockRefused}, L::Open, true, 0}},
+           {F::Slow, {{ClockRefused}, L::Open, true, Pager}},
+           {F::LateRefusal, {{ClockRefused}, L::Open, true, Pager}},
+           {F::MissingAck, {{ClockRefused}, L::Open, true, 0}},
            {F::LineVanishes, {{}, L::Closed, true, Pager}},
            {F::LineComesBack, {{}, L::Closed, true, Pager}}}}},
         {Op::Bootloader,
