@@ -17,7 +17,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <optional>
 #include <string>
 #include <thread>
 
@@ -32,14 +31,15 @@ namespace {
 using namespace harvelin;
 using Ms = std::int64_t;
 
-// One cycle: connected for a while (with one operation), pulled, put back.
-constexpr Ms CycleMs = 30000;
-constexpr Ms OperationAtMs = 8000;
-constexpr Ms PullAtMs = 24000;
-constexpr Ms PutBackAtMs = 27000;
+// How long each phase of a round lasts: connected before the operation, after
+// it until the pull, and the line pulled. The link watch notices a pull
+// within a tick or two.
+constexpr Ms SettleMs = 3000;
+constexpr Ms ConnectedMs = 3000;
+constexpr Ms PulledMs = 3000;
 // The link watch must have the pager back within this time of the plug.
 constexpr Ms RecoveryLimitMs = 5000;
-// Resident memory may settle a little after the first cycle; more is growth.
+// Resident memory may settle a little after the first round; more is growth.
 constexpr long GrowthLimitKb = 1024;
 
 long residentKb()
@@ -149,29 +149,33 @@ int main(int argc, char** argv)
 
     const long rssStart = residentKb();
     const int fdsStart = openDescriptors();
-    long rssAfterFirstCycle = -1;
+    long rssAfterFirstRound = -1;
     int pulls = 0, recoveries = 0, missed = 0, readOuts = 0, writes = 0, failedOps = 0;
     Ms longestRecovery = 0, longestTick = 0;
-    std::optional<Ms> putBackAt;
 
+    // One round: an operation, a pause, the line pulled, put back, recovered.
+    // Each phase starts when the one before has ended, however long that took.
+    enum class Phase { Settle, Operate, Connected, Pulled, Recovering } phase = Phase::Settle;
     const Ms begin = now();
     Ms nextTick = begin;
-    int cycle = -1;
-    bool pulled = false, operated = false, putBack = false;
-    while (now() - begin < runMs) {
-        const Ms t = now() - begin;
-        const int c = static_cast<int>(t / CycleMs);
-        const Ms inCycle = t % CycleMs;
-        if (c != cycle) {
-            if (cycle == 0)
-                rssAfterFirstCycle = residentKb();
-            cycle = c;
-            pulled = operated = putBack = false;
-        }
-        if (!operated && inCycle >= OperationAtMs && host.isChecked(ctl::Active)) {
-            operated = true;
+    Ms phaseSince = begin;
+    int rounds = 0;
+    bool noticed = false;
+    const auto enter = [&](Phase p) {
+        phase = p;
+        phaseSince = now();
+    };
+    // A round in progress is finished before the run ends.
+    while (now() - begin < runMs || phase == Phase::Pulled || phase == Phase::Recovering) {
+        const Ms inPhase = now() - phaseSince;
+        switch (phase) {
+        case Phase::Settle:
+            if (inPhase >= SettleMs && host.isChecked(ctl::Active))
+                enter(Phase::Operate);
+            break;
+        case Phase::Operate:
             host.messages.clear();
-            if (cycle % 2 == 0) {
+            if (rounds % 2 == 0) {
                 dialog.readFromPager();
                 ++readOuts;
                 failedOps += dialog.lastReadOutComplete ? 0 : 1;
@@ -180,26 +184,38 @@ int main(int argc, char** argv)
                 ++writes;
                 failedOps += dialog.lastWriteSucceeded ? 0 : 1;
             }
-        }
-        // No pull so late that the recovery could not be seen.
-        if (!pulled && inCycle >= PullAtMs && runMs - t > PutBackAtMs - PullAtMs + RecoveryLimitMs) {
-            pulled = true;
-            sim.say("unplug\n");
-            ++pulls;
-        }
-        if (pulled && !putBack && inCycle >= PutBackAtMs) {
-            putBack = true;
-            sim.say("plug\n");
-            putBackAt = now();
-        }
-        // Back: the link watch re-opened the line and ticked "Aktiv".
-        if (putBackAt && dialog.link.state == LinkState::Open && host.isChecked(ctl::Active)) {
-            longestRecovery = std::max(longestRecovery, now() - *putBackAt);
-            ++recoveries;
-            putBackAt.reset();
-        } else if (putBackAt && now() - *putBackAt > RecoveryLimitMs) {
-            ++missed;
-            putBackAt.reset();
+            enter(Phase::Connected);
+            break;
+        case Phase::Connected:
+            if (inPhase >= ConnectedMs && runMs - (now() - begin) > PulledMs + RecoveryLimitMs) {
+                sim.say("unplug\n");
+                ++pulls;
+                noticed = false;
+                enter(Phase::Pulled);
+            }
+            break;
+        case Phase::Pulled:
+            noticed = noticed || !host.isChecked(ctl::Active);
+            if (inPhase >= PulledMs) {
+                sim.say("plug\n");
+                enter(Phase::Recovering);
+            }
+            break;
+        case Phase::Recovering:
+            // Back: the link watch noticed the pull, re-opened the line and
+            // ticked "Aktiv" again.
+            if (noticed && dialog.link.state == LinkState::Open && host.isChecked(ctl::Active)) {
+                longestRecovery = std::max(longestRecovery, inPhase);
+                ++recoveries;
+                if (++rounds == 1)
+                    rssAfterFirstRound = residentKb();
+                enter(Phase::Settle);
+            } else if (inPhase > RecoveryLimitMs) {
+                ++missed;
+                ++rounds;
+                enter(Phase::Settle);
+            }
+            break;
         }
 
         const Ms tickStart = now();
@@ -223,10 +239,10 @@ int main(int argc, char** argv)
     ::unlink(link.c_str());
     ::rmdir(dirTemplate);
 
-    const long rssBase = rssAfterFirstCycle > 0 ? rssAfterFirstCycle : rssStart;
+    const long rssBase = rssAfterFirstRound > 0 ? rssAfterFirstRound : rssStart;
     const bool grew = rssEnd - rssBase > GrowthLimitKb || fdsEnd > fdsStart;
     std::printf("soak: %.1f minutes, %d line pulls\n", static_cast<double>(runMs) / 60000, pulls);
-    std::printf("resident memory: %ld kB at start, %ld kB after the first cycle, %ld kB at the end\n", rssStart,
+    std::printf("resident memory: %ld kB at start, %ld kB after the first round, %ld kB at the end\n", rssStart,
                 rssBase, rssEnd);
     std::printf("open descriptors: %d at start, %d at the end\n", fdsStart, fdsEnd);
     std::printf("recoveries: %d of %d, missed %d, longest %lld ms\n", recoveries, pulls, missed,
