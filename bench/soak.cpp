@@ -16,6 +16,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <thread>
@@ -124,10 +125,10 @@ int main(int argc, char** argv)
         return 2;
     }
     const Ms runMs = static_cast<Ms>(std::atof(argv[1]) * 60000);
-    char dirTemplate[] = "/tmp/harvelin-soak-XXXXXX";
-    if (!::mkdtemp(dirTemplate))
+    std::string dirTemplate = (std::filesystem::temp_directory_path() / "harvelin-soak-XXXXXX").string();
+    if (!::mkdtemp(dirTemplate.data()))
         return 2;
-    const std::string link = std::string(dirTemplate) + "/zelvatron";
+    const std::string link = dirTemplate + "/zelvatron";
 
     Simulator sim;
     if (!sim.start(argv[2], link)) {
@@ -237,7 +238,7 @@ int main(int argc, char** argv)
     dialog.link.close();
     sim.stop();
     ::unlink(link.c_str());
-    ::rmdir(dirTemplate);
+    ::rmdir(dirTemplate.c_str());
 
     const long rssBase = rssAfterFirstRound > 0 ? rssAfterFirstRound : rssStart;
     const bool grew = rssEnd - rssBase > GrowthLimitKb || fdsEnd > fdsStart;
