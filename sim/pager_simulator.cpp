@@ -295,3 +295,17 @@ std::string PagerSimulator::execute(const std::string& command)
 }
 
 }  // namespace harvelin::sim
+
+namespace harvelin::sim {
+
+unsigned PagerSimulator::replyDelayMs() const
+{
+    unsigned delay = faults_.replyDelayMs;
+    if (!commands_.empty())
+        for (const auto& [prefix, ms] : faults_.delayFor)
+            if (commands_.back().rfind(prefix, 0) == 0)
+                delay += ms;
+    return delay;
+}
+
+}  // namespace harvelin::sim

@@ -70,6 +70,7 @@ struct Faults {
     std::size_t padTo = 0;                              // answers padded with filler text to at least this length (> 200 to overflow)
     std::string garbagePrefix;                          // bytes put in front of every answer
     unsigned replyDelayMs = 0;                          // every answer starts this much later
+    std::map<std::string, unsigned> delayFor;           // prefix -> the answer to it starts this much later still
     bool ackWithCapital = true;                         // slot writes answered "Uebernommen" (else "uebernommen")
 };
 
@@ -89,6 +90,9 @@ public:
     PagerState& state() { return state_; }
     const PagerState& state() const { return state_; }
     Faults& faults() { return faults_; }
+
+    // How much later than usual the answer to the last command starts.
+    unsigned replyDelayMs() const;
 
     // Every complete command received, in order, without its framing.
     const std::vector<std::string>& commands() const { return commands_; }

@@ -222,13 +222,14 @@ void PtyPager::Impl::answer(std::string_view bytes)
     const Faults& faults = engine.faults();
     if (reply.empty())
         return;
-    if (faults.replyDelayMs == 0 && !faults.splitAt) {
+    const unsigned delayMs = engine.replyDelayMs();
+    if (delayMs == 0 && !faults.splitAt) {
         writeMaster(reply);
         return;
     }
     // Timing faults are played out in real time on this thread; the engine
     // stays locked meanwhile, as a busy pager would be.
-    std::this_thread::sleep_for(std::chrono::milliseconds(faults.replyDelayMs));
+    std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
     if (faults.splitAt && *faults.splitAt < reply.size()) {
         writeMaster(std::string_view(reply).substr(0, *faults.splitAt));
         std::this_thread::sleep_for(std::chrono::milliseconds(faults.splitDelayMs));

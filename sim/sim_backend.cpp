@@ -100,7 +100,7 @@ public:
             if (answer.empty())
                 break;
             const Faults& faults = device_->pager->faults();
-            const std::int64_t at = now + faults.replyDelayMs;
+            const std::int64_t at = now + device_->pager->replyDelayMs();
             if (faults.splitAt && *faults.splitAt < answer.size()) {
                 device_->schedule(answer.substr(0, *faults.splitAt), at);
                 device_->schedule(answer.substr(*faults.splitAt), at + faults.splitDelayMs);

@@ -138,6 +138,45 @@ TEST_F(CliPtyTest, SearchNamesThePortAndAMissingPagerGivesThree)
     EXPECT_EQ(cli({"--port", "/dev/null", "search"}), 3);
 }
 
+// Over the pseudo-terminal, as a user types it: files that hold no pager data
+// are refused before the pager is touched, and a read-out cut short by a
+// pulled line goes beside FILE, which stays as it was.
+TEST_F(CliPtyTest, RefusedFilesAndACutReadOutLeaveEveryFileAsItWas)
+{
+    const std::filesystem::path empty = dir / "leer.pag";
+    std::ofstream(empty, std::ios::binary);
+    EXPECT_EQ(cli({"--port", device, "write", empty.string()}), 2);
+    EXPECT_EQ(err, "Die Datei " + empty.string() + " enthält keine Pager-Daten.\n");
+    EXPECT_EQ(cli({"show", "/dev/zero"}), 2);
+    EXPECT_EQ(cli({"--port", device, "read", device}), 2);  // the arguments swapped
+
+    const std::filesystem::path original = std::filesystem::path(HARVELIN_TEST_DATA) / "configuration.pag";
+    const std::filesystem::path kept = dir / "kueche.pag";
+    std::filesystem::copy_file(original, kept);
+    const std::string args[] = {HARVELIN_CLI_PATH, "--port", device, "read", kept.string()};
+    std::vector<char*> argv;
+    for (const std::string& a : args)
+        argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 2, (dir / "err.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    pid_t pid = 0;
+    ASSERT_EQ(::posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ), 0);
+    posix_spawn_file_actions_destroy(&actions);
+    // A few slots into the read-out the adapter is pulled.
+    ::usleep(4'000'000);
+    ASSERT_EQ(::write(simInput, "unplug\n", 7), 7);
+    int status = 0;
+    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    EXPECT_EQ(readBytes(kept), readBytes(original));
+    const std::filesystem::path partial = dir / "kueche.partial.pag";
+    EXPECT_NE(readBytes(dir / "err.txt").find(partial.string()), std::string::npos);
+    EXPECT_NE(readBytes(partial).find("Eintrag:031 Test\t"), std::string::npos);
+}
+
 #endif
 
 }  // namespace

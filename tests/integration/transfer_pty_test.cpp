@@ -103,5 +103,27 @@ TEST(TransferPtyTest, WrittenConfigurationReadsBackUnchanged)
     r.link.close();
 }
 
+// Over a real line: a pager that answers one slot late and refuses the next.
+// Its late "Uebernommen" must not count for the refused slot.
+TEST(TransferPtyTest, LateAnswerAndRefusedSlotFailTheWrite)
+{
+    sim::PtyPager pty({});
+    if (!pty.start())
+        GTEST_SKIP() << "no pseudo-terminal available";
+    {
+        const auto lock = pty.lock();
+        pty.pager().state().version = "1.4";
+        pty.pager().faults().delayFor[">Setze:3 "] = 350;
+        pty.pager().faults().noAckFor[">Setze:4 "] = -1;
+    }
+    const std::unique_ptr<SerialBackend> backend = makeSystemSerialBackend();
+    Session writer(*backend, pty.devicePath());
+    ASSERT_TRUE(writer.connect());
+    writer.dialog.writeToPager();
+    EXPECT_EQ(writer.host.messages, std::vector<std::string>{win1252("Fehlerhafte Übertragung!")});
+    EXPECT_FALSE(writer.dialog.lastWriteSucceeded);
+    EXPECT_TRUE(writer.dialog.link.lateReplySeen);
+}
+
 }  // namespace
 }  // namespace harvelin

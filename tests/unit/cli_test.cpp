@@ -304,6 +304,61 @@ TEST_F(CliTest, UnreadableFileExitsWithTwoBeforeTouchingThePager)
     EXPECT_TRUE(backend.opened().empty());
 }
 
+// Files that are no configuration, or not a regular file, are refused by
+// show and write with exit 2; a device named as the file to read is never
+// replaced. The pager is not touched.
+TEST_F(CliTest, RefusedFilesExitWithTwoBeforeTouchingThePager)
+{
+    std::ofstream(file("leer.pag"), std::ios::binary);
+    std::ofstream(file("README"), std::ios::binary) << "Harvelin\n========\n";
+    for (const std::string& path : {file("leer.pag"), file("README")}) {
+        for (const char* command : {"show", "write"}) {
+            SCOPED_TRACE(path + " " + command);
+            EXPECT_EQ(run({command, path}), exitcode::BadInput);
+            EXPECT_EQ(err.str(), "Die Datei " + path + " enthält keine Pager-Daten.\n");
+        }
+    }
+    EXPECT_EQ(run({"show", "/dev/zero"}), exitcode::BadInput);
+    EXPECT_NE(err.str().find("Das ist keine gewöhnliche Datei"), std::string::npos);
+    std::filesystem::create_symlink(file("nirgends.pag"), file("verweis.pag"));
+    for (const std::string& target : {std::string("/dev/null"), file("verweis.pag")}) {
+        SCOPED_TRACE(target);
+        EXPECT_EQ(run({"read", target}), exitcode::BadInput);
+        EXPECT_NE(err.str().find("cannot write " + target), std::string::npos);
+    }
+    EXPECT_TRUE(backend.opened().empty());
+    EXPECT_FALSE(std::filesystem::exists(file("nirgends.pag")));
+}
+
+// A file that lacks lines would be completed from the start values; write
+// does that only with --partial.
+TEST_F(CliTest, IncompleteFileIsWrittenOnlyWithPartial)
+{
+    const std::string path = file("teil.pag");
+    std::ofstream(path, std::ios::binary) << "Pagername:Bar\r\nBatterie:1\r\n"
+                                          << "Eintrag:000 Tisch 1\t001 002 003 004 005\r\n";
+    EXPECT_EQ(run({"write", path}), exitcode::BadInput);
+    EXPECT_NE(err.str().find(path + " is not a complete configuration; it lacks the remote-delete text "
+                                    "(Fernloeschung), the remote-delete switch (FModus), the buzzer switch "
+                                    "(Summer), caller slots 2-32 (Eintrag), kitchen calls 1-16 (Sonder)"),
+              std::string::npos)
+        << err.str();
+    EXPECT_TRUE(backend.opened().empty());
+
+    EXPECT_EQ(run({"write", path, "--partial"}), exitcode::Success);
+    EXPECT_EQ(pager->state().pagerName, "Bar");
+    EXPECT_EQ(pager->state().callers[0].text, "Tisch 1");
+    EXPECT_EQ(pager->state().kitchenCalls[4].text, "Station 5");
+}
+
+TEST_F(CliTest, WriteIntoASmallPagerThatLeavesSlotsOutExitsWithOne)
+{
+    pager->state().version = "1.4";
+    EXPECT_EQ(run({"write", ReferenceFile.string()}), exitcode::DeviceFailed);
+    EXPECT_EQ(err.str(), "Daten erfolgreich übertragen\nDer Pager hat nur 16 Speicherplätze: Plätze 17 bis 32 "
+                         "und die Küchenrufe wurden nicht übertragen.\n");
+}
+
 TEST_F(CliTest, ShowPrintsTheFileAsTheFormShowsIt)
 {
     EXPECT_EQ(run({"show", ReferenceFile.string()}), exitcode::Success);
@@ -454,6 +509,7 @@ TEST_F(CliTest, OptionThePagerDoesNotConfirmExitsWithOne)
     pager->state().pagerName = "Anderer";
     EXPECT_EQ(run({"option", "battery", "on"}), exitcode::DeviceFailed);
     EXPECT_EQ(commandsLike(">Setze Debug").size(), 4u);
+    EXPECT_NE(err.str().find("Der Pager hat die Einstellung nicht übernommen.\n"), std::string::npos);
     EXPECT_NE(err.str().find("did not confirm the switch"), std::string::npos);
 }
 

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "device_rig.h"
+#include "model/win1252.h"
 
 namespace harvelin {
 namespace {
@@ -59,15 +60,26 @@ TEST_F(OptionSwitchTest, EachBoxSendsTheTextOfItsNewStateWithThePagerName)
     EXPECT_EQ(rig.pager->state().remoteDeleteMode, 0u);
 }
 
+// A switch the pager did not confirm is named; the box keeps its new state.
 TEST_F(OptionSwitchTest, OnlyCapitalisedAcknowledgementEndsTheAttempts)
 {
+    const std::vector<std::string> refused{win1252("Der Pager hat die Einstellung nicht übernommen.")};
     rig.pager->faults().replaceReply[">Setze Debug"] = "Wert uebernommen\r\n";
     click(ctl::Battery, true);
     EXPECT_EQ(rig.countCommand(">Setze Debug:1Pager:A"), 4);
+    EXPECT_EQ(rig.host.messages, refused);
+    EXPECT_TRUE(rig.host.isChecked(ctl::Battery));
 
     rig.pager->faults().replaceReply[">Setze Debug"] = "Wert Uebernommen\r\n";
     click(ctl::Battery, false);
     EXPECT_EQ(rig.countCommand(">Setze Debug:0Pager:A"), 1);
+    EXPECT_EQ(rig.host.messages, refused);
+
+    // A confirmation that comes only after the read window is another's.
+    rig.pager->faults().delayFor[">Setze Debug"] = 350;
+    click(ctl::Battery, true);
+    EXPECT_FALSE(rig.dialog.lastSwitchConfirmed);
+    EXPECT_EQ(rig.host.messages.size(), 2u);
 }
 
 TEST_F(OptionSwitchTest, EmptyPagerNameSendsTheSwitchTextAlone)
@@ -85,6 +97,7 @@ TEST_F(OptionSwitchTest, NothingIsSentWithoutAktiv)
     click(ctl::Buzzer, true);
     EXPECT_TRUE(rig.backend.events().empty());
     EXPECT_TRUE(rig.host.isChecked(ctl::Buzzer));
+    EXPECT_TRUE(rig.host.messages.empty());
 }
 
 class RepeaterClockTest : public ::testing::Test {
@@ -213,6 +226,7 @@ TEST_F(RepeaterClockTest, UnconfirmedClockKeepsTheGroupCountingDown)
     EXPECT_TRUE(rig.host.isVisible(ctl::ClockGroup));
     EXPECT_EQ(dlg.clockDisplayTicks, 30);
     EXPECT_EQ(rig.text(ctl::RepeaterTime), "10:20");
+    EXPECT_EQ(rig.host.messages, std::vector<std::string>{win1252("Der Repeater hat die Uhrzeit nicht übernommen.")});
 }
 
 class BootloaderTest : public ::testing::Test {

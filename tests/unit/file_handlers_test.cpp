@@ -8,7 +8,10 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
+
+#include <sys/stat.h>
 
 #include "model/win1252.h"
 #include "temp_dir.h"
@@ -269,6 +272,118 @@ TEST_F(FileHandlersTest, MessageShowsCharactersOutsideTheFormsSetAsQuestionMarks
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_NE(host.messages[0].find(win1252("/Küche ?€/neu.pag konnte nicht")), std::string::npos);
     EXPECT_EQ(host.messages[0].find("Ð"), std::string::npos);
+}
+
+// Opening refuses what is no configuration, and reads only regular files of
+// a sane size; nothing in the form changes, and nothing blocks.
+TEST_F(FileHandlersTest, RefusedFilesChangeNothing)
+{
+    const auto at = [&](const char* name) { return dir.path() / name; };
+    std::ofstream(at("leer.pag"), std::ios::binary);
+    std::ofstream(at("binaer.pag"), std::ios::binary) << std::string("\x7F" "ELF\x02\x01\x01\0\0\r\n\xFF", 13);
+    std::ofstream(at("README.pag"), std::ios::binary) << "# Harvelin\n\nKonfigurationen: Eintrag und Sonder.\n";
+    std::ofstream(at("gross.pag"), std::ios::binary) << std::string(65 * 1024, '\n') << "Batterie:1\r\n";
+    ASSERT_EQ(::mkfifo(at("fifo.pag").c_str(), 0600), 0);
+    std::filesystem::create_directory(at("ordner.pag"));
+    struct Case {
+        std::filesystem::path path;
+        std::string message;
+    };
+    const auto noData = [](const std::filesystem::path& p) {
+        return "Die Datei " + p.string() + win1252(" enthält keine Pager-Daten.");
+    };
+    const auto cannot = [](const std::filesystem::path& p, const std::string& reason) {
+        return "Die Datei " + p.string() + win1252(" konnte nicht geöffnet werden: ") + reason;
+    };
+    const Case cases[] = {
+        {at("leer.pag"), noData(at("leer.pag"))},
+        {at("binaer.pag"), noData(at("binaer.pag"))},
+        {at("README.pag"), noData(at("README.pag"))},
+        {at("gross.pag"), cannot(at("gross.pag"), win1252("Die Datei ist zu groß für Pager-Daten (mehr als 64 KB)"))},
+        {at("fifo.pag"), cannot(at("fifo.pag"), win1252("Das ist keine gewöhnliche Datei"))},
+        {"/dev/zero", cannot("/dev/zero", win1252("Das ist keine gewöhnliche Datei"))},
+        {at("ordner.pag"), cannot(at("ordner.pag"), "Das ist ein Verzeichnis")},
+    };
+    host.setControlText(ctl::callerText(1), "Getippt");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path.string());
+        host.messages.clear();
+        answerDialog(c.path);
+        dlg.openFile();
+        EXPECT_FALSE(dlg.lastFileOk);
+        EXPECT_EQ(host.messages, std::vector<std::string>{c.message});
+        EXPECT_EQ(host.controlText(ctl::callerText(1)), "Getippt");
+        EXPECT_FALSE(host.isChecked(ctl::Battery));
+    }
+}
+
+// Saving replaces only a regular file or a missing one.
+TEST_F(FileHandlersTest, SaveRefusesWhatIsNoRegularFile)
+{
+    const auto at = [&](const char* name) { return dir.path() / name; };
+    std::filesystem::create_symlink(at("nirgends.pag"), at("verweis.pag"));
+    ASSERT_EQ(::mkfifo(at("fifo.pag").c_str(), 0600), 0);
+    std::filesystem::create_directory(at("ordner.pag"));
+    const std::pair<std::filesystem::path, std::string> cases[] = {
+        {at("verweis.pag"), "Der Verweis zeigt auf keine vorhandene Datei"},
+        {at("fifo.pag"), win1252("Das ist keine gewöhnliche Datei")},
+        {"/dev/null", win1252("Das ist keine gewöhnliche Datei")},
+        {at("ordner.pag"), "Das ist ein Verzeichnis"},
+    };
+    for (const auto& [path, reason] : cases) {
+        SCOPED_TRACE(path.string());
+        host.messages.clear();
+        answerDialog(path);
+        dlg.saveFile();
+        EXPECT_FALSE(dlg.lastFileOk);
+        EXPECT_EQ(host.messages,
+                  std::vector<std::string>{"Die Datei " + path.string() + " konnte nicht gespeichert werden: " + reason});
+    }
+    EXPECT_FALSE(std::filesystem::exists(at("nirgends.pag")));
+    EXPECT_TRUE(std::filesystem::is_fifo(at("fifo.pag")));
+    EXPECT_TRUE(std::filesystem::is_character_file("/dev/null"));
+}
+
+// A file an editor saved as UTF-8 reads as the text it shows; characters the
+// pager cannot show become "?", and the user is told once.
+TEST_F(FileHandlersTest, Utf8FileIsReadAsUtf8)
+{
+    const auto path = dir.path() / "utf8.pag";
+    std::ofstream(path, std::ios::binary) << "\xEF\xBB\xBFPagername:K\xC3\xBC" "che\r\n"
+                                          << "Eintrag:000 Getr\xC3\xA4nke \xE2\x82\xAC\t001 002 003 004 005\r\n"
+                                          << "Sonder:001 \xCE\xA9 Bar \xE2\x98\x83\t003 004 \r\n";
+    answerDialog(path);
+    dlg.openFile();
+    EXPECT_TRUE(dlg.lastFileOk);
+    EXPECT_EQ(host.controlText(ctl::PagerName), win1252("Küche"));
+    EXPECT_EQ(host.controlText(ctl::callerText(1)), win1252("Getränke €"));
+    EXPECT_EQ(host.controlText(ctl::kitchenText(2)), "? Bar ?");
+    EXPECT_EQ(host.messages, std::vector<std::string>{"Die Datei " + path.string() +
+                                                      win1252(" enthält Zeichen, die der Pager nicht darstellen "
+                                                              "kann; sie werden als \"?\" gezeigt.")});
+}
+
+// "Beenden" asks only when the form holds what was neither saved nor
+// written; "Nein" leaves everything, the link included, as it was.
+TEST_F(FileHandlersTest, BeendenAsksOnlyAboutUnsavedChanges)
+{
+    const std::string question =
+        win1252("Die Änderungen sind weder gespeichert noch zum Pager übertragen. Trotzdem beenden?");
+    dlg.link.portNumber = 1;
+    dlg.link.state = LinkState::Open;
+    host.setControlText(ctl::kitchenKey(4), "9");
+    host.yesNoAnswers = {false};
+    dlg.OnOK();
+    EXPECT_EQ(host.questions, std::vector<std::string>{question});
+    EXPECT_FALSE(host.ended);
+    EXPECT_EQ(dlg.link.state, LinkState::Open);
+
+    answerDialog(dir.path() / "gesichert.pag");
+    dlg.saveFile();
+    ASSERT_TRUE(dlg.lastFileOk);
+    dlg.OnOK();
+    EXPECT_EQ(host.questions.size(), 1u);
+    EXPECT_EQ(host.ended, ctl::Ok);
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -231,6 +233,53 @@ TEST_F(WriteTest, TimerRestartsOnlyAfterTheResultBoxCloses)
     EXPECT_EQ(progressDuringBox, 0);
     EXPECT_EQ(boxAt - start, elapsed());
     EXPECT_TRUE(host.timerRunning(ctl::UiTimerId));
+}
+
+// A pager that answers after the read window and refuses one slot: the late
+// "Uebernommen" of slot 4 would land in slot 5's window and be counted for it.
+TEST_F(WriteTest, LateAnswerAndRefusedSlotNeverCountAsSuccess)
+{
+    faults().delayFor[">Setze:3 "] = 350;
+    faults().noAckFor[">Setze:4 "] = -1;
+    write();
+    EXPECT_EQ(host.messages, std::vector<std::string>{Failure});
+    EXPECT_FALSE(dlg.lastWriteSucceeded);
+    EXPECT_TRUE(dlg.link.lateReplySeen);
+}
+
+// A 16-slot pager takes what it can; what it cannot is named, not dropped
+// in silence. Start values there are nothing to lose.
+TEST_F(WriteTest, SmallPagerSaysWhatItCouldNotTake)
+{
+    const std::string leftOut =
+        win1252("Der Pager hat nur 16 Speicherplätze: Plätze 17 bis 32 und die Küchenrufe wurden nicht übertragen.");
+    struct Case {
+        const char* name;
+        std::function<void(MainDialog&)> change;
+        bool named;
+    };
+    const Case cases[] = {
+        {"start values", [](MainDialog&) {}, false},
+        {"slot 16", [](MainDialog& d) { d.image.callers[15].text.assign("Tisch 16"); }, false},
+        {"slot 17", [](MainDialog& d) { d.image.callers[16].text.assign("Tisch 17"); }, true},
+        {"slot 32 identity", [](MainDialog& d) { d.image.callers[31].idSuffix = 1; }, true},
+        {"kitchen key", [](MainDialog& d) { d.image.kitchenCalls[15].key = 1; }, true},
+    };
+    pagerState().version = "1.4";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        dlg.image = dlg.startImage;
+        c.change(dlg);
+        dlg.imageToForm();
+        host.messages.clear();
+        write();
+        EXPECT_TRUE(dlg.lastWriteSucceeded);
+        EXPECT_EQ(dlg.lastWriteLeftSlotsOut, c.named);
+        const std::vector<std::string> expected =
+            c.named ? std::vector<std::string>{Success, leftOut} : std::vector<std::string>{Success};
+        EXPECT_EQ(host.messages, expected);
+        EXPECT_EQ(dlg.hasUnsavedChanges(), c.named);
+    }
 }
 
 }  // namespace
