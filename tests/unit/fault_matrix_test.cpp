@@ -44,7 +44,7 @@ const std::vector<std::pair<Op, const char*>> Ops = {
 const std::vector<std::pair<Fault, const char*>> Faults = {
     {Fault::None, "none"},          {Fault::SilentFromStart, "silent"}, {Fault::SilentFromMiddle, "silent-mid"},
     {Fault::Garbage, "garbage"},    {Fault::Split, "split"},            {Fault::Overlong, ">200"},
-    {Fault::Slow, "slow"},          {Fault::LateRefusal, "refuse-mid"},    {Fault::MissingAck, "no-ack"},
+    {Fault::Slow, "slow"},          {Fault::LateRefusal, "late-no"},    {Fault::MissingAck, "no-ack"},
     {Fault::LineVanishes, "gone-mid"}, {Fault::LineComesBack, "gone+back"},
 };
 
@@ -132,6 +132,9 @@ public:
         rig_.pager->onCommand = [this](std::size_t received) {
             if (received == middleCommand())
                 middleFault();
+            // A late answer is late once.
+            if (fault_ == Fault::LateRefusal && received == middleCommand() + 2)
+                rig_.pager->faults().delayFor.erase(">");
         };
         if (op_ == Op::OptionSwitch)  // the click has toggled the box already
             rig_.host.setChecked(ctl::Battery, !rig_.host.isChecked(ctl::Battery));
@@ -227,7 +230,12 @@ private:
         sim::Faults& f = rig_.pager->faults();
         switch (fault_) {
         case Fault::SilentFromMiddle: f.silent = true; break;
-        case Fault::LateRefusal: f.noAckFor[">"] = -1; break;
+        case Fault::LateRefusal:
+            // This command's answer and the refusal of the next come after
+            // the read window.
+            f.noAckFor[">"] = 1;
+            f.delayFor[">"] = 350;
+            break;
         case Fault::LineVanishes: rig_.backend.unplug("COM1"); break;
         case Fault::LineComesBack: rig_.backend.unplug("COM1", rig_.clock.nowMs() + 1500); break;
         default: break;
@@ -289,7 +297,6 @@ Outcome expected(Op op, Fault fault)
           {{F::SilentFromStart, {{}, L::Closed, false, 0}},
            {F::SilentFromMiddle, {{}, L::Open, true, Clock}},
            {F::Garbage, {{}, L::Closed, false, 0}},
-           {F::LateRefusal, {{}, L::Open, true, Clock}},
            {F::MissingAck, {{}, L::Open, true, Clock}},
            {F::LineVanishes, {{}, L::Closed, false, 0}},
            {F::LineComesBack, {{}, L::Closed, false, 0}}}}},
@@ -298,7 +305,8 @@ Outcome expected(Op op, Fault fault)
           {{F::SilentFromStart, {{NoConnection}, L::Open, true, 0}},
            {F::SilentFromMiddle, {{BadData}, L::Lost, false, Callers | Rows}},
            {F::Garbage, {{NoConnection}, L::Open, true, 0}},
-           {F::LateRefusal, {{BadData}, L::Open, true, Callers | Rows}},
+           // Everything arrived, but a late answer may have gone astray.
+           {F::LateRefusal, {{BadData}, L::Open, true, Callers | Kitchen | Settings | Rows}},
            {F::Split, {{BadData}, L::Open, true, Callers | Kitchen | Settings | Rows}},
            {F::Overlong, {{BadData}, L::Open, true, Callers | Kitchen | Settings | Rows}},
            // Replies after the read window never count, not even the version.
@@ -326,7 +334,6 @@ Outcome expected(Op op, Fault fault)
            // Learn mode left on in the pager: the button was learned, the
            // end of learn mode not confirmed.
            {F::SilentFromMiddle, {{}, L::Open, true, Callers | Rows | Pager}},
-           {F::LateRefusal, {{}, L::Open, true, Callers | Rows | Pager}},
            {F::LineVanishes, {{NoConnection}, L::Closed, true, Pager}},
            {F::LineComesBack, {{NoConnection}, L::Closed, true, Pager}}}}},
         {Op::OptionSwitch,
@@ -336,6 +343,7 @@ Outcome expected(Op op, Fault fault)
            {F::MissingAck, {{SwitchRefused}, L::Open, true, 0}},
            // Switched, but the confirmation came late or not at all.
            {F::Slow, {{SwitchRefused}, L::Open, true, Pager}},
+           {F::LateRefusal, {{SwitchRefused}, L::Open, true, Pager}},
            {F::LineVanishes, {{SwitchRefused}, L::Closed, true, Pager}},
            {F::LineComesBack, {{SwitchRefused}, L::Closed, true, Pager}}}}},
         // A status exchange that went out counts as a report, so the clock
@@ -346,7 +354,6 @@ Outcome expected(Op op, Fault fault)
            {F::SilentFromMiddle, {{ClockRefused}, L::Open, true, Pager}},
            {F::Garbage, {{ClockRefused}, L::Open, true, 0}},
            {F::Slow, {{ClockRefused}, L::Open, true, Pager}},
-           {F::LateRefusal, {{ClockRefused}, L::Open, true, Pager}},
            {F::MissingAck, {{ClockRefused}, L::Open, true, 0}},
            {F::LineVanishes, {{}, L::Closed, true, Pager}},
            {F::LineComesBack, {{}, L::Closed, true, Pager}}}}},
