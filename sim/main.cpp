@@ -5,7 +5,10 @@
 // line:
 //   press B0 B1 B2 B3 SUFFIX   a call button with this identity is pressed
 //   unplug                     the line vanishes (adapter pulled)
-//   plug                       it comes back; the device path is printed again
+//   plug [empty|demo]          it comes back, as another pager when a
+//                              configuration is named; the path is printed again
+//   forget SLOT                the pager acknowledges writes of this caller
+//                              slot (1..32) but keeps the old contents
 //   quit
 // Ends when stdin closes, on "quit" or on SIGTERM.
 
@@ -82,8 +85,23 @@ bool handleLine(const std::string& line, harvelin::sim::PtyPager& pager)
     } else if (word == "unplug") {
         pager.unplug();
     } else if (word == "plug") {
+        std::string configuration;
+        in >> configuration;
+        if (!configuration.empty()) {
+            const auto guard = pager.lock();
+            pager.pager().state() =
+                configuration == "demo" ? harvelin::sim::demoPagerState() : harvelin::sim::PagerState{};
+        }
         pager.plug();
         printPath(pager);
+    } else if (word == "forget") {
+        unsigned slot = 0;
+        if (!(in >> slot) || slot < 1 || slot > 32) {
+            std::fprintf(stderr, "zelvatron-sim: forget needs a caller slot 1..32\n");
+            return true;
+        }
+        const auto guard = pager.lock();
+        pager.pager().faults().forgetCallerWrite.insert(slot - 1);
     } else {
         std::fprintf(stderr, "zelvatron-sim: unknown command \"%s\"\n", word.c_str());
     }

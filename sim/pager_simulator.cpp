@@ -212,6 +212,8 @@ std::string PagerSimulator::execute(const std::string& command)
         if (callerWrite) {
             if (n >= s.callerSlots() || numbers.size() < 5)
                 return withLineEnd("Fehler");
+            if (faults_.forgetCallerWrite.count(n) != 0)
+                return withLineEnd("Eintrag Uebernommen");
             s.callers[n].text = text;
             for (std::size_t i = 0; i < 5; ++i)
                 s.callers[n].id[i] = numbers[i];

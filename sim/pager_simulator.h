@@ -72,6 +72,7 @@ struct Faults {
     unsigned replyDelayMs = 0;                          // every answer starts this much later
     std::map<std::string, unsigned> delayFor;           // prefix -> the answer to it starts this much later still
     bool ackWithCapital = true;                         // slot writes answered "Uebernommen" (else "uebernommen")
+    std::set<unsigned> forgetCallerWrite;               // ">Setze:n" acknowledged but not stored (a worn memory cell)
 };
 
 class PagerSimulator {

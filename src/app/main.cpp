@@ -20,6 +20,7 @@
 #include <QTemporaryDir>
 #include <QTranslator>
 
+#include "files/backups.h"
 #include "gui/main_form.h"
 #include "platform/clock.h"
 #include "platform/port_enumeration.h"
@@ -79,6 +80,7 @@ public:
         const std::unique_ptr<harvelin::SerialBackend> backend = harvelin::makeSystemSerialBackend();
         harvelin::SystemClock clock;
         harvelin::gui::MainForm form(*backend, std::move(ports), clock);
+        form.dialog().backupFolder = harvelin::BackupFolder::standardPath();
         if (!options_.screenshot.isEmpty())
             return saveScreenshot(form);
         form.exec();  // the result is of no interest: whatever was to keep has been saved

@@ -12,6 +12,8 @@
 #include <vector>
 
 #include "cli/configuration_report.h"
+#include "cli/session.h"
+#include "cli/technician.h"
 #include "cli/trace_backend.h"
 #include "files/pager_data_file.h"
 #include "files/replacing_file.h"
@@ -25,141 +27,11 @@ namespace harvelin {
 
 namespace {
 
-constexpr const char* Program = "harvelin-cli";
-constexpr int ProgressBarWidth = 40;
-// The learn window closes itself after 8 seconds; this only guards against
-// a window that never ends.
-constexpr int MaxLearnTicks = 600;
+using namespace cli;
+
 constexpr int SlotsPerPage = 16;
 constexpr int CallerSlots = 32;
 constexpr std::size_t PagerNameMax = 14;
-
-// The bar that replaces the form's progress bar, drawn in place on a terminal.
-class ProgressBar {
-public:
-    ProgressBar(std::ostream& err, bool enabled) : err_(err), enabled_(enabled) {}
-
-    void show(int low, int high, int pos)
-    {
-        // The form's bar drops back when an operation ends; the terminal
-        // keeps what was reached.
-        if (!enabled_ || high <= low || (drawn_ && pos < shown_))
-            return;
-        shown_ = pos;
-        const int filled = std::clamp((pos - low) * ProgressBarWidth / (high - low), 0, ProgressBarWidth);
-        err_ << "\r[" << std::string(static_cast<std::size_t>(filled), '#')
-             << std::string(static_cast<std::size_t>(ProgressBarWidth - filled), '.') << "] " << (pos - low) << '/'
-             << (high - low) << std::flush;
-        drawn_ = true;
-    }
-
-    // Ends the bar's line, so what follows starts on a line of its own.
-    void end()
-    {
-        if (drawn_)
-            err_ << '\n' << std::flush;
-        drawn_ = false;
-        shown_ = 0;
-    }
-
-private:
-    std::ostream& err_;
-    bool enabled_;
-    bool drawn_ = false;
-    int shown_ = 0;
-};
-
-// The main form without a window, driven the way a user drives it. What the
-// form shows in message boxes goes to standard error, as UTF-8.
-class Session {
-public:
-    Session(CliEnvironment& env, SerialBackend& backend, PortTable ports)
-        : env_(env), progress_(env.err, env.errIsTerminal), dialog(host, backend, std::move(ports), env.clock)
-    {
-        host.onMessage = [this](const std::string& text) {
-            progress_.end();
-            env_.err << win1252ToUtf8(text) << '\n' << std::flush;
-        };
-        host.onProgress = [this](int low, int high, int pos) { progress_.show(low, high, pos); };
-        dialog.OnInitDialog();
-    }
-    ~Session()
-    {
-        progress_.end();
-        dialog.link.close();
-    }
-    Session(const Session&) = delete;
-    Session& operator=(const Session&) = delete;
-
-    void press(int controlId)
-    {
-        dialog.onCommand(controlId);
-        progress_.end();
-    }
-
-    // "Suche Zelvatron"; true when a pager was found.
-    bool search()
-    {
-        press(ctl::SearchButton);
-        return dialog.link.state == LinkState::Open && dialog.link.portNumber != 0;
-    }
-
-    // The file dialog that the next button opens is answered with `path`.
-    void answerFileDialog(const std::string& path) { host.fileDialogAnswers.push_back(path); }
-
-    // The 100 ms timer while a learn window is open. A tick falls due 100 ms
-    // after the previous one began, or at once when that one ran longer.
-    bool runLearnWindow()
-    {
-        std::int64_t lastTickAt = env_.clock.nowMs();
-        std::string shownStatus;
-        for (int tick = 0; dialog.learnRow != 0; ++tick) {
-            if (tick == MaxLearnTicks)
-                return false;
-            const std::int64_t due = lastTickAt + ctl::UiTimerPeriodMs;
-            const std::int64_t now = env_.clock.nowMs();
-            if (due > now)
-                env_.clock.sleepMs(static_cast<unsigned>(due - now));
-            lastTickAt = env_.clock.nowMs();
-            dialog.onTimer(ctl::UiTimerId);
-            if (env_.errIsTerminal && !dialog.statusText.empty() && dialog.statusText != shownStatus) {
-                shownStatus = dialog.statusText;
-                env_.err << '\r' << win1252ToUtf8(shownStatus) << std::flush;
-            }
-        }
-        if (!shownStatus.empty())
-            env_.err << '\n' << std::flush;
-        return true;
-    }
-
-    MemoryHost host;
-
-private:
-    CliEnvironment& env_;
-    ProgressBar progress_;
-
-public:
-    MainDialog dialog;
-};
-
-std::ostream& complain(CliEnvironment& env) { return env.err << Program << ": "; }
-
-std::filesystem::path nativePath(const std::string& utf8)
-{
-    return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
-}
-
-// Whether the form would open the file; the form's own message says why not.
-// `coverage` receives which lines the file held.
-bool fileOpens(CliEnvironment& env, const std::string& path, FileCoverage* coverage = nullptr)
-{
-    Session scratch(env, env.backend, PortTable());
-    scratch.answerFileDialog(path);
-    scratch.press(ctl::OpenFileButton);
-    if (coverage)
-        *coverage = scratch.dialog.lastFileCoverage;
-    return scratch.dialog.lastFileOk;
-}
 
 // Where an incomplete read-out is kept: beside FILE, ".partial" before its
 // extension ("kueche.pag" -> "kueche.partial.pag").
@@ -170,31 +42,6 @@ std::string partialPath(const std::string& path)
     if (dot == std::string::npos || dot <= name)
         return path + ".partial";
     return path.substr(0, dot) + ".partial" + path.substr(dot);
-}
-
-// Whether a file can be saved at `path`, found out before the pager is
-// busied with a long read-out; nothing is left behind.
-bool fileCanBeSaved(CliEnvironment& env, const std::string& path)
-{
-    ReplacingFile probe(path);
-    if (!probe.create()) {
-        complain(env) << "cannot write " << path << ": " << win1252ToUtf8(probe.error()) << '\n';
-        return false;
-    }
-    probe.discard();
-    return true;
-}
-
-int noPager(CliEnvironment& env, const Session& session)
-{
-    complain(env) << "no Zelvatron found on the " << session.dialog.link.ports().size() << " port(s) searched\n";
-    return exitcode::NoPager;
-}
-
-int failed(CliEnvironment& env, const std::string& what)
-{
-    complain(env) << what << '\n';
-    return exitcode::DeviceFailed;
 }
 
 // A result that never reached standard output (a full disk, a closed pipe)
@@ -261,17 +108,34 @@ int readCommand(CliEnvironment& env, Session& session, const std::string& file)
     return exitcode::Success;
 }
 
-int writeCommand(CliEnvironment& env, Session& session, const std::string& file, bool partial)
+struct WriteOptions {
+    bool verify = false;
+    bool backup = false;
+    bool each = false;
+    bool partial = false;  // a file that lacks lines is written too
+    SeriesOptions series;
+};
+
+int writeCommand(CliEnvironment& env, Session& session, const std::string& file, const WriteOptions& options)
 {
     // A file that lacks lines would fill the gaps with the form's start
     // values; that is written only when asked for.
     FileCoverage coverage;
     if (!fileOpens(env, file, &coverage))
         return exitcode::BadInput;
-    if (!partial && !coverage.complete()) {
+    if (!options.partial && !coverage.complete()) {
         complain(env) << file << " is not a complete configuration; it lacks " << coverage.missing()
                       << ". --partial writes it anyway, with the start values in their place\n";
         return exitcode::BadInput;
+    }
+    if (options.each) {
+        SeriesOptions series = options.series;
+        series.verify = options.verify;
+        return writeEachCommand(env, session, file, series, options.backup);
+    }
+    if (options.backup) {
+        if (const int status = keepBackupBeforeWrite(env, session); status != exitcode::Success)
+            return status;
     }
     if (!session.search())
         return noPager(env, session);
@@ -279,9 +143,7 @@ int writeCommand(CliEnvironment& env, Session& session, const std::string& file,
     session.press(ctl::OpenFileButton);
     if (!session.dialog.lastFileOk)
         return exitcode::BadInput;
-    session.press(ctl::WriteButton);
-    return session.dialog.lastWriteSucceeded && !session.dialog.lastWriteLeftSlotsOut ? exitcode::Success
-                                                                                     : exitcode::DeviceFailed;
+    return writeHeldConfiguration(env, session, options.verify, env.out);
 }
 
 int showCommand(CliEnvironment& env, Session& session, const std::string& file, bool json)
@@ -428,17 +290,30 @@ int runCli(int argc, const char* const* argv, CliEnvironment& env)
         ->allow_extra_args(false);
     app.add_flag("--simulate", simulate, "Put the built-in simulated pager first into the port table");
     app.add_flag("--trace", trace, "Print every frame sent and every reply received on standard error");
+    bool noBackup = false;
+    app.add_flag("--no-backup", noBackup, "Keep no backup of this command's read-outs");
 
     CLI::App* ports = app.add_subcommand("ports", "List the port table: number and device");
     CLI::App* search = app.add_subcommand("search", "Search the pager (\"Suche Zelvatron\") and print its port");
 
     std::string file;
+    bool each = false;
+    SeriesOptions series;
     CLI::App* read = app.add_subcommand("read", "Read the pager (\"Pager -> PC\") and save the configuration");
-    read->add_option("FILE", file, "The .pag file to save")->required();
+    read->add_option("FILE", file, "The .pag file to save (with --each: the folder)")->required();
+    CLI::Option* readEach = read->add_flag(
+        "--each", each, "Read pager after pager into the folder FILE, each named as the backups are, until Ctrl-C");
+    read->add_option("--log", series.log, "With --each: append every result line to this CSV file")->needs(readEach);
+    WriteOptions writeOptions;
     CLI::App* write = app.add_subcommand("write", "Open a .pag file and write it into the pager (\"PC -> Pager\")");
     write->add_option("FILE", file, "The .pag file to write")->required();
-    bool partial = false;
-    write->add_flag("--partial", partial, "Write a file that lacks some of a saved configuration's lines; "
+    write->add_flag("--verify", writeOptions.verify, "Read the pager back and print every difference (exit 1)");
+    write->add_flag("--backup", writeOptions.backup, "Read the pager first and keep that as a backup");
+    CLI::Option* writeEach =
+        write->add_flag("--each", writeOptions.each, "Write pager after pager as each one answers, until Ctrl-C");
+    write->add_option("--log", writeOptions.series.log, "With --each: append every result line to this CSV file")
+        ->needs(writeEach);
+    write->add_flag("--partial", writeOptions.partial, "Write a file that lacks some of a saved configuration's lines; "
                                           "the form's start values take their place");
 
     bool json = false;
@@ -461,6 +336,26 @@ int runCli(int argc, const char* const* argv, CliEnvironment& env)
         ->check(CLI::IsMember({"battery", "buzzer", "remote-delete"}));
     option->add_option("STATE", optionState, "on or off")->required()->check(CLI::IsMember({"on", "off"}));
     option->add_option("--name", pagerName, "The pager's name, which the switch carries (default \"Pager:A\")");
+
+    CLI::App* verify = app.add_subcommand("verify", "Compare the pager with a .pag file without writing; "
+                                                    "exit 1 when they differ");
+    verify->add_option("FILE", file, "The .pag file")->required();
+    std::string second;
+    CLI::App* diff = app.add_subcommand("diff", "Compare two configurations, each a .pag file or \"pager\"; "
+                                                "exit 1 when they differ");
+    diff->add_option("A", file, "A .pag file, or pager")->required();
+    diff->add_option("B", second, "A .pag file, or pager")->required();
+    diff->add_flag("--json", json, "One JSON object instead of lines");
+    CLI::App* backups = app.add_subcommand("backups", "List the backups of the read-outs, newest first");
+    std::optional<std::string> separator;
+    CLI::App* exportCsv = app.add_subcommand("export", "Write a .pag file's slots and settings as a CSV table");
+    exportCsv->add_option("FILE", file, "The .pag file")->required();
+    exportCsv->add_option("OUT", second, "The CSV file to write, - for standard output")->required();
+    exportCsv->add_option("--separator", separator, "Field separator (default: ; where decimals take a comma, "
+                                                    "else ,; t for a tab)");
+    CLI::App* importCsv = app.add_subcommand("import", "Make a .pag file from a CSV table or from show --json");
+    importCsv->add_option("IN", file, "The CSV or JSON file")->required();
+    importCsv->add_option("OUT", second, "The .pag file to write")->required();
 
     CLI::App* clock = app.add_subcommand("clock", "Set the repeater's clock from this machine's clock "
                                                   "(\"Systemzeit -> Repeater\")");
@@ -490,19 +385,31 @@ int runCli(int argc, const char* const* argv, CliEnvironment& env)
 
     if (ports->parsed())
         return outputWritten(env, listPorts(env, table));
+    if (backups->parsed())
+        return outputWritten(env, backupsCommand(env));
+    if (exportCsv->parsed())
+        return exportCommand(env, file, second, separator);
+    if (importCsv->parsed())
+        return importCommand(env, file, second);
 
     std::optional<TracingBackend> tracer;
     if (trace)
         tracer.emplace(env.backend, env.clock, env.err);
     SerialBackend& backend = tracer ? static_cast<SerialBackend&>(*tracer) : env.backend;
     Session session(env, backend, table);
+    if (!noBackup)
+        session.dialog.backupFolder = env.backupFolder;
 
     if (search->parsed())
         return outputWritten(env, searchCommand(env, session));
     if (read->parsed())
-        return readCommand(env, session, file);
+        return each ? readEachCommand(env, session, file, series) : readCommand(env, session, file);
     if (write->parsed())
-        return writeCommand(env, session, file, partial);
+        return writeCommand(env, session, file, writeOptions);
+    if (verify->parsed())
+        return verifyCommand(env, session, file);
+    if (diff->parsed())
+        return diffCommand(env, session, file, second, json);
     if (show->parsed())
         return outputWritten(env, showCommand(env, session, file, json));
     if (learn->parsed())

@@ -26,6 +26,12 @@ struct CliEnvironment {
     std::ostream& err;
     // A progress bar is drawn on `err` only when it is a terminal.
     bool errIsTerminal = false;
+    // Where complete read-outs are kept; empty: nowhere.
+    std::string backupFolder;
+    // The user's decimal separator; CSV files use ";" where it is a comma.
+    char decimalPoint = '.';
+    // Whether the user asked the running series to end (Ctrl-C); null: never.
+    std::function<bool()> interrupted;
 };
 
 // Exit statuses of harvelin-cli.

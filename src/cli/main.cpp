@@ -1,13 +1,16 @@
 // harvelin-cli: the form's steps from the command line, on the machine's
 // serial ports (see --help).
 
+#include <atomic>
 #include <cstdio>
 #include <iostream>
+#include <locale>
 #include <memory>
 #include <optional>
 #include <string>
 
 #include "cli/cli.h"
+#include "files/backups.h"
 #include "platform/clock.h"
 #include "platform/port_enumeration.h"
 #include "platform/serial_backends.h"
@@ -23,6 +26,49 @@
 #endif
 
 namespace {
+
+std::atomic<bool> interruptRequested{false};
+
+#ifdef _WIN32
+BOOL WINAPI onConsoleControl(DWORD type)
+{
+    if (type != CTRL_C_EVENT && type != CTRL_BREAK_EVENT)
+        return FALSE;
+    interruptRequested = true;
+    ::SetConsoleCtrlHandler(onConsoleControl, FALSE);  // a second Ctrl-C ends the tool at once
+    return TRUE;
+}
+#else
+void onInterrupt(int) { interruptRequested = true; }
+#endif
+
+// Ctrl-C is caught only by the commands that ask for it (a series, which
+// ends after the pager at hand); a second one ends the tool at once.
+bool interrupted()
+{
+    static const bool caught = [] {
+#ifdef _WIN32
+        return ::SetConsoleCtrlHandler(onConsoleControl, TRUE) != 0;
+#else
+        struct sigaction sa {};
+        sa.sa_handler = onInterrupt;
+        sigemptyset(&sa.sa_mask);
+        sa.sa_flags = SA_RESETHAND;
+        return ::sigaction(SIGINT, &sa, nullptr) == 0;
+#endif
+    }();
+    return caught && interruptRequested;
+}
+
+// The decimal separator of the user's locale, for the CSV files.
+char localeDecimalPoint()
+{
+    try {
+        return std::use_facet<std::numpunct<char>>(std::locale("")).decimal_point();
+    } catch (const std::runtime_error&) {
+        return '.';  // a locale the system does not know
+    }
+}
 
 bool stderrIsTerminal()
 {
@@ -67,7 +113,8 @@ int main(int argc, char** argv)
 #endif
 
     harvelin::CliEnvironment env{*backend, clock, harvelin::systemPortTable, startSimulator, std::cout, std::cerr,
-                                 stderrIsTerminal()};
+                                 stderrIsTerminal(), harvelin::BackupFolder::standardPath(),
+                                 localeDecimalPoint(), interrupted};
     const int status = harvelin::runCli(argc, argv, env);
     std::cout.flush();
     if (!std::cout && status == harvelin::exitcode::Success) {

@@ -76,6 +76,7 @@ void MainDialog::openFile()
     host.setChecked(ctl::RemoteDelete, config.remoteDelete);
     lastFileOk = true;
     lastFileCoverage = report.coverage;
+    currentFile = *path;
     // What a file holds is kept; edits merged with it are not.
     if (!wasUnsaved)
         markConfigurationKept();
@@ -108,6 +109,7 @@ void MainDialog::saveFile()
         return;
     }
     lastFileOk = true;
+    currentFile = *path;
     markConfigurationKept();
 }
 

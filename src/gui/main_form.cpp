@@ -6,6 +6,7 @@
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QContextMenuEvent>
 #include <QFontMetrics>
 #include <QGroupBox>
@@ -278,7 +279,23 @@ void MainForm::connectControl(int id, QWidget* widget)
     }
     // Check boxes and radio buttons have already changed their state when
     // the click arrives, as the handlers expect.
-    connect(button, &QAbstractButton::clicked, this, [this, id] { dialog_->onCommand(id); });
+    connect(button, &QAbstractButton::clicked, this, [this, id] {
+        dialog_->onCommand(id);
+        showCurrentFile();
+    });
+}
+
+// The title names the file last opened or saved, so a technician with many
+// customers' files sees which one the form holds.
+void MainForm::showCurrentFile()
+{
+    const QString title = QStringLiteral("Harvelin");
+    if (dialog_->currentFile.empty()) {
+        setWindowTitle(title);
+        return;
+    }
+    const QString name = QFileInfo(QString::fromStdString(dialog_->currentFile)).fileName();
+    setWindowTitle(title + QStringLiteral(" - ") + name);
 }
 
 void MainForm::addAboutEntry()

@@ -44,6 +44,7 @@ private:
     void connectControl(int id, QWidget* widget);
     void addAboutEntry();
     void focusFirstControl();
+    void showCurrentFile();
 
     FormHost host_;
     std::unique_ptr<MainDialog> dialog_;

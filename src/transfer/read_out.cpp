@@ -289,8 +289,10 @@ void MainDialog::readFromPager()
     // A pager that answers late may have put a reply into another step.
     const bool late = link.lateReplySeen;
     lastReadOutComplete = run.complete() && !late;
-    if (lastReadOutComplete)
+    if (lastReadOutComplete) {
         markConfigurationKept();
+        keepBackup();
+    }
     if (run.unreportedGaps() || late)
         host.messageBox(BadDataMessage);
 }

@@ -64,6 +64,9 @@ public:
     // --- data files -------------------------------------------------------
     void openFile();
     void saveFile();
+    // Keeps what the dialog holds in the backup folder, after a complete
+    // read-out; tells the user once when that fails.
+    void keepBackup();
 
     // --- what the form holds -------------------------------------------------
     // The configuration as the form variables and the image hold it, the rows
@@ -128,6 +131,13 @@ public:
     PagerConfiguration keptConfiguration;
     // The image as the form starts: empty caller slots, the kitchen defaults.
     PagerImage startImage;
+
+    // The file last opened or saved (UTF-8), for the window's title.
+    std::string currentFile;
+    // Where complete read-outs are kept (UTF-8); empty: nowhere.
+    std::string backupFolder;
+    std::string lastBackupPath;   // the backup of the last read-out, empty if none was kept
+    bool backupFailureShown = false;
 };
 
 }  // namespace harvelin

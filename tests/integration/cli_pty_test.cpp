@@ -27,10 +27,9 @@ std::string readBytes(const std::filesystem::path& path)
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-// Runs a program to its end with stdout and stderr into files; its exit
-// status, or -1 when it did not end normally.
-int runProgram(const std::vector<std::string>& args, const std::filesystem::path& outFile,
-               const std::filesystem::path& errFile)
+// Starts a program with stdout and stderr into files; its process id, or -1.
+pid_t startProgram(const std::vector<std::string>& args, const std::filesystem::path& outFile,
+                   const std::filesystem::path& errFile)
 {
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
@@ -43,12 +42,22 @@ int runProgram(const std::vector<std::string>& args, const std::filesystem::path
     pid_t pid = 0;
     const int rc = ::posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
-    if (rc != 0)
-        return -1;
+    return rc == 0 ? pid : -1;
+}
+
+// The exit status of a started program, or -1 when it did not end normally.
+int exitStatus(pid_t pid)
+{
     int status = 0;
-    if (::waitpid(pid, &status, 0) != pid || !WIFEXITED(status))
+    if (pid <= 0 || ::waitpid(pid, &status, 0) != pid || !WIFEXITED(status))
         return -1;
     return WEXITSTATUS(status);
+}
+
+int runProgram(const std::vector<std::string>& args, const std::filesystem::path& outFile,
+               const std::filesystem::path& errFile)
+{
+    return exitStatus(startProgram(args, outFile, errFile));
 }
 
 // zelvatron-sim on a pseudo-terminal, in real time, and harvelin-cli run
@@ -60,6 +69,8 @@ protected:
         std::string pattern = (std::filesystem::temp_directory_path() / "harvelin-cli-XXXXXX").string();
         ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
         dir = pattern;
+        // The tool keeps its backups here, not in the user's data folder.
+        ::setenv("XDG_DATA_HOME", (dir / "data").c_str(), 1);
 
         // The simulator runs while its stdin stays open and prints the
         // device to open as its first line.
@@ -73,7 +84,11 @@ protected:
         posix_spawn_file_actions_adddup2(&actions, fromSim[1], 1);
         posix_spawn_file_actions_addclose(&actions, toSim[1]);
         posix_spawn_file_actions_addclose(&actions, fromSim[0]);
-        char* argv[] = {const_cast<char*>(ZELVATRON_SIM_PATH), nullptr};
+        // The device keeps its name when the simulated pager is unplugged
+        // and plugged again.
+        const std::string link = (dir / "pager").string();
+        char* argv[] = {const_cast<char*>(ZELVATRON_SIM_PATH), const_cast<char*>("--link"),
+                        const_cast<char*>(link.c_str()), nullptr};
         const int rc = ::posix_spawn(&simPid, argv[0], &actions, nullptr, argv, environ);
         posix_spawn_file_actions_destroy(&actions);
         ::close(toSim[0]);
@@ -112,6 +127,15 @@ protected:
         return status;
     }
 
+    // A command line for the simulator (see zelvatron-sim); it is read at
+    // once, so a short pause lets it take effect before the tool goes on.
+    void simulator(const std::string& command)
+    {
+        const std::string line = command + "\n";
+        ASSERT_EQ(::write(simInput, line.data(), line.size()), static_cast<ssize_t>(line.size()));
+        ::usleep(300 * 1000);
+    }
+
     std::filesystem::path dir;
     std::string device;
     pid_t simPid = -1;
@@ -136,6 +160,91 @@ TEST_F(CliPtyTest, SearchNamesThePortAndAMissingPagerGivesThree)
     ASSERT_EQ(cli({"--port", "/dev/null", "--port", device, "search"}), 0) << err;
     EXPECT_EQ(out, "2 " + device + "\n");
     EXPECT_EQ(cli({"--port", "/dev/null", "search"}), 3);
+}
+
+const std::filesystem::path SavedConfiguration = std::filesystem::path(HARVELIN_TEST_DATA) / "configuration.pag";
+
+std::vector<std::string> linesOf(const std::string& text)
+{
+    std::vector<std::string> lines;
+    for (std::size_t at = 0, end; (end = text.find('\n', at)) != std::string::npos; at = end + 1)
+        lines.push_back(text.substr(at, end - at));
+    return lines;
+}
+
+TEST_F(CliPtyTest, VerifyNamesTheSlotThePagerAcknowledgedButDidNotStore)
+{
+    simulator("forget 6");
+    EXPECT_EQ(cli({"--port", device, "write", SavedConfiguration.string(), "--verify"}), 1) << err;
+    // Every slot was acknowledged; only the read-back shows what is missing.
+    EXPECT_NE(err.find("Daten erfolgreich übertragen\n"), std::string::npos) << err;
+    const std::vector<std::string> lines = linesOf(out);
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines.front(), "Platz 6: Meldetext \"\" statt \"Terrasse Süd\"");
+    for (const std::string& line : lines)
+        EXPECT_EQ(line.rfind("Platz 6: ", 0), 0u) << line;
+}
+
+TEST_F(CliPtyTest, DiffComparesTwoFilesAndAFileWithThePager)
+{
+    std::string changed = readBytes(SavedConfiguration);
+    changed.replace(changed.find("Tisch 1"), 7, "Tisch 9");
+    const std::filesystem::path copy = dir / "geaendert.pag";
+    std::ofstream(copy, std::ios::binary) << changed;
+
+    EXPECT_EQ(cli({"diff", SavedConfiguration.string(), copy.string()}), 1) << err;
+    EXPECT_EQ(out, "Platz 1: Meldetext \"Tisch 9\" statt \"Tisch 1\"\n");
+    EXPECT_EQ(cli({"diff", copy.string(), copy.string(), "--json"}), 0) << err;
+    EXPECT_EQ(out, "{\n  \"equal\": true,\n  \"differences\": []\n}\n");
+
+    // The simulated pager starts empty; its read-out is kept as a backup.
+    EXPECT_EQ(cli({"--port", device, "diff", SavedConfiguration.string(), "pager"}), 1) << err;
+    EXPECT_EQ(linesOf(out).front(), "Platz 1: Meldetext \"\" statt \"Tisch 1\"");
+    EXPECT_EQ(cli({"backups"}), 0) << err;
+    EXPECT_EQ(linesOf(out).size(), 1u) << out;
+    EXPECT_NE(out.find((dir / "data" / "harvelin" / "backups" / "Pager_A-").string()), std::string::npos) << out;
+}
+
+TEST_F(CliPtyTest, EachWritesOnePagerAfterTheOtherUntilCtrlC)
+{
+    const std::filesystem::path log = dir / "serie.csv";
+    const pid_t pid = startProgram({HARVELIN_CLI_PATH, "--port", device, "write", SavedConfiguration.string(),
+                                    "--each", "--verify", "--log", log.string()},
+                                   dir / "out.txt", dir / "err.txt");
+    ASSERT_GT(pid, 0);
+    auto waitFor = [&](const std::filesystem::path& file, const std::string& text, std::size_t count) {
+        auto seen = [&] {
+            const std::string now = readBytes(file);
+            std::size_t found = 0;
+            for (std::size_t at = now.find(text); at != std::string::npos; at = now.find(text, at + 1))
+                ++found;
+            return found >= count;
+        };
+        for (int i = 0; i < 1800 && !seen(); ++i)
+            ::usleep(100 * 1000);
+        return seen();
+    };
+    EXPECT_TRUE(waitFor(dir / "out.txt", "\n", 1)) << readBytes(dir / "err.txt");
+    // The first pager is taken off; another one, set up differently and with
+    // a slot that does not keep what it is sent, takes its place.
+    simulator("unplug");
+    EXPECT_TRUE(waitFor(dir / "err.txt", "the pager is gone", 1)) << readBytes(dir / "err.txt");
+    simulator("forget 1");
+    simulator("plug demo");
+    EXPECT_TRUE(waitFor(dir / "out.txt", "\n", 2)) << readBytes(dir / "err.txt");
+    ::kill(pid, SIGINT);
+    EXPECT_EQ(exitStatus(pid), 1);
+
+    const std::vector<std::string> results = linesOf(readBytes(dir / "out.txt"));
+    ASSERT_EQ(results.size(), 2u);
+    EXPECT_NE(results[0].find("  " + device + "  2.62  ok, verified"), std::string::npos) << results[0];
+    EXPECT_NE(results[1].find("  " + device + "  2.62  failed: the pager does not hold what was written"),
+              std::string::npos)
+        << results[1];
+    const std::vector<std::string> logged = linesOf(readBytes(log));
+    ASSERT_EQ(logged.size(), 3u);
+    EXPECT_EQ(logged[0], "time,port,version,result\r");
+    EXPECT_EQ(logged[1].substr(logged[1].find(',')), "," + device + ",2.62,\"ok, verified\"\r");
 }
 
 // Over the pseudo-terminal, as a user types it: files that hold no pager data

@@ -134,7 +134,10 @@ protected:
                        },
                        out,
                        err,
-                       false};
+                       false,
+                       {},
+                       '.',
+                       nullptr};
 };
 
 TEST_F(CliTest, PortsListsTheTableWithTheSimulatedPagerFirst)

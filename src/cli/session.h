@@ -1,0 +1,157 @@
+#pragma once
+
+// The main form without a window, for the command line's commands: every
+// command presses the form's buttons on an in-memory host.
+
+#include <algorithm>
+#include <cstdint>
+#include <filesystem>
+#include <ostream>
+#include <string>
+
+#include "cli/cli.h"
+#include "files/pager_data_file.h"
+#include "model/win1252.h"
+#include "ui/control_ids.h"
+#include "ui/main_dialog.h"
+#include "ui/memory_host.h"
+
+namespace harvelin::cli {
+
+constexpr const char* Program = "harvelin-cli";
+constexpr int ProgressBarWidth = 40;
+// The learn window closes itself after 8 seconds; this only guards against
+// a window that never ends.
+constexpr int MaxLearnTicks = 600;
+
+// The bar that replaces the form's progress bar, drawn in place on a terminal.
+class ProgressBar {
+public:
+    ProgressBar(std::ostream& err, bool enabled) : err_(err), enabled_(enabled) {}
+
+    void show(int low, int high, int pos)
+    {
+        // The form's bar drops back when an operation ends; the terminal
+        // keeps what was reached.
+        if (!enabled_ || high <= low || (drawn_ && pos < shown_))
+            return;
+        shown_ = pos;
+        const int filled = std::clamp((pos - low) * ProgressBarWidth / (high - low), 0, ProgressBarWidth);
+        err_ << "\r[" << std::string(static_cast<std::size_t>(filled), '#')
+             << std::string(static_cast<std::size_t>(ProgressBarWidth - filled), '.') << "] " << (pos - low) << '/'
+             << (high - low) << std::flush;
+        drawn_ = true;
+    }
+
+    // Ends the bar's line, so what follows starts on a line of its own.
+    void end()
+    {
+        if (drawn_)
+            err_ << '\n' << std::flush;
+        drawn_ = false;
+        shown_ = 0;
+    }
+
+private:
+    std::ostream& err_;
+    bool enabled_;
+    bool drawn_ = false;
+    int shown_ = 0;
+};
+
+// The main form without a window, driven the way a user drives it. What the
+// form shows in message boxes goes to standard error, as UTF-8.
+class Session {
+public:
+    Session(CliEnvironment& env, SerialBackend& backend, PortTable ports)
+        : lineBackend(backend), env_(env), progress_(env.err, env.errIsTerminal),
+          dialog(host, backend, std::move(ports), env.clock)
+    {
+        host.onMessage = [this](const std::string& text) {
+            if (quiet)
+                return;
+            progress_.end();
+            env_.err << win1252ToUtf8(text) << '\n' << std::flush;
+        };
+        host.onProgress = [this](int low, int high, int pos) { progress_.show(low, high, pos); };
+        dialog.OnInitDialog();
+    }
+    ~Session()
+    {
+        progress_.end();
+        dialog.link.close();
+    }
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
+
+    void press(int controlId)
+    {
+        dialog.onCommand(controlId);
+        progress_.end();
+    }
+
+    // "Suche Zelvatron"; true when a pager was found.
+    bool search()
+    {
+        press(ctl::SearchButton);
+        return dialog.link.state == LinkState::Open && dialog.link.portNumber != 0;
+    }
+
+    // The file dialog that the next button opens is answered with `path`.
+    void answerFileDialog(const std::string& path) { host.fileDialogAnswers.push_back(path); }
+
+    // The 100 ms timer while a learn window is open. A tick falls due 100 ms
+    // after the previous one began, or at once when that one ran longer.
+    bool runLearnWindow()
+    {
+        std::int64_t lastTickAt = env_.clock.nowMs();
+        std::string shownStatus;
+        for (int tick = 0; dialog.learnRow != 0; ++tick) {
+            if (tick == MaxLearnTicks)
+                return false;
+            const std::int64_t due = lastTickAt + ctl::UiTimerPeriodMs;
+            const std::int64_t now = env_.clock.nowMs();
+            if (due > now)
+                env_.clock.sleepMs(static_cast<unsigned>(due - now));
+            lastTickAt = env_.clock.nowMs();
+            dialog.onTimer(ctl::UiTimerId);
+            if (env_.errIsTerminal && !dialog.statusText.empty() && dialog.statusText != shownStatus) {
+                shownStatus = dialog.statusText;
+                env_.err << '\r' << win1252ToUtf8(shownStatus) << std::flush;
+            }
+        }
+        if (!shownStatus.empty())
+            env_.err << '\n' << std::flush;
+        return true;
+    }
+
+    // The configuration as the form holds it now, as its file would keep it.
+    PagerConfiguration configuration() const { return dialog.configurationFromForm(); }
+
+    // The lines this session opens, for another session on the same ports.
+    SerialBackend& lineBackend;
+    MemoryHost host;
+    // While set, the form's messages are not printed (the host still keeps
+    // them).
+    bool quiet = false;
+
+private:
+    CliEnvironment& env_;
+    ProgressBar progress_;
+
+public:
+    MainDialog dialog;
+};
+
+std::ostream& complain(CliEnvironment& env);
+std::filesystem::path nativePath(const std::string& utf8);
+// Whether the form would open the file; the form's own message says why not.
+// `coverage` receives which lines the file held.
+bool fileOpens(CliEnvironment& env, const std::string& path, FileCoverage* coverage = nullptr);
+// Whether a file can be saved at `path`, found out before the pager is
+// busied with a long read-out; nothing is left behind.
+bool fileCanBeSaved(CliEnvironment& env, const std::string& path);
+int noPager(CliEnvironment& env, const Session& session);
+int failed(CliEnvironment& env, const std::string& what);
+
+}  // namespace harvelin::cli

@@ -1,0 +1,59 @@
+#pragma once
+
+// The commands for technicians who program pager after pager: compare,
+// verify, series provisioning, backups and spreadsheet files. They press the
+// same buttons of the windowless form as the other commands.
+
+#include <optional>
+#include <string>
+
+#include "cli/cli.h"
+#include "cli/session.h"
+#include "files/pager_data_file.h"
+
+namespace harvelin::cli {
+
+// Where a configuration comes from in `diff`: this word, or a .pag file.
+constexpr const char* PagerSource = "pager";
+
+// The configuration of a .pag file as a fresh form opens it; nullopt after
+// the form's message.
+std::optional<PagerConfiguration> fileConfiguration(CliEnvironment& env, const std::string& path);
+// The configuration of a .pag file, or of the pager as
+// a complete read-out gives it; nullopt after the form's or the tool's own
+// message.
+std::optional<PagerConfiguration> configurationOf(CliEnvironment& env, Session& session, const std::string& source);
+
+// Writes what the form holds into the pager found by `session` (and, with
+// `verify`, reads it back and prints every difference to `differencesTo`).
+// An exit status.
+int writeHeldConfiguration(CliEnvironment& env, Session& session, bool verify, std::ostream& differencesTo);
+
+int verifyCommand(CliEnvironment& env, Session& session, const std::string& file);
+int diffCommand(CliEnvironment& env, Session& session, const std::string& first, const std::string& second,
+                bool json);
+
+// Reads the pager into the backup folder before a write, in a form of its
+// own; an exit status, Success when the backup is kept.
+int keepBackupBeforeWrite(CliEnvironment& env, Session& session);
+int backupsCommand(CliEnvironment& env);
+
+struct SeriesOptions {
+    bool verify = false;
+    std::string log;  // CSV file that every result line is appended to; empty: none
+};
+// One pager after another on the ports of `session`, until interrupted.
+int writeEachCommand(CliEnvironment& env, Session& session, const std::string& file, const SeriesOptions& options,
+                     bool backup);
+int readEachCommand(CliEnvironment& env, Session& session, const std::string& folder, const SeriesOptions& options);
+
+// The separator the user's spreadsheet expects: ";" where decimals are
+// written with a comma.
+char csvSeparatorFor(const CliEnvironment& env, const std::optional<std::string>& chosen);
+int exportCommand(CliEnvironment& env, const std::string& file, const std::string& out,
+                  const std::optional<std::string>& separator);
+// From such a CSV table (its header names the separator) or the JSON of
+// `show --json`; nothing is written when anything cannot be taken.
+int importCommand(CliEnvironment& env, const std::string& in, const std::string& out);
+
+}  // namespace harvelin::cli

@@ -1,0 +1,311 @@
+#include <gtest/gtest.h>
+
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "cli/cli.h"
+#include "files/backups.h"
+#include "files/pager_data_file.h"
+#include "model/win1252.h"
+#include "pager_simulator.h"
+#include "platform/clock.h"
+#include "sim_backend.h"
+#include "temp_dir.h"
+
+namespace harvelin {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string readBytes(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+void writeBytes(const fs::path& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
+
+std::vector<std::string> linesOf(const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+const fs::path SavedConfiguration = fs::path(HARVELIN_TEST_DATA) / "configuration.pag";
+
+// The command line on virtual time with one pager, backups in a folder of
+// the test's own.
+class TechnicianCliTest : public ::testing::Test {
+protected:
+    int run(std::vector<std::string> args)
+    {
+        args.insert(args.begin(), "harvelin-cli");
+        std::vector<const char*> argv;
+        for (const std::string& a : args)
+            argv.push_back(a.c_str());
+        out.str({});
+        err.str({});
+        return runCli(static_cast<int>(argv.size()), argv.data(), env);
+    }
+
+    std::string file(const char* name) const { return (dir.path() / name).string(); }
+    std::vector<std::string> backups() const
+    {
+        std::vector<std::string> names;
+        for (const auto& b : BackupFolder(env.backupFolder).list())
+            names.push_back(fs::path(b.path).filename().string());
+        return names;
+    }
+    bool pagerWasWritten() const
+    {
+        for (const std::string& c : pager->commands())
+            if (c.rfind(">Setze:", 0) == 0)
+                return true;
+        return false;
+    }
+
+    TempDir dir;
+    VirtualClock clock;
+    sim::SimBackend backend{clock};
+    std::shared_ptr<sim::PagerSimulator> pager = backend.attachPager("ttyUSB0");
+    std::ostringstream out;
+    std::ostringstream err;
+    std::function<bool()> stop;
+    CliEnvironment env{backend,
+                       clock,
+                       [] { return PortTable::fromPaths({"ttyUSB0"}); },
+                       nullptr,
+                       out,
+                       err,
+                       false,
+                       (dir.path() / "data" / "backups").string(),
+                       '.',
+                       [this] { return stop && stop(); }};
+};
+
+TEST_F(TechnicianCliTest, CompleteReadOutsAreKeptAsBackupsUnlessRefused)
+{
+    pager->state().pagerName = "Bar:1";
+    ASSERT_EQ(run({"read", file("a.pag")}), exitcode::Success) << err.str();
+    ASSERT_EQ(backups().size(), 1u);
+    EXPECT_EQ(backups()[0], BackupFolder::fileName("Bar:1", std::time(nullptr)).substr(0, 6) +
+                                backups()[0].substr(6));
+    EXPECT_EQ(backups()[0].rfind("Bar_1-20", 0), 0u);
+    EXPECT_EQ(readBytes(fs::path(env.backupFolder) / backups()[0]), readBytes(file("a.pag")));
+
+    EXPECT_EQ(run({"read", file("b.pag"), "--no-backup"}), exitcode::Success);
+    EXPECT_EQ(run({"--no-backup", "verify", file("a.pag")}), exitcode::Success) << out.str();
+    EXPECT_EQ(backups().size(), 1u);
+
+    // An incomplete read-out is no backup.
+    pager->faults().silentFor[">Lese:3"] = -1;
+    EXPECT_EQ(run({"read", file("c.pag")}), exitcode::DeviceFailed);
+    EXPECT_EQ(backups().size(), 1u);
+
+    EXPECT_EQ(run({"backups"}), exitcode::Success);
+    EXPECT_EQ(out.str(), BackupFolder::shownTime(BackupFolder(env.backupFolder).list()[0].when) + "  " +
+                             BackupFolder(env.backupFolder).list()[0].path + "\n");
+}
+
+TEST_F(TechnicianCliTest, BackupThatCannotBeWrittenLeavesTheReadOutAndStopsOnlyAWriteAskingForIt)
+{
+    // A file where the folder should be.
+    fs::create_directories(fs::path(env.backupFolder).parent_path());
+    writeBytes(env.backupFolder, "kein Ordner");
+    EXPECT_EQ(run({"read", file("a.pag")}), exitcode::Success);
+    EXPECT_TRUE(fs::exists(file("a.pag")));
+    EXPECT_NE(err.str().find("Die Sicherungskopie der gelesenen Daten konnte nicht angelegt werden"),
+              std::string::npos)
+        << err.str();
+
+    EXPECT_EQ(run({"write", SavedConfiguration.string(), "--backup"}), exitcode::DeviceFailed);
+    EXPECT_NE(err.str().find("nothing was written"), std::string::npos) << err.str();
+    EXPECT_FALSE(pagerWasWritten());
+    EXPECT_EQ(run({"write", SavedConfiguration.string(), "--backup", "--no-backup"}), exitcode::BadInput);
+    EXPECT_FALSE(pagerWasWritten());
+}
+
+TEST_F(TechnicianCliTest, WriteWithBackupKeepsThePagerAsItWasBeforeTheWrite)
+{
+    pager->state().callers[0] = {"Vorher", {1, 2, 3, 4, 5}};
+    ASSERT_EQ(run({"write", SavedConfiguration.string(), "--backup", "--verify"}), exitcode::Success) << err.str();
+    ASSERT_EQ(backups().size(), 1u);
+    PagerConfiguration before;
+    PagerDataFile::parse(readBytes(fs::path(env.backupFolder) / backups()[0]), before);
+    EXPECT_EQ(before.image.callers[0].text.str(), "Vorher");
+    EXPECT_EQ(pager->state().callers[0].text, "Tisch 1");
+}
+
+struct PruneCase {
+    int recent;    // backups 100 days old
+    int old;       // backups 400 days old
+    std::size_t left;
+};
+
+class BackupPruning : public ::testing::TestWithParam<PruneCase> {};
+
+TEST_P(BackupPruning, KeepsTheNewestTwentyAndEverythingYoungerThanAYear)
+{
+    TempDir dir;
+    const BackupFolder folder(dir.path().string());
+    const std::time_t now = std::time(nullptr);
+    constexpr std::time_t Day = 24 * 3600;
+    for (int i = 0; i < GetParam().recent; ++i)
+        writeBytes(dir.path() / BackupFolder::fileName("Alt", now - 100 * Day - i * 60), "x");
+    for (int i = 0; i < GetParam().old; ++i)
+        writeBytes(dir.path() / BackupFolder::fileName("Alt", now - 400 * Day - i * 60), "x");
+    writeBytes(dir.path() / "Kunde Meier.pag", "not a backup");
+
+    PagerConfiguration config;
+    config.pagerName = win1252("<Küche>");
+    std::string saved;
+    std::string error;
+    ASSERT_TRUE(folder.keep(config, now, saved, error));
+    EXPECT_EQ(fs::path(saved).filename().string(), "_Küche_" + BackupFolder::fileName("", now).substr(5));
+    const auto left = folder.list();
+    EXPECT_EQ(left.size(), GetParam().left);
+    EXPECT_EQ(left.front().path, saved);
+    EXPECT_TRUE(fs::exists(dir.path() / "Kunde Meier.pag"));
+    for (std::size_t i = BackupFolder::KeepNewest; i < left.size(); ++i)
+        EXPECT_LE(now - left[i].when, BackupFolder::KeepDays * Day);
+}
+
+INSTANTIATE_TEST_SUITE_P(Ages, BackupPruning,
+                         ::testing::Values(PruneCase{25, 10, 26}, PruneCase{0, 30, 20}, PruneCase{3, 2, 6}));
+
+TEST_F(TechnicianCliTest, VerifyComparesWithoutWriting)
+{
+    ASSERT_EQ(run({"write", SavedConfiguration.string()}), exitcode::Success);
+    EXPECT_EQ(run({"verify", SavedConfiguration.string()}), exitcode::Success) << out.str();
+    EXPECT_EQ(out.str(), "");
+    pager->state().kitchenCalls[2].key = 9;
+    pager->state().vibration = 3;
+    pager->clearLog();
+    EXPECT_EQ(run({"verify", SavedConfiguration.string()}), exitcode::DeviceFailed);
+    EXPECT_EQ(out.str(), win1252ToUtf8(win1252("Küchenruf 3: Taste \"9\" statt \"255\"\n")) +
+                             "Einstellungen: Summer \"ein\" statt \"aus\"\n");
+    EXPECT_FALSE(pagerWasWritten());
+}
+
+TEST_F(TechnicianCliTest, ReadEachKeepsEveryPagerInTheFolderUntilStopped)
+{
+    // The backups cannot be kept: the series says so once and goes on.
+    fs::create_directories(fs::path(env.backupFolder).parent_path());
+    writeBytes(env.backupFolder, "kein Ordner");
+    pager->state().pagerName = "Bar 1";
+    pager->state().callers[0].text = "Erster";
+    std::int64_t unpluggedAt = -1;
+    stop = [&] {
+        const std::size_t results = linesOf(out.str()).size();
+        if (results == 1 && unpluggedAt < 0) {
+            backend.unplug("ttyUSB0");
+            unpluggedAt = clock.nowMs();
+        } else if (unpluggedAt >= 0 && clock.nowMs() > unpluggedAt + 5000 && pager->state().pagerName != "Bar/2") {
+            // Another pager, set up differently, on the same port.
+            pager->state() = sim::PagerState{};
+            pager->state().pagerName = "Bar/2";
+            backend.plug("ttyUSB0");
+        }
+        return results == 2 || clock.nowMs() > 600000;
+    };
+    ASSERT_EQ(run({"read", "--each", file("serie"), "--log", file("serie.csv")}), exitcode::Success) << err.str();
+    const std::vector<std::string> results = linesOf(out.str());
+    ASSERT_EQ(results.size(), 2u);
+    EXPECT_NE(results[0].find("  ttyUSB0  2.62  ok Bar 1-20"), std::string::npos) << results[0];
+    EXPECT_NE(results[1].find("  ttyUSB0  2.62  ok Bar_2-20"), std::string::npos) << results[1];
+    EXPECT_EQ(linesOf(readBytes(file("serie.csv"))).size(), 3u);
+
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(file("serie")))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    ASSERT_EQ(names.size(), 2u);
+    PagerConfiguration first;
+    PagerDataFile::parse(readBytes(fs::path(file("serie")) / names[0]), first);
+    EXPECT_EQ(first.image.callers[0].text.str(), "Erster");
+    const std::string told = err.str();
+    const std::size_t once = told.find("Die Sicherungskopie");
+    EXPECT_NE(once, std::string::npos) << told;
+    EXPECT_EQ(told.find("Die Sicherungskopie", once + 1), std::string::npos) << told;
+}
+
+TEST_F(TechnicianCliTest, ExportAndImportGiveTheSameFileByteForByte)
+{
+    ASSERT_EQ(run({"export", SavedConfiguration.string(), file("t.csv")}), exitcode::Success) << err.str();
+    EXPECT_EQ(linesOf(readBytes(file("t.csv"))).front(), "kind,slot,text,identity,b0,b1,b2,b3,suffix,key,station\r");
+    ASSERT_EQ(run({"import", file("t.csv"), file("t.pag")}), exitcode::Success) << err.str();
+    EXPECT_EQ(readBytes(file("t.pag")), readBytes(SavedConfiguration));
+
+    // A locale with decimal commas gets semicolons; import finds them itself.
+    env.decimalPoint = ',';
+    ASSERT_EQ(run({"export", SavedConfiguration.string(), "-"}), exitcode::Success);
+    EXPECT_EQ(out.str().substr(0, 10), "kind;slot;");
+    EXPECT_NE(out.str().find("caller;6;Terrasse Süd;"), std::string::npos);
+    writeBytes(file("s.csv"), out.str());
+    ASSERT_EQ(run({"import", file("s.csv"), file("s.pag")}), exitcode::Success) << err.str();
+    EXPECT_EQ(readBytes(file("s.pag")), readBytes(SavedConfiguration));
+    ASSERT_EQ(run({"export", SavedConfiguration.string(), "-", "--separator", "t"}), exitcode::Success);
+    EXPECT_EQ(out.str().substr(0, 10), "kind\tslot\t");
+
+    ASSERT_EQ(run({"show", "--json", SavedConfiguration.string()}), exitcode::Success);
+    writeBytes(file("j.json"), out.str());
+    ASSERT_EQ(run({"import", file("j.json"), file("j.pag")}), exitcode::Success) << err.str();
+    EXPECT_EQ(readBytes(file("j.pag")), readBytes(SavedConfiguration));
+}
+
+struct ImportCase {
+    const char* name;
+    const char* extension;
+    std::string text;
+    const char* message;  // a problem named
+};
+
+class ImportRefusal : public TechnicianCliTest, public ::testing::WithParamInterface<ImportCase> {};
+
+TEST_P(ImportRefusal, NamesLineAndColumnAndWritesNothing)
+{
+    const std::string in = file(GetParam().extension);
+    writeBytes(in, GetParam().text);
+    writeBytes(file("out.pag"), "vorher");
+    EXPECT_EQ(run({"import", in, file("out.pag")}), exitcode::BadInput);
+    EXPECT_NE(err.str().find(in + ", " + GetParam().message + "\n"), std::string::npos) << err.str();
+    EXPECT_EQ(readBytes(file("out.pag")), "vorher");
+}
+
+const std::string Header = "kind,slot,text,identity,b0,b1,b2,b3,suffix,key,station\n";
+
+INSTANTIATE_TEST_SUITE_P(
+    Values, ImportRefusal,
+    ::testing::Values(
+        ImportCase{"LongText", "in.csv", Header + "caller,1,Tisch 1 am Fenster,,,,,,,,\n",
+                   "line 2, column 3: \"Tisch 1 am Fenster\" is longer than 14 characters"},
+        ImportCase{"NoWindows1252", "in.csv", Header + "caller,1,ok,,,,,,,,\nkitchen,2,Caf\xE2\x98\x95,,,,,,,1,2\n",
+                   "line 3, column 3: \"Caf\xE2\x98\x95\" holds a character that the pager cannot show"},
+        ImportCase{"NumberOver255", "in.csv", Header + "kitchen,2,Bar,,,,,,,256,1\n",
+                   "line 2, column 10: key \"256\" is not a number from 0 to 255"},
+        ImportCase{"SlotOutOfRange", "in.csv", "kind;slot;text\r\nkitchen;17;Bar\r\n",
+                   "line 2, column 2: slot \"17\" is out of range 1..16"},
+        ImportCase{"IdentityAgainstBytes", "in.csv", Header + "caller,3,Bar,999,1,0,0,0,0,,\n",
+                   "line 2, column 4: identity \"999\" does not match the five bytes, which give \"10\""},
+        ImportCase{"QuotedLineBreak", "in.csv", Header + "caller,1,\"zwei\nZeilen\",,,,,,,,\n",
+                   "line 2, column 3: \"zwei\nZeilen\" holds a line break or another control character"},
+        ImportCase{"LinesCountedAcrossQuotedBreaks", "in.csv", Header + "setting,pagerName,\"a\n\nb\"\ncaller,40,x\n",
+                   "line 5, column 2: slot \"40\" is out of range 1..32"},
+        ImportCase{"JsonText", "in.json", "{\n  \"pagerName\": \"Pager:A\",\n  \"callers\": [\n    {\"text\": \"a\"},\n"
+                                          "    {\"text\": \"Tisch 2 am Fenster\"}\n  ]\n}\n",
+                   "line 5, column 14: \"Tisch 2 am Fenster\" is longer than 14 characters"},
+        ImportCase{"JsonNumber", "in.json", "{\"kitchenCalls\": [{\"key\": 300}]}",
+                   "line 1, column 27: 300 is not a number from 0 to 255"},
+        ImportCase{"JsonSyntax", "in.json", "{\"callers\": [}", "line 1, column 14: syntax error while parsing value - unexpected '}'; expected '[', '{', or a literal"}),
+    [](const ::testing::TestParamInfo<ImportCase>& c) { return std::string(c.param.name); });
+
+}  // namespace
+}  // namespace harvelin
