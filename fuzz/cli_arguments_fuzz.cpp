@@ -82,7 +82,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                        },
                        out,
                        err,
-                       false};
+                       false,
+                       {},
+                       '.',
+                       nullptr};
     int status = 0;
     {
         const InDirectory scratch(dir);
