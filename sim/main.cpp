@@ -10,7 +10,8 @@
 //   forget SLOT                the pager acknowledges writes of this caller
 //                              slot (1..32) but keeps the old contents
 //   quit
-// Ends when stdin closes, on "quit" or on SIGTERM.
+// Runs until "quit", SIGTERM or SIGINT; a standard input that is closed or at
+// its end (in the background, under a service manager) only ends the console.
 
 #include <poll.h>
 #include <signal.h>
@@ -145,8 +146,11 @@ int main(int argc, char** argv)
 
     std::string pending;
     bool running = true;
+    int console = STDIN_FILENO;
     while (running) {
-        pollfd fds[2] = {{STDIN_FILENO, POLLIN, 0}, {signalPipe[0], POLLIN, 0}};
+        // poll() skips a negative descriptor: with the console gone only a
+        // signal ends the wait.
+        pollfd fds[2] = {{console, POLLIN, 0}, {signalPipe[0], POLLIN, 0}};
         if (::poll(fds, 2, -1) < 0) {
             if (errno == EINTR)
                 continue;
@@ -157,8 +161,12 @@ int main(int argc, char** argv)
         if (fds[0].revents & (POLLIN | POLLHUP | POLLERR)) {
             char buf[256];
             const ssize_t n = ::read(STDIN_FILENO, buf, sizeof buf);
-            if (n <= 0)
-                break;
+            if (n < 0 && (errno == EINTR || errno == EAGAIN))
+                continue;
+            if (n <= 0) {
+                console = -1;
+                continue;
+            }
             pending.append(buf, static_cast<std::size_t>(n));
             std::size_t eol;
             while (running && (eol = pending.find('\n')) != std::string::npos) {

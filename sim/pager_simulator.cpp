@@ -71,7 +71,9 @@ PagerState demoPagerState()
     }
     s.callers[20].text = "Biergarten";
     s.callers[20].id = {201, 88, 0x2A, 0, 1};
-    const char* const kitchen[] = {"K\xFC" "che fertig", "Getr\xE4nke", "Pizza", "Nachspeise"};
+    // Windows-1252 umlauts; octal for the "ü", since a hex escape would take
+    // the "c" after it as one more digit.
+    const char* const kitchen[] = {"K\374che fertig", "Getr\xE4nke", "Pizza", "Nachspeise"};
     for (std::size_t k = 0; k < s.kitchenCalls.size(); ++k) {
         s.kitchenCalls[k].text = k < std::size(kitchen) ? kitchen[k] : "Station " + std::to_string(k + 1);
         s.kitchenCalls[k].station = 1;

@@ -12,6 +12,7 @@ struct SimBackend::Device {
     std::string echo;
     bool plugged = true;
     bool busy = false;
+    PortProblem refusal;
     bool readFails = false;
     bool applyFails = false;
     bool isOpen = false;
@@ -199,10 +200,25 @@ void SimBackend::setBusy(const std::string& deviceName, bool busy)
         it->second->busy = busy;
 }
 
+void SimBackend::refuseOpen(const std::string& deviceName, PortProblem why)
+{
+    auto& device = (*devices_)[deviceName];
+    if (!device)
+        device = std::make_shared<Device>();
+    device->refusal = std::move(why);
+}
+
 std::unique_ptr<SerialPort> SimBackend::open(const std::string& deviceName)
 {
+    lastProblem_ = {};
     const auto it = devices_->find(deviceName);
-    if (it == devices_->end() || !it->second->present(clock_.nowMs()) || it->second->busy || it->second->isOpen) {
+    const bool refused = it != devices_->end() && it->second->refusal.fault != PortFault::None;
+    if (it == devices_->end() || !it->second->present(clock_.nowMs()) || it->second->busy || it->second->isOpen ||
+        refused) {
+        if (refused)
+            lastProblem_ = it->second->refusal;
+        else if (it != devices_->end() && (it->second->busy || it->second->isOpen))
+            lastProblem_.fault = PortFault::Busy;
         events_->push_back({Event::OpenFailed, deviceName, {}, clock_.nowMs(), 0});
         return nullptr;
     }

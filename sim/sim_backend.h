@@ -37,8 +37,12 @@ public:
     void failSettings(const std::string& deviceName, bool readFails, bool applyFails);
     // Another program holds the port: open fails.
     void setBusy(const std::string& deviceName, bool busy);
+    // A device that cannot be opened, for this reason (which open() then
+    // reports).
+    void refuseOpen(const std::string& deviceName, PortProblem why);
 
     std::unique_ptr<SerialPort> open(const std::string& deviceName) override;
+    PortProblem lastOpenProblem() const override { return lastProblem_; }
 
     // What happened on the wire, in order, for all devices.
     struct Event {
@@ -64,6 +68,7 @@ private:
     VirtualClock& clock_;
     std::shared_ptr<std::map<std::string, std::shared_ptr<Device>>> devices_;
     std::shared_ptr<std::vector<Event>> events_;
+    PortProblem lastProblem_;
 };
 
 }  // namespace harvelin::sim

@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <QApplication>
@@ -35,18 +36,23 @@ struct Options {
     QString screenshot;
 };
 
-Options parseOptions(const QApplication& app)
+// The command line is the tool's own business and speaks English, like
+// harvelin-cli; the form itself is German. --help, --version and a wrong
+// option end here, before any window system is needed.
+Options parseOptions(const QCoreApplication& app)
 {
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Konfiguration für Zelvatron-Pager"));
+    parser.setApplicationDescription(QStringLiteral("Configures the Zelvatron pager of a staff-call system."));
     parser.addHelpOption();
+    parser.addVersionOption();
     const QCommandLineOption simulate(QStringLiteral("simulate"),
-                                      QStringLiteral("Einen simulierten Pager als ersten Port anbieten."));
+                                      QStringLiteral("Offer a simulated pager as the first port."));
     const QCommandLineOption port(QStringLiteral("port"),
-                                  QStringLiteral("Serielles Gerät als nächster Port (mehrfach möglich)."),
+                                  QStringLiteral("Serial device to search as the next port (repeatable; default: "
+                                                 "the serial ports of this system)."),
                                   QStringLiteral("PATH"));
     const QCommandLineOption screenshot(QStringLiteral("screenshot"),
-                                        QStringLiteral("Das Formular nach dem Start als PNG speichern und enden."),
+                                        QStringLiteral("Save the form as it looks after start as PNG, then end."),
                                         QStringLiteral("FILE.png"));
     parser.addOptions({simulate, port, screenshot});
     parser.process(app);
@@ -57,6 +63,16 @@ Options parseOptions(const QApplication& app)
         options.ports.push_back(QFile::encodeName(path).toStdString());
     options.screenshot = parser.value(screenshot);
     return options;
+}
+
+bool asksForHelpOrVersion(int argc, char** argv)
+{
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "-h" || arg == "--help" || arg == "-?" || arg == "--help-all" || arg == "-v" || arg == "--version")
+            return true;
+    }
+    return false;
 }
 
 // The application object. It keeps nothing between runs: every start begins
@@ -100,7 +116,7 @@ private:
             simOptions.linkPath = QFile::encodeName(simDir_->filePath(QStringLiteral("zelvatron"))).toStdString();
         pager_ = std::make_unique<harvelin::sim::PtyPager>(simOptions);
         if (!pager_->start()) {
-            std::fprintf(stderr, "harvelin: kein Pseudo-Terminal für den simulierten Pager\n");
+            std::fprintf(stderr, "harvelin: no pseudo-terminal for the simulated pager\n");
             return false;
         }
         return true;
@@ -113,7 +129,7 @@ private:
         const bool saved = form.grab().save(options_.screenshot, "PNG");
         form.done(0);
         if (!saved)
-            std::fprintf(stderr, "harvelin: %s kann nicht geschrieben werden\n",
+            std::fprintf(stderr, "harvelin: cannot write %s\n",
                          QFile::encodeName(options_.screenshot).constData());
         return saved ? 0 : 1;
     }
@@ -130,6 +146,14 @@ int main(int argc, char** argv)
     // A file over the size limit is reported as a failed save, not by dying
     // of the signal.
     ::signal(SIGXFSZ, SIG_IGN);
+    QCoreApplication::setApplicationVersion(QStringLiteral(HARVELIN_VERSION));
+    if (asksForHelpOrVersion(argc, argv)) {
+        // Answered and ended without a display; the window system's own
+        // options (-platform and the like) are known only to the full
+        // application below.
+        QCoreApplication commandLine(argc, argv);
+        parseOptions(commandLine);
+    }
     QApplication app(argc, argv);
     // Message boxes carry the program file's name, without its extension.
     QApplication::setApplicationName(QFileInfo(QApplication::applicationFilePath()).completeBaseName());

@@ -17,6 +17,7 @@
 #include "cli/trace_backend.h"
 #include "files/pager_data_file.h"
 #include "files/replacing_file.h"
+#include "link/port_problem.h"
 #include "model/win1252.h"
 #include "ui/control_ids.h"
 #include "ui/main_dialog.h"
@@ -59,13 +60,17 @@ int outputWritten(CliEnvironment& env, int status)
 
 // --- the commands ------------------------------------------------------------
 
+// Each port with whether it can be opened now: tried, and closed again at once.
 int listPorts(CliEnvironment& env, const PortTable& ports)
 {
+    if (ports.size() == 0)
+        complain(env) << "this system has no serial port\n";
     for (unsigned n = 1; n <= ports.size(); ++n) {
         const PortEntry& e = *ports.entry(n);
-        env.out << n << ' ' << e.deviceName;
+        const bool opens = env.backend.open(e.deviceName) != nullptr;
+        env.out << n << ' ' << e.deviceName << "  " << (opens ? "ok" : portStatusText(env.backend.lastOpenProblem()));
         if (!e.description.empty())
-            env.out << "  " << e.description;
+            env.out << "  " << win1252ToUtf8(e.description);
         env.out << '\n';
     }
     return exitcode::Success;
@@ -268,6 +273,44 @@ int bootloaderCommand(CliEnvironment& env, Session& session)
     return exitcode::Success;
 }
 
+// The options given before the command, for every command's --help.
+std::string globalOptionsHelp(const CLI::App& app)
+{
+    std::string text = "Global options (before or after the command):\n";
+    for (const CLI::Option* opt : app.get_options()) {
+        if (opt == app.get_help_ptr())
+            continue;  // each command has its own
+        std::string name = opt->get_name(false, true);
+        if (opt->get_type_size() != 0 && !opt->get_type_name().empty())
+            name += ' ' + opt->get_type_name();
+        name.resize(std::max<std::size_t>(name.size() + 2, 28), ' ');
+        text += "  " + name + opt->get_description() + '\n';
+    }
+    return text;
+}
+
+std::string commandNames(const CLI::App& app)
+{
+    std::string names;
+    for (const CLI::App* sub : app.get_subcommands([](const CLI::App*) { return true; }))
+        names += (names.empty() ? "" : ", ") + sub->get_name();
+    return names;
+}
+
+// The first word that is neither an option nor the value of --port: what the
+// user meant as the command.
+std::optional<std::string> commandWord(int argc, const char* const* argv)
+{
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--port")
+            ++i;
+        else if (arg.empty() || arg[0] != '-')
+            return arg;
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
 int runCli(int argc, const char* const* argv, CliEnvironment& env)
@@ -293,7 +336,8 @@ int runCli(int argc, const char* const* argv, CliEnvironment& env)
     bool noBackup = false;
     app.add_flag("--no-backup", noBackup, "Keep no backup of this command's read-outs");
 
-    CLI::App* ports = app.add_subcommand("ports", "List the port table: number and device");
+    CLI::App* ports =
+        app.add_subcommand("ports", "List the port table: number, device, whether it opens now, description");
     CLI::App* search = app.add_subcommand("search", "Search the pager (\"Suche Zelvatron\") and print its port");
 
     std::string file;
@@ -361,9 +405,24 @@ int runCli(int argc, const char* const* argv, CliEnvironment& env)
                                                   "(\"Systemzeit -> Repeater\")");
     CLI::App* bootloader = app.add_subcommand("bootloader", "Tell the pager to start its boot loader");
 
+    const std::string globals = globalOptionsHelp(app);
+    for (CLI::App* sub : app.get_subcommands([](CLI::App*) { return true; }))
+        sub->footer(globals);
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
+        if (app.get_subcommands().empty() && e.get_exit_code() != static_cast<int>(CLI::ExitCodes::Success)) {
+            // No command was recognised: say which ones there are.
+            if (const std::optional<std::string> word = commandWord(argc, argv))
+                complain(env) << "unknown command \"" << *word << "\"\n";
+            else if (dynamic_cast<const CLI::RequiredError*>(&e))
+                complain(env) << "no command given\n";
+            else
+                complain(env) << e.what() << '\n';
+            env.err << "Commands: " << commandNames(app) << "\nRun " << Program << " --help for more.\n";
+            return exitcode::BadInput;
+        }
         const int code = app.exit(e, env.out, env.err);
         return code == 0 ? exitcode::Success : exitcode::BadInput;
     }

@@ -25,7 +25,10 @@ bool fileCanBeSaved(CliEnvironment& env, const std::string& path)
 {
     ReplacingFile probe(path);
     if (!probe.create()) {
-        complain(env) << "cannot write " << path << ": " << win1252ToUtf8(probe.error()) << '\n';
+        // The reason is the form's German text, so the whole line is the
+        // form's message for a file that cannot be saved.
+        env.err << "Die Datei " << path << " konnte nicht gespeichert werden: " << win1252ToUtf8(probe.error())
+                << '\n';
         return false;
     }
     probe.discard();

@@ -19,6 +19,7 @@ public:
     TracingBackend(SerialBackend& inner, Clock& clock, std::ostream& out);
 
     std::unique_ptr<SerialPort> open(const std::string& deviceName) override;
+    PortProblem lastOpenProblem() const override { return inner_.lastOpenProblem(); }
 
     void log(const std::string& device, std::string_view direction, std::string_view bytes);
 

@@ -6,13 +6,13 @@
 
 namespace harvelin::gui {
 
-namespace {
-
-QPixmap drawPager(int size)
+// Drawn into an image, not a pixmap, so that the installed icon files can be
+// made at build time without a window system.
+QImage pagerImage(int size)
 {
-    QPixmap pixmap(size, size);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
+    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing, size > 16);
     const qreal s = size / 32.0;
 
@@ -44,16 +44,15 @@ QPixmap drawPager(int size)
     p.drawEllipse(QRectF(19 * s, 21 * s, 6 * s, 5 * s));
     p.setBrush(QColor(240, 60, 40));
     p.drawEllipse(QRectF(14.5 * s, 22 * s, 3 * s, 3 * s));
-    return pixmap;
+    p.end();
+    return image;
 }
-
-}  // namespace
 
 QIcon pagerIcon()
 {
     QIcon icon;
     for (const int size : {16, 24, 32, 48, 64})
-        icon.addPixmap(drawPager(size));
+        icon.addPixmap(QPixmap::fromImage(pagerImage(size)));
     return icon;
 }
 

@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "link/port_problem.h"
 #include "model/win1252.h"
 #include "ui/control_ids.h"
 #include "ui/main_dialog.h"
@@ -62,6 +63,9 @@ void MainDialog::searchPager()
     // 7.
     const unsigned lastPort = std::min(PortTable::MaxPorts, link.ports().size());
     bool found = false;
+    // Ports that failed for a reason the system told; they are skipped
+    // silently while the search runs and named once at its end.
+    std::vector<FailedPort> failed;
     for (unsigned n = 1; n <= lastPort && !found; ++n) {
         const PortEntry& port = *link.ports().entry(n);
         host.setPortListLine(win1252("Prüfe :") + port.label);
@@ -71,8 +75,11 @@ void MainDialog::searchPager()
         // locked against this very search.
         link.portHandle.reset();
         link.portHandle = link.openDevice(n);
-        if (!link.portHandle)
+        if (!link.portHandle) {
+            if (PortProblem problem = link.openProblem(); problem.fault != PortFault::None)
+                failed.push_back({port, std::move(problem)});
             continue;
+        }
         if (!link.portHandle->readSettings()) {
             link.portHandle.reset();
             continue;
@@ -106,6 +113,7 @@ void MainDialog::searchPager()
         link.portHandle.reset();
         link.portNumber = 0;
         link.state = LinkState::Closed;
+        host.setPortListLine(nothingFoundLine());
     }
 
     // 9.
@@ -113,6 +121,12 @@ void MainDialog::searchPager()
     startUiTimer();
     // 10.
     UpdateData(false);
+
+    if (!found) {
+        const std::string why = lastPort == 0 ? noSerialPortMessage() : searchProblemsMessage(failed);
+        if (!why.empty())
+            host.messageBox(why);
+    }
 }
 
 }  // namespace harvelin

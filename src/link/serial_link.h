@@ -35,6 +35,8 @@ public:
 
     // Opens port n of the table by its device name; nullptr when that fails.
     std::unique_ptr<SerialPort> openDevice(unsigned n);
+    // Why the last openDevice() failed.
+    PortProblem openProblem() const { return backend_.lastOpenProblem(); }
 
     // Called while an exchange blocks, so texts just set are painted.
     void setRepaintHook(std::function<void()> hook) { repaint_ = std::move(hook); }

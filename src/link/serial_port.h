@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace harvelin {
 
@@ -42,12 +43,36 @@ public:
     virtual void discardInput() {}
 };
 
+// Why a line could not be opened, as far as the system tells.
+enum class PortFault {
+    None,              // unknown, or nothing worth telling the user
+    NoDevice,          // no such device (an adapter pulled, a wrong name)
+    PermissionDenied,  // the user may not open it
+    Busy,              // another program holds it
+    NotSerial,         // it opens, but is no serial line
+};
+
+struct PortProblem {
+    PortFault fault = PortFault::None;
+    // PermissionDenied: the group that owns the device, and whether the user
+    // is already a member of it although this login does not have it yet.
+    std::string group;
+    bool memberAfterNextLogin = false;
+    // Busy: who holds it, "minicom (PID 4711)", where the system tells.
+    std::string holder;
+    // NoDevice or Busy: running services known to take USB serial adapters
+    // for themselves ("ModemManager", "brltty").
+    std::vector<std::string> adapterGrabbers;
+};
+
 // Opens serial lines by device name, exclusively.
 class SerialBackend {
 public:
     virtual ~SerialBackend() = default;
     // nullptr when the device is absent or in use.
     virtual std::unique_ptr<SerialPort> open(const std::string& deviceName) = 0;
+    // Why the last open() of this backend returned nullptr.
+    virtual PortProblem lastOpenProblem() const { return {}; }
 };
 
 }  // namespace harvelin

@@ -14,6 +14,7 @@
 #include <cerrno>
 #include <chrono>
 
+#include "platform/posix_port_problem.h"
 #include "platform/serial_backends.h"
 
 namespace harvelin {
@@ -190,21 +191,34 @@ public:
     {
         // Non-blocking: the open must not wait for a carrier, and reads and
         // writes wait in poll() for their deadlines instead.
+        problem_ = {};
         const int fd = ::open(deviceName.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
         if (fd < 0)
-            return nullptr;
+            return refused(deviceName, errno);
         // Another program on the same line would take the pager's answers.
         // The advisory lock also holds against root, whom TIOCEXCL lets
         // through.
-        if (::flock(fd, LOCK_EX | LOCK_NB) != 0 || !::isatty(fd)) {
+        const int failure = ::flock(fd, LOCK_EX | LOCK_NB) != 0 ? EWOULDBLOCK : !::isatty(fd) ? ENOTTY : 0;
+        if (failure != 0) {
             ::close(fd);
-            return nullptr;
+            return refused(deviceName, failure);
         }
         ::ioctl(fd, TIOCEXCL);
         // Whatever the line received before we held it is not an answer to us.
         ::tcflush(fd, TCIOFLUSH);
         return std::make_unique<PosixSerialPort>(fd);
     }
+
+    PortProblem lastOpenProblem() const override { return problem_; }
+
+private:
+    std::unique_ptr<SerialPort> refused(const std::string& deviceName, int error)
+    {
+        problem_ = diagnoseOpenFailure(deviceName, error);
+        return nullptr;
+    }
+
+    PortProblem problem_;
 };
 
 }  // namespace

@@ -72,7 +72,7 @@ protected:
         // The tool keeps its backups here, not in the user's data folder.
         ::setenv("XDG_DATA_HOME", (dir / "data").c_str(), 1);
 
-        // The simulator runs while its stdin stays open and prints the
+        // The simulator runs until it is told to end and prints the
         // device to open as its first line.
         int toSim[2];
         int fromSim[2];
@@ -109,8 +109,9 @@ protected:
     void TearDown() override
     {
         if (simInput >= 0)
-            ::close(simInput);  // the simulator ends when its stdin closes
+            ::close(simInput);
         if (simPid > 0) {
+            ::kill(simPid, SIGTERM);
             int status = 0;
             ::waitpid(simPid, &status, 0);
         }

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <poll.h>
+#include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -12,6 +13,7 @@
 #include <memory>
 #include <sstream>
 #include <string>
+#include <thread>
 
 #include "link/port_table.h"
 #include "model/win1252.h"
@@ -86,16 +88,24 @@ public:
         [[maybe_unused]] const ssize_t n = ::write(toSim_, line.data(), line.size());
     }
 
-    // Closing its stdin ends the simulator.
-    int finish()
+    // The simulator outlives its stdin (as in the background) and ends on
+    // the signal: its exit status then, -2 when it ended with its stdin.
+    int finish(int endSignal = SIGTERM)
     {
         if (pid_ <= 0)
             return -1;
         ::close(toSim_);
         int status = 0;
-        ::waitpid(pid_, &status, 0);
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        const bool endedWithStdin = ::waitpid(pid_, &status, WNOHANG) == pid_;
+        if (!endedWithStdin) {
+            ::kill(pid_, endSignal);
+            ::waitpid(pid_, &status, 0);
+        }
         ::close(fromSim_);
         pid_ = 0;
+        if (endedWithStdin)
+            return -2;
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
 
@@ -244,7 +254,7 @@ TEST_F(PtySearchTest, SimulatorProgramPlaysSixteenSlotPager)
     ASSERT_TRUE(port->write("\x16>Lese:16\r"));
     EXPECT_EQ(readUntil(*port, '\n'), "Fehler\r\n");
     port.reset();
-    EXPECT_EQ(sim.finish(), 0);
+    EXPECT_EQ(sim.finish(SIGINT), 0);
 }
 #endif
 

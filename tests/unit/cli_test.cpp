@@ -44,6 +44,7 @@ public:
             return nullptr;
         return std::make_unique<Port>(std::move(port), deviceName, afterWrite_);
     }
+    PortProblem lastOpenProblem() const override { return inner_.lastOpenProblem(); }
 
 private:
     class Port : public SerialPort {
@@ -140,15 +141,31 @@ protected:
                        nullptr};
 };
 
-TEST_F(CliTest, PortsListsTheTableWithTheSimulatedPagerFirst)
+TEST_F(CliTest, PortsListsTheTableWithTheSimulatedPagerFirstAndWhetherEachOpens)
 {
     EXPECT_EQ(run({"ports"}), exitcode::Success);
-    EXPECT_EQ(out.str(), "1 ttyS0\n2 ttyUSB0\n");
+    EXPECT_EQ(out.str(), "1 ttyS0  cannot be opened\n2 ttyUSB0  ok\n");
     EXPECT_EQ(run({"--simulate", "ports"}), exitcode::Success);
-    EXPECT_EQ(out.str(), "1 sim0  simulated Zelvatron\n2 ttyS0\n3 ttyUSB0\n");
+    EXPECT_EQ(out.str(), "1 sim0  ok  simulated Zelvatron\n2 ttyS0  cannot be opened\n3 ttyUSB0  ok\n");
+    backend.refuseOpen("/dev/ttyACM0", {PortFault::PermissionDenied, "dialout", false, {}, {}});
+    backend.refuseOpen("/dev/ttyACM1", {PortFault::Busy, {}, false, "minicom (PID 4711)", {}});
     EXPECT_EQ(run({"--port", "/dev/ttyACM0", "--port", "/dev/ttyACM1", "ports"}), exitcode::Success);
-    EXPECT_EQ(out.str(), "1 /dev/ttyACM0\n2 /dev/ttyACM1\n");
-    EXPECT_TRUE(backend.opened().empty());
+    EXPECT_EQ(out.str(), "1 /dev/ttyACM0  permission denied (group dialout)\n"
+                         "2 /dev/ttyACM1  busy (minicom (PID 4711))\n");
+    // Tried, never written to.
+    EXPECT_TRUE(backend.writes("ttyUSB0").empty());
+    EXPECT_EQ(run({"--port", "/dev/ttyACM0", "search"}), exitcode::NoPager);
+    EXPECT_NE(err.str().find("Gruppe \"dialout\""), std::string::npos) << err.str();
+}
+
+TEST_F(CliTest, UnknownCommandListsTheCommandsAndEachCommandHelpTheGlobalOptions)
+{
+    EXPECT_EQ(run({"--port", "x", "serach"}), exitcode::BadInput);
+    EXPECT_NE(err.str().find("unknown command \"serach\""), std::string::npos) << err.str();
+    EXPECT_NE(err.str().find("ports, search, read, write"), std::string::npos) << err.str();
+    EXPECT_EQ(run({"read", "--help"}), exitcode::Success);
+    EXPECT_NE(out.str().find("--port PATH"), std::string::npos) << out.str();
+    EXPECT_NE(out.str().find("--simulate"), std::string::npos) << out.str();
 }
 
 TEST_F(CliTest, SearchPrintsThePortFound)
@@ -267,7 +284,7 @@ TEST_F(CliTest, ReadWithoutTheVersionLeavesTheFileAsItWas)
 TEST_F(CliTest, ReadIntoAnUnwritablePlaceExitsWithTwoBeforeTouchingThePager)
 {
     EXPECT_EQ(run({"read", file("fehlt/neu.pag")}), exitcode::BadInput);
-    EXPECT_NE(err.str().find("cannot write"), std::string::npos);
+    EXPECT_NE(err.str().find("konnte nicht gespeichert werden: "), std::string::npos);
     EXPECT_TRUE(backend.opened().empty());
 }
 
@@ -327,7 +344,7 @@ TEST_F(CliTest, RefusedFilesExitWithTwoBeforeTouchingThePager)
     for (const std::string& target : {std::string("/dev/null"), file("verweis.pag")}) {
         SCOPED_TRACE(target);
         EXPECT_EQ(run({"read", target}), exitcode::BadInput);
-        EXPECT_NE(err.str().find("cannot write " + target), std::string::npos);
+        EXPECT_NE(err.str().find("Die Datei " + target + " konnte nicht gespeichert werden"), std::string::npos);
     }
     EXPECT_TRUE(backend.opened().empty());
     EXPECT_FALSE(std::filesystem::exists(file("nirgends.pag")));
