@@ -1,5 +1,7 @@
 #include "pager_simulator.h"
 
+#include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 
@@ -56,6 +58,18 @@ std::vector<std::uint8_t> numbersAfter(std::string_view text)
 std::string withLineEnd(std::string text) { return text + "\r\n"; }
 
 }  // namespace
+
+// b0 to b2 count on from a start taken from the clock; b3 is never 0, so a
+// free slot never matches.
+std::array<std::uint8_t, 5> nextButtonIdentity()
+{
+    static std::atomic<std::uint32_t> next{static_cast<std::uint32_t>(
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::system_clock::now().time_since_epoch())
+            .count())};
+    const std::uint32_t v = next.fetch_add(1);
+    return {static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 8), static_cast<std::uint8_t>(v >> 16), 99,
+            1};
+}
 
 PagerState demoPagerState()
 {

@@ -56,6 +56,11 @@ struct PagerState {
 // holds when a user tries the tool with it.
 PagerState demoPagerState();
 
+// The identity of the next call button that a simulated person presses: the
+// buttons of one run differ from each other and, practically always, from
+// those of an earlier run that a saved file holds.
+std::array<std::uint8_t, 5> nextButtonIdentity();
+
 // Misbehaviour on request. Commands are matched by prefix of the command text
 // (without framing), e.g. ">Lese:3", ">Setze Debug", ">@".
 struct Faults {

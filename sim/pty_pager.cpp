@@ -40,20 +40,6 @@ void makeRaw(int fd)
 
 void setNonBlocking(int fd) { ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK); }
 
-// The identity of the next simulated call button: b0 to b2 count on from a
-// start taken from the clock, so the buttons of one run differ from each
-// other and, practically always, from those of an earlier run that a saved
-// file holds. b3 is never 0, so a free slot never matches.
-std::array<std::uint8_t, 5> nextButtonIdentity()
-{
-    static std::atomic<std::uint32_t> next{static_cast<std::uint32_t>(
-        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::system_clock::now().time_since_epoch())
-            .count())};
-    const std::uint32_t v = next.fetch_add(1);
-    return {static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 8), static_cast<std::uint8_t>(v >> 16), 99,
-            1};
-}
-
 void closeFd(int& fd)
 {
     if (fd >= 0)

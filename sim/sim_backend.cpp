@@ -27,7 +27,7 @@ struct SimBackend::Device {
         }
         return plugged;
     }
-    // Bytes on their way to the PC and the virtual time each arrives.
+    // Bytes on their way to the PC and the clock time each arrives.
     std::deque<std::pair<std::int64_t, char>> pending;
 
     // Bytes leave the device in the order of their times, whenever they were
@@ -48,7 +48,7 @@ using Events = std::vector<SimBackend::Event>;
 
 class SimPort final : public SerialPort {
 public:
-    SimPort(std::string name, std::shared_ptr<SimBackend::Device> device, VirtualClock& clock,
+    SimPort(std::string name, std::shared_ptr<SimBackend::Device> device, Clock& clock,
             std::shared_ptr<Events> events)
         : name_(std::move(name)), device_(std::move(device)), clock_(clock), events_(std::move(events)),
           generation_(device_->generation)
@@ -84,7 +84,8 @@ public:
                 returnAt = std::max(clock_.nowMs(), pending.front().first);
             pending.pop_front();
         }
-        clock_.advanceTo(returnAt);
+        if (returnAt > clock_.nowMs())
+            clock_.sleepMs(static_cast<unsigned>(returnAt - clock_.nowMs()));
         events_->push_back({SimBackend::Event::Read, name_, bytes, clock_.nowMs(), maxBytes});
         return bytes;
     }
@@ -130,7 +131,7 @@ private:
 
     std::string name_;
     std::shared_ptr<SimBackend::Device> device_;
-    VirtualClock& clock_;
+    Clock& clock_;
     std::shared_ptr<Events> events_;
     unsigned generation_;
     TimeoutSet timeouts_ = TimeoutSet::Link;
@@ -138,7 +139,7 @@ private:
 
 }  // namespace
 
-SimBackend::SimBackend(VirtualClock& clock)
+SimBackend::SimBackend(Clock& clock)
     : clock_(clock), devices_(std::make_shared<Devices>()), events_(std::make_shared<Events>())
 {
 }

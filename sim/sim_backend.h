@@ -13,14 +13,15 @@
 
 namespace harvelin::sim {
 
-// Serial lines on virtual time, in process. Each device name can carry a
+// Serial lines in process, on the clock given: virtual time in tests, real
+// time where the simulated pager runs inside the tool. Each device name can carry a
 // simulated pager, a silent device, or a device with fixed answers. Answers
 // are available the moment they are produced (plus the pager's configured
 // delays); a read of up to N bytes returns when N bytes are there or when its
-// read time-out (serial_port.h) has passed on the virtual clock.
+// read time-out (serial_port.h) has passed on the clock.
 class SimBackend : public SerialBackend {
 public:
-    explicit SimBackend(VirtualClock& clock);
+    explicit SimBackend(Clock& clock);
 
     // A pager on this device name. The backend shares ownership.
     std::shared_ptr<PagerSimulator> attachPager(const std::string& deviceName, PagerState state = {});
@@ -49,7 +50,7 @@ public:
         enum Kind { Open, OpenFailed, Close, Write, Read } kind;
         std::string device;
         std::string bytes;      // written or read bytes
-        std::int64_t atMs;      // virtual time when it happened (for Read: when it returned)
+        std::int64_t atMs;      // clock time when it happened (for Read: when it returned)
         std::size_t requested;  // for Read: the maximum asked for
     };
     const std::vector<Event>& events() const;
@@ -59,13 +60,13 @@ public:
     // Names of devices opened successfully, in order.
     std::vector<std::string> opened() const;
 
-    // Queue bytes from the device at virtual time atMs (for unsolicited lines).
+    // Queue bytes from the device at clock time atMs (for unsolicited lines).
     void inject(const std::string& deviceName, std::string bytes, std::int64_t atMs);
 
     struct Device;
 
 private:
-    VirtualClock& clock_;
+    Clock& clock_;
     std::shared_ptr<std::map<std::string, std::shared_ptr<Device>>> devices_;
     std::shared_ptr<std::vector<Event>> events_;
     PortProblem lastProblem_;

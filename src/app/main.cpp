@@ -26,7 +26,11 @@
 #include "platform/clock.h"
 #include "platform/port_enumeration.h"
 #include "platform/serial_backends.h"
+#ifdef _WIN32
+#include "local_pager.h"
+#else
 #include "pty_pager.h"
+#endif
 
 namespace {
 
@@ -83,19 +87,27 @@ public:
 
     int run()
     {
+        const std::unique_ptr<harvelin::SerialBackend> system = harvelin::makeSystemSerialBackend();
+        harvelin::SystemClock clock;
+#ifdef _WIN32
+        // No pseudo-terminals here: the simulated pager answers inside this
+        // process, under a port name of its own.
+        harvelin::sim::LocalPagerBackend backend(*system, clock);
+#else
+        harvelin::SerialBackend& backend = *system;
+#endif
         harvelin::PortTable ports = options_.ports.empty() ? harvelin::systemPortTable()
                                                            : harvelin::PortTable::fromPaths(options_.ports);
         if (options_.simulate) {
-            if (!startSimulatedPager())
+            const std::optional<std::string> device = startSimulatedPager(backend);
+            if (!device)
                 return 1;
-            std::vector<harvelin::PortEntry> entries = harvelin::PortTable::fromPaths({pager_->devicePath()}).entries();
+            std::vector<harvelin::PortEntry> entries = harvelin::PortTable::fromPaths({*device}).entries();
             entries.insert(entries.end(), ports.entries().begin(), ports.entries().end());
             ports = harvelin::PortTable(std::move(entries));
         }
 
-        const std::unique_ptr<harvelin::SerialBackend> backend = harvelin::makeSystemSerialBackend();
-        harvelin::SystemClock clock;
-        harvelin::gui::MainForm form(*backend, std::move(ports), clock);
+        harvelin::gui::MainForm form(backend, std::move(ports), clock);
         form.dialog().backupFolder = harvelin::BackupFolder::standardPath();
         if (!options_.screenshot.isEmpty())
             return saveScreenshot(form);
@@ -104,9 +116,15 @@ public:
     }
 
 private:
+#ifdef _WIN32
+    static std::optional<std::string> startSimulatedPager(harvelin::sim::LocalPagerBackend& local)
+    {
+        return local.start();
+    }
+#else
     // The simulated pager answers behind a pseudo-terminal, reached through a
     // link with a readable name for the port list.
-    bool startSimulatedPager()
+    std::optional<std::string> startSimulatedPager(harvelin::SerialBackend&)
     {
         harvelin::sim::PtyPager::Options simOptions;
         simOptions.state = harvelin::sim::demoPagerState();
@@ -117,10 +135,11 @@ private:
         pager_ = std::make_unique<harvelin::sim::PtyPager>(simOptions);
         if (!pager_->start()) {
             std::fprintf(stderr, "harvelin: no pseudo-terminal for the simulated pager\n");
-            return false;
+            return std::nullopt;
         }
-        return true;
+        return pager_->devicePath();
     }
+#endif
 
     int saveScreenshot(harvelin::gui::MainForm& form) const
     {
@@ -135,8 +154,10 @@ private:
     }
 
     Options options_;
+#ifndef _WIN32
     std::unique_ptr<QTemporaryDir> simDir_;
     std::unique_ptr<harvelin::sim::PtyPager> pager_;
+#endif
 };
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "cli/cli.h"
 #include "files/backups.h"
@@ -18,6 +19,10 @@
 #ifdef _WIN32
 #include <io.h>
 #include <windows.h>
+// after windows.h, which it builds on
+#include <shellapi.h>
+
+#include "local_pager.h"
 #else
 #include <signal.h>
 #include <unistd.h>
@@ -79,23 +84,58 @@ bool stderrIsTerminal()
 #endif
 }
 
+#ifdef _WIN32
+// The arguments as UTF-8, like everywhere else: the narrow arguments that
+// Windows hands to main are in the ANSI code page, where a name or a file
+// name outside it is lost.
+std::vector<std::string> utf8Arguments()
+{
+    std::vector<std::string> args;
+    int count = 0;
+    wchar_t** wide = ::CommandLineToArgvW(::GetCommandLineW(), &count);
+    if (!wide)
+        return args;
+    for (int i = 0; i < count; ++i) {
+        const int n = ::WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, nullptr, 0, nullptr, nullptr);
+        std::string arg(n > 0 ? static_cast<std::size_t>(n) : 1, '\0');
+        if (n > 0)
+            ::WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, arg.data(), n, nullptr, nullptr);
+        arg.resize(arg.size() - 1);
+        args.push_back(std::move(arg));
+    }
+    ::LocalFree(wide);
+    return args;
+}
+#endif
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
+    const char* const* arguments = argv;
 #ifdef _WIN32
     // Texts leave the tool as UTF-8.
     ::SetConsoleOutputCP(CP_UTF8);
+    const std::vector<std::string> args = utf8Arguments();
+    std::vector<const char*> utf8Argv;
+    for (const std::string& a : args)
+        utf8Argv.push_back(a.c_str());
+    if (!utf8Argv.empty()) {
+        argc = static_cast<int>(utf8Argv.size());
+        utf8Argv.push_back(nullptr);
+        arguments = utf8Argv.data();
+    }
 #else
     // A closed pipe or a file over the size limit is reported as a failed
     // write and a message, not by dying of the signal.
     ::signal(SIGPIPE, SIG_IGN);
     ::signal(SIGXFSZ, SIG_IGN);
 #endif
-    const std::unique_ptr<harvelin::SerialBackend> backend = harvelin::makeSystemSerialBackend();
+    const std::unique_ptr<harvelin::SerialBackend> systemBackend = harvelin::makeSystemSerialBackend();
     harvelin::SystemClock clock;
 
 #ifndef _WIN32
+    harvelin::SerialBackend* backend = systemBackend.get();
     // The simulated pager answers behind a pseudo-terminal, in real time,
     // for as long as the command runs.
     std::unique_ptr<harvelin::sim::PtyPager> simulated;
@@ -109,13 +149,17 @@ int main(int argc, char** argv)
         return simulated->devicePath();
     };
 #else
-    auto startSimulator = []() -> std::optional<std::string> { return std::nullopt; };
+    // No pseudo-terminals here: the simulated pager answers inside this
+    // process, under a port name of its own.
+    harvelin::sim::LocalPagerBackend local(*systemBackend, clock);
+    harvelin::SerialBackend* backend = &local;
+    auto startSimulator = [&local]() -> std::optional<std::string> { return local.start(); };
 #endif
 
     harvelin::CliEnvironment env{*backend, clock, harvelin::systemPortTable, startSimulator, std::cout, std::cerr,
                                  stderrIsTerminal(), harvelin::BackupFolder::standardPath(),
                                  localeDecimalPoint(), interrupted};
-    const int status = harvelin::runCli(argc, argv, env);
+    const int status = harvelin::runCli(argc, arguments, env);
     std::cout.flush();
     if (!std::cout && status == harvelin::exitcode::Success) {
         std::cerr << "harvelin-cli: cannot write the result to standard output\n";

@@ -82,6 +82,11 @@ std::string refusalForTarget(const std::wstring& path)
         return {};
     if (attributes & FILE_ATTRIBUTE_DIRECTORY)
         return directoryReason();
+    // A write-protected file is refused before anything is written. Windows
+    // would refuse the final replacement too, but only after the whole
+    // read-out, and not every system that runs this program does.
+    if (attributes & FILE_ATTRIBUTE_READONLY)
+        return reasonFor(ERROR_ACCESS_DENIED);
     return {};
 }
 

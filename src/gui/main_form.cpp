@@ -27,24 +27,15 @@
 #include "ui/control_ids.h"
 
 #ifdef Q_OS_WIN
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
+#include "gui/win32_system_menu.h"
 #endif
 
 namespace harvelin::gui {
 
 namespace {
 
-// String 101, the system-menu entry that opens the about box, and its
-// command id; the window manager keeps the low four bits of system commands
-// for itself.
+// String 101, the system-menu entry that opens the about box.
 const char* const AboutEntryText = "Inf&o über Harvelin...";
-[[maybe_unused]] constexpr unsigned AboutCommandId = 16;
 
 constexpr int NoId = -1;
 
@@ -301,11 +292,7 @@ void MainForm::showCurrentFile()
 void MainForm::addAboutEntry()
 {
 #ifdef Q_OS_WIN
-    if (HMENU menu = GetSystemMenu(reinterpret_cast<HWND>(winId()), FALSE)) {
-        const std::wstring text = QString::fromUtf8(AboutEntryText).toStdWString();
-        AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
-        AppendMenuW(menu, MF_STRING, AboutCommandId, text.c_str());
-    }
+    win32::appendAboutEntry(reinterpret_cast<void*>(winId()), AboutEntryText);
 #endif
 }
 
@@ -360,8 +347,7 @@ void MainForm::keyPressEvent(QKeyEvent* event)
 #ifdef Q_OS_WIN
 bool MainForm::nativeEvent(const QByteArray& eventType, void* message, qintptr* result)
 {
-    const MSG* msg = static_cast<const MSG*>(message);
-    if (msg->message == WM_SYSCOMMAND && (msg->wParam & 0xFFF0) == AboutCommandId) {
+    if (win32::isAboutCommand(message)) {
         showAbout();
         *result = 0;
         return true;

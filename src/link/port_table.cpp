@@ -1,8 +1,54 @@
 #include "link/port_table.h"
 
+#include <cctype>
 #include <cstdio>
+#include <string_view>
 
 namespace harvelin {
+
+namespace {
+
+// Windows numbers its serial ports 1 to 255.
+constexpr unsigned MaxComNumber = 255;
+
+PortEntry comPort(unsigned n)
+{
+    char label[16];
+    char device[24];
+    std::snprintf(label, sizeof label, "COM%u", n);
+    // Ports from 10 on are only reachable through the device namespace.
+    std::snprintf(device, sizeof device, n < 10 ? "COM%u" : "\\\\.\\COM%u", n);
+    return {device, label, {}};
+}
+
+// The number of a COM port name in any letter case, with or without the
+// device-namespace prefix; 0 for any other name.
+unsigned comNumber(std::string_view name)
+{
+    if (name.substr(0, 4) == "\\\\.\\")
+        name.remove_prefix(4);
+    if (name.size() < 4 || name.size() > 6)
+        return 0;
+    for (std::size_t i = 0; i < 3; ++i)
+        if (std::toupper(static_cast<unsigned char>(name[i])) != "COM"[i])
+            return 0;
+    unsigned n = 0;
+    for (const char c : name.substr(3)) {
+        if (c < '0' || c > '9')
+            return 0;
+        n = n * 10 + static_cast<unsigned>(c - '0');
+    }
+    return name[3] != '0' && n <= MaxComNumber ? n : 0;
+}
+
+// Any device by its path; the label is the file name.
+PortEntry pathPort(const std::string& path)
+{
+    const auto slash = path.find_last_of("/\\");
+    return {path, slash == std::string::npos ? path : path.substr(slash + 1), {}};
+}
+
+}  // namespace
 
 PortTable::PortTable(std::vector<PortEntry> entries) : entries_(std::move(entries))
 {
@@ -13,25 +59,31 @@ PortTable::PortTable(std::vector<PortEntry> entries) : entries_(std::move(entrie
 PortTable PortTable::windowsComPorts()
 {
     std::vector<PortEntry> entries;
-    for (unsigned n = 1; n <= MaxPorts; ++n) {
-        char label[16];
-        char device[24];
-        std::snprintf(label, sizeof label, "COM%u", n);
-        // Ports from 10 on are only reachable through the device namespace.
-        std::snprintf(device, sizeof device, n < 10 ? "COM%u" : "\\\\.\\COM%u", n);
-        entries.push_back({device, label, {}});
+    for (unsigned n = 1; n <= MaxPorts; ++n)
+        entries.push_back(comPort(n));
+    return PortTable(std::move(entries));
+}
+
+PortTable PortTable::fromWindowsNames(const std::vector<std::string>& names)
+{
+    std::vector<PortEntry> entries;
+    for (const auto& name : names) {
+        const unsigned n = comNumber(name);
+        entries.push_back(n != 0 ? comPort(n) : pathPort(name));
     }
     return PortTable(std::move(entries));
 }
 
 PortTable PortTable::fromPaths(const std::vector<std::string>& paths)
 {
+#ifdef _WIN32
+    return fromWindowsNames(paths);
+#else
     std::vector<PortEntry> entries;
-    for (const auto& path : paths) {
-        const auto slash = path.find_last_of("/\\");
-        entries.push_back({path, slash == std::string::npos ? path : path.substr(slash + 1), {}});
-    }
+    for (const auto& path : paths)
+        entries.push_back(pathPort(path));
     return PortTable(std::move(entries));
+#endif
 }
 
 const PortEntry* PortTable::entry(unsigned n) const

@@ -21,8 +21,13 @@ public:
 
     // COM1..COM30: "COM%u" below 10, "\\.\COM%u" from 10 on; labels "COM%u".
     static PortTable windowsComPorts();
-    // The given device paths, the first being port 1; labels are the file names.
+    // The given device paths, the first being port 1; labels are the file
+    // names. On Windows the names are read as fromWindowsNames reads them.
     static PortTable fromPaths(const std::vector<std::string>& paths);
+    // Port names as Windows users write them: "COM7", "com7" and "\\.\COM12"
+    // name the ports 7 and 12, opened as COM1..COM30 are; any other name is
+    // opened as it is given.
+    static PortTable fromWindowsNames(const std::vector<std::string>& names);
 
     // Port n (1-based); nullptr when the table has no such port.
     const PortEntry* entry(unsigned n) const;

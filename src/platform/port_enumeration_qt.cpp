@@ -4,22 +4,14 @@
 
 #include "platform/port_enumeration.h"
 
-#if !defined(_WIN32)
 #include <QSerialPortInfo>
 #include <algorithm>
 #include <filesystem>
 #include <map>
 #include <system_error>
 #include <tuple>
-#endif
 
 namespace harvelin {
-
-#if defined(_WIN32)
-
-PortTable systemPortTable() { return PortTable::windowsComPorts(); }
-
-#else
 
 namespace {
 
@@ -102,7 +94,5 @@ PortTable systemPortTable()
     }
     return PortTable(std::move(entries));
 }
-
-#endif
 
 }  // namespace harvelin

@@ -361,5 +361,33 @@ TEST(PortTable, PathsBeyondThirtyAreDropped)
     EXPECT_EQ(table.entry(30)->deviceName, "/dev/ttyUSB29");
 }
 
+
+struct WindowsName {
+    const char* given;
+    const char* device;
+    const char* label;
+};
+
+class WindowsPortNames : public ::testing::TestWithParam<WindowsName> {};
+
+TEST_P(WindowsPortNames, NameThePortTheWayWindowsOpensIt)
+{
+    const PortTable table = PortTable::fromWindowsNames({GetParam().given});
+    ASSERT_EQ(table.size(), 1u);
+    EXPECT_EQ(table.entry(1)->deviceName, GetParam().device);
+    EXPECT_EQ(table.entry(1)->label, GetParam().label);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    PortTable, WindowsPortNames,
+    ::testing::Values(WindowsName{"COM7", "COM7", "COM7"}, WindowsName{"com7", "COM7", "COM7"},
+                      WindowsName{"COM12", "\\\\.\\COM12", "COM12"},
+                      WindowsName{"\\\\.\\COM12", "\\\\.\\COM12", "COM12"},
+                      WindowsName{"\\\\.\\com3", "COM3", "COM3"}, WindowsName{"COM255", "\\\\.\\COM255", "COM255"},
+                      // Not a COM port name: opened as given.
+                      WindowsName{"COM0", "COM0", "COM0"}, WindowsName{"COM256", "COM256", "COM256"},
+                      WindowsName{"COM07", "COM07", "COM07"}, WindowsName{"COMX", "COMX", "COMX"},
+                      WindowsName{"\\\\.\\CNCA0", "\\\\.\\CNCA0", "CNCA0"}));
+
 }  // namespace
 }  // namespace harvelin
