@@ -120,6 +120,9 @@ std::string PagerSimulator::receive(std::string_view bytes)
             if (inFrame_ && !partial_.empty()) {
                 commands_.push_back(partial_);
                 out += answer(partial_);
+                ++received_;
+                if (onCommand)
+                    onCommand(received_);
             }
             inFrame_ = false;
             partial_.clear();

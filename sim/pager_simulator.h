@@ -107,6 +107,9 @@ public:
 
     // Called after every learn-mode change (e.g. to press a button a moment later).
     std::function<void(bool learnMode)> onLearnMode;
+    // Called after every command received, with the number received so far
+    // (e.g. to make the pager misbehave from the middle of an operation on).
+    std::function<void(std::size_t commandsReceived)> onCommand;
 
 private:
     std::string answer(const std::string& command);
@@ -118,6 +121,7 @@ private:
     bool inFrame_ = false;
     std::vector<std::string> commands_;
     unsigned keepAlive_ = 0;
+    std::size_t received_ = 0;
 };
 
 }  // namespace harvelin::sim

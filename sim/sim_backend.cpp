@@ -1,6 +1,8 @@
 #include "sim_backend.h"
 
+#include <algorithm>
 #include <deque>
+#include <iterator>
 
 namespace harvelin::sim {
 
@@ -15,13 +17,27 @@ struct SimBackend::Device {
     bool applyFails = false;
     bool isOpen = false;
     unsigned generation = 0;  // a handle from before an unplug stays dead
+    std::optional<std::int64_t> backAtMs;  // an unplugged line comes back then
+
+    bool present(std::int64_t now)
+    {
+        if (!plugged && backAtMs && now >= *backAtMs) {
+            plugged = true;
+            backAtMs.reset();
+        }
+        return plugged;
+    }
     // Bytes on their way to the PC and the clock time each arrives.
     std::deque<std::pair<std::int64_t, char>> pending;
 
+    // Bytes leave the device in the order of their times, whenever they were
+    // scheduled: a line injected for later does not hold up an answer due now.
     void schedule(const std::string& bytes, std::int64_t at)
     {
+        auto pos = std::upper_bound(pending.begin(), pending.end(), at,
+                                    [](std::int64_t t, const std::pair<std::int64_t, char>& p) { return t < p.first; });
         for (const char c : bytes)
-            pending.emplace_back(at, c);
+            pos = std::next(pending.insert(pos, {at, c}));
     }
 };
 
@@ -111,7 +127,7 @@ public:
     }
 
 private:
-    bool alive() const { return device_->plugged && device_->generation == generation_; }
+    bool alive() const { return device_->present(clock_.nowMs()) && device_->generation == generation_; }
 
     std::string name_;
     std::shared_ptr<SimBackend::Device> device_;
@@ -150,12 +166,13 @@ void SimBackend::attachEchoDevice(const std::string& deviceName, std::string ans
     (*devices_)[deviceName] = device;
 }
 
-void SimBackend::unplug(const std::string& deviceName)
+void SimBackend::unplug(const std::string& deviceName, std::optional<std::int64_t> backAtMs)
 {
     const auto it = devices_->find(deviceName);
     if (it == devices_->end())
         return;
     it->second->plugged = false;
+    it->second->backAtMs = backAtMs;
     it->second->isOpen = false;
     it->second->pending.clear();
     ++it->second->generation;
@@ -197,7 +214,8 @@ std::unique_ptr<SerialPort> SimBackend::open(const std::string& deviceName)
     lastProblem_ = {};
     const auto it = devices_->find(deviceName);
     const bool refused = it != devices_->end() && it->second->refusal.fault != PortFault::None;
-    if (it == devices_->end() || !it->second->plugged || it->second->busy || it->second->isOpen || refused) {
+    if (it == devices_->end() || !it->second->present(clock_.nowMs()) || it->second->busy || it->second->isOpen ||
+        refused) {
         if (refused)
             lastProblem_ = it->second->refusal;
         else if (it != devices_->end() && (it->second->busy || it->second->isOpen))

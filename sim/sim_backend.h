@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -30,7 +31,8 @@ public:
     void attachEchoDevice(const std::string& deviceName, std::string answer);
     // The line vanishes (adapter pulled): writes and the liveness check fail,
     // and the device cannot be opened until it is plugged back.
-    void unplug(const std::string& deviceName);
+    // With backAtMs, it is plugged back by itself at that virtual time.
+    void unplug(const std::string& deviceName, std::optional<std::int64_t> backAtMs = std::nullopt);
     void plug(const std::string& deviceName);
     // Make the line's settings unreadable or unappliable on open.
     void failSettings(const std::string& deviceName, bool readFails, bool applyFails);

@@ -3,6 +3,8 @@
 //
 //   harvelin [--simulate] [--port PATH]... [--screenshot FILE.png]
 
+#include <signal.h>
+
 #include <cstdio>
 #include <memory>
 #include <optional>
@@ -162,6 +164,9 @@ private:
 
 int main(int argc, char** argv)
 {
+    // A file over the size limit is reported as a failed save, not by dying
+    // of the signal.
+    ::signal(SIGXFSZ, SIG_IGN);
     QCoreApplication::setApplicationVersion(QStringLiteral(HARVELIN_VERSION));
     if (asksForHelpOrVersion(argc, argv)) {
         // Answered and ended without a display; the window system's own

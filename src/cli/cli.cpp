@@ -2,6 +2,8 @@
 
 #include <CLI/CLI.hpp>
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -41,6 +43,19 @@ std::string partialPath(const std::string& path)
     if (dot == std::string::npos || dot <= name)
         return path + ".partial";
     return path.substr(0, dot) + ".partial" + path.substr(dot);
+}
+
+// A result that never reached standard output (a full disk, a closed pipe)
+// is no success, whatever the command did.
+int outputWritten(CliEnvironment& env, int status)
+{
+    env.out.flush();
+    if (env.out)
+        return status;
+    const int code = errno;
+    complain(env) << "cannot write the result to standard output"
+                  << (code != 0 ? std::string(": ") + std::strerror(code) : std::string()) << '\n';
+    return exitcode::DeviceFailed;
 }
 
 // --- the commands ------------------------------------------------------------
@@ -197,11 +212,18 @@ int learnCommand(CliEnvironment& env, Session& session, int slot, const std::str
         return interrupted(env, session);
     if (!ended)
         return failed(env, "the learn window did not end");
+    const bool left = session.dialog.lastLearnModeLeft;
     if (!session.dialog.lastLearnStored)
-        return failed(env, "no call button was learned; " + file + " is left as it was");
+        return failed(env, std::string(left ? "" : "the pager did not confirm leaving learn mode; ") +
+                               "no call button was learned; " + file + " is left as it was");
     session.answerFileDialog(file);
     session.press(ctl::SaveFileButton);
-    return session.dialog.lastFileOk ? exitcode::Success : exitcode::BadInput;
+    if (!session.dialog.lastFileOk)
+        return exitcode::BadInput;
+    // The identity is saved all the same; the pager may still be listening.
+    if (!left)
+        return failed(env, "the pager did not confirm leaving learn mode; it may still be in learn mode");
+    return exitcode::Success;
 }
 
 struct OptionSwitch {
@@ -441,9 +463,9 @@ int runCli(int argc, const char* const* argv, CliEnvironment& env)
     const PortTable table(std::move(entries));
 
     if (ports->parsed())
-        return listPorts(env, table);
+        return outputWritten(env, listPorts(env, table));
     if (backups->parsed())
-        return backupsCommand(env);
+        return outputWritten(env, backupsCommand(env));
     if (exportCsv->parsed())
         return exportCommand(env, file, second, separator);
     if (importCsv->parsed())
@@ -463,7 +485,7 @@ int runCli(int argc, const char* const* argv, CliEnvironment& env)
         session.dialog.backupFolder = env.backupFolder;
 
     if (search->parsed())
-        return searchCommand(env, session);
+        return outputWritten(env, searchCommand(env, session));
     if (read->parsed())
         return each ? readEachCommand(env, session, file, series) : readCommand(env, session, file);
     if (write->parsed())
@@ -473,7 +495,7 @@ int runCli(int argc, const char* const* argv, CliEnvironment& env)
     if (diff->parsed())
         return diffCommand(env, session, file, second, json);
     if (show->parsed())
-        return showCommand(env, session, file, json);
+        return outputWritten(env, showCommand(env, session, file, json));
     if (learn->parsed())
         return learnCommand(env, session, slot, file);
     if (option->parsed())

@@ -130,6 +130,11 @@ int main(int argc, char** argv)
         utf8Argv.push_back(nullptr);
         arguments = utf8Argv.data();
     }
+#else
+    // A closed pipe or a file over the size limit is reported as a failed
+    // write and a message, not by dying of the signal.
+    ::signal(SIGPIPE, SIG_IGN);
+    ::signal(SIGXFSZ, SIG_IGN);
 #endif
     const std::unique_ptr<harvelin::SerialBackend> systemBackend = harvelin::makeSystemSerialBackend();
     harvelin::SystemClock clock;
@@ -164,5 +169,9 @@ int main(int argc, char** argv)
                                  localeDecimalPoint(), interrupted};
     const int status = harvelin::runCli(argc, arguments, env);
     std::cout.flush();
+    if (!std::cout && status == harvelin::exitcode::Success) {
+        std::cerr << "harvelin-cli: cannot write the result to standard output\n";
+        return harvelin::exitcode::DeviceFailed;
+    }
     return status;
 }

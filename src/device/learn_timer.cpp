@@ -144,15 +144,18 @@ bool assembleLine(MainDialog& dlg, const std::string& bytes)
     return appendToLine(dlg, bytes);
 }
 
-// The pager's confirmation is not recorded: learn mode is off in the tool
-// either way.
+// Learn mode is off in the tool either way; whether the pager said so is
+// kept for front ends that report it.
 void endLearnModeOnPager(MainDialog& dlg)
 {
+    dlg.lastLearnModeLeft = false;
     for (int attempt = 0; attempt < LearnOffAttempts; ++attempt) {
         std::string reply;
         std::uint8_t replyLength = 0;
-        if (dlg.link.exchange(std::string(LearnOffCommand), reply, replyLength) && learnAcknowledged(reply))
+        if (dlg.link.exchange(std::string(LearnOffCommand), reply, replyLength) && learnAcknowledged(reply)) {
+            dlg.lastLearnModeLeft = true;
             break;
+        }
     }
     dlg.learnRow = 0;
 }
@@ -263,6 +266,7 @@ void linkWatch(MainDialog& dlg)
 void MainDialog::startLearn(int row)
 {
     lastLearnStored = false;
+    lastLearnModeLeft = false;
 
     // 1.
     UpdateData(true);

@@ -1,6 +1,8 @@
 #include "files/replacing_file.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -9,6 +11,8 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
+#include <string_view>
 
 #include "model/win1252.h"
 
@@ -34,6 +38,7 @@ std::string reasonFor(int errorNumber)
     case EISDIR: return "Das ist ein Verzeichnis";
     case ENOTDIR: return "Ein Teil des Pfades ist kein Verzeichnis";
     case ENAMETOOLONG: return "Der Dateiname ist zu lang";
+    case EFBIG: return win1252("Die Datei würde größer, als das System erlaubt");
     case EIO: return "Ein-/Ausgabefehler";
     case EMFILE:
     case ENFILE: return "Zu viele offene Dateien";
@@ -66,6 +71,49 @@ std::string directoryOf(const std::string& path)
     if (slash == std::string::npos)
         return ".";
     return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// A save that was killed midway leaves its temporary file "TARGET.~PID.N.tmp"
+// behind. The next save beside the same file removes those whose process is
+// gone; a process that still runs may be saving right now.
+void removeAbandonedTemporaries(const std::string& target)
+{
+    const auto slash = target.find_last_of('/');
+    const std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
+    const std::string dirPath = directoryOf(target);
+    DIR* dir = ::opendir(dirPath.c_str());
+    if (!dir)
+        return;
+    const std::string prefix = base + ".~";
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string_view name(entry->d_name);
+        if (name.size() <= prefix.size() || name.substr(0, prefix.size()) != prefix)
+            continue;
+        // PID "." N ".tmp", digits only.
+        const std::string_view rest = name.substr(prefix.size());
+        const auto dot = rest.find('.');
+        const std::string_view suffix = ".tmp";
+        if (dot == 0 || dot == std::string_view::npos || rest.size() <= dot + 1 + suffix.size() ||
+            rest.substr(rest.size() - suffix.size()) != suffix)
+            continue;
+        const std::string_view pid = rest.substr(0, dot);
+        const std::string_view serial = rest.substr(dot + 1, rest.size() - dot - 1 - suffix.size());
+        const auto digits = [](std::string_view t) {
+            return !t.empty() && t.size() <= 18 && t.find_first_not_of("0123456789") == std::string_view::npos;
+        };
+        if (!digits(pid) || !digits(serial))
+            continue;
+        const long long id = std::stoll(std::string(pid));
+        if (id <= 0 || id > INT_MAX || id == ::getpid())
+            continue;
+        if (::kill(static_cast<pid_t>(id), 0) == 0 || errno != ESRCH)
+            continue;
+        const std::string path = dirPath == "/" ? "/" + std::string(name) : dirPath + "/" + std::string(name);
+        struct stat st {};
+        if (::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid())
+            ::unlink(path.c_str());
+    }
+    ::closedir(dir);
 }
 
 }  // namespace
@@ -105,6 +153,7 @@ bool ReplacingFile::create()
         impl_.reset();
         return false;
     }
+    removeAbandonedTemporaries(impl_->target);
     static unsigned counter = 0;
     for (int attempt = 0; attempt < TemporaryNameAttempts; ++attempt) {
         char suffix[48];

@@ -77,7 +77,9 @@ bool SerialLink::exchange(std::string command, std::string& reply, std::uint8_t&
     // arrives in it is late. Whatever else waits was sent for no command.
     if (lastReplyEmpty_) {
         lastReplyEmpty_ = false;
-        if (!portHandle->read(LateReplyReadBytes).empty())
+        const std::size_t late = portHandle->read(LateReplyReadBytes).size();
+        bytesHeard += late;
+        if (late > 0)
             lateReplySeen = true;
     }
     portHandle->discardInput();
@@ -86,6 +88,7 @@ bool SerialLink::exchange(std::string command, std::string& reply, std::uint8_t&
         portHandle->write(PresenceFrame);
         clock_.sleepMs(PresenceWaitMs);
         const std::string answer = portHandle->read(PresenceReadBytes);
+        bytesHeard += answer.size();
         if (answer.find(PresenceWord) == std::string::npos) {
             state = LinkState::Closed;
             return false;
@@ -113,6 +116,7 @@ bool SerialLink::exchange(std::string command, std::string& reply, std::uint8_t&
     if (reply.size() > MaxReplyLength)
         reply.resize(MaxReplyLength);
     replyLength = static_cast<std::uint8_t>(reply.size());
+    bytesHeard += reply.size();
     lastReplyEmpty_ = reply.empty();
     return true;
 }

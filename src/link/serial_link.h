@@ -60,6 +60,9 @@ public:
     // reply: the pager answers late, and a reply may have counted for the
     // wrong command. Operations clear it at their start and fail when it is set.
     bool lateReplySeen = false;
+    // Bytes the pager sent in the exchanges' read windows, late ones included:
+    // whether it answers at all, whatever it says.
+    std::uint64_t bytesHeard = 0;
 
 private:
     SerialBackend& backend_;

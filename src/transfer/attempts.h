@@ -16,19 +16,59 @@ namespace harvelin::transfer {
 // expected word and never lets the previous step's reply count again.
 // `accepted` receives the reply as it arrived and may rewrite it. A cancelled
 // operation makes no further attempt.
+// With a `silence` watch, the step is counted as heard when the pager sent
+// at least one byte during it, late replies included.
+class SilenceWatch;
 template <class Accept>
-std::optional<std::string> requestUntil(SerialLink& link, const std::string& command, int attempts, Accept&& accepted)
+std::optional<std::string> requestUntil(SerialLink& link, const std::string& command, int attempts, Accept&& accepted,
+                                        SilenceWatch* silence = nullptr);
+
+// A pager that sends nothing at all, step after step, has gone (switched off,
+// unplugged behind a converter that stays): after this many silent steps in
+// a row a read-out or a write stops instead of trying every remaining step
+// with all its attempts. A pager that answers anything, even rubbish, keeps
+// every step's full attempts.
+class SilenceWatch {
+public:
+    static constexpr int GoneAfterSilentSteps = 3;
+
+    void step(bool heard) { silentSteps_ = heard ? 0 : silentSteps_ + 1; }
+    bool pagerGone() const { return silentSteps_ >= GoneAfterSilentSteps; }
+
+private:
+    int silentSteps_ = 0;
+};
+
+// A pager found gone is treated like a line whose keep-alive failed: the port
+// is let go, and the link watch brings it back when the pager answers again.
+inline void treatLinkAsLost(SerialLink& link)
 {
+    link.portHandle.reset();
+    if (link.state != LinkState::Closed)
+        link.state = LinkState::Lost;
+}
+
+template <class Accept>
+std::optional<std::string> requestUntil(SerialLink& link, const std::string& command, int attempts, Accept&& accepted,
+                                        SilenceWatch* silence)
+{
+    const std::uint64_t heardBefore = link.bytesHeard;
+    std::optional<std::string> result;
     for (int attempt = 0; attempt < attempts && !link.cancelled(); ++attempt) {
         std::string reply;
         std::uint8_t replyLength = 0;
         if (!link.exchange(command, reply, replyLength))
             continue;
         reply.resize(std::min<std::size_t>(reply.size(), replyLength));
-        if (accepted(reply))
-            return reply;
+        if (accepted(reply)) {
+            result = std::move(reply);
+            break;
+        }
     }
-    return std::nullopt;
+    // A step cut short by a cancel tells nothing about the pager.
+    if (silence && !link.cancelled())
+        silence->step(link.bytesHeard != heardBefore);
+    return result;
 }
 
 }  // namespace harvelin::transfer

@@ -80,13 +80,16 @@ struct FormSnapshot {
 
 std::string slotRequest(std::string_view word, unsigned slot) { return std::string(word) + std::to_string(slot); }
 
-std::optional<double> queryVersion(SerialLink& link)
+std::optional<double> queryVersion(SerialLink& link, SilenceWatch& silence)
 {
     std::optional<double> version;
-    requestUntil(link, std::string(VersionCommand), VersionAttempts, [&](const std::string& reply) {
-        version = versionFromReply(reply);
-        return version.has_value();
-    });
+    requestUntil(
+        link, std::string(VersionCommand), VersionAttempts,
+        [&](const std::string& reply) {
+            version = versionFromReply(reply);
+            return version.has_value();
+        },
+        &silence);
     return version;
 }
 
@@ -94,7 +97,10 @@ std::optional<double> queryVersion(SerialLink& link)
 // pager failed to deliver.
 class ReadOut {
 public:
-    ReadOut(MainDialog& dialog, unsigned callerSlots) : dlg_(dialog), callerSlots_(callerSlots) {}
+    ReadOut(MainDialog& dialog, unsigned callerSlots, SilenceWatch silence)
+        : dlg_(dialog), callerSlots_(callerSlots), silence_(silence)
+    {
+    }
 
     unsigned callerSlots() const { return callerSlots_; }
     bool fullPager() const { return callerSlots_ == PagerImage::CallerSlots; }
@@ -102,19 +108,18 @@ public:
     bool complete() const { return !missing_ && !misnamed_; }
     // Steps failed that no message has told the user about yet.
     bool unreportedGaps() const { return missing_; }
+    bool pagerGone() const { return silence_.pagerGone(); }
 
     void readCallerSlot(unsigned n)
     {
         if (dlg_.link.cancelled())
             return;
         advanceProgress();
+        markUnread(n);
         CallerEntry& slot = dlg_.image.callers[n];
-        slot.buttonId = {0, 0, 0, 0};
-        slot.idSuffix = 0;
-        slot.text.assign(UnreadSlotText);
 
         const auto reply = requestUntil(dlg_.link, slotRequest(CallerSlotCommand, n), SlotAttempts,
-                                        [](const std::string& r) { return isSlotReply(r); });
+                                        [](const std::string& r) { return isSlotReply(r); }, &silence_);
         if (!reply)
             return missingStep();
         const auto parsed = parseSlotReply(*reply, CallerNumbers);
@@ -136,6 +141,15 @@ public:
         }
     }
 
+    // A caller slot that no reply filled shows as unread.
+    void markUnread(unsigned n)
+    {
+        CallerEntry& slot = dlg_.image.callers[n];
+        slot.buttonId = {0, 0, 0, 0};
+        slot.idSuffix = 0;
+        slot.text.assign(UnreadSlotText);
+    }
+
     void readKitchenSlot(unsigned k)
     {
         if (dlg_.link.cancelled())
@@ -149,7 +163,7 @@ public:
                 return false;
             parsed = parseSlotReply(r, KitchenNumbers);
             return parsed && parsed->reportedSlot < KitchenSlots;
-        });
+        }, &silence_);
         if (parsed && parsed->reportedSlot < KitchenSlots) {
             KitchenCallEntry& slot = dlg_.image.kitchenCalls[parsed->reportedSlot];
             slot.text.assign(parsed->text);
@@ -198,7 +212,7 @@ private:
     std::optional<std::string> requestSetting(const SettingRead& setting)
     {
         return requestUntil(dlg_.link, std::string(setting.command), SettingAttempts,
-                            [&](const std::string& r) { return replyContains(r, setting.marker); });
+                            [&](const std::string& r) { return replyContains(r, setting.marker); }, &silence_);
     }
 
     void readSwitch(const SettingRead& setting, int checkId, std::uint8_t bit)
@@ -226,6 +240,7 @@ private:
 
     MainDialog& dlg_;
     const unsigned callerSlots_;
+    SilenceWatch silence_;
     int progressStep_ = 0;
     bool missing_ = false;   // a step got no usable reply
     bool misnamed_ = false;  // a caller reply named another slot
@@ -262,7 +277,8 @@ void MainDialog::readFromPager()
 
     // 4. Without a version nothing of the pager's layout is known, so nothing
     //    is read and the form stays as it was.
-    const auto version = queryVersion(link);
+    SilenceWatch silence;
+    const auto version = queryVersion(link, silence);
     if (link.cancelled())
         return endCancelled();
     if (!version) {
@@ -272,29 +288,43 @@ void MainDialog::readFromPager()
         startUiTimer();
         return;
     }
-    ReadOut run(*this, callerSlotsForVersion(*version));
+    ReadOut run(*this, callerSlotsForVersion(*version), silence);
     host.setProgressRange(0, run.fullPager() ? FullProgressMax : SmallProgressMax);
 
-    // 5.-11.
-    for (unsigned n = 0; n < run.callerSlots(); ++n)
-        run.readCallerSlot(n);
+    // Every step runs unless the pager has gone silent for good.
+    const auto step = [&run](void (ReadOut::*read)()) {
+        if (!run.pagerGone())
+            (run.*read)();
+    };
+
+    // 5.-11. Slots never asked for show as unread, as failed ones do.
+    for (unsigned n = 0; n < run.callerSlots(); ++n) {
+        if (run.pagerGone())
+            run.markUnread(n);
+        else
+            run.readCallerSlot(n);
+    }
 
     // 12.-16.
     if (run.fullPager()) {
-        for (unsigned k = 0; k < KitchenSlots; ++k)
+        for (unsigned k = 0; k < KitchenSlots && !run.pagerGone(); ++k)
             run.readKitchenSlot(k);
     }
 
     // 17.-21.
     if (run.fullPager()) {
-        run.readRemoteDeleteMode();
-        run.readRemoteDeleteText();
+        step(&ReadOut::readRemoteDeleteMode);
+        step(&ReadOut::readRemoteDeleteText);
     }
-    run.readPagerName();
-    run.readBatteryDisplay();
-    run.readBuzzer();
+    step(&ReadOut::readPagerName);
+    step(&ReadOut::readBatteryDisplay);
+    step(&ReadOut::readBuzzer);
     if (link.cancelled())
         return endCancelled();
+    if (run.pagerGone()) {
+        treatLinkAsLost(link);
+        host.setChecked(ctl::Active, false);
+    }
 
     // 22.-26.
     deviceBusy = false;

@@ -51,9 +51,10 @@ const std::string CancelledMessage = win1252("Übertragung abgebrochen – der P
 
 
 // The last answer to the version query that carried a version decides.
-std::optional<unsigned> queryCallerSlots(SerialLink& link)
+std::optional<unsigned> queryCallerSlots(SerialLink& link, SilenceWatch& silence)
 {
     std::optional<unsigned> slots;
+    const std::uint64_t heardBefore = link.bytesHeard;
     for (int i = 0; i < VersionQueries; ++i) {
         std::string reply;
         std::uint8_t replyLength = 0;
@@ -62,6 +63,7 @@ std::optional<unsigned> queryCallerSlots(SerialLink& link)
         if (const auto version = versionFromReply(std::string_view(reply).substr(0, replyLength)))
             slots = callerSlotsForVersion(*version);
     }
+    silence.step(link.bytesHeard != heardBefore);
     return slots;
 }
 
@@ -81,19 +83,27 @@ bool holdsMoreThanSmallPager(const PagerImage& image, const PagerImage& start)
 
 // A slot write is acknowledged when its reply, read with any zero bytes as
 // blanks, carries either spelling of the word.
-bool writeSlot(SerialLink& link, const std::string& command)
+bool writeSlot(SerialLink& link, const std::string& command, SilenceWatch& silence)
 {
-    return requestUntil(link, command, StepAttempts, [](std::string& reply) {
-               std::replace(reply.begin(), reply.end(), '\0', ' ');
-               return replyContains(reply, SlotAck) || replyContains(reply, SettingAck);
-           })
+    if (silence.pagerGone())
+        return false;
+    return requestUntil(
+               link, command, StepAttempts,
+               [](std::string& reply) {
+                   std::replace(reply.begin(), reply.end(), '\0', ' ');
+                   return replyContains(reply, SlotAck) || replyContains(reply, SettingAck);
+               },
+               &silence)
         .has_value();
 }
 
-bool writeSetting(SerialLink& link, std::string_view command)
+bool writeSetting(SerialLink& link, std::string_view command, SilenceWatch& silence)
 {
-    return requestUntil(link, std::string(command), StepAttempts,
-                        [](const std::string& reply) { return replyContains(reply, SettingAck); })
+    if (silence.pagerGone())
+        return false;
+    return requestUntil(
+               link, std::string(command), StepAttempts,
+               [](const std::string& reply) { return replyContains(reply, SettingAck); }, &silence)
         .has_value();
 }
 
@@ -119,7 +129,8 @@ void MainDialog::writeToPager()
 
     // 4. Without a version the pager is written as a small one, and the
     //    write cannot succeed.
-    const auto knownSlots = queryCallerSlots(link);
+    SilenceWatch silence;
+    const auto knownSlots = queryCallerSlots(link, silence);
     const unsigned callerSlots = knownSlots.value_or(SmallPagerSlots);
     const bool fullPager = callerSlots == PagerImage::CallerSlots;
     if (knownSlots)
@@ -127,40 +138,37 @@ void MainDialog::writeToPager()
     unsigned acknowledged = 0;
 
     // 5.-7.
-    for (unsigned n = 0; n < callerSlots && !link.cancelled(); ++n) {
+    // Once the pager has gone silent for good, no further step is sent.
+    for (unsigned n = 0; n < callerSlots && !link.cancelled() && !silence.pagerGone(); ++n) {
         host.setProgressPos(static_cast<int>(n));
-        if (writeSlot(link, callerSlotCommand(n, image.callers[n])))
+        if (writeSlot(link, callerSlotCommand(n, image.callers[n]), silence))
             ++acknowledged;
     }
 
     // 8.-9.
     if (fullPager) {
-        for (unsigned k = 0; k < KitchenSlots && !link.cancelled(); ++k) {
+        for (unsigned k = 0; k < KitchenSlots && !link.cancelled() && !silence.pagerGone(); ++k) {
             host.setProgressPos(KitchenProgressBase + static_cast<int>(k));
-            if (writeSlot(link, kitchenSlotCommand(k, image.kitchenCalls[k])))
+            if (writeSlot(link, kitchenSlotCommand(k, image.kitchenCalls[k]), silence))
                 ++acknowledged;
         }
     }
 
     // 10.-14.
-    if (fullPager) {
-        host.setProgressPos(RemoteDeleteModeProgress);
-        if (writeSetting(link, host.isChecked(ctl::RemoteDelete) ? RemoteDeleteSwitch.on : RemoteDeleteSwitch.off))
+    const auto setting = [&](int progress, std::string_view command) {
+        if (link.cancelled() || silence.pagerGone())
+            return;
+        host.setProgressPos(progress);
+        if (writeSetting(link, command, silence))
             ++acknowledged;
-    }
-    host.setProgressPos(SwitchProgress);
-    if (writeSetting(link, host.isChecked(ctl::Battery) ? BatterySwitch.on : BatterySwitch.off))
-        ++acknowledged;
-    host.setProgressPos(SwitchProgress);
-    if (writeSetting(link, host.isChecked(ctl::Buzzer) ? BuzzerSwitch.on : BuzzerSwitch.off))
-        ++acknowledged;
-    host.setProgressPos(TextProgress);
-    if (writeSetting(link, std::string(PagerNameCommand) + pagerName))
-        ++acknowledged;
-    host.setProgressPos(TextProgress);
-    if (writeSetting(link, std::string(RemoteDeleteTextCommand) + remoteDeleteText))
-        ++acknowledged;
-
+    };
+    if (fullPager)
+        setting(RemoteDeleteModeProgress,
+                host.isChecked(ctl::RemoteDelete) ? RemoteDeleteSwitch.on : RemoteDeleteSwitch.off);
+    setting(SwitchProgress, host.isChecked(ctl::Battery) ? BatterySwitch.on : BatterySwitch.off);
+    setting(SwitchProgress, host.isChecked(ctl::Buzzer) ? BuzzerSwitch.on : BuzzerSwitch.off);
+    setting(TextProgress, std::string(PagerNameCommand) + pagerName);
+    setting(TextProgress, std::string(RemoteDeleteTextCommand) + remoteDeleteText);
     // A cancelled write ends at once; the steps after the cancel sent nothing.
     if (link.cancelled()) {
         deviceBusy = false;
@@ -169,6 +177,11 @@ void MainDialog::writeToPager()
         host.messageBox(CancelledMessage);
         startUiTimer();
         return;
+    }
+
+    if (silence.pagerGone()) {
+        treatLinkAsLost(link);
+        host.setChecked(ctl::Active, false);
     }
 
     // 15.-16.

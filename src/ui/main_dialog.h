@@ -122,6 +122,7 @@ public:
     bool lastReadOutComplete = false;   // every step of the read-out got a valid reply
     bool lastWriteSucceeded = false;    // "Daten erfolgreich übertragen" was shown
     bool lastLearnStored = false;       // the last learn window stored an identity
+    bool lastLearnModeLeft = false;     // the pager confirmed leaving learn mode at the window's end
     bool lastFileOk = false;            // the last open or save went through
     bool lastSwitchConfirmed = false;   // the pager confirmed the last option switch
     bool lastBootloaderConfirmed = false;  // the pager said it calls its boot loader

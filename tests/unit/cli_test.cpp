@@ -176,6 +176,28 @@ TEST_F(CliTest, SearchPrintsThePortFound)
     EXPECT_EQ(err.str(), "");
 }
 
+// Standard output that takes nothing, as on a full disk or a closed pipe.
+class RefusingBuffer : public std::streambuf {
+protected:
+    int_type overflow(int_type) override { return traits_type::eof(); }
+    std::streamsize xsputn(const char*, std::streamsize) override { return 0; }
+};
+
+TEST_F(CliTest, ResultThatCannotBeWrittenIsAFailureWithAMessage)
+{
+    const std::string path = file("ausgabe.pag");
+    std::filesystem::copy_file(ReferenceFile, path);
+    RefusingBuffer refusing;
+    std::streambuf* const kept = static_cast<std::ostream&>(out).rdbuf(&refusing);
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"ports"}, {"search"}, {"show", path}, {"show", "--json", path}}) {
+        out.clear();
+        EXPECT_EQ(run(args), exitcode::DeviceFailed) << args[0];
+        EXPECT_NE(err.str().find("cannot write the result to standard output"), std::string::npos) << args[0];
+    }
+    static_cast<std::ostream&>(out).rdbuf(kept);
+}
+
 TEST_F(CliTest, SimulatedPagerIsFoundFirst)
 {
     EXPECT_EQ(run({"--simulate", "search"}), exitcode::Success);
@@ -426,6 +448,18 @@ TEST_F(CliTest, LearnStoresTheButtonInTheSlotAndSavesTheFile)
     EXPECT_EQ(commandsLike(">Setze Lernmodus:"),
               (std::vector<std::string>{">Setze Lernmodus:1", ">Setze Lernmodus:0"}));
     EXPECT_FALSE(pager->state().learnMode);
+}
+
+TEST_F(CliTest, LearnThatThePagerDoesNotEndExitsWithOneButSavesTheButton)
+{
+    pager->faults().noAckFor[">Setze Lernmodus:0"] = -1;
+    pressAfterLearnModeOn({200, 3, 0, 0, 7}, 500);
+    EXPECT_EQ(run({"learn", "3", file("neu.pag")}), exitcode::DeviceFailed);
+    EXPECT_NE(err.str().find("did not confirm leaving learn mode"), std::string::npos);
+    EXPECT_EQ(commandsLike(">Setze Lernmodus:0").size(), 5u);
+    PagerConfiguration c;
+    PagerDataFile::parse(readBytes(file("neu.pag")), c);
+    EXPECT_EQ(c.image.callers[2].buttonIdValue(), 968u);
 }
 
 TEST_F(CliTest, LearnCreatesAMissingFile)

@@ -1,4 +1,8 @@
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -197,6 +201,58 @@ TEST_F(FileHandlersTest, UncreatableFileIsReportedAndNothingIsWritten)
     EXPECT_EQ(host.messages[0], "Die Datei " + path.string() +
                                     " konnte nicht gespeichert werden: Datei oder Verzeichnis nicht gefunden");
     EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
+}
+
+TEST_F(FileHandlersTest, SaveOverTheFileSizeLimitIsReportedInGerman)
+{
+    const auto path = dir.path() / "gross.pag";
+    // The limit makes every write past 100 bytes fail with EFBIG instead of
+    // the signal, which the programs ignore as this test does.
+    struct sigaction ignore {};
+    struct sigaction previous {};
+    ignore.sa_handler = SIG_IGN;
+    ::sigaction(SIGXFSZ, &ignore, &previous);
+    rlimit saved{};
+    ::getrlimit(RLIMIT_FSIZE, &saved);
+    rlimit small = saved;
+    small.rlim_cur = 100;
+    ::setrlimit(RLIMIT_FSIZE, &small);
+    answerDialog(path);
+    dlg.saveFile();
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    ::sigaction(SIGXFSZ, &previous, nullptr);
+
+    EXPECT_FALSE(dlg.lastFileOk);
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(host.messages[0], "Die Datei " + path.string() + " konnte nicht gespeichert werden: " +
+                                    win1252("Die Datei würde größer, als das System erlaubt"));
+    EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
+}
+
+TEST_F(FileHandlersTest, SaveRemovesTemporariesOfKilledSavesBesideTheSameFile)
+{
+    const pid_t gone = ::fork();
+    if (gone == 0)
+        ::_exit(0);
+    ::waitpid(gone, nullptr, 0);
+    const std::string deadPid = std::to_string(gone);
+    const std::string livePid = std::to_string(::getppid());
+    const auto path = dir.path() / "ziel.pag";
+    const std::vector<std::string> removed = {"ziel.pag.~" + deadPid + ".0.tmp", "ziel.pag.~" + deadPid + ".17.tmp"};
+    // A save still running, another file's leftovers, and names that only
+    // look alike stay.
+    const std::vector<std::string> kept = {"ziel.pag.~" + livePid + ".0.tmp", "andere.pag.~" + deadPid + ".0.tmp",
+                                           "ziel.pag.~" + deadPid + ".x.tmp", "ziel.pag.~" + deadPid + ".0.bak"};
+    for (const auto& names : {removed, kept})
+        for (const std::string& name : names)
+            std::ofstream(dir.path() / name) << "halb";
+    answerDialog(path);
+    dlg.saveFile();
+    EXPECT_TRUE(dlg.lastFileOk);
+    for (const std::string& name : removed)
+        EXPECT_FALSE(std::filesystem::exists(dir.path() / name)) << name;
+    for (const std::string& name : kept)
+        EXPECT_TRUE(std::filesystem::exists(dir.path() / name)) << name;
 }
 
 TEST_F(FileHandlersTest, MessageShowsAPathWithUmlautsInTheFormsCharacters)

@@ -195,6 +195,9 @@ TEST(Win1252, ConvertsUmlautsEuroAndRefusesOthers)
     EXPECT_EQ(win1252ToUtf8("\xF6\xDF\x80"), "öß€");
     EXPECT_FALSE(utf8ToWin1252("Ω").has_value());
     EXPECT_FALSE(utf8ToWin1252("\xC3").has_value());
+    // Overlong spellings are refused, the zero byte above all.
+    for (const char* overlong : {"\xC0\x80", "\xC1\xBF", "\xE0\x81\x81", "\xE0\x83\xB6"})
+        EXPECT_FALSE(utf8ToWin1252(overlong).has_value()) << overlong;
 }
 
 }  // namespace

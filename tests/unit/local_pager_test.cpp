@@ -63,7 +63,7 @@ TEST_F(LocalPagerTest, SimulatedPagerStandsFirstAndOtherNamesReachTheSystem)
     EXPECT_EQ(run({"search"}), exitcode::Success);
     EXPECT_EQ(out.str(), "1 ttyUSB0\n");
     EXPECT_EQ(run({"--simulate", "ports"}), exitcode::Success);
-    EXPECT_EQ(out.str(), "1 zelvatron-sim  simulated Zelvatron\n2 ttyUSB0\n");
+    EXPECT_EQ(out.str(), "1 zelvatron-sim  ok  simulated Zelvatron\n2 ttyUSB0  ok\n");
     usbPager->clearLog();
     EXPECT_EQ(run({"--simulate", "search"}), exitcode::Success);
     EXPECT_EQ(out.str(), "1 zelvatron-sim\n");

@@ -235,12 +235,28 @@ TEST_F(ReadOutTest, SilentPagerAfterVersionLeavesTestEverywhereAndSaysSoOnce)
     EXPECT_FALSE(dlg.lastReadOutComplete);
     EXPECT_FALSE(dlg.deviceBusy);
     EXPECT_TRUE(host.timerRunning(ctl::UiTimerId));
-    // Eight tries for every slot, four for every setting.
+    // Slot 0 still hears the identification in front of its reply; after
+    // eight tries for each of three slots that got no byte at all the pager
+    // counts as gone and nothing more is asked of it.
     EXPECT_EQ(countCommand(">Lese:0"), 8);
+    EXPECT_EQ(countCommand(">Lese:3"), 8);
+    EXPECT_EQ(countStartingWith(">Lese:4"), 0);
+    EXPECT_EQ(countStartingWith(">Le-Kueche:"), 0);
+    EXPECT_EQ(countStartingWith(">List"), 0);
+    EXPECT_EQ(dlg.link.state, LinkState::Lost);
+    EXPECT_FALSE(host.isChecked(ctl::Active));
+    EXPECT_LT(elapsed(), 20000);
+}
+
+TEST_F(ReadOutTest, PagerThatAnswersRubbishKeepsEveryStepsAttempts)
+{
+    faults().replaceReply[">L"] = "?";
+    readOut();
     EXPECT_EQ(countCommand(">Lese:31"), 8);
     EXPECT_EQ(countCommand(">Le-Kueche:15"), 8);
-    EXPECT_EQ(countCommand(">List Adresstext"), 4);
     EXPECT_EQ(countCommand(">List E_Vibration"), 4);
+    EXPECT_EQ(host.messages, std::vector<std::string>{BadData});
+    EXPECT_EQ(dlg.link.state, LinkState::Open);
 }
 
 TEST_F(ReadOutTest, UnansweredVersionGivesUpAndChangesNothing)

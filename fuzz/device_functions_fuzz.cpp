@@ -1,0 +1,38 @@
+// The repeater status and clock, the option switches and the boot loader
+// start against any replies: the clock text stays in its field, the clock
+// group shows only what a reply carried, a switch is confirmed only by the
+// pager's word.
+#include <cstdint>
+
+#include "fuzz_dialog.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    using namespace harvelin;
+    using namespace harvelin::fuzz;
+    FuzzInput input(data, size);
+    FuzzDialog rig(input);
+    rig.connect();
+
+    const bool shown = rig.dialog.readRepeaterStatus();
+    rig.checkInvariants();
+    if (!shown)
+        FUZZ_CHECK(!rig.host.isVisible(ctl::ClockButton));
+    if (rig.host.isVisible(ctl::ClockButton))
+        rig.dialog.onCommand(ctl::ClockButton);
+    rig.checkInvariants();
+
+    for (const int box : {ctl::Battery, ctl::Buzzer, ctl::RemoteDelete}) {
+        rig.host.setChecked(box, input.byte() & 1);
+        const bool wanted = rig.host.isChecked(box);
+        rig.dialog.onCommand(box);
+        rig.checkInvariants();
+        if (rig.dialog.lastSwitchConfirmed)
+            FUZZ_CHECK(rig.host.isChecked(box) == wanted);
+    }
+    rig.dialog.startBootloader();
+    rig.checkInvariants();
+    // The timer runs after each of them.
+    FUZZ_CHECK(rig.host.timerRunning(ctl::UiTimerId));
+    return 0;
+}

@@ -1,0 +1,64 @@
+// Each reply of the read-out: the version, the caller and kitchen slots and
+// the five settings, first one reply through each parser on its own, then a
+// whole read-out against a pager that answers the fuzz input.
+#include <cstdint>
+#include <string_view>
+
+#include "fuzz_dialog.h"
+#include "transfer/reply_parsing.h"
+
+namespace {
+
+using namespace harvelin;
+using namespace harvelin::transfer;
+
+bool printable(std::string_view text)
+{
+    for (const char c : text)
+        if (static_cast<unsigned char>(c) < 0x20)
+            return false;
+    return true;
+}
+
+void parseOneReply(std::string_view reply)
+{
+    if (versionFromReply(reply))
+        FUZZ_CHECK(reply.find("Direkt") != std::string_view::npos && reply.find('V') != std::string_view::npos);
+    for (const std::size_t wanted : {std::size_t{5}, std::size_t{2}}) {
+        if (const auto slot = parseSlotReply(reply, wanted)) {
+            FUZZ_CHECK(slot->text.size() <= 14);
+            FUZZ_CHECK(printable(slot->text));
+            FUZZ_CHECK(slot->numberCount <= wanted);
+        }
+    }
+    for (const std::string_view marker : {"schung:", "Debug :", "ration:"})
+        (void)numberAfterMarker(reply, marker);
+    if (const auto text = remoteDeleteTextFromReply(reply))
+        FUZZ_CHECK(text->size() <= 16 && text->find('\r') == std::string::npos);
+    if (const auto name = pagerNameFromReply(reply))
+        FUZZ_CHECK(name->size() <= 14 && name->find('\r') == std::string::npos);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    using namespace harvelin::fuzz;
+    FuzzInput input(data, size);
+    parseOneReply(input.bytes(255));
+
+    FuzzDialog rig(input);
+    rig.connect();
+    rig.dialog.readFromPager();
+    rig.checkInvariants();
+    // One message for each caller slot whose reply named another slot, one
+    // at the end for what did not arrive, or only the one that nothing came;
+    // the timer runs again either way.
+    FUZZ_CHECK(rig.host.messages.size() <= 33);
+    for (const std::string& m : rig.host.messages)
+        FUZZ_CHECK(m == "Fehlerhafter Datenempfang" || m == "Es besteht keine Verbindung zum Zelvatron!");
+    FUZZ_CHECK(rig.host.timerRunning(ctl::UiTimerId));
+    if (rig.dialog.lastReadOutComplete)
+        FUZZ_CHECK(rig.host.messages.empty());
+    return 0;
+}

@@ -1,0 +1,35 @@
+// The write against a pager whose acknowledgements are the fuzz input: the
+// image is what the form showed and stays so, one result is shown, and a
+// success needs the version and every step taken over.
+#include <cstdint>
+
+#include "fuzz_dialog.h"
+#include "model/win1252.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    using namespace harvelin;
+    using namespace harvelin::fuzz;
+    FuzzInput input(data, size);
+    FuzzDialog rig(input);
+    // A few rows of the form come from the input too.
+    for (int r = 1; r <= 3; ++r)
+        rig.host.setControlText(ctl::callerText(r), input.bytes(14));
+    rig.host.setControlText(ctl::PagerName, input.bytes(14));
+    rig.connect();
+    rig.dialog.formToImage();
+    const PagerImage before = rig.dialog.image;
+
+    rig.dialog.writeToPager();
+    rig.checkInvariants();
+    for (std::size_t i = 0; i < before.callers.size(); ++i)
+        FUZZ_CHECK(before.callers[i].text.str() == rig.dialog.image.callers[i].text.str() &&
+                   before.callers[i].buttonId == rig.dialog.image.callers[i].buttonId);
+    // The result, and a note when a small pager had no room for everything.
+    const auto& shown = rig.host.messages;
+    FUZZ_CHECK(shown.size() == 1 + (rig.dialog.lastWriteLeftSlotsOut ? 1 : 0));
+    FUZZ_CHECK(shown[0] == win1252(rig.dialog.lastWriteSucceeded ? "Daten erfolgreich übertragen"
+                                                                   : "Fehlerhafte Übertragung!"));
+    FUZZ_CHECK(rig.host.timerRunning(ctl::UiTimerId));
+    return 0;
+}
