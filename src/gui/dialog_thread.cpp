@@ -7,6 +7,8 @@
 #include <QEventLoop>
 #include <QTimer>
 
+#include "gui/stand_in_timers.h"
+
 namespace harvelin::gui {
 
 // The dialog's host on the device thread: widget calls are run on the GUI
@@ -145,20 +147,7 @@ private:
             },
             Qt::QueuedConnection);
 
-        std::vector<std::unique_ptr<QTimer>> standIns;
-        if (tickDepth_ > 0) {
-            for (const auto& [id, timer] : timers_) {
-                if (!timer || !timer->isActive())
-                    continue;
-                auto standIn = std::make_unique<QTimer>();
-                QObject::connect(standIn.get(), &QTimer::timeout, &device_, [this, id = id, timer = timer] {
-                    if (timer->isActive())
-                        tick(id);
-                });
-                standIn->start(timer->interval());
-                standIns.push_back(std::move(standIn));
-            }
-        }
+        const auto standIns = standInTimers(tickDepth_ > 0, timers_, &device_, [this](int id) { tick(id); });
         ++modalDepth;
         loop.exec();
         --modalDepth;

@@ -18,6 +18,7 @@
 #include <QRadioButton>
 #include <QTimer>
 
+#include "gui/stand_in_timers.h"
 #include "model/win1252.h"
 #include "ui/control_ids.h"
 
@@ -278,20 +279,7 @@ void FormHost::messageBox(const std::string& text)
     // go on meanwhile (learning keeps counting and listening). Qt does not
     // fire a timer again while its own handler is still running, so the
     // running timers are stood in for by timers of the box's lifetime.
-    std::vector<std::unique_ptr<QTimer>> standIns;
-    if (tickDepth_ > 0) {
-        for (const auto& [id, timer] : timers_) {
-            if (!timer || !timer->isActive())
-                continue;
-            auto standIn = std::make_unique<QTimer>();
-            QObject::connect(standIn.get(), &QTimer::timeout, &window_, [this, id = id, timer = timer] {
-                if (timer->isActive())
-                    tick(id);
-            });
-            standIn->start(timer->interval());
-            standIns.push_back(std::move(standIn));
-        }
-    }
+    const auto standIns = standInTimers(tickDepth_ > 0, timers_, &window_, [this](int id) { tick(id); });
     box.exec();
 }
 
