@@ -168,13 +168,7 @@ int showCommand(CliEnvironment& env, Session& session, const std::string& file, 
     session.press(ctl::OpenFileButton);
     if (!session.dialog.lastFileOk)
         return exitcode::BadInput;
-    const MainDialog& d = session.dialog;
-    const PagerConfiguration shown{d.image,
-                                   d.pagerName,
-                                   d.remoteDeleteText,
-                                   session.host.isChecked(ctl::Battery),
-                                   session.host.isChecked(ctl::Buzzer),
-                                   session.host.isChecked(ctl::RemoteDelete)};
+    const PagerConfiguration shown = session.configuration();
     env.out << (json ? configurationJson(shown) : configurationText(shown));
     return exitcode::Success;
 }

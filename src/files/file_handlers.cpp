@@ -68,12 +68,7 @@ void MainDialog::openFile()
                             : fileMessage(*path, win1252("geöffnet"), error));
         return;
     }
-    image = config.image;
-    pagerName = config.pagerName;
-    remoteDeleteText = config.remoteDeleteText;
-    host.setChecked(ctl::Battery, config.battery);
-    host.setChecked(ctl::Buzzer, config.buzzer);
-    host.setChecked(ctl::RemoteDelete, config.remoteDelete);
+    applyConfiguration(config);
     lastFileOk = true;
     lastFileCoverage = report.coverage;
     currentFile = *path;

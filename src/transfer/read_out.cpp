@@ -53,31 +53,6 @@ constexpr std::uint8_t BuzzerBit = 0x02;
 const std::string BadDataMessage = "Fehlerhafter Datenempfang";
 const std::string CancelledMessage = win1252("Lesen abgebrochen – die Daten im Formular sind unverändert.");
 
-// What a read-out may change before its end, kept so that a cancelled one
-// can put it back.
-struct FormSnapshot {
-    PagerImage image;
-    std::string pagerName;
-    std::string remoteDeleteText;
-    bool battery, buzzer, remoteDelete;
-
-    explicit FormSnapshot(const MainDialog& d)
-        : image(d.image), pagerName(d.pagerName), remoteDeleteText(d.remoteDeleteText),
-          battery(d.host.isChecked(ctl::Battery)), buzzer(d.host.isChecked(ctl::Buzzer)),
-          remoteDelete(d.host.isChecked(ctl::RemoteDelete))
-    {
-    }
-    void restore(MainDialog& d) const
-    {
-        d.image = image;
-        d.pagerName = pagerName;
-        d.remoteDeleteText = remoteDeleteText;
-        d.host.setChecked(ctl::Battery, battery);
-        d.host.setChecked(ctl::Buzzer, buzzer);
-        d.host.setChecked(ctl::RemoteDelete, remoteDelete);
-    }
-};
-
 std::string slotRequest(std::string_view word, unsigned slot) { return std::string(word) + std::to_string(slot); }
 
 std::optional<double> queryVersion(SerialLink& link, SilenceWatch& silence)
@@ -265,9 +240,10 @@ void MainDialog::readFromPager()
     stopUiTimer();
     clock.sleepMs(StartWaitMs);
     link.lateReplySeen = false;
-    const FormSnapshot before(*this);
+    // What a cancelled read-out puts back.
+    const PagerConfiguration before = heldConfiguration();
     auto endCancelled = [&] {
-        before.restore(*this);
+        applyConfiguration(before);
         deviceBusy = false;
         host.setProgressPos(0);
         UpdateData(false);

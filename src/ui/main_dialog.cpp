@@ -290,14 +290,29 @@ void MainDialog::clearImage()
     }
 }
 
+PagerConfiguration MainDialog::heldConfiguration() const
+{
+    return {image,
+            pagerName,
+            remoteDeleteText,
+            host.isChecked(ctl::Battery),
+            host.isChecked(ctl::Buzzer),
+            host.isChecked(ctl::RemoteDelete)};
+}
+
+void MainDialog::applyConfiguration(const PagerConfiguration& config)
+{
+    image = config.image;
+    pagerName = config.pagerName;
+    remoteDeleteText = config.remoteDeleteText;
+    host.setChecked(ctl::Battery, config.battery);
+    host.setChecked(ctl::Buzzer, config.buzzer);
+    host.setChecked(ctl::RemoteDelete, config.remoteDelete);
+}
+
 PagerConfiguration MainDialog::configurationFromForm() const
 {
-    PagerConfiguration config{image,
-                              pagerName,
-                              remoteDeleteText,
-                              host.isChecked(ctl::Battery),
-                              host.isChecked(ctl::Buzzer),
-                              host.isChecked(ctl::RemoteDelete)};
+    PagerConfiguration config = heldConfiguration();
     takeRows(config.image, pageOffset(), callerTexts, kitchenTexts, kitchenKeys, kitchenStations);
     return config;
 }

@@ -74,6 +74,10 @@ public:
     // The configuration as the form variables and the image hold it, the rows
     // shown included: what a save would write.
     PagerConfiguration configurationFromForm() const;
+    // The image as held, without the rows shown, and the form-held settings.
+    PagerConfiguration heldConfiguration() const;
+    // Puts a configuration into the image, the form-held texts and the boxes.
+    void applyConfiguration(const PagerConfiguration& config);
     // Whether the controls show a configuration other than the one last
     // saved, completely read or completely written.
     bool hasUnsavedChanges() const;

@@ -10,9 +10,11 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "cli/cli.h"
+#include "cli_run.h"
 #include "cli/trace_backend.h"
 #include "files/pager_data_file.h"
 #include "model/win1252.h"
@@ -82,13 +84,9 @@ class CliTest : public ::testing::Test {
 protected:
     int run(std::vector<std::string> args)
     {
-        args.insert(args.begin(), "harvelin-cli");
-        std::vector<const char*> argv;
-        for (const std::string& a : args)
-            argv.push_back(a.c_str());
         out.str({});
         err.str({});
-        return runCli(static_cast<int>(argv.size()), argv.data(), env);
+        return runCliWith(std::move(args), env);
     }
 
     std::string file(const char* name) const { return (dir.path() / name).string(); }

@@ -6,9 +6,11 @@
 #include <regex>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "cli/cli.h"
+#include "cli_run.h"
 #include "local_pager.h"
 #include "platform/clock.h"
 #include "sim_backend.h"
@@ -23,13 +25,9 @@ class LocalPagerTest : public ::testing::Test {
 protected:
     int run(std::vector<std::string> args)
     {
-        args.insert(args.begin(), "harvelin-cli");
-        std::vector<const char*> argv;
-        for (const std::string& a : args)
-            argv.push_back(a.c_str());
         out.str({});
         err.str({});
-        return runCli(static_cast<int>(argv.size()), argv.data(), env);
+        return runCliWith(std::move(args), env);
     }
 
     std::string fileText(const char* name) const

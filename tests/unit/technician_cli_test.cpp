@@ -6,9 +6,11 @@
 #include <iterator>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "cli/cli.h"
+#include "cli_run.h"
 #include "files/backups.h"
 #include "files/pager_data_file.h"
 #include "model/win1252.h"
@@ -47,13 +49,9 @@ class TechnicianCliTest : public ::testing::Test {
 protected:
     int run(std::vector<std::string> args)
     {
-        args.insert(args.begin(), "harvelin-cli");
-        std::vector<const char*> argv;
-        for (const std::string& a : args)
-            argv.push_back(a.c_str());
         out.str({});
         err.str({});
-        return runCli(static_cast<int>(argv.size()), argv.data(), env);
+        return runCliWith(std::move(args), env);
     }
 
     std::string file(const char* name) const { return (dir.path() / name).string(); }
