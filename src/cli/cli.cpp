@@ -46,16 +46,16 @@ std::string partialPath(const std::string& path)
 }
 
 // A result that never reached standard output (a full disk, a closed pipe)
-// is no success, whatever the command did.
+// is no success, nor a difference found, whatever the command did: it is an
+// output that cannot be written. A stop request keeps its own status.
 int outputWritten(CliEnvironment& env, int status)
 {
+    errno = 0;
     env.out.flush();
-    if (env.out)
+    if (env.out || status == exitcode::Interrupted)
         return status;
-    const int code = errno;
-    complain(env) << "cannot write the result to standard output"
-                  << (code != 0 ? std::string(": ") + std::strerror(code) : std::string()) << '\n';
-    return exitcode::DeviceFailed;
+    complain(env) << "cannot write the result to standard output: " << outputFailureReason(errno) << '\n';
+    return exitcode::OutputFailed;
 }
 
 // --- the commands ------------------------------------------------------------
@@ -326,6 +326,11 @@ std::optional<std::string> commandWord(int argc, const char* const* argv)
 
 }  // namespace
 
+std::string outputFailureReason(int errorNumber)
+{
+    return errorNumber != 0 ? std::strerror(errorNumber) : "it takes no more data";
+}
+
 int runCli(int argc, const char* const* argv, CliEnvironment& env)
 {
     CLI::App app{"Configures the Zelvatron pager from the command line: the same steps as the form's buttons, "
@@ -360,7 +365,9 @@ int runCli(int argc, const char* const* argv, CliEnvironment& env)
     CLI::App* read = app.add_subcommand("read", "Read the pager (\"Pager -> PC\") and save the configuration");
     read->add_option("FILE", file, "The .pag file to save (with --each: the folder)")->required();
     CLI::Option* readEach = read->add_flag(
-        "--each", each, "Read pager after pager into the folder FILE, each named as the backups are, until Ctrl-C");
+        "--each", each,
+        "Read pager after pager into the folder FILE, each named as the backups are, until Ctrl-C; plug in the "
+        "next pager when \"the pager is gone\" is printed (about 6 s after the last one was taken off)");
     read->add_option("--log", series.log, "With --each: append every result line to this CSV file")->needs(readEach);
     WriteOptions writeOptions;
     CLI::App* write = app.add_subcommand("write", "Open a .pag file and write it into the pager (\"PC -> Pager\")");
@@ -368,7 +375,10 @@ int runCli(int argc, const char* const* argv, CliEnvironment& env)
     write->add_flag("--verify", writeOptions.verify, "Read the pager back and print every difference (exit 1)");
     write->add_flag("--backup", writeOptions.backup, "Read the pager first and keep that as a backup");
     CLI::Option* writeEach =
-        write->add_flag("--each", writeOptions.each, "Write pager after pager as each one answers, until Ctrl-C");
+        write->add_flag("--each", writeOptions.each,
+                        "Write pager after pager as each one answers, until Ctrl-C. A pager must be off the line "
+                        "for two probes (about 6 s) before the next is served: plug in the next one when "
+                        "\"the pager is gone\" is printed");
     write->add_option("--log", writeOptions.series.log, "With --each: append every result line to this CSV file")
         ->needs(writeEach);
     write->add_flag("--partial", writeOptions.partial, "Write a file that lacks some of a saved configuration's lines; "
@@ -461,7 +471,7 @@ int runCli(int argc, const char* const* argv, CliEnvironment& env)
     if (backups->parsed())
         return outputWritten(env, backupsCommand(env));
     if (exportCsv->parsed())
-        return exportCommand(env, file, second, separator);
+        return outputWritten(env, exportCommand(env, file, second, separator));
     if (importCsv->parsed())
         return importCommand(env, file, second);
 
@@ -481,13 +491,13 @@ int runCli(int argc, const char* const* argv, CliEnvironment& env)
     if (search->parsed())
         return outputWritten(env, searchCommand(env, session));
     if (read->parsed())
-        return each ? readEachCommand(env, session, file, series) : readCommand(env, session, file);
+        return outputWritten(env, each ? readEachCommand(env, session, file, series) : readCommand(env, session, file));
     if (write->parsed())
-        return writeCommand(env, session, file, writeOptions);
+        return outputWritten(env, writeCommand(env, session, file, writeOptions));
     if (verify->parsed())
-        return verifyCommand(env, session, file);
+        return outputWritten(env, verifyCommand(env, session, file));
     if (diff->parsed())
-        return diffCommand(env, session, file, second, json);
+        return outputWritten(env, diffCommand(env, session, file, second, json));
     if (show->parsed())
         return outputWritten(env, showCommand(env, session, file, json));
     if (learn->parsed())

@@ -39,11 +39,18 @@ namespace exitcode {
 constexpr int Success = 0;
 constexpr int DeviceFailed = 1;  // the pager did not do what was asked
 constexpr int BadInput = 2;      // bad usage, or a file that cannot be read or written
+// Any output that cannot be written: a file, standard output, a log, the
+// backup folder. The message names the path and the system's reason.
+constexpr int OutputFailed = BadInput;
 constexpr int NoPager = 3;       // the search found no pager
 constexpr int Interrupted = 130; // stopped by Ctrl-C or SIGTERM
 }  // namespace exitcode
 
 int runCli(int argc, const char* const* argv, CliEnvironment& env);
+
+// The system's reason for a failed write, from errno; a stream that fails
+// without one has most likely met a full disk.
+std::string outputFailureReason(int errorNumber);
 
 // Stops the running command before its next command to the pager goes out;
 // it then leaves learn mode, closes the port, writes no file and ends with

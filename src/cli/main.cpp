@@ -2,6 +2,7 @@
 // serial ports (see --help).
 
 #include <atomic>
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <iostream>
@@ -168,10 +169,12 @@ int main(int argc, char** argv)
                                  stderrIsTerminal(), harvelin::BackupFolder::standardPath(),
                                  localeDecimalPoint(), interrupted};
     const int status = harvelin::runCli(argc, arguments, env);
+    errno = 0;
     std::cout.flush();
     if (!std::cout && status == harvelin::exitcode::Success) {
-        std::cerr << "harvelin-cli: cannot write the result to standard output\n";
-        return harvelin::exitcode::DeviceFailed;
+        std::cerr << "harvelin-cli: cannot write the result to standard output: "
+                  << harvelin::outputFailureReason(errno) << '\n';
+        return harvelin::exitcode::OutputFailed;
     }
     return status;
 }

@@ -4,6 +4,8 @@
 #include <filesystem>
 #include <functional>
 #include <optional>
+#include <regex>
+#include <set>
 #include <fstream>
 #include <iterator>
 #include <memory>
@@ -181,17 +183,26 @@ protected:
     std::streamsize xsputn(const char*, std::streamsize) override { return 0; }
 };
 
-TEST_F(CliTest, ResultThatCannotBeWrittenIsAFailureWithAMessage)
+TEST_F(CliTest, ResultThatCannotBeWrittenExitsWithTwoAndSaysWhy)
 {
     const std::string path = file("ausgabe.pag");
+    const std::string other = file("andere.pag");
     std::filesystem::copy_file(ReferenceFile, path);
+    std::filesystem::copy_file(ReferenceFile, other);
+    env.backupFolder = file("backups");
+    ASSERT_EQ(run({"read", file("gelesen.pag")}), exitcode::Success);
     RefusingBuffer refusing;
     std::streambuf* const kept = static_cast<std::ostream&>(out).rdbuf(&refusing);
+    // Every command that prints a result; diff and verify find differences,
+    // whose status would otherwise be 1.
     for (const std::vector<std::string>& args :
-         {std::vector<std::string>{"ports"}, {"search"}, {"show", path}, {"show", "--json", path}}) {
+         {std::vector<std::string>{"ports"}, {"search"}, {"show", path}, {"show", "--json", path}, {"backups"},
+          {"export", path, "-"}, {"diff", path, file("gelesen.pag")}, {"diff", "--json", path, "pager"},
+          {"verify", path}}) {
         out.clear();
-        EXPECT_EQ(run(args), exitcode::DeviceFailed) << args[0];
-        EXPECT_NE(err.str().find("cannot write the result to standard output"), std::string::npos) << args[0];
+        EXPECT_EQ(run(args), exitcode::OutputFailed) << args[0];
+        EXPECT_NE(err.str().find("harvelin-cli: cannot write the result to standard output: "), std::string::npos)
+            << args[0] << ": " << err.str();
     }
     static_cast<std::ostream&>(out).rdbuf(kept);
 }
@@ -600,6 +611,47 @@ TEST_F(CliTest, HelpAndVersionExitWithZero)
     EXPECT_NE(out.str().find("Exit status"), std::string::npos);
     EXPECT_EQ(run({"--version"}), exitcode::Success);
     EXPECT_NE(out.str().find(HARVELIN_VERSION), std::string::npos);
+}
+
+// The manual page is written by hand; it must name every command and every
+// option that --help knows, and every exit status.
+TEST_F(CliTest, ManualPageNamesEveryCommandAndOptionOfTheHelp)
+{
+    std::string page = readBytes(std::filesystem::path(HARVELIN_TEST_DATA) / "../../packaging/man/harvelin-cli.1");
+    ASSERT_FALSE(page.empty());
+    for (std::size_t at; (at = page.find("\\-")) != std::string::npos;)
+        page.erase(at, 1);
+    // The words that open the manual's macro lines (".B read", ".BI \"show \"").
+    std::set<std::string> headed;
+    std::istringstream lines(page);
+    for (std::string line; std::getline(lines, line);) {
+        if (line.rfind(".B", 0) != 0 || line.find(' ') == std::string::npos)
+            continue;
+        std::istringstream words(line.substr(line.find(' ')));
+        std::string word;
+        words >> word;
+        headed.insert(word.substr(word.front() == '"' ? 1 : 0));
+    }
+
+    run({"no-such-command"});
+    const std::string listed = err.str().substr(err.str().find("Commands: ") + 10);
+    std::vector<std::string> commands;
+    std::istringstream names(listed.substr(0, listed.find('\n')));
+    for (std::string name; std::getline(names >> std::ws, name, ',');)
+        commands.push_back(name);
+    ASSERT_GE(commands.size(), 14u);
+
+    const std::regex option("--[a-z][a-z-]*");
+    for (const std::string& command : commands) {
+        EXPECT_TRUE(headed.count(command)) << "the manual page lacks the command " << command;
+        run({command, "--help"});
+        const std::string help = out.str();
+        for (std::sregex_iterator it(help.begin(), help.end(), option), end; it != end; ++it)
+            EXPECT_NE(page.find(it->str()), std::string::npos)
+                << "the manual page lacks " << it->str() << " of " << command;
+    }
+    for (const char* status : {"0", "1", "2", "3", "130"})
+        EXPECT_NE(page.find(std::string(".B ") + status + "\n"), std::string::npos) << "exit status " << status;
 }
 
 TEST_F(CliTest, TraceShowsEveryFrameWithItsTime)
