@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "cli/configuration_report.h"
+#include "files/configuration_json.h"
 #include "cli/session.h"
 #include "cli/technician.h"
 #include "cli/trace_backend.h"

@@ -3,7 +3,7 @@
 #include <iterator>
 #include <string>
 
-#include "cli/configuration_report.h"
+#include "files/configuration_json.h"
 #include "cli/technician.h"
 #include "files/configuration_csv.h"
 #include "files/replacing_file.h"

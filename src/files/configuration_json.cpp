@@ -1,9 +1,10 @@
+#include "files/configuration_json.h"
+
 #include <iterator>
 #include <map>
 #include <nlohmann/json.hpp>
 #include <string>
 
-#include "cli/configuration_report.h"
 #include "model/win1252.h"
 
 namespace harvelin {
@@ -249,6 +250,31 @@ void readSlots(Importer& in, const Json& slots, const std::string& name, std::si
 }
 
 }  // namespace
+
+std::string configurationJson(const PagerConfiguration& config)
+{
+    nlohmann::ordered_json j;
+    j["pagerName"] = win1252ToUtf8(config.pagerName);
+    j["remoteDeleteText"] = win1252ToUtf8(config.remoteDeleteText);
+    j["battery"] = config.battery;
+    j["buzzer"] = config.buzzer;
+    j["remoteDelete"] = config.remoteDelete;
+    auto callers = nlohmann::ordered_json::array();
+    for (const CallerEntry& slot : config.image.callers) {
+        callers.push_back({{"text", win1252ToUtf8(slot.text.str())},
+                           {"buttonId", slot.buttonIdValue()},
+                           {"idSuffix", slot.idSuffix}});
+    }
+    j["callers"] = std::move(callers);
+    auto kitchen = nlohmann::ordered_json::array();
+    for (const KitchenCallEntry& slot : config.image.kitchenCalls) {
+        kitchen.push_back(
+            {{"text", win1252ToUtf8(slot.text.str())}, {"key", slot.key}, {"station", slot.station}});
+    }
+    j["kitchenCalls"] = std::move(kitchen);
+    return j.dump(2) + "\n";
+}
+
 
 std::vector<csv::Problem> configurationFromJson(std::string_view json, PagerConfiguration& config)
 {
