@@ -21,6 +21,11 @@ const char* const Pieces[] = {
     "Uebernommen", "aktuell: 1 07 05", "Tischsender:", "200 3 0 0 7 77", "Text_Fernloeschung :", "Adresstext :",
     "Debug :", "E_Vibration:", "Modus_Fernloeschung:", "Pagername:", "Eintrag:", "Sonder:", "FModus:", "Summer:",
     "Batterie:", "Fernloeschung:", "031 ", "-1", "99999999999", "255", "e", "\xF6\xDF\x80",
+    // Spreadsheet tables and JSON for import.
+    "kind,slot,text,identity,b0,b1,b2,b3,suffix,key,station\r\n", "caller,1,Tisch,,1,2,3,4,5,,\r\n",
+    "kitchen;16;K\xFC\x63he;;;;;;;255;7\n", "setting,pagerName,\"a \"\"b\"\"\",,,,,,,,\n", ",", ";", "\"",
+    "{\"callers\": [{\"text\": \"a\", \"buttonId\": 7, \"idSuffix\": 1}", "{\"kitchenCalls\": [{\"key\": 1}, {}]",
+    ", \"buzzer\": true", "}", "]", "[", "{",
 };
 
 std::vector<std::uint8_t> generate(std::mt19937& rng)

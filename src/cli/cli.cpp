@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "cli/configuration_report.h"
+#include "files/configuration_json.h"
 #include "cli/session.h"
 #include "cli/technician.h"
 #include "cli/trace_backend.h"
@@ -419,10 +420,10 @@ int runCli(int argc, const char* const* argv, CliEnvironment& env)
     CLI::App* exportCsv = app.add_subcommand("export", "Write a .pag file's slots and settings as a CSV table");
     exportCsv->add_option("FILE", file, "The .pag file")->required();
     exportCsv->add_option("OUT", second, "The CSV file to write, - for standard output")->required();
-    exportCsv->add_option("--separator", separator, "Field separator (default: ; where decimals take a comma, "
-                                                    "else ,; t for a tab)");
+    exportCsv->add_option("--separator", separator, "Field separator: , or ; or t for a tab (default: ; where "
+                                                    "decimals take a comma, else ,)");
     CLI::App* importCsv = app.add_subcommand("import", "Make a .pag file from a CSV table or from show --json");
-    importCsv->add_option("IN", file, "The CSV or JSON file")->required();
+    importCsv->add_option("IN", file, "The CSV or JSON file (UTF-8, else read as Windows-1252)")->required();
     importCsv->add_option("OUT", second, "The .pag file to write")->required();
 
     CLI::App* clock = app.add_subcommand("clock", "Set the repeater's clock from this machine's clock "

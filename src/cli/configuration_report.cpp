@@ -1,7 +1,6 @@
 #include "cli/configuration_report.h"
 
 #include <cstdio>
-#include <nlohmann/json.hpp>
 
 #include "model/conversions.h"
 #include "model/win1252.h"
@@ -72,30 +71,6 @@ std::string configurationText(const PagerConfiguration& config)
     for (std::size_t k = 0; k < config.image.kitchenCalls.size(); ++k)
         out += kitchenRow(k, config.image.kitchenCalls[k]);
     return out;
-}
-
-std::string configurationJson(const PagerConfiguration& config)
-{
-    nlohmann::ordered_json j;
-    j["pagerName"] = win1252ToUtf8(config.pagerName);
-    j["remoteDeleteText"] = win1252ToUtf8(config.remoteDeleteText);
-    j["battery"] = config.battery;
-    j["buzzer"] = config.buzzer;
-    j["remoteDelete"] = config.remoteDelete;
-    auto callers = nlohmann::ordered_json::array();
-    for (const CallerEntry& slot : config.image.callers) {
-        callers.push_back({{"text", win1252ToUtf8(slot.text.str())},
-                           {"buttonId", slot.buttonIdValue()},
-                           {"idSuffix", slot.idSuffix}});
-    }
-    j["callers"] = std::move(callers);
-    auto kitchen = nlohmann::ordered_json::array();
-    for (const KitchenCallEntry& slot : config.image.kitchenCalls) {
-        kitchen.push_back(
-            {{"text", win1252ToUtf8(slot.text.str())}, {"key", slot.key}, {"station", slot.station}});
-    }
-    j["kitchenCalls"] = std::move(kitchen);
-    return j.dump(2) + "\n";
 }
 
 }  // namespace harvelin

@@ -14,11 +14,4 @@ namespace harvelin {
 // one line per slot.
 std::string configurationText(const PagerConfiguration& config);
 
-// The same as one JSON object (UTF-8), for scripts.
-std::string configurationJson(const PagerConfiguration& config);
-
-// Reads such an object onto `config`, naming the line and column of every
-// value it cannot take (a member it does not know is left alone).
-std::vector<csv::Problem> configurationFromJson(std::string_view json, PagerConfiguration& config);
-
 }  // namespace harvelin

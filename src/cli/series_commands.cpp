@@ -70,7 +70,7 @@ public:
             complain(env_) << "cannot write the log " << options_.log << '\n';
             return false;
         }
-        separator_ = csvSeparatorFor(env_, std::nullopt);
+        separator_ = csvSeparatorFor(env_);
         if (fresh)
             logLine({"time", "port", "version", "result"});
         return true;

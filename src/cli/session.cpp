@@ -25,14 +25,23 @@ bool fileOpens(CliEnvironment& env, const std::string& path, FileCoverage* cover
     return scratch.dialog.lastFileOk;
 }
 
+// The reason is the form's German text, so the whole line is the form's
+// message, without the tool's prefix.
+void fileNotOpened(CliEnvironment& env, const std::string& path, const std::string& reason)
+{
+    env.err << "Die Datei " << path << " konnte nicht geöffnet werden: " << win1252ToUtf8(reason) << '\n';
+}
+
+void fileNotSaved(CliEnvironment& env, const std::string& path, const std::string& reason)
+{
+    env.err << "Die Datei " << path << " konnte nicht gespeichert werden: " << win1252ToUtf8(reason) << '\n';
+}
+
 bool fileCanBeSaved(CliEnvironment& env, const std::string& path)
 {
     ReplacingFile probe(path);
     if (!probe.create()) {
-        // The reason is the form's German text, so the whole line is the
-        // form's message for a file that cannot be saved.
-        env.err << "Die Datei " << path << " konnte nicht gespeichert werden: " << win1252ToUtf8(probe.error())
-                << '\n';
+        fileNotSaved(env, path, probe.error());
         return false;
     }
     probe.discard();

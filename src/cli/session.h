@@ -164,6 +164,10 @@ std::filesystem::path nativePath(const std::string& utf8);
 // Whether the form would open the file; the form's own message says why not.
 // `coverage` receives which lines the file held.
 bool fileOpens(CliEnvironment& env, const std::string& path, FileCoverage* coverage = nullptr);
+// The form's messages for a file that could not be opened or saved, for a
+// German reason as the file code gives it (Windows-1252).
+void fileNotOpened(CliEnvironment& env, const std::string& path, const std::string& reason);
+void fileNotSaved(CliEnvironment& env, const std::string& path, const std::string& reason);
 // Whether a file can be saved at `path`, found out before the pager is
 // busied with a long read-out; nothing is left behind.
 bool fileCanBeSaved(CliEnvironment& env, const std::string& path);

@@ -1,12 +1,16 @@
-#include <filesystem>
-#include <fstream>
-#include <iterator>
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <string>
 
-#include "cli/configuration_report.h"
 #include "cli/technician.h"
 #include "files/configuration_csv.h"
+#include "files/configuration_json.h"
 #include "files/replacing_file.h"
+#include "model/win1252.h"
 
 namespace harvelin::cli {
 
@@ -15,78 +19,156 @@ namespace {
 // A table or a JSON text is larger than a .pag file, but not by much.
 constexpr std::size_t MaxInputBytes = 1024 * 1024;
 
+constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
+
+// The whole file; nullopt after the form's message for a file that cannot
+// be opened, with the system's reason.
 std::optional<std::string> readInput(CliEnvironment& env, const std::string& path)
 {
-    std::error_code ec;
-    if (!std::filesystem::exists(nativePath(path), ec)) {
-        complain(env) << "cannot read " << path << ": there is no such file\n";
-        return std::nullopt;
+    InputFile file;
+    if (file.open(path, MaxInputBytes)) {
+        std::string bytes;
+        std::array<char, 4096> buffer;
+        for (;;) {
+            const auto got = file.read(buffer.data(), buffer.size());
+            if (!got)
+                break;
+            if (*got == 0)
+                return bytes;
+            bytes.append(buffer.data(), *got);
+            // The file grew after it was opened.
+            if (bytes.size() > MaxInputBytes) {
+                fileNotOpened(env, path, tooLargeReason(MaxInputBytes));
+                return std::nullopt;
+            }
+        }
     }
-    if (!std::filesystem::is_regular_file(nativePath(path), ec)) {
-        complain(env) << "cannot read " << path << ": it is no regular file\n";
-        return std::nullopt;
-    }
-    std::ifstream in(nativePath(path), std::ios::binary);
-    std::string bytes;
-    char buffer[4096];
-    while (in && bytes.size() <= MaxInputBytes) {
-        in.read(buffer, sizeof buffer);
-        bytes.append(buffer, static_cast<std::size_t>(in.gcount()));
-    }
-    if (in.bad() || bytes.size() > MaxInputBytes) {
-        complain(env) << "cannot read " << path << (in.bad() ? "" : ": larger than 1 MiB") << '\n';
-        return std::nullopt;
-    }
-    return bytes;
+    fileNotOpened(env, path, file.error());
+    return std::nullopt;
 }
 
 bool writeOutput(CliEnvironment& env, const std::string& path, const std::string& bytes)
 {
     if (path == "-") {
+        errno = 0;
         env.out << bytes << std::flush;
-        return true;
+        if (env.out)
+            return true;
+        const int code = errno;
+        complain(env) << "cannot write the result to standard output"
+                      << (code != 0 ? std::string(": ") + std::strerror(code) : std::string()) << '\n';
+        return false;
     }
     ReplacingFile file(path);
     if (file.create() && file.write(bytes) && file.commit())
         return true;
-    complain(env) << "cannot write " << path << ": " << win1252ToUtf8(file.error()) << '\n';
+    fileNotSaved(env, path, file.error());
     file.discard();
     return false;
 }
 
+// The separator asked for; nullopt for one that a spreadsheet would not
+// split at, or that would be taken for part of a field when read again.
+std::optional<char> chosenSeparator(const std::string& chosen)
+{
+    if (chosen == "t")
+        return '\t';
+    if (chosen.size() == 1 && csv::isSeparator(chosen.front()))
+        return chosen.front();
+    return std::nullopt;
+}
+
+// An argument as a message can show it: bytes that are no printable UTF-8
+// are written as \xNN.
+std::string shownArgument(const std::string& text)
+{
+    const bool printable =
+        isUtf8(text) && std::none_of(text.begin(), text.end(), [](char c) {
+            return static_cast<unsigned char>(c) < 0x20 || c == 0x7F;
+        });
+    if (printable)
+        return "\"" + text + "\"";
+    std::string shown = "\"";
+    for (const char c : text) {
+        char hex[8];
+        std::snprintf(hex, sizeof hex, "\\x%02X", static_cast<unsigned>(static_cast<unsigned char>(c)));
+        shown += hex;
+    }
+    return shown + "\"";
+}
+
+// A ".json" is read as JSON and a ".csv" as a table, whatever they hold, so
+// that a broken file is told what is wrong in its own terms; another file is
+// JSON when it begins like JSON.
+bool isJson(const std::string& path, std::string_view text)
+{
+    auto endsWith = [&path](std::string_view ending) {
+        if (path.size() < ending.size())
+            return false;
+        for (std::size_t i = 0; i < ending.size(); ++i)
+            if (std::tolower(static_cast<unsigned char>(path[path.size() - ending.size() + i])) != ending[i])
+                return false;
+        return true;
+    };
+    if (endsWith(".json"))
+        return true;
+    if (endsWith(".csv"))
+        return false;
+    const std::size_t start = text.find_first_not_of(" \t\r\n");
+    return start != std::string_view::npos && (text[start] == '{' || text[start] == '[');
+}
+
 }  // namespace
 
-char csvSeparatorFor(const CliEnvironment& env, const std::optional<std::string>& chosen)
-{
-    if (chosen && !chosen->empty())
-        return chosen->front() == 't' ? '\t' : chosen->front();
-    return env.decimalPoint == ',' ? ';' : ',';
-}
+char csvSeparatorFor(const CliEnvironment& env) { return env.decimalPoint == ',' ? ';' : ','; }
 
 int exportCommand(CliEnvironment& env, const std::string& file, const std::string& out,
                   const std::optional<std::string>& separator)
 {
+    const std::optional<char> chosen = separator ? chosenSeparator(*separator) : csvSeparatorFor(env);
+    if (!chosen) {
+        complain(env) << "--separator takes \",\", \";\" or \"t\" (a tab), not " << shownArgument(*separator)
+                      << "; nothing written\n";
+        return exitcode::BadInput;
+    }
     const std::optional<PagerConfiguration> config = fileConfiguration(env, file);
     if (!config)
         return exitcode::BadInput;
-    return writeOutput(env, out, csv::format(*config, csvSeparatorFor(env, separator))) ? exitcode::Success
-                                                                                         : exitcode::BadInput;
+    // What export writes must import again as it was.
+    const std::vector<std::string> refused = csv::rowsWithControlCharacters(*config);
+    if (!refused.empty()) {
+        std::string rows;
+        for (const std::string& row : refused)
+            rows += (rows.empty() ? "" : ", ") + row;
+        complain(env) << file << " holds a control character in the text of " << rows
+                      << ", which import refuses; nothing written\n";
+        return exitcode::BadInput;
+    }
+    return writeOutput(env, out, csv::format(*config, *chosen)) ? exitcode::Success : exitcode::BadInput;
 }
 
 int importCommand(CliEnvironment& env, const std::string& in, const std::string& out)
 {
-    const std::optional<std::string> text = readInput(env, in);
-    if (!text)
+    const std::optional<std::string> bytes = readInput(env, in);
+    if (!bytes)
         return exitcode::BadInput;
-    // What the table leaves out keeps the value a fresh form starts with.
+    std::string_view raw = *bytes;
+    if (raw.starts_with(ByteOrderMark))
+        raw.remove_prefix(ByteOrderMark.size());
+    // A spreadsheet saves in the system's code page where it is not told
+    // otherwise; on a German Windows that is Windows-1252, as .pag files are.
+    std::string text(raw);
+    if (!isUtf8(raw)) {
+        text = win1252ToUtf8(raw);
+        complain(env) << in << " is not UTF-8; it is read as Windows-1252\n";
+    }
+    // What the file leaves out keeps the value a fresh form starts with.
     Session fresh(env, env.backend, PortTable());
     PagerConfiguration config = fresh.configuration();
-    const std::size_t start = text->find_first_not_of(" \t\r\n\xEF\xBB\xBF");
-    const bool json = start != std::string::npos && (*text)[start] == '{';
     const std::vector<csv::Problem> problems =
-        json ? configurationFromJson(*text, config) : csv::parse(*text, config);
+        isJson(in, text) ? configurationFromJson(text, config) : csv::parse(text, config);
     for (const csv::Problem& p : problems)
-        env.err << in << ", line " << p.line << ", column " << p.column << ": " << p.what << '\n';
+        complain(env) << in << ", line " << p.line << ", column " << p.column << ": " << p.what << '\n';
     if (!problems.empty()) {
         complain(env) << "nothing written: " << problems.size() << " value(s) in " << in
                       << " cannot go into a pager file\n";
@@ -94,7 +176,7 @@ int importCommand(CliEnvironment& env, const std::string& in, const std::string&
     }
     std::string error;
     if (!PagerDataFile::save(out, config, error)) {
-        complain(env) << "cannot write " << out << ": " << win1252ToUtf8(error) << '\n';
+        fileNotSaved(env, out, error);
         return exitcode::BadInput;
     }
     return exitcode::Success;

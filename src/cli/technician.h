@@ -49,11 +49,14 @@ int readEachCommand(CliEnvironment& env, Session& session, const std::string& fo
 
 // The separator the user's spreadsheet expects: ";" where decimals are
 // written with a comma.
-char csvSeparatorFor(const CliEnvironment& env, const std::optional<std::string>& chosen);
+char csvSeparatorFor(const CliEnvironment& env);
+// `separator` is ",", ";" or a tab ("t" or the character itself); another
+// is refused before anything is read.
 int exportCommand(CliEnvironment& env, const std::string& file, const std::string& out,
                   const std::optional<std::string>& separator);
 // From such a CSV table (its header names the separator) or the JSON of
-// `show --json`; nothing is written when anything cannot be taken.
+// `show --json`, in UTF-8 or else Windows-1252; nothing is written when
+// anything cannot be taken.
 int importCommand(CliEnvironment& env, const std::string& in, const std::string& out);
 
 }  // namespace harvelin::cli

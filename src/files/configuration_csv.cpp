@@ -151,6 +151,19 @@ public:
         return std::nullopt;
     }
 
+    // A value where the row's kind has none would be lost without a word.
+    bool unused(Column first, Column last, std::string_view kind)
+    {
+        for (std::size_t c = first; c <= last; ++c) {
+            if (!cell(static_cast<Column>(c)).empty()) {
+                problem(static_cast<Column>(c), "a " + std::string(kind) + " row has no " + std::string(Columns[c]) +
+                                                    "; the cell must be empty");
+                return false;
+            }
+        }
+        return true;
+    }
+
 private:
     const Row& row_;
     std::vector<Problem>& problems_;
@@ -216,10 +229,107 @@ void readSetting(Reader& r, PagerConfiguration& config)
         }
         return;
     }
-    r.problem(Slot, "no setting is called \"" + r.cell(Slot) + "\"");
+    std::vector<std::string_view> names;
+    for (const Setting& s : Settings)
+        names.push_back(s.name);
+    r.problem(Slot, "no setting is called \"" + r.cell(Slot) + "\"" + didYouMean(r.cell(Slot), names));
+}
+
+// The header's separator: the first of Separators outside quotes; ","
+// when it has none, so that a line of one cell is still named.
+char separatorOf(std::string_view header)
+{
+    bool quoted = false;
+    for (const char c : header) {
+        if (c == '"')
+            quoted = !quoted;
+        else if (!quoted && isSeparator(c))
+            return c;
+    }
+    return ',';
+}
+
+std::string headerText(char separator)
+{
+    std::string text;
+    for (const std::string_view name : Columns)
+        text += (text.empty() ? "" : std::string(1, separator)) + std::string(name);
+    return text;
+}
+
+// The header is format()'s: the columns are found by their place, so one
+// out of place would put every value after it into the wrong field.
+void checkHeader(const Row& header, char separator, std::vector<Problem>& problems)
+{
+    const std::vector<std::string>& names = header.cells;
+    for (std::size_t c = 0; c < names.size() && c < Columns.size(); ++c) {
+        if (names[c] == Columns[c])
+            continue;
+        const bool known = std::find(Columns.begin(), Columns.end(), names[c]) != Columns.end();
+        problems.push_back({header.line, c + 1,
+                            known ? "column \"" + names[c] + "\" stands where \"" + std::string(Columns[c]) +
+                                        "\" belongs; the header is \"" + headerText(separator) + "\""
+                                  : "no column is called \"" + names[c] + "\"" + didYouMean(names[c], Columns)});
+        return;
+    }
+    if (names.size() != Columns.size())
+        problems.push_back({header.line, std::min(names.size(), Columns.size()) + 1,
+                            "the header has " + std::to_string(names.size()) + " columns; " +
+                                std::to_string(Columns.size()) + " are expected: \"" + headerText(separator) + "\""});
+}
+
+std::size_t editDistance(std::string_view a, std::string_view b)
+{
+    std::vector<std::size_t> row(b.size() + 1);
+    for (std::size_t j = 0; j <= b.size(); ++j)
+        row[j] = j;
+    for (std::size_t i = 1; i <= a.size(); ++i) {
+        std::size_t diagonal = row[0];
+        row[0] = i;
+        for (std::size_t j = 1; j <= b.size(); ++j) {
+            const std::size_t above = row[j];
+            row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (a[i - 1] == b[j - 1] ? 0 : 1)});
+            diagonal = above;
+        }
+    }
+    return row[b.size()];
+}
+
+std::string lowered(std::string_view text)
+{
+    std::string out(text);
+    for (char& c : out)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    return out;
 }
 
 }  // namespace
+
+std::string didYouMean(std::string_view word, std::span<const std::string_view> known)
+{
+    // Names are short; anything much longer is no typing error of one.
+    constexpr std::size_t MaxEdits = 2;
+    std::string_view best;
+    std::size_t bestDistance = MaxEdits + 1;
+    bool tie = false;
+    const std::string w = lowered(word);
+    for (const std::string_view name : known) {
+        if (name.size() + MaxEdits < w.size() || w.size() + MaxEdits < name.size())
+            continue;
+        // A short name is within one edit of too many others to guess more.
+        const std::size_t limit = name.size() <= 3 ? 1 : MaxEdits;
+        const std::size_t d = editDistance(w, lowered(name));
+        if (d > limit || d > bestDistance)
+            continue;
+        tie = d == bestDistance;
+        best = name;
+        bestDistance = d;
+    }
+    if (best.empty() || tie)
+        return {};
+    return "; did you mean \"" + std::string(best) + "\"?";
+}
 
 bool holdsControlCharacter(std::string_view text)
 {
@@ -273,26 +383,55 @@ std::string format(const PagerConfiguration& config, char separator)
     return table;
 }
 
+std::vector<std::string> rowsWithControlCharacters(const PagerConfiguration& config)
+{
+    std::vector<std::string> rows;
+    for (std::size_t i = 0; i < PagerImage::CallerSlots; ++i)
+        if (holdsControlCharacter(config.image.callers[i].text.str()))
+            rows.push_back(std::string(CallerKind) + " " + std::to_string(i + 1));
+    for (std::size_t k = 0; k < PagerImage::KitchenSlots; ++k)
+        if (holdsControlCharacter(config.image.kitchenCalls[k].text.str()))
+            rows.push_back(std::string(KitchenKind) + " " + std::to_string(k + 1));
+    for (const Setting& s : Settings)
+        if (s.text && holdsControlCharacter(config.*s.text))
+            rows.push_back(std::string(SettingKind) + " " + std::string(s.name));
+    return rows;
+}
+
 std::vector<Problem> parse(std::string_view table, PagerConfiguration& config)
 {
     // A byte order mark, as some spreadsheets write it, is no part of the header.
     if (table.starts_with("\xEF\xBB\xBF"))
         table.remove_prefix(3);
-    const std::string_view header = table.substr(0, table.find_first_of("\r\n"));
-    const char separator = header.find(';') != std::string_view::npos ? ';' : ',';
+    const char separator = separatorOf(table.substr(0, table.find_first_of("\r\n")));
     std::vector<Row> rows = split(table, separator);
     std::vector<Problem> problems;
-    if (rows.empty() || rows.front().cells.empty() || rows.front().cells.front() != Columns[Kind]) {
-        problems.push_back({1, 1, "the first line is not the header \"kind" + std::string(1, separator) + "slot" +
-                                      std::string(1, separator) + "...\""});
+    const std::string_view first[] = {Columns[Kind]};
+    if (rows.empty() || (rows.front().cells.front() != Columns[Kind] &&
+                         didYouMean(rows.front().cells.front(), first).empty())) {
+        problems.push_back({1, 1, "the first line is not the header \"" + headerText(separator) + "\""});
         return problems;
     }
+    checkHeader(rows.front(), separator, problems);
+    if (!problems.empty())
+        return problems;
+    constexpr std::string_view Kinds[] = {CallerKind, KitchenKind, SettingKind};
     std::map<std::pair<std::string, std::string>, std::size_t> seen;
     for (std::size_t i = 1; i < rows.size(); ++i) {
+        const std::vector<std::string>& cells = rows[i].cells;
+        // A spreadsheet may keep rows that were emptied; they hold nothing.
+        if (std::all_of(cells.begin(), cells.end(), [](const std::string& c) { return c.empty(); }))
+            continue;
         Reader r(rows[i], problems);
+        if (cells.size() != Columns.size()) {
+            r.problem(static_cast<Column>(std::min(cells.size(), Columns.size())),
+                      "the row has " + std::to_string(cells.size()) + " columns; " + std::to_string(Columns.size()) +
+                          " are expected, as in the header");
+            continue;
+        }
         const std::string& kind = r.cell(Kind);
-        if (kind != CallerKind && kind != KitchenKind && kind != SettingKind) {
-            r.problem(Kind, "\"" + kind + "\" is none of caller, kitchen, setting");
+        if (std::find(std::begin(Kinds), std::end(Kinds), kind) == std::end(Kinds)) {
+            r.problem(Kind, "\"" + kind + "\" is none of caller, kitchen, setting" + didYouMean(kind, Kinds));
             continue;
         }
         const auto [at, fresh] = seen.emplace(std::pair{kind, r.cell(Slot)}, rows[i].line);
@@ -301,7 +440,8 @@ std::vector<Problem> parse(std::string_view table, PagerConfiguration& config)
             continue;
         }
         if (kind == SettingKind) {
-            readSetting(r, config);
+            if (r.unused(Identity, Station, SettingKind))
+                readSetting(r, config);
             continue;
         }
         const bool caller = kind == CallerKind;
@@ -309,9 +449,9 @@ std::vector<Problem> parse(std::string_view table, PagerConfiguration& config)
         const auto slot = r.slot(slots);
         if (!slot)
             continue;
-        if (caller)
+        if (caller && r.unused(Key, Station, CallerKind))
             readCaller(r, config.image.callers[*slot - 1]);
-        else
+        else if (!caller && r.unused(Identity, Suffix, KitchenKind))
             readKitchenCall(r, config.image.kitchenCalls[*slot - 1]);
     }
     return problems;

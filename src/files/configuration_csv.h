@@ -1,5 +1,6 @@
 #pragma once
 
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -9,7 +10,8 @@
 namespace harvelin {
 
 // A configuration as a spreadsheet table (UTF-8 CSV): a header line, one row
-// per caller slot and kitchen call, then one row per setting.
+// per caller slot and kitchen call, then one row per setting. Every row has
+// the header's eleven columns; a cell a kind does not use stays empty.
 //
 //   kind,slot,text,identity,b0,b1,b2,b3,suffix,key,station
 //   caller,1,Tisch 1,17043,17,3,42,0,0,,
@@ -20,11 +22,21 @@ namespace harvelin {
 // identity that does not match them is refused rather than guessed at.
 namespace csv {
 
+// The separators a table may use: those spreadsheets read without asking.
+constexpr std::string_view Separators = ",;\t";
+constexpr bool isSeparator(char c) { return c != '\0' && Separators.find(c) != std::string_view::npos; }
+
 // One field, quoted when it holds the separator, a quote, a line break or
 // blanks at either end (which spreadsheets would otherwise drop).
 std::string field(std::string_view utf8, char separator);
 
+// `separator` is one of Separators.
 std::string format(const PagerConfiguration& config, char separator);
+
+// The rows ("caller 3", "setting pagerName") whose text holds a control
+// character. A table could carry it, but parse() refuses it, as the pager's
+// commands could not carry it either.
+std::vector<std::string> rowsWithControlCharacters(const PagerConfiguration& config);
 
 // A text of the file is one line with a tab after it: a line break, a tab or
 // another control character in it would break the file.
@@ -37,10 +49,18 @@ struct Problem {
     std::string what;
 };
 
-// Reads `table` onto `config` (what it does not mention keeps its value).
-// The separator is the header's: ";" when it holds one, else ",". Every
-// problem found is listed; `config` is meant to be used only when none is.
+// Reads `table` onto `config` (a row it does not have keeps its slot's or
+// setting's value). The separator is the one the header uses. A header
+// other than format()'s, a row with another number of cells, an unknown
+// kind or setting, a row given twice and a value a cell cannot hold are
+// refused. Every problem found is listed; `config` is meant to be used only
+// when none is.
 std::vector<Problem> parse(std::string_view table, PagerConfiguration& config);
+
+// "; did you mean \"buzzer\"?" when `word` is close to one of `known`: the
+// only one that equals it but for case, else the only one nearest to it
+// within a typing error or two; empty when none is.
+std::string didYouMean(std::string_view word, std::span<const std::string_view> known);
 
 }  // namespace csv
 

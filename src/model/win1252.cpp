@@ -110,6 +110,17 @@ bool isUtf8BeyondAscii(std::string_view bytes)
     return beyondAscii;
 }
 
+bool isUtf8(std::string_view bytes)
+{
+    for (std::size_t i = 0; i < bytes.size();) {
+        const auto decoded = decodeAt(bytes, i);
+        if (!decoded)
+            return false;
+        i += decoded->second;
+    }
+    return true;
+}
+
 std::string utf8ToWin1252Replacing(std::string_view utf8, bool& replaced)
 {
     std::string out;

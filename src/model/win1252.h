@@ -25,6 +25,9 @@ std::string win1252ToUtf8(std::string_view bytes);
 // (an umlaut in Windows-1252 is never followed by the bytes UTF-8 needs).
 bool isUtf8BeyondAscii(std::string_view bytes);
 
+// Whether `bytes` are well-formed UTF-8 (plain ASCII is).
+bool isUtf8(std::string_view bytes);
+
 // UTF-8 to Windows-1252 character by character; a character without a
 // Windows-1252 byte becomes "?" and sets `replaced`. The input must be valid
 // UTF-8 (see isUtf8BeyondAscii).

@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 #include <ctime>
 #include <filesystem>
 #include <fstream>
@@ -263,7 +267,7 @@ struct ImportCase {
     const char* name;
     const char* extension;
     std::string text;
-    const char* message;  // a problem named
+    std::string message;  // a problem named
 };
 
 class ImportRefusal : public TechnicianCliTest, public ::testing::WithParamInterface<ImportCase> {};
@@ -289,21 +293,147 @@ INSTANTIATE_TEST_SUITE_P(
                    "line 3, column 3: \"Caf\xE2\x98\x95\" holds a character that the pager cannot show"},
         ImportCase{"NumberOver255", "in.csv", Header + "kitchen,2,Bar,,,,,,,256,1\n",
                    "line 2, column 10: key \"256\" is not a number from 0 to 255"},
-        ImportCase{"SlotOutOfRange", "in.csv", "kind;slot;text\r\nkitchen;17;Bar\r\n",
+        ImportCase{"SlotOutOfRange", "in.csv",
+                   "kind;slot;text;identity;b0;b1;b2;b3;suffix;key;station\r\nkitchen;17;Bar;;;;;;;1;1\r\n",
                    "line 2, column 2: slot \"17\" is out of range 1..16"},
         ImportCase{"IdentityAgainstBytes", "in.csv", Header + "caller,3,Bar,999,1,0,0,0,0,,\n",
                    "line 2, column 4: identity \"999\" does not match the five bytes, which give \"10\""},
         ImportCase{"QuotedLineBreak", "in.csv", Header + "caller,1,\"zwei\nZeilen\",,,,,,,,\n",
                    "line 2, column 3: \"zwei\nZeilen\" holds a line break or another control character"},
-        ImportCase{"LinesCountedAcrossQuotedBreaks", "in.csv", Header + "setting,pagerName,\"a\n\nb\"\ncaller,40,x\n",
+        ImportCase{"LinesCountedAcrossQuotedBreaks", "in.csv",
+                   Header + "setting,pagerName,\"a\n\nb\",,,,,,,,\ncaller,40,x,,,,,,,,\n",
                    "line 5, column 2: slot \"40\" is out of range 1..32"},
         ImportCase{"JsonText", "in.json", "{\n  \"pagerName\": \"Pager:A\",\n  \"callers\": [\n    {\"text\": \"a\"},\n"
                                           "    {\"text\": \"Tisch 2 am Fenster\"}\n  ]\n}\n",
                    "line 5, column 14: \"Tisch 2 am Fenster\" is longer than 14 characters"},
         ImportCase{"JsonNumber", "in.json", "{\"kitchenCalls\": [{\"key\": 300}]}",
                    "line 1, column 27: 300 is not a number from 0 to 255"},
-        ImportCase{"JsonSyntax", "in.json", "{\"callers\": [}", "line 1, column 14: syntax error while parsing value - unexpected '}'; expected '[', '{', or a literal"}),
+        ImportCase{"JsonSyntax", "in.json", "{\"callers\": [}", "line 1, column 14: syntax error while parsing value - unexpected '}'; expected '[', '{', or a literal"},
+        ImportCase{"TooFewColumns", "in.csv", Header + "kitchen,3,Pizza,9,1\n",
+                   "line 2, column 6: the row has 5 columns; 11 are expected, as in the header"},
+        ImportCase{"TooManyColumns", "in.csv", Header + "caller,1,a,,1,0,0,0,0,,,x\n",
+                   "line 2, column 12: the row has 12 columns; 11 are expected, as in the header"},
+        ImportCase{"ValueWhereTheKindHasNone", "in.csv", Header + "caller,1,a,,,,,,,9,\n",
+                   "line 2, column 10: a caller row has no key; the cell must be empty"},
+        ImportCase{"MisspelledColumn", "in.csv", "kind,slot,text,identity,b0,b1,b2,b3,suffix,Key,station\n",
+                   "line 1, column 10: no column is called \"Key\"; did you mean \"key\"?"},
+        ImportCase{"MisspelledKind", "in.csv", Header + "kitchn,1,a,,,,,,,,\n",
+                   "line 2, column 1: \"kitchn\" is none of caller, kitchen, setting; did you mean \"kitchen\"?"},
+        ImportCase{"MisspelledSetting", "in.csv", Header + "setting,Buzzer,on,,,,,,,,\n",
+                   "line 2, column 2: no setting is called \"Buzzer\"; did you mean \"buzzer\"?"},
+        ImportCase{"TabHeader", "in.csv",
+                   "kind\tslot\ttext\tidentity\tb0\tb1\tb2\tb3\tsuffix\tkey\tstation\nkitchen\t2\tBar\t\t\t\t\t\t\t256\t1\n",
+                   "line 2, column 10: key \"256\" is not a number from 0 to 255"},
+        ImportCase{"CsvByItsExtension", "in.csv", "{\"buzzer\": true}",
+                   "line 1, column 1: the first line is not the header \"" + Header.substr(0, Header.size() - 1) + "\""},
+        ImportCase{"JsonUnknownKey", "in.json", "{\"callers\": [{\"buttonID\": 5}]}",
+                   "line 1, column 15: no key is called \"buttonID\"; did you mean \"buttonId\"?"},
+        ImportCase{"JsonKeyTwice", "in.json", "{\"pagerName\": \"a\",\n \"pagerName\": \"b\"}",
+                   "line 2, column 2: the key \"pagerName\" appears already on line 1, column 2"},
+        ImportCase{"JsonWrongType", "in.json", "{\"buzzer\": \"yes\"}", "line 1, column 12: \"yes\" is neither true nor false"},
+        ImportCase{"JsonEmpty", "in.json", " \n", "line 1, column 1: a JSON object is expected, but the text is empty"},
+        ImportCase{"JsonList", "in.json", "[{}]", "line 1, column 1: a JSON object in braces is expected, not a list"},
+        ImportCase{"JsonTooDeep", "in.json", "{\"callers\": " + std::string(100000, '['),
+                   "line 1, column 28: the JSON is nested deeper than 16 levels"},
+        ImportCase{"JsonByItsFirstCharacter", "in.txt", "\n {\"Buzzer\": true}",
+                   "line 2, column 3: no key is called \"Buzzer\"; did you mean \"buzzer\"?"}),
     [](const ::testing::TestParamInfo<ImportCase>& c) { return std::string(c.param.name); });
+
+struct SeparatorCase {
+    const char* name;
+    std::string argument;
+    char separator;  // '\0': refused
+};
+
+class ExportSeparator : public TechnicianCliTest, public ::testing::WithParamInterface<SeparatorCase> {};
+
+TEST_P(ExportSeparator, IsOneOfThreeAndWhatExportWritesImportsAgainByteForByte)
+{
+    PagerConfiguration config;
+    config.pagerName = win1252("a,b;c\"d");
+    config.remoteDeleteText = win1252(" Fernlöschung ");
+    config.image.callers[0].text.assign(win1252("Tisch \"7\"; €"));
+    config.image.callers[0].setButtonIdValue(0xDEADBEEF);
+    config.image.callers[0].idSuffix = 9;
+    config.image.kitchenCalls[15].text.assign(win1252(" Küche,Süd"));
+    config.image.kitchenCalls[15].key = 255;
+    config.battery = true;
+    std::string error;
+    ASSERT_TRUE(PagerDataFile::save(file("a.pag"), config, error));
+
+    const int status = run({"export", file("a.pag"), file("a.csv"), "--separator", GetParam().argument});
+    if (GetParam().separator == '\0') {
+        EXPECT_EQ(status, exitcode::BadInput);
+        EXPECT_EQ(err.str().rfind("harvelin-cli: --separator takes \",\", \";\" or \"t\" (a tab), not ", 0), 0u)
+            << err.str();
+        EXPECT_FALSE(fs::exists(file("a.csv")));
+        return;
+    }
+    ASSERT_EQ(status, exitcode::Success) << err.str();
+    const std::string table = readBytes(file("a.csv"));
+    EXPECT_EQ(table.substr(0, 5), std::string("kind") + GetParam().separator);
+    ASSERT_EQ(run({"import", file("a.csv"), file("b.pag")}), exitcode::Success) << err.str();
+    EXPECT_EQ(readBytes(file("b.pag")), readBytes(file("a.pag")));
+    ASSERT_EQ(run({"export", file("b.pag"), "-", "--separator", GetParam().argument}), exitcode::Success);
+    EXPECT_EQ(out.str(), table);
+}
+
+INSTANTIATE_TEST_SUITE_P(Values, ExportSeparator,
+                         ::testing::Values(SeparatorCase{"Comma", ",", ','}, SeparatorCase{"Semicolon", ";", ';'},
+                                           SeparatorCase{"TabAsT", "t", '\t'}, SeparatorCase{"Tab", "\t", '\t'},
+                                           SeparatorCase{"Letter", "x", '\0'}, SeparatorCase{"Quote", "\"", '\0'},
+                                           SeparatorCase{"Space", " ", '\0'}, SeparatorCase{"HalfACharacter", "\xC3", '\0'},
+                                           SeparatorCase{"Two", ",;", '\0'}),
+                         [](const ::testing::TestParamInfo<SeparatorCase>& c) { return std::string(c.param.name); });
+
+// Standard output on a full disk.
+class FullDisk : public std::streambuf {
+    int overflow(int) override
+    {
+        errno = ENOSPC;
+        return traits_type::eof();
+    }
+};
+
+TEST_F(TechnicianCliTest, ImportReadsWindows1252AndFilesThatCannotBeReadOrWrittenAreNamedWithTheirReason)
+{
+    writeBytes(file("w.csv"), Header + "kitchen,1,K\xFC" "che,,,,,,,1,2\r\n");
+    ASSERT_EQ(run({"import", file("w.csv"), file("w.pag")}), exitcode::Success) << err.str();
+    EXPECT_EQ(err.str(), "harvelin-cli: " + file("w.csv") + " is not UTF-8; it is read as Windows-1252\n");
+    PagerConfiguration read;
+    PagerDataFile::parse(readBytes(file("w.pag")), read);
+    EXPECT_EQ(read.image.kitchenCalls[0].text.str(), "K\xFC" "che");
+
+    const std::string folder = file("ordner");
+    fs::create_directory(folder);
+    EXPECT_EQ(run({"import", folder, file("x.pag")}), exitcode::BadInput);
+    EXPECT_EQ(err.str(), "Die Datei " + folder + " konnte nicht geöffnet werden: Das ist ein Verzeichnis\n");
+    const std::string notSaved = "Die Datei " + folder + " konnte nicht gespeichert werden: Das ist ein Verzeichnis\n";
+    EXPECT_EQ(run({"export", file("w.pag"), folder}), exitcode::BadInput);
+    EXPECT_EQ(err.str(), notSaved);
+    EXPECT_EQ(run({"import", file("w.csv"), folder}), exitcode::BadInput);
+    EXPECT_TRUE(err.str().ends_with("Windows-1252\n" + notSaved)) << err.str();
+    FullDisk full;
+    std::ostream fullOut(&full);
+    CliEnvironment onFullDisk{backend, clock, env.systemPorts, nullptr, fullOut, err, false, {}, '.', nullptr};
+    err.str({});
+    EXPECT_EQ(runCliWith({"export", file("w.pag"), "-"}, onFullDisk), exitcode::BadInput);
+    EXPECT_EQ(err.str(), std::string("harvelin-cli: cannot write the result to standard output: ") +
+                             std::strerror(ENOSPC) + "\n");
+    // A text that import would refuse is not exported.
+    writeBytes(file("c.pag"), "Sonder:002 a\x01z\t001 001 \r\n");
+    EXPECT_EQ(run({"export", file("c.pag"), file("c.csv")}), exitcode::BadInput);
+    EXPECT_EQ(err.str(), "harvelin-cli: " + file("c.pag") +
+                             " holds a control character in the text of kitchen 3, which import refuses; "
+                             "nothing written\n");
+    if (::geteuid() != 0) {  // the superuser may read any file
+        fs::permissions(file("w.csv"), fs::perms::none);
+        EXPECT_EQ(run({"import", file("w.csv"), file("x.pag")}), exitcode::BadInput);
+        EXPECT_EQ(err.str(), "Die Datei " + file("w.csv") + " konnte nicht geöffnet werden: Zugriff verweigert\n");
+    }
+    EXPECT_FALSE(fs::exists(file("x.pag")));
+    EXPECT_FALSE(fs::exists(file("c.csv")));
+}
 
 }  // namespace
 }  // namespace harvelin

@@ -1,9 +1,12 @@
+#include "files/configuration_json.h"
+
+#include <algorithm>
 #include <iterator>
 #include <map>
 #include <nlohmann/json.hpp>
+#include <span>
 #include <string>
 
-#include "cli/configuration_report.h"
 #include "model/win1252.h"
 
 namespace harvelin {
@@ -43,8 +46,16 @@ private:
     const char** furthest_;
 };
 
-// Builds the document and remembers where each value starts, by its JSON
-// pointer ("/callers/6/text").
+// A configuration is three levels deep (the object, a list of slots, a
+// slot); anything much deeper is no configuration, and is refused before
+// it costs more than a few levels.
+constexpr std::size_t MaxDepth = 16;
+
+bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
+// Builds the document and remembers where each value and each key starts,
+// by its JSON pointer ("/callers/6/text"), and which keys an object names
+// twice.
 class PlacingParser {
 public:
     PlacingParser(Json& result, const char* begin, const char** furthest)
@@ -62,12 +73,24 @@ public:
     bool start_object(std::size_t n)
     {
         enter();
-        path_.push_back({false, {}, 0, 0});
+        if (tooDeep())
+            return false;
+        path_.push_back({false, {}, 0, 0, {}});
         return seen(dom_.start_object(n));
     }
     bool key(Json::string_t& k)
     {
-        path_.back().key = k;
+        Level& level = path_.back();
+        level.key = k;
+        const char* at = lastEnd_;
+        while (at < *furthest_ && (isBlank(*at) || *at == ','))
+            ++at;
+        const auto offset = static_cast<std::size_t>(at - begin_);
+        const auto [first, fresh] = level.keys.emplace(k, offset);
+        if (fresh)
+            keyPlaces[pointer()] = offset;
+        else
+            repeated.push_back({k, offset, first->second});
         return seen(dom_.key(k));
     }
     bool end_object()
@@ -78,7 +101,9 @@ public:
     bool start_array(std::size_t n)
     {
         enter();
-        path_.push_back({true, {}, 0, 0});
+        if (tooDeep())
+            return false;
+        path_.push_back({true, {}, 0, 0, {}});
         return seen(dom_.start_array(n));
     }
     bool end_array()
@@ -99,7 +124,15 @@ public:
         return false;
     }
 
-    std::map<std::string, std::size_t> places;  // JSON pointer -> offset
+    struct Repeat {
+        std::string key;
+        std::size_t at;
+        std::size_t first;
+    };
+
+    std::map<std::string, std::size_t> places;     // JSON pointer -> offset of the value
+    std::map<std::string, std::size_t> keyPlaces;  // JSON pointer -> offset of its key
+    std::vector<Repeat> repeated;
     std::optional<std::size_t> errorAt;
     std::string errorText;
 
@@ -109,7 +142,18 @@ private:
         std::string key;
         std::size_t next;     // elements of an array so far
         std::size_t current;  // the element being read
+        std::map<std::string, std::size_t> keys;  // of an object so far, with their offsets
     };
+
+    // The container just entered would go beyond MaxDepth.
+    bool tooDeep()
+    {
+        if (path_.size() < MaxDepth)
+            return false;
+        errorAt = places[pointer()] + 1;
+        errorText = "the JSON is nested deeper than " + std::to_string(MaxDepth) + " levels";
+        return true;
+    }
 
     std::string pointer() const
     {
@@ -124,7 +168,7 @@ private:
     void place()
     {
         const char* at = lastEnd_;
-        while (at < *furthest_ && (*at == ' ' || *at == '\t' || *at == '\r' || *at == '\n' || *at == ':' || *at == ','))
+        while (at < *furthest_ && (isBlank(*at) || *at == ':' || *at == ','))
             ++at;
         places[pointer()] = static_cast<std::size_t>(at - begin_);
     }
@@ -156,36 +200,36 @@ private:
     std::vector<Level> path_;
 };
 
-// Arrays count their elements when each one ends; containers as elements
-// need the count too.
+// Takes the values of the document, noting each problem at the offset of
+// the value or key it concerns; lines and columns are counted once at the
+// end, in one pass over the text however many problems there are.
 class Importer {
 public:
-    Importer(std::string_view text, const std::map<std::string, std::size_t>& places, std::vector<csv::Problem>& out)
-        : text_(text), places_(places), problems_(out)
+    explicit Importer(const PlacingParser& parser) : parser_(parser) {}
+
+    void problem(const std::string& pointer, std::string what)
     {
+        const auto found = parser_.places.find(pointer);
+        problemAt(found == parser_.places.end() ? 0 : found->second, std::move(what));
     }
+    void problemAt(std::size_t offset, std::string what) { found_.push_back({offset, std::move(what)}); }
 
-    void problem(const std::string& pointer, const std::string& what) { problems_.push_back(at(placeOf(pointer), what)); }
-
-    csv::Problem at(std::size_t offset, const std::string& what) const
+    // Every key of the object at `pointer` must be one of `known`.
+    void onlyKnownKeys(const Json& object, const std::string& pointer, std::span<const std::string_view> known)
     {
-        std::size_t line = 1;
-        std::size_t column = 1;
-        for (std::size_t i = 0; i < offset && i < text_.size(); ++i) {
-            if (text_[i] == '\n') {
-                ++line;
-                column = 1;
-            } else if ((static_cast<unsigned char>(text_[i]) & 0xC0) != 0x80) {
-                ++column;  // a character, not a UTF-8 continuation byte
-            }
+        for (const auto& [key, value] : object.items()) {
+            if (std::find(known.begin(), known.end(), key) != known.end())
+                continue;
+            const auto found = parser_.keyPlaces.find(pointer + "/" + key);
+            problemAt(found == parser_.keyPlaces.end() ? 0 : found->second,
+                      "no key is called " + Json(key).dump() + csv::didYouMean(key, known));
         }
-        return {line, column, what};
     }
 
     std::optional<std::string> text(const Json& j, const std::string& pointer, std::size_t max)
     {
         if (!j.is_string()) {
-            problem(pointer, "a text in quotes is expected");
+            problem(pointer, shown(j) + " is no text in quotes");
             return std::nullopt;
         }
         const std::string& utf8 = j.get_ref<const std::string&>();
@@ -205,7 +249,7 @@ public:
     {
         if (j.is_number_unsigned() && j.get<std::uint64_t>() <= max)
             return static_cast<std::uint32_t>(j.get<std::uint64_t>());
-        problem(pointer, j.dump() + " is not a number from 0 to " + std::to_string(max));
+        problem(pointer, shown(j) + " is not a number from 0 to " + std::to_string(max));
         return std::nullopt;
     }
 
@@ -213,56 +257,157 @@ public:
     {
         if (j.is_boolean())
             return j.get<bool>();
-        problem(pointer, "true or false is expected");
+        problem(pointer, shown(j) + " is neither true nor false");
         return std::nullopt;
     }
 
-private:
-    std::size_t placeOf(const std::string& pointer) const
+    // `what` ends with the line and column of `earlier`.
+    void problemAt(std::size_t offset, std::string what, std::size_t earlier)
     {
-        const auto found = places_.find(pointer);
-        return found == places_.end() ? 0 : found->second;
+        found_.push_back({offset, std::move(what), earlier});
     }
 
-    std::string_view text_;
-    const std::map<std::string, std::size_t>& places_;
-    std::vector<csv::Problem>& problems_;
+    // The problems in the order of the text, with their lines and columns.
+    std::vector<csv::Problem> problems(std::string_view text)
+    {
+        std::stable_sort(found_.begin(), found_.end(),
+                         [](const Found& a, const Found& b) { return a.offset < b.offset; });
+        std::map<std::size_t, std::pair<std::size_t, std::size_t>> places;
+        for (const Found& f : found_) {
+            places[f.offset];
+            if (f.earlier)
+                places[*f.earlier];
+        }
+        std::size_t line = 1;
+        std::size_t column = 1;
+        std::size_t i = 0;
+        for (auto& [offset, place] : places) {
+            for (; i < offset && i < text.size(); ++i) {
+                if (text[i] == '\n') {
+                    ++line;
+                    column = 1;
+                } else if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) {
+                    ++column;  // a character, not a UTF-8 continuation byte
+                }
+            }
+            place = {line, column};
+        }
+        std::vector<csv::Problem> out;
+        for (Found& f : found_) {
+            const auto [l, c] = places[f.offset];
+            if (f.earlier) {
+                const auto [el, ec] = places[*f.earlier];
+                f.what += " on line " + std::to_string(el) + ", column " + std::to_string(ec);
+            }
+            out.push_back({l, c, std::move(f.what)});
+        }
+        return out;
+    }
+
+private:
+    struct Found {
+        std::size_t offset;
+        std::string what;
+        std::optional<std::size_t> earlier = std::nullopt;
+    };
+
+    // A value as a message shows it: a container by its kind, anything else
+    // as written, cut short where it is long.
+    static std::string shown(const Json& j)
+    {
+        constexpr std::size_t MaxShown = 40;
+        if (j.is_array())
+            return "a list";
+        if (j.is_object())
+            return "an object";
+        std::string text = j.dump();
+        if (text.size() <= MaxShown)
+            return text;
+        std::size_t cut = MaxShown;
+        while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80)
+            --cut;
+        return text.substr(0, cut) + "...";
+    }
+
+    const PlacingParser& parser_;
+    std::vector<Found> found_;
 };
 
+constexpr std::string_view TopKeys[] = {"pagerName", "remoteDeleteText", "battery",     "buzzer",
+                                        "remoteDelete", "callers",       "kitchenCalls"};
+constexpr std::string_view CallerKeys[] = {"text", "buttonId", "idSuffix"};
+constexpr std::string_view KitchenKeys[] = {"text", "key", "station"};
+
 template <typename Entry, typename ReadOne>
-void readSlots(Importer& in, const Json& slots, const std::string& name, std::size_t count, Entry& entries,
-               ReadOne readOne)
+void readSlots(Importer& in, const Json& slots, const std::string& name, std::size_t count,
+               std::span<const std::string_view> keys, Entry& entries, ReadOne readOne)
 {
     if (!slots.is_array()) {
-        in.problem("/" + name, "a list of slots is expected");
+        in.problem("/" + name, "a list of slots in brackets is expected");
         return;
     }
     for (std::size_t i = 0; i < slots.size(); ++i) {
         const std::string pointer = "/" + name + "/" + std::to_string(i);
-        if (i >= count)
+        if (i >= count) {
             in.problem(pointer, "slot " + std::to_string(i + 1) + " is out of range 1.." + std::to_string(count));
-        else if (!slots[i].is_object())
+        } else if (!slots[i].is_object()) {
             in.problem(pointer, "a slot in braces is expected");
-        else
+        } else {
+            in.onlyKnownKeys(slots[i], pointer, keys);
             readOne(slots[i], pointer, entries[i]);
+        }
     }
 }
 
 }  // namespace
 
+std::string configurationJson(const PagerConfiguration& config)
+{
+    nlohmann::ordered_json j;
+    j["pagerName"] = win1252ToUtf8(config.pagerName);
+    j["remoteDeleteText"] = win1252ToUtf8(config.remoteDeleteText);
+    j["battery"] = config.battery;
+    j["buzzer"] = config.buzzer;
+    j["remoteDelete"] = config.remoteDelete;
+    auto callers = nlohmann::ordered_json::array();
+    for (const CallerEntry& slot : config.image.callers) {
+        callers.push_back({{"text", win1252ToUtf8(slot.text.str())},
+                           {"buttonId", slot.buttonIdValue()},
+                           {"idSuffix", slot.idSuffix}});
+    }
+    j["callers"] = std::move(callers);
+    auto kitchen = nlohmann::ordered_json::array();
+    for (const KitchenCallEntry& slot : config.image.kitchenCalls) {
+        kitchen.push_back(
+            {{"text", win1252ToUtf8(slot.text.str())}, {"key", slot.key}, {"station", slot.station}});
+    }
+    j["kitchenCalls"] = std::move(kitchen);
+    return j.dump(2) + "\n";
+}
+
+
 std::vector<csv::Problem> configurationFromJson(std::string_view json, PagerConfiguration& config)
 {
-    std::vector<csv::Problem> problems;
+    if (std::all_of(json.begin(), json.end(), isBlank))
+        return {{1, 1, "a JSON object is expected, but the text is empty"}};
     Json doc;
     const char* furthest = json.data();
     PlacingParser parser(doc, json.data(), &furthest);
     const bool parsed = Json::sax_parse(TracingIterator(json.data(), &furthest),
                                         TracingIterator(json.data() + json.size(), &furthest), &parser);
-    Importer in(json, parser.places, problems);
-    if (!parsed || !doc.is_object()) {
-        problems.push_back(in.at(parser.errorAt.value_or(1) - 1, parsed ? "a JSON object is expected" : parser.errorText));
-        return problems;
+    Importer in(parser);
+    if (!parsed) {
+        in.problemAt(parser.errorAt.value_or(1) - 1, parser.errorText);
+        return in.problems(json);
     }
+    if (!doc.is_object()) {
+        in.problem("", std::string("a JSON object in braces is expected, not ") +
+                           (doc.is_array() ? "a list" : "a single value"));
+        return in.problems(json);
+    }
+    for (const PlacingParser::Repeat& r : parser.repeated)
+        in.problemAt(r.at, "the key " + Json(r.key).dump() + " appears already", r.first);
+    in.onlyKnownKeys(doc, "", TopKeys);
     if (doc.contains("pagerName"))
         if (auto t = in.text(doc["pagerName"], "/pagerName", PagerDataFile::PagerNameMax))
             config.pagerName = *t;
@@ -278,7 +423,7 @@ std::vector<csv::Problem> configurationFromJson(std::string_view json, PagerConf
             if (auto on = in.flag(doc[name], std::string("/") + name))
                 config.*member = *on;
     if (doc.contains("callers"))
-        readSlots(in, doc["callers"], "callers", PagerImage::CallerSlots, config.image.callers,
+        readSlots(in, doc["callers"], "callers", PagerImage::CallerSlots, CallerKeys, config.image.callers,
                   [&in](const Json& j, const std::string& p, CallerEntry& slot) {
                       const auto text = j.contains("text") ? in.text(j["text"], p + "/text", SlotText::MaxChars)
                                                            : std::optional<std::string>(slot.text.str());
@@ -293,7 +438,8 @@ std::vector<csv::Problem> configurationFromJson(std::string_view json, PagerConf
                       slot.idSuffix = static_cast<std::uint8_t>(*suffix);
                   });
     if (doc.contains("kitchenCalls"))
-        readSlots(in, doc["kitchenCalls"], "kitchenCalls", PagerImage::KitchenSlots, config.image.kitchenCalls,
+        readSlots(in, doc["kitchenCalls"], "kitchenCalls", PagerImage::KitchenSlots, KitchenKeys,
+                  config.image.kitchenCalls,
                   [&in](const Json& j, const std::string& p, KitchenCallEntry& slot) {
                       const auto text = j.contains("text") ? in.text(j["text"], p + "/text", SlotText::MaxChars)
                                                            : std::optional<std::string>(slot.text.str());
@@ -307,7 +453,7 @@ std::vector<csv::Problem> configurationFromJson(std::string_view json, PagerConf
                       slot.key = static_cast<std::uint8_t>(*key);
                       slot.station = static_cast<std::uint8_t>(*station);
                   });
-    return problems;
+    return in.problems(json);
 }
 
 }  // namespace harvelin
