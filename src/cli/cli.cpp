@@ -51,11 +51,15 @@ std::string partialPath(const std::string& path)
 // output that cannot be written. A stop request keeps its own status.
 int outputWritten(CliEnvironment& env, int status)
 {
+    // A stream that failed earlier keeps the reason of its failed write in
+    // errno; one that fails now sets it anew.
+    const int earlier = env.out ? 0 : errno;
     errno = 0;
     env.out.flush();
     if (env.out || status == exitcode::Interrupted)
         return status;
-    complain(env) << "cannot write the result to standard output: " << outputFailureReason(errno) << '\n';
+    const int reason = errno != 0 ? errno : earlier;
+    complain(env) << "cannot write the result to standard output: " << outputFailureReason(reason) << '\n';
     return exitcode::OutputFailed;
 }
 
