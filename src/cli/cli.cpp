@@ -437,8 +437,12 @@ int runCli(int argc, const char* const* argv, CliEnvironment& env)
             env.err << "Commands: " << commandNames(app) << "\nRun " << Program << " --help for more.\n";
             return exitcode::BadInput;
         }
-        const int code = app.exit(e, env.out, env.err);
-        return code == 0 ? exitcode::Success : exitcode::BadInput;
+        if (e.get_exit_code() == static_cast<int>(CLI::ExitCodes::Success))
+            return app.exit(e, env.out, env.err);  // --help, --version
+        const std::vector<CLI::App*> given = app.get_subcommands();
+        complain(env) << e.what() << " (see " << Program << (given.empty() ? "" : " " + given.front()->get_name())
+                      << " --help)\n";
+        return exitcode::BadInput;
     }
 
     // The port table: the simulated pager first, then the ports asked for or
