@@ -233,10 +233,11 @@ private:
         const std::string time = BackupFolder::shownTime(std::time(nullptr));
         env_.out << time << "  " << port << "  " << version << "  " << outcome.result << '\n' << std::flush;
         const std::string why = logLine({time, port, version, outcome.result});
-        if (why.empty() || outcome.ends == exitcode::Interrupted)
+        if (why.empty())
             return outcome.ends;
-        complain(env_) << "cannot write the log " << options_.log << ": " << why << "; the series ends after this pager\n";
-        return exitcode::BadInput;
+        complain(env_) << "cannot write the log " << options_.log << ": " << why
+                       << "; the series ends after this pager\n";
+        return outcome.ends == exitcode::Interrupted ? outcome.ends : exitcode::BadInput;
     }
 
     // The first Ctrl-C while a pager is served is answered at once: the
