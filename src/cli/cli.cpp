@@ -85,7 +85,7 @@ int searchCommand(CliEnvironment& env, Session& session)
 {
     const bool found = session.search();
     if (session.stopped())
-        return interrupted(env, session);
+        return interrupted(env, session, "the search did not finish");
     if (!found)
         return noPager(env, session);
     const unsigned n = session.dialog.link.portNumber;
@@ -100,13 +100,13 @@ int readCommand(CliEnvironment& env, Session& session, const std::string& file)
         return exitcode::BadInput;
     const bool found = session.search();
     if (session.stopped())
-        return interrupted(env, session);
+        return interrupted(env, session, fileLeftAsItWas(file));
     if (!found)
         return noPager(env, session);
     const std::size_t shownBefore = session.host.messages.size();
     session.press(ctl::ReadButton);
     if (session.stopped())
-        return interrupted(env, session);
+        return interrupted(env, session, fileLeftAsItWas(file));
     // Without the pager's version the read-out takes nothing over; saving
     // then would put the form's start values in place of FILE.
     const std::vector<std::string>& shown = session.host.messages;
@@ -146,25 +146,47 @@ int writeCommand(CliEnvironment& env, Session& session, const std::string& file,
                       << ". --partial writes it anyway, with the start values in their place\n";
         return exitcode::BadInput;
     }
+    if (options.backup && session.dialog.backupFolder.empty()) {
+        complain(env) << "--backup needs the backup folder, and there is none (no home folder, or --no-backup)\n";
+        return exitcode::BadInput;
+    }
     if (options.each) {
         SeriesOptions series = options.series;
         series.verify = options.verify;
         return writeEachCommand(env, session, file, series, options.backup);
     }
+    const std::string untouched = "nothing was written to the pager";
     if (options.backup) {
-        if (const int status = keepBackupBeforeWrite(env, session); status != exitcode::Success)
+        const int status = keepBackupBeforeWrite(env, session);
+        if (status == exitcode::Interrupted)
+            complain(env) << "interrupted; " << untouched << '\n';
+        if (status != exitcode::Success)
             return status;
     }
     const bool found = session.search();
     if (session.stopped())
-        return interrupted(env, session);
+        return interrupted(env, session, untouched);
     if (!found)
         return noPager(env, session);
     session.answerFileDialog(file);
     session.press(ctl::OpenFileButton);
     if (!session.dialog.lastFileOk)
         return exitcode::BadInput;
-    return writeHeldConfiguration(env, session, options.verify, env.out);
+    const WriteEnd end = writeHeldConfiguration(env, session, options.verify, env.out);
+    switch (end) {
+    case WriteEnd::Interrupted:
+        complain(env) << "interrupted; "
+                      << (session.dialog.lastWriteSucceeded ? "the write is not verified"
+                                                            : "the pager is only partly written")
+                      << '\n';
+        break;
+    case WriteEnd::ReadBackIncomplete:
+        complain(env) << "the pager could not be read back completely; the write is not verified\n";
+        break;
+    case WriteEnd::Differs: complain(env) << "the pager does not hold what was written\n"; break;
+    default: break;  // the form's message has said it
+    }
+    return exitStatusOf(end);
 }
 
 int showCommand(CliEnvironment& env, Session& session, const std::string& file, bool json)
@@ -186,9 +208,10 @@ int learnCommand(CliEnvironment& env, Session& session, int slot, const std::str
         return exitcode::BadInput;
     if (!fileCanBeSaved(env, file))
         return exitcode::BadInput;
+    const std::string leftAsItWas = fileLeftAsItWas(file);
     const bool found = session.search();
     if (session.stopped())
-        return interrupted(env, session);
+        return interrupted(env, session, leftAsItWas);
     if (!found)
         return noPager(env, session);
     if (exists) {
@@ -202,13 +225,13 @@ int learnCommand(CliEnvironment& env, Session& session, int slot, const std::str
     const int row = (slot - 1) % SlotsPerPage + 1;
     session.press(ctl::learnButton(row));
     if (session.stopped())
-        return interrupted(env, session);
+        return interrupted(env, session, leftAsItWas);
     if (session.dialog.learnRow == 0)
         return failed(env, "the pager did not take up learn mode");
     complain(env) << "learn mode for slot " << slot << ": press the call button now\n" << std::flush;
     const bool ended = session.runLearnWindow();
     if (session.stopped())
-        return interrupted(env, session);
+        return interrupted(env, session, leftAsItWas);
     if (!ended)
         return failed(env, "the learn window did not end");
     const bool left = session.dialog.lastLearnModeLeft;
@@ -452,8 +475,12 @@ int runCli(int argc, const char* const* argv, CliEnvironment& env)
             env.err << "Commands: " << commandNames(app) << "\nRun " << Program << " --help for more.\n";
             return exitcode::BadInput;
         }
-        const int code = app.exit(e, env.out, env.err);
-        return code == 0 ? exitcode::Success : exitcode::BadInput;
+        if (e.get_exit_code() == static_cast<int>(CLI::ExitCodes::Success))
+            return app.exit(e, env.out, env.err);  // --help, --version
+        const std::vector<CLI::App*> given = app.get_subcommands();
+        complain(env) << e.what() << " (see " << Program << (given.empty() ? "" : " " + given.front()->get_name())
+                      << " --help)\n";
+        return exitcode::BadInput;
     }
 
     // The port table: the simulated pager first, then the ports asked for or

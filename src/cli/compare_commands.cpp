@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <nlohmann/json.hpp>
 #include <string>
 #include <utility>
@@ -10,19 +11,42 @@ namespace harvelin::cli {
 
 namespace {
 
-// A read-out of the pager that the search finds; false after a message.
-bool readPager(CliEnvironment& env, Session& session)
+const std::string NothingCompared = "nothing was compared";
+
+// A complete read-out of the pager that the search finds: Success, or the
+// exit status after a message.
+int readPager(CliEnvironment& env, Session& session)
 {
-    if (!session.search()) {
-        noPager(env, session);
-        return false;
-    }
+    const bool found = session.search();
+    if (session.stopped())
+        return interrupted(env, session, NothingCompared);
+    if (!found)
+        return noPager(env, session);
     session.press(ctl::ReadButton);
-    if (!session.dialog.lastReadOutComplete) {
-        complain(env) << "the pager could not be read completely\n";
-        return false;
-    }
-    return true;
+    if (session.stopped())
+        return interrupted(env, session, NothingCompared);
+    if (!session.dialog.lastReadOutComplete)
+        return failed(env, "the pager could not be read completely; " + NothingCompared);
+    return exitcode::Success;
+}
+
+// A pager below version 1.5 holds caller slots 1..16, its name, the battery
+// display and the buzzer, and nothing else; only that much of it is compared
+// with what was sent.
+std::vector<ConfigurationDifference> compareWithPager(CliEnvironment& env, const PagerConfiguration& sent,
+                                                      const Session& session)
+{
+    PagerConfiguration held = session.configuration();
+    const unsigned slots = session.dialog.lastPagerSlots;
+    if (slots == PagerImage::CallerSlots)
+        return compareConfigurations(sent, held);
+    std::copy(sent.image.callers.begin() + slots, sent.image.callers.end(), held.image.callers.begin() + slots);
+    held.image.kitchenCalls = sent.image.kitchenCalls;
+    held.remoteDelete = sent.remoteDelete;
+    held.remoteDeleteText = sent.remoteDeleteText;
+    complain(env) << "the pager has " << slots << " slots; slots " << slots + 1 << " to " << PagerImage::CallerSlots
+                  << " and the kitchen calls were not compared\n";
+    return compareConfigurations(sent, held);
 }
 
 // The differences one a line; 1 when there are any.
@@ -46,37 +70,44 @@ std::optional<PagerConfiguration> fileConfiguration(CliEnvironment& env, const s
     return reader.configuration();
 }
 
-std::optional<PagerConfiguration> configurationOf(CliEnvironment& env, Session& session, const std::string& source)
+int exitStatusOf(WriteEnd end)
 {
-    if (source != PagerSource)
-        return fileConfiguration(env, source);
-    if (!readPager(env, session))
-        return std::nullopt;
-    return session.configuration();
+    switch (end) {
+    case WriteEnd::Written: return exitcode::Success;
+    case WriteEnd::Interrupted: return exitcode::Interrupted;
+    default: return exitcode::DeviceFailed;
+    }
 }
 
-int writeHeldConfiguration(CliEnvironment& env, Session& session, bool verify, std::ostream& differencesTo)
+WriteEnd writeHeldConfiguration(CliEnvironment& env, Session& session, bool verify, std::ostream& differencesTo)
 {
     session.press(ctl::WriteButton);
-    if (session.stopped())
-        return interrupted(env, session);
-    if (!session.dialog.lastWriteSucceeded || session.dialog.lastWriteLeftSlotsOut)
-        return exitcode::DeviceFailed;
+    // A stop that came after the last step leaves a complete write.
+    if (session.stopped() && (verify || !session.dialog.lastWriteSucceeded)) {
+        stopNow(session);
+        return WriteEnd::Interrupted;
+    }
+    if (!session.dialog.lastWriteSucceeded)
+        return WriteEnd::NotAcknowledged;
+    // A 16-slot pager that had to leave slots out is checked all the same:
+    // what it did take may differ too.
+    const WriteEnd written = session.dialog.lastWriteLeftSlotsOut ? WriteEnd::SlotsLeftOut : WriteEnd::Written;
     if (!verify)
-        return exitcode::Success;
+        return written;
     // What was just written is no backup worth keeping.
-    const PagerConfiguration written = session.configuration();
+    const PagerConfiguration sent = session.configuration();
     const std::string folder = std::exchange(session.dialog.backupFolder, std::string());
     session.press(ctl::ReadButton);
     session.dialog.backupFolder = folder;
-    if (session.stopped())
-        return interrupted(env, session);
+    if (session.stopped()) {
+        stopNow(session);
+        return WriteEnd::Interrupted;
+    }
     if (!session.dialog.lastReadOutComplete)
-        return failed(env, "the pager could not be read back completely; the write is not verified");
-    const int status = printDifferences(differencesTo, compareConfigurations(written, session.configuration()));
-    if (status != exitcode::Success)
-        complain(env) << "the pager does not hold what was written\n";
-    return status;
+        return WriteEnd::ReadBackIncomplete;
+    if (printDifferences(differencesTo, compareWithPager(env, sent, session)) != exitcode::Success)
+        return WriteEnd::Differs;
+    return written;
 }
 
 int verifyCommand(CliEnvironment& env, Session& session, const std::string& file)
@@ -84,11 +115,8 @@ int verifyCommand(CliEnvironment& env, Session& session, const std::string& file
     const std::optional<PagerConfiguration> expected = fileConfiguration(env, file);
     if (!expected)
         return exitcode::BadInput;
-    if (!session.search())
-        return noPager(env, session);
-    session.press(ctl::ReadButton);
-    if (!session.dialog.lastReadOutComplete)
-        return failed(env, "the pager could not be read completely; nothing was compared");
+    if (const int status = readPager(env, session); status != exitcode::Success)
+        return status;
     const int status = printDifferences(env.out, compareConfigurations(*expected, session.configuration()));
     if (status != exitcode::Success)
         complain(env) << "the pager does not hold what " << file << " holds\n";
@@ -101,15 +129,16 @@ int diffCommand(CliEnvironment& env, Session& session, const std::string& first,
     // Files first: a file that cannot be read should not wait for a read-out.
     std::optional<PagerConfiguration> a;
     std::optional<PagerConfiguration> b;
-    if (first != PagerSource && !(a = configurationOf(env, session, first)))
+    if (first != PagerSource && !(a = fileConfiguration(env, first)))
         return exitcode::BadInput;
-    if (second != PagerSource && !(b = configurationOf(env, session, second)))
+    if (second != PagerSource && !(b = fileConfiguration(env, second)))
         return exitcode::BadInput;
-    const std::pair<const std::string*, std::optional<PagerConfiguration>*> sources[] = {{&first, &a},
-                                                                                          {&second, &b}};
-    for (const auto& [source, config] : sources) {
-        if (!*config && !(*config = configurationOf(env, session, *source)))
-            return session.dialog.link.portNumber == 0 ? exitcode::NoPager : exitcode::DeviceFailed;
+    for (std::optional<PagerConfiguration>* config : {&a, &b}) {
+        if (*config)
+            continue;
+        if (const int status = readPager(env, session); status != exitcode::Success)
+            return status;
+        *config = session.configuration();
     }
     const std::vector<ConfigurationDifference> differences = compareConfigurations(*a, *b);
     if (!json)

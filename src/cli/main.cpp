@@ -35,22 +35,29 @@
 namespace {
 
 std::atomic<bool> interruptRequested{false};
+static_assert(std::atomic<bool>::is_always_lock_free);
+
+// The first Ctrl-C asks the series to end after the pager at hand; the
+// second stops the command as SIGTERM does, between two commands to the pager.
+void onSeriesInterrupt()
+{
+    if (interruptRequested.exchange(true))
+        harvelin::requestCliStop();
+}
 
 #ifdef _WIN32
 BOOL WINAPI onConsoleControl(DWORD type)
 {
     if (type != CTRL_C_EVENT && type != CTRL_BREAK_EVENT)
         return FALSE;
-    interruptRequested = true;
-    ::SetConsoleCtrlHandler(onConsoleControl, FALSE);  // a second Ctrl-C ends the tool at once
+    onSeriesInterrupt();
     return TRUE;
 }
 #else
-void onInterrupt(int) { interruptRequested = true; }
+void onInterrupt(int) { onSeriesInterrupt(); }
 #endif
 
-// A series takes Ctrl-C over from onStopSignal when it first asks: it ends
-// after the pager at hand, and a second Ctrl-C ends the tool at once.
+// A series takes Ctrl-C over from onStopSignal when it first asks.
 bool interrupted()
 {
     static const bool caught = [] {
@@ -60,7 +67,6 @@ bool interrupted()
         struct sigaction sa {};
         sa.sa_handler = onInterrupt;
         sigemptyset(&sa.sa_mask);
-        sa.sa_flags = SA_RESETHAND;
         return ::sigaction(SIGINT, &sa, nullptr) == 0;
 #endif
     }();

@@ -1,10 +1,21 @@
-#include <cstdio>
+#include <cerrno>
+#include <cstring>
 #include <ctime>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <system_error>
+
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#include <sys/stat.h>
+#else
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 #include "cli/technician.h"
 #include "files/backups.h"
@@ -25,7 +36,8 @@ constexpr int RemovalMisses = 2;
 
 bool stopRequested(CliEnvironment& env) { return env.interrupted && env.interrupted(); }
 
-// The version the pager names, for the result line; "?" when it names none.
+// The version as the pager names it ("2.10"), for the result line; "?" when
+// it names none.
 std::string pagerVersion(Session& session)
 {
     for (int i = 0; i < VersionQueries; ++i) {
@@ -33,23 +45,117 @@ std::string pagerVersion(Session& session)
         std::uint8_t length = 0;
         if (!session.dialog.link.exchange(std::string(transfer::VersionCommand), reply, length))
             continue;
-        if (const auto version = transfer::versionFromReply(std::string_view(reply).substr(0, length))) {
-            char text[16];
-            std::snprintf(text, sizeof text, "%g", *version);
-            return text;
-        }
+        const auto version = transfer::versionTextFromReply(std::string_view(reply).substr(0, length));
+        if (version && !version->empty())
+            return win1252ToUtf8(*version);
     }
     return "?";
 }
 
+// Why a file of this type takes no log lines; empty for a regular file.
+std::string logRefusal(std::filesystem::file_type type)
+{
+    using std::filesystem::file_type;
+    switch (type) {
+    case file_type::regular: return {};
+    case file_type::directory: return "it is a folder";
+    case file_type::fifo: return "it is a FIFO, not a regular file";
+    case file_type::character:
+    case file_type::block: return "it is a device, not a regular file";
+    default: return "it is not a regular file";
+    }
+}
+
+// The series' CSV log: lines appended to a regular file, made when missing.
+// Anything else is refused before it is opened: a FIFO would hold the series
+// until something reads it, and a device such as /dev/full or a folder keeps
+// no lines.
+class SeriesLog {
+public:
+    SeriesLog() = default;
+    SeriesLog(const SeriesLog&) = delete;
+    SeriesLog& operator=(const SeriesLog&) = delete;
+    ~SeriesLog()
+    {
+#ifdef _WIN32
+        if (fd_ >= 0)
+            ::_close(fd_);
+#else
+        if (fd_ >= 0)
+            ::close(fd_);
+#endif
+    }
+
+    // Empty when the log is open, else why not; `fresh` when it holds nothing yet.
+    std::string open(const std::string& path, bool& fresh)
+    {
+        std::error_code ec;
+        const std::filesystem::file_status status = std::filesystem::status(nativePath(path), ec);
+        if (std::filesystem::exists(status))
+            if (std::string why = logRefusal(status.type()); !why.empty())
+                return why;
+#ifdef _WIN32
+        const int fd = ::_wopen(nativePath(path).c_str(), _O_WRONLY | _O_APPEND | _O_CREAT | _O_BINARY | _O_NOINHERIT,
+                                _S_IREAD | _S_IWRITE);
+        struct _stat64 st {};
+        const bool stated = fd >= 0 && ::_fstat64(fd, &st) == 0;
+        const bool regular = stated && (st.st_mode & _S_IFMT) == _S_IFREG;
+#else
+        // Not blocking, whatever the name has become since the look above.
+        const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666);
+        struct stat st {};
+        const bool stated = fd >= 0 && ::fstat(fd, &st) == 0;
+        const bool regular = stated && S_ISREG(st.st_mode);
+#endif
+        if (fd < 0)
+            return std::strerror(errno);
+        fd_ = fd;
+        if (!stated)
+            return std::strerror(errno);
+        if (!regular)
+            return "it is not a regular file";
+        fresh = st.st_size == 0;
+        return {};
+    }
+
+    bool isOpen() const { return fd_ >= 0; }
+
+    // Empty when every byte reached the file, else the system's reason.
+    std::string append(std::string_view bytes)
+    {
+        while (!bytes.empty()) {
+#ifdef _WIN32
+            const int n = ::_write(fd_, bytes.data(), static_cast<unsigned>(bytes.size()));
+#else
+            const ssize_t n = ::write(fd_, bytes.data(), bytes.size());
+#endif
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0)
+                return std::strerror(n < 0 ? errno : EIO);
+            bytes.remove_prefix(static_cast<std::size_t>(n));
+        }
+        return {};
+    }
+
+private:
+    int fd_ = -1;
+};
+
 // What one pager of the series came to.
 struct Outcome {
     bool ok = false;
-    std::string result;  // "ok", "ok NAME.pag", "failed: ..."
+    std::string result;  // "ok", "ok NAME.pag", "failed: ...", "interrupted: ..."
+    // Not Success: the series ends after this pager with this status.
+    int ends = exitcode::Success;
 };
 
+const Outcome NotWrittenInterrupted{false, "interrupted: not written", exitcode::Interrupted};
+
 // Waits for pager after pager and serves each in a form of its own, so
-// nothing of one pager carries over to the next.
+// nothing of one pager carries over to the next. The first Ctrl-C ends the
+// series after the pager at hand; a stop request (a second Ctrl-C, SIGTERM)
+// stops it at once.
 class Series {
 public:
     Series(CliEnvironment& env, Session& probe, const SeriesOptions& options)
@@ -62,17 +168,18 @@ public:
     {
         if (options_.log.empty())
             return true;
-        std::error_code ec;
-        const bool fresh = !std::filesystem::exists(nativePath(options_.log), ec) ||
-                           std::filesystem::file_size(nativePath(options_.log), ec) == 0;
-        log_.open(nativePath(options_.log), std::ios::binary | std::ios::app);
-        if (!log_) {
-            complain(env_) << "cannot write the log " << options_.log << '\n';
+        bool fresh = false;
+        if (const std::string why = log_.open(options_.log, fresh); !why.empty()) {
+            complain(env_) << "cannot write the log " << options_.log << ": " << why << '\n';
             return false;
         }
         separator_ = csvSeparatorFor(env_);
-        if (fresh)
-            logLine({"time", "port", "version", "result"});
+        if (fresh) {
+            if (const std::string why = logLine({"time", "port", "version", "result"}); !why.empty()) {
+                complain(env_) << "cannot write the log " << options_.log << ": " << why << '\n';
+                return false;
+            }
+        }
         return true;
     }
 
@@ -82,35 +189,65 @@ public:
     {
         const std::size_t ports = probe_.dialog.link.ports().size();
         complain(env_) << "waiting for pagers on " << ports << " port(s); Ctrl-C ends the series\n" << std::flush;
+        int ends = exitcode::Success;
         while (waitFor(true)) {
-            serveOne(serve);
-            if (!waitFor(false))
+            ends = serveOne(serve);
+            if (ends != exitcode::Success || !waitFor(false))
                 break;
             complain(env_) << "the pager is gone; waiting for the next one\n" << std::flush;
         }
         complain(env_) << served_ << " pager(s), " << failed_ << " failed\n";
+        if (ends == exitcode::Success && probe_.stopped())
+            ends = exitcode::Interrupted;
+        if (ends != exitcode::Success)
+            return ends;
         return failed_ == 0 ? exitcode::Success : exitcode::DeviceFailed;
     }
 
 private:
-    // The pager's form closes its port before the probe looks again.
-    void serveOne(const Serve& serve)
+    // The pager's form closes its port before the probe looks again. Success,
+    // or the status the series ends with after this pager.
+    int serveOne(const Serve& serve)
     {
         Session pager(env_, probe_.lineBackend, probe_.dialog.link.ports());
         pager.dialog.backupFolder = probe_.dialog.backupFolder;
         pager.dialog.backupFailureShown = backupFailureShown_;
-        if (!pager.search())
-            return;  // gone again before it could be served
+        pager.whileBusy = [this](Session& busy) { sayEndOnce(busy); };
+        pager.acceptStopRequests();
+        const bool found = pager.search();
+        if (pager.stopped())
+            return stopNow(pager);  // nothing was done to this pager
+        if (!found)
+            return exitcode::Success;  // gone again before it could be served
         const std::string port = pager.dialog.link.ports().entry(pager.dialog.link.portNumber)->deviceName;
         const std::string version = pagerVersion(pager);
-        const Outcome outcome = serve(pager);
+        Outcome outcome = NotWrittenInterrupted;
+        if (pager.stopped())
+            stopNow(pager);
+        else
+            outcome = serve(pager);
         backupFailureShown_ = pager.dialog.backupFailureShown;
         ++served_;
         if (!outcome.ok)
             ++failed_;
         const std::string time = BackupFolder::shownTime(std::time(nullptr));
         env_.out << time << "  " << port << "  " << version << "  " << outcome.result << '\n' << std::flush;
-        logLine({time, port, version, outcome.result});
+        const std::string why = logLine({time, port, version, outcome.result});
+        if (why.empty())
+            return outcome.ends;
+        complain(env_) << "cannot write the log " << options_.log << ": " << why
+                       << "; the series ends after this pager\n";
+        return outcome.ends == exitcode::Interrupted ? outcome.ends : exitcode::BadInput;
+    }
+
+    // The first Ctrl-C while a pager is served is answered at once: the
+    // pager may take a while yet.
+    void sayEndOnce(Session& busy)
+    {
+        if (toldEnd_ || busy.stopped() || !stopRequested(env_))
+            return;
+        toldEnd_ = true;
+        busy.note("the series ends after this pager; Ctrl-C again stops now");
     }
 
     // Until the probe finds a pager (present) or finds none; false when the
@@ -137,22 +274,24 @@ private:
         }
     }
 
-    void logLine(std::initializer_list<std::string> cells)
+    // Empty when the line reached the log (or there is none), else why not.
+    std::string logLine(std::initializer_list<std::string> cells)
     {
-        if (!log_.is_open())
-            return;
+        if (!log_.isOpen())
+            return {};
         std::string line;
         for (const std::string& cell : cells)
             line += (line.empty() ? "" : std::string(1, separator_)) + csv::field(cell, separator_);
-        log_ << line << "\r\n" << std::flush;
+        return log_.append(line + "\r\n");
     }
 
     CliEnvironment& env_;
     Session& probe_;
     const SeriesOptions& options_;
-    std::ofstream log_;
+    SeriesLog log_;
     char separator_ = ',';
     bool backupFailureShown_ = false;
+    bool toldEnd_ = false;
     int served_ = 0;
     int failed_ = 0;
 };
@@ -161,20 +300,28 @@ private:
 
 int keepBackupBeforeWrite(CliEnvironment& env, Session& session)
 {
-    if (session.dialog.backupFolder.empty()) {
-        complain(env) << "--backup needs the backup folder, and there is none (no home folder, or --no-backup)\n";
-        return exitcode::BadInput;
-    }
     Session reader(env, session.lineBackend, session.dialog.link.ports());
     reader.dialog.backupFolder = session.dialog.backupFolder;
-    reader.dialog.backupFailureShown = true;  // said below, in the command's words
-    if (!reader.search())
+    // A folder that cannot be written is named by the form, with the
+    // system's reason, once.
+    reader.dialog.backupFailureShown = session.dialog.backupFailureShown;
+    reader.whileBusy = session.whileBusy;
+    reader.acceptStopRequests();
+    const bool found = reader.search();
+    if (reader.stopped())
+        return stopNow(reader);
+    if (!found)
         return noPager(env, reader);
     reader.press(ctl::ReadButton);
+    session.dialog.backupFailureShown = reader.dialog.backupFailureShown;
+    if (reader.stopped())
+        return stopNow(reader);
     if (!reader.dialog.lastReadOutComplete)
         return failed(env, "the pager could not be read completely for the backup; nothing was written");
-    if (reader.dialog.lastBackupPath.empty())
-        return failed(env, "the backup could not be kept in " + session.dialog.backupFolder + "; nothing was written");
+    if (reader.dialog.lastBackupPath.empty()) {
+        complain(env) << "without the backup nothing was written to the pager\n";
+        return exitcode::BadInput;
+    }
     complain(env) << "the pager's configuration before the write is kept in " << reader.dialog.lastBackupPath
                   << '\n';
     return exitcode::Success;
@@ -201,12 +348,24 @@ int writeEachCommand(CliEnvironment& env, Session& session, const std::string& f
     if (!series.openLog())
         return exitcode::BadInput;
     return series.run([&](Session& pager) -> Outcome {
+        // The result line says it.
+        pager.unprinted.push_back(win1252(SmallPagerMessage));
         if (backup) {
             // The backup's own form opens the port; this one lets go of it.
             pager.dialog.link.close();
-            if (keepBackupBeforeWrite(env, pager) != exitcode::Success)
-                return {false, "failed: no backup, not written"};
-            if (!pager.search())
+            const int status = keepBackupBeforeWrite(env, pager);
+            if (status == exitcode::Interrupted)
+                return NotWrittenInterrupted;
+            if (status != exitcode::Success)
+                // A backup folder that cannot be written fails every pager alike.
+                return {false, "failed: no backup, not written",
+                        status == exitcode::BadInput ? exitcode::BadInput : exitcode::Success};
+            const bool found = pager.search();
+            if (pager.stopped()) {
+                stopNow(pager);
+                return NotWrittenInterrupted;
+            }
+            if (!found)
                 return {false, "failed: gone after the backup, not written"};
         }
         pager.answerFileDialog(file);
@@ -215,15 +374,21 @@ int writeEachCommand(CliEnvironment& env, Session& session, const std::string& f
             return {false, "failed: the file could not be opened"};
         // Standard output keeps one line per pager; the differences go with
         // the form's messages.
-        if (writeHeldConfiguration(env, pager, options.verify, env.err) == exitcode::Success)
-            return {true, options.verify ? "ok, verified" : "ok"};
-        if (!pager.dialog.lastWriteSucceeded)
-            return {false, "failed: the write was not acknowledged"};
-        if (pager.dialog.lastWriteLeftSlotsOut)
-            return {false, "failed: the pager has only 16 slots; slots 17 to 32 and the kitchen calls were not written"};
-        if (!pager.dialog.lastReadOutComplete)
-            return {false, "failed: the read-back was incomplete"};
-        return {false, "failed: the pager does not hold what was written"};
+        switch (writeHeldConfiguration(env, pager, options.verify, env.err)) {
+        case WriteEnd::Written: return {true, options.verify ? "ok, verified" : "ok"};
+        case WriteEnd::Interrupted:
+            return {false,
+                    pager.dialog.lastWriteSucceeded ? "interrupted: written, not verified"
+                                                    : "interrupted: only partly written",
+                    exitcode::Interrupted};
+        case WriteEnd::NotAcknowledged: return {false, "failed: the write was not acknowledged"};
+        case WriteEnd::ReadBackIncomplete: return {false, "failed: the read-back was incomplete"};
+        case WriteEnd::Differs: return {false, "failed: the pager does not hold what was written"};
+        case WriteEnd::SlotsLeftOut:
+            return {false, "failed: the pager has only 16 slots; slots 17 to 32 and the kitchen calls were not "
+                           "written"};
+        }
+        return {};
     });
 }
 
@@ -240,6 +405,10 @@ int readEachCommand(CliEnvironment& env, Session& session, const std::string& fo
         return exitcode::BadInput;
     return series.run([&](Session& pager) -> Outcome {
         pager.press(ctl::ReadButton);
+        if (pager.stopped()) {
+            stopNow(pager);
+            return {false, "interrupted: nothing kept", exitcode::Interrupted};
+        }
         if (!pager.dialog.lastReadOutComplete)
             return {false, "failed: the read-out was incomplete, nothing kept"};
         const std::string path =

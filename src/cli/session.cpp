@@ -1,6 +1,9 @@
 #include "cli/session.h"
 
+#include <system_error>
+
 #include "files/replacing_file.h"
+#include "link/port_problem.h"
 
 namespace harvelin::cli {
 
@@ -48,18 +51,35 @@ bool fileCanBeSaved(CliEnvironment& env, const std::string& path)
     return true;
 }
 
-int interrupted(CliEnvironment& env, Session& session)
+int stopNow(Session& session)
 {
     session.dialog.link.clearCancel();
     session.dialog.leaveLearnMode();
     session.dialog.link.close();
-    complain(env) << "interrupted; no file was written\n";
     return exitcode::Interrupted;
+}
+
+int interrupted(CliEnvironment& env, Session& session, const std::string& what)
+{
+    stopNow(session);
+    complain(env) << "interrupted" << (what.empty() ? "" : "; " + what) << '\n';
+    return exitcode::Interrupted;
+}
+
+std::string fileLeftAsItWas(const std::string& file)
+{
+    std::error_code ec;
+    if (!std::filesystem::exists(nativePath(file), ec))
+        return "no file was written";
+    return "no file was written, " + file + " is left as it was";
 }
 
 int noPager(CliEnvironment& env, const Session& session)
 {
-    complain(env) << "no Zelvatron found on the " << session.dialog.link.ports().size() << " port(s) searched\n";
+    // The search names the ports that failed; otherwise the port line alone
+    // says it, and the command line has no port line.
+    if (!session.searchToldWhy())
+        env.err << win1252ToUtf8(nothingFoundLine()) << '\n';
     return exitcode::NoPager;
 }
 

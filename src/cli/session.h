@@ -7,8 +7,10 @@
 #include <atomic>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "cli/cli.h"
 #include "files/pager_data_file.h"
@@ -16,6 +18,7 @@
 #include "ui/control_ids.h"
 #include "ui/main_dialog.h"
 #include "ui/memory_host.h"
+#include "ui/messages.h"
 
 namespace harvelin::cli {
 
@@ -73,18 +76,24 @@ public:
           dialog(host, backend, std::move(ports), env.clock)
     {
         host.onMessage = [this](const std::string& text) {
-            if (quiet)
+            if (quiet || std::find(unprinted.begin(), unprinted.end(), text) != unprinted.end())
                 return;
             progress_.end();
             env_.err << win1252ToUtf8(text) << '\n' << std::flush;
         };
         host.onProgress = [this](int low, int high, int pos) { progress_.show(low, high, pos); };
+        host.onRepaint = [this] {
+            if (whileBusy)
+                whileBusy(*this);
+        };
         dialog.OnInitDialog();
     }
     ~Session()
     {
+        // The session that accepted stop requests before this one does again.
         SerialLink* mine = &dialog.link;
-        stoppableLink.compare_exchange_strong(mine, nullptr);
+        if (stoppableLink.compare_exchange_strong(mine, outerLink_) && outerLink_ && stopRequested.load())
+            outerLink_->cancel();
         progress_.end();
         dialog.link.close();
     }
@@ -97,10 +106,11 @@ public:
         progress_.end();
     }
 
-    // A stop request from now on cancels what this session's link does.
+    // A stop request from now on cancels what this session's link does,
+    // until the session ends.
     void acceptStopRequests()
     {
-        stoppableLink.store(&dialog.link);
+        outerLink_ = stoppableLink.exchange(&dialog.link);
         if (stopRequested.load())
             dialog.link.cancel();
     }
@@ -109,8 +119,20 @@ public:
     // "Suche Zelvatron"; true when a pager was found.
     bool search()
     {
+        shownBeforeSearch_ = host.messages.size();
         press(ctl::SearchButton);
         return dialog.link.state == LinkState::Open && dialog.link.portNumber != 0;
+    }
+    // Whether the last search showed a message (the ports that failed, no
+    // serial port at all).
+    bool searchToldWhy() const { return host.messages.size() != shownBeforeSearch_; }
+
+    // A note of the tool's own on a line of its own, also while a progress
+    // bar is drawn.
+    void note(const std::string& text)
+    {
+        progress_.end();
+        env_.err << Program << ": " << text << '\n' << std::flush;
     }
 
     // The file dialog that the next button opens is answered with `path`.
@@ -150,10 +172,20 @@ public:
     // While set, the form's messages are not printed (the host still keeps
     // them).
     bool quiet = false;
+    // Form messages not printed. A stop request's: the command's own note
+    // says what the stop left as it was (and the read-out's speaks of the
+    // form's fields, which the command line has none of). And those that a
+    // command tells in a line of its own.
+    std::vector<std::string> unprinted{win1252(ReadCancelledMessage), win1252(WriteCancelledMessage)};
+    // Called while the pager is busy with an exchange, e.g. to say at once
+    // what a Ctrl-C will do.
+    std::function<void(Session&)> whileBusy;
 
 private:
     CliEnvironment& env_;
     ProgressBar progress_;
+    SerialLink* outerLink_ = nullptr;
+    std::size_t shownBeforeSearch_ = 0;
 
 public:
     MainDialog dialog;
@@ -173,7 +205,15 @@ void fileNotSaved(CliEnvironment& env, const std::string& path, const std::strin
 bool fileCanBeSaved(CliEnvironment& env, const std::string& path);
 // After a stop request: the pager is left as a user leaves it, learn mode
 // off and the port closed; whatever the command was to write is not written.
-int interrupted(CliEnvironment& env, Session& session);
+// exitcode::Interrupted.
+int stopNow(Session& session);
+// The same, with the note "interrupted; <what>" (`what` says what the stop
+// left as it was; empty: nothing to add).
+int interrupted(CliEnvironment& env, Session& session, const std::string& what);
+// "no file was written, FILE is left as it was" (or only the first part when
+// there is no FILE yet).
+std::string fileLeftAsItWas(const std::string& file);
+// The form's own line when the search showed no message; exitcode::NoPager.
 int noPager(CliEnvironment& env, const Session& session);
 int failed(CliEnvironment& env, const std::string& what);
 

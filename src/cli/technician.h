@@ -4,6 +4,7 @@
 // verify, series provisioning, backups and spreadsheet files. They press the
 // same buttons of the windowless form as the other commands.
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -19,22 +20,31 @@ constexpr const char* PagerSource = "pager";
 // The configuration of a .pag file as a fresh form opens it; nullopt after
 // the form's message.
 std::optional<PagerConfiguration> fileConfiguration(CliEnvironment& env, const std::string& path);
-// The configuration of a .pag file, or of the pager as
-// a complete read-out gives it; nullopt after the form's or the tool's own
-// message.
-std::optional<PagerConfiguration> configurationOf(CliEnvironment& env, Session& session, const std::string& source);
+
+// How writing what the form holds ended, the first failure first.
+enum class WriteEnd : std::uint8_t {
+    Written,             // acknowledged in full and, when asked, read back the same
+    Interrupted,         // stopped; the pager is only partly written when the form did not say it succeeded
+    NotAcknowledged,     // the form said "Fehlerhafte Übertragung!"
+    ReadBackIncomplete,  // the write is not verified
+    Differs,             // the read-back does not hold what was written
+    SlotsLeftOut,        // a 16-slot pager could not take slots 17..32 or the kitchen calls
+};
+int exitStatusOf(WriteEnd end);
 
 // Writes what the form holds into the pager found by `session` (and, with
 // `verify`, reads it back and prints every difference to `differencesTo`).
-// An exit status.
-int writeHeldConfiguration(CliEnvironment& env, Session& session, bool verify, std::ostream& differencesTo);
+// Says only what the form and the differences do not: the caller tells the
+// end in its own words.
+WriteEnd writeHeldConfiguration(CliEnvironment& env, Session& session, bool verify, std::ostream& differencesTo);
 
 int verifyCommand(CliEnvironment& env, Session& session, const std::string& file);
 int diffCommand(CliEnvironment& env, Session& session, const std::string& first, const std::string& second,
                 bool json);
 
-// Reads the pager into the backup folder before a write, in a form of its
-// own; an exit status, Success when the backup is kept.
+// Reads the pager into the backup folder (which `session` names) before a
+// write, in a form of its own; an exit status, Success when the backup is kept. Interrupted without a
+// note: the caller says what the stop left undone.
 int keepBackupBeforeWrite(CliEnvironment& env, Session& session);
 int backupsCommand(CliEnvironment& env);
 

@@ -51,7 +51,7 @@ constexpr std::uint8_t SwitchBit = 0x01;
 constexpr std::uint8_t BuzzerBit = 0x02;
 
 const std::string BadDataMessage = "Fehlerhafter Datenempfang";
-const std::string CancelledMessage = win1252("Lesen abgebrochen – die Daten im Formular sind unverändert.");
+const std::string CancelledMessage = win1252(ReadCancelledMessage);
 
 std::string slotRequest(std::string_view word, unsigned slot) { return std::string(word) + std::to_string(slot); }
 
@@ -226,6 +226,7 @@ private:
 void MainDialog::readFromPager()
 {
     lastReadOutComplete = false;
+    lastPagerSlots = 0;
 
     // 1.-2.
     UpdateData(true);
@@ -264,7 +265,8 @@ void MainDialog::readFromPager()
         startUiTimer();
         return;
     }
-    ReadOut run(*this, callerSlotsForVersion(*version), silence);
+    lastPagerSlots = callerSlotsForVersion(*version);
+    ReadOut run(*this, lastPagerSlots, silence);
     host.setProgressRange(0, run.fullPager() ? FullProgressMax : SmallProgressMax);
 
     // Every step runs unless the pager has gone silent for good.

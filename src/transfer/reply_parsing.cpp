@@ -63,6 +63,20 @@ std::optional<double> versionFromReply(std::string_view reply)
     return decimalFromText(replyText(reply.substr(*v + 1)));
 }
 
+std::optional<std::string> versionTextFromReply(std::string_view reply)
+{
+    if (!replyContains(reply, VersionWord))
+        return std::nullopt;
+    const auto v = findWithin(reply, std::string_view(&VersionMark, 1));
+    if (!v)
+        return std::nullopt;
+    const std::string_view after = replyText(reply.substr(*v + 1));
+    std::size_t end = 0;
+    while (end < after.size() && static_cast<unsigned char>(after[end]) > ' ')
+        ++end;
+    return std::string(after.substr(0, end));
+}
+
 bool isSlotReply(std::string_view reply)
 {
     return replyContains(reply, SlotWord) && replyContains(reply, SlotEndWord);

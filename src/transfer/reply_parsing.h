@@ -31,6 +31,9 @@ std::optional<std::size_t> findWithin(std::string_view reply, std::string_view w
 // ">@": the version after the first "V" of a reply that also says "Direkt".
 // nullopt when either is missing; a "V" without a number reads as 0.
 std::optional<double> versionFromReply(std::string_view reply);
+// The same version as the pager writes it ("2.10", not 2.1): the characters
+// after that "V" up to the first blank or control byte; empty when none.
+std::optional<std::string> versionTextFromReply(std::string_view reply);
 
 // Pagers from version 1.5 on hold 32 caller slots, the kitchen calls and the
 // remote delete; older ones 16 caller slots and nothing else.

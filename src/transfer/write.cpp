@@ -39,15 +39,10 @@ constexpr unsigned FullPagerSettings = 5;   // and the remote-delete mode
 constexpr std::string_view SlotAck = "Uebernommen";
 constexpr std::string_view SettingAck = "uebernommen";
 
-constexpr std::string_view SmallPagerMessage =
-    "Der Pager hat nur 16 Speicherplätze: Plätze 17 bis 32 und die Küchenrufe wurden nicht übertragen.";
-
 constexpr std::string_view PagerNameCommand = ">Setze Adresstext:";
 constexpr std::string_view RemoteDeleteTextCommand = ">Setze Text_Fernloeschung:";
 
-// What a write stopped part-way has left: some steps are taken over, the
-// others not.
-const std::string CancelledMessage = win1252("Übertragung abgebrochen – der Pager ist nur teilweise beschrieben.");
+const std::string CancelledMessage = win1252(WriteCancelledMessage);
 
 
 // The last answer to the version query that carried a version decides.
@@ -112,6 +107,7 @@ bool writeSetting(SerialLink& link, std::string_view command, SilenceWatch& sile
 void MainDialog::writeToPager()
 {
     lastWriteSucceeded = false;
+    lastPagerSlots = 0;
 
     // 1.-2. The image takes the form also when nothing is sent.
     formToImage();
@@ -132,6 +128,7 @@ void MainDialog::writeToPager()
     SilenceWatch silence;
     const auto knownSlots = queryCallerSlots(link, silence);
     const unsigned callerSlots = knownSlots.value_or(SmallPagerSlots);
+    lastPagerSlots = knownSlots.value_or(0);
     const bool fullPager = callerSlots == PagerImage::CallerSlots;
     if (knownSlots)
         host.setProgressRange(0, fullPager ? FullProgressMax : SmallProgressMax);

@@ -131,6 +131,7 @@ public:
     bool lastSwitchConfirmed = false;   // the pager confirmed the last option switch
     bool lastBootloaderConfirmed = false;  // the pager said it calls its boot loader
     bool lastWriteLeftSlotsOut = false; // a small pager could not take slots 17..32 or the kitchen calls
+    unsigned lastPagerSlots = 0;        // caller slots (16 or 32) of the pager last read or written; 0: no version
     FileCoverage lastFileCoverage;      // which lines the last file opened held
 
     // The configuration last saved, completely read or completely written.

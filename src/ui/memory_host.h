@@ -35,7 +35,12 @@ public:
 
     void startTimer(int id, unsigned periodMs) override;
     void stopTimer(int id) override;
-    void repaintNow() override { ++repaints; }
+    void repaintNow() override
+    {
+        ++repaints;
+        if (onRepaint)
+            onRepaint();
+    }
     void endDialog(int result) override { ended = result; }
 
     bool isVisible(int id) const { return hidden.count(id) == 0; }
@@ -69,6 +74,8 @@ public:
     std::function<void(const std::string&)> onMessage;
     // Called for every progress position set.
     std::function<void(int low, int high, int pos)> onProgress;
+    // Called for every repaint, which the link asks for while an exchange waits.
+    std::function<void()> onRepaint;
 };
 
 }  // namespace harvelin

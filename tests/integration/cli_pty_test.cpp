@@ -57,6 +57,21 @@ int exitStatus(pid_t pid)
     return WEXITSTATUS(status);
 }
 
+// Whether `file` comes to hold `text` `count` times within `timeoutMs`.
+bool waitForText(const std::filesystem::path& file, const std::string& text, std::size_t count, int timeoutMs)
+{
+    auto seen = [&] {
+        const std::string now = readBytes(file);
+        std::size_t found = 0;
+        for (std::size_t at = now.find(text); at != std::string::npos; at = now.find(text, at + 1))
+            ++found;
+        return found >= count;
+    };
+    for (int waited = 0; waited < timeoutMs && !seen(); waited += 100)
+        ::usleep(100 * 1000);
+    return seen();
+}
+
 // With a signal, the program gets it after `signalAfterMs`.
 int runProgram(const std::vector<std::string>& args, const std::filesystem::path& outFile,
                const std::filesystem::path& errFile, int signal = 0, int signalAfterMs = 0)
@@ -254,16 +269,7 @@ TEST_F(CliPtyTest, EachWritesOnePagerAfterTheOtherUntilCtrlC)
                                    dir / "out.txt", dir / "err.txt");
     ASSERT_GT(pid, 0);
     auto waitFor = [&](const std::filesystem::path& file, const std::string& text, std::size_t count) {
-        auto seen = [&] {
-            const std::string now = readBytes(file);
-            std::size_t found = 0;
-            for (std::size_t at = now.find(text); at != std::string::npos; at = now.find(text, at + 1))
-                ++found;
-            return found >= count;
-        };
-        for (int i = 0; i < 1800 && !seen(); ++i)
-            ::usleep(100 * 1000);
-        return seen();
+        return waitForText(file, text, count, 180'000);
     };
     EXPECT_TRUE(waitFor(dir / "out.txt", "\n", 1)) << readBytes(dir / "err.txt");
     // The first pager is taken off; another one, set up differently and with
@@ -287,6 +293,78 @@ TEST_F(CliPtyTest, EachWritesOnePagerAfterTheOtherUntilCtrlC)
     EXPECT_EQ(logged[0], "time,port,version,result\r");
     EXPECT_EQ(logged[1].substr(logged[1].find(',')), "," + device + ",2.62,\"ok, verified\"\r");
 }
+
+// The first Ctrl-C is answered at once and lets the pager at hand finish; a
+// second one stops the write within one exchange, and the result line and the
+// log say what that pager was left with.
+TEST_F(CliPtyTest, SecondCtrlCStopsTheSeriesAtOnceAndLogsThePartlyWrittenPager)
+{
+    const std::filesystem::path log = dir / "serie.csv";
+    const pid_t pid = startProgram({HARVELIN_CLI_PATH, "--trace", "--port", device, "write",
+                                    SavedConfiguration.string(), "--each", "--log", log.string()},
+                                   dir / "out.txt", dir / "err.txt");
+    ASSERT_GT(pid, 0);
+    EXPECT_TRUE(waitForText(dir / "err.txt", ">Setze:3", 1, 60'000)) << readBytes(dir / "err.txt");
+    ::kill(pid, SIGINT);
+    EXPECT_TRUE(waitForText(dir / "err.txt", "harvelin-cli: the series ends after this pager; Ctrl-C again stops now\n",
+                            1, 2'000))
+        << readBytes(dir / "err.txt");
+    ::kill(pid, SIGINT);
+    EXPECT_EQ(exitStatus(pid), 130);
+
+    const std::string told = readBytes(dir / "err.txt");
+    EXPECT_EQ(told.find(">Setze Adresstext"), std::string::npos) << told;
+    EXPECT_EQ(told.find("abgebrochen"), std::string::npos) << told;
+    const std::vector<std::string> results = linesOf(readBytes(dir / "out.txt"));
+    ASSERT_EQ(results.size(), 1u);
+    EXPECT_NE(results[0].find("  " + device + "  2.62  interrupted: only partly written"), std::string::npos)
+        << results[0];
+    const std::vector<std::string> logged = linesOf(readBytes(log));
+    ASSERT_EQ(logged.size(), 2u);
+    EXPECT_EQ(logged[1].substr(logged[1].find(',')), "," + device + ",2.62,interrupted: only partly written\r");
+}
+
+struct StopCase {
+    const char* name;
+    std::vector<std::string> args;  // "FILE": a copy of the saved configuration
+    int signal;
+    const char* note;
+};
+
+class CliPtyStopTest : public CliPtyTest, public ::testing::WithParamInterface<StopCase> {};
+
+// Ctrl-C or SIGTERM during a read-out: it stops within one exchange, nothing
+// is written to the pager or kept, and the note says what was left undone.
+// A whole read-out takes about 17 s.
+TEST_P(CliPtyStopTest, ReadOutStopsWithinOneExchangeWith130)
+{
+    const std::filesystem::path file = dir / "a.pag";
+    std::filesystem::copy_file(SavedConfiguration, file);
+    std::vector<std::string> args = {"--trace", "--port", device};
+    for (const std::string& a : GetParam().args)
+        args.push_back(a == "FILE" ? file.string() : a);
+    const auto started = std::chrono::steady_clock::now();
+    EXPECT_EQ(cli(args, GetParam().signal, 5000), 130) << err;
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(7));
+
+    EXPECT_NE(err.find(std::string("\nharvelin-cli: interrupted; ") + GetParam().note + "\n"), std::string::npos)
+        << err;
+    EXPECT_EQ(err.find("abgebrochen"), std::string::npos) << err;
+    EXPECT_EQ(err.find(">Setze:"), std::string::npos) << err;
+    EXPECT_LT(err.rfind("-> "), err.rfind(" close\n")) << err;
+    EXPECT_EQ(out, "");
+    EXPECT_FALSE(std::filesystem::exists(dir / "data" / "harvelin" / "backups"));
+    EXPECT_EQ(readBytes(file), readBytes(SavedConfiguration));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Commands, CliPtyStopTest,
+    ::testing::Values(StopCase{"VerifyInt", {"verify", "FILE"}, SIGINT, "nothing was compared"},
+                      StopCase{"VerifyTerm", {"verify", "FILE"}, SIGTERM, "nothing was compared"},
+                      StopCase{"DiffPagerInt", {"diff", "FILE", "pager"}, SIGINT, "nothing was compared"},
+                      StopCase{"WriteBackupInt", {"write", "FILE", "--backup"}, SIGINT,
+                               "nothing was written to the pager"}),
+    [](const ::testing::TestParamInfo<StopCase>& c) { return std::string(c.param.name); });
 
 // Over the pseudo-terminal, as a user types it: files that hold no pager data
 // are refused before the pager is touched, and a read-out cut short by a

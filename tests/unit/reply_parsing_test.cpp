@@ -26,6 +26,15 @@ TEST(VersionReply, LettersAfterTheVReadAsVersionZero)
     EXPECT_EQ(callerSlotsForVersion(*version), 16u);
 }
 
+TEST(VersionReply, TextIsThePagersOwnUpToTheLineEnd)
+{
+    EXPECT_EQ(*versionTextFromReply("\r\nZelvatron Pager Direkt V2.10\r\n"), "2.10");
+    EXPECT_EQ(*versionTextFromReply("Direkt V1.4b V9"), "1.4b");
+    EXPECT_EQ(*versionTextFromReply("Direkt V2.1\0" "0"s), "2.1");
+    EXPECT_EQ(*versionTextFromReply("Direkt V"), "");
+    EXPECT_FALSE(versionTextFromReply("Zelvatron Pager V2.10"));
+}
+
 TEST(VersionReply, NeedsBothDirektAndV)
 {
     EXPECT_FALSE(versionFromReply("Zelvatron Pager V2.62"));

@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 #include <ctime>
 #include <filesystem>
@@ -128,7 +132,12 @@ TEST_F(TechnicianCliTest, BackupThatCannotBeWrittenLeavesTheReadOutAndStopsOnlyA
               std::string::npos)
         << err.str();
 
-    EXPECT_EQ(run({"write", SavedConfiguration.string(), "--backup"}), exitcode::DeviceFailed);
+    // The form names the system's reason; a folder that cannot be written is
+    // the environment's fault.
+    EXPECT_EQ(run({"write", SavedConfiguration.string(), "--backup"}), exitcode::BadInput);
+    EXPECT_NE(err.str().find("Die Sicherungskopie der gelesenen Daten konnte nicht angelegt werden: "),
+              std::string::npos)
+        << err.str();
     EXPECT_NE(err.str().find("nothing was written"), std::string::npos) << err.str();
     EXPECT_FALSE(pagerWasWritten());
     EXPECT_EQ(run({"write", SavedConfiguration.string(), "--backup", "--no-backup"}), exitcode::BadInput);
@@ -195,6 +204,93 @@ TEST_F(TechnicianCliTest, VerifyComparesWithoutWriting)
     EXPECT_EQ(out.str(), win1252ToUtf8(win1252("Küchenruf 3: Taste \"9\" statt \"255\"\n")) +
                              "Einstellungen: Summer \"ein\" statt \"aus\"\n");
     EXPECT_FALSE(pagerWasWritten());
+}
+
+TEST_F(TechnicianCliTest, VerifyOnA16SlotPagerComparesWhatItHoldsAndSaysWhatNot)
+{
+    pager->state().version = "1.40";
+    const std::string notCompared =
+        "harvelin-cli: the pager has 16 slots; slots 17 to 32 and the kitchen calls were not compared\n";
+    // The file fills slots 17..32 and the kitchen calls: the write fails even
+    // though slots 1..16 and the settings are held as sent.
+    EXPECT_EQ(run({"write", SavedConfiguration.string(), "--verify"}), exitcode::DeviceFailed);
+    EXPECT_EQ(out.str(), "");
+    EXPECT_EQ(err.str(), "Daten erfolgreich übertragen\nDer Pager hat nur 16 Speicherplätze: Plätze 17 bis 32 und "
+                         "die Küchenrufe wurden nicht übertragen.\n" + notCompared);
+
+    pager->state().callers[0].text = "alt";
+    pager->faults().forgetCallerWrite.insert(0);
+    EXPECT_EQ(run({"write", SavedConfiguration.string(), "--verify"}), exitcode::DeviceFailed);
+    ASSERT_FALSE(out.str().empty());
+    for (const std::string& line : linesOf(out.str()))
+        EXPECT_EQ(line.rfind("Platz 1: ", 0), 0u) << line;
+    EXPECT_NE(err.str().find(notCompared), std::string::npos) << err.str();
+
+    // In a series the result line alone tells that the pager is too small,
+    // with the version as the pager writes it.
+    stop = [&] { return !out.str().empty(); };
+    EXPECT_EQ(run({"write", SavedConfiguration.string(), "--each"}), exitcode::DeviceFailed);
+    EXPECT_NE(out.str().find("  ttyUSB0  1.40  failed: the pager has only 16 slots"), std::string::npos) << out.str();
+    EXPECT_EQ(err.str().find("Der Pager hat nur 16"), std::string::npos) << err.str();
+}
+
+struct LogRefusal {
+    const char* name;
+    const char* why;
+};
+
+class SeriesLogRefusal : public TechnicianCliTest, public ::testing::WithParamInterface<LogRefusal> {};
+
+// Refused before the pager is touched. The FIFO has a reader, so a log opened
+// as a FIFO would take lines instead of keeping the test waiting.
+TEST_P(SeriesLogRefusal, LogThatKeepsNoLinesIsRefusedBeforeThePagerIsTouched)
+{
+    const std::string kind = GetParam().name;
+    std::string log = kind == "Folder" ? dir.path().string() : "/dev/full";
+    int reader = -1;
+    if (kind == "Fifo") {
+        log = file("serie.csv");
+        ASSERT_EQ(::mkfifo(log.c_str(), 0600), 0);
+        reader = ::open(log.c_str(), O_RDONLY | O_NONBLOCK);
+        ASSERT_GE(reader, 0);
+    }
+    stop = [&] { return clock.nowMs() > 60000; };
+    EXPECT_EQ(run({"write", SavedConfiguration.string(), "--each", "--log", log}), exitcode::BadInput);
+    EXPECT_EQ(err.str(), "harvelin-cli: cannot write the log " + log + ": " + GetParam().why + "\n");
+    EXPECT_TRUE(pager->commands().empty());
+    if (reader >= 0)
+        ::close(reader);
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, SeriesLogRefusal,
+                         ::testing::Values(LogRefusal{"Fifo", "it is a FIFO, not a regular file"},
+                                           LogRefusal{"DevFull", "it is a device, not a regular file"},
+                                           LogRefusal{"Folder", "it is a folder"}),
+                         [](const ::testing::TestParamInfo<LogRefusal>& c) { return std::string(c.param.name); });
+
+TEST_F(TechnicianCliTest, LogLineThatCannotBeWrittenEndsTheSeriesWithTwo)
+{
+    const std::string log = file("serie.csv");
+    writeBytes(log, "time,port,version,result\r\n");
+    // No file may grow beyond the log's size now; without the signal the
+    // write fails with EFBIG.
+    rlimit kept{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &kept), 0);
+    rlimit full = kept;
+    full.rlim_cur = static_cast<rlim_t>(fs::file_size(log));
+    const auto handler = ::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &full), 0);
+    stop = [&] { return clock.nowMs() > 600000; };
+    const int status = run({"write", SavedConfiguration.string(), "--each", "--log", log});
+    ::setrlimit(RLIMIT_FSIZE, &kept);
+    ::signal(SIGXFSZ, handler);
+
+    EXPECT_EQ(status, exitcode::BadInput);
+    EXPECT_EQ(linesOf(out.str()).size(), 1u) << out.str();
+    EXPECT_NE(err.str().find("harvelin-cli: cannot write the log " + log + ": " + std::strerror(EFBIG) +
+                             "; the series ends after this pager\n"),
+              std::string::npos)
+        << err.str();
 }
 
 TEST_F(TechnicianCliTest, ReadEachKeepsEveryPagerInTheFolderUntilStopped)
