@@ -25,18 +25,22 @@ bool fileOpens(CliEnvironment& env, const std::string& path, FileCoverage* cover
     return scratch.dialog.lastFileOk;
 }
 
-bool fileCanBeSaved(CliEnvironment& env, const std::string& path)
+bool fileCanBeSaved(CliEnvironment& env, const std::string& path, FileNaming naming)
 {
-    ReplacingFile probe(path);
+    ReplacingFile probe(path, naming);
     if (!probe.create()) {
-        // The reason is the form's German text, so the whole line is the
-        // form's message for a file that cannot be saved.
-        env.err << "Die Datei " << path << " konnte nicht gespeichert werden: " << win1252ToUtf8(probe.error())
-                << '\n';
+        cannotSave(env, path, probe.error());
         return false;
     }
     probe.discard();
     return true;
+}
+
+// The reason is the form's German text, so the whole line is the form's
+// message for a file that cannot be saved.
+void cannotSave(CliEnvironment& env, const std::string& path, const std::string& reason)
+{
+    env.err << "Die Datei " << path << " konnte nicht gespeichert werden: " << win1252ToUtf8(reason) << '\n';
 }
 
 int interrupted(CliEnvironment& env, Session& session)

@@ -166,7 +166,10 @@ std::filesystem::path nativePath(const std::string& utf8);
 bool fileOpens(CliEnvironment& env, const std::string& path, FileCoverage* coverage = nullptr);
 // Whether a file can be saved at `path`, found out before the pager is
 // busied with a long read-out; nothing is left behind.
-bool fileCanBeSaved(CliEnvironment& env, const std::string& path);
+bool fileCanBeSaved(CliEnvironment& env, const std::string& path, FileNaming naming = FileNaming::ByUser);
+// The form's message for a file that could not be saved; `reason` in German
+// (Windows-1252).
+void cannotSave(CliEnvironment& env, const std::string& path, const std::string& reason);
 // After a stop request: the pager is left as a user leaves it, learn mode
 // off and the port closed; whatever the command was to write is not written.
 int interrupted(CliEnvironment& env, Session& session);

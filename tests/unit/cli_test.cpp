@@ -252,18 +252,36 @@ TEST_F(CliTest, ReadSavesWhatThePagerHolds)
     EXPECT_EQ(readBytes(path), PagerDataFile::format(c));
 }
 
-// A good file is never replaced by a read-out with gaps; the gaps go beside it.
+// A good file is never replaced by a read-out with gaps. What the pager
+// answered goes beside it, without the lines it did not answer, and is no
+// file that write takes as it stands.
 TEST_F(CliTest, IncompleteReadOutGoesBesideTheFileAndExitsWithOne)
 {
     pager->faults().silentFor[">Lese:5"] = -1;
+    pager->state().callers[4].text = "Vier";
     const std::string path = file("kueche.pag");
     std::filesystem::copy_file(ReferenceFile, path);
     EXPECT_EQ(run({"read", path}), exitcode::DeviceFailed);
-    EXPECT_NE(err.str().find("Fehlerhafter Datenempfang\n"), std::string::npos);
+    EXPECT_NE(err.str().find("Fehlerhafter Datenempfang – die Daten im Formular sind unverändert.\n"),
+              std::string::npos);
     const std::string partial = file("kueche.partial.pag");
-    EXPECT_NE(err.str().find("the read-out was incomplete; what the pager gave is in " + partial), std::string::npos);
+    EXPECT_NE(err.str().find("the read-out was incomplete; what the pager answered is in " + partial + ", " + path +
+                             " is left as it was"),
+              std::string::npos)
+        << err.str();
     EXPECT_EQ(readBytes(path), readBytes(ReferenceFile));
-    EXPECT_NE(readBytes(partial).find("Eintrag:005 Test\t000 000 000 000 000\r\n"), std::string::npos);
+    const std::string kept = readBytes(partial);
+    EXPECT_EQ(kept.find("Eintrag:005"), std::string::npos);
+    EXPECT_NE(kept.find("Eintrag:004 Vier\t000 000 000 000 000\r\n"), std::string::npos);
+    PagerConfiguration c;
+    FileCoverage coverage;
+    PagerDataFile::parse(kept, c, &coverage);
+    EXPECT_EQ(coverage.missing(), "caller slots 6 (Eintrag)");
+
+    EXPECT_EQ(run({"write", partial}), exitcode::BadInput);
+    EXPECT_EQ(err.str(), "harvelin-cli: " + partial + " is an incomplete read-out or configuration; it lacks caller "
+                         "slots 6 (Eintrag). --partial writes it anyway, with the start values in their place\n");
+    EXPECT_TRUE(commandsLike(">Setze:").empty());
 }
 
 TEST_F(CliTest, ReadWithoutTheVersionLeavesTheFileAsItWas)
@@ -356,7 +374,7 @@ TEST_F(CliTest, IncompleteFileIsWrittenOnlyWithPartial)
     std::ofstream(path, std::ios::binary) << "Pagername:Bar\r\nBatterie:1\r\n"
                                           << "Eintrag:000 Tisch 1\t001 002 003 004 005\r\n";
     EXPECT_EQ(run({"write", path}), exitcode::BadInput);
-    EXPECT_NE(err.str().find(path + " is not a complete configuration; it lacks the remote-delete text "
+    EXPECT_NE(err.str().find(path + " is an incomplete read-out or configuration; it lacks the remote-delete text "
                                     "(Fernloeschung), the remote-delete switch (FModus), the buzzer switch "
                                     "(Summer), caller slots 2-32 (Eintrag), kitchen calls 1-16 (Sonder)"),
               std::string::npos)

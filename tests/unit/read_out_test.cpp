@@ -15,7 +15,7 @@ constexpr std::int64_t PresenceExchangeMs = 200 + 151 + 201 + ExchangeMs;
 constexpr std::int64_t StartWaitMs = TransferStartWaitMs;
 constexpr std::int64_t KitchenWaitMs = 100;
 
-const std::string BadData = "Fehlerhafter Datenempfang";
+const std::string BadData = win1252("Fehlerhafter Datenempfang – die Daten im Formular sind unverändert.");
 const std::string NoConnection = "Es besteht keine Verbindung zum Zelvatron!";
 
 class ReadOutTest : public TransferTest {
@@ -134,18 +134,21 @@ TEST_F(ReadOutTest, SlotReplyFillsTextIdentityAndSuffix)
     EXPECT_EQ(host.controlText(ctl::idText(4)), "673059855");  // 0x04030201, then the suffix
 }
 
-TEST_F(ReadOutTest, ReplyNamingAnotherSlotIsReportedAndLeavesTest)
+TEST_F(ReadOutTest, ReplyNamingAnotherSlotIsReportedAndLeftOut)
 {
     pagerState().callers[3] = {"Falsch", {9, 9, 9, 9, 9}};
     pagerState().callers[4] = {"Richtig", {5, 0, 0, 0, 0}};
     faults().wrongSlot[3] = 4;
     readOut();
     EXPECT_EQ(host.messages, std::vector<std::string>{BadData});
-    EXPECT_EQ(dlg.image.callers[3].text.str(), "Test");
-    EXPECT_EQ(dlg.image.callers[3].buttonIdValue(), 0u);
-    EXPECT_EQ(dlg.image.callers[3].idSuffix, 0);
-    EXPECT_EQ(dlg.image.callers[4].text.str(), "Richtig");
-    EXPECT_EQ(dlg.image.callers[4].buttonIdValue(), 5u);
+    const ReadOutResult& got = dlg.lastReadOut;
+    EXPECT_FALSE(got.answered.callers.test(3));
+    EXPECT_TRUE(got.answered.callers.test(4));
+    EXPECT_EQ(got.read.image.callers[4].text.str(), "Richtig");
+    EXPECT_EQ(got.read.image.callers[4].buttonIdValue(), 5u);
+    // The form shows what it showed before.
+    EXPECT_EQ(dlg.image.callers[3].text.str(), "");
+    EXPECT_EQ(dlg.image.callers[4].text.str(), "");
     EXPECT_FALSE(dlg.lastReadOutComplete);
 }
 
@@ -165,13 +168,15 @@ TEST_F(ReadOutTest, KitchenReplyFillsTheSlotItNames)
     faults().wrongKitchenSlot[2] = 5;
     faults().silentFor[">Le-Kueche:5"] = -1;
     readOut();
-    EXPECT_EQ(dlg.image.kitchenCalls[5].text.str(), "Theke");
-    EXPECT_EQ(dlg.image.kitchenCalls[5].station, 7);
-    EXPECT_EQ(dlg.image.kitchenCalls[5].key, 12);
-    // Slot 3 was never answered for and keeps the form's value.
-    EXPECT_EQ(dlg.image.kitchenCalls[2].text.str(), "Station 3");
-    EXPECT_EQ(host.controlText(ctl::kitchenStation(6)), "7");
-    EXPECT_EQ(host.controlText(ctl::kitchenKey(6)), "12");
+    const ReadOutResult& got = dlg.lastReadOut;
+    EXPECT_EQ(got.read.image.kitchenCalls[5].text.str(), "Theke");
+    EXPECT_EQ(got.read.image.kitchenCalls[5].station, 7);
+    EXPECT_EQ(got.read.image.kitchenCalls[5].key, 12);
+    EXPECT_TRUE(got.answered.kitchenCalls.test(5));
+    // Slot 3 was never answered for.
+    EXPECT_FALSE(got.answered.kitchenCalls.test(2));
+    // The request for slot 6 went unanswered, so the form stays as it was.
+    EXPECT_EQ(host.controlText(ctl::kitchenText(6)), "Station 6");
 }
 
 TEST_F(ReadOutTest, KitchenReplyNamingNoExistingSlotIsTriedAgainAndNotStored)
@@ -220,17 +225,18 @@ TEST_F(ReadOutTest, PagerNameIsCutToTheFieldsFourteenCharacters)
     EXPECT_TRUE(dlg.UpdateData(true));
 }
 
-TEST_F(ReadOutTest, SilentPagerAfterVersionLeavesTestEverywhereAndSaysSoOnce)
+TEST_F(ReadOutTest, SilentPagerAfterVersionLeavesTheFormAndSaysSoOnce)
 {
     for (int n = 0; n < 32; ++n)
         dlg.image.callers[n] = {};
     faults().silentFor[">L"] = -1;
     readOut();
     for (int n = 0; n < 32; ++n) {
-        EXPECT_EQ(dlg.image.callers[n].text.str(), "Test");
+        EXPECT_EQ(dlg.image.callers[n].text.str(), "");
         EXPECT_EQ(dlg.image.callers[n].buttonIdValue(), 0u);
         EXPECT_EQ(dlg.image.callers[n].idSuffix, 0);
     }
+    EXPECT_FALSE(dlg.lastReadOut.gaveSomething());
     EXPECT_EQ(host.messages, std::vector<std::string>{BadData});
     EXPECT_FALSE(dlg.lastReadOutComplete);
     EXPECT_FALSE(dlg.deviceBusy);
@@ -296,16 +302,17 @@ TEST_F(ReadOutTest, WithoutAktivNothingIsSentAndTheTimerKeepsRunning)
 
 TEST_F(ReadOutTest, TimerIsStoppedAndDeviceBusyWhileReading)
 {
-    faults().wrongSlot[2] = 3;
-    bool busyDuringBox = false;
-    bool timerDuringBox = true;
-    host.onMessage = [&](const std::string&) {
-        busyDuringBox = dlg.deviceBusy;
-        timerDuringBox = host.timerRunning(ctl::UiTimerId);
+    bool busyDuringRead = false;
+    bool timerDuringRead = true;
+    host.onProgress = [&](int, int, int pos) {
+        if (pos != 20)
+            return;
+        busyDuringRead = dlg.deviceBusy;
+        timerDuringRead = host.timerRunning(ctl::UiTimerId);
     };
     readOut();
-    EXPECT_TRUE(busyDuringBox);
-    EXPECT_FALSE(timerDuringBox);
+    EXPECT_TRUE(busyDuringRead);
+    EXPECT_FALSE(timerDuringRead);
     EXPECT_FALSE(dlg.deviceBusy);
     EXPECT_TRUE(host.timerRunning(ctl::UiTimerId));
 }
