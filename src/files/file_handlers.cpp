@@ -72,13 +72,14 @@ void MainDialog::openFile()
     lastFileOk = true;
     lastFileCoverage = report.coverage;
     currentFile = *path;
-    // What a file holds is kept; edits merged with it are not.
-    if (!wasUnsaved)
-        markConfigurationKept();
     // 5.
     imageToForm();
     selectPage(viewPage);
     UpdateData(false);
+    // What a file holds is kept, once the rows show it; edits merged with it
+    // are not.
+    if (!wasUnsaved)
+        markConfigurationKept();
     if (report.replacedCharacters)
         host.messageBox("Die Datei " + displayName(*path) +
                         win1252(" enthält Zeichen, die der Pager nicht darstellen kann; "
