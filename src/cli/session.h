@@ -79,6 +79,11 @@ public:
             env_.err << win1252ToUtf8(text) << '\n' << std::flush;
         };
         host.onProgress = [this](int low, int high, int pos) { progress_.show(low, high, pos); };
+        // The commands start from a fresh form, or one that holds what was
+        // just opened, read or written, so the form never has unsaved
+        // changes to ask about. Were it ever to ask, the question shows,
+        // and "Ja" goes on as the command was asked to.
+        host.onQuestion = host.onMessage;
         dialog.OnInitDialog();
     }
     ~Session()

@@ -49,6 +49,11 @@ void MainDialog::openFile()
 {
     lastFileOk = false;
     lastFileCoverage = {};
+    // What the file holds takes the place of what the form shows; edits that
+    // would go with it are given up only when the user says so, before the
+    // file dialog opens.
+    if (!mayDropUnsavedChanges("Datei öffnen"))
+        return;
     // 1.
     UpdateData(true);
     // 2. A cancelled open changes nothing, rows typed meanwhile included.

@@ -250,6 +250,11 @@ void MainDialog::readFromPager()
         host.messageBox(std::string(NoConnectionMessage));
         return;
     }
+    // What the pager holds takes the place of what the form shows; edits
+    // that would go with it are given up only when the user says so, before
+    // the pager is asked anything.
+    if (!mayDropUnsavedChanges("vom Pager lesen"))
+        return;
 
     // 3.
     host.setProgressPos(0);

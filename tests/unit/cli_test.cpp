@@ -284,6 +284,25 @@ TEST_F(CliTest, IncompleteReadOutGoesBesideTheFileAndExitsWithOne)
     EXPECT_TRUE(commandsLike(">Setze:").empty());
 }
 
+// The command line's forms never hold unsaved changes when a read-out or an
+// open would replace them, so nothing is ever asked; a question would show
+// on standard error.
+TEST_F(CliTest, CommandsNeverAskAboutUnsavedChanges)
+{
+    const std::string path = file("anlage.pag");
+    std::filesystem::copy_file(ReferenceFile, path);
+    pressAfterLearnModeOn({200, 3, 0, 0, 7}, 500);
+    const std::vector<std::vector<std::string>> commands = {
+        {"learn", "20", path},   {"write", path, "--verify"}, {"verify", path},
+        {"diff", "pager", "pager"}, {"diff", path, "pager"},   {"read", file("neu.pag")},
+    };
+    for (const auto& args : commands) {
+        SCOPED_TRACE(args[0]);
+        EXPECT_EQ(run(args), exitcode::Success) << err.str();
+        EXPECT_EQ(err.str().find("Trotzdem"), std::string::npos) << err.str();
+    }
+}
+
 TEST_F(CliTest, ReadWithoutTheVersionLeavesTheFileAsItWas)
 {
     // The pager identifies itself but never says which version it runs.

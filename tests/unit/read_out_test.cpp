@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "model/win1252.h"
@@ -355,6 +356,50 @@ TEST_F(ReadOutTest, FailedPresenceCheckReopensAndReadsSlotZeroOnALaterTry)
     EXPECT_TRUE(dlg.lastReadOutComplete);
     EXPECT_TRUE(host.messages.empty());
 }
+
+// "Pager -> PC" and "Datei öffnen" put something else in place of what the
+// form shows. With unsaved changes they ask first; "Nein" leaves everything
+// as it was, before the pager or a file dialog is touched.
+class AskBeforeReplacingChanges : public ReadOutTest,
+                                  public ::testing::WithParamInterface<std::tuple<bool, bool>> {};
+
+TEST_P(AskBeforeReplacingChanges, AsksOnlyAboutUnsavedChangesAndNeinChangesNothing)
+{
+    const auto [read, yes] = GetParam();
+    const std::string file = std::string(HARVELIN_TEST_DATA) + "/configuration.pag";
+    pagerState().callers[0].text = "Vom Pager";
+    const auto act = [&, read = read] {
+        if (read)
+            return readOut();
+        host.fileDialogAnswers.push_back(file);
+        dlg.openFile();
+    };
+    // What the form shows is kept: nothing to ask.
+    act();
+    EXPECT_TRUE(host.questions.empty());
+
+    host.setControlText(ctl::callerText(1), "Getippt");
+    host.yesNoAnswers = {yes};
+    host.fileDialogs.clear();
+    host.fileDialogAnswers.clear();
+    rig.pager->clearLog();
+    act();
+    EXPECT_EQ(host.questions, std::vector<std::string>{win1252(
+                                  std::string("Die Änderungen sind weder gespeichert noch zum Pager übertragen. "
+                                              "Trotzdem ") +
+                                  (read ? "vom Pager lesen?" : "Datei öffnen?"))});
+    EXPECT_EQ(rig.pager->commands().empty(), !(read && yes));
+    EXPECT_EQ(host.fileDialogs.size(), !read && yes ? 1u : 0u);
+    EXPECT_EQ(host.controlText(ctl::callerText(1)), yes ? (read ? "Vom Pager" : "Tisch 1") : "Getippt");
+    EXPECT_EQ(dlg.hasUnsavedChanges(), !yes);
+}
+
+INSTANTIATE_TEST_SUITE_P(ReadOrOpen, AskBeforeReplacingChanges,
+                         ::testing::Combine(::testing::Bool(), ::testing::Bool()),
+                         [](const ::testing::TestParamInfo<std::tuple<bool, bool>>& p) {
+                             return std::string(std::get<0>(p.param) ? "Read" : "Open") +
+                                    (std::get<1>(p.param) ? "Ja" : "Nein");
+                         });
 
 }  // namespace
 }  // namespace harvelin
