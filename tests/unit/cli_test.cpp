@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <array>
+#include <ctime>
 #include <filesystem>
 #include <functional>
 #include <optional>
@@ -16,6 +18,7 @@
 #include "cli/cli.h"
 #include "cli_run.h"
 #include "cli/trace_backend.h"
+#include "files/backups.h"
 #include "files/pager_data_file.h"
 #include "model/win1252.h"
 #include "pager_simulator.h"
@@ -666,6 +669,99 @@ TEST_F(CliTest, ProgressBarIsDrawnOnlyOnATerminal)
     EXPECT_EQ(bar.find("] 0/52\n"), std::string::npos);
     EXPECT_EQ(bar.back(), '\n');
 }
+
+// Files whose names the tool makes up are never written through a symbolic
+// link planted under such a name: the link's target stays as it was. The
+// user's own file is still written through its link.
+enum class PlantedName { PartialFile, Backup, TemporaryFile, UsersOwnFile };
+
+std::string plantedNameText(PlantedName name)
+{
+    const char* const names[] = {"PartialFile", "Backup", "TemporaryFile", "UsersOwnFile"};
+    return names[static_cast<int>(name)];
+}
+
+class PlantedLink : public CliTest, public ::testing::WithParamInterface<PlantedName> {};
+
+TEST_P(PlantedLink, MadeUpNamesAreNeverWrittenThroughIt)
+{
+    const std::string victim = file("fremd.pag");
+    std::ofstream(victim, std::ios::binary) << "fremd\r\n";
+    const std::string refusal = "Der Name ist ein Verweis auf eine andere Datei; durch ihn wird nicht geschrieben";
+    PagerConfiguration config;
+    config.pagerName = "Bar";
+    std::string link;
+    std::string error;
+    switch (GetParam()) {
+    case PlantedName::PartialFile:
+        // Refused before the pager is busied with a read-out.
+        link = file("kueche.partial.pag");
+        std::filesystem::create_symlink(victim, link);
+        EXPECT_EQ(run({"read", file("kueche.pag")}), exitcode::BadInput);
+        EXPECT_EQ(err.str(), "Die Datei " + link + " konnte nicht gespeichert werden: " + refusal + "\n");
+        EXPECT_TRUE(backend.opened().empty());
+        break;
+    case PlantedName::Backup: {
+        const std::time_t when = std::time(nullptr);
+        link = file(BackupFolder::fileName("Bar", when, true).c_str());
+        std::filesystem::create_symlink(victim, link);
+        // A name that a link holds is passed over ...
+        std::string saved;
+        FileCoverage answered;
+        answered.pagerName = true;
+        ASSERT_TRUE(BackupFolder(dir.path().string()).keep(config, when, saved, error, &answered)) << error;
+        EXPECT_EQ(std::filesystem::path(saved).filename(), BackupFolder::fileName("Bar", when).substr(0, 23) +
+                                                               "-2.partial.pag");
+        EXPECT_EQ(readBytes(saved), "Pagername:Bar\r\n");
+        // ... and one taken by a link after that look is refused.
+        SaveOptions madeUp;
+        madeUp.naming = FileNaming::MadeUp;
+        EXPECT_FALSE(PagerDataFile::save(link, config, error, madeUp));
+        EXPECT_EQ(error, refusal);
+        break;
+    }
+    case PlantedName::TemporaryFile: {
+        // The temporary file's name, seen while a save writes it, tells the
+        // next save's.
+        const std::string target = file("ziel.pag");
+        std::string temporary;
+        SaveOptions watch;
+        watch.filter = [&](ByteSink& sink, std::string_view line) {
+            for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
+                if (entry.path().filename().string().rfind("ziel.pag.~", 0) == 0)
+                    temporary = entry.path().filename().string();
+            return sink.write(line);
+        };
+        ASSERT_TRUE(PagerDataFile::save(target, config, error, watch));
+        const std::string prefix = "ziel.pag.~" + std::to_string(::getpid()) + ".";
+        ASSERT_EQ(temporary.rfind(prefix, 0), 0u) << temporary;
+        const unsigned next = std::stoul(temporary.substr(prefix.size())) + 1;
+        link = file((prefix + std::to_string(next) + ".tmp").c_str());
+        std::filesystem::create_symlink(victim, link);
+        // Passed over for a fresh name.
+        config.pagerName = "Neu";
+        ASSERT_TRUE(PagerDataFile::save(target, config, error)) << error;
+        EXPECT_EQ(readBytes(target), PagerDataFile::format(config));
+        break;
+    }
+    case PlantedName::UsersOwnFile:
+        link = file("mein.pag");
+        std::filesystem::create_symlink(victim, link);
+        EXPECT_EQ(run({"read", link}), exitcode::Success) << err.str();
+        break;
+    }
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(std::filesystem::read_symlink(link), victim);
+    if (GetParam() == PlantedName::UsersOwnFile)
+        EXPECT_EQ(readBytes(victim).rfind("Pagername:Pager:A\r\n", 0), 0u);
+    else
+        EXPECT_EQ(readBytes(victim), "fremd\r\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(Names, PlantedLink,
+                         ::testing::Values(PlantedName::PartialFile, PlantedName::Backup, PlantedName::TemporaryFile,
+                                           PlantedName::UsersOwnFile),
+                         [](const ::testing::TestParamInfo<PlantedName>& p) { return plantedNameText(p.param); });
 
 TEST(TraceEscapingTest, ControlBytesAreEscapedAndLettersShownAsUtf8)
 {

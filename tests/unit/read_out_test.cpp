@@ -1,10 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <tuple>
 #include <vector>
 
+#include "files/pager_data_file.h"
 #include "model/win1252.h"
+#include "temp_dir.h"
 #include "transfer_fixture.h"
 
 namespace harvelin {
@@ -400,6 +404,65 @@ INSTANTIATE_TEST_SUITE_P(ReadOrOpen, AskBeforeReplacingChanges,
                              return std::string(std::get<0>(p.param) ? "Read" : "Open") +
                                     (std::get<1>(p.param) ? "Ja" : "Nein");
                          });
+
+// However the read-out ends short (the line pulled, the pager silent for
+// good, one slot unanswered), the form keeps what it showed, unsaved changes
+// included, and what the pager did answer is kept aside as a backup of
+// those lines alone, which is no complete configuration.
+enum class ShortEnd { LinePulled, PagerFallsSilent, SlotUnanswered };
+
+class IncompleteReadOut : public ReadOutTest, public ::testing::WithParamInterface<ShortEnd> {};
+
+TEST_P(IncompleteReadOut, LeavesTheFormAsItWasAndKeepsTheAnsweredLinesAside)
+{
+    TempDir backups;
+    dlg.backupFolder = backups.path().string();
+    pagerState().callers[0].text = "Vom Pager";
+    dlg.image.callers[1].setButtonIdValue(968);  // learned, not yet saved
+    dlg.imageToForm();
+    host.setControlText(ctl::callerText(1), "Getippt");
+    dlg.UpdateData(true);
+    const std::string before = PagerDataFile::format(dlg.configurationFromForm());
+    const auto shownBefore = host.texts;
+    switch (GetParam()) {
+    case ShortEnd::LinePulled:
+        rig.pager->onCommand = [&](std::size_t received) {
+            if (received == 10)
+                rig.backend.unplug("COM1");
+        };
+        break;
+    case ShortEnd::PagerFallsSilent:
+        rig.pager->onCommand = [&](std::size_t received) {
+            if (received == 10)
+                faults().silent = true;
+        };
+        break;
+    case ShortEnd::SlotUnanswered: faults().silentFor[">Lese:5"] = -1; break;
+    }
+    readOut();
+
+    EXPECT_FALSE(dlg.lastReadOutComplete);
+    EXPECT_EQ(PagerDataFile::format(dlg.configurationFromForm()), before);
+    EXPECT_EQ(host.texts, shownBefore);
+    EXPECT_TRUE(dlg.hasUnsavedChanges());
+    ASSERT_TRUE(dlg.lastBackupPath.ends_with(".partial.pag")) << dlg.lastBackupPath;
+    EXPECT_EQ(host.messages, std::vector<std::string>{BadData + win1252(" Was der Pager geliefert hat, ist als "
+                                                                        "unvollständige Sicherungskopie abgelegt: ") +
+                                                      dlg.lastBackupPath});
+    std::ifstream in(dlg.lastBackupPath, std::ios::binary);
+    const std::string kept((std::istreambuf_iterator<char>(in)), {});
+    EXPECT_EQ(kept, PagerDataFile::format(dlg.lastReadOut.read, &dlg.lastReadOut.answered));
+    PagerConfiguration read;
+    FileCoverage coverage;
+    PagerDataFile::parse(kept, read, &coverage);
+    EXPECT_TRUE(coverage.callers.test(0));
+    EXPECT_EQ(read.image.callers[0].text.str(), "Vom Pager");
+    EXPECT_FALSE(coverage.callers.test(GetParam() == ShortEnd::SlotUnanswered ? 5 : 31));
+    EXPECT_FALSE(coverage.complete());
+}
+
+INSTANTIATE_TEST_SUITE_P(Ends, IncompleteReadOut,
+                         ::testing::Values(ShortEnd::LinePulled, ShortEnd::PagerFallsSilent, ShortEnd::SlotUnanswered));
 
 }  // namespace
 }  // namespace harvelin
