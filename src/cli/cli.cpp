@@ -121,8 +121,8 @@ int readCommand(CliEnvironment& env, Session& session, const std::string& file)
         cannotSave(env, partial, error);
         return exitcode::BadInput;
     }
-    return failed(env, "the read-out was incomplete; what the pager answered is in " + partial + ", " + file +
-                           " is left as it was");
+    // The form's message has told that the read-out was incomplete.
+    return failed(env, "what the pager answered is in " + partial + "; " + file + " is left as it was");
 }
 
 struct WriteOptions {

@@ -268,8 +268,8 @@ TEST_F(CliTest, IncompleteReadOutGoesBesideTheFileAndExitsWithOne)
     EXPECT_NE(err.str().find("Fehlerhafter Datenempfang – die Daten im Formular sind unverändert.\n"),
               std::string::npos);
     const std::string partial = file("kueche.partial.pag");
-    EXPECT_NE(err.str().find("the read-out was incomplete; what the pager answered is in " + partial + ", " + path +
-                             " is left as it was"),
+    EXPECT_NE(err.str().find("\nharvelin-cli: what the pager answered is in " + partial + "; " + path +
+                             " is left as it was\n"),
               std::string::npos)
         << err.str();
     EXPECT_EQ(readBytes(path), readBytes(ReferenceFile));
