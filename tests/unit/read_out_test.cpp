@@ -424,21 +424,14 @@ TEST_P(IncompleteReadOut, LeavesTheFormAsItWasAndKeepsTheAnsweredLinesAside)
     dlg.UpdateData(true);
     const std::string before = PagerDataFile::format(dlg.configurationFromForm());
     const auto shownBefore = host.texts;
-    switch (GetParam()) {
-    case ShortEnd::LinePulled:
-        rig.pager->onCommand = [&](std::size_t received) {
-            if (received == 10)
-                rig.backend.unplug("COM1");
-        };
-        break;
-    case ShortEnd::PagerFallsSilent:
-        rig.pager->onCommand = [&](std::size_t received) {
-            if (received == 10)
-                faults().silent = true;
-        };
-        break;
-    case ShortEnd::SlotUnanswered: faults().silentFor[">Lese:5"] = -1; break;
-    }
+    if (GetParam() == ShortEnd::SlotUnanswered)
+        faults().silentFor[">Lese:5"] = -1;
+    rig.pager->onCommand = [&](std::size_t received) {
+        if (received == 10 && GetParam() == ShortEnd::LinePulled)
+            rig.backend.unplug("COM1");
+        if (received == 10 && GetParam() == ShortEnd::PagerFallsSilent)
+            faults().silent = true;
+    };
     readOut();
 
     EXPECT_FALSE(dlg.lastReadOutComplete);
