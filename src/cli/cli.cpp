@@ -96,34 +96,38 @@ int searchCommand(CliEnvironment& env, Session& session)
 int readCommand(CliEnvironment& env, Session& session, const std::string& file)
 {
     const std::string partial = partialPath(file);
-    if (!fileCanBeSaved(env, file) || !fileCanBeSaved(env, partial))
+    if (!fileCanBeSaved(env, file) || !fileCanBeSaved(env, partial, FileNaming::MadeUp))
         return exitcode::BadInput;
     const bool found = session.search();
     if (session.stopped())
         return interrupted(env, session, fileLeftAsItWas(file));
     if (!found)
         return noPager(env, session);
-    const std::size_t shownBefore = session.host.messages.size();
     session.press(ctl::ReadButton);
     if (session.stopped())
         return interrupted(env, session, fileLeftAsItWas(file));
-    // Without the pager's version the read-out takes nothing over; saving
-    // then would put the form's start values in place of FILE.
-    const std::vector<std::string>& shown = session.host.messages;
-    if (std::find(shown.begin() + static_cast<std::ptrdiff_t>(shownBefore), shown.end(), NoConnectionMessage) !=
-        shown.end())
+    const ReadOutResult& result = session.dialog.lastReadOut;
+    if (result.complete()) {
+        session.answerFileDialog(file);
+        session.press(ctl::SaveFileButton);
+        return session.dialog.lastFileOk ? exitcode::Success : exitcode::BadInput;
+    }
+    // Without the pager's version nothing was read, and a read-out that got
+    // no line at all has nothing to keep.
+    if (result.end != ReadOutEnd::Incomplete || !result.gaveSomething())
         return failed(env, "nothing was read; " + file + " is left as it was");
-    // Only a complete read-out replaces FILE; what an incomplete one gave is
-    // kept beside it, so a good FILE is never overwritten with gaps.
-    const bool complete = session.dialog.lastReadOutComplete;
-    session.answerFileDialog(complete ? file : partial);
-    session.press(ctl::SaveFileButton);
-    if (!session.dialog.lastFileOk)
+    // Only a complete read-out replaces FILE. What an incomplete one got is
+    // kept beside it, the answered lines alone, so the gaps are no values
+    // that a later write would send.
+    SaveOptions options;
+    options.naming = FileNaming::MadeUp;
+    options.only = &result.answered;
+    if (std::string error; !PagerDataFile::save(partial, result.read, error, options)) {
+        fileNotSaved(env, partial, error);
         return exitcode::BadInput;
-    if (!complete)
-        return failed(env, "the read-out was incomplete; what the pager gave is in " + partial + ", " + file +
-                               " is left as it was");
-    return exitcode::Success;
+    }
+    // The form's message has told that the read-out was incomplete.
+    return failed(env, "what the pager answered is in " + partial + "; " + file + " is left as it was");
 }
 
 struct WriteOptions {
@@ -142,7 +146,7 @@ int writeCommand(CliEnvironment& env, Session& session, const std::string& file,
     if (!fileOpens(env, file, &coverage))
         return exitcode::BadInput;
     if (!options.partial && !coverage.complete()) {
-        complain(env) << file << " is not a complete configuration; it lacks " << coverage.missing()
+        complain(env) << file << " is an incomplete read-out or configuration; it lacks " << coverage.missing()
                       << ". --partial writes it anyway, with the start values in their place\n";
         return exitcode::BadInput;
     }

@@ -410,13 +410,17 @@ int readEachCommand(CliEnvironment& env, Session& session, const std::string& fo
             return {false, "interrupted: nothing kept", exitcode::Interrupted};
         }
         if (!pager.dialog.lastReadOutComplete)
-            return {false, "failed: the read-out was incomplete, nothing kept"};
+            return {false, "failed: the read-out was incomplete, nothing saved in the folder"};
+        // The name is made up as the backups' are, and as theirs it is never
+        // written through a link.
         const std::string path =
             BackupFolder::freePath(folder, BackupFolder::fileName(pager.dialog.pagerName, std::time(nullptr)));
-        pager.answerFileDialog(path);
-        pager.press(ctl::SaveFileButton);
-        if (!pager.dialog.lastFileOk)
+        SaveOptions madeUp;
+        madeUp.naming = FileNaming::MadeUp;
+        if (std::string error; !PagerDataFile::save(path, pager.configuration(), error, madeUp)) {
+            fileNotSaved(env, path, error);
             return {false, "failed: " + path + " could not be saved"};
+        }
         const std::u8string name = nativePath(path).filename().u8string();
         return {true, "ok " + std::string(name.begin(), name.end())};
     });

@@ -40,9 +40,9 @@ void fileNotSaved(CliEnvironment& env, const std::string& path, const std::strin
     env.err << "Die Datei " << path << " konnte nicht gespeichert werden: " << win1252ToUtf8(reason) << '\n';
 }
 
-bool fileCanBeSaved(CliEnvironment& env, const std::string& path)
+bool fileCanBeSaved(CliEnvironment& env, const std::string& path, FileNaming naming)
 {
-    ReplacingFile probe(path);
+    ReplacingFile probe(path, naming);
     if (!probe.create()) {
         fileNotSaved(env, path, probe.error());
         return false;

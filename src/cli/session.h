@@ -86,6 +86,11 @@ public:
             if (whileBusy)
                 whileBusy(*this);
         };
+        // The commands start from a fresh form, or one that holds what was
+        // just opened, read or written, so the form never has unsaved
+        // changes to ask about. Were it ever to ask, the question shows,
+        // and "Ja" goes on as the command was asked to.
+        host.onQuestion = host.onMessage;
         dialog.OnInitDialog();
     }
     ~Session()
@@ -202,7 +207,7 @@ void fileNotOpened(CliEnvironment& env, const std::string& path, const std::stri
 void fileNotSaved(CliEnvironment& env, const std::string& path, const std::string& reason);
 // Whether a file can be saved at `path`, found out before the pager is
 // busied with a long read-out; nothing is left behind.
-bool fileCanBeSaved(CliEnvironment& env, const std::string& path);
+bool fileCanBeSaved(CliEnvironment& env, const std::string& path, FileNaming naming = FileNaming::ByUser);
 // After a stop request: the pager is left as a user leaves it, learn mode
 // off and the port closed; whatever the command was to write is not written.
 // exitcode::Interrupted.

@@ -9,16 +9,20 @@
 
 namespace harvelin {
 
-// Not a step of the read-out: the read-out has ended and the form shows its
-// result whatever happens here. A folder that cannot be written is named
+// Not a step of the read-out: the read-out has ended and the form shows what
+// it shows whatever happens here. A folder that cannot be written is named
 // once; after that the read-outs go on without a word.
-void MainDialog::keepBackup()
+void MainDialog::keepBackup(const ReadOutResult& result)
 {
     lastBackupPath.clear();
-    if (backupFolder.empty())
+    if (backupFolder.empty() || (!result.complete() && !result.gaveSomething()))
         return;
     std::string error;
-    if (BackupFolder(backupFolder).keep(configurationFromForm(), std::time(nullptr), lastBackupPath, error))
+    const BackupFolder folder(backupFolder);
+    const bool kept = result.complete()
+                          ? folder.keep(configurationFromForm(), std::time(nullptr), lastBackupPath, error)
+                          : folder.keep(result.read, std::time(nullptr), lastBackupPath, error, &result.answered);
+    if (kept)
         return;
     if (backupFailureShown)
         return;

@@ -17,6 +17,7 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr std::string_view Extension = ".pag";
+constexpr std::string_view PartialExtension = ".partial.pag";
 // "YYYY-MM-DDTHH-MM-SS": hyphens instead of colons, which Windows refuses.
 constexpr std::size_t StampLength = 19;
 constexpr const char* StampFormat = "%04d-%02d-%02dT%02d-%02d-%02d";
@@ -60,13 +61,20 @@ std::time_t stampAtEnd(const std::string& stem)
     return std::mktime(&t);
 }
 
+// The name without its extension, ".partial.pag" or ".pag".
+std::string stemOf(const std::string& name)
+{
+    const std::size_t cut = name.ends_with(PartialExtension) ? PartialExtension.size() : Extension.size();
+    return name.substr(0, name.size() - cut);
+}
+
 // The local time written in a backup's name, or -1 when the name is not
 // one of ours. A counter ("-2") may stand between the time and the extension.
 std::time_t stampOf(const std::string& name)
 {
     if (!name.ends_with(Extension))
         return -1;
-    const std::string stem = name.substr(0, name.size() - Extension.size());
+    const std::string stem = stemOf(name);
     const std::time_t plain = stampAtEnd(stem);
     if (plain != -1)
         return plain;
@@ -109,7 +117,7 @@ std::string BackupFolder::standardPath()
 #endif
 }
 
-std::string BackupFolder::fileName(const std::string& pagerName, std::time_t when)
+std::string BackupFolder::fileName(const std::string& pagerName, std::time_t when, bool partial)
 {
     std::string name;
     for (const char c : pagerName) {
@@ -128,7 +136,7 @@ std::string BackupFolder::fileName(const std::string& pagerName, std::time_t whe
     char stamp[80];
     std::snprintf(stamp, sizeof stamp, StampFormat, t.tm_year + 1900, t.tm_mon + 1, t.tm_mday, t.tm_hour, t.tm_min,
                   t.tm_sec);
-    return win1252ToUtf8(name) + "-" + stamp + std::string(Extension);
+    return win1252ToUtf8(name) + "-" + stamp + std::string(partial ? PartialExtension : Extension);
 }
 
 std::string BackupFolder::shownTime(std::time_t when)
@@ -142,11 +150,12 @@ std::string BackupFolder::shownTime(std::time_t when)
 
 std::string BackupFolder::freePath(const std::string& folder, const std::string& fileName)
 {
-    const std::string stem = fileName.substr(0, fileName.size() - Extension.size());
+    const std::string stem = stemOf(fileName);
+    const std::string extension = fileName.substr(stem.size());
     std::error_code ec;
     fs::path candidate = pathOf(folder) / pathOf(fileName);
     for (int n = 2; fs::exists(fs::symlink_status(candidate, ec)); ++n)
-        candidate = pathOf(folder) / pathOf(stem + "-" + std::to_string(n) + std::string(Extension));
+        candidate = pathOf(folder) / pathOf(stem + "-" + std::to_string(n) + extension);
     return utf8Of(candidate);
 }
 
@@ -169,17 +178,22 @@ std::vector<BackupFolder::Entry> BackupFolder::list() const
 
 void BackupFolder::prune(std::time_t now) const
 {
-    const std::vector<Entry> all = list();
-    for (std::size_t i = KeepNewest; i < all.size(); ++i) {
-        if (now - all[i].when > KeepDays * SecondsPerDay) {
+    // Only complete backups count towards the newest kept: a run of
+    // incomplete read-outs must not push the last good one out.
+    std::size_t complete = 0;
+    for (const Entry& e : list()) {
+        const bool partial = e.path.ends_with(PartialExtension);
+        if (!partial && ++complete <= KeepNewest)
+            continue;
+        if (now - e.when > KeepDays * SecondsPerDay) {
             std::error_code ignored;
-            fs::remove(pathOf(all[i].path), ignored);
+            fs::remove(pathOf(e.path), ignored);
         }
     }
 }
 
 bool BackupFolder::keep(const PagerConfiguration& config, std::time_t when, std::string& savedPath,
-                        std::string& error) const
+                        std::string& error, const FileCoverage* answered) const
 {
     std::error_code ec;
     fs::create_directories(pathOf(path_), ec);
@@ -188,8 +202,11 @@ bool BackupFolder::keep(const PagerConfiguration& config, std::time_t when, std:
                 win1252(" kann nicht angelegt werden.");
         return false;
     }
-    const std::string target = freePath(path_, fileName(config.pagerName, when));
-    if (!PagerDataFile::save(target, config, error))
+    const std::string target = freePath(path_, fileName(config.pagerName, when, answered != nullptr));
+    SaveOptions options;
+    options.naming = FileNaming::MadeUp;
+    options.only = answered;
+    if (!PagerDataFile::save(target, config, error, options))
         return false;
     savedPath = target;
     prune(when);

@@ -49,6 +49,11 @@ void MainDialog::openFile()
 {
     lastFileOk = false;
     lastFileCoverage = {};
+    // What the file holds takes the place of what the form shows; edits that
+    // would go with it are given up only when the user says so, before the
+    // file dialog opens.
+    if (!mayDropUnsavedChanges("Datei öffnen"))
+        return;
     // 1.
     UpdateData(true);
     // 2. A cancelled open changes nothing, rows typed meanwhile included.
@@ -72,13 +77,14 @@ void MainDialog::openFile()
     lastFileOk = true;
     lastFileCoverage = report.coverage;
     currentFile = *path;
-    // What a file holds is kept; edits merged with it are not.
-    if (!wasUnsaved)
-        markConfigurationKept();
     // 5.
     imageToForm();
     selectPage(viewPage);
     UpdateData(false);
+    // What a file holds is kept, once the rows show it; edits merged with it
+    // are not.
+    if (!wasUnsaved)
+        markConfigurationKept();
     if (report.replacedCharacters)
         host.messageBox("Die Datei " + displayName(*path) +
                         win1252(" enthält Zeichen, die der Pager nicht darstellen kann; "

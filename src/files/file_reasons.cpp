@@ -11,6 +11,11 @@ std::string directoryReason() { return "Das ist ein Verzeichnis"; }
 
 std::string danglingLinkReason() { return "Der Verweis zeigt auf keine vorhandene Datei"; }
 
+std::string madeUpNameIsLinkReason()
+{
+    return "Der Name ist ein Verweis auf eine andere Datei; durch ihn wird nicht geschrieben";
+}
+
 std::string tooLargeReason(std::size_t maxBytes)
 {
     char text[96];

@@ -183,12 +183,12 @@ constexpr std::string_view IncompleteWrite = "Schreibfehler";
 // Lines pass through a filter on their way to the sink.
 class FilteredSink : public ByteSink {
 public:
-    FilteredSink(ByteSink& next, const PagerDataFile::LineFilter& filter) : next_(next), filter_(filter) {}
+    FilteredSink(ByteSink& next, const decltype(SaveOptions::filter)& filter) : next_(next), filter_(filter) {}
     bool write(std::string_view bytes) override { return filter_ ? filter_(next_, bytes) : next_.write(bytes); }
 
 private:
     ByteSink& next_;
-    const PagerDataFile::LineFilter& filter_;
+    const decltype(SaveOptions::filter)& filter_;
 };
 
 class StringSink : public ByteSink {
@@ -231,6 +231,16 @@ bool sameConfiguration(const PagerConfiguration& a, const PagerConfiguration& b)
     return PagerDataFile::format(a) == PagerDataFile::format(b);
 }
 
+FileCoverage FileCoverage::everything()
+{
+    FileCoverage all;
+    all.pagerName = all.remoteDeleteText = all.remoteDeleteMode = all.buzzer = all.battery = true;
+    all.callers.set();
+    all.kitchenCalls.set();
+    all.keyedLines = 5 + PagerImage::CallerSlots + PagerImage::KitchenSlots;
+    return all;
+}
+
 bool FileCoverage::complete() const
 {
     return pagerName && remoteDeleteText && remoteDeleteMode && buzzer && battery && callers.all() &&
@@ -257,31 +267,34 @@ std::string FileCoverage::missing() const
     return text;
 }
 
-bool PagerDataFile::write(const PagerConfiguration& config, ByteSink& sink)
+bool PagerDataFile::write(const PagerConfiguration& config, ByteSink& sink, const FileCoverage* only)
 {
-    if (!sink.write(settingLine(PagerNameKey, config.pagerName)))
+    const auto line = [&](bool wanted, const std::string& text) { return !wanted || sink.write(text); };
+    const FileCoverage all = FileCoverage::everything();
+    const FileCoverage& lines = only ? *only : all;
+    if (!line(lines.pagerName, settingLine(PagerNameKey, config.pagerName)))
         return false;
-    if (!sink.write(settingLine(RemoteDeleteTextKey, config.remoteDeleteText)))
+    if (!line(lines.remoteDeleteText, settingLine(RemoteDeleteTextKey, config.remoteDeleteText)))
         return false;
-    if (!sink.write(settingLine(config.remoteDelete ? RemoteDeleteOn : RemoteDeleteOff, "")))
+    if (!line(lines.remoteDeleteMode, settingLine(config.remoteDelete ? RemoteDeleteOn : RemoteDeleteOff, "")))
         return false;
-    if (!sink.write(settingLine(config.buzzer ? BuzzerOn : BuzzerOff, "")))
+    if (!line(lines.buzzer, settingLine(config.buzzer ? BuzzerOn : BuzzerOff, "")))
         return false;
-    if (!sink.write(settingLine(config.battery ? BatteryOn : BatteryOff, "")))
+    if (!line(lines.battery, settingLine(config.battery ? BatteryOn : BatteryOff, "")))
         return false;
     for (unsigned i = 0; i < PagerImage::CallerSlots; ++i)
-        if (!sink.write(callerLine(i, config.image.callers[i])))
+        if (!line(lines.callers.test(i), callerLine(i, config.image.callers[i])))
             return false;
     for (unsigned i = 0; i < PagerImage::KitchenSlots; ++i)
-        if (!sink.write(kitchenLine(i, config.image.kitchenCalls[i])))
+        if (!line(lines.kitchenCalls.test(i), kitchenLine(i, config.image.kitchenCalls[i])))
             return false;
     return true;
 }
 
-std::string PagerDataFile::format(const PagerConfiguration& config)
+std::string PagerDataFile::format(const PagerConfiguration& config, const FileCoverage* only)
 {
     StringSink sink;
-    write(config, sink);
+    write(config, sink, only);
     return sink.text;
 }
 
@@ -449,15 +462,15 @@ bool PagerDataFile::load(const std::string& path, PagerConfiguration& config, st
 }
 
 bool PagerDataFile::save(const std::string& path, const PagerConfiguration& config, std::string& error,
-                         const LineFilter& filter)
+                         const SaveOptions& options)
 {
-    ReplacingFile file(path);
+    ReplacingFile file(path, options.naming);
     if (!file.create()) {
         error = file.error();
         return false;
     }
-    FilteredSink sink(file, filter);
-    if (!write(config, sink)) {
+    FilteredSink sink(file, options.filter);
+    if (!write(config, sink, options.only)) {
         error = file.error().empty() ? std::string(IncompleteWrite) : file.error();
         file.discard();
         return false;

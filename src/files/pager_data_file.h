@@ -36,6 +36,8 @@ struct FileCoverage {
     std::bitset<PagerImage::KitchenSlots> kitchenCalls;
     unsigned keyedLines = 0;
 
+    // Every line of a saved configuration.
+    static FileCoverage everything();
     // A file none of whose lines begins with a key is no configuration at all
     // (an empty file, a binary, some other text).
     bool holdsConfiguration() const { return keyedLines > 0; }
@@ -54,12 +56,28 @@ struct LoadReport {
     bool replacedCharacters = false; // characters without a Windows-1252 byte became "?"
 };
 
+// Who named a file that is written. The user's own file may be a symbolic
+// link to the file it stands for, and is written through it. A name the tool
+// made up (a backup, the ".partial" file beside the user's, the files of a
+// series) is never written through a link: whoever could plant one there
+// would have the tool overwrite a file of their choosing.
+enum class FileNaming { ByUser, MadeUp };
+
 // Where bytes go. False: the bytes could not be taken (disk full, medium
 // removed), and nothing more should be written.
 class ByteSink {
 public:
     virtual ~ByteSink() = default;
     virtual bool write(std::string_view bytes) = 0;
+};
+
+// How PagerDataFile::save writes a file.
+struct SaveOptions {
+    FileNaming naming = FileNaming::ByUser;
+    const FileCoverage* only = nullptr;  // writes only these lines, as PagerDataFile::format does
+    // Called for every line on its way to the file; tests put a failing sink
+    // in between. None passes the line on.
+    std::function<bool(ByteSink& file, std::string_view line)> filter;
 };
 
 // The pager data file: 53 text lines, each closed by CR LF on every system,
@@ -75,11 +93,14 @@ public:
     // and reading it whole would only cost memory.
     static constexpr std::size_t MaxFileBytes = 64 * 1024;
 
-    // The whole file, byte for byte.
-    static std::string format(const PagerConfiguration& config);
+    // The whole file, byte for byte. With `only`, just the lines it marks,
+    // in their usual order: what an incomplete read-out really got. Such a
+    // file reads like any file that lacks lines; what it leaves out keeps
+    // the reader's value.
+    static std::string format(const PagerConfiguration& config, const FileCoverage* only = nullptr);
     // Writes the file line by line into `sink`; false as soon as the sink
     // refuses.
-    static bool write(const PagerConfiguration& config, ByteSink& sink);
+    static bool write(const PagerConfiguration& config, ByteSink& sink, const FileCoverage* only = nullptr);
 
     // Applies every line of `bytes` onto `config`. Nothing is cleared first:
     // what the file does not mention keeps its value. CR LF and bare LF line
@@ -120,15 +141,11 @@ public:
     static bool load(const std::string& path, PagerConfiguration& config, std::string& error,
                      LoadReport* report = nullptr);
 
-    // Called for every line on its way to the file; tests put a failing sink
-    // in between. The default passes the line on.
-    using LineFilter = std::function<bool(ByteSink& file, std::string_view line)>;
-
     // Writes the file at `path` so that it holds either its previous contents
     // or the whole new file, never a part: the new file is written beside the
     // old one and takes its place only when it is complete.
     static bool save(const std::string& path, const PagerConfiguration& config, std::string& error,
-                     const LineFilter& filter = {});
+                     const SaveOptions& options = {});
 };
 
 }  // namespace harvelin

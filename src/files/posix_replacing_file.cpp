@@ -125,7 +125,10 @@ struct ReplacingFile::Impl {
     bool committed = false;
 };
 
-ReplacingFile::ReplacingFile(std::string targetPath) : target_(std::move(targetPath)) {}
+ReplacingFile::ReplacingFile(std::string targetPath, FileNaming naming)
+    : target_(std::move(targetPath)), naming_(naming)
+{
+}
 
 ReplacingFile::~ReplacingFile() { discard(); }
 
@@ -136,7 +139,12 @@ bool ReplacingFile::create()
     // nowhere would otherwise become a file of its own.
     struct stat link {};
     struct stat st {};
-    if (::lstat(target_.c_str(), &link) == 0 && S_ISLNK(link.st_mode) && ::stat(target_.c_str(), &st) != 0) {
+    const bool isLink = ::lstat(target_.c_str(), &link) == 0 && S_ISLNK(link.st_mode);
+    if (isLink && naming_ == FileNaming::MadeUp) {
+        error_ = madeUpNameIsLinkReason();
+        return false;
+    }
+    if (isLink && ::stat(target_.c_str(), &st) != 0) {
         error_ = danglingLinkReason();
         return false;
     }
@@ -145,7 +153,9 @@ bool ReplacingFile::create()
         return false;
     }
     impl_ = std::make_unique<Impl>();
-    impl_->target = resolvedTarget(target_);
+    // A made-up name is replaced as it stands: rename() puts the file in
+    // place of a link planted meanwhile, never into the file it points at.
+    impl_->target = naming_ == FileNaming::MadeUp ? target_ : resolvedTarget(target_);
     // Renaming over a file needs no right to write it; a file the user may
     // not write is refused here, as writing into it would be.
     if (::access(impl_->target.c_str(), F_OK) == 0 && ::access(impl_->target.c_str(), W_OK) != 0) {
@@ -159,8 +169,9 @@ bool ReplacingFile::create()
         char suffix[48];
         std::snprintf(suffix, sizeof suffix, ".~%ld.%u.tmp", static_cast<long>(::getpid()), counter++);
         const std::string name = impl_->target + suffix;
-        // 0666 under the umask: the mode a plain new file would get.
-        const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        // 0666 under the umask: the mode a plain new file would get. A name
+        // that is taken, by a link too, is passed over, never opened.
+        const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
         if (fd >= 0) {
             impl_->fd = fd;
             impl_->temporary = name;
@@ -178,7 +189,7 @@ bool ReplacingFile::create()
         return false;
     }
     // A replaced file keeps its permissions.
-    if (::stat(impl_->target.c_str(), &st) == 0 && S_ISREG(st.st_mode))
+    if (::lstat(impl_->target.c_str(), &st) == 0 && S_ISREG(st.st_mode))
         (void)::fchmod(impl_->fd, st.st_mode & 07777);
     return true;
 }

@@ -16,10 +16,12 @@ namespace harvelin {
 // never committed is removed. Paths are UTF-8. Error texts are German
 // Windows-1252 bytes, for the user.
 // Only a regular file or a missing one is ever replaced: a device node, a
-// FIFO, a folder or a link that points nowhere is refused by create().
+// FIFO, a folder or a link that points nowhere is refused by create(). A
+// target the user named may be a link to a regular file, which is then
+// replaced; a name the tool made up that is a link at all is refused.
 class ReplacingFile : public ByteSink {
 public:
-    explicit ReplacingFile(std::string targetPath);
+    explicit ReplacingFile(std::string targetPath, FileNaming naming = FileNaming::ByUser);
     ~ReplacingFile() override;
     ReplacingFile(const ReplacingFile&) = delete;
     ReplacingFile& operator=(const ReplacingFile&) = delete;
@@ -38,6 +40,7 @@ public:
 
 private:
     std::string target_;
+    FileNaming naming_;
     std::string error_;
     std::unique_ptr<Impl> impl_;
 };
@@ -70,6 +73,7 @@ private:
 std::string notRegularFileReason();
 std::string directoryReason();
 std::string danglingLinkReason();
+std::string madeUpNameIsLinkReason();
 std::string tooLargeReason(std::size_t maxBytes);
 
 }  // namespace harvelin

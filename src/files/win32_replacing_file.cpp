@@ -73,13 +73,16 @@ bool namesDevice(const std::wstring& path)
 }
 
 // Empty when `path` may be replaced by a file: it is missing or a file.
-std::string refusalForTarget(const std::wstring& path)
+std::string refusalForTarget(const std::wstring& path, FileNaming naming)
 {
     if (namesDevice(path))
         return notRegularFileReason();
     const DWORD attributes = ::GetFileAttributesW(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES)
         return {};
+    // Symbolic links and junctions are reparse points.
+    if (naming == FileNaming::MadeUp && (attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+        return madeUpNameIsLinkReason();
     if (attributes & FILE_ATTRIBUTE_DIRECTORY)
         return directoryReason();
     // A write-protected file is refused before anything is written. Windows
@@ -99,7 +102,10 @@ struct ReplacingFile::Impl {
     bool committed = false;
 };
 
-ReplacingFile::ReplacingFile(std::string targetPath) : target_(std::move(targetPath)) {}
+ReplacingFile::ReplacingFile(std::string targetPath, FileNaming naming)
+    : target_(std::move(targetPath)), naming_(naming)
+{
+}
 
 ReplacingFile::~ReplacingFile() { discard(); }
 
@@ -113,7 +119,7 @@ bool ReplacingFile::create()
         impl_.reset();
         return false;
     }
-    if (error_ = refusalForTarget(impl_->target); !error_.empty()) {
+    if (error_ = refusalForTarget(impl_->target, naming_); !error_.empty()) {
         impl_.reset();
         return false;
     }
@@ -122,8 +128,9 @@ bool ReplacingFile::create()
         wchar_t suffix[48];
         std::swprintf(suffix, 48, L".~%lu.%u.tmp", static_cast<unsigned long>(::GetCurrentProcessId()), counter++);
         const std::wstring name = impl_->target + suffix;
+        // A name that is taken, by a link too, is passed over, never opened.
         const HANDLE h = ::CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                       FILE_ATTRIBUTE_NORMAL, nullptr);
+                                       FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
         if (h != INVALID_HANDLE_VALUE) {
             impl_->handle = h;
             impl_->temporary = name;

@@ -1,8 +1,10 @@
+#include <bitset>
 #include <string>
 #include <string_view>
 
 #include "model/win1252.h"
 #include "transfer/attempts.h"
+#include "transfer/read_out.h"
 #include "transfer/reply_parsing.h"
 #include "transfer/transfer_steps.h"
 #include "ui/control_ids.h"
@@ -30,8 +32,6 @@ constexpr std::size_t KitchenNumbers = 2;  // station, key
 
 constexpr std::string_view CallerSlotCommand = ">Lese:";
 constexpr std::string_view KitchenSlotCommand = ">Le-Kueche:";
-// A slot whose request fails shows this, so the user sees it was not read.
-constexpr std::string_view UnreadSlotText = "Test";
 
 struct SettingRead {
     std::string_view command;
@@ -50,8 +50,10 @@ constexpr SettingRead BuzzerRead{">List E_Vibration", "E_Vibration:", "ration:"}
 constexpr std::uint8_t SwitchBit = 0x01;
 constexpr std::uint8_t BuzzerBit = 0x02;
 
-const std::string BadDataMessage = "Fehlerhafter Datenempfang";
 const std::string CancelledMessage = win1252(ReadCancelledMessage);
+const std::string IncompleteMessage = win1252("Fehlerhafter Datenempfang – die Daten im Formular sind unverändert.");
+const std::string PartialBackupMessage = win1252(" Was der Pager geliefert hat, ist als unvollständige "
+                                                 "Sicherungskopie abgelegt: ");
 
 std::string slotRequest(std::string_view word, unsigned slot) { return std::string(word) + std::to_string(slot); }
 
@@ -68,12 +70,14 @@ std::optional<double> queryVersion(SerialLink& link, SilenceWatch& silence)
     return version;
 }
 
-// One read-out after the version is known: the progress bar and what the
-// pager failed to deliver.
+// One read-out after the version is known: the progress bar, what the
+// pager answered and what it failed to deliver. The answers go into the
+// result, never into the form.
 class ReadOut {
 public:
-    ReadOut(MainDialog& dialog, unsigned callerSlots, SilenceWatch silence)
-        : dlg_(dialog), callerSlots_(callerSlots), silence_(silence)
+    ReadOut(MainDialog& dialog, ReadOutResult& result, unsigned callerSlots, SilenceWatch silence)
+        : dlg_(dialog), read_(result.read), answered_(result.answered), callerSlots_(callerSlots),
+          silence_(silence)
     {
     }
 
@@ -81,8 +85,6 @@ public:
     bool fullPager() const { return callerSlots_ == PagerImage::CallerSlots; }
     // Every step got a reply it could use.
     bool complete() const { return !missing_ && !misnamed_; }
-    // Steps failed that no message has told the user about yet.
-    bool unreportedGaps() const { return missing_; }
     bool pagerGone() const { return silence_.pagerGone(); }
 
     void readCallerSlot(unsigned n)
@@ -90,9 +92,6 @@ public:
         if (dlg_.link.cancelled())
             return;
         advanceProgress();
-        markUnread(n);
-        CallerEntry& slot = dlg_.image.callers[n];
-
         const auto reply = requestUntil(dlg_.link, slotRequest(CallerSlotCommand, n), SlotAttempts,
                                         [](const std::string& r) { return isSlotReply(r); }, &silence_);
         if (!reply)
@@ -104,9 +103,11 @@ public:
         // step; the slot is left unread rather than filled with a stranger.
         if (parsed->reportedSlot != n) {
             misnamed_ = true;
-            dlg_.host.messageBox(BadDataMessage);
             return;
         }
+        CallerEntry& slot = read_.image.callers[n];
+        slot.buttonId = {0, 0, 0, 0};
+        slot.idSuffix = 0;
         slot.text.assign(parsed->text);
         for (std::size_t i = 0; i < parsed->numberCount; ++i) {
             if (i < slot.buttonId.size())
@@ -114,15 +115,7 @@ public:
             else
                 slot.idSuffix = parsed->numbers[i];
         }
-    }
-
-    // A caller slot that no reply filled shows as unread.
-    void markUnread(unsigned n)
-    {
-        CallerEntry& slot = dlg_.image.callers[n];
-        slot.buttonId = {0, 0, 0, 0};
-        slot.idSuffix = 0;
-        slot.text.assign(UnreadSlotText);
+        answer(answered_.callers, n);
     }
 
     void readKitchenSlot(unsigned k)
@@ -140,12 +133,13 @@ public:
             return parsed && parsed->reportedSlot < KitchenSlots;
         }, &silence_);
         if (parsed && parsed->reportedSlot < KitchenSlots) {
-            KitchenCallEntry& slot = dlg_.image.kitchenCalls[parsed->reportedSlot];
+            KitchenCallEntry& slot = read_.image.kitchenCalls[parsed->reportedSlot];
             slot.text.assign(parsed->text);
             if (parsed->numberCount > 0)
                 slot.station = parsed->numbers[0];
             if (parsed->numberCount > 1)
                 slot.key = parsed->numbers[1];
+            answer(answered_.kitchenCalls, parsed->reportedSlot);
         } else {
             missingStep();
         }
@@ -156,33 +150,49 @@ public:
     void readRemoteDeleteMode()
     {
         advanceProgress();
-        readSwitch(RemoteDeleteModeRead, ctl::RemoteDelete, SwitchBit);
+        readSwitch(RemoteDeleteModeRead, &PagerConfiguration::remoteDelete, &FileCoverage::remoteDeleteMode,
+                   SwitchBit);
     }
 
     void readRemoteDeleteText()
     {
         advanceProgress();
-        readText(RemoteDeleteTextRead, dlg_.remoteDeleteText, remoteDeleteTextFromReply);
+        readText(RemoteDeleteTextRead, &PagerConfiguration::remoteDeleteText, &FileCoverage::remoteDeleteText,
+                 remoteDeleteTextFromReply);
     }
 
     void readPagerName()
     {
         advanceProgress();
-        readText(PagerNameRead, dlg_.pagerName, pagerNameFromReply);
+        readText(PagerNameRead, &PagerConfiguration::pagerName, &FileCoverage::pagerName, pagerNameFromReply);
     }
 
     void readBatteryDisplay()
     {
         advanceProgress();
-        readSwitch(BatteryDisplayRead, ctl::Battery, SwitchBit);
+        readSwitch(BatteryDisplayRead, &PagerConfiguration::battery, &FileCoverage::battery, SwitchBit);
     }
 
     // The last step leaves the bar where it is.
-    void readBuzzer() { readSwitch(BuzzerRead, ctl::Buzzer, BuzzerBit); }
+    void readBuzzer() { readSwitch(BuzzerRead, &PagerConfiguration::buzzer, &FileCoverage::buzzer, BuzzerBit); }
 
 private:
     void advanceProgress() { dlg_.host.setProgressPos(progressStep_++); }
     void missingStep() { missing_ = true; }
+
+    // The line of the file that an answer fills counts as answered, once.
+    template <std::size_t N>
+    void answer(std::bitset<N>& lines, std::size_t i)
+    {
+        if (!lines.test(i))
+            ++answered_.keyedLines;
+        lines.set(i);
+    }
+    void answer(bool FileCoverage::*line)
+    {
+        answered_.*line = true;
+        ++answered_.keyedLines;
+    }
 
     std::optional<std::string> requestSetting(const SettingRead& setting)
     {
@@ -190,7 +200,8 @@ private:
                             [&](const std::string& r) { return replyContains(r, setting.marker); }, &silence_);
     }
 
-    void readSwitch(const SettingRead& setting, int checkId, std::uint8_t bit)
+    void readSwitch(const SettingRead& setting, bool PagerConfiguration::*field, bool FileCoverage::*line,
+                    std::uint8_t bit)
     {
         if (dlg_.link.cancelled())
             return;
@@ -198,11 +209,13 @@ private:
         const auto value = reply ? numberAfterMarker(*reply, setting.numberAt) : std::nullopt;
         if (!value)
             return missingStep();
-        dlg_.host.setChecked(checkId, (*value & bit) != 0);
+        read_.*field = (*value & bit) != 0;
+        answer(line);
     }
 
     template <class Parse>
-    void readText(const SettingRead& setting, std::string& field, Parse parse)
+    void readText(const SettingRead& setting, std::string PagerConfiguration::*field, bool FileCoverage::*line,
+                  Parse parse)
     {
         if (dlg_.link.cancelled())
             return;
@@ -210,10 +223,13 @@ private:
         const auto text = reply ? parse(*reply) : std::nullopt;
         if (!text)
             return missingStep();
-        field = *text;
+        read_.*field = *text;
+        answer(line);
     }
 
     MainDialog& dlg_;
+    PagerConfiguration& read_;
+    FileCoverage& answered_;
     const unsigned callerSlots_;
     SilenceWatch silence_;
     int progressStep_ = 0;
@@ -227,6 +243,7 @@ void MainDialog::readFromPager()
 {
     lastReadOutComplete = false;
     lastPagerSlots = 0;
+    lastReadOut = {};
 
     // 1.-2.
     UpdateData(true);
@@ -234,6 +251,11 @@ void MainDialog::readFromPager()
         host.messageBox(std::string(NoConnectionMessage));
         return;
     }
+    // What the pager holds takes the place of what the form shows; edits
+    // that would go with it are given up only when the user says so, before
+    // the pager is asked anything.
+    if (!mayDropUnsavedChanges("vom Pager lesen"))
+        return;
 
     // 3.
     host.setProgressPos(0);
@@ -241,24 +263,28 @@ void MainDialog::readFromPager()
     stopUiTimer();
     clock.sleepMs(StartWaitMs);
     link.lateReplySeen = false;
-    // What a cancelled read-out puts back.
-    const PagerConfiguration before = heldConfiguration();
-    auto endCancelled = [&] {
-        applyConfiguration(before);
+    // The answers go into the result; the form takes them only when the
+    // read-out is complete. Every other end leaves the form as it was.
+    ReadOutResult& result = lastReadOut;
+    result.read = heldConfiguration();
+    auto endWithFormUnchanged = [&](ReadOutEnd end) {
+        result.end = end;
         deviceBusy = false;
         host.setProgressPos(0);
         UpdateData(false);
         startUiTimer();
-        host.messageBox(CancelledMessage);
     };
 
     // 4. Without a version nothing of the pager's layout is known, so nothing
-    //    is read and the form stays as it was.
+    //    is read.
     SilenceWatch silence;
     const auto version = queryVersion(link, silence);
-    if (link.cancelled())
-        return endCancelled();
+    if (link.cancelled()) {
+        endWithFormUnchanged(ReadOutEnd::Cancelled);
+        return host.messageBox(CancelledMessage);
+    }
     if (!version) {
+        result.end = ReadOutEnd::NoVersion;
         deviceBusy = false;
         host.setProgressPos(0);
         host.messageBox(std::string(NoConnectionMessage));
@@ -266,7 +292,7 @@ void MainDialog::readFromPager()
         return;
     }
     lastPagerSlots = callerSlotsForVersion(*version);
-    ReadOut run(*this, lastPagerSlots, silence);
+    ReadOut run(*this, result, lastPagerSlots, silence);
     host.setProgressRange(0, run.fullPager() ? FullProgressMax : SmallProgressMax);
 
     // Every step runs unless the pager has gone silent for good.
@@ -275,13 +301,9 @@ void MainDialog::readFromPager()
             (run.*read)();
     };
 
-    // 5.-11. Slots never asked for show as unread, as failed ones do.
-    for (unsigned n = 0; n < run.callerSlots(); ++n) {
-        if (run.pagerGone())
-            run.markUnread(n);
-        else
-            run.readCallerSlot(n);
-    }
+    // 5.-11.
+    for (unsigned n = 0; n < run.callerSlots() && !run.pagerGone(); ++n)
+        run.readCallerSlot(n);
 
     // 12.-16.
     if (run.fullPager()) {
@@ -297,31 +319,41 @@ void MainDialog::readFromPager()
     step(&ReadOut::readPagerName);
     step(&ReadOut::readBatteryDisplay);
     step(&ReadOut::readBuzzer);
-    if (link.cancelled())
-        return endCancelled();
+    if (link.cancelled()) {
+        endWithFormUnchanged(ReadOutEnd::Cancelled);
+        return host.messageBox(CancelledMessage);
+    }
     if (run.pagerGone()) {
         treatLinkAsLost(link);
         host.setChecked(ctl::Active, false);
     }
 
+    // A pager that answers late may have put a reply into another step.
+    if (!run.complete() || run.pagerGone() || link.lateReplySeen) {
+        // What did arrive is kept aside, and the user is told once that the
+        // form still shows what it showed before.
+        endWithFormUnchanged(ReadOutEnd::Incomplete);
+        keepBackup(result);
+        std::string message = IncompleteMessage;
+        if (!lastBackupPath.empty()) {
+            bool replaced = false;
+            message += PartialBackupMessage + utf8ToWin1252Replacing(lastBackupPath, replaced);
+        }
+        return host.messageBox(message);
+    }
+
     // 22.-26.
+    result.end = ReadOutEnd::Complete;
+    lastReadOutComplete = true;
+    applyConfiguration(result.read);
     deviceBusy = false;
     host.setProgressPos(0);
     UpdateData(false);
     startUiTimer();
     imageToForm();
     selectPage(viewPage);
-
-    // The form now shows what did arrive; say once that it is not all of it.
-    // A pager that answers late may have put a reply into another step.
-    const bool late = link.lateReplySeen;
-    lastReadOutComplete = run.complete() && !late;
-    if (lastReadOutComplete) {
-        markConfigurationKept();
-        keepBackup();
-    }
-    if (run.unreportedGaps() || late)
-        host.messageBox(BadDataMessage);
+    markConfigurationKept();
+    keepBackup(result);
 }
 
 }  // namespace harvelin

@@ -27,8 +27,9 @@ constexpr int ProgressMax = 52;
 // Key and station are bytes on the wire and in the file.
 constexpr unsigned KitchenNumberLargest = 255;
 
-constexpr std::string_view UnsavedQuestion =
-    "Die Änderungen sind weder gespeichert noch zum Pager übertragen. Trotzdem beenden?";
+// Asked before closing, reading the pager or opening a file: "Trotzdem " and
+// the action follow.
+constexpr std::string_view UnsavedChanges = "Die Änderungen sind weder gespeichert noch zum Pager übertragen.";
 
 std::string numberMessage()
 {
@@ -184,7 +185,13 @@ bool MainDialog::OnInitDialog()
     return true;
 }
 
-bool MainDialog::queryClose() { return !hasUnsavedChanges() || host.askYesNo(win1252(UnsavedQuestion)); }
+bool MainDialog::queryClose() { return mayDropUnsavedChanges("beenden"); }
+
+bool MainDialog::mayDropUnsavedChanges(std::string_view action) const
+{
+    return !hasUnsavedChanges() ||
+           host.askYesNo(win1252(std::string(UnsavedChanges) + " Trotzdem " + std::string(action) + "?"));
+}
 
 void MainDialog::OnOK()
 {

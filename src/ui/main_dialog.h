@@ -9,6 +9,7 @@
 #include "link/serial_link.h"
 #include "model/pager_image.h"
 #include "platform/clock.h"
+#include "transfer/read_out.h"
 #include "ui/dialog_host.h"
 
 namespace harvelin {
@@ -66,9 +67,10 @@ public:
     // --- data files -------------------------------------------------------
     void openFile();
     void saveFile();
-    // Keeps what the dialog holds in the backup folder, after a complete
-    // read-out; tells the user once when that fails.
-    void keepBackup();
+    // Keeps a read-out in the backup folder: after a complete one what the
+    // form now holds, after an incomplete one the lines the pager answered
+    // (none: nothing). Tells the user once when that fails.
+    void keepBackup(const ReadOutResult& result);
 
     // --- what the form holds -------------------------------------------------
     // The configuration as the form variables and the image hold it, the rows
@@ -81,6 +83,10 @@ public:
     // Whether the controls show a configuration other than the one last
     // saved, completely read or completely written.
     bool hasUnsavedChanges() const;
+    // Before an action that would replace them (`action`, a UTF-8 literal:
+    // "beenden", "vom Pager lesen" ...): true when there are no unsaved
+    // changes or the user answers "Ja" to giving them up.
+    bool mayDropUnsavedChanges(std::string_view action) const;
     // What the form shows now is kept (saved, read or written).
     void markConfigurationKept() { keptConfiguration = configurationFromForm(); }
 
@@ -133,6 +139,7 @@ public:
     bool lastWriteLeftSlotsOut = false; // a small pager could not take slots 17..32 or the kitchen calls
     unsigned lastPagerSlots = 0;        // caller slots (16 or 32) of the pager last read or written; 0: no version
     FileCoverage lastFileCoverage;      // which lines the last file opened held
+    ReadOutResult lastReadOut;          // what the last read-out got, complete or not
 
     // The configuration last saved, completely read or completely written.
     PagerConfiguration keptConfiguration;
@@ -143,7 +150,7 @@ public:
     std::string currentFile;
     // Where complete read-outs are kept (UTF-8); empty: nowhere.
     std::string backupFolder;
-    std::string lastBackupPath;   // the backup of the last read-out, empty if none was kept
+    std::string lastBackupPath;   // the backup of the last read-out (UTF-8), empty if none was kept
     bool backupFailureShown = false;
 };
 

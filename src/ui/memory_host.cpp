@@ -88,6 +88,8 @@ namespace harvelin {
 bool MemoryHost::askYesNo(const std::string& text)
 {
     questions.push_back(text);
+    if (onQuestion)
+        onQuestion(text);
     if (yesNoAnswers.empty())
         return true;
     const bool answer = yesNoAnswers.front();

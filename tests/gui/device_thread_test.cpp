@@ -5,7 +5,10 @@
 #include <QtTest>
 
 #include <QCheckBox>
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
 
 #include <algorithm>
 #include <functional>
@@ -29,6 +32,7 @@ private slots:
     void abbrechenStopsWithinOneExchange_data();
     void abbrechenStopsWithinOneExchange();
     void threadedRunSendsTheSameBytesWithTheSameWaits();
+    void linePulledMidReadOutLeavesTheFormAndKeepsWhatArrived();
 };
 
 namespace {
@@ -129,7 +133,9 @@ void DeviceThreadTest::readOutKeepsTheWindowTurningAndTakesNoClicks()
     const std::vector<std::string> sent = rig.commands();
     QVERIFY(std::none_of(sent.begin(), sent.end(), isWrite));
     QCOMPARE(std::count(sent.begin(), sent.end(), std::string(">Lese:0")), 1);
-    QCOMPARE(answerer.texts, QStringList());
+    // The row typed first was asked about, as the close box asks, and "Ja" let the read-out go on.
+    QCOMPARE(answerer.texts, QStringList{QStringLiteral("Die Änderungen sind weder gespeichert noch zum Pager "
+                                                        "übertragen. Trotzdem vom Pager lesen?")});
 
     auto learning = [&] {
         const auto lock = rig.pager.lock();
@@ -226,6 +232,44 @@ void DeviceThreadTest::threadedRunSendsTheSameBytesWithTheSameWaits()
     const QStringList threaded = run(DialogThread::Mode::Threaded);
     QVERIFY(blocking.size() > 100);
     QCOMPARE(threaded, blocking);
+}
+
+// The line goes away in the middle of "Pager -> PC": the form keeps what it
+// showed, the typed row included, and says so; what the pager answered
+// before is kept as an incomplete backup of those lines alone.
+void DeviceThreadTest::linePulledMidReadOutLeavesTheFormAndKeepsWhatArrived()
+{
+    PtyForm rig;
+    QVERIFY(rig.started);
+    QVERIFY(rig.search());
+    QTemporaryDir backups;
+    rig.form->dialog().backupFolder = QDir(backups.path()).absolutePath().toStdString();
+    typeText(rig.form->control(ctl::callerText(2)), QStringLiteral("Getippt"));
+    const QString row1 = rig.text(ctl::callerText(1));
+    ModalAnswerer answerer;
+
+    rig.click(ctl::ReadButton);
+    QVERIFY(runUntil([&] { return rig.commands().size() >= 12; }, ReadOutMs));
+    rig.pager.unplug();
+    QVERIFY(rig.idleWithin(ReadOutMs));
+
+    QCOMPARE(rig.text(ctl::callerText(1)), row1);
+    QCOMPARE(rig.text(ctl::callerText(2)), QStringLiteral("Getippt"));
+    const QStringList kept = QDir(backups.path()).entryList({QStringLiteral("*.partial.pag")});
+    QCOMPARE(kept.size(), 1);
+    const QString path = QDir(backups.path()).absoluteFilePath(kept[0]);
+    QCOMPARE(answerer.texts,
+             (QStringList{QStringLiteral("Die Änderungen sind weder gespeichert noch zum Pager übertragen. "
+                                         "Trotzdem vom Pager lesen?"),
+                          QStringLiteral("Fehlerhafter Datenempfang – die Daten im Formular sind unverändert. Was "
+                                         "der Pager geliefert hat, ist als unvollständige Sicherungskopie "
+                                         "abgelegt: ") + path}));
+    QFile backup(path);
+    QVERIFY(backup.open(QIODevice::ReadOnly));
+    const QByteArray lines = backup.readAll();
+    QVERIFY(lines.startsWith("Eintrag:000 Tisch 1\t"));
+    QVERIFY(!lines.contains("Eintrag:031"));
+    QVERIFY(!lines.contains("Pagername:"));
 }
 
 QTEST_MAIN(DeviceThreadTest)

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <array>
+#include <ctime>
 #include <filesystem>
 #include <functional>
 #include <optional>
@@ -18,6 +20,7 @@
 #include "cli/cli.h"
 #include "cli_run.h"
 #include "cli/trace_backend.h"
+#include "files/backups.h"
 #include "files/pager_data_file.h"
 #include "model/win1252.h"
 #include "pager_simulator.h"
@@ -264,18 +267,53 @@ TEST_F(CliTest, ReadSavesWhatThePagerHolds)
     EXPECT_EQ(readBytes(path), PagerDataFile::format(c));
 }
 
-// A good file is never replaced by a read-out with gaps; the gaps go beside it.
+// A good file is never replaced by a read-out with gaps. What the pager
+// answered goes beside it, without the lines it did not answer, and is no
+// file that write takes as it stands.
 TEST_F(CliTest, IncompleteReadOutGoesBesideTheFileAndExitsWithOne)
 {
     pager->faults().silentFor[">Lese:5"] = -1;
+    pager->state().callers[4].text = "Vier";
     const std::string path = file("kueche.pag");
     std::filesystem::copy_file(ReferenceFile, path);
     EXPECT_EQ(run({"read", path}), exitcode::DeviceFailed);
-    EXPECT_NE(err.str().find("Fehlerhafter Datenempfang\n"), std::string::npos);
+    EXPECT_NE(err.str().find("Fehlerhafter Datenempfang – die Daten im Formular sind unverändert.\n"),
+              std::string::npos);
     const std::string partial = file("kueche.partial.pag");
-    EXPECT_NE(err.str().find("the read-out was incomplete; what the pager gave is in " + partial), std::string::npos);
+    EXPECT_NE(err.str().find("\nharvelin-cli: what the pager answered is in " + partial + "; " + path +
+                             " is left as it was\n"),
+              std::string::npos)
+        << err.str();
     EXPECT_EQ(readBytes(path), readBytes(ReferenceFile));
-    EXPECT_NE(readBytes(partial).find("Eintrag:005 Test\t000 000 000 000 000\r\n"), std::string::npos);
+    const std::string kept = readBytes(partial);
+    EXPECT_EQ(kept.find("Eintrag:005"), std::string::npos);
+    EXPECT_NE(kept.find("Eintrag:004 Vier\t000 000 000 000 000\r\n"), std::string::npos);
+    PagerConfiguration c;
+    FileCoverage coverage;
+    PagerDataFile::parse(kept, c, &coverage);
+    EXPECT_EQ(coverage.missing(), "caller slots 6 (Eintrag)");
+
+    EXPECT_EQ(run({"write", partial}), exitcode::BadInput);
+    EXPECT_EQ(err.str(), "harvelin-cli: " + partial + " is an incomplete read-out or configuration; it lacks caller "
+                         "slots 6 (Eintrag). --partial writes it anyway, with the start values in their place\n");
+    EXPECT_TRUE(commandsLike(">Setze:").empty());
+}
+
+// The command line's forms never hold unsaved changes when a read-out or an
+// open would replace them, so nothing is ever asked; a question would show
+// on standard error.
+TEST_F(CliTest, CommandsNeverAskAboutUnsavedChanges)
+{
+    const std::string path = file("anlage.pag");
+    std::filesystem::copy_file(ReferenceFile, path);
+    pressAfterLearnModeOn({200, 3, 0, 0, 7}, 500);
+    using Args = std::vector<std::string>;
+    for (const Args& args : {Args{"learn", "20", path}, Args{"write", path, "--verify"}, Args{"verify", path},
+                             Args{"diff", "pager", "pager"}, Args{"diff", path, "pager"}}) {
+        SCOPED_TRACE(args[0]);
+        EXPECT_EQ(run(args), exitcode::Success) << err.str();
+        EXPECT_EQ(err.str().find("Trotzdem"), std::string::npos) << err.str();
+    }
 }
 
 TEST_F(CliTest, ReadWithoutTheVersionLeavesTheFileAsItWas)
@@ -368,7 +406,7 @@ TEST_F(CliTest, IncompleteFileIsWrittenOnlyWithPartial)
     std::ofstream(path, std::ios::binary) << "Pagername:Bar\r\nBatterie:1\r\n"
                                           << "Eintrag:000 Tisch 1\t001 002 003 004 005\r\n";
     EXPECT_EQ(run({"write", path}), exitcode::BadInput);
-    EXPECT_NE(err.str().find(path + " is not a complete configuration; it lacks the remote-delete text "
+    EXPECT_NE(err.str().find(path + " is an incomplete read-out or configuration; it lacks the remote-delete text "
                                     "(Fernloeschung), the remote-delete switch (FModus), the buzzer switch "
                                     "(Summer), caller slots 2-32 (Eintrag), kitchen calls 1-16 (Sonder)"),
               std::string::npos)
@@ -682,6 +720,91 @@ TEST_F(CliTest, ProgressBarIsDrawnOnlyOnATerminal)
     EXPECT_EQ(bar.find("] 0/52\n"), std::string::npos);
     EXPECT_EQ(bar.back(), '\n');
 }
+
+// Files whose names the tool makes up are never written through a symbolic
+// link planted under such a name: the link's target stays as it was. The
+// user's own file is still written through its link.
+enum class PlantedName { PartialFile, Backup, TemporaryFile, UsersOwnFile };
+
+class PlantedLink : public CliTest, public ::testing::WithParamInterface<PlantedName> {};
+
+TEST_P(PlantedLink, MadeUpNamesAreNeverWrittenThroughIt)
+{
+    const std::string victim = file("fremd.pag");
+    std::ofstream(victim, std::ios::binary) << "fremd\r\n";
+    const std::string refusal = "Der Name ist ein Verweis auf eine andere Datei; durch ihn wird nicht geschrieben";
+    PagerConfiguration config;
+    config.pagerName = "Bar";
+    std::string link;
+    std::string error;
+    switch (GetParam()) {
+    case PlantedName::PartialFile:
+        // Refused before the pager is busied with a read-out.
+        link = file("kueche.partial.pag");
+        std::filesystem::create_symlink(victim, link);
+        EXPECT_EQ(run({"read", file("kueche.pag")}), exitcode::BadInput);
+        EXPECT_EQ(err.str(), "Die Datei " + link + " konnte nicht gespeichert werden: " + refusal + "\n");
+        EXPECT_TRUE(backend.opened().empty());
+        break;
+    case PlantedName::Backup: {
+        const std::time_t when = std::time(nullptr);
+        link = file(BackupFolder::fileName("Bar", when, true).c_str());
+        std::filesystem::create_symlink(victim, link);
+        // A name that a link holds is passed over ...
+        std::string saved;
+        FileCoverage answered;
+        answered.pagerName = true;
+        ASSERT_TRUE(BackupFolder(dir.path().string()).keep(config, when, saved, error, &answered)) << error;
+        EXPECT_TRUE(saved.ends_with("-2.partial.pag")) << saved;
+        EXPECT_EQ(readBytes(saved), "Pagername:Bar\r\n");
+        // ... and one taken by a link after that look is refused.
+        SaveOptions madeUp;
+        madeUp.naming = FileNaming::MadeUp;
+        EXPECT_FALSE(PagerDataFile::save(link, config, error, madeUp));
+        EXPECT_EQ(error, refusal);
+        break;
+    }
+    case PlantedName::TemporaryFile: {
+        // The temporary file's name, seen while a save writes it, tells the
+        // next save's.
+        const std::string target = file("ziel.pag");
+        std::string temporary;
+        SaveOptions watch;
+        watch.filter = [&](ByteSink& sink, std::string_view line) {
+            for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
+                if (entry.path().filename().string().rfind("ziel.pag.~", 0) == 0)
+                    temporary = entry.path().filename().string();
+            return sink.write(line);
+        };
+        ASSERT_TRUE(PagerDataFile::save(target, config, error, watch));
+        const std::string prefix = "ziel.pag.~" + std::to_string(::getpid()) + ".";
+        ASSERT_EQ(temporary.rfind(prefix, 0), 0u) << temporary;
+        const unsigned next = std::stoul(temporary.substr(prefix.size())) + 1;
+        link = file((prefix + std::to_string(next) + ".tmp").c_str());
+        std::filesystem::create_symlink(victim, link);
+        // Passed over for a fresh name.
+        config.pagerName = "Neu";
+        ASSERT_TRUE(PagerDataFile::save(target, config, error)) << error;
+        EXPECT_EQ(readBytes(target), PagerDataFile::format(config));
+        break;
+    }
+    case PlantedName::UsersOwnFile:
+        link = file("mein.pag");
+        std::filesystem::create_symlink(victim, link);
+        EXPECT_EQ(run({"read", link}), exitcode::Success) << err.str();
+        break;
+    }
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(std::filesystem::read_symlink(link), victim);
+    if (GetParam() == PlantedName::UsersOwnFile)
+        EXPECT_EQ(readBytes(victim).rfind("Pagername:Pager:A\r\n", 0), 0u);
+    else
+        EXPECT_EQ(readBytes(victim), "fremd\r\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(Names, PlantedLink,
+                         ::testing::Values(PlantedName::PartialFile, PlantedName::Backup, PlantedName::TemporaryFile,
+                                           PlantedName::UsersOwnFile));
 
 TEST(TraceEscapingTest, ControlBytesAreEscapedAndLettersShownAsUtf8)
 {

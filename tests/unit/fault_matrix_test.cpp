@@ -70,7 +70,7 @@ struct Outcome {
 };
 
 const std::string NoConnection = "Es besteht keine Verbindung zum Zelvatron!";
-const std::string BadData = "Fehlerhafter Datenempfang";
+const std::string BadData = win1252("Fehlerhafter Datenempfang – die Daten im Formular sind unverändert.");
 const std::string WriteOk = win1252("Daten erfolgreich übertragen");
 const std::string WriteFailed = win1252("Fehlerhafte Übertragung!");
 const std::string SwitchRefused = win1252("Der Pager hat die Einstellung nicht übernommen.");
@@ -302,17 +302,18 @@ Outcome expected(Op op, Fault fault)
            {F::LineComesBack, {{}, L::Closed, false, 0}}}}},
         {Op::ReadOut,
          {{{}, L::Open, true, Callers | Kitchen | Settings | Rows},
+          // An incomplete read-out leaves the form as it was.
           {{F::SilentFromStart, {{NoConnection}, L::Open, true, 0}},
-           {F::SilentFromMiddle, {{BadData}, L::Lost, false, Callers | Rows}},
+           {F::SilentFromMiddle, {{BadData}, L::Lost, false, 0}},
            {F::Garbage, {{NoConnection}, L::Open, true, 0}},
            // Everything arrived, but a late answer may have gone astray.
-           {F::LateRefusal, {{BadData}, L::Open, true, Callers | Kitchen | Settings | Rows}},
-           {F::Split, {{BadData}, L::Open, true, Callers | Kitchen | Settings | Rows}},
-           {F::Overlong, {{BadData}, L::Open, true, Callers | Kitchen | Settings | Rows}},
+           {F::LateRefusal, {{BadData}, L::Open, true, 0}},
+           {F::Split, {{BadData}, L::Open, true, 0}},
+           {F::Overlong, {{BadData}, L::Open, true, 0}},
            // Replies after the read window never count, not even the version.
            {F::Slow, {{NoConnection}, L::Open, true, 0}},
-           {F::LineVanishes, {{BadData}, L::Closed, false, Callers | Rows}},
-           {F::LineComesBack, {{BadData}, L::Closed, false, Callers | Rows}}}}},
+           {F::LineVanishes, {{BadData}, L::Closed, false, 0}},
+           {F::LineComesBack, {{BadData}, L::Closed, false, 0}}}}},
         {Op::Write,
          {{{WriteOk}, L::Open, true, Pager},
           {{F::SilentFromStart, {{WriteFailed}, L::Lost, false, 0}},

@@ -401,7 +401,8 @@ TEST_F(PagerDataFileOnDiskTest, InterruptedSaveLeavesTheOldFileIntact)
     writeBytes(path, old);
 
     int lines = 0;
-    const auto diskFullAfterTenLines = [&](ByteSink& file, std::string_view line) {
+    SaveOptions diskFullAfterTenLines;
+    diskFullAfterTenLines.filter = [&](ByteSink& file, std::string_view line) {
         return ++lines <= 10 && file.write(line);
     };
     std::string error;

@@ -1,9 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <string>
+#include <tuple>
 #include <vector>
 
+#include "files/pager_data_file.h"
 #include "model/win1252.h"
+#include "temp_dir.h"
 #include "transfer_fixture.h"
 
 namespace harvelin {
@@ -15,7 +20,7 @@ constexpr std::int64_t PresenceExchangeMs = 200 + 151 + 201 + ExchangeMs;
 constexpr std::int64_t StartWaitMs = TransferStartWaitMs;
 constexpr std::int64_t KitchenWaitMs = 100;
 
-const std::string BadData = "Fehlerhafter Datenempfang";
+const std::string BadData = win1252("Fehlerhafter Datenempfang – die Daten im Formular sind unverändert.");
 const std::string NoConnection = "Es besteht keine Verbindung zum Zelvatron!";
 
 class ReadOutTest : public TransferTest {
@@ -134,18 +139,21 @@ TEST_F(ReadOutTest, SlotReplyFillsTextIdentityAndSuffix)
     EXPECT_EQ(host.controlText(ctl::idText(4)), "673059855");  // 0x04030201, then the suffix
 }
 
-TEST_F(ReadOutTest, ReplyNamingAnotherSlotIsReportedAndLeavesTest)
+TEST_F(ReadOutTest, ReplyNamingAnotherSlotIsReportedAndLeftOut)
 {
     pagerState().callers[3] = {"Falsch", {9, 9, 9, 9, 9}};
     pagerState().callers[4] = {"Richtig", {5, 0, 0, 0, 0}};
     faults().wrongSlot[3] = 4;
     readOut();
     EXPECT_EQ(host.messages, std::vector<std::string>{BadData});
-    EXPECT_EQ(dlg.image.callers[3].text.str(), "Test");
-    EXPECT_EQ(dlg.image.callers[3].buttonIdValue(), 0u);
-    EXPECT_EQ(dlg.image.callers[3].idSuffix, 0);
-    EXPECT_EQ(dlg.image.callers[4].text.str(), "Richtig");
-    EXPECT_EQ(dlg.image.callers[4].buttonIdValue(), 5u);
+    const ReadOutResult& got = dlg.lastReadOut;
+    EXPECT_FALSE(got.answered.callers.test(3));
+    EXPECT_TRUE(got.answered.callers.test(4));
+    EXPECT_EQ(got.read.image.callers[4].text.str(), "Richtig");
+    EXPECT_EQ(got.read.image.callers[4].buttonIdValue(), 5u);
+    // The form shows what it showed before.
+    EXPECT_EQ(dlg.image.callers[3].text.str(), "");
+    EXPECT_EQ(dlg.image.callers[4].text.str(), "");
     EXPECT_FALSE(dlg.lastReadOutComplete);
 }
 
@@ -165,13 +173,15 @@ TEST_F(ReadOutTest, KitchenReplyFillsTheSlotItNames)
     faults().wrongKitchenSlot[2] = 5;
     faults().silentFor[">Le-Kueche:5"] = -1;
     readOut();
-    EXPECT_EQ(dlg.image.kitchenCalls[5].text.str(), "Theke");
-    EXPECT_EQ(dlg.image.kitchenCalls[5].station, 7);
-    EXPECT_EQ(dlg.image.kitchenCalls[5].key, 12);
-    // Slot 3 was never answered for and keeps the form's value.
-    EXPECT_EQ(dlg.image.kitchenCalls[2].text.str(), "Station 3");
-    EXPECT_EQ(host.controlText(ctl::kitchenStation(6)), "7");
-    EXPECT_EQ(host.controlText(ctl::kitchenKey(6)), "12");
+    const ReadOutResult& got = dlg.lastReadOut;
+    EXPECT_EQ(got.read.image.kitchenCalls[5].text.str(), "Theke");
+    EXPECT_EQ(got.read.image.kitchenCalls[5].station, 7);
+    EXPECT_EQ(got.read.image.kitchenCalls[5].key, 12);
+    EXPECT_TRUE(got.answered.kitchenCalls.test(5));
+    // Slot 3 was never answered for.
+    EXPECT_FALSE(got.answered.kitchenCalls.test(2));
+    // The request for slot 6 went unanswered, so the form stays as it was.
+    EXPECT_EQ(host.controlText(ctl::kitchenText(6)), "Station 6");
 }
 
 TEST_F(ReadOutTest, KitchenReplyNamingNoExistingSlotIsTriedAgainAndNotStored)
@@ -220,17 +230,18 @@ TEST_F(ReadOutTest, PagerNameIsCutToTheFieldsFourteenCharacters)
     EXPECT_TRUE(dlg.UpdateData(true));
 }
 
-TEST_F(ReadOutTest, SilentPagerAfterVersionLeavesTestEverywhereAndSaysSoOnce)
+TEST_F(ReadOutTest, SilentPagerAfterVersionLeavesTheFormAndSaysSoOnce)
 {
     for (int n = 0; n < 32; ++n)
         dlg.image.callers[n] = {};
     faults().silentFor[">L"] = -1;
     readOut();
     for (int n = 0; n < 32; ++n) {
-        EXPECT_EQ(dlg.image.callers[n].text.str(), "Test");
+        EXPECT_EQ(dlg.image.callers[n].text.str(), "");
         EXPECT_EQ(dlg.image.callers[n].buttonIdValue(), 0u);
         EXPECT_EQ(dlg.image.callers[n].idSuffix, 0);
     }
+    EXPECT_FALSE(dlg.lastReadOut.gaveSomething());
     EXPECT_EQ(host.messages, std::vector<std::string>{BadData});
     EXPECT_FALSE(dlg.lastReadOutComplete);
     EXPECT_FALSE(dlg.deviceBusy);
@@ -296,16 +307,17 @@ TEST_F(ReadOutTest, WithoutAktivNothingIsSentAndTheTimerKeepsRunning)
 
 TEST_F(ReadOutTest, TimerIsStoppedAndDeviceBusyWhileReading)
 {
-    faults().wrongSlot[2] = 3;
-    bool busyDuringBox = false;
-    bool timerDuringBox = true;
-    host.onMessage = [&](const std::string&) {
-        busyDuringBox = dlg.deviceBusy;
-        timerDuringBox = host.timerRunning(ctl::UiTimerId);
+    bool busyDuringRead = false;
+    bool timerDuringRead = true;
+    host.onProgress = [&](int, int, int pos) {
+        if (pos != 20)
+            return;
+        busyDuringRead = dlg.deviceBusy;
+        timerDuringRead = host.timerRunning(ctl::UiTimerId);
     };
     readOut();
-    EXPECT_TRUE(busyDuringBox);
-    EXPECT_FALSE(timerDuringBox);
+    EXPECT_TRUE(busyDuringRead);
+    EXPECT_FALSE(timerDuringRead);
     EXPECT_FALSE(dlg.deviceBusy);
     EXPECT_TRUE(host.timerRunning(ctl::UiTimerId));
 }
@@ -348,6 +360,102 @@ TEST_F(ReadOutTest, FailedPresenceCheckReopensAndReadsSlotZeroOnALaterTry)
     EXPECT_TRUE(dlg.lastReadOutComplete);
     EXPECT_TRUE(host.messages.empty());
 }
+
+// "Pager -> PC" and "Datei öffnen" put something else in place of what the
+// form shows. With unsaved changes they ask first; "Nein" leaves everything
+// as it was, before the pager or a file dialog is touched.
+class AskBeforeReplacingChanges : public ReadOutTest,
+                                  public ::testing::WithParamInterface<std::tuple<bool, bool>> {};
+
+TEST_P(AskBeforeReplacingChanges, AsksOnlyAboutUnsavedChangesAndNeinChangesNothing)
+{
+    const auto [read, yes] = GetParam();
+    const std::string file = std::string(HARVELIN_TEST_DATA) + "/configuration.pag";
+    pagerState().callers[0].text = "Vom Pager";
+    const auto act = [&, read = read] {
+        if (read)
+            return readOut();
+        host.fileDialogAnswers.push_back(file);
+        dlg.openFile();
+    };
+    // What the form shows is kept: nothing to ask.
+    act();
+    EXPECT_TRUE(host.questions.empty());
+
+    host.setControlText(ctl::callerText(1), "Getippt");
+    host.yesNoAnswers = {yes};
+    host.fileDialogs.clear();
+    host.fileDialogAnswers.clear();
+    rig.pager->clearLog();
+    act();
+    EXPECT_EQ(host.questions, std::vector<std::string>{win1252(
+                                  std::string("Die Änderungen sind weder gespeichert noch zum Pager übertragen. "
+                                              "Trotzdem ") +
+                                  (read ? "vom Pager lesen?" : "Datei öffnen?"))});
+    EXPECT_EQ(rig.pager->commands().empty(), !(read && yes));
+    EXPECT_EQ(host.fileDialogs.size(), !read && yes ? 1u : 0u);
+    EXPECT_EQ(host.controlText(ctl::callerText(1)), yes ? (read ? "Vom Pager" : "Tisch 1") : "Getippt");
+    EXPECT_EQ(dlg.hasUnsavedChanges(), !yes);
+}
+
+INSTANTIATE_TEST_SUITE_P(ReadOrOpen, AskBeforeReplacingChanges,
+                         ::testing::Combine(::testing::Bool(), ::testing::Bool()),
+                         [](const ::testing::TestParamInfo<std::tuple<bool, bool>>& p) {
+                             return std::string(std::get<0>(p.param) ? "Read" : "Open") +
+                                    (std::get<1>(p.param) ? "Ja" : "Nein");
+                         });
+
+// However the read-out ends short (the line pulled, the pager silent for
+// good, one slot unanswered), the form keeps what it showed, unsaved changes
+// included, and what the pager did answer is kept aside as a backup of
+// those lines alone, which is no complete configuration.
+enum class ShortEnd { LinePulled, PagerFallsSilent, SlotUnanswered };
+
+class IncompleteReadOut : public ReadOutTest, public ::testing::WithParamInterface<ShortEnd> {};
+
+TEST_P(IncompleteReadOut, LeavesTheFormAsItWasAndKeepsTheAnsweredLinesAside)
+{
+    TempDir backups;
+    dlg.backupFolder = backups.path().string();
+    pagerState().callers[0].text = "Vom Pager";
+    dlg.image.callers[1].setButtonIdValue(968);  // learned, not yet saved
+    dlg.imageToForm();
+    host.setControlText(ctl::callerText(1), "Getippt");
+    dlg.UpdateData(true);
+    const std::string before = PagerDataFile::format(dlg.configurationFromForm());
+    const auto shownBefore = host.texts;
+    if (GetParam() == ShortEnd::SlotUnanswered)
+        faults().silentFor[">Lese:5"] = -1;
+    rig.pager->onCommand = [&](std::size_t received) {
+        if (received == 10 && GetParam() == ShortEnd::LinePulled)
+            rig.backend.unplug("COM1");
+        if (received == 10 && GetParam() == ShortEnd::PagerFallsSilent)
+            faults().silent = true;
+    };
+    readOut();
+
+    EXPECT_FALSE(dlg.lastReadOutComplete);
+    EXPECT_EQ(PagerDataFile::format(dlg.configurationFromForm()), before);
+    EXPECT_EQ(host.texts, shownBefore);
+    EXPECT_TRUE(dlg.hasUnsavedChanges());
+    ASSERT_TRUE(dlg.lastBackupPath.ends_with(".partial.pag")) << dlg.lastBackupPath;
+    EXPECT_EQ(host.messages, std::vector<std::string>{BadData + win1252(" Was der Pager geliefert hat, ist als "
+                                                                        "unvollständige Sicherungskopie abgelegt: ") +
+                                                      dlg.lastBackupPath});
+    std::ifstream in(dlg.lastBackupPath, std::ios::binary);
+    const std::string kept((std::istreambuf_iterator<char>(in)), {});
+    EXPECT_EQ(kept, PagerDataFile::format(dlg.lastReadOut.read, &dlg.lastReadOut.answered));
+    PagerConfiguration read;
+    FileCoverage coverage;
+    PagerDataFile::parse(kept, read, &coverage);
+    EXPECT_TRUE(coverage.callers.test(0));
+    EXPECT_EQ(read.image.callers[0].text.str(), "Vom Pager");
+    EXPECT_FALSE(coverage.callers.test(GetParam() == ShortEnd::SlotUnanswered ? 5 : 31));
+    EXPECT_FALSE(coverage.complete());
+}
+
+INSTANTIATE_TEST_SUITE_P(Ends, IncompleteReadOut,
+                         ::testing::Values(ShortEnd::LinePulled, ShortEnd::PagerFallsSilent, ShortEnd::SlotUnanswered));
 
 }  // namespace
 }  // namespace harvelin

@@ -111,14 +111,16 @@ TEST_F(TechnicianCliTest, CompleteReadOutsAreKeptAsBackupsUnlessRefused)
     EXPECT_EQ(run({"--no-backup", "verify", file("a.pag")}), exitcode::Success) << out.str();
     EXPECT_EQ(backups().size(), 1u);
 
-    // An incomplete read-out is no backup.
+    // An incomplete read-out is kept as what it is.
     pager->faults().silentFor[">Lese:3"] = -1;
     EXPECT_EQ(run({"read", file("c.pag")}), exitcode::DeviceFailed);
-    EXPECT_EQ(backups().size(), 1u);
+    ASSERT_EQ(backups().size(), 2u);
+    const auto listed = BackupFolder(env.backupFolder).list();
+    EXPECT_TRUE(listed[0].path.ends_with(".partial.pag") || listed[1].path.ends_with(".partial.pag"));
 
     EXPECT_EQ(run({"backups"}), exitcode::Success);
-    EXPECT_EQ(out.str(), BackupFolder::shownTime(BackupFolder(env.backupFolder).list()[0].when) + "  " +
-                             BackupFolder(env.backupFolder).list()[0].path + "\n");
+    EXPECT_EQ(out.str(), BackupFolder::shownTime(listed[0].when) + "  " + listed[0].path + "\n" +
+                             BackupFolder::shownTime(listed[1].when) + "  " + listed[1].path + "\n");
 }
 
 TEST_F(TechnicianCliTest, BackupThatCannotBeWrittenLeavesTheReadOutAndStopsOnlyAWriteAskingForIt)
@@ -159,11 +161,12 @@ struct PruneCase {
     int recent;    // backups 100 days old
     int old;       // backups 400 days old
     std::size_t left;
+    int partial = 0;  // incomplete backups 10 days old
 };
 
 class BackupPruning : public ::testing::TestWithParam<PruneCase> {};
 
-TEST_P(BackupPruning, KeepsTheNewestTwentyAndEverythingYoungerThanAYear)
+TEST_P(BackupPruning, KeepsTheNewestTwentyCompleteOnesAndEverythingYoungerThanAYear)
 {
     TempDir dir;
     const BackupFolder folder(dir.path().string());
@@ -173,6 +176,8 @@ TEST_P(BackupPruning, KeepsTheNewestTwentyAndEverythingYoungerThanAYear)
         writeBytes(dir.path() / BackupFolder::fileName("Alt", now - 100 * Day - i * 60), "x");
     for (int i = 0; i < GetParam().old; ++i)
         writeBytes(dir.path() / BackupFolder::fileName("Alt", now - 400 * Day - i * 60), "x");
+    for (int i = 0; i < GetParam().partial; ++i)
+        writeBytes(dir.path() / BackupFolder::fileName("Alt", now - 10 * Day - i * 60, true), "x");
     writeBytes(dir.path() / "Kunde Meier.pag", "not a backup");
 
     PagerConfiguration config;
@@ -185,12 +190,17 @@ TEST_P(BackupPruning, KeepsTheNewestTwentyAndEverythingYoungerThanAYear)
     EXPECT_EQ(left.size(), GetParam().left);
     EXPECT_EQ(left.front().path, saved);
     EXPECT_TRUE(fs::exists(dir.path() / "Kunde Meier.pag"));
-    for (std::size_t i = BackupFolder::KeepNewest; i < left.size(); ++i)
-        EXPECT_LE(now - left[i].when, BackupFolder::KeepDays * Day);
+    std::size_t complete = 0;
+    for (const BackupFolder::Entry& e : left) {
+        if (!e.path.ends_with(".partial.pag") && ++complete > BackupFolder::KeepNewest) {
+            EXPECT_LE(now - e.when, BackupFolder::KeepDays * Day);
+        }
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Ages, BackupPruning,
-                         ::testing::Values(PruneCase{25, 10, 26}, PruneCase{0, 30, 20}, PruneCase{3, 2, 6}));
+                         ::testing::Values(PruneCase{25, 10, 26}, PruneCase{0, 30, 20}, PruneCase{3, 2, 6},
+                                           PruneCase{0, 30, 45, 25}));
 
 TEST_F(TechnicianCliTest, VerifyComparesWithoutWriting)
 {
