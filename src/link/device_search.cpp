@@ -1,10 +1,9 @@
+#include "link/device_search.h"
+
 #include <algorithm>
 #include <cstdio>
 
-#include "link/port_problem.h"
 #include "model/win1252.h"
-#include "ui/control_ids.h"
-#include "ui/main_dialog.h"
 
 namespace harvelin {
 
@@ -21,7 +20,6 @@ constexpr int ProbeAttempts = 4;
 constexpr unsigned SettleMs = 300;
 constexpr unsigned ProbeWaitMs = 100;
 constexpr unsigned FailedApplyWaitMs = 1;
-constexpr std::uint8_t FoundClockTicks = 50;
 
 bool answersAsPager(SerialLink& link, SerialPort& port, Clock& clock)
 {
@@ -46,38 +44,32 @@ std::string foundLabel(unsigned n, const PortEntry& port)
 
 }  // namespace
 
-void MainDialog::searchPager()
+SearchResult searchPager(SerialLink& link, Clock& clock, OperationSink& sink, const std::function<void()>& whenFound)
 {
-    // 1. Whatever the validation says, the search goes on.
-    UpdateData(true);
-    // 2.-4.
-    deviceBusy = true;
-    stopUiTimer();
+    SearchResult result;
+    // 4. The pager finishes whatever the keep-alive had started.
     clock.sleepMs(SettleMs);
-    // 5.
-    host.setChecked(ctl::Active, false);
     // 6.
     if (link.state != LinkState::Closed)
         link.close();
 
     // 7.
     const unsigned lastPort = std::min(PortTable::MaxPorts, link.ports().size());
-    bool found = false;
-    // Ports that failed for a reason the system told; they are skipped
-    // silently while the search runs and named once at its end.
-    std::vector<FailedPort> failed;
-    for (unsigned n = 1; n <= lastPort && !found && !link.cancelled(); ++n) {
+    result.noPorts = lastPort == 0;
+    for (unsigned n = 1; n <= lastPort && !result.found && !link.cancelled(); ++n) {
         const PortEntry& port = *link.ports().entry(n);
-        host.setPortListLine(win1252("Prüfe :") + port.label);
-        host.repaintNow();
+        sink.portLine(win1252("Prüfe :") + port.label);
+        sink.repaint();
 
         // A handle left from a failed open attempt would keep its port
         // locked against this very search.
         link.portHandle.reset();
         link.portHandle = link.openDevice(n);
         if (!link.portHandle) {
+            // Skipped silently while the search runs; the caller names them
+            // once at its end.
             if (PortProblem problem = link.openProblem(); problem.fault != PortFault::None)
-                failed.push_back({port, std::move(problem)});
+                result.failed.push_back({port, std::move(problem)});
             continue;
         }
         if (!link.portHandle->readSettings()) {
@@ -96,45 +88,30 @@ void MainDialog::searchPager()
         }
 
         // 8. The port stays open with the search's settings.
-        found = true;
-        host.setPortListLine("Pager an Port:" + foundLabel(n, port) + " gefunden");
-        host.repaintNow();
+        result.found = true;
+        result.portNumber = n;
+        result.port = port;
+        sink.portLine("Pager an Port:" + foundLabel(n, port) + " gefunden");
+        sink.repaint();
         link.portNumber = static_cast<std::uint8_t>(n);
         link.state = LinkState::Open;
-        host.setChecked(ctl::Active, true);
-        if (readRepeaterStatus()) {
-            showClockGroup(true);
-            clockDisplayTicks = FoundClockTicks;
-        }
+        if (whenFound)
+            whenFound();
     }
-    // A cancelled search holds no port, also when it had found one.
-    if (link.cancelled() && found) {
-        found = false;
-        host.setChecked(ctl::Active, false);
-        clockDisplayTicks = 0;
-        showClockGroup(false);
+    result.cancelled = link.cancelled();
+    if (result.cancelled) {
+        result.found = false;
+        result.portNumber = 0;
+        result.port = {};
     }
-    if (!found) {
+    if (!result.found) {
         // A link that had fallen to Closed before the search still named its
         // old port; after a fruitless search no port is known or held.
         link.portHandle.reset();
         link.portNumber = 0;
         link.state = LinkState::Closed;
-        host.setPortListLine(nothingFoundLine());
     }
-
-    // 9.
-    deviceBusy = false;
-    startUiTimer();
-    // 10.
-    UpdateData(false);
-
-    // A cancelled search has nothing to explain.
-    if (!found && !link.cancelled()) {
-        const std::string why = lastPort == 0 ? noSerialPortMessage() : searchProblemsMessage(failed);
-        if (!why.empty())
-            host.messageBox(why);
-    }
+    return result;
 }
 
 }  // namespace harvelin
