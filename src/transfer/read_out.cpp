@@ -1,15 +1,12 @@
+#include "transfer/read_out.h"
+
 #include <bitset>
 #include <string>
 #include <string_view>
 
-#include "model/win1252.h"
 #include "transfer/attempts.h"
-#include "transfer/read_out.h"
 #include "transfer/reply_parsing.h"
 #include "transfer/transfer_steps.h"
-#include "ui/control_ids.h"
-#include "ui/main_dialog.h"
-#include "ui/messages.h"
 
 namespace harvelin {
 
@@ -50,20 +47,18 @@ constexpr SettingRead BuzzerRead{">List E_Vibration", "E_Vibration:", "ration:"}
 constexpr std::uint8_t SwitchBit = 0x01;
 constexpr std::uint8_t BuzzerBit = 0x02;
 
-const std::string CancelledMessage = win1252(ReadCancelledMessage);
-const std::string IncompleteMessage = win1252("Fehlerhafter Datenempfang – die Daten im Formular sind unverändert.");
-const std::string PartialBackupMessage = win1252(" Was der Pager geliefert hat, ist als unvollständige "
-                                                 "Sicherungskopie abgelegt: ");
-
 std::string slotRequest(std::string_view word, unsigned slot) { return std::string(word) + std::to_string(slot); }
 
-std::optional<double> queryVersion(SerialLink& link, SilenceWatch& silence)
+// The version as a number, and as the pager writes it into `text`.
+std::optional<double> queryVersion(SerialLink& link, SilenceWatch& silence, std::string& text)
 {
     std::optional<double> version;
     requestUntil(
         link, std::string(VersionCommand), VersionAttempts,
         [&](const std::string& reply) {
             version = versionFromReply(reply);
+            if (version)
+                text = versionTextFromReply(reply).value_or(std::string());
             return version.has_value();
         },
         &silence);
@@ -75,9 +70,9 @@ std::optional<double> queryVersion(SerialLink& link, SilenceWatch& silence)
 // result, never into the form.
 class ReadOut {
 public:
-    ReadOut(MainDialog& dialog, ReadOutResult& result, unsigned callerSlots, SilenceWatch silence)
-        : dlg_(dialog), read_(result.read), answered_(result.answered), callerSlots_(callerSlots),
-          silence_(silence)
+    ReadOut(SerialLink& link, Clock& clock, OperationSink& sink, ReadOutResult& result, SilenceWatch silence)
+        : link_(link), clock_(clock), sink_(sink), read_(result.read), answered_(result.answered),
+          callerSlots_(result.callerSlots), silence_(silence)
     {
     }
 
@@ -89,10 +84,10 @@ public:
 
     void readCallerSlot(unsigned n)
     {
-        if (dlg_.link.cancelled())
+        if (link_.cancelled())
             return;
         advanceProgress();
-        const auto reply = requestUntil(dlg_.link, slotRequest(CallerSlotCommand, n), SlotAttempts,
+        const auto reply = requestUntil(link_, slotRequest(CallerSlotCommand, n), SlotAttempts,
                                         [](const std::string& r) { return isSlotReply(r); }, &silence_);
         if (!reply)
             return missingStep();
@@ -120,13 +115,13 @@ public:
 
     void readKitchenSlot(unsigned k)
     {
-        if (dlg_.link.cancelled())
+        if (link_.cancelled())
             return;
         advanceProgress();
         // The slot the reply names is the one filled; a name beyond the 16
         // slots fits nowhere, so that reply counts as not received.
         std::optional<SlotReply> parsed;
-        requestUntil(dlg_.link, slotRequest(KitchenSlotCommand, k), SlotAttempts, [&](const std::string& r) {
+        requestUntil(link_, slotRequest(KitchenSlotCommand, k), SlotAttempts, [&](const std::string& r) {
             if (!isSlotReply(r))
                 return false;
             parsed = parseSlotReply(r, KitchenNumbers);
@@ -143,8 +138,8 @@ public:
         } else {
             missingStep();
         }
-        if (!dlg_.link.cancelled())
-            dlg_.clock.sleepMs(KitchenSlotWaitMs);
+        if (!link_.cancelled())
+            clock_.sleepMs(KitchenSlotWaitMs);
     }
 
     void readRemoteDeleteMode()
@@ -177,7 +172,7 @@ public:
     void readBuzzer() { readSwitch(BuzzerRead, &PagerConfiguration::buzzer, &FileCoverage::buzzer, BuzzerBit); }
 
 private:
-    void advanceProgress() { dlg_.host.setProgressPos(progressStep_++); }
+    void advanceProgress() { sink_.progress(progressStep_++); }
     void missingStep() { missing_ = true; }
 
     // The line of the file that an answer fills counts as answered, once.
@@ -196,14 +191,14 @@ private:
 
     std::optional<std::string> requestSetting(const SettingRead& setting)
     {
-        return requestUntil(dlg_.link, std::string(setting.command), SettingAttempts,
+        return requestUntil(link_, std::string(setting.command), SettingAttempts,
                             [&](const std::string& r) { return replyContains(r, setting.marker); }, &silence_);
     }
 
     void readSwitch(const SettingRead& setting, bool PagerConfiguration::*field, bool FileCoverage::*line,
                     std::uint8_t bit)
     {
-        if (dlg_.link.cancelled())
+        if (link_.cancelled())
             return;
         const auto reply = requestSetting(setting);
         const auto value = reply ? numberAfterMarker(*reply, setting.numberAt) : std::nullopt;
@@ -217,7 +212,7 @@ private:
     void readText(const SettingRead& setting, std::string PagerConfiguration::*field, bool FileCoverage::*line,
                   Parse parse)
     {
-        if (dlg_.link.cancelled())
+        if (link_.cancelled())
             return;
         const auto reply = requestSetting(setting);
         const auto text = reply ? parse(*reply) : std::nullopt;
@@ -227,7 +222,9 @@ private:
         answer(line);
     }
 
-    MainDialog& dlg_;
+    SerialLink& link_;
+    Clock& clock_;
+    OperationSink& sink_;
     PagerConfiguration& read_;
     FileCoverage& answered_;
     const unsigned callerSlots_;
@@ -239,61 +236,30 @@ private:
 
 }  // namespace
 
-void MainDialog::readFromPager()
+ReadOutResult readOut(SerialLink& link, Clock& clock, OperationSink& sink, const PagerConfiguration& start)
 {
-    lastReadOutComplete = false;
-    lastPagerSlots = 0;
-    lastReadOut = {};
+    ReadOutResult result;
+    result.read = start;
 
-    // 1.-2.
-    UpdateData(true);
-    if (!host.isChecked(ctl::Active)) {
-        host.messageBox(std::string(NoConnectionMessage));
-        return;
-    }
-    // What the pager holds takes the place of what the form shows; edits
-    // that would go with it are given up only when the user says so, before
-    // the pager is asked anything.
-    if (!mayDropUnsavedChanges("vom Pager lesen"))
-        return;
-
-    // 3.
-    host.setProgressPos(0);
-    deviceBusy = true;
-    stopUiTimer();
+    // 3. The pager finishes whatever it was doing.
     clock.sleepMs(StartWaitMs);
     link.lateReplySeen = false;
-    // The answers go into the result; the form takes them only when the
-    // read-out is complete. Every other end leaves the form as it was.
-    ReadOutResult& result = lastReadOut;
-    result.read = heldConfiguration();
-    auto endWithFormUnchanged = [&](ReadOutEnd end) {
-        result.end = end;
-        deviceBusy = false;
-        host.setProgressPos(0);
-        UpdateData(false);
-        startUiTimer();
-    };
 
     // 4. Without a version nothing of the pager's layout is known, so nothing
     //    is read.
     SilenceWatch silence;
-    const auto version = queryVersion(link, silence);
+    const auto version = queryVersion(link, silence, result.versionText);
     if (link.cancelled()) {
-        endWithFormUnchanged(ReadOutEnd::Cancelled);
-        return host.messageBox(CancelledMessage);
+        result.end = ReadOutEnd::Cancelled;
+        return result;
     }
     if (!version) {
         result.end = ReadOutEnd::NoVersion;
-        deviceBusy = false;
-        host.setProgressPos(0);
-        host.messageBox(std::string(NoConnectionMessage));
-        startUiTimer();
-        return;
+        return result;
     }
-    lastPagerSlots = callerSlotsForVersion(*version);
-    ReadOut run(*this, result, lastPagerSlots, silence);
-    host.setProgressRange(0, run.fullPager() ? FullProgressMax : SmallProgressMax);
+    result.callerSlots = callerSlotsForVersion(*version);
+    ReadOut run(link, clock, sink, result, silence);
+    sink.progressRange(0, run.fullPager() ? FullProgressMax : SmallProgressMax);
 
     // Every step runs unless the pager has gone silent for good.
     const auto step = [&run](void (ReadOut::*read)()) {
@@ -320,40 +286,19 @@ void MainDialog::readFromPager()
     step(&ReadOut::readBatteryDisplay);
     step(&ReadOut::readBuzzer);
     if (link.cancelled()) {
-        endWithFormUnchanged(ReadOutEnd::Cancelled);
-        return host.messageBox(CancelledMessage);
+        result.end = ReadOutEnd::Cancelled;
+        return result;
     }
     if (run.pagerGone()) {
         treatLinkAsLost(link);
-        host.setChecked(ctl::Active, false);
+        result.pagerGone = true;
     }
+    result.lateReplySeen = link.lateReplySeen;
 
     // A pager that answers late may have put a reply into another step.
-    if (!run.complete() || run.pagerGone() || link.lateReplySeen) {
-        // What did arrive is kept aside, and the user is told once that the
-        // form still shows what it showed before.
-        endWithFormUnchanged(ReadOutEnd::Incomplete);
-        keepBackup(result);
-        std::string message = IncompleteMessage;
-        if (!lastBackupPath.empty()) {
-            bool replaced = false;
-            message += PartialBackupMessage + utf8ToWin1252Replacing(lastBackupPath, replaced);
-        }
-        return host.messageBox(message);
-    }
-
-    // 22.-26.
-    result.end = ReadOutEnd::Complete;
-    lastReadOutComplete = true;
-    applyConfiguration(result.read);
-    deviceBusy = false;
-    host.setProgressPos(0);
-    UpdateData(false);
-    startUiTimer();
-    imageToForm();
-    selectPage(viewPage);
-    markConfigurationKept();
-    keepBackup(result);
+    const bool complete = run.complete() && !result.pagerGone && !result.lateReplySeen;
+    result.end = complete ? ReadOutEnd::Complete : ReadOutEnd::Incomplete;
+    return result;
 }
 
 }  // namespace harvelin

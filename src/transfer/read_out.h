@@ -1,6 +1,11 @@
 #pragma once
 
+#include <string>
+
 #include "files/pager_data_file.h"
+#include "link/operation_sink.h"
+#include "link/serial_link.h"
+#include "platform/clock.h"
 
 namespace harvelin {
 
@@ -18,15 +23,31 @@ enum class ReadOutEnd {
 // did answer can be kept as a file of the answered lines alone.
 struct ReadOutResult {
     ReadOutEnd end = ReadOutEnd::NotStarted;
-    // The configuration the form held at the start with every answer put in.
+    // The configuration the read-out started from with every answer put in.
     PagerConfiguration read;
     // The lines of a saved configuration that the pager answered for;
     // keyedLines counts them.
     FileCoverage answered;
+    // The pager's caller slots (16 or 32) and its version as it writes it
+    // ("2.10"); 0 and empty when it named no version.
+    unsigned callerSlots = 0;
+    std::string versionText;
+    // The pager went silent for good; the link has let its port go.
+    bool pagerGone = false;
+    // A reply came late, so an answer may have counted for the wrong step.
+    bool lateReplySeen = false;
 
     bool complete() const { return end == ReadOutEnd::Complete; }
     // An incomplete read-out that got any line at all.
     bool gaveSomething() const { return answered.holdsConfiguration(); }
 };
+
+// Reads the pager's configuration ("Pager -> PC") over a link that holds it:
+// its version first, then every caller slot its version has, the kitchen
+// calls and the settings. Each answer goes into what `start` holds; a step
+// without a usable answer leaves that part as it was. The progress bar
+// counts the steps. Stops early when the pager goes silent for good or the
+// link is cancelled.
+ReadOutResult readOut(SerialLink& link, Clock& clock, OperationSink& sink, const PagerConfiguration& start);
 
 }  // namespace harvelin

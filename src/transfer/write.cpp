@@ -1,25 +1,20 @@
+#include "transfer/write.h"
+
 #include <algorithm>
 #include <string>
 #include <string_view>
 
 #include "model/option_switches.h"
-#include "model/win1252.h"
 #include "transfer/attempts.h"
 #include "transfer/reply_parsing.h"
 #include "transfer/slot_commands.h"
 #include "transfer/transfer_steps.h"
-#include "ui/control_ids.h"
-#include "ui/main_dialog.h"
-#include "ui/messages.h"
 
 namespace harvelin {
 
 namespace {
 
 using namespace transfer;
-
-// Leaves the bar at its last position for a moment before the result.
-constexpr unsigned ResultWaitMs = 1000;
 
 // The version query is sent this often whatever the answers; the last answer
 // that names a version decides.
@@ -41,9 +36,6 @@ constexpr std::string_view SettingAck = "uebernommen";
 
 constexpr std::string_view PagerNameCommand = ">Setze Adresstext:";
 constexpr std::string_view RemoteDeleteTextCommand = ">Setze Text_Fernloeschung:";
-
-const std::string CancelledMessage = win1252(WriteCancelledMessage);
-
 
 // The last answer to the version query that carried a version decides.
 std::optional<unsigned> queryCallerSlots(SerialLink& link, SilenceWatch& silence)
@@ -104,22 +96,13 @@ bool writeSetting(SerialLink& link, std::string_view command, SilenceWatch& sile
 
 }  // namespace
 
-void MainDialog::writeToPager()
+WriteResult writeConfiguration(SerialLink& link, Clock& clock, OperationSink& sink, const PagerConfiguration& config,
+                               const PagerImage& startImage)
 {
-    lastWriteSucceeded = false;
-    lastPagerSlots = 0;
+    WriteResult result;
+    const PagerImage& image = config.image;
 
-    // 1.-2. The image takes the form also when nothing is sent.
-    formToImage();
-    if (!host.isChecked(ctl::Active)) {
-        host.messageBox(std::string(NoConnectionMessage));
-        return;
-    }
-
-    // 3.
-    host.setProgressPos(0);
-    deviceBusy = true;
-    stopUiTimer();
+    // 3. The pager finishes whatever it was doing.
     clock.sleepMs(StartWaitMs);
     link.lateReplySeen = false;
 
@@ -128,16 +111,16 @@ void MainDialog::writeToPager()
     SilenceWatch silence;
     const auto knownSlots = queryCallerSlots(link, silence);
     const unsigned callerSlots = knownSlots.value_or(SmallPagerSlots);
-    lastPagerSlots = knownSlots.value_or(0);
+    result.callerSlots = knownSlots.value_or(0);
     const bool fullPager = callerSlots == PagerImage::CallerSlots;
     if (knownSlots)
-        host.setProgressRange(0, fullPager ? FullProgressMax : SmallProgressMax);
+        sink.progressRange(0, fullPager ? FullProgressMax : SmallProgressMax);
     unsigned acknowledged = 0;
 
     // 5.-7.
     // Once the pager has gone silent for good, no further step is sent.
     for (unsigned n = 0; n < callerSlots && !link.cancelled() && !silence.pagerGone(); ++n) {
-        host.setProgressPos(static_cast<int>(n));
+        sink.progress(static_cast<int>(n));
         if (writeSlot(link, callerSlotCommand(n, image.callers[n]), silence))
             ++acknowledged;
     }
@@ -145,7 +128,7 @@ void MainDialog::writeToPager()
     // 8.-9.
     if (fullPager) {
         for (unsigned k = 0; k < KitchenSlots && !link.cancelled() && !silence.pagerGone(); ++k) {
-            host.setProgressPos(KitchenProgressBase + static_cast<int>(k));
+            sink.progress(KitchenProgressBase + static_cast<int>(k));
             if (writeSlot(link, kitchenSlotCommand(k, image.kitchenCalls[k]), silence))
                 ++acknowledged;
         }
@@ -155,51 +138,36 @@ void MainDialog::writeToPager()
     const auto setting = [&](int progress, std::string_view command) {
         if (link.cancelled() || silence.pagerGone())
             return;
-        host.setProgressPos(progress);
+        sink.progress(progress);
         if (writeSetting(link, command, silence))
             ++acknowledged;
     };
     if (fullPager)
-        setting(RemoteDeleteModeProgress,
-                host.isChecked(ctl::RemoteDelete) ? RemoteDeleteSwitch.on : RemoteDeleteSwitch.off);
-    setting(SwitchProgress, host.isChecked(ctl::Battery) ? BatterySwitch.on : BatterySwitch.off);
-    setting(SwitchProgress, host.isChecked(ctl::Buzzer) ? BuzzerSwitch.on : BuzzerSwitch.off);
-    setting(TextProgress, std::string(PagerNameCommand) + pagerName);
-    setting(TextProgress, std::string(RemoteDeleteTextCommand) + remoteDeleteText);
+        setting(RemoteDeleteModeProgress, config.remoteDelete ? RemoteDeleteSwitch.on : RemoteDeleteSwitch.off);
+    setting(SwitchProgress, config.battery ? BatterySwitch.on : BatterySwitch.off);
+    setting(SwitchProgress, config.buzzer ? BuzzerSwitch.on : BuzzerSwitch.off);
+    setting(TextProgress, std::string(PagerNameCommand) + config.pagerName);
+    setting(TextProgress, std::string(RemoteDeleteTextCommand) + config.remoteDeleteText);
     // A cancelled write ends at once; the steps after the cancel sent nothing.
     if (link.cancelled()) {
-        deviceBusy = false;
-        UpdateData(false);
-        host.setProgressPos(0);
-        host.messageBox(CancelledMessage);
-        startUiTimer();
-        return;
+        result.cancelled = true;
+        return result;
     }
 
     if (silence.pagerGone()) {
         treatLinkAsLost(link);
-        host.setChecked(ctl::Active, false);
+        result.pagerGone = true;
     }
-
-    // 15.-16.
-    deviceBusy = false;
-    UpdateData(false);
-    clock.sleepMs(ResultWaitMs);
-    host.setProgressPos(0);
 
     // 17.-18. Every step of this pager's layout must have been taken over.
     const unsigned steps = fullPager ? callerSlots + KitchenSlots + FullPagerSettings : callerSlots + SmallPagerSettings;
     // An acknowledgement after a late reply may have been another step's.
-    lastWriteSucceeded = knownSlots && acknowledged == steps && !link.lateReplySeen;
-    host.messageBox(win1252(lastWriteSucceeded ? "Daten erfolgreich übertragen" : "Fehlerhafte Übertragung!"));
+    result.lateReplySeen = link.lateReplySeen;
+    result.succeeded = knownSlots && acknowledged == steps && !result.lateReplySeen;
     // A small pager has no room for slots 17..32 and the kitchen calls; what
     // the configuration held there did not reach it.
-    lastWriteLeftSlotsOut = knownSlots && !fullPager && holdsMoreThanSmallPager(image, startImage);
-    if (lastWriteLeftSlotsOut)
-        host.messageBox(win1252(SmallPagerMessage));
-    if (lastWriteSucceeded && !lastWriteLeftSlotsOut)
-        markConfigurationKept();
-    startUiTimer();
+    result.leftSlotsOut = knownSlots && !fullPager && holdsMoreThanSmallPager(image, startImage);
+    return result;
 }
 
 }  // namespace harvelin

@@ -16,7 +16,8 @@ namespace harvelin {
 
 // The main form (dialog 102) without any toolkit: its form variables, the data
 // exchange with the controls and every handler of its message map. The
-// handlers of the device link, the transfers, the device functions and the
+// handlers of the device link and the transfers run their operations and
+// show what came of them (src/ui); those of the device functions and the
 // data file are defined in their subsystems' folders.
 class MainDialog {
 public:

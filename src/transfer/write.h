@@ -1,0 +1,38 @@
+#pragma once
+
+#include "files/pager_data_file.h"
+#include "link/operation_sink.h"
+#include "link/serial_link.h"
+#include "model/pager_image.h"
+#include "platform/clock.h"
+
+namespace harvelin {
+
+// What a write ("PC -> Pager") achieved.
+struct WriteResult {
+    // Every step of the pager's layout was taken over, and no reply came late.
+    bool succeeded = false;
+    // "Abbrechen": the steps before the cancel are taken over, the rest not.
+    bool cancelled = false;
+    // The pager's caller slots (16 or 32); 0: it named no version and was
+    // written as a small one.
+    unsigned callerSlots = 0;
+    // A small pager: slots 17..32 or the kitchen calls held more than the
+    // form starts with, and did not reach it.
+    bool leftSlotsOut = false;
+    // The pager went silent for good; the link has let its port go.
+    bool pagerGone = false;
+    // A reply came late, so an acknowledgement may have been another step's.
+    bool lateReplySeen = false;
+};
+
+// Writes `config` into the pager over a link that holds it: the caller
+// slots its version has, the kitchen calls and the settings, each until the
+// pager takes it over. `startImage` is what the form starts with, to tell
+// whether a small pager left anything out. The progress bar counts the
+// steps. Stops early when the pager goes silent for good or the link is
+// cancelled.
+WriteResult writeConfiguration(SerialLink& link, Clock& clock, OperationSink& sink, const PagerConfiguration& config,
+                               const PagerImage& startImage);
+
+}  // namespace harvelin
