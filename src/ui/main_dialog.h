@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "device/learn_window.h"
 #include "files/pager_data_file.h"
 #include "link/serial_link.h"
 #include "model/pager_image.h"
@@ -16,8 +17,9 @@ namespace harvelin {
 
 // The main form (dialog 102) without any toolkit: its form variables, the data
 // exchange with the controls and every handler of its message map. The
-// handlers of the device link, the transfers, the device functions and the
-// data file are defined in their subsystems' folders.
+// handlers of the device link and the transfers are defined in their
+// subsystems' folders; those of the device functions and the data file call
+// operations below the form and show what they did.
 class MainDialog {
 public:
     static constexpr int Rows = 16;
@@ -63,6 +65,9 @@ public:
     bool readRepeaterStatus();
     void setRepeaterClock();
     void startBootloader();
+    // One tick of the open learn window, and what it did made visible.
+    void learnStep();
+    void noteLearnModeExit(LearnModeExit exit);
 
     // --- data files -------------------------------------------------------
     void openFile();
@@ -120,12 +125,7 @@ public:
 
     // Learn mode and the timer ("Lernmodus": the pager's learn mode).
     bool deviceBusy = false;
-    std::uint8_t learnRow = 0;
-    std::uint8_t learnSecondsLeft = 0;
-    std::uint8_t learnTicks = 0;
-    std::array<char, 201> rxLine{};
-    std::uint8_t rxLineLength = 0;
-    bool rxLinePending = false;
+    LearnWindow learnWindow;
     std::uint8_t clockDisplayTicks = 0;
 
     // What the last operations achieved, for front ends that report it.
