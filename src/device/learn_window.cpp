@@ -146,6 +146,13 @@ LearnModeExit LearnWindow::endOnPager(SerialLink& link)
 
 LearnTick LearnWindow::tick(SerialLink& link, LowerSlots lowerSlots, const DuplicateShown& duplicateShown)
 {
+    LearnTick result = step(link, lowerSlots, duplicateShown);
+    result.ended = row_ == 0;
+    return result;
+}
+
+LearnTick LearnWindow::step(SerialLink& link, LowerSlots lowerSlots, const DuplicateShown& duplicateShown)
+{
     LearnTick result;
 
     // 1. Seconds.

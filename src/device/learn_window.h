@@ -46,6 +46,8 @@ struct LearnTick {
     int storeRow = 0;
     // The last attempt of this tick to end learn mode on the pager.
     LearnModeExit modeExit = LearnModeExit::NotSent;
+    // The window is closed after this tick.
+    bool ended = false;
 };
 
 // The learn window ("Lernmodus": the pager's learn mode): while it is on, the
@@ -83,6 +85,7 @@ public:
     static constexpr std::size_t LineCapacity = 201;
 
 private:
+    LearnTick step(SerialLink& link, LowerSlots lowerSlots, const DuplicateShown& duplicateShown);
     bool appendToLine(const std::string& bytes);
     bool assembleLine(const std::string& bytes);
     LearnModeExit endOnPager(SerialLink& link);

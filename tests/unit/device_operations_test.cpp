@@ -63,7 +63,7 @@ TEST(LearnWindowOperation, ReportedIdentityGoesIntoTheRowOnceLearnModeEnds)
     EXPECT_EQ(tick.storeRow, 5);
     EXPECT_EQ(tick.duplicateOf, 0);
     EXPECT_EQ(tick.modeExit, LearnModeExit::Confirmed);
-    EXPECT_FALSE(rig.window.open());
+    EXPECT_TRUE(tick.ended);
     EXPECT_FALSE(rig.pager->state().learnMode);
 }
 
@@ -100,6 +100,8 @@ TEST_P(LearnWindowTimeOut, CountsEightSecondsAndTellsWhetherThePagerLeftLearnMod
         rig.pager->faults().noAckFor[">Setze Lernmodus:0"] = -1;
     const std::vector<LearnTick> ticks = rig.learnTicks(200);
     ASSERT_EQ(ticks.size(), 80u);
+    EXPECT_FALSE(ticks[78].ended);
+    EXPECT_TRUE(ticks[79].ended);
     std::vector<std::string> shown;
     for (const LearnTick& t : ticks) {
         EXPECT_FALSE(t.reported);
