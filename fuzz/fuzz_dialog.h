@@ -92,8 +92,8 @@ struct FuzzDialog {
         FUZZ_CHECK(dialog.link.portNumber <= dialog.link.ports().size());
         FUZZ_CHECK(dialog.link.state == LinkState::Closed || dialog.link.state == LinkState::Open ||
                    dialog.link.state == LinkState::Lost);
-        FUZZ_CHECK(dialog.learnRow <= MainDialog::Rows);
-        FUZZ_CHECK(dialog.rxLineLength < dialog.rxLine.size());
+        FUZZ_CHECK(dialog.learnWindow.row() <= MainDialog::Rows);
+        FUZZ_CHECK(dialog.learnWindow.lineLength() < LearnWindow::LineCapacity);
         FUZZ_CHECK(!dialog.deviceBusy);
         // Every frame the tool sends is 0x16, a command of printable text, CR;
         // the presence check may go in front of it, the keep-alive alone; the

@@ -26,7 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Eight seconds of window and the closing exchanges.
     rig.tick(100);
     rig.checkInvariants();
-    FUZZ_CHECK(rig.dialog.learnRow == 0);
+    FUZZ_CHECK(rig.dialog.learnWindow.row() == 0);
     const std::size_t learned = static_cast<std::size_t>(row - 1 + rig.dialog.pageOffset());
     for (std::size_t i = 0; i < before.callers.size(); ++i) {
         FUZZ_CHECK(before.callers[i].text.str() == rig.dialog.image.callers[i].text.str());

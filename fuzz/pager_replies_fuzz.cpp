@@ -66,7 +66,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     host.setChecked(ctl::Active, true);
     dialog.readFromPager();
     dialog.startLearn(1 + input.byte() % 16);
-    for (int tick = 0; tick < 90 && dialog.learnRow != 0; ++tick) {
+    for (int tick = 0; tick < 90 && dialog.learnWindow.row() != 0; ++tick) {
         dialog.onUiTimer();
         clock.sleepMs(ctl::UiTimerPeriodMs);
     }

@@ -230,7 +230,7 @@ int learnCommand(CliEnvironment& env, Session& session, int slot, const std::str
     session.press(ctl::learnButton(row));
     if (session.stopped())
         return interrupted(env, session, leftAsItWas);
-    if (session.dialog.learnRow == 0)
+    if (session.dialog.learnWindow.row() == 0)
         return failed(env, "the pager did not take up learn mode");
     complain(env) << "learn mode for slot " << slot << ": press the call button now\n" << std::flush;
     const bool ended = session.runLearnWindow();

@@ -149,7 +149,7 @@ public:
     {
         std::int64_t lastTickAt = env_.clock.nowMs();
         std::string shownStatus;
-        for (int tick = 0; dialog.learnRow != 0 && !stopped(); ++tick) {
+        for (int tick = 0; dialog.learnWindow.row() != 0 && !stopped(); ++tick) {
             if (tick == MaxLearnTicks)
                 return false;
             const std::int64_t due = lastTickAt + ctl::UiTimerPeriodMs;

@@ -1,11 +1,11 @@
+#include "device/repeater_clock.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <string>
 #include <string_view>
 
 #include "model/conversions.h"
-#include "model/win1252.h"
-#include "ui/main_dialog.h"
 
 namespace harvelin {
 
@@ -16,7 +16,6 @@ namespace {
 constexpr std::string_view RepeaterTestCommand = ">Setze Repeatertest:1";
 constexpr std::string_view RepeaterStatusCommand = ">Lese Repeaterstatus";
 constexpr std::string_view RepeaterAck = "uebernommen";
-constexpr std::string_view ClockRefusedMessage = "Der Repeater hat die Uhrzeit nicht übernommen.";
 constexpr std::string_view StatusMarker = "aktuell";
 constexpr int RepeaterTestAttempts = 5;
 // Always this many, also after a good answer: the last one decides.
@@ -76,8 +75,9 @@ std::string repeaterTimeFrom(std::string_view text, std::size_t colon)
 
 }  // namespace
 
-bool MainDialog::readRepeaterStatus()
+RepeaterStatus readRepeaterStatus(SerialLink& link, Clock& clock)
 {
+    RepeaterStatus status;
     // Every exchange sets the result to its own; a status number replaces it.
     unsigned r = 0;
 
@@ -114,63 +114,52 @@ bool MainDialog::readRepeaterStatus()
                 r = numberAt(text, colon + 2);
             if (r != 0) {
                 const LocalTime now = clock.localTime();
-                systemTimeText = hoursMinutes(now.hour, now.minute);
-                repeaterTimeText = repeaterTimeFrom(text, colon);
+                status.systemTime = hoursMinutes(now.hour, now.minute);
+                status.repeaterTime = repeaterTimeFrom(text, colon);
             }
         }
     }
 
     // 3.
-    UpdateData(false);
-
-    // 4.
-    return r != 0;
+    status.reported = r != 0;
+    return status;
 }
 
-void MainDialog::setRepeaterClock()
+ClockSetResult setRepeaterClock(SerialLink& link, Clock& clock, const ShowSentTime& showSentTime)
 {
-    // 1. No keep-alive byte may come between the clock command's bytes.
-    stopUiTimer();
+    ClockSetResult result;
 
-    // 2.
+    // 1.
     clock.sleepMs(ClockPrepareMs);
 
-    // 3. One reading, so hours, minutes and seconds belong together.
+    // 2. One reading, so hours, minutes and seconds belong together.
     const LocalTime now = clock.localTime();
 
-    // 4. The repeater's display shows the time being sent.
-    repeaterTimeText = hoursMinutes(now.hour, now.minute);
+    // 3. The repeater's display shows the time being sent.
+    result.sentTime = hoursMinutes(now.hour, now.minute);
 
-    // 5.
+    // 4.
     char command[64];
     std::snprintf(command, sizeof command, ">Setze Repeateruhrzeit: %02u.%02u;%02u", now.hour, now.minute, now.second);
 
-    // 6.
-    UpdateData(false);
+    // 5.
+    if (showSentTime)
+        showSentTime(result.sentTime);
 
-    // 7. The repaint of the time being sent comes before the line is busy.
+    // 6. The repaint of the time being sent comes before the line is busy.
     clock.sleepMs(ClockShowMs);
 
-    // 8. A confirmation after a late reply may belong to another command.
+    // 7. A confirmation after a late reply may belong to another command.
     link.lateReplySeen = false;
-    bool confirmed = false;
     for (int attempt = 0; attempt < ClockAttempts; ++attempt) {
         std::string reply;
         std::uint8_t replyLength = 0;
         if (link.exchange(command, reply, replyLength) && contains(reply, RepeaterAck)) {
-            confirmed = !link.lateReplySeen;
+            result.confirmed = !link.lateReplySeen;
             break;
         }
     }
-    if (confirmed) {
-        clockDisplayTicks = 0;
-        showClockGroup(false);
-    }
-
-    // 9. The display already shows the time sent; say when it did not arrive.
-    if (!confirmed)
-        host.messageBox(win1252(ClockRefusedMessage));
-    startUiTimer();
+    return result;
 }
 
 }  // namespace harvelin

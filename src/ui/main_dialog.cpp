@@ -160,16 +160,13 @@ bool MainDialog::OnInitDialog()
     // 5.
     link.portNumber = 0;
     link.state = LinkState::Closed;
-    learnRow = 0;
-    learnSecondsLeft = 0;
-    learnTicks = 0;
+    learnWindow = LearnWindow{};
     deviceBusy = false;
     // 6.
     host.setProgressRange(0, ProgressMax);
     // 7.
     host.setChecked(ctl::Active, false);
-    // 8.
-    rxLinePending = false;
+    // 8. The learn window's line starts empty with it (5.).
     // 9.
     startUiTimer();
     // 10. Also stores the form's kitchen defaults into the image.

@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "device/learn_window.h"
 #include "files/pager_data_file.h"
 #include "link/serial_link.h"
 #include "model/pager_image.h"
@@ -15,10 +16,11 @@
 namespace harvelin {
 
 // The main form (dialog 102) without any toolkit: its form variables, the data
-// exchange with the controls and every handler of its message map. The
-// handlers of the device link and the transfers run their operations and
-// show what came of them (src/ui); those of the device functions and the
-// data file are defined in their subsystems' folders.
+// exchange with the controls and every handler of its message map. Each
+// handler that reaches the pager or a file runs an operation below the form
+// (search, read-out, write, learn window, link watch, switches, repeater
+// clock, boot loader, files) and shows what came of it; the handlers are
+// defined in src/ui.
 class MainDialog {
 public:
     static constexpr int Rows = 16;
@@ -64,6 +66,9 @@ public:
     bool readRepeaterStatus();
     void setRepeaterClock();
     void startBootloader();
+    // One tick of the open learn window, and what it did made visible.
+    void learnStep();
+    void noteLearnModeExit(LearnModeExit exit);
 
     // --- data files -------------------------------------------------------
     void openFile();
@@ -121,12 +126,7 @@ public:
 
     // Learn mode and the timer ("Lernmodus": the pager's learn mode).
     bool deviceBusy = false;
-    std::uint8_t learnRow = 0;
-    std::uint8_t learnSecondsLeft = 0;
-    std::uint8_t learnTicks = 0;
-    std::array<char, 201> rxLine{};
-    std::uint8_t rxLineLength = 0;
-    bool rxLinePending = false;
+    LearnWindow learnWindow;
     std::uint8_t clockDisplayTicks = 0;
 
     // What the last operations achieved, for front ends that report it.

@@ -60,7 +60,7 @@ void TimerSemanticsTest::messageBoxFromATickKeepsLaterTicksRunning()
     dlg.image.callers[2].idSuffix = 7;
 
     QTest::mouseClick(connected.rig.control(ctl::learnButton(1)), Qt::LeftButton);
-    QCOMPARE(dlg.learnRow, std::uint8_t(1));
+    QCOMPARE(dlg.learnWindow.row(), 1);
     connected.rig.backend.inject("sim0", connected.pager->pressButton({200, 3, 0, 0, 7}),
                                  connected.rig.clock.nowMs());
 
@@ -78,21 +78,21 @@ void TimerSemanticsTest::messageBoxFromATickKeepsLaterTicksRunning()
         if (!box)
             return;
         if (ticksAtOpen < 0) {
-            ticksAtOpen = dlg.learnSecondsLeft * 10 - dlg.learnTicks;
+            ticksAtOpen = dlg.learnWindow.secondsLeft() * 10 - dlg.learnWindow.ticks();
             text = box->text();
             openFor.start();
             return;
         }
         if (openFor.elapsed() < 450)
             return;
-        ticksBeforeOk = dlg.learnSecondsLeft * 10 - dlg.learnTicks;
-        learningWhileOpen = dlg.learnRow != 0;
+        ticksBeforeOk = dlg.learnWindow.secondsLeft() * 10 - dlg.learnWindow.ticks();
+        learningWhileOpen = dlg.learnWindow.row() != 0;
         box->button(QMessageBox::Ok)->click();
         watcher.stop();
     });
     watcher.start();
 
-    QTRY_VERIFY_WITH_TIMEOUT(dlg.learnRow == 0, 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(dlg.learnWindow.row() == 0, 5000);
     QCOMPARE(text, QStringLiteral("Teilnehmer ist schon an Position:3 eingetragen!"));
     QVERIFY(learningWhileOpen);
     // The remaining window shrank by several ticks while the box was open.

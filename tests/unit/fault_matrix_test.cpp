@@ -146,7 +146,7 @@ public:
         case Op::Write: dlg().writeToPager(); break;
         case Op::Learn:
             dlg().startLearn(1);
-            for (int tick = 0; tick < 150 && dlg().learnRow != 0; ++tick)
+            for (int tick = 0; tick < 150 && dlg().learnWindow.row() != 0; ++tick)
                 tick100ms();
             break;
         case Op::OptionSwitch: dlg().onCommand(ctl::Battery); break;

@@ -21,7 +21,7 @@ protected:
     void startLearn(int row)
     {
         rig.dialog.onCommand(ctl::learnButton(row));
-        ASSERT_EQ(rig.dialog.learnRow, row);
+        ASSERT_EQ(rig.dialog.learnWindow.row(), row);
     }
     void press(std::array<std::uint8_t, 5> id) { rig.fromPager(rig.pager->pressButton(id)); }
     void storeInSlot(int slot, std::array<std::uint8_t, 4> id, std::uint8_t suffix)
@@ -48,7 +48,7 @@ TEST_F(LearnModeTest, ButtonLearnedOnUpperPageGoesIntoSlotOfTheRow)
     EXPECT_EQ(slot21.idSuffix, 7);
     EXPECT_EQ(rig.text(ctl::idText(5)), "     9687");
     EXPECT_EQ(dlg.image.callers[4].buttonIdValue(), 0u);
-    EXPECT_EQ(dlg.learnRow, 0);
+    EXPECT_EQ(dlg.learnWindow.row(), 0);
     EXPECT_TRUE(dlg.lastLearnStored);
     EXPECT_EQ(rig.commands(), (std::vector<std::string>{LearnOn, LearnOff}));
     EXPECT_FALSE(rig.pager->state().learnMode);
@@ -102,7 +102,7 @@ TEST_F(LearnModeTest, ReportWithTooFewNumbersIsIgnoredAndWindowGoesOn)
     startLearn(4);
     rig.fromPager("Tischsender:1 2 3\r");
     rig.tick();
-    EXPECT_EQ(dlg.learnRow, 4);
+    EXPECT_EQ(dlg.learnWindow.row(), 4);
     EXPECT_EQ(dlg.image.callers[3].buttonIdValue(), 0u);
     EXPECT_EQ(rig.countCommand(LearnOff), 0);
     rig.ticks(9);
@@ -125,7 +125,7 @@ TEST_F(LearnModeTest, KnownButtonIsRefusedWithItsSlotBeforeLearnModeEnds)
     EXPECT_EQ(writesAtMessage, 1u);  // only ">Setze Lernmodus:1" had gone out
     EXPECT_EQ(rig.commands(), (std::vector<std::string>{LearnOn, LearnOff}));
     EXPECT_FALSE(dlg.lastLearnStored);
-    EXPECT_EQ(dlg.learnRow, 0);
+    EXPECT_EQ(dlg.learnWindow.row(), 0);
 }
 
 TEST_F(LearnModeTest, OnlyLowerSlotsAreSearchedForTheSameButton)
@@ -166,7 +166,7 @@ TEST_F(LearnModeTest, ReportSplitOverTwoReadsIsTakenOverThreeIsLost)
     rig.tick();
     rig.fromPager(" 4 77\r");
     rig.tick();
-    EXPECT_EQ(dlg.learnRow, 2);
+    EXPECT_EQ(dlg.learnWindow.row(), 2);
     EXPECT_EQ(dlg.image.callers[1].buttonIdValue(), 0u);
 }
 
@@ -179,7 +179,7 @@ TEST_F(LearnModeTest, WindowCountsDownAndEndsLearnModeInTheTickShowingZero)
         ASSERT_EQ(rig.text(ctl::StatusLine), "Lernzeit:  " + std::to_string(secondsLeft) + " Sekunden") << t;
         ASSERT_EQ(rig.countCommand(LearnOff), t == 80 ? 1 : 0) << t;
     }
-    EXPECT_EQ(dlg.learnRow, 0);
+    EXPECT_EQ(dlg.learnWindow.row(), 0);
     EXPECT_FALSE(rig.pager->state().learnMode);
     rig.tick();
     EXPECT_EQ(rig.text(ctl::StatusLine), "");
@@ -195,9 +195,9 @@ TEST_F(LearnModeTest, SecondLernenRestartsTheWindowForTheNewRow)
     startLearn(9);
     EXPECT_EQ(rig.text(ctl::StatusLine), "Lernzeit:  8 Sekunden");
     rig.ticks(79);
-    EXPECT_EQ(dlg.learnRow, 9);
+    EXPECT_EQ(dlg.learnWindow.row(), 9);
     rig.tick();
-    EXPECT_EQ(dlg.learnRow, 0);
+    EXPECT_EQ(dlg.learnWindow.row(), 0);
 }
 
 TEST_F(LearnModeTest, LernenWithoutLinkSaysSoOnceAndNextPressWorks)
@@ -206,11 +206,11 @@ TEST_F(LearnModeTest, LernenWithoutLinkSaysSoOnceAndNextPressWorks)
     dlg.link.state = LinkState::Closed;
     dlg.onCommand(ctl::learnButton(1));
     EXPECT_EQ(rig.host.messages, (std::vector<std::string>{"Es besteht keine Verbindung zum Zelvatron!"}));
-    EXPECT_EQ(dlg.learnRow, 0);
+    EXPECT_EQ(dlg.learnWindow.row(), 0);
     EXPECT_TRUE(rig.writes().empty());
     // That exchange re-opened the port.
     dlg.onCommand(ctl::learnButton(1));
-    EXPECT_EQ(dlg.learnRow, 1);
+    EXPECT_EQ(dlg.learnWindow.row(), 1);
 }
 
 TEST_F(LearnModeTest, UnconfirmedLearnModeIsTriedFiveTimesSilently)
@@ -218,7 +218,7 @@ TEST_F(LearnModeTest, UnconfirmedLearnModeIsTriedFiveTimesSilently)
     rig.pager->faults().noAckFor[LearnOn] = -1;
     dlg.onCommand(ctl::learnButton(1));
     EXPECT_EQ(rig.countCommand(LearnOn), 5);
-    EXPECT_EQ(dlg.learnRow, 0);
+    EXPECT_EQ(dlg.learnWindow.row(), 0);
     EXPECT_TRUE(rig.host.messages.empty());
     EXPECT_EQ(rig.text(ctl::StatusLine), "");
 }

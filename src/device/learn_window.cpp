@@ -1,0 +1,221 @@
+#include "device/learn_window.h"
+
+#include <cstdio>
+#include <string_view>
+
+#include "device/link_watch.h"
+#include "model/conversions.h"
+
+namespace harvelin {
+
+namespace {
+
+constexpr std::string_view LearnOnCommand = ">Setze Lernmodus:1";
+constexpr std::string_view LearnOffCommand = ">Setze Lernmodus:0";
+constexpr std::string_view LearnAck = "uebernommen";
+constexpr int LearnOnAttempts = 5;
+constexpr int LearnOffAttempts = 5;
+
+constexpr std::uint8_t LearnWindowSeconds = 8;
+constexpr std::uint8_t TicksPerSecond = 10;
+constexpr char LineEnd = 0x0D;
+
+std::string learnTimeText(unsigned seconds)
+{
+    char buf[40];
+    std::snprintf(buf, sizeof buf, "Lernzeit:%3u Sekunden", seconds);
+    return buf;
+}
+
+bool learnAcknowledged(const std::string& reply) { return reply.find(LearnAck) != std::string::npos; }
+
+// The report line carries up to six numbers: the first right after the
+// line's first colon, each further one after the next space. The pager
+// sends either five (identity bytes and one more) or six; with six, the
+// fifth is the identity's suffix. A sixth field starting with "e" is the
+// pager's closing word, not a number.
+std::optional<ButtonReport> parseReport(std::string_view line)
+{
+    std::array<std::uint8_t, 6> n{};
+    int found = 0;
+
+    std::size_t p = 0;
+    const std::size_t colon = line.find(':');
+    if (colon != std::string_view::npos) {
+        p = colon + 1;
+        n[0] = numberAt(line, p);
+    }
+    found = 1;
+    for (int k = 1; k < 6; ++k) {
+        const std::size_t space = p + 1 <= line.size() ? line.find(' ', p + 1) : std::string_view::npos;
+        if (space == std::string_view::npos)
+            break;
+        const std::size_t at = space + 1;
+        if (k == 5 && at < line.size() && line[at] == 'e')
+            break;
+        n[k] = numberAt(line, at);
+        p = at;
+        found = k + 1;
+    }
+
+    if (found < 5)
+        return std::nullopt;
+    ButtonReport report;
+    report.buttonId = {n[0], n[1], n[2], n[3]};
+    report.suffix = found == 6 ? n[4] : 0;
+    return report;
+}
+
+}  // namespace
+
+std::uint32_t ButtonReport::buttonIdValue() const
+{
+    return static_cast<std::uint32_t>(buttonId[0]) | static_cast<std::uint32_t>(buttonId[1]) << 8 |
+           static_cast<std::uint32_t>(buttonId[2]) << 16 | static_cast<std::uint32_t>(buttonId[3]) << 24;
+}
+
+std::string LearnWindow::statusText() const { return learnTimeText(secondsLeft_); }
+
+LearnStart LearnWindow::start(SerialLink& link, int row)
+{
+    for (int attempt = 0; attempt < LearnOnAttempts; ++attempt) {
+        std::string reply;
+        std::uint8_t replyLength = 0;
+        if (!link.exchange(std::string(LearnOnCommand), reply, replyLength))
+            return LearnStart::NotSent;
+        if (learnAcknowledged(reply)) {
+            row_ = static_cast<std::uint8_t>(row);
+            secondsLeft_ = LearnWindowSeconds;
+            ticks_ = 0;
+            linePending_ = false;
+            return LearnStart::TakenUp;
+        }
+    }
+    return LearnStart::Refused;
+}
+
+// Appends one read to the line being assembled; true when its CR arrived.
+// Whatever follows the CR in the same read is dropped.
+bool LearnWindow::appendToLine(const std::string& bytes)
+{
+    for (const char c : bytes) {
+        if (lineLength_ >= line_.size() - 1)
+            return false;
+        line_[lineLength_++] = c;
+        if (c == LineEnd) {
+            line_[lineLength_] = 0;
+            return true;
+        }
+    }
+    return false;
+}
+
+// A line may be spread over two reads at most; a part-line that the second
+// read does not complete is given up, so the next read starts afresh.
+bool LearnWindow::assembleLine(const std::string& bytes)
+{
+    if (!linePending_) {
+        if (bytes.empty())
+            return false;
+        lineLength_ = 0;
+        if (appendToLine(bytes))
+            return true;
+        linePending_ = true;
+        return false;
+    }
+    linePending_ = false;
+    return appendToLine(bytes);
+}
+
+// Learn mode is off in the tool either way; whether the pager said so is
+// told to front ends that report it.
+LearnModeExit LearnWindow::endOnPager(SerialLink& link)
+{
+    LearnModeExit exit = LearnModeExit::Unconfirmed;
+    for (int attempt = 0; attempt < LearnOffAttempts; ++attempt) {
+        std::string reply;
+        std::uint8_t replyLength = 0;
+        if (link.exchange(std::string(LearnOffCommand), reply, replyLength) && learnAcknowledged(reply)) {
+            exit = LearnModeExit::Confirmed;
+            break;
+        }
+    }
+    row_ = 0;
+    return exit;
+}
+
+LearnTick LearnWindow::tick(SerialLink& link, LowerSlots lowerSlots, const DuplicateShown& duplicateShown)
+{
+    LearnTick result = step(link, lowerSlots, duplicateShown);
+    result.ended = row_ == 0;
+    return result;
+}
+
+LearnTick LearnWindow::step(SerialLink& link, LowerSlots lowerSlots, const DuplicateShown& duplicateShown)
+{
+    LearnTick result;
+
+    // 1. Seconds.
+    if (++ticks_ >= TicksPerSecond) {
+        ticks_ = 0;
+        if (secondsLeft_ > 0) {
+            --secondsLeft_;
+            result.status = statusText();
+        }
+    }
+
+    // 2. Link.
+    if (link.state == LinkState::Closed && link.open())
+        link.state = LinkState::Open;
+
+    // 3. Window over; a report in this very tick is still looked at.
+    if (secondsLeft_ == 0) {
+        if (link.state != LinkState::Closed)
+            result.modeExit = endOnPager(link);
+        row_ = 0;
+    }
+
+    // 4. Listen.
+    if (link.state == LinkState::Closed)
+        return result;
+    if (!assembleLine(readTick(link)))
+        return result;
+
+    // 5. A line was completed. Taken apart at once: the duplicate message
+    //    below may let further ticks run and reuse the line buffer.
+    result.reported = parseReport(std::string_view(line_.data(), lineLength_));
+    if (!result.reported)
+        return result;
+
+    // 6. Duplicate check.
+    for (int p = 1; p <= DuplicateSlots; ++p) {
+        const CallerEntry& slot = lowerSlots[static_cast<std::size_t>(p - 1)];
+        if (slot.buttonId == result.reported->buttonId && slot.idSuffix == result.reported->suffix) {
+            result.duplicateOf = p;
+            break;
+        }
+    }
+    if (result.duplicateOf != 0 && duplicateShown)
+        duplicateShown(result);
+
+    // 7. Stored into the slot the row shows now, whichever page that is.
+    if (result.duplicateOf == 0 && row_ != 0)
+        result.storeRow = row_;
+
+    // 8. End.
+    row_ = 0;
+    if (link.state != LinkState::Closed)
+        result.modeExit = endOnPager(link);
+    return result;
+}
+
+LearnModeExit LearnWindow::leave(SerialLink& link)
+{
+    LearnModeExit exit = LearnModeExit::NotSent;
+    if (row_ != 0 && link.state != LinkState::Closed)
+        exit = endOnPager(link);
+    row_ = 0;
+    return exit;
+}
+
+}  // namespace harvelin

@@ -1,0 +1,101 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <span>
+#include <string>
+
+#include "link/serial_link.h"
+#include "model/pager_image.h"
+
+namespace harvelin {
+
+// The identity of a call button as the pager reports it in learn mode.
+struct ButtonReport {
+    std::array<std::uint8_t, 4> buttonId{};  // b0 least significant
+    std::uint8_t suffix = 0;
+
+    std::uint32_t buttonIdValue() const;
+};
+
+// How an attempt to end learn mode on the pager went.
+enum class LearnModeExit : std::uint8_t {
+    NotSent,      // no window was open or the line is closed: nothing went out
+    Confirmed,    // the pager said it left learn mode
+    Unconfirmed,  // every attempt went unanswered or was refused
+};
+
+enum class LearnStart : std::uint8_t {
+    TakenUp,  // the pager is in learn mode; the window is open
+    Refused,  // the pager never acknowledged; no window
+    NotSent,  // the line took no command; no window
+};
+
+// What one tick of an open learn window did, for the form to show.
+struct LearnTick {
+    // The status line's new text; none: it stays.
+    std::optional<std::string> status;
+    // The identity reported in this tick, if one was.
+    std::optional<ButtonReport> reported;
+    // The caller slot (1..16) that already holds the reported identity; 0: none.
+    int duplicateOf = 0;
+    // The row (1..16) the reported identity goes into, on the page the form
+    // shows now; 0: it is not stored.
+    int storeRow = 0;
+    // The last attempt of this tick to end learn mode on the pager.
+    LearnModeExit modeExit = LearnModeExit::NotSent;
+    // The window is closed after this tick.
+    bool ended = false;
+};
+
+// The learn window ("Lernmodus": the pager's learn mode): while it is on, the
+// pager reports the identity of the next call button pressed in one
+// unsolicited line. The window stays open eight seconds, counted in the
+// ticks of the form's 100 ms timer, and ends with the first report.
+class LearnWindow {
+public:
+    // The lower half of the caller slots, searched for an identity that is
+    // already stored.
+    static constexpr int DuplicateSlots = 16;
+    using LowerSlots = std::span<const CallerEntry, DuplicateSlots>;
+    // Shown mid-tick when the reported identity is already stored, before
+    // learn mode ends on the pager; the window goes on when it returns. The
+    // tick so far carries duplicateOf and the status this tick has set.
+    // Further ticks may run meanwhile.
+    using DuplicateShown = std::function<void(const LearnTick& soFar)>;
+
+    // Puts the pager into learn mode for `row`.
+    LearnStart start(SerialLink& link, int row);
+    // One tick of the open window: counts the seconds, keeps the line, and
+    // listens for the report.
+    LearnTick tick(SerialLink& link, LowerSlots lowerSlots, const DuplicateShown& duplicateShown);
+    // Ends an open window, also on the pager, as the window's end does.
+    LearnModeExit leave(SerialLink& link);
+
+    bool open() const { return row_ != 0; }
+    int row() const { return row_; }
+    int secondsLeft() const { return secondsLeft_; }
+    int ticks() const { return ticks_; }
+    // The text of the status line for the seconds left.
+    std::string statusText() const;
+    // The line being assembled from the pager's bytes.
+    std::size_t lineLength() const { return lineLength_; }
+    static constexpr std::size_t LineCapacity = 201;
+
+private:
+    LearnTick step(SerialLink& link, LowerSlots lowerSlots, const DuplicateShown& duplicateShown);
+    bool appendToLine(const std::string& bytes);
+    bool assembleLine(const std::string& bytes);
+    LearnModeExit endOnPager(SerialLink& link);
+
+    std::uint8_t row_ = 0;
+    std::uint8_t secondsLeft_ = 0;
+    std::uint8_t ticks_ = 0;
+    std::array<char, LineCapacity> line_{};
+    std::uint8_t lineLength_ = 0;
+    bool linePending_ = false;
+};
+
+}  // namespace harvelin
