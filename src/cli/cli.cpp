@@ -31,9 +31,8 @@ namespace {
 
 using namespace cli;
 
-constexpr int SlotsPerPage = 16;
-constexpr int CallerSlots = 32;
-constexpr std::size_t PagerNameMax = 14;
+constexpr int PageSlots = static_cast<int>(SlotsPerPage);
+constexpr int CallerSlotCount = static_cast<int>(CallerSlots);
 
 // Where an incomplete read-out is kept: beside FILE, ".partial" before its
 // extension ("kueche.pag" -> "kueche.partial.pag").
@@ -225,8 +224,8 @@ int learnCommand(CliEnvironment& env, Session& session, int slot, const std::str
             return exitcode::BadInput;
     }
     // The row that shows the slot, on the page that holds it.
-    session.press(slot <= SlotsPerPage ? ctl::PageLower : ctl::PageUpper);
-    const int row = (slot - 1) % SlotsPerPage + 1;
+    session.press(slot <= PageSlots ? ctl::PageLower : ctl::PageUpper);
+    const int row = (slot - 1) % PageSlots + 1;
     session.press(ctl::learnButton(row));
     if (session.stopped())
         return interrupted(env, session, leftAsItWas);
@@ -424,7 +423,7 @@ int runCli(int argc, const char* const* argv, CliEnvironment& env)
     int slot = 0;
     CLI::App* learn = app.add_subcommand("learn", "Teach the pager a call button for a caller slot (\"Lernen\") "
                                                   "and save its identity into FILE");
-    learn->add_option("SLOT", slot, "Caller slot 1..32")->required()->check(CLI::Range(1, CallerSlots));
+    learn->add_option("SLOT", slot, "Caller slot 1..32")->required()->check(CLI::Range(1, CallerSlotCount));
     learn->add_option("FILE", file, "The .pag file to update (created when missing)")->required();
 
     std::string optionName;

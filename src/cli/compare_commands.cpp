@@ -38,13 +38,13 @@ std::vector<ConfigurationDifference> compareWithPager(CliEnvironment& env, const
 {
     PagerConfiguration held = session.configuration();
     const unsigned slots = session.dialog.lastPagerSlots;
-    if (slots == PagerImage::CallerSlots)
+    if (slots == CallerSlots)
         return compareConfigurations(sent, held);
     std::copy(sent.image.callers.begin() + slots, sent.image.callers.end(), held.image.callers.begin() + slots);
     held.image.kitchenCalls = sent.image.kitchenCalls;
     held.remoteDelete = sent.remoteDelete;
     held.remoteDeleteText = sent.remoteDeleteText;
-    complain(env) << "the pager has " << slots << " slots; slots " << slots + 1 << " to " << PagerImage::CallerSlots
+    complain(env) << "the pager has " << slots << " slots; slots " << slots + 1 << " to " << CallerSlots
                   << " and the kitchen calls were not compared\n";
     return compareConfigurations(sent, held);
 }

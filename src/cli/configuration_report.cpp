@@ -21,7 +21,7 @@ std::string quoted(const std::string& text, std::size_t width = 0)
 
 const char* onOff(bool on) { return on ? "ein" : "aus"; }
 
-constexpr std::size_t TextColumn = SlotText::MaxChars + 3;  // quotes and one blank
+constexpr std::size_t TextColumn = SlotTextMax + 3;  // quotes and one blank
 
 std::string padded(std::string text, std::size_t width)
 {

@@ -58,7 +58,7 @@ class LearnWindow {
 public:
     // The lower half of the caller slots, searched for an identity that is
     // already stored.
-    static constexpr int DuplicateSlots = 16;
+    static constexpr int DuplicateSlots = static_cast<int>(SlotsPerPage);
     using LowerSlots = std::span<const CallerEntry, DuplicateSlots>;
     // Shown mid-tick when the reported identity is already stored, before
     // learn mode ends on the pager; the window goes on when it returns. The

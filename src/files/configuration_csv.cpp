@@ -171,7 +171,7 @@ private:
 
 void readCaller(Reader& r, CallerEntry& slot)
 {
-    const auto text = r.text(Text, SlotText::MaxChars);
+    const auto text = r.text(Text, SlotTextMax);
     std::array<std::optional<unsigned>, 5> bytes;
     for (std::size_t i = 0; i < bytes.size(); ++i)
         bytes[i] = r.number(static_cast<Column>(B0 + i), 255);
@@ -192,7 +192,7 @@ void readCaller(Reader& r, CallerEntry& slot)
 
 void readKitchenCall(Reader& r, KitchenCallEntry& slot)
 {
-    const auto text = r.text(Text, SlotText::MaxChars);
+    const auto text = r.text(Text, SlotTextMax);
     const auto key = r.number(Key, 255);
     const auto station = r.number(Station, 255);
     if (!text || !key || !station)
@@ -209,8 +209,8 @@ struct Setting {
     bool PagerConfiguration::*flag;
 };
 constexpr Setting Settings[] = {
-    {"pagerName", &PagerConfiguration::pagerName, PagerDataFile::PagerNameMax, nullptr},
-    {"remoteDeleteText", &PagerConfiguration::remoteDeleteText, PagerDataFile::RemoteDeleteTextMax, nullptr},
+    {"pagerName", &PagerConfiguration::pagerName, PagerNameMax, nullptr},
+    {"remoteDeleteText", &PagerConfiguration::remoteDeleteText, RemoteDeleteTextMax, nullptr},
     {"battery", nullptr, 0, &PagerConfiguration::battery},
     {"buzzer", nullptr, 0, &PagerConfiguration::buzzer},
     {"remoteDelete", nullptr, 0, &PagerConfiguration::remoteDelete},
@@ -360,7 +360,7 @@ std::string format(const PagerConfiguration& config, char separator)
     for (std::size_t c = 0; c < Columns.size(); ++c)
         cells[c] = Columns[c];
     std::string table = row(cells, separator);
-    for (std::size_t i = 0; i < PagerImage::CallerSlots; ++i) {
+    for (std::size_t i = 0; i < CallerSlots; ++i) {
         const CallerEntry& slot = config.image.callers[i];
         cells = {std::string(CallerKind), std::to_string(i + 1), win1252ToUtf8(slot.text.str()), identityText(slot)};
         for (std::size_t b = 0; b < 4; ++b)
@@ -368,7 +368,7 @@ std::string format(const PagerConfiguration& config, char separator)
         cells[Suffix] = std::to_string(slot.idSuffix);
         table += row(cells, separator);
     }
-    for (std::size_t k = 0; k < PagerImage::KitchenSlots; ++k) {
+    for (std::size_t k = 0; k < KitchenSlots; ++k) {
         const KitchenCallEntry& slot = config.image.kitchenCalls[k];
         cells = {std::string(KitchenKind), std::to_string(k + 1), win1252ToUtf8(slot.text.str())};
         cells[Key] = std::to_string(slot.key);
@@ -386,10 +386,10 @@ std::string format(const PagerConfiguration& config, char separator)
 std::vector<std::string> rowsWithControlCharacters(const PagerConfiguration& config)
 {
     std::vector<std::string> rows;
-    for (std::size_t i = 0; i < PagerImage::CallerSlots; ++i)
+    for (std::size_t i = 0; i < CallerSlots; ++i)
         if (holdsControlCharacter(config.image.callers[i].text.str()))
             rows.push_back(std::string(CallerKind) + " " + std::to_string(i + 1));
-    for (std::size_t k = 0; k < PagerImage::KitchenSlots; ++k)
+    for (std::size_t k = 0; k < KitchenSlots; ++k)
         if (holdsControlCharacter(config.image.kitchenCalls[k].text.str()))
             rows.push_back(std::string(KitchenKind) + " " + std::to_string(k + 1));
     for (const Setting& s : Settings)
@@ -445,7 +445,7 @@ std::vector<Problem> parse(std::string_view table, PagerConfiguration& config)
             continue;
         }
         const bool caller = kind == CallerKind;
-        const unsigned slots = caller ? PagerImage::CallerSlots : PagerImage::KitchenSlots;
+        const unsigned slots = caller ? CallerSlots : KitchenSlots;
         const auto slot = r.slot(slots);
         if (!slot)
             continue;

@@ -50,7 +50,7 @@ std::vector<ConfigurationDifference> compareConfigurations(const PagerConfigurat
                                                            const PagerConfiguration& second)
 {
     Comparison c;
-    for (std::size_t i = 0; i < PagerImage::CallerSlots; ++i) {
+    for (std::size_t i = 0; i < CallerSlots; ++i) {
         const CallerEntry& a = first.image.callers[i];
         const CallerEntry& b = second.image.callers[i];
         const std::string place = "Platz " + number(static_cast<unsigned>(i + 1));
@@ -62,7 +62,7 @@ std::vector<ConfigurationDifference> compareConfigurations(const PagerConfigurat
         else
             c.field(place, "Rufknopf-Bytes", fiveBytes(a), fiveBytes(b));
     }
-    for (std::size_t k = 0; k < PagerImage::KitchenSlots; ++k) {
+    for (std::size_t k = 0; k < KitchenSlots; ++k) {
         const KitchenCallEntry& a = first.image.kitchenCalls[k];
         const KitchenCallEntry& b = second.image.kitchenCalls[k];
         const std::string place = win1252("Küchenruf ") + number(static_cast<unsigned>(k + 1));

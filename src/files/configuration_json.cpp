@@ -409,10 +409,10 @@ std::vector<csv::Problem> configurationFromJson(std::string_view json, PagerConf
         in.problemAt(r.at, "the key " + Json(r.key).dump() + " appears already", r.first);
     in.onlyKnownKeys(doc, "", TopKeys);
     if (doc.contains("pagerName"))
-        if (auto t = in.text(doc["pagerName"], "/pagerName", PagerDataFile::PagerNameMax))
+        if (auto t = in.text(doc["pagerName"], "/pagerName", PagerNameMax))
             config.pagerName = *t;
     if (doc.contains("remoteDeleteText"))
-        if (auto t = in.text(doc["remoteDeleteText"], "/remoteDeleteText", PagerDataFile::RemoteDeleteTextMax))
+        if (auto t = in.text(doc["remoteDeleteText"], "/remoteDeleteText", RemoteDeleteTextMax))
             config.remoteDeleteText = *t;
     const std::pair<const char*, bool PagerConfiguration::*> flags[] = {
         {"battery", &PagerConfiguration::battery},
@@ -423,9 +423,9 @@ std::vector<csv::Problem> configurationFromJson(std::string_view json, PagerConf
             if (auto on = in.flag(doc[name], std::string("/") + name))
                 config.*member = *on;
     if (doc.contains("callers"))
-        readSlots(in, doc["callers"], "callers", PagerImage::CallerSlots, CallerKeys, config.image.callers,
+        readSlots(in, doc["callers"], "callers", CallerSlots, CallerKeys, config.image.callers,
                   [&in](const Json& j, const std::string& p, CallerEntry& slot) {
-                      const auto text = j.contains("text") ? in.text(j["text"], p + "/text", SlotText::MaxChars)
+                      const auto text = j.contains("text") ? in.text(j["text"], p + "/text", SlotTextMax)
                                                            : std::optional<std::string>(slot.text.str());
                       const auto id = j.contains("buttonId") ? in.number(j["buttonId"], p + "/buttonId", 0xFFFFFFFF)
                                                              : std::optional<std::uint32_t>(slot.buttonIdValue());
@@ -438,10 +438,10 @@ std::vector<csv::Problem> configurationFromJson(std::string_view json, PagerConf
                       slot.idSuffix = static_cast<std::uint8_t>(*suffix);
                   });
     if (doc.contains("kitchenCalls"))
-        readSlots(in, doc["kitchenCalls"], "kitchenCalls", PagerImage::KitchenSlots, KitchenKeys,
+        readSlots(in, doc["kitchenCalls"], "kitchenCalls", KitchenSlots, KitchenKeys,
                   config.image.kitchenCalls,
                   [&in](const Json& j, const std::string& p, KitchenCallEntry& slot) {
-                      const auto text = j.contains("text") ? in.text(j["text"], p + "/text", SlotText::MaxChars)
+                      const auto text = j.contains("text") ? in.text(j["text"], p + "/text", SlotTextMax)
                                                            : std::optional<std::string>(slot.text.str());
                       const auto key = j.contains("key") ? in.number(j["key"], p + "/key", 255)
                                                          : std::optional<std::uint32_t>(slot.key);

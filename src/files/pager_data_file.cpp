@@ -128,10 +128,10 @@ std::size_t takeSlotText(std::string_view line, std::size_t p, SlotText& text)
     }
     const std::size_t start = space + 1;
     std::size_t end = start;
-    while (end < line.size() && line[end] != '\t' && end - start < SlotText::MaxChars)
+    while (end < line.size() && line[end] != '\t' && end - start < SlotTextMax)
         ++end;
     std::string_view copied = line.substr(start, end - start);
-    const bool stoppedEarly = (end < line.size() && line[end] == '\t') || copied.size() == SlotText::MaxChars;
+    const bool stoppedEarly = (end < line.size() && line[end] == '\t') || copied.size() == SlotTextMax;
     if (!copied.empty() && copied.back() == '\n')
         copied.remove_suffix(1);
     text.assign(copied);
@@ -152,7 +152,7 @@ void numberAfter(std::string_view line, char separator, std::size_t& q, std::uin
 void applyCallerLine(std::string_view line, std::size_t p, PagerImage& image, FileCoverage& coverage)
 {
     const long s = slotNumberAt(line, p);
-    if (s < 0 || s >= static_cast<long>(PagerImage::CallerSlots))
+    if (s < 0 || s >= static_cast<long>(CallerSlots))
         return;
     coverage.callers.set(static_cast<std::size_t>(s));
     CallerEntry& slot = image.callers[static_cast<std::size_t>(s)];
@@ -168,7 +168,7 @@ void applyCallerLine(std::string_view line, std::size_t p, PagerImage& image, Fi
 void applyKitchenLine(std::string_view line, std::size_t p, PagerImage& image, FileCoverage& coverage)
 {
     const long k = slotNumberAt(line, p);
-    if (k < 0 || k >= static_cast<long>(PagerImage::KitchenSlots))
+    if (k < 0 || k >= static_cast<long>(KitchenSlots))
         return;
     coverage.kitchenCalls.set(static_cast<std::size_t>(k));
     KitchenCallEntry& slot = image.kitchenCalls[static_cast<std::size_t>(k)];
@@ -237,7 +237,7 @@ FileCoverage FileCoverage::everything()
     all.pagerName = all.remoteDeleteText = all.remoteDeleteMode = all.buzzer = all.battery = true;
     all.callers.set();
     all.kitchenCalls.set();
-    all.keyedLines = 5 + PagerImage::CallerSlots + PagerImage::KitchenSlots;
+    all.keyedLines = 5 + CallerSlots + KitchenSlots;
     return all;
 }
 
@@ -282,10 +282,10 @@ bool PagerDataFile::write(const PagerConfiguration& config, ByteSink& sink, cons
         return false;
     if (!line(lines.battery, settingLine(config.battery ? BatteryOn : BatteryOff, "")))
         return false;
-    for (unsigned i = 0; i < PagerImage::CallerSlots; ++i)
+    for (unsigned i = 0; i < CallerSlots; ++i)
         if (!line(lines.callers.test(i), callerLine(i, config.image.callers[i])))
             return false;
-    for (unsigned i = 0; i < PagerImage::KitchenSlots; ++i)
+    for (unsigned i = 0; i < KitchenSlots; ++i)
         if (!line(lines.kitchenCalls.test(i), kitchenLine(i, config.image.kitchenCalls[i])))
             return false;
     return true;

@@ -32,8 +32,8 @@ struct FileCoverage {
     bool remoteDeleteMode = false;
     bool buzzer = false;
     bool battery = false;
-    std::bitset<PagerImage::CallerSlots> callers;
-    std::bitset<PagerImage::KitchenSlots> kitchenCalls;
+    std::bitset<CallerSlots> callers;
+    std::bitset<KitchenSlots> kitchenCalls;
     unsigned keyedLines = 0;
 
     // Every line of a saved configuration.
@@ -85,8 +85,6 @@ struct SaveOptions {
 class PagerDataFile {
 public:
     // What the reader keeps of the form-held texts: what the form allows.
-    static constexpr std::size_t PagerNameMax = 14;
-    static constexpr std::size_t RemoteDeleteTextMax = 16;
     // A line is at most this long with its line feed; longer ones are skipped.
     static constexpr std::size_t MaxLineLength = 127;
     // A saved configuration is about 2 KB; anything much larger is not one,

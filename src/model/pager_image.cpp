@@ -6,7 +6,7 @@ namespace harvelin {
 
 void SlotText::assign(std::string_view text)
 {
-    const std::size_t n = std::min(text.size(), MaxChars);
+    const std::size_t n = std::min(text.size(), SlotTextMax);
     std::copy_n(text.begin(), n, bytes.begin());
     bytes[n] = 0;
 }

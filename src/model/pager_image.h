@@ -5,17 +5,17 @@
 #include <string>
 #include <string_view>
 
+#include "model/limits.h"
+
 namespace harvelin {
 
-// A text field of the image: 18 bytes, at most 14 characters and a zero byte.
+// A text field of the image: TextFieldBytes bytes, at most SlotTextMax
+// characters and a zero byte.
 // Bytes after the terminator are undefined and never read.
 struct SlotText {
-    static constexpr std::size_t FieldSize = 18;
-    static constexpr std::size_t MaxChars = 14;
+    std::array<char, TextFieldBytes> bytes{};
 
-    std::array<char, FieldSize> bytes{};
-
-    // Copies at most 14 characters and terminates.
+    // Copies at most SlotTextMax characters and terminates.
     void assign(std::string_view text);
     std::string str() const;
     void clear() { bytes[0] = 0; bytes[1] = 0; }
@@ -37,16 +37,13 @@ struct KitchenCallEntry {
 };
 
 struct PagerImage {
-    static constexpr std::size_t CallerSlots = 32;
-    static constexpr std::size_t KitchenSlots = 16;
-
     std::array<CallerEntry, CallerSlots> callers{};
     std::array<KitchenCallEntry, KitchenSlots> kitchenCalls{};
 };
 
-// Which half of the caller slots the 16 rows of the form show.
+// Which half of the caller slots the rows of the form show.
 enum class ViewPage { Lower, Upper };
 
-constexpr int pageOffsetOf(ViewPage page) { return page == ViewPage::Upper ? 16 : 0; }
+constexpr int pageOffsetOf(ViewPage page) { return page == ViewPage::Upper ? static_cast<int>(SlotsPerPage) : 0; }
 
 }  // namespace harvelin

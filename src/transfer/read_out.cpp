@@ -77,7 +77,7 @@ public:
     }
 
     unsigned callerSlots() const { return callerSlots_; }
-    bool fullPager() const { return callerSlots_ == PagerImage::CallerSlots; }
+    bool fullPager() const { return callerSlots_ == CallerSlots; }
     // Every step got a reply it could use.
     bool complete() const { return !missing_ && !misnamed_; }
     bool pagerGone() const { return silence_.pagerGone(); }

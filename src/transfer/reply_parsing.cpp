@@ -15,8 +15,6 @@ constexpr std::string_view SlotEndWord = "Ende";
 // follows at once; the marker test has made sure that a "Pos:" exists.
 constexpr std::string_view SlotMark = "Pos";
 constexpr std::string_view RemoteDeleteTextMark = "chung :";
-constexpr std::size_t RemoteDeleteTextMax = 16;
-constexpr std::size_t PagerNameMax = 14;
 
 // The bytes from `from` up to the next CR; nullopt when no CR closes them.
 std::optional<std::string> lineUpToCr(std::string_view reply, std::size_t from, std::size_t maxChars)
@@ -104,7 +102,7 @@ std::optional<SlotReply> parseSlotReply(std::string_view reply, std::size_t want
     // they are kept as blanks; anything past 14 characters is dropped.
     std::size_t i = *textColon + 1;
     while (i < reply.size() && reply[i] != Etx && reply[i] != '\0') {
-        if (parsed.text.size() < SlotText::MaxChars) {
+        if (parsed.text.size() < SlotTextMax) {
             const auto byte = static_cast<unsigned char>(reply[i]);
             parsed.text += byte < 0x20 ? ' ' : reply[i];
         }

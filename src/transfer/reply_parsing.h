@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "model/limits.h"
+
 // The pager answers in free text; the transfers pick their items out of it by
 // marker words, colons and spaces. Every function here takes the reply as the
 // bytes that arrived (its length is the reply length) and never looks past
@@ -38,7 +40,10 @@ std::optional<std::string> versionTextFromReply(std::string_view reply);
 // Pagers from version 1.5 on hold 32 caller slots, the kitchen calls and the
 // remote delete; older ones 16 caller slots and nothing else.
 constexpr double FullPagerVersion = 1.5;
-constexpr unsigned callerSlotsForVersion(double version) { return version >= FullPagerVersion ? 32 : 16; }
+constexpr unsigned callerSlotsForVersion(double version)
+{
+    return static_cast<unsigned>(version >= FullPagerVersion ? CallerSlots : SmallPagerSlots);
+}
 
 // A reply to ">Lese:%u" or ">Le-Kueche:%u":
 //   ... "Pos:" slot ":" text ETX " " n1 " " n2 ... "Ende" ...

@@ -14,8 +14,8 @@ constexpr std::string_view Tail = " Ende";
 std::string slotText(const SlotText& text)
 {
     std::string bytes = text.str();
-    if (bytes.size() > SlotText::MaxChars)
-        bytes.resize(SlotText::MaxChars);
+    if (bytes.size() > SlotTextMax)
+        bytes.resize(SlotTextMax);
     return bytes;
 }
 

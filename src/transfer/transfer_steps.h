@@ -2,6 +2,8 @@
 
 #include <string_view>
 
+#include "model/limits.h"
+
 namespace harvelin::transfer {
 
 // What the read-out and the write have in common.
@@ -10,9 +12,5 @@ namespace harvelin::transfer {
 constexpr unsigned StartWaitMs = 300;
 // ">@": the pager answers with its identification, which names its version.
 constexpr std::string_view VersionCommand = ">@";
-constexpr unsigned KitchenSlots = 16;
-// The progress bar counts the steps of a full pager, or of one with 16 slots.
-constexpr int FullProgressMax = 52;
-constexpr int SmallProgressMax = 18;
 
 }  // namespace harvelin::transfer

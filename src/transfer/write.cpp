@@ -21,11 +21,10 @@ using namespace transfer;
 constexpr int VersionQueries = 4;
 constexpr int StepAttempts = 4;
 
-constexpr int KitchenProgressBase = 32;
+constexpr int KitchenProgressBase = static_cast<int>(CallerSlots);
 constexpr int RemoteDeleteModeProgress = 51;
 constexpr int SwitchProgress = 50;
-constexpr int TextProgress = 52;
-constexpr unsigned SmallPagerSlots = 16;
+constexpr int TextProgress = FullProgressMax;
 constexpr unsigned SmallPagerSettings = 4;  // battery, buzzer, name, remote-delete text
 constexpr unsigned FullPagerSettings = 5;   // and the remote-delete mode
 
@@ -112,7 +111,7 @@ WriteResult writeConfiguration(SerialLink& link, Clock& clock, OperationSink& si
     const auto knownSlots = queryCallerSlots(link, silence);
     const unsigned callerSlots = knownSlots.value_or(SmallPagerSlots);
     result.callerSlots = knownSlots.value_or(0);
-    const bool fullPager = callerSlots == PagerImage::CallerSlots;
+    const bool fullPager = callerSlots == CallerSlots;
     if (knownSlots)
         sink.progressRange(0, fullPager ? FullProgressMax : SmallProgressMax);
     unsigned acknowledged = 0;

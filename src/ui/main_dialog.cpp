@@ -12,17 +12,15 @@ namespace harvelin {
 
 namespace {
 
-constexpr int CallerTextMax = 14;
-constexpr int PagerNameMax = 14;
-constexpr int KitchenTextMax = 14;
+constexpr int CallerTextMax = static_cast<int>(SlotTextMax);
+constexpr int KitchenTextMax = static_cast<int>(SlotTextMax);
+constexpr int PagerNameChars = static_cast<int>(PagerNameMax);
 // Key and station are numbers up to 255; the fields take three characters so
 // that a value from the pager or a file is shown as it is and never traps the
 // user in a validation message.
 constexpr int KitchenNumberMax = 3;
-constexpr int RemoteDeleteTextMax = 16;
+constexpr int RemoteDeleteTextChars = static_cast<int>(RemoteDeleteTextMax);
 constexpr int Unlimited = 0;
-
-constexpr int ProgressMax = 52;
 
 // Key and station are bytes on the wire and in the file.
 constexpr unsigned KitchenNumberLargest = 255;
@@ -96,7 +94,7 @@ bool MainDialog::UpdateData(bool saveAndValidate)
         bindings.push_back({ctl::idText(r), &idTexts[r], Unlimited, false});
     }
     bindings.push_back({ctl::StatusLine, &statusText, Unlimited, false});
-    bindings.push_back({ctl::PagerName, &pagerName, PagerNameMax, true});
+    bindings.push_back({ctl::PagerName, &pagerName, PagerNameChars, true});
     for (int r = 1; r <= KitchenRows; ++r) {
         bindings.push_back({ctl::kitchenText(r), &kitchenTexts[r], KitchenTextMax, true});
         bindings.push_back({ctl::kitchenKey(r), &kitchenKeys[r], KitchenNumberMax, true, true});
@@ -105,7 +103,7 @@ bool MainDialog::UpdateData(bool saveAndValidate)
     for (int r = 1; r <= Rows; ++r)
         bindings.push_back({ctl::rowLabel(r), &rowLabels[r], Unlimited, false});
     const std::size_t radioAt = bindings.size();
-    bindings.push_back({ctl::RemoteDeleteText, &remoteDeleteText, RemoteDeleteTextMax, true});
+    bindings.push_back({ctl::RemoteDeleteText, &remoteDeleteText, RemoteDeleteTextChars, true});
     bindings.push_back({ctl::RepeaterTime, &repeaterTimeText, Unlimited, false});
     bindings.push_back({ctl::SystemTime, &systemTimeText, Unlimited, false});
 
@@ -163,7 +161,7 @@ bool MainDialog::OnInitDialog()
     learnWindow = LearnWindow{};
     deviceBusy = false;
     // 6.
-    host.setProgressRange(0, ProgressMax);
+    host.setProgressRange(0, FullProgressMax);
     // 7.
     host.setChecked(ctl::Active, false);
     // 8. The learn window's line starts empty with it (5.).

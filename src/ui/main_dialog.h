@@ -23,8 +23,8 @@ namespace harvelin {
 // defined in src/ui.
 class MainDialog {
 public:
-    static constexpr int Rows = 16;
-    static constexpr int KitchenRows = 16;
+    static constexpr int Rows = static_cast<int>(SlotsPerPage);
+    static constexpr int KitchenRows = static_cast<int>(KitchenSlots);
 
     MainDialog(DialogHost& host, SerialBackend& backend, PortTable ports, Clock& clock);
 

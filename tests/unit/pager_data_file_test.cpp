@@ -267,9 +267,9 @@ TEST_F(PagerDataFileTest, TextsHoldingEveryKeyReadBackAsWritten)
     PagerConfiguration written;
     written.pagerName = "Sonder:1";
     written.remoteDeleteText = "Eintrag:7 Summer";
-    for (std::size_t i = 0; i < PagerImage::CallerSlots; ++i)
+    for (std::size_t i = 0; i < CallerSlots; ++i)
         written.image.callers[i].text.assign("x" + keys[i % keys.size()]);
-    for (std::size_t i = 0; i < PagerImage::KitchenSlots; ++i)
+    for (std::size_t i = 0; i < KitchenSlots; ++i)
         written.image.kitchenCalls[i].text.assign(keys[(i + 3) % keys.size()] + "3");
     written.buzzer = true;
     PagerConfiguration read;

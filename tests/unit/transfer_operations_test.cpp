@@ -79,7 +79,7 @@ TEST_P(CompleteReadOutTest, GivesThePagersConfigurationAndWhichLinesItAnswered)
     EXPECT_EQ(got.read.pagerName, "Pager:K");
     EXPECT_EQ(got.answered.keyedLines, c.answeredLines);
     // A small pager has no kitchen calls or remote delete: the start stays.
-    const bool full = c.callerSlots == PagerImage::CallerSlots;
+    const bool full = c.callerSlots == CallerSlots;
     EXPECT_EQ(got.read.image.kitchenCalls[4].text.str(), full ? "Theke" : "Station 5");
     EXPECT_EQ(got.read.remoteDelete, full);
 }
