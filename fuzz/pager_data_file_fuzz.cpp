@@ -60,8 +60,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         check(std::memchr(slot.text.bytes.data(), 0, 15) != nullptr);
     for (const auto& slot : config.image.kitchenCalls)
         check(std::memchr(slot.text.bytes.data(), 0, 15) != nullptr);
-    check(config.pagerName.size() <= PagerNameMax);
-    check(config.remoteDeleteText.size() <= RemoteDeleteTextMax);
+    check(config.pagerName.size() <= harvelin::PagerNameMax);
+    check(config.remoteDeleteText.size() <= harvelin::RemoteDeleteTextMax);
 
     if (writable(config)) {
         const std::string file = PagerDataFile::format(config);
