@@ -20,9 +20,7 @@
 #include "files/replacing_file.h"
 #include "link/port_problem.h"
 #include "model/win1252.h"
-#include "ui/control_ids.h"
-#include "ui/main_dialog.h"
-#include "ui/memory_host.h"
+#include "model/option_switches.h"
 #include "ui/messages.h"
 
 namespace harvelin {
@@ -87,8 +85,7 @@ int searchCommand(CliEnvironment& env, Session& session)
         return interrupted(env, session, "the search did not finish");
     if (!found)
         return noPager(env, session);
-    const unsigned n = session.dialog.link.portNumber;
-    env.out << n << ' ' << session.dialog.link.ports().entry(n)->deviceName << '\n';
+    env.out << session.foundPortNumber() << ' ' << session.foundPort().deviceName << '\n';
     return exitcode::Success;
 }
 
@@ -102,15 +99,11 @@ int readCommand(CliEnvironment& env, Session& session, const std::string& file)
         return interrupted(env, session, fileLeftAsItWas(file));
     if (!found)
         return noPager(env, session);
-    session.press(ctl::ReadButton);
+    const ReadOutResult result = session.read();
     if (session.stopped())
         return interrupted(env, session, fileLeftAsItWas(file));
-    const ReadOutResult& result = session.dialog.lastReadOut;
-    if (result.complete()) {
-        session.answerFileDialog(file);
-        session.press(ctl::SaveFileButton);
-        return session.dialog.lastFileOk ? exitcode::Success : exitcode::BadInput;
-    }
+    if (result.complete())
+        return saveFile(env, file, session.configuration()) ? exitcode::Success : exitcode::BadInput;
     // Without the pager's version nothing was read, and a read-out that got
     // no line at all has nothing to keep.
     if (result.end != ReadOutEnd::Incomplete || !result.gaveSomething())
@@ -142,14 +135,15 @@ int writeCommand(CliEnvironment& env, Session& session, const std::string& file,
     // A file that lacks lines would fill the gaps with the form's start
     // values; that is written only when asked for.
     FileCoverage coverage;
-    if (!fileOpens(env, file, &coverage))
+    PagerConfiguration opened = startConfiguration();
+    if (!openFile(env, file, opened, &coverage))
         return exitcode::BadInput;
     if (!options.partial && !coverage.complete()) {
         complain(env) << file << " is an incomplete read-out or configuration; it lacks " << coverage.missing()
                       << ". --partial writes it anyway, with the start values in their place\n";
         return exitcode::BadInput;
     }
-    if (options.backup && session.dialog.backupFolder.empty()) {
+    if (options.backup && session.backupFolder.empty()) {
         complain(env) << "--backup needs the backup folder, and there is none (no home folder, or --no-backup)\n";
         return exitcode::BadInput;
     }
@@ -171,16 +165,15 @@ int writeCommand(CliEnvironment& env, Session& session, const std::string& file,
         return interrupted(env, session, untouched);
     if (!found)
         return noPager(env, session);
-    session.answerFileDialog(file);
-    session.press(ctl::OpenFileButton);
-    if (!session.dialog.lastFileOk)
+    // The file is read again: it may have changed since it was checked.
+    if (!openFile(env, file, session.configuration()))
         return exitcode::BadInput;
-    const WriteEnd end = writeHeldConfiguration(env, session, options.verify, env.out);
+    const WriteOutcome outcome = writeHeldConfiguration(env, session, options.verify, env.out);
+    const WriteEnd end = outcome.end;
     switch (end) {
     case WriteEnd::Interrupted:
         complain(env) << "interrupted; "
-                      << (session.dialog.lastWriteSucceeded ? "the write is not verified"
-                                                            : "the pager is only partly written")
+                      << (outcome.acknowledged ? "the write is not verified" : "the pager is only partly written")
                       << '\n';
         break;
     case WriteEnd::ReadBackIncomplete:
@@ -192,13 +185,11 @@ int writeCommand(CliEnvironment& env, Session& session, const std::string& file,
     return exitStatusOf(end);
 }
 
-int showCommand(CliEnvironment& env, Session& session, const std::string& file, bool json)
+int showCommand(CliEnvironment& env, const std::string& file, bool json)
 {
-    session.answerFileDialog(file);
-    session.press(ctl::OpenFileButton);
-    if (!session.dialog.lastFileOk)
+    PagerConfiguration shown = startConfiguration();
+    if (!openFile(env, file, shown))
         return exitcode::BadInput;
-    const PagerConfiguration shown = session.configuration();
     env.out << (json ? configurationJson(shown) : configurationText(shown));
     return exitcode::Success;
 }
@@ -207,7 +198,8 @@ int learnCommand(CliEnvironment& env, Session& session, int slot, const std::str
 {
     std::error_code ec;
     const bool exists = std::filesystem::exists(nativePath(file), ec);
-    if (exists && !fileOpens(env, file))
+    PagerConfiguration checked = startConfiguration();
+    if (exists && !openFile(env, file, checked))
         return exitcode::BadInput;
     if (!fileCanBeSaved(env, file))
         return exitcode::BadInput;
@@ -217,19 +209,13 @@ int learnCommand(CliEnvironment& env, Session& session, int slot, const std::str
         return interrupted(env, session, leftAsItWas);
     if (!found)
         return noPager(env, session);
-    if (exists) {
-        session.answerFileDialog(file);
-        session.press(ctl::OpenFileButton);
-        if (!session.dialog.lastFileOk)
-            return exitcode::BadInput;
-    }
-    // The row that shows the slot, on the page that holds it.
-    session.press(slot <= PageSlots ? ctl::PageLower : ctl::PageUpper);
-    const int row = (slot - 1) % PageSlots + 1;
-    session.press(ctl::learnButton(row));
+    // The file is read again: it may have changed while the pager was sought.
+    if (exists && !openFile(env, file, session.configuration()))
+        return exitcode::BadInput;
+    const bool learning = session.startLearn(slot);
     if (session.stopped())
         return interrupted(env, session, leftAsItWas);
-    if (session.dialog.learnWindow.row() == 0)
+    if (!learning)
         return failed(env, "the pager did not take up learn mode");
     complain(env) << "learn mode for slot " << slot << ": press the call button now\n" << std::flush;
     const bool ended = session.runLearnWindow();
@@ -237,13 +223,11 @@ int learnCommand(CliEnvironment& env, Session& session, int slot, const std::str
         return interrupted(env, session, leftAsItWas);
     if (!ended)
         return failed(env, "the learn window did not end");
-    const bool left = session.dialog.lastLearnModeLeft;
-    if (!session.dialog.lastLearnStored)
+    const bool left = session.learnModeLeft();
+    if (!session.learnStored())
         return failed(env, std::string(left ? "" : "the pager did not confirm leaving learn mode; ") +
                                "no call button was learned; " + file + " is left as it was");
-    session.answerFileDialog(file);
-    session.press(ctl::SaveFileButton);
-    if (!session.dialog.lastFileOk)
+    if (!saveFile(env, file, session.configuration()))
         return exitcode::BadInput;
     // The identity is saved all the same; the pager may still be listening.
     if (!left)
@@ -253,21 +237,21 @@ int learnCommand(CliEnvironment& env, Session& session, int slot, const std::str
 
 struct OptionSwitch {
     const char* name;
-    int checkId;
+    OptionSwitchTexts texts;
 };
 constexpr OptionSwitch OptionSwitches[] = {
-    {"battery", ctl::Battery},
-    {"buzzer", ctl::Buzzer},
-    {"remote-delete", ctl::RemoteDelete},
+    {"battery", BatterySwitch},
+    {"buzzer", BuzzerSwitch},
+    {"remote-delete", RemoteDeleteSwitch},
 };
 
 int optionCommand(CliEnvironment& env, Session& session, const std::string& option, bool on,
                   const std::optional<std::string>& name)
 {
-    int checkId = 0;
+    OptionSwitchTexts texts = OptionSwitches[0].texts;
     for (const OptionSwitch& s : OptionSwitches)
         if (option == s.name)
-            checkId = s.checkId;
+            texts = s.texts;
     std::optional<std::string> pagerName;
     if (name) {
         pagerName = utf8ToWin1252(*name);
@@ -279,16 +263,9 @@ int optionCommand(CliEnvironment& env, Session& session, const std::string& opti
     }
     if (!session.search())
         return noPager(env, session);
-    // The switch carries the name that the form shows, taken as the timer
-    // takes it.
-    if (pagerName) {
-        session.host.setControlText(ctl::PagerName, *pagerName);
-        session.dialog.UpdateData(true);
-    }
-    // A click toggles the box before its handler runs.
-    session.host.setChecked(checkId, on);
-    session.press(checkId);
-    if (!session.dialog.lastSwitchConfirmed)
+    // The switch carries the pager's name, the form's start value unless
+    // one is given.
+    if (!session.switchOption(texts, on, pagerName.value_or(session.configuration().pagerName)))
         return failed(env, "the pager did not confirm the switch");
     return exitcode::Success;
 }
@@ -297,12 +274,10 @@ int clockCommand(CliEnvironment& env, Session& session)
 {
     if (!session.search())
         return noPager(env, session);
-    // The button is there only while the repeater's clock is shown.
-    if (!session.host.isVisible(ctl::ClockButton))
+    // The form offers the clock only when the repeater reported it.
+    if (!session.repeaterReported())
         return failed(env, "the repeater did not report its clock after the search; it cannot be set");
-    session.press(ctl::ClockButton);
-    // The group is hidden at once when the repeater confirms the new time.
-    if (session.host.isVisible(ctl::ClockButton))
+    if (!session.setClock())
         return failed(env, "the repeater did not confirm the new time");
     return exitcode::Success;
 }
@@ -311,8 +286,7 @@ int bootloaderCommand(CliEnvironment& env, Session& session)
 {
     if (!session.search())
         return noPager(env, session);
-    session.press(ctl::BootloaderButton);
-    if (!session.dialog.lastBootloaderConfirmed)
+    if (!session.startBootloader())
         return failed(env, "the pager did not confirm the boot loader start");
     return exitcode::Success;
 }
@@ -521,7 +495,7 @@ int runCli(int argc, const char* const* argv, CliEnvironment& env)
     const std::function<bool()> outer = env.interrupted;
     env.interrupted = [outer] { return stopRequested.load() || (outer && outer()); };
     if (!noBackup)
-        session.dialog.backupFolder = env.backupFolder;
+        session.backupFolder = env.backupFolder;
 
     if (search->parsed())
         return outputWritten(env, searchCommand(env, session));
@@ -534,7 +508,7 @@ int runCli(int argc, const char* const* argv, CliEnvironment& env)
     if (diff->parsed())
         return outputWritten(env, diffCommand(env, session, file, second, json));
     if (show->parsed())
-        return outputWritten(env, showCommand(env, session, file, json));
+        return outputWritten(env, showCommand(env, file, json));
     if (learn->parsed())
         return learnCommand(env, session, slot, file);
     if (option->parsed())

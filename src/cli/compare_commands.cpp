@@ -22,10 +22,10 @@ int readPager(CliEnvironment& env, Session& session)
         return interrupted(env, session, NothingCompared);
     if (!found)
         return noPager(env, session);
-    session.press(ctl::ReadButton);
+    const ReadOutResult result = session.read();
     if (session.stopped())
         return interrupted(env, session, NothingCompared);
-    if (!session.dialog.lastReadOutComplete)
+    if (!result.complete())
         return failed(env, "the pager could not be read completely; " + NothingCompared);
     return exitcode::Success;
 }
@@ -34,10 +34,10 @@ int readPager(CliEnvironment& env, Session& session)
 // display and the buzzer, and nothing else; only that much of it is compared
 // with what was sent.
 std::vector<ConfigurationDifference> compareWithPager(CliEnvironment& env, const PagerConfiguration& sent,
-                                                      const Session& session)
+                                                      const ReadOutResult& readBack)
 {
-    PagerConfiguration held = session.configuration();
-    const unsigned slots = session.dialog.lastPagerSlots;
+    PagerConfiguration held = readBack.read;
+    const unsigned slots = readBack.callerSlots;
     if (slots == CallerSlots)
         return compareConfigurations(sent, held);
     std::copy(sent.image.callers.begin() + slots, sent.image.callers.end(), held.image.callers.begin() + slots);
@@ -62,12 +62,10 @@ int printDifferences(std::ostream& to, const std::vector<ConfigurationDifference
 
 std::optional<PagerConfiguration> fileConfiguration(CliEnvironment& env, const std::string& path)
 {
-    Session reader(env, env.backend, PortTable());
-    reader.answerFileDialog(path);
-    reader.press(ctl::OpenFileButton);
-    if (!reader.dialog.lastFileOk)
+    PagerConfiguration config = startConfiguration();
+    if (!openFile(env, path, config))
         return std::nullopt;
-    return reader.configuration();
+    return config;
 }
 
 int exitStatusOf(WriteEnd end)
@@ -79,35 +77,36 @@ int exitStatusOf(WriteEnd end)
     }
 }
 
-WriteEnd writeHeldConfiguration(CliEnvironment& env, Session& session, bool verify, std::ostream& differencesTo)
+WriteOutcome writeHeldConfiguration(CliEnvironment& env, Session& session, bool verify, std::ostream& differencesTo)
 {
-    session.press(ctl::WriteButton);
+    const WriteResult write = session.write();
+    const bool acknowledged = write.succeeded;
     // A stop that came after the last step leaves a complete write.
-    if (session.stopped() && (verify || !session.dialog.lastWriteSucceeded)) {
+    if (session.stopped() && (verify || !acknowledged)) {
         stopNow(session);
-        return WriteEnd::Interrupted;
+        return {WriteEnd::Interrupted, acknowledged};
     }
-    if (!session.dialog.lastWriteSucceeded)
-        return WriteEnd::NotAcknowledged;
+    if (!acknowledged)
+        return {WriteEnd::NotAcknowledged, false};
     // A 16-slot pager that had to leave slots out is checked all the same:
     // what it did take may differ too.
-    const WriteEnd written = session.dialog.lastWriteLeftSlotsOut ? WriteEnd::SlotsLeftOut : WriteEnd::Written;
+    const WriteEnd written = write.leftSlotsOut ? WriteEnd::SlotsLeftOut : WriteEnd::Written;
     if (!verify)
-        return written;
+        return {written, true};
     // What was just written is no backup worth keeping.
     const PagerConfiguration sent = session.configuration();
-    const std::string folder = std::exchange(session.dialog.backupFolder, std::string());
-    session.press(ctl::ReadButton);
-    session.dialog.backupFolder = folder;
+    const std::string folder = std::exchange(session.backupFolder, std::string());
+    const ReadOutResult readBack = session.read();
+    session.backupFolder = folder;
     if (session.stopped()) {
         stopNow(session);
-        return WriteEnd::Interrupted;
+        return {WriteEnd::Interrupted, true};
     }
-    if (!session.dialog.lastReadOutComplete)
-        return WriteEnd::ReadBackIncomplete;
-    if (printDifferences(differencesTo, compareWithPager(env, sent, session)) != exitcode::Success)
-        return WriteEnd::Differs;
-    return written;
+    if (!readBack.complete())
+        return {WriteEnd::ReadBackIncomplete, true};
+    if (printDifferences(differencesTo, compareWithPager(env, sent, readBack)) != exitcode::Success)
+        return {WriteEnd::Differs, true};
+    return {written, true};
 }
 
 int verifyCommand(CliEnvironment& env, Session& session, const std::string& file)

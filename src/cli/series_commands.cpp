@@ -43,7 +43,7 @@ std::string pagerVersion(Session& session)
     for (int i = 0; i < VersionQueries; ++i) {
         std::string reply;
         std::uint8_t length = 0;
-        if (!session.dialog.link.exchange(std::string(transfer::VersionCommand), reply, length))
+        if (!session.link.exchange(std::string(transfer::VersionCommand), reply, length))
             continue;
         const auto version = transfer::versionTextFromReply(std::string_view(reply).substr(0, length));
         if (version && !version->empty())
@@ -152,7 +152,7 @@ struct Outcome {
 
 const Outcome NotWrittenInterrupted{false, "interrupted: not written", exitcode::Interrupted};
 
-// Waits for pager after pager and serves each in a form of its own, so
+// Waits for pager after pager and serves each in a session of its own, so
 // nothing of one pager carries over to the next. The first Ctrl-C ends the
 // series after the pager at hand; a stop request (a second Ctrl-C, SIGTERM)
 // stops it at once.
@@ -187,7 +187,7 @@ public:
 
     int run(const Serve& serve)
     {
-        const std::size_t ports = probe_.dialog.link.ports().size();
+        const std::size_t ports = probe_.link.ports().size();
         complain(env_) << "waiting for pagers on " << ports << " port(s); Ctrl-C ends the series\n" << std::flush;
         int ends = exitcode::Success;
         while (waitFor(true)) {
@@ -205,13 +205,13 @@ public:
     }
 
 private:
-    // The pager's form closes its port before the probe looks again. Success,
+    // The pager's session closes its port before the probe looks again. Success,
     // or the status the series ends with after this pager.
     int serveOne(const Serve& serve)
     {
-        Session pager(env_, probe_.lineBackend, probe_.dialog.link.ports());
-        pager.dialog.backupFolder = probe_.dialog.backupFolder;
-        pager.dialog.backupFailureShown = backupFailureShown_;
+        Session pager(env_, probe_.lineBackend, probe_.link.ports());
+        pager.backupFolder = probe_.backupFolder;
+        pager.backupFailureShown = backupFailureShown_;
         pager.whileBusy = [this](Session& busy) { sayEndOnce(busy); };
         pager.acceptStopRequests();
         const bool found = pager.search();
@@ -219,14 +219,14 @@ private:
             return stopNow(pager);  // nothing was done to this pager
         if (!found)
             return exitcode::Success;  // gone again before it could be served
-        const std::string port = pager.dialog.link.ports().entry(pager.dialog.link.portNumber)->deviceName;
+        const std::string port = pager.foundPort().deviceName;
         const std::string version = pagerVersion(pager);
         Outcome outcome = NotWrittenInterrupted;
         if (pager.stopped())
             stopNow(pager);
         else
             outcome = serve(pager);
-        backupFailureShown_ = pager.dialog.backupFailureShown;
+        backupFailureShown_ = pager.backupFailureShown;
         ++served_;
         if (!outcome.ok)
             ++failed_;
@@ -261,8 +261,8 @@ private:
             probe_.quiet = true;
             const bool found = probe_.search();
             probe_.quiet = false;
-            // The pager's own form opens the port itself.
-            probe_.dialog.link.close();
+            // The pager's own session opens the port itself.
+            probe_.link.close();
             misses = found ? 0 : misses + 1;
             if (present ? found : misses == RemovalMisses)
                 return true;
@@ -300,11 +300,11 @@ private:
 
 int keepBackupBeforeWrite(CliEnvironment& env, Session& session)
 {
-    Session reader(env, session.lineBackend, session.dialog.link.ports());
-    reader.dialog.backupFolder = session.dialog.backupFolder;
-    // A folder that cannot be written is named by the form, with the
-    // system's reason, once.
-    reader.dialog.backupFailureShown = session.dialog.backupFailureShown;
+    Session reader(env, session.lineBackend, session.link.ports());
+    reader.backupFolder = session.backupFolder;
+    // A folder that cannot be written is named by the form's message, with
+    // the system's reason, once.
+    reader.backupFailureShown = session.backupFailureShown;
     reader.whileBusy = session.whileBusy;
     reader.acceptStopRequests();
     const bool found = reader.search();
@@ -312,17 +312,17 @@ int keepBackupBeforeWrite(CliEnvironment& env, Session& session)
         return stopNow(reader);
     if (!found)
         return noPager(env, reader);
-    reader.press(ctl::ReadButton);
-    session.dialog.backupFailureShown = reader.dialog.backupFailureShown;
+    const ReadOutResult result = reader.read();
+    session.backupFailureShown = reader.backupFailureShown;
     if (reader.stopped())
         return stopNow(reader);
-    if (!reader.dialog.lastReadOutComplete)
+    if (!result.complete())
         return failed(env, "the pager could not be read completely for the backup; nothing was written");
-    if (reader.dialog.lastBackupPath.empty()) {
+    if (reader.lastBackupPath.empty()) {
         complain(env) << "without the backup nothing was written to the pager\n";
         return exitcode::BadInput;
     }
-    complain(env) << "the pager's configuration before the write is kept in " << reader.dialog.lastBackupPath
+    complain(env) << "the pager's configuration before the write is kept in " << reader.lastBackupPath
                   << '\n';
     return exitcode::Success;
 }
@@ -349,10 +349,10 @@ int writeEachCommand(CliEnvironment& env, Session& session, const std::string& f
         return exitcode::BadInput;
     return series.run([&](Session& pager) -> Outcome {
         // The result line says it.
-        pager.unprinted.push_back(win1252(SmallPagerMessage));
+        pager.tellSmallPager = false;
         if (backup) {
-            // The backup's own form opens the port; this one lets go of it.
-            pager.dialog.link.close();
+            // The backup's own session opens the port; this one lets go of it.
+            pager.link.close();
             const int status = keepBackupBeforeWrite(env, pager);
             if (status == exitcode::Interrupted)
                 return NotWrittenInterrupted;
@@ -368,18 +368,16 @@ int writeEachCommand(CliEnvironment& env, Session& session, const std::string& f
             if (!found)
                 return {false, "failed: gone after the backup, not written"};
         }
-        pager.answerFileDialog(file);
-        pager.press(ctl::OpenFileButton);
-        if (!pager.dialog.lastFileOk)
+        if (!openFile(env, file, pager.configuration()))
             return {false, "failed: the file could not be opened"};
         // Standard output keeps one line per pager; the differences go with
         // the form's messages.
-        switch (writeHeldConfiguration(env, pager, options.verify, env.err)) {
+        const WriteOutcome outcome = writeHeldConfiguration(env, pager, options.verify, env.err);
+        switch (outcome.end) {
         case WriteEnd::Written: return {true, options.verify ? "ok, verified" : "ok"};
         case WriteEnd::Interrupted:
             return {false,
-                    pager.dialog.lastWriteSucceeded ? "interrupted: written, not verified"
-                                                    : "interrupted: only partly written",
+                    outcome.acknowledged ? "interrupted: written, not verified" : "interrupted: only partly written",
                     exitcode::Interrupted};
         case WriteEnd::NotAcknowledged: return {false, "failed: the write was not acknowledged"};
         case WriteEnd::ReadBackIncomplete: return {false, "failed: the read-back was incomplete"};
@@ -404,17 +402,17 @@ int readEachCommand(CliEnvironment& env, Session& session, const std::string& fo
     if (!series.openLog())
         return exitcode::BadInput;
     return series.run([&](Session& pager) -> Outcome {
-        pager.press(ctl::ReadButton);
+        const ReadOutResult result = pager.read();
         if (pager.stopped()) {
             stopNow(pager);
             return {false, "interrupted: nothing kept", exitcode::Interrupted};
         }
-        if (!pager.dialog.lastReadOutComplete)
+        if (!result.complete())
             return {false, "failed: the read-out was incomplete, nothing saved in the folder"};
         // The name is made up as the backups' are, and as theirs it is never
         // written through a link.
         const std::string path =
-            BackupFolder::freePath(folder, BackupFolder::fileName(pager.dialog.pagerName, std::time(nullptr)));
+            BackupFolder::freePath(folder, BackupFolder::fileName(pager.configuration().pagerName, std::time(nullptr)));
         SaveOptions madeUp;
         madeUp.naming = FileNaming::MadeUp;
         if (std::string error; !PagerDataFile::save(path, pager.configuration(), error, madeUp)) {

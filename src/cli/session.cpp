@@ -1,6 +1,13 @@
 #include "cli/session.h"
 
+#include <ctime>
 #include <system_error>
+
+#include "device/bootloader.h"
+#include "device/option_switch.h"
+#include "device/repeater_clock.h"
+#include "files/backups.h"
+#include "link/device_search.h"
 
 #include "files/replacing_file.h"
 #include "link/port_problem.h"
@@ -18,14 +25,272 @@ std::filesystem::path nativePath(const std::string& utf8)
     return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
 }
 
-bool fileOpens(CliEnvironment& env, const std::string& path, FileCoverage* coverage)
+Session::Session(CliEnvironment& env, SerialBackend& backend, PortTable ports)
+    : lineBackend(backend), link(backend, std::move(ports), env.clock), env_(env),
+      progress_(env.err, env.errIsTerminal)
 {
-    Session scratch(env, env.backend, PortTable());
-    scratch.answerFileDialog(path);
-    scratch.press(ctl::OpenFileButton);
+    link.setRepaintHook([this] { repaint(); });
+}
+
+Session::~Session()
+{
+    // The session that accepted stop requests before this one does again.
+    SerialLink* mine = &link;
+    if (stoppableLink.compare_exchange_strong(mine, outerLink_) && outerLink_ && stopRequested.load())
+        outerLink_->cancel();
+    progress_.end();
+    link.close();
+}
+
+void Session::progressRange(int low, int high)
+{
+    progressLow_ = low;
+    progressHigh_ = high;
+}
+
+void Session::progress(int position) { progress_.show(progressLow_, progressHigh_, position); }
+
+void Session::repaint()
+{
+    if (whileBusy)
+        whileBusy(*this);
+}
+
+void Session::acceptStopRequests()
+{
+    outerLink_ = stoppableLink.exchange(&link);
+    if (stopRequested.load())
+        link.cancel();
+}
+
+bool Session::search()
+{
+    active_ = false;
+    searchToldWhy_ = false;
+    repeaterReported_ = false;
+    const SearchResult result = searchPager(link, env_.clock, *this, [this] {
+        active_ = true;
+        repeaterReported_ = readRepeaterStatus(link, env_.clock).reported;
+    });
+    progress_.end();
+    if (!result.found) {
+        active_ = false;
+        repeaterReported_ = false;
+        if (const std::string why = messageFor(result); !why.empty()) {
+            searchToldWhy_ = true;
+            tell(why);
+        }
+        return false;
+    }
+    foundPort_ = result.port;
+    foundPortNumber_ = result.portNumber;
+    return true;
+}
+
+ReadOutResult Session::read()
+{
+    if (!active_) {
+        tell(std::string(NoConnectionMessage));
+        return {};
+    }
+    progress(0);
+    const ReadOutResult result = readOut(link, env_.clock, *this, held_);
+    progress(0);
+    switch (result.end) {
+    case ReadOutEnd::NotStarted: break;
+    case ReadOutEnd::Cancelled: break;  // the command's own note says what the stop left as it was
+    case ReadOutEnd::NoVersion: tell(messageFor(result)); break;
+    case ReadOutEnd::Incomplete:
+        if (result.pagerGone)
+            active_ = false;
+        keepBackup(result);
+        tell(messageFor(result, lastBackupPath));
+        break;
+    case ReadOutEnd::Complete:
+        held_ = result.read;
+        keepBackup(result);
+        break;
+    }
+    progress_.end();
+    return result;
+}
+
+// A folder that cannot be written is named once; after that the read-outs
+// go on without a word.
+void Session::keepBackup(const ReadOutResult& result)
+{
+    lastBackupPath.clear();
+    if (backupFolder.empty() || (!result.complete() && !result.gaveSomething()))
+        return;
+    std::string error;
+    const BackupFolder folder(backupFolder);
+    const bool kept = result.complete()
+                          ? folder.keep(result.read, std::time(nullptr), lastBackupPath, error)
+                          : folder.keep(result.read, std::time(nullptr), lastBackupPath, error, &result.answered);
+    if (kept || backupFailureShown)
+        return;
+    backupFailureShown = true;
+    tell(backupFailedMessage(error));
+}
+
+WriteResult Session::write()
+{
+    if (!active_) {
+        tell(std::string(NoConnectionMessage));
+        return {};
+    }
+    progress(0);
+    const WriteResult result = writeConfiguration(link, env_.clock, *this, held_, startConfiguration().image);
+    if (result.cancelled) {
+        // The command's own note says what the stop left.
+        progress(0);
+        progress_.end();
+        return result;
+    }
+    if (result.pagerGone)
+        active_ = false;
+    env_.clock.sleepMs(WriteResultWaitMs);
+    progress(0);
+    tell(messageFor(result));
+    if (result.leftSlotsOut && tellSmallPager)
+        tell(win1252(SmallPagerMessage));
+    progress_.end();
+    return result;
+}
+
+bool Session::startLearn(int slot)
+{
+    learnModeLeft_ = false;
+    learnStored_ = false;
+    learnSlot_ = slot;
+    // The row that shows the slot, on the page that holds it.
+    const int row = (slot - 1) % LearnWindow::DuplicateSlots + 1;
+    switch (learnWindow_.start(link, row)) {
+    case LearnStart::TakenUp: statusText_ = learnWindow_.statusText(); break;
+    case LearnStart::NotSent: tell(std::string(NoConnectionMessage)); break;
+    case LearnStart::Refused: break;
+    }
+    progress_.end();
+    return learnWindow_.open();
+}
+
+// A tick falls due 100 ms after the previous one began, or at once when that
+// one ran longer.
+bool Session::runLearnWindow()
+{
+    std::int64_t lastTickAt = env_.clock.nowMs();
+    std::string shownStatus;
+    // The row's slot on the page that holds it.
+    const int pageOffset = learnSlot_ > LearnWindow::DuplicateSlots ? LearnWindow::DuplicateSlots : 0;
+    for (int tick = 0; learnWindow_.open() && !stopped(); ++tick) {
+        if (tick == MaxLearnTicks)
+            return false;
+        const std::int64_t due = lastTickAt + LearnWindow::TickPeriodMs;
+        const std::int64_t now = env_.clock.nowMs();
+        if (due > now)
+            env_.clock.sleepMs(static_cast<unsigned>(due - now));
+        lastTickAt = env_.clock.nowMs();
+        // The status a tick sets is shown before its duplicate message.
+        const LearnTick step = learnWindow_.tick(
+            link, LearnWindow::LowerSlots(held_.image.callers.data(), LearnWindow::DuplicateSlots),
+            [&](const LearnTick& soFar) {
+                if (soFar.status)
+                    statusText_ = *soFar.status;
+                tell(duplicateMessage(soFar.duplicateOf));
+            });
+        if (step.duplicateOf == 0 && step.status)
+            statusText_ = *step.status;
+        if (step.storeRow != 0) {
+            CallerEntry& slot = held_.image.callers[static_cast<std::size_t>(step.storeRow - 1 + pageOffset)];
+            slot.buttonId = step.reported->buttonId;
+            slot.idSuffix = step.reported->suffix;
+            learnStored_ = true;
+        }
+        if (step.modeExit != LearnModeExit::NotSent)
+            learnModeLeft_ = step.modeExit == LearnModeExit::Confirmed;
+        progress_.end();
+        if (env_.errIsTerminal && !statusText_.empty() && statusText_ != shownStatus) {
+            shownStatus = statusText_;
+            env_.err << '\r' << win1252ToUtf8(shownStatus) << std::flush;
+        }
+    }
+    if (!shownStatus.empty())
+        env_.err << '\n' << std::flush;
+    return true;
+}
+
+bool Session::switchOption(OptionSwitchTexts texts, bool on, const std::string& pagerName)
+{
+    // Without a pager the new state waits for the next write.
+    if (!active_)
+        return false;
+    const bool confirmed = sendOptionSwitch(link, std::string(on ? texts.on : texts.off) + pagerName);
+    if (!confirmed)
+        tell(switchRefusedMessage());
+    progress_.end();
+    return confirmed;
+}
+
+bool Session::setClock()
+{
+    const ClockSetResult result = setRepeaterClock(link, env_.clock, [](const std::string&) {});
+    if (!result.confirmed)
+        tell(clockRefusedMessage());
+    progress_.end();
+    return result.confirmed;
+}
+
+bool Session::startBootloader() { return active_ && harvelin::startBootloader(link); }
+
+void Session::stop()
+{
+    link.clearCancel();
+    if (const LearnModeExit exit = learnWindow_.leave(link); exit != LearnModeExit::NotSent)
+        learnModeLeft_ = exit == LearnModeExit::Confirmed;
+    statusText_.clear();
+    link.close();
+}
+
+void Session::note(const std::string& text)
+{
+    progress_.end();
+    env_.err << Program << ": " << text << '\n' << std::flush;
+}
+
+void Session::tell(const std::string& text)
+{
+    if (quiet)
+        return;
+    progress_.end();
+    env_.err << win1252ToUtf8(text) << '\n' << std::flush;
+}
+
+bool openFile(CliEnvironment& env, const std::string& path, PagerConfiguration& config, FileCoverage* coverage)
+{
+    PagerConfiguration opened = config;
+    std::string error;
+    LoadReport report;
+    if (!PagerDataFile::load(path, opened, error, &report)) {
+        env.err << win1252ToUtf8(report.notConfiguration ? notPagerDataMessage(path)
+                                                         : fileNotOpenedMessage(path, error))
+                << '\n' << std::flush;
+        return false;
+    }
+    config = opened;
     if (coverage)
-        *coverage = scratch.dialog.lastFileCoverage;
-    return scratch.dialog.lastFileOk;
+        *coverage = report.coverage;
+    if (report.replacedCharacters)
+        env.err << win1252ToUtf8(replacedCharactersMessage(path)) << '\n' << std::flush;
+    return true;
+}
+
+bool saveFile(CliEnvironment& env, const std::string& path, const PagerConfiguration& config)
+{
+    std::string error;
+    if (PagerDataFile::save(path, config, error))
+        return true;
+    env.err << win1252ToUtf8(fileNotSavedMessage(path, error)) << '\n' << std::flush;
+    return false;
 }
 
 // The reason is the form's German text, so the whole line is the form's
@@ -53,9 +318,7 @@ bool fileCanBeSaved(CliEnvironment& env, const std::string& path, FileNaming nam
 
 int stopNow(Session& session)
 {
-    session.dialog.link.clearCancel();
-    session.dialog.leaveLearnMode();
-    session.dialog.link.close();
+    session.stop();
     return exitcode::Interrupted;
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 
-// The main form without a window, for the command line's commands: every
-// command presses the form's buttons on an in-memory host.
+// The command line's link to the pager: every command calls the operations
+// below the form and says what came of them.
 
 #include <algorithm>
 #include <atomic>
@@ -15,9 +15,13 @@
 #include "cli/cli.h"
 #include "files/pager_data_file.h"
 #include "model/win1252.h"
-#include "ui/control_ids.h"
-#include "ui/main_dialog.h"
-#include "ui/memory_host.h"
+#include "device/learn_window.h"
+#include "link/operation_sink.h"
+#include "link/serial_link.h"
+#include "model/option_switches.h"
+#include "transfer/read_out.h"
+#include "transfer/transfer_steps.h"
+#include "transfer/write.h"
 #include "ui/messages.h"
 
 namespace harvelin::cli {
@@ -67,140 +71,130 @@ private:
 extern std::atomic<bool> stopRequested;
 extern std::atomic<SerialLink*> stoppableLink;
 
-// The main form without a window, driven the way a user drives it. What the
-// form shows in message boxes goes to standard error, as UTF-8.
-class Session {
+// One link to the pager and the configuration a command works on, with what
+// the operations show on the way: the progress bar, and the form's German
+// messages on standard error, as UTF-8. Every operation is called directly;
+// the session keeps only what the next one needs (whether the pager still
+// answers, the configuration it starts from).
+class Session : public OperationSink {
 public:
-    Session(CliEnvironment& env, SerialBackend& backend, PortTable ports)
-        : lineBackend(backend), env_(env), progress_(env.err, env.errIsTerminal),
-          dialog(host, backend, std::move(ports), env.clock)
-    {
-        host.onMessage = [this](const std::string& text) {
-            if (quiet || std::find(unprinted.begin(), unprinted.end(), text) != unprinted.end())
-                return;
-            progress_.end();
-            env_.err << win1252ToUtf8(text) << '\n' << std::flush;
-        };
-        host.onProgress = [this](int low, int high, int pos) { progress_.show(low, high, pos); };
-        host.onRepaint = [this] {
-            if (whileBusy)
-                whileBusy(*this);
-        };
-        // The commands start from a fresh form, or one that holds what was
-        // just opened, read or written, so the form never has unsaved
-        // changes to ask about. Were it ever to ask, the question shows,
-        // and "Ja" goes on as the command was asked to.
-        host.onQuestion = host.onMessage;
-        dialog.OnInitDialog();
-    }
-    ~Session()
-    {
-        // The session that accepted stop requests before this one does again.
-        SerialLink* mine = &dialog.link;
-        if (stoppableLink.compare_exchange_strong(mine, outerLink_) && outerLink_ && stopRequested.load())
-            outerLink_->cancel();
-        progress_.end();
-        dialog.link.close();
-    }
+    Session(CliEnvironment& env, SerialBackend& backend, PortTable ports);
+    ~Session() override;
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
 
-    void press(int controlId)
-    {
-        dialog.onCommand(controlId);
-        progress_.end();
-    }
+    // --- OperationSink
+    void progressRange(int low, int high) override;
+    void progress(int position) override;
+    void repaint() override;
+    void notice(const std::string& text) override { tell(text); }
 
     // A stop request from now on cancels what this session's link does,
     // until the session ends.
-    void acceptStopRequests()
-    {
-        outerLink_ = stoppableLink.exchange(&dialog.link);
-        if (stopRequested.load())
-            dialog.link.cancel();
-    }
+    void acceptStopRequests();
     bool stopped() const { return stopRequested.load(); }
 
-    // "Suche Zelvatron"; true when a pager was found.
-    bool search()
-    {
-        shownBeforeSearch_ = host.messages.size();
-        press(ctl::SearchButton);
-        return dialog.link.state == LinkState::Open && dialog.link.portNumber != 0;
-    }
+    // "Suche Zelvatron"; true when a pager was found. A found pager is asked
+    // for the repeater's status at once, as the form asks.
+    bool search();
     // Whether the last search showed a message (the ports that failed, no
     // serial port at all).
-    bool searchToldWhy() const { return host.messages.size() != shownBeforeSearch_; }
+    bool searchToldWhy() const { return searchToldWhy_; }
+    // The port the last search found the pager on.
+    const PortEntry& foundPort() const { return foundPort_; }
+    unsigned foundPortNumber() const { return foundPortNumber_; }
+    // The repeater reported its clock when the pager was found.
+    bool repeaterReported() const { return repeaterReported_; }
+
+    // "Pager -> PC", starting from `configuration()`; a complete read-out
+    // becomes the configuration and is kept in the backup folder. Tells the
+    // form's messages, except that a stop request cancelled it.
+    ReadOutResult read();
+    // "PC -> Pager" of `configuration()`; tells how it went, as the form does.
+    WriteResult write();
+
+    // Puts the pager into learn mode for caller slot `slot` (1..32); false
+    // when it did not take it up.
+    bool startLearn(int slot);
+    // Runs the open learn window's ticks, 100 ms apart, until it ends;
+    // false when it never did. An identity heard goes into the slot.
+    bool runLearnWindow();
+    // The pager confirmed leaving learn mode at the window's end.
+    bool learnModeLeft() const { return learnModeLeft_; }
+    bool learnStored() const { return learnStored_; }
+
+    // Switches an option as a click on its box does, with the pager name
+    // `pagerName` (Windows-1252); true when the pager confirmed it.
+    bool switchOption(OptionSwitchTexts texts, bool on, const std::string& pagerName);
+    // Sets the repeater's clock; true when the repeater confirmed the time.
+    bool setClock();
+    bool startBootloader();
+
+    // After a stop request: the pager is left as a user leaves it, learn
+    // mode off and the port closed.
+    void stop();
 
     // A note of the tool's own on a line of its own, also while a progress
     // bar is drawn.
-    void note(const std::string& text)
-    {
-        progress_.end();
-        env_.err << Program << ": " << text << '\n' << std::flush;
-    }
+    void note(const std::string& text);
+    // One of the form's messages (Windows-1252), unless the session is quiet.
+    void tell(const std::string& text);
 
-    // The file dialog that the next button opens is answered with `path`.
-    void answerFileDialog(const std::string& path) { host.fileDialogAnswers.push_back(path); }
-
-    // The 100 ms timer while a learn window is open. A tick falls due 100 ms
-    // after the previous one began, or at once when that one ran longer.
-    bool runLearnWindow()
-    {
-        std::int64_t lastTickAt = env_.clock.nowMs();
-        std::string shownStatus;
-        for (int tick = 0; dialog.learnWindow.row() != 0 && !stopped(); ++tick) {
-            if (tick == MaxLearnTicks)
-                return false;
-            const std::int64_t due = lastTickAt + ctl::UiTimerPeriodMs;
-            const std::int64_t now = env_.clock.nowMs();
-            if (due > now)
-                env_.clock.sleepMs(static_cast<unsigned>(due - now));
-            lastTickAt = env_.clock.nowMs();
-            dialog.onTimer(ctl::UiTimerId);
-            if (env_.errIsTerminal && !dialog.statusText.empty() && dialog.statusText != shownStatus) {
-                shownStatus = dialog.statusText;
-                env_.err << '\r' << win1252ToUtf8(shownStatus) << std::flush;
-            }
-        }
-        if (!shownStatus.empty())
-            env_.err << '\n' << std::flush;
-        return true;
-    }
-
-    // The configuration as the form holds it now, as its file would keep it.
-    PagerConfiguration configuration() const { return dialog.configurationFromForm(); }
+    // The configuration the session holds: the start values, what was opened
+    // into it, or what a complete read-out got.
+    PagerConfiguration& configuration() { return held_; }
+    const PagerConfiguration& configuration() const { return held_; }
 
     // The lines this session opens, for another session on the same ports.
     SerialBackend& lineBackend;
-    MemoryHost host;
-    // While set, the form's messages are not printed (the host still keeps
-    // them).
+    SerialLink link;
+    // While set, the form's messages are not printed.
     bool quiet = false;
-    // Form messages not printed. A stop request's: the command's own note
-    // says what the stop left as it was (and the read-out's speaks of the
-    // form's fields, which the command line has none of). And those that a
-    // command tells in a line of its own.
-    std::vector<std::string> unprinted{win1252(ReadCancelledMessage), win1252(WriteCancelledMessage)};
+    // Whether the small pager's message is printed after a write (a series
+    // tells it in its result line).
+    bool tellSmallPager = true;
     // Called while the pager is busy with an exchange, e.g. to say at once
     // what a Ctrl-C will do.
     std::function<void(Session&)> whileBusy;
+    // Where complete read-outs are kept (UTF-8); empty: nowhere.
+    std::string backupFolder;
+    // The backup of the last read-out, empty if none was kept.
+    std::string lastBackupPath;
+    // A folder that cannot be written is named once.
+    bool backupFailureShown = false;
 
 private:
+    void keepBackup(const ReadOutResult& result);
+
     CliEnvironment& env_;
     ProgressBar progress_;
+    int progressLow_ = 0;
+    int progressHigh_ = FullProgressMax;
     SerialLink* outerLink_ = nullptr;
-    std::size_t shownBeforeSearch_ = 0;
-
-public:
-    MainDialog dialog;
+    PagerConfiguration held_ = startConfiguration();
+    // "Aktiv": a pager was found and has not gone silent since.
+    bool active_ = false;
+    bool searchToldWhy_ = false;
+    bool repeaterReported_ = false;
+    PortEntry foundPort_;
+    unsigned foundPortNumber_ = 0;
+    LearnWindow learnWindow_;
+    int learnSlot_ = 0;
+    std::string statusText_;
+    bool learnModeLeft_ = false;
+    bool learnStored_ = false;
 };
 
 std::ostream& complain(CliEnvironment& env);
 std::filesystem::path nativePath(const std::string& utf8);
-// Whether the form would open the file; the form's own message says why not.
+// Opens a .pag file onto `config` as the form opens it: what the file does
+// not mention keeps its value. False after the form's message says why not;
 // `coverage` receives which lines the file held.
-bool fileOpens(CliEnvironment& env, const std::string& path, FileCoverage* coverage = nullptr);
+bool openFile(CliEnvironment& env, const std::string& path, PagerConfiguration& config,
+              FileCoverage* coverage = nullptr);
+// Saves `config` as the form's "Speichern unter" does; false after the form's
+// message.
+bool saveFile(CliEnvironment& env, const std::string& path, const PagerConfiguration& config);
 // The form's messages for a file that could not be opened or saved, for a
 // German reason as the file code gives it (Windows-1252).
 void fileNotOpened(CliEnvironment& env, const std::string& path, const std::string& reason);

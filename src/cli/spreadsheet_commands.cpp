@@ -158,8 +158,7 @@ int importCommand(CliEnvironment& env, const std::string& in, const std::string&
         complain(env) << in << " is not UTF-8; it is read as Windows-1252\n";
     }
     // What the file leaves out keeps the value a fresh form starts with.
-    Session fresh(env, env.backend, PortTable());
-    PagerConfiguration config = fresh.configuration();
+    PagerConfiguration config = startConfiguration();
     const std::vector<csv::Problem> problems =
         isJson(in, text) ? configurationFromJson(text, config) : csv::parse(text, config);
     for (const csv::Problem& p : problems)

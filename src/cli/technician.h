@@ -2,7 +2,7 @@
 
 // The commands for technicians who program pager after pager: compare,
 // verify, series provisioning, backups and spreadsheet files. They press the
-// same buttons of the windowless form as the other commands.
+// same operations as the other commands.
 
 #include <cstdint>
 #include <optional>
@@ -17,11 +17,11 @@ namespace harvelin::cli {
 // Where a configuration comes from in `diff`: this word, or a .pag file.
 constexpr const char* PagerSource = "pager";
 
-// The configuration of a .pag file as a fresh form opens it; nullopt after
-// the form's message.
+// The configuration of a .pag file opened onto the start values, as a fresh
+// form opens it; nullopt after the form's message.
 std::optional<PagerConfiguration> fileConfiguration(CliEnvironment& env, const std::string& path);
 
-// How writing what the form holds ended, the first failure first.
+// How writing what the session holds ended, the first failure first.
 enum class WriteEnd : std::uint8_t {
     Written,             // acknowledged in full and, when asked, read back the same
     Interrupted,         // stopped; the pager is only partly written when the form did not say it succeeded
@@ -32,18 +32,24 @@ enum class WriteEnd : std::uint8_t {
 };
 int exitStatusOf(WriteEnd end);
 
-// Writes what the form holds into the pager found by `session` (and, with
+struct WriteOutcome {
+    WriteEnd end = WriteEnd::NotAcknowledged;
+    // The pager acknowledged every step ("Daten erfolgreich übertragen").
+    bool acknowledged = false;
+};
+
+// Writes what the session holds into the pager it found (and, with
 // `verify`, reads it back and prints every difference to `differencesTo`).
-// Says only what the form and the differences do not: the caller tells the
-// end in its own words.
-WriteEnd writeHeldConfiguration(CliEnvironment& env, Session& session, bool verify, std::ostream& differencesTo);
+// Says only what the form's messages and the differences do not: the caller
+// tells the end in its own words.
+WriteOutcome writeHeldConfiguration(CliEnvironment& env, Session& session, bool verify, std::ostream& differencesTo);
 
 int verifyCommand(CliEnvironment& env, Session& session, const std::string& file);
 int diffCommand(CliEnvironment& env, Session& session, const std::string& first, const std::string& second,
                 bool json);
 
 // Reads the pager into the backup folder (which `session` names) before a
-// write, in a form of its own; an exit status, Success when the backup is kept. Interrupted without a
+// write, in a session of its own; an exit status, Success when the backup is kept. Interrupted without a
 // note: the caller says what the stop left undone.
 int keepBackupBeforeWrite(CliEnvironment& env, Session& session);
 int backupsCommand(CliEnvironment& env);

@@ -21,6 +21,12 @@ struct PagerConfiguration {
     bool remoteDelete = false;
 };
 
+// What the form starts with, and what every front end starts from before a
+// file or a read-out fills it in: empty caller slots, kitchen call N named
+// "Station N" on key N at station 1, the pager name "Pager:A", the
+// remote-delete text "  Fernlöschung  " and every option off.
+PagerConfiguration startConfiguration();
+
 // Whether two configurations would be saved as the same file.
 bool sameConfiguration(const PagerConfiguration& a, const PagerConfiguration& b);
 

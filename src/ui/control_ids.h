@@ -1,6 +1,9 @@
 #pragma once
 
 // Control ids of the main form (dialog 102). Rows r run from 1 to 16.
+
+#include "device/learn_window.h"
+
 namespace harvelin::ctl {
 
 constexpr int Ok = 1;             // "Beenden"
@@ -40,6 +43,7 @@ constexpr int rowLabel(int r) { return 1124 + r; }
 constexpr int ClockControls[] = {ClockButton, ClockGroup, SystemTime, RepeaterTime};
 
 constexpr int UiTimerId = 1;
-constexpr unsigned UiTimerPeriodMs = 100;
+// The timer runs the learn window's ticks and the link watch.
+constexpr unsigned UiTimerPeriodMs = LearnWindow::TickPeriodMs;
 
 }  // namespace harvelin::ctl

@@ -2,7 +2,6 @@
 // watch on the 100 ms timer, the option switches, the repeater clock and the
 // boot loader. The operations below the form talk to the pager; these turn
 // what they did into what the form shows.
-#include <cstdio>
 #include <string>
 #include <string_view>
 
@@ -18,20 +17,6 @@
 #include "ui/messages.h"
 
 namespace harvelin {
-
-namespace {
-
-constexpr std::string_view SwitchRefusedMessage = "Der Pager hat die Einstellung nicht übernommen.";
-constexpr std::string_view ClockRefusedMessage = "Der Repeater hat die Uhrzeit nicht übernommen.";
-
-std::string duplicateMessage(int slot)
-{
-    char buf[80];
-    std::snprintf(buf, sizeof buf, "Teilnehmer ist schon an Position:%u eingetragen!", static_cast<unsigned>(slot));
-    return buf;
-}
-
-}  // namespace
 
 void MainDialog::startLearn(int row)
 {
@@ -151,7 +136,7 @@ void MainDialog::sendOptionSwitch(int checkId, std::string_view onText, std::str
     // The box keeps its new state either way; the user must know whether the
     // pager has it too. A confirmed switch is on the pager, nothing to lose.
     if (!lastSwitchConfirmed) {
-        host.messageBox(win1252(SwitchRefusedMessage));
+        host.messageBox(switchRefusedMessage());
         return;
     }
     bool& kept = checkId == ctl::Battery ? keptConfiguration.battery
@@ -186,7 +171,7 @@ void MainDialog::setRepeaterClock()
     }
     // The display already shows the time sent; say when it did not arrive.
     if (!result.confirmed)
-        host.messageBox(win1252(ClockRefusedMessage));
+        host.messageBox(clockRefusedMessage());
     startUiTimer();
 }
 

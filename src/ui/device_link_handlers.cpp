@@ -3,6 +3,7 @@
 #include "ui/control_ids.h"
 #include "ui/host_sink.h"
 #include "ui/main_dialog.h"
+#include "ui/messages.h"
 
 namespace harvelin {
 
@@ -51,8 +52,7 @@ void MainDialog::searchPager()
 
     // A cancelled search has nothing to explain.
     if (!result.found && !link.cancelled()) {
-        const std::string why = result.noPorts ? noSerialPortMessage() : searchProblemsMessage(result.failed);
-        if (!why.empty())
+        if (const std::string why = messageFor(result); !why.empty())
             host.messageBox(why);
     }
 }

@@ -1,11 +1,11 @@
 #include <ctime>
 #include <string>
-#include <string_view>
 
 #include "files/backups.h"
 #include "files/pager_data_file.h"
 #include "model/win1252.h"
 #include "ui/main_dialog.h"
+#include "ui/messages.h"
 
 namespace harvelin {
 
@@ -19,28 +19,6 @@ FileDialogSpec dataFileDialog(bool save)
     dialog.filterText = "Datenfiles (*.pag)";
     dialog.filterPattern = "*.pag";
     return dialog;
-}
-
-// Paths come from the host as UTF-8; the message box shows Windows-1252. A
-// character that Windows-1252 cannot hold is shown as "?", so the rest of the
-// name still reads as the user typed it.
-std::string displayName(const std::string& path)
-{
-    std::string shown;
-    for (std::size_t i = 0; i < path.size();) {
-        const auto lead = static_cast<unsigned char>(path[i]);
-        const std::size_t length = lead < 0xC0 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
-        const std::string_view character = std::string_view(path).substr(i, length);
-        const auto byte = utf8ToWin1252(character);
-        shown += byte ? *byte : std::string("?");
-        i += character.size();
-    }
-    return shown;
-}
-
-std::string fileMessage(const std::string& path, std::string_view what, const std::string& reason)
-{
-    return "Die Datei " + displayName(path) + " konnte nicht " + std::string(what) + " werden: " + reason;
 }
 
 }  // namespace
@@ -69,9 +47,7 @@ void MainDialog::openFile()
     std::string error;
     LoadReport report;
     if (!PagerDataFile::load(*path, config, error, &report)) {
-        host.messageBox(report.notConfiguration
-                            ? "Die Datei " + displayName(*path) + win1252(" enthält keine Pager-Daten.")
-                            : fileMessage(*path, win1252("geöffnet"), error));
+        host.messageBox(report.notConfiguration ? notPagerDataMessage(*path) : fileNotOpenedMessage(*path, error));
         return;
     }
     applyConfiguration(config);
@@ -87,9 +63,7 @@ void MainDialog::openFile()
     if (!wasUnsaved)
         markConfigurationKept();
     if (report.replacedCharacters)
-        host.messageBox("Die Datei " + displayName(*path) +
-                        win1252(" enthält Zeichen, die der Pager nicht darstellen kann; "
-                                "sie werden als \"?\" gezeigt."));
+        host.messageBox(replacedCharactersMessage(*path));
 }
 
 // "Speichern unter" (1058)
@@ -107,7 +81,7 @@ void MainDialog::saveFile()
     const PagerConfiguration config = configurationFromForm();
     std::string error;
     if (!PagerDataFile::save(*path, config, error)) {
-        host.messageBox(fileMessage(*path, "gespeichert", error));
+        host.messageBox(fileNotSavedMessage(*path, error));
         return;
     }
     lastFileOk = true;
@@ -133,7 +107,7 @@ void MainDialog::keepBackup(const ReadOutResult& result)
     if (backupFailureShown)
         return;
     backupFailureShown = true;
-    host.messageBox(win1252("Die Sicherungskopie der gelesenen Daten konnte nicht angelegt werden: ") + error);
+    host.messageBox(backupFailedMessage(error));
 }
 
 }  // namespace harvelin

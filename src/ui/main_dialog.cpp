@@ -64,13 +64,17 @@ std::string lengthMessage(int maxChars)
 MainDialog::MainDialog(DialogHost& dialogHost, SerialBackend& backend, PortTable ports, Clock& dialogClock)
     : host(dialogHost), clock(dialogClock), link(backend, std::move(ports), dialogClock)
 {
+    // The kitchen rows start with the start configuration's kitchen calls;
+    // OnInitDialog stores them into the image.
+    const PagerConfiguration start = startConfiguration();
     for (int r = 1; r <= KitchenRows; ++r) {
-        kitchenTexts[r] = "Station " + std::to_string(r);
-        kitchenKeys[r] = std::to_string(r);
-        kitchenStations[r] = "1";
+        const KitchenCallEntry& slot = start.image.kitchenCalls[r - 1];
+        kitchenTexts[r] = slot.text.str();
+        kitchenKeys[r] = numberToText(slot.key);
+        kitchenStations[r] = numberToText(slot.station);
     }
-    pagerName = "Pager:A";
-    remoteDeleteText = win1252("  Fernlöschung  ");
+    pagerName = start.pagerName;
+    remoteDeleteText = start.remoteDeleteText;
     pageRadio = -1;
     link.setRepaintHook([this] { host.repaintNow(); });
 }

@@ -1,6 +1,15 @@
 #pragma once
 
+// The form's German messages, made from what an operation returned. The form
+// shows them in message boxes; the command line prints them as they are. All
+// texts are Windows-1252 bytes, except the three constants in UTF-8 below.
+
+#include <string>
 #include <string_view>
+
+#include "link/device_search.h"
+#include "transfer/read_out.h"
+#include "transfer/write.h"
 
 namespace harvelin {
 
@@ -19,5 +28,41 @@ constexpr std::string_view WriteCancelledMessage =
 // A pager below version 1.5 has no room for slots 17..32 and the kitchen calls.
 constexpr std::string_view SmallPagerMessage =
     "Der Pager hat nur 16 Speicherplätze: Plätze 17 bis 32 und die Küchenrufe wurden nicht übertragen.";
+
+// The write's result stays on the progress bar this long before it is told.
+constexpr unsigned WriteResultWaitMs = 1000;
+
+// After a search that found no pager: why, when ports failed for a reason
+// the system told or there is no serial port at all. Empty after a pager was
+// found, a cancelled search, or when there is nothing to explain.
+std::string messageFor(const SearchResult& result);
+
+// After a read-out that ended other than complete. `partialBackup` is where
+// what an incomplete one got is kept (UTF-8); empty: nowhere. Empty for a
+// complete read-out.
+std::string messageFor(const ReadOutResult& result, const std::string& partialBackup = {});
+
+// After a write: how it went ("Daten erfolgreich übertragen", "Fehlerhafte
+// Übertragung!", or that it was cancelled part-way). A small pager that left
+// slots out adds SmallPagerMessage as a message of its own.
+std::string messageFor(const WriteResult& result);
+
+// The backup folder could not take a read-out; `reason` as the file code
+// gives it.
+std::string backupFailedMessage(const std::string& reason);
+
+// A file (UTF-8 path) that could not be opened or saved, for a German reason
+// as the file code gives it; one that holds no configuration at all; one
+// whose characters the pager cannot show.
+std::string fileNotOpenedMessage(const std::string& path, const std::string& reason);
+std::string fileNotSavedMessage(const std::string& path, const std::string& reason);
+std::string notPagerDataMessage(const std::string& path);
+std::string replacedCharactersMessage(const std::string& path);
+
+// The learn window heard a call button that slot `slot` holds already.
+std::string duplicateMessage(int slot);
+// The pager refused an option switch; the repeater refused the new time.
+std::string switchRefusedMessage();
+std::string clockRefusedMessage();
 
 }  // namespace harvelin

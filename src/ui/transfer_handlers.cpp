@@ -10,19 +10,6 @@
 
 namespace harvelin {
 
-namespace {
-
-// Leaves the bar at its last position for a moment before the result.
-constexpr unsigned WriteResultWaitMs = 1000;
-
-const std::string ReadCancelled = win1252(ReadCancelledMessage);
-const std::string ReadIncomplete = win1252("Fehlerhafter Datenempfang – die Daten im Formular sind unverändert.");
-const std::string PartialBackup = win1252(" Was der Pager geliefert hat, ist als unvollständige "
-                                          "Sicherungskopie abgelegt: ");
-const std::string WriteCancelled = win1252(WriteCancelledMessage);
-
-}  // namespace
-
 void MainDialog::readFromPager()
 {
     lastReadOutComplete = false;
@@ -64,11 +51,11 @@ void MainDialog::readFromPager()
     case ReadOutEnd::Complete: break;
     case ReadOutEnd::Cancelled:
         endWithFormUnchanged();
-        return host.messageBox(ReadCancelled);
+        return host.messageBox(messageFor(result));
     case ReadOutEnd::NoVersion:
         deviceBusy = false;
         host.setProgressPos(0);
-        host.messageBox(std::string(NoConnectionMessage));
+        host.messageBox(messageFor(result));
         startUiTimer();
         return;
     case ReadOutEnd::Incomplete: {
@@ -78,12 +65,7 @@ void MainDialog::readFromPager()
         // form still shows what it showed before.
         endWithFormUnchanged();
         keepBackup(result);
-        std::string message = ReadIncomplete;
-        if (!lastBackupPath.empty()) {
-            bool replaced = false;
-            message += PartialBackup + utf8ToWin1252Replacing(lastBackupPath, replaced);
-        }
-        return host.messageBox(message);
+        return host.messageBox(messageFor(result, lastBackupPath));
     }
     }
 
@@ -125,7 +107,7 @@ void MainDialog::writeToPager()
         deviceBusy = false;
         UpdateData(false);
         host.setProgressPos(0);
-        host.messageBox(WriteCancelled);
+        host.messageBox(messageFor(result));
         startUiTimer();
         return;
     }
@@ -140,7 +122,7 @@ void MainDialog::writeToPager()
 
     // 17.-18.
     lastWriteSucceeded = result.succeeded;
-    host.messageBox(win1252(lastWriteSucceeded ? "Daten erfolgreich übertragen" : "Fehlerhafte Übertragung!"));
+    host.messageBox(messageFor(result));
     lastWriteLeftSlotsOut = result.leftSlotsOut;
     if (lastWriteLeftSlotsOut)
         host.messageBox(win1252(SmallPagerMessage));

@@ -1,0 +1,105 @@
+#include "ui/messages.h"
+
+#include <cstdio>
+
+#include "link/port_problem.h"
+#include "model/win1252.h"
+
+namespace harvelin {
+
+namespace {
+
+// Paths come as UTF-8; a message shows Windows-1252. A character that
+// Windows-1252 cannot hold is shown as "?", so the rest of the name still
+// reads as the user typed it.
+std::string displayName(const std::string& path)
+{
+    std::string shown;
+    for (std::size_t i = 0; i < path.size();) {
+        const auto lead = static_cast<unsigned char>(path[i]);
+        const std::size_t length = lead < 0xC0 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+        const std::string_view character = std::string_view(path).substr(i, length);
+        const auto byte = utf8ToWin1252(character);
+        shown += byte ? *byte : std::string("?");
+        i += character.size();
+    }
+    return shown;
+}
+
+std::string fileMessage(const std::string& path, std::string_view what, const std::string& reason)
+{
+    return "Die Datei " + displayName(path) + " konnte nicht " + std::string(what) + " werden: " + reason;
+}
+
+}  // namespace
+
+std::string messageFor(const SearchResult& result)
+{
+    if (result.found || result.cancelled)
+        return {};
+    return result.noPorts ? noSerialPortMessage() : searchProblemsMessage(result.failed);
+}
+
+std::string messageFor(const ReadOutResult& result, const std::string& partialBackup)
+{
+    switch (result.end) {
+    case ReadOutEnd::NotStarted:
+    case ReadOutEnd::Complete: return {};
+    case ReadOutEnd::Cancelled: return win1252(ReadCancelledMessage);
+    case ReadOutEnd::NoVersion: return std::string(NoConnectionMessage);
+    case ReadOutEnd::Incomplete: break;
+    }
+    std::string message = win1252("Fehlerhafter Datenempfang – die Daten im Formular sind unverändert.");
+    if (!partialBackup.empty()) {
+        bool replaced = false;
+        message += win1252(" Was der Pager geliefert hat, ist als unvollständige Sicherungskopie abgelegt: ") +
+                   utf8ToWin1252Replacing(partialBackup, replaced);
+    }
+    return message;
+}
+
+std::string messageFor(const WriteResult& result)
+{
+    if (result.cancelled)
+        return win1252(WriteCancelledMessage);
+    return win1252(result.succeeded ? "Daten erfolgreich übertragen" : "Fehlerhafte Übertragung!");
+}
+
+std::string backupFailedMessage(const std::string& reason)
+{
+    return win1252("Die Sicherungskopie der gelesenen Daten konnte nicht angelegt werden: ") + reason;
+}
+
+std::string fileNotOpenedMessage(const std::string& path, const std::string& reason)
+{
+    return fileMessage(path, win1252("geöffnet"), reason);
+}
+
+std::string fileNotSavedMessage(const std::string& path, const std::string& reason)
+{
+    return fileMessage(path, "gespeichert", reason);
+}
+
+std::string notPagerDataMessage(const std::string& path)
+{
+    return "Die Datei " + displayName(path) + win1252(" enthält keine Pager-Daten.");
+}
+
+std::string replacedCharactersMessage(const std::string& path)
+{
+    return "Die Datei " + displayName(path) +
+           win1252(" enthält Zeichen, die der Pager nicht darstellen kann; sie werden als \"?\" gezeigt.");
+}
+
+std::string duplicateMessage(int slot)
+{
+    char buf[80];
+    std::snprintf(buf, sizeof buf, "Teilnehmer ist schon an Position:%u eingetragen!", static_cast<unsigned>(slot));
+    return buf;
+}
+
+std::string switchRefusedMessage() { return win1252("Der Pager hat die Einstellung nicht übernommen."); }
+
+std::string clockRefusedMessage() { return win1252("Der Repeater hat die Uhrzeit nicht übernommen."); }
+
+}  // namespace harvelin
