@@ -17,7 +17,7 @@
 #include "platform/serial_backends.h"
 #include "pty_pager.h"
 #include "ui/main_dialog.h"
-#include "ui/memory_host.h"
+#include "memory_host.h"
 
 namespace {
 

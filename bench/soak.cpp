@@ -25,7 +25,7 @@
 #include "platform/serial_backends.h"
 #include "ui/control_ids.h"
 #include "ui/main_dialog.h"
-#include "ui/memory_host.h"
+#include "memory_host.h"
 
 namespace {
 

@@ -15,7 +15,7 @@
 #include "platform/clock.h"
 #include "ui/control_ids.h"
 #include "ui/main_dialog.h"
-#include "ui/memory_host.h"
+#include "memory_host.h"
 
 // Stops the run with the property that failed, so a finding names it.
 #define FUZZ_CHECK(cond)                                                                         \

@@ -1,7 +1,7 @@
 #pragma once
 
 // The commands for technicians who program pager after pager: compare,
-// verify, series provisioning, backups and spreadsheet files. They press the
+// verify, series provisioning, backups and spreadsheet files. They call the
 // same operations as the other commands.
 
 #include <cstdint>

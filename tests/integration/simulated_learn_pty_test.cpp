@@ -12,7 +12,7 @@
 #include "pty_pager.h"
 #include "ui/control_ids.h"
 #include "ui/main_dialog.h"
-#include "ui/memory_host.h"
+#include "memory_host.h"
 
 namespace harvelin {
 namespace {

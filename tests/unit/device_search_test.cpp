@@ -10,7 +10,7 @@
 #include "sim_backend.h"
 #include "ui/control_ids.h"
 #include "ui/main_dialog.h"
-#include "ui/memory_host.h"
+#include "memory_host.h"
 
 namespace harvelin {
 namespace {

@@ -3,7 +3,7 @@
 #include "link/serial_port.h"
 #include "platform/clock.h"
 #include "ui/main_dialog.h"
-#include "ui/memory_host.h"
+#include "memory_host.h"
 
 namespace harvelin {
 

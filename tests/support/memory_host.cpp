@@ -1,4 +1,4 @@
-#include "ui/memory_host.h"
+#include "memory_host.h"
 
 namespace harvelin {
 

@@ -13,7 +13,7 @@
 namespace harvelin {
 
 // A dialog host without a window: control state kept in memory. Serves the
-// tests and the command-line front end.
+// tests, the fuzz targets and the benchmarks.
 class MemoryHost : public DialogHost {
 public:
     std::string controlText(int id) const override;
