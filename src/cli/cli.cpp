@@ -29,7 +29,6 @@ namespace {
 
 using namespace cli;
 
-constexpr int PageSlots = static_cast<int>(SlotsPerPage);
 constexpr int CallerSlotCount = static_cast<int>(CallerSlots);
 
 // Where an incomplete read-out is kept: beside FILE, ".partial" before its
