@@ -21,7 +21,7 @@
 #include "link/port_problem.h"
 #include "model/win1252.h"
 #include "model/option_switches.h"
-#include "ui/messages.h"
+#include "transfer/messages.h"
 
 namespace harvelin {
 

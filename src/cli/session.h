@@ -22,7 +22,7 @@
 #include "transfer/read_out.h"
 #include "transfer/transfer_steps.h"
 #include "transfer/write.h"
-#include "ui/messages.h"
+#include "transfer/messages.h"
 
 namespace harvelin::cli {
 

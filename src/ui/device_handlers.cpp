@@ -14,7 +14,7 @@
 #include "model/win1252.h"
 #include "ui/control_ids.h"
 #include "ui/main_dialog.h"
-#include "ui/messages.h"
+#include "transfer/messages.h"
 
 namespace harvelin {
 

@@ -5,7 +5,7 @@
 #include "files/pager_data_file.h"
 #include "model/win1252.h"
 #include "ui/main_dialog.h"
-#include "ui/messages.h"
+#include "transfer/messages.h"
 
 namespace harvelin {
 

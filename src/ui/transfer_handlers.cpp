@@ -6,7 +6,7 @@
 #include "ui/control_ids.h"
 #include "ui/host_sink.h"
 #include "ui/main_dialog.h"
-#include "ui/messages.h"
+#include "transfer/messages.h"
 
 namespace harvelin {
 

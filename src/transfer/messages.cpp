@@ -1,4 +1,4 @@
-#include "ui/messages.h"
+#include "transfer/messages.h"
 
 #include <cstdio>
 
