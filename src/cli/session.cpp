@@ -1,12 +1,10 @@
 #include "cli/session.h"
 
-#include <ctime>
 #include <system_error>
 
 #include "device/bootloader.h"
 #include "device/option_switch.h"
 #include "device/repeater_clock.h"
-#include "files/backups.h"
 #include "link/device_search.h"
 
 #include "files/replacing_file.h"
@@ -119,15 +117,8 @@ ReadOutResult Session::read()
 // go on without a word.
 void Session::keepBackup(const ReadOutResult& result)
 {
-    lastBackupPath.clear();
-    if (backupFolder.empty() || (!result.complete() && !result.gaveSomething()))
-        return;
     std::string error;
-    const BackupFolder folder(backupFolder);
-    const bool kept = result.complete()
-                          ? folder.keep(result.read, std::time(nullptr), lastBackupPath, error)
-                          : folder.keep(result.read, std::time(nullptr), lastBackupPath, error, &result.answered);
-    if (kept || backupFailureShown)
+    if (keepReadOutBackup(backupFolder, result, lastBackupPath, error) || backupFailureShown)
         return;
     backupFailureShown = true;
     tell(backupFailedMessage(error));

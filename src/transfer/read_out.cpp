@@ -1,8 +1,11 @@
 #include "transfer/read_out.h"
 
 #include <bitset>
+#include <ctime>
 #include <string>
 #include <string_view>
+
+#include "files/backups.h"
 
 #include "transfer/attempts.h"
 #include "transfer/reply_parsing.h"
@@ -299,6 +302,16 @@ ReadOutResult readOut(SerialLink& link, Clock& clock, OperationSink& sink, const
     const bool complete = run.complete() && !result.pagerGone && !result.lateReplySeen;
     result.end = complete ? ReadOutEnd::Complete : ReadOutEnd::Incomplete;
     return result;
+}
+
+bool keepReadOutBackup(const std::string& folder, const ReadOutResult& result, std::string& savedPath,
+                       std::string& error)
+{
+    savedPath.clear();
+    if (folder.empty() || (!result.complete() && !result.gaveSomething()))
+        return true;
+    const FileCoverage* only = result.complete() ? nullptr : &result.answered;
+    return BackupFolder(folder).keep(result.read, std::time(nullptr), savedPath, error, only);
 }
 
 }  // namespace harvelin

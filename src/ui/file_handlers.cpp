@@ -1,7 +1,5 @@
-#include <ctime>
 #include <string>
 
-#include "files/backups.h"
 #include "files/pager_data_file.h"
 #include "model/win1252.h"
 #include "ui/main_dialog.h"
@@ -94,17 +92,8 @@ void MainDialog::saveFile()
 // once; after that the read-outs go on without a word.
 void MainDialog::keepBackup(const ReadOutResult& result)
 {
-    lastBackupPath.clear();
-    if (backupFolder.empty() || (!result.complete() && !result.gaveSomething()))
-        return;
     std::string error;
-    const BackupFolder folder(backupFolder);
-    const bool kept = result.complete()
-                          ? folder.keep(configurationFromForm(), std::time(nullptr), lastBackupPath, error)
-                          : folder.keep(result.read, std::time(nullptr), lastBackupPath, error, &result.answered);
-    if (kept)
-        return;
-    if (backupFailureShown)
+    if (keepReadOutBackup(backupFolder, result, lastBackupPath, error) || backupFailureShown)
         return;
     backupFailureShown = true;
     host.messageBox(backupFailedMessage(error));
