@@ -146,12 +146,35 @@ LearnModeExit LearnWindow::endOnPager(SerialLink& link)
 
 LearnTick LearnWindow::tick(SerialLink& link, LowerSlots lowerSlots, const DuplicateShown& duplicateShown)
 {
-    LearnTick result = step(link, lowerSlots, duplicateShown);
+    LearnTick result = tickUpToDuplicate(link, lowerSlots);
+    if (result.duplicateOf == 0)
+        return result;
+    if (duplicateShown)
+        duplicateShown(result);
+    result.modeExit = duplicateClosed(link).modeExit;
+    result.ended = true;
+    return result;
+}
+
+LearnTick LearnWindow::tickUpToDuplicate(SerialLink& link, LowerSlots lowerSlots)
+{
+    LearnTick result = step(link, lowerSlots);
     result.ended = row_ == 0;
     return result;
 }
 
-LearnTick LearnWindow::step(SerialLink& link, LowerSlots lowerSlots, const DuplicateShown& duplicateShown)
+// 8. End, once the duplicate message is closed.
+LearnTick LearnWindow::duplicateClosed(SerialLink& link)
+{
+    LearnTick result;
+    row_ = 0;
+    if (link.state != LinkState::Closed)
+        result.modeExit = endOnPager(link);
+    result.ended = true;
+    return result;
+}
+
+LearnTick LearnWindow::step(SerialLink& link, LowerSlots lowerSlots)
 {
     LearnTick result;
 
@@ -195,11 +218,13 @@ LearnTick LearnWindow::step(SerialLink& link, LowerSlots lowerSlots, const Dupli
             break;
         }
     }
-    if (result.duplicateOf != 0 && duplicateShown)
-        duplicateShown(result);
+    // The window stays open while the duplicate message is shown; the end
+    // follows when it is closed.
+    if (result.duplicateOf != 0)
+        return result;
 
     // 7. Stored into the slot the row shows now, whichever page that is.
-    if (result.duplicateOf == 0 && row_ != 0)
+    if (row_ != 0)
         result.storeRow = row_;
 
     // 8. End.

@@ -73,6 +73,12 @@ public:
     // One tick of the open window: counts the seconds, keeps the line, and
     // listens for the report.
     LearnTick tick(SerialLink& link, LowerSlots lowerSlots, const DuplicateShown& duplicateShown);
+    // The same tick for a caller that shows the duplicate message itself:
+    // at a duplicate it returns with duplicateOf set and the window still
+    // open, so further ticks go on counting and listening until
+    // duplicateClosed() ends it, also on the pager.
+    LearnTick tickUpToDuplicate(SerialLink& link, LowerSlots lowerSlots);
+    LearnTick duplicateClosed(SerialLink& link);
     // Ends an open window, also on the pager, as the window's end does.
     LearnModeExit leave(SerialLink& link);
 
@@ -87,7 +93,7 @@ public:
     static constexpr std::size_t LineCapacity = 201;
 
 private:
-    LearnTick step(SerialLink& link, LowerSlots lowerSlots, const DuplicateShown& duplicateShown);
+    LearnTick step(SerialLink& link, LowerSlots lowerSlots);
     bool appendToLine(const std::string& bytes);
     bool assembleLine(const std::string& bytes);
     LearnModeExit endOnPager(SerialLink& link);
