@@ -103,7 +103,7 @@ int main()
     const auto searchStart = Steady::now();
     dialog.searchPager();
     const double searchTotal = msSince(searchStart);
-    if (dialog.link.portNumber != 2) {
+    if (dialog.link().portNumber != 2) {
         std::fprintf(stderr, "search_bench: the search did not find the pager\n");
         return 2;
     }
@@ -113,13 +113,13 @@ int main()
                 searchTotal);
 
     // The exchanges run on the link's own time-outs, as after any re-open.
-    dialog.link.portHandle->setTimeouts(TimeoutSet::Link);
+    dialog.link().portHandle->setTimeouts(TimeoutSet::Link);
     std::string reply;
     std::uint8_t length = 0;
     double total = 0;
     for (int i = 0; i < ExchangeRuns; ++i) {
         const auto start = Steady::now();
-        if (!dialog.link.exchange(">List Debug", reply, length) || reply.find("Debug") == std::string::npos) {
+        if (!dialog.link().exchange(">List Debug", reply, length) || reply.find("Debug") == std::string::npos) {
             std::fprintf(stderr, "search_bench: the exchange got no answer\n");
             return 2;
         }
@@ -130,7 +130,7 @@ int main()
     total = 0;
     for (int i = 0; i < ExchangeRuns; ++i) {
         const auto start = Steady::now();
-        if (!dialog.link.exchange(">Lese:0", reply, length)) {
+        if (!dialog.link().exchange(">Lese:0", reply, length)) {
             std::fprintf(stderr, "search_bench: the presence check failed\n");
             return 2;
         }
@@ -138,6 +138,6 @@ int main()
     }
     above += report("exchange with presence check", total / ExchangeRuns, PresenceExchangeMs);
 
-    dialog.link.close();
+    dialog.link().close();
     return above == 0 ? 0 : 1;
 }

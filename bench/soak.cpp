@@ -21,6 +21,7 @@
 #include <string>
 #include <thread>
 
+#include "form_results.h"
 #include "platform/clock.h"
 #include "platform/serial_backends.h"
 #include "ui/control_ids.h"
@@ -140,9 +141,10 @@ int main(int argc, char** argv)
     MemoryHost host;
     auto backend = makeSystemSerialBackend();
     MainDialog dialog(host, *backend, PortTable::fromPaths({link}), clock);
+    FormResults results(dialog);
     dialog.OnInitDialog();
     dialog.searchPager();
-    if (dialog.link.state != LinkState::Open) {
+    if (dialog.link().state != LinkState::Open) {
         std::fprintf(stderr, "soak: the search did not find the simulated pager\n");
         sim.stop();
         return 2;
@@ -179,11 +181,11 @@ int main(int argc, char** argv)
             if (rounds % 2 == 0) {
                 dialog.readFromPager();
                 ++readOuts;
-                failedOps += dialog.lastReadOutComplete ? 0 : 1;
+                failedOps += results.lastReadOutComplete ? 0 : 1;
             } else {
                 dialog.writeToPager();
                 ++writes;
-                failedOps += dialog.lastWriteSucceeded ? 0 : 1;
+                failedOps += results.lastWriteSucceeded ? 0 : 1;
             }
             enter(Phase::Connected);
             break;
@@ -205,7 +207,7 @@ int main(int argc, char** argv)
         case Phase::Recovering:
             // Back: the link watch noticed the pull, re-opened the line and
             // ticked "Aktiv" again.
-            if (noticed && dialog.link.state == LinkState::Open && host.isChecked(ctl::Active)) {
+            if (noticed && dialog.link().state == LinkState::Open && host.isChecked(ctl::Active)) {
                 longestRecovery = std::max(longestRecovery, inPhase);
                 ++recoveries;
                 if (++rounds == 1)
@@ -235,7 +237,7 @@ int main(int argc, char** argv)
     // Measured as at the start: the link open, the simulator running.
     const long rssEnd = residentKb();
     const int fdsEnd = openDescriptors();
-    dialog.link.close();
+    dialog.link().close();
     sim.stop();
     ::unlink(link.c_str());
     ::rmdir(dirTemplate.c_str());

@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <string>
 
+#include "form_results.h"
 #include "link/port_table.h"
 #include "model/win1252.h"
 #include "platform/clock.h"
@@ -61,8 +62,8 @@ int report(const char* what, double measured, double fixed)
 void fillForm(MainDialog& dialog, MemoryHost& host)
 {
     for (unsigned n = 0; n < 32; ++n) {
-        dialog.image.callers[n].setButtonIdValue(0xFFFFFFFFu - n);
-        dialog.image.callers[n].idSuffix = 255;
+        editImage(dialog, [&](PagerImage& image) { image.callers[n].setButtonIdValue(0xFFFFFFFFu - n); });
+        editImage(dialog, [&](PagerImage& image) { image.callers[n].idSuffix = 255; });
     }
     dialog.selectPage(ViewPage::Upper);
     for (int r = 1; r <= 16; ++r)
@@ -95,14 +96,15 @@ int main()
     MemoryHost host;
     auto backend = makeSystemSerialBackend();
     MainDialog dialog(host, *backend, PortTable::fromPaths({pager.devicePath()}), clock);
+    FormResults results(dialog);
     dialog.OnInitDialog();
     // As a successful search leaves it.
-    dialog.link.portNumber = 1;
-    if (!dialog.link.open()) {
+    dialog.link().portNumber = 1;
+    if (!dialog.link().open()) {
         std::fprintf(stderr, "transfer_bench: the pager's line does not open\n");
         return 2;
     }
-    dialog.link.state = LinkState::Open;
+    dialog.link().state = LinkState::Open;
     host.setChecked(ctl::Active, true);
 
     int above = 0;
@@ -110,7 +112,7 @@ int main()
     auto start = Steady::now();
     dialog.writeToPager();
     const double writeMs = msSince(start);
-    if (!dialog.lastWriteSucceeded) {
+    if (!results.lastWriteSucceeded) {
         std::fprintf(stderr, "transfer_bench: the write was not taken over\n");
         return 2;
     }
@@ -118,7 +120,7 @@ int main()
     start = Steady::now();
     dialog.readFromPager();
     const double readMs = msSince(start);
-    if (!dialog.lastReadOutComplete) {
+    if (!results.lastReadOutComplete) {
         std::fprintf(stderr, "transfer_bench: the read-out was incomplete\n");
         return 2;
     }
@@ -130,6 +132,6 @@ int main()
     ::getrusage(RUSAGE_SELF, &usage);
     std::printf("%-22s %ld KiB\n", "peak memory", usage.ru_maxrss);
 
-    dialog.link.close();
+    dialog.link().close();
     return above == 0 ? 0 : 1;
 }

@@ -4,6 +4,7 @@
 // pager's word.
 #include <cstdint>
 
+#include "form_results.h"
 #include "fuzz_dialog.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -14,7 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FuzzDialog rig(input);
     rig.connect();
 
-    const bool shown = rig.dialog.readRepeaterStatus();
+    const bool shown = readRepeaterStatusNow(rig.dialog);
     rig.checkInvariants();
     if (!shown)
         FUZZ_CHECK(!rig.host.isVisible(ctl::ClockButton));
@@ -27,7 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const bool wanted = rig.host.isChecked(box);
         rig.dialog.onCommand(box);
         rig.checkInvariants();
-        if (rig.dialog.lastSwitchConfirmed)
+        if (rig.results.lastSwitchConfirmed)
             FUZZ_CHECK(rig.host.isChecked(box) == wanted);
     }
     rig.dialog.startBootloader();

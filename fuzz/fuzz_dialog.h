@@ -15,6 +15,7 @@
 #include "platform/clock.h"
 #include "ui/control_ids.h"
 #include "ui/main_dialog.h"
+#include "form_results.h"
 #include "memory_host.h"
 
 // Stops the run with the property that failed, so a finding names it.
@@ -74,27 +75,27 @@ struct FuzzDialog {
     // As a search that found the pager on port 1 leaves the dialog.
     void connect()
     {
-        dialog.link.portNumber = 1;
-        dialog.link.state = dialog.link.open() ? LinkState::Open : LinkState::Closed;
+        dialog.link().portNumber = 1;
+        dialog.link().state = dialog.link().open() ? LinkState::Open : LinkState::Closed;
         host.setChecked(ctl::Active, true);
     }
 
     // The properties that hold after any handler, whatever the pager said.
     void checkInvariants() const
     {
-        for (const CallerEntry& slot : dialog.image.callers)
+        for (const CallerEntry& slot : dialog.image().callers)
             FUZZ_CHECK(std::memchr(slot.text.bytes.data(), 0, 15) != nullptr);
-        for (const KitchenCallEntry& slot : dialog.image.kitchenCalls)
+        for (const KitchenCallEntry& slot : dialog.image().kitchenCalls)
             FUZZ_CHECK(std::memchr(slot.text.bytes.data(), 0, 15) != nullptr);
-        FUZZ_CHECK(dialog.pagerName.size() <= 14);
-        FUZZ_CHECK(dialog.remoteDeleteText.size() <= 16);
-        FUZZ_CHECK(dialog.repeaterTimeText.size() <= 5);
-        FUZZ_CHECK(dialog.link.portNumber <= dialog.link.ports().size());
-        FUZZ_CHECK(dialog.link.state == LinkState::Closed || dialog.link.state == LinkState::Open ||
-                   dialog.link.state == LinkState::Lost);
-        FUZZ_CHECK(dialog.learnWindow.row() <= MainDialog::Rows);
-        FUZZ_CHECK(dialog.learnWindow.lineLength() < LearnWindow::LineCapacity);
-        FUZZ_CHECK(!dialog.deviceBusy);
+        FUZZ_CHECK(dialog.fields().pagerName.size() <= 14);
+        FUZZ_CHECK(dialog.fields().remoteDeleteText.size() <= 16);
+        FUZZ_CHECK(dialog.fields().repeaterTimeText.size() <= 5);
+        FUZZ_CHECK(dialog.link().portNumber <= dialog.link().ports().size());
+        FUZZ_CHECK(dialog.link().state == LinkState::Closed || dialog.link().state == LinkState::Open ||
+                   dialog.link().state == LinkState::Lost);
+        FUZZ_CHECK(dialog.learnWindow().row() <= MainDialog::Rows);
+        FUZZ_CHECK(dialog.learnWindow().lineLength() < LearnWindow::LineCapacity);
+        FUZZ_CHECK(!dialog.deviceBusy());
         // Every frame the tool sends is 0x16, a command of printable text, CR;
         // the presence check may go in front of it, the keep-alive alone; the
         // search's probe is the one frame of its own.
@@ -116,6 +117,7 @@ struct FuzzDialog {
     MemoryHost host;
     FuzzBackend backend;
     MainDialog dialog;
+    FormResults results{dialog};
 };
 
 }  // namespace harvelin::fuzz

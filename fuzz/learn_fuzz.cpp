@@ -3,6 +3,7 @@
 // may change, and only its identity; the window always ends.
 #include <cstdint>
 
+#include "form_results.h"
 #include "fuzz_dialog.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -13,12 +14,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FuzzDialog rig(input);
     // Identities already stored, so the duplicate check has something to find.
     for (int n = 0; n < 16; ++n) {
-        rig.dialog.image.callers[n].buttonId = {input.byte(), 0, 0, 0};
-        rig.dialog.image.callers[n].idSuffix = input.byte() % 4;
+        editImage(rig.dialog, [&](PagerImage& image) { image.callers[n].buttonId = {input.byte(), 0, 0, 0}; });
+        editImage(rig.dialog, [&](PagerImage& image) { image.callers[n].idSuffix = input.byte() % 4; });
     }
     if (input.byte() & 1)
         rig.dialog.onCommand(ctl::PageUpper);
-    const PagerImage before = rig.dialog.image;
+    const PagerImage before = rig.dialog.image();
     const int row = 1 + input.byte() % MainDialog::Rows;
     rig.connect();
 
@@ -26,15 +27,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Eight seconds of window and the closing exchanges.
     rig.tick(100);
     rig.checkInvariants();
-    FUZZ_CHECK(rig.dialog.learnWindow.row() == 0);
+    FUZZ_CHECK(rig.dialog.learnWindow().row() == 0);
     const std::size_t learned = static_cast<std::size_t>(row - 1 + rig.dialog.pageOffset());
     for (std::size_t i = 0; i < before.callers.size(); ++i) {
-        FUZZ_CHECK(before.callers[i].text.str() == rig.dialog.image.callers[i].text.str());
+        FUZZ_CHECK(before.callers[i].text.str() == rig.dialog.image().callers[i].text.str());
         if (i != learned)
-            FUZZ_CHECK(before.callers[i].buttonId == rig.dialog.image.callers[i].buttonId &&
-                       before.callers[i].idSuffix == rig.dialog.image.callers[i].idSuffix);
+            FUZZ_CHECK(before.callers[i].buttonId == rig.dialog.image().callers[i].buttonId &&
+                       before.callers[i].idSuffix == rig.dialog.image().callers[i].idSuffix);
     }
-    if (!rig.dialog.lastLearnStored)
-        FUZZ_CHECK(before.callers[learned].buttonId == rig.dialog.image.callers[learned].buttonId);
+    if (!rig.results.lastLearnStored)
+        FUZZ_CHECK(before.callers[learned].buttonId == rig.dialog.image().callers[learned].buttonId);
     return 0;
 }

@@ -13,10 +13,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FuzzDialog rig(input);
     rig.connect();
     for (int tick = 0; tick < 64 && !input.empty(); ++tick) {
-        const LinkState before = rig.dialog.link.state;
+        const LinkState before = rig.dialog.link().state;
         rig.tick(1);
         rig.checkInvariants();
-        const SerialLink& link = rig.dialog.link;
+        const SerialLink& link = rig.dialog.link();
         // A failed keep-alive lets the port go (a failed re-open may hold it).
         if (before == LinkState::Open && link.state == LinkState::Lost)
             FUZZ_CHECK(!link.portHandle);
@@ -25,7 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (before != LinkState::Open)
             FUZZ_CHECK(!rig.host.isChecked(ctl::Active));
         FUZZ_CHECK(link.portNumber == 1);
-        FUZZ_CHECK(rig.dialog.statusText.empty());
+        FUZZ_CHECK(rig.dialog.fields().statusText.empty());
     }
     return 0;
 }

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <memory>
 
+#include "form_results.h"
 #include "fuzz_input.h"
 #include "platform/clock.h"
 #include "ui/control_ids.h"
@@ -66,20 +67,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     host.setChecked(ctl::Active, true);
     dialog.readFromPager();
     dialog.startLearn(1 + input.byte() % 16);
-    for (int tick = 0; tick < 90 && dialog.learnWindow.row() != 0; ++tick) {
+    for (int tick = 0; tick < 90 && dialog.learnWindow().row() != 0; ++tick) {
         dialog.onUiTimer();
         clock.sleepMs(ctl::UiTimerPeriodMs);
     }
-    dialog.readRepeaterStatus();
+    readRepeaterStatusNow(dialog);
     dialog.writeToPager();
 
-    for (const CallerEntry& slot : dialog.image.callers)
+    for (const CallerEntry& slot : dialog.image().callers)
         check(std::memchr(slot.text.bytes.data(), 0, 15) != nullptr);
-    for (const KitchenCallEntry& slot : dialog.image.kitchenCalls)
+    for (const KitchenCallEntry& slot : dialog.image().kitchenCalls)
         check(std::memchr(slot.text.bytes.data(), 0, 15) != nullptr);
-    check(dialog.pagerName.size() <= 14);
-    check(dialog.remoteDeleteText.size() <= 16);
-    check(dialog.repeaterTimeText.size() <= 5);
-    check(!dialog.deviceBusy);
+    check(dialog.fields().pagerName.size() <= 14);
+    check(dialog.fields().remoteDeleteText.size() <= 16);
+    check(dialog.fields().repeaterTimeText.size() <= 5);
+    check(!dialog.deviceBusy());
     return 0;
 }

@@ -61,7 +61,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const std::string& m : rig.host.messages)
         FUZZ_CHECK(m.starts_with("Fehlerhafter Datenempfang") || m == "Es besteht keine Verbindung zum Zelvatron!");
     FUZZ_CHECK(rig.host.timerRunning(ctl::UiTimerId));
-    if (rig.dialog.lastReadOutComplete)
+    if (rig.results.lastReadOutComplete)
         FUZZ_CHECK(rig.host.messages.empty());
     else
         FUZZ_CHECK(PagerDataFile::format(rig.dialog.configurationFromForm()) == before);

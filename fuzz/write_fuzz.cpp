@@ -18,17 +18,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     rig.host.setControlText(ctl::PagerName, input.bytes(14));
     rig.connect();
     rig.dialog.formToImage();
-    const PagerImage before = rig.dialog.image;
+    const PagerImage before = rig.dialog.image();
 
     rig.dialog.writeToPager();
     rig.checkInvariants();
     for (std::size_t i = 0; i < before.callers.size(); ++i)
-        FUZZ_CHECK(before.callers[i].text.str() == rig.dialog.image.callers[i].text.str() &&
-                   before.callers[i].buttonId == rig.dialog.image.callers[i].buttonId);
+        FUZZ_CHECK(before.callers[i].text.str() == rig.dialog.image().callers[i].text.str() &&
+                   before.callers[i].buttonId == rig.dialog.image().callers[i].buttonId);
     // The result, and a note when a small pager had no room for everything.
     const auto& shown = rig.host.messages;
-    FUZZ_CHECK(shown.size() == 1 + (rig.dialog.lastWriteLeftSlotsOut ? 1 : 0));
-    FUZZ_CHECK(shown[0] == win1252(rig.dialog.lastWriteSucceeded ? "Daten erfolgreich übertragen"
+    FUZZ_CHECK(shown.size() == 1 + (rig.results.lastWriteLeftSlotsOut ? 1 : 0));
+    FUZZ_CHECK(shown[0] == win1252(rig.results.lastWriteSucceeded ? "Daten erfolgreich übertragen"
                                                                    : "Fehlerhafte Übertragung!"));
     FUZZ_CHECK(rig.host.timerRunning(ctl::UiTimerId));
     return 0;

@@ -108,7 +108,7 @@ public:
         }
 
         harvelin::gui::MainForm form(backend, std::move(ports), clock);
-        form.dialog().backupFolder = harvelin::BackupFolder::standardPath();
+        form.dialog().setBackupFolder(harvelin::BackupFolder::standardPath());
         if (!options_.screenshot.isEmpty())
             return saveScreenshot(form);
         form.exec();  // the result is of no interest: whatever was to keep has been saved

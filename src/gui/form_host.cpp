@@ -18,7 +18,6 @@
 #include <QRadioButton>
 #include <QTimer>
 
-#include "gui/stand_in_timers.h"
 #include "model/win1252.h"
 #include "ui/control_ids.h"
 
@@ -41,17 +40,9 @@ void FormHost::addControl(int id, QWidget* widget)
 {
     controls_[id] = widget;
     if (auto* edit = qobject_cast<QLineEdit*>(widget))
-        QObject::connect(edit, &QLineEdit::textEdited, &window_, [this, id] { changedByUser_.insert(id); });
-    // A click on a radio button changes its whole group.
-    if (qobject_cast<QRadioButton*>(widget)) {
-        QObject::connect(qobject_cast<QAbstractButton*>(widget), &QAbstractButton::clicked, &window_, [this] {
-            for (const auto& [other, w] : controls_)
-                if (qobject_cast<QRadioButton*>(w))
-                    changedByUser_.insert(other);
-        });
-    } else if (auto* button = qobject_cast<QAbstractButton*>(widget); button && button->isCheckable()) {
-        QObject::connect(button, &QAbstractButton::clicked, &window_, [this, id] { changedByUser_.insert(id); });
-    }
+        QObject::connect(edit, &QLineEdit::textEdited, &window_, [this] { userChanged_ = true; });
+    else if (auto* button = qobject_cast<QAbstractButton*>(widget); button && button->isCheckable())
+        QObject::connect(button, &QAbstractButton::clicked, &window_, [this] { userChanged_ = true; });
 }
 
 QWidget* FormHost::control(int id) const
@@ -62,7 +53,6 @@ QWidget* FormHost::control(int id) const
 
 std::string FormHost::controlText(int id) const
 {
-    changedByUser_.erase(id);
     QWidget* w = control(id);
     if (auto* edit = qobject_cast<QLineEdit*>(w))
         return fromQt(edit->text());
@@ -77,25 +67,12 @@ std::string FormHost::controlText(int id) const
     return {};
 }
 
-void FormHost::setControlText(int id, const std::string& text, bool keepUserChange)
-{
-    if (!keepUserChange || !changedByUser_.count(id))
-        setControlText(id, text);
-}
-
-void FormHost::setChecked(int id, bool checked, bool keepUserChange)
-{
-    if (!keepUserChange || !changedByUser_.count(id))
-        setChecked(id, checked);
-}
-
 void FormHost::setControlText(int id, const std::string& bytes)
 {
     QWidget* w = control(id);
     const QString text = toQt(bytes);
-    // Every tick writes the whole form back; a control whose text has not
-    // changed is left alone, so the caret and the selection of the edit the
-    // user is typing in stay where they are.
+    // A control whose text has not changed is left alone, so the caret and
+    // the selection of the edit the user is typing in stay where they are.
     if (auto* edit = qobject_cast<QLineEdit*>(w)) {
         if (edit->text() == text)
             return;
@@ -121,7 +98,6 @@ void FormHost::setControlText(int id, const std::string& bytes)
 
 bool FormHost::isChecked(int id) const
 {
-    changedByUser_.erase(id);
     auto* button = qobject_cast<QAbstractButton*>(control(id));
     return button && button->isChecked();
 }
@@ -250,14 +226,6 @@ void FormHost::setPortListLine(const std::string& line)
     }
 }
 
-void FormHost::tick(int id)
-{
-    ++tickDepth_;
-    if (onTick)
-        onTick(id);
-    --tickDepth_;
-}
-
 bool FormHost::askYesNo(const std::string& text)
 {
     QMessageBox box(QMessageBox::Question, QCoreApplication::applicationName(), toQt(text), QMessageBox::NoButton,
@@ -275,11 +243,6 @@ bool FormHost::askYesNo(const std::string& text)
 void FormHost::messageBox(const std::string& text)
 {
     QMessageBox box(QMessageBox::NoIcon, QCoreApplication::applicationName(), toQt(text), QMessageBox::Ok, &window_);
-    // A box shown from inside a tick runs its own event loop, and the ticks
-    // go on meanwhile (learning keeps counting and listening). Qt does not
-    // fire a timer again while its own handler is still running, so the
-    // running timers are stood in for by timers of the box's lifetime.
-    const auto standIns = standInTimers(tickDepth_ > 0, timers_, &window_, [this](int id) { tick(id); });
     box.exec();
 }
 
@@ -315,7 +278,18 @@ void FormHost::startTimer(int id, unsigned periodMs)
     QTimer*& timer = timers_[id];
     if (!timer) {
         timer = new QTimer(&window_);
-        QObject::connect(timer, &QTimer::timeout, &window_, [this, id] { tick(id); });
+        QObject::connect(timer, &QTimer::timeout, &window_, [this, id, timer] {
+            if (!tickPending_.insert(id).second)
+                return;
+            QMetaObject::invokeMethod(
+                &window_,
+                [this, id, timer] {
+                    tickPending_.erase(id);
+                    if (timer->isActive() && onTick)
+                        onTick(id);
+                },
+                Qt::QueuedConnection);
+        });
     }
     // Ticks that fall due while a handler blocks are not caught up.
     timer->start(static_cast<int>(periodMs));

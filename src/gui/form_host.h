@@ -2,8 +2,8 @@
 
 #include <functional>
 #include <map>
-#include <optional>
 #include <set>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -35,7 +35,9 @@ public:
     void releaseInput();
     bool inputHeld() const { return held_; }
 
-    // Timer ticks, by timer id.
+    // Timer ticks, by timer id. A tick is handled as an event of its own, not
+    // inside the timer's signal, so a message box shown from a tick lets
+    // the later ticks run while it is open.
     std::function<void(int timerId)> onTick;
     // When set, answers the file dialogs instead of showing them (for tests).
     std::function<std::optional<std::string>(const FileDialogSpec&)> answerFileDialog;
@@ -44,16 +46,12 @@ public:
     void setControlText(int id, const std::string& text) override;
     bool isChecked(int id) const override;
     void setChecked(int id, bool checked) override;
-    // As above, but a control the user changed since the dialog last read it
-    // keeps the user's value. For the writes of a tick on the device thread:
-    // the user may type or click between the tick's reading of the form and
-    // its writing back, and what it writes back is what it read before.
-    void setControlText(int id, const std::string& text, bool keepUserChange);
-    void setChecked(int id, bool checked, bool keepUserChange);
     void setVisible(int id, bool visible) override;
     void setEnabled(int id, bool enabled) override;
     void setInputLimit(int id, int maxChars) override;
     void setFocus(int id) override;
+    bool userChangedControls() const override { return userChanged_; }
+    void userChangesTaken() override { userChanged_ = false; }
 
     void setProgressRange(int low, int high) override;
     void setProgressPos(int pos) override;
@@ -70,14 +68,13 @@ public:
     void endDialog(int result) override;
 
 private:
-    void tick(int id);
 
     QDialog& window_;
     std::map<int, QWidget*> controls_;
     std::map<int, int> limits_;  // input limits as the dialog set them
     std::map<int, QTimer*> timers_;
-    int tickDepth_ = 0;  // > 0 while a tick is being handled
-    mutable std::set<int> changedByUser_;  // since the dialog last read them
+    std::set<int> tickPending_;  // timers whose tick is posted and not yet handled
+    bool userChanged_ = true;  // typed or clicked since the dialog last read the controls
     bool held_ = false;
     std::vector<QPointer<QWidget>> disabledByHold_;
     QPointer<QWidget> focusBeforeHold_;

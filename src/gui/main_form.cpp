@@ -6,6 +6,7 @@
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QEventLoop>
 #include <QFileInfo>
 #include <QContextMenuEvent>
 #include <QFontMetrics>
@@ -189,16 +190,14 @@ QWidget* createControl(const ControlTemplate& c, QWidget* parent, QValidator* va
 
 }  // namespace
 
-MainForm::MainForm(SerialBackend& backend, PortTable ports, Clock& clock, DialogThread::Mode mode, QWidget* parent)
+MainForm::MainForm(SerialBackend& backend, PortTable ports, Clock& clock, DeviceWorker::Mode mode, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                           | Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint),
-      host_(*this), thread_(host_, *this, mode)
+      host_(*this), worker_(host_, *this, mode)
 {
     buildForm();
-    // Set up here on the GUI thread; from the first click on, the dialog is
-    // the device thread's.
-    dialog_ = std::make_unique<MainDialog>(thread_.host(), backend, std::move(ports), clock);
-    thread_.setTickHandler([this](int timerId) { dialog_->onTimer(timerId); });
+    dialog_ = std::make_unique<MainDialog>(host_, backend, std::move(ports), clock, &worker_);
+    host_.onTick = [this](int timerId) { dialog_->onTimer(timerId); };
 
     setWindowIcon(pagerIcon());
     addAboutEntry();
@@ -222,8 +221,9 @@ void MainForm::focusFirstControl()
 
 MainForm::~MainForm()
 {
-    thread_.shutdown();
-    thread_.setTickHandler(nullptr);
+    host_.onTick = nullptr;
+    dialog_->link().cancel();
+    worker_.shutdown();
 }
 
 void MainForm::buildForm()
@@ -292,13 +292,12 @@ void MainForm::press(int id)
         host_.setVisible(ctl::Cancel, true);
         host_.setFocus(ctl::Cancel);
     }
-    dialog_->link.clearCancel();
-    thread_.post(
-        [this, id] {
-            dialog_->onCommand(id);
-            dialog_->link.clearCancel();
-        },
-        [this] { endBusy(); });
+    dialog_->link().clearCancel();
+    dialog_->onCommand(id);
+    worker_.whenIdle([this] {
+        dialog_->link().clearCancel();
+        endBusy();
+    });
 }
 
 void MainForm::endBusy()
@@ -318,7 +317,7 @@ void MainForm::endBusy()
 void MainForm::cancelOperation()
 {
     if (busy_ && cancellable_)
-        dialog_->link.cancel();
+        dialog_->link().cancel();
 }
 
 // The title names the file last opened or saved, so a technician with many
@@ -326,11 +325,11 @@ void MainForm::cancelOperation()
 void MainForm::showCurrentFile()
 {
     const QString title = QStringLiteral("Harvelin");
-    if (dialog_->currentFile.empty()) {
+    if (dialog_->currentFile().empty()) {
         setWindowTitle(title);
         return;
     }
-    const QString name = QFileInfo(QString::fromStdString(dialog_->currentFile)).fileName();
+    const QString name = QFileInfo(QString::fromStdString(dialog_->currentFile())).fileName();
     setWindowTitle(title + QStringLiteral(" - ") + name);
 }
 
@@ -358,11 +357,8 @@ void MainForm::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
-    bool close = false;
     busy_ = true;
-    host_.holdInput();
-    thread_.runAndWait([this, &close] { close = dialog_->queryClose(); });
-    host_.releaseInput();
+    const bool close = dialog_->queryClose();
     busy_ = false;
     if (!close) {
         event->ignore();
@@ -375,7 +371,7 @@ void MainForm::done(int result)
 {
     QDialog::done(result);
     // The timer ends with the window.
-    thread_.host().stopTimer(ctl::UiTimerId);
+    host_.stopTimer(ctl::UiTimerId);
 }
 
 void MainForm::reject()
@@ -386,13 +382,18 @@ void MainForm::reject()
         return;
     }
     // A learn window still open is ended on the pager too, and the port is
-    // given back, before the window goes.
+    // given back, before the window goes. The window keeps painting
+    // meanwhile and takes no input.
     busy_ = true;
     host_.holdInput();
-    thread_.runAndWait([this] {
-        dialog_->leaveLearnMode();
-        dialog_->link.close();
+    bool left = false;
+    QEventLoop waiting;
+    dialog_->leaveLearnModeAndClose([&] {
+        left = true;
+        waiting.quit();
     });
+    if (!left)
+        waiting.exec(QEventLoop::ExcludeUserInputEvents);
     host_.releaseInput();
     busy_ = false;
     QDialog::reject();

@@ -4,7 +4,7 @@
 
 #include <QDialog>
 
-#include "gui/dialog_thread.h"
+#include "gui/device_worker.h"
 #include "gui/form_host.h"
 #include "link/port_table.h"
 #include "ui/main_dialog.h"
@@ -13,14 +13,15 @@ namespace harvelin::gui {
 
 // The main form (dialog 102) as a Qt dialog: every control of the template
 // at its place, named by its id, and the clicks and timer ticks handed to
-// MainDialog, which does all the work on the device thread (dialog_thread.h).
+// MainDialog, whose work on the pager runs on the device thread
+// (device_worker.h).
 // While a click's handler runs, the form takes no other click; "Abbrechen"
 // is shown while the search, the read-out or the write runs, and stops it.
 class MainForm final : public QDialog {
     Q_OBJECT
 public:
     MainForm(SerialBackend& backend, PortTable ports, Clock& clock,
-             DialogThread::Mode mode = DialogThread::Mode::Threaded, QWidget* parent = nullptr);
+             DeviceWorker::Mode mode = DeviceWorker::Mode::Threaded, QWidget* parent = nullptr);
     ~MainForm() override;
 
     MainDialog& dialog() { return *dialog_; }
@@ -62,7 +63,7 @@ private:
     void showCurrentFile();
 
     FormHost host_;
-    DialogThread thread_;
+    DeviceWorker worker_;
     std::unique_ptr<MainDialog> dialog_;
     bool busy_ = false;
     bool cancellable_ = false;

@@ -28,6 +28,10 @@ public:
     // Input limit of an edit control in characters.
     virtual void setInputLimit(int id, int maxChars) = 0;
     virtual void setFocus(int id) = 0;
+    // Whether the user typed or clicked in a control since the changes were
+    // last taken; a host that cannot tell says true.
+    virtual bool userChangedControls() const { return true; }
+    virtual void userChangesTaken() {}
 
     virtual void setProgressRange(int low, int high) = 0;
     virtual void setProgressPos(int pos) = 0;

@@ -24,8 +24,6 @@ FileDialogSpec dataFileDialog(bool save)
 // "Datei öffnen" (1057)
 void MainDialog::openFile()
 {
-    lastFileOk = false;
-    lastFileCoverage = {};
     // What the file holds takes the place of what the form shows; edits that
     // would go with it are given up only when the user says so, before the
     // file dialog opens.
@@ -34,7 +32,7 @@ void MainDialog::openFile()
     // 1.
     UpdateData(true);
     // 2. A cancelled open changes nothing, rows typed meanwhile included.
-    const auto path = host.fileDialog(dataFileDialog(false));
+    const auto path = host_.fileDialog(dataFileDialog(false));
     if (!path)
         return;
     // 3./4. The file is merged into what the form shows: what it does not
@@ -45,58 +43,60 @@ void MainDialog::openFile()
     std::string error;
     LoadReport report;
     if (!PagerDataFile::load(*path, config, error, &report)) {
-        host.messageBox(report.notConfiguration ? notPagerDataMessage(*path) : fileNotOpenedMessage(*path, error));
+        listener_->fileEnded(false, {});
+        host_.messageBox(report.notConfiguration ? notPagerDataMessage(*path) : fileNotOpenedMessage(*path, error));
         return;
     }
     applyConfiguration(config);
-    lastFileOk = true;
-    lastFileCoverage = report.coverage;
-    currentFile = *path;
+    currentFile_ = *path;
     // 5.
     imageToForm();
-    selectPage(viewPage);
+    selectPage(viewPage_);
     UpdateData(false);
     // What a file holds is kept, once the rows show it; edits merged with it
     // are not.
     if (!wasUnsaved)
         markConfigurationKept();
+    listener_->fileEnded(true, report.coverage);
     if (report.replacedCharacters)
-        host.messageBox(replacedCharactersMessage(*path));
+        host_.messageBox(replacedCharactersMessage(*path));
 }
 
 // "Speichern unter" (1058)
 void MainDialog::saveFile()
 {
-    lastFileOk = false;
     // 1.
     UpdateData(true);
     formToImage();
     // 2.
-    const auto path = host.fileDialog(dataFileDialog(true));
+    const auto path = host_.fileDialog(dataFileDialog(true));
     if (!path)
         return;
     // 3.-5. The form and the image stay as they are.
     const PagerConfiguration config = configurationFromForm();
     std::string error;
     if (!PagerDataFile::save(*path, config, error)) {
-        host.messageBox(fileNotSavedMessage(*path, error));
+        listener_->fileEnded(false, {});
+        host_.messageBox(fileNotSavedMessage(*path, error));
         return;
     }
-    lastFileOk = true;
-    currentFile = *path;
+    currentFile_ = *path;
     markConfigurationKept();
+    listener_->fileEnded(true, {});
 }
 
 // Not a step of the read-out: the read-out has ended and the form shows what
 // it shows whatever happens here. A folder that cannot be written is named
 // once; after that the read-outs go on without a word.
-void MainDialog::keepBackup(const ReadOutResult& result)
+std::string MainDialog::keepBackup(const ReadOutResult& result)
 {
+    std::string kept;
     std::string error;
-    if (keepReadOutBackup(backupFolder, result, lastBackupPath, error) || backupFailureShown)
-        return;
-    backupFailureShown = true;
-    host.messageBox(backupFailedMessage(error));
+    if (keepReadOutBackup(backupFolder_, result, kept, error) || backupFailureShown_)
+        return kept;
+    backupFailureShown_ = true;
+    host_.messageBox(backupFailedMessage(error));
+    return {};
 }
 
 }  // namespace harvelin

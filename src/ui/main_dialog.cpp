@@ -7,6 +7,7 @@
 #include "model/option_switches.h"
 #include "model/win1252.h"
 #include "ui/control_ids.h"
+#include "ui/work_runner.h"
 
 namespace harvelin {
 
@@ -61,22 +62,27 @@ std::string lengthMessage(int maxChars)
 
 }  // namespace
 
-MainDialog::MainDialog(DialogHost& dialogHost, SerialBackend& backend, PortTable ports, Clock& dialogClock)
-    : host(dialogHost), clock(dialogClock), link(backend, std::move(ports), dialogClock)
+MainDialog::MainDialog(DialogHost& dialogHost, SerialBackend& backend, PortTable ports, Clock& dialogClock,
+                       WorkRunner* runner)
+    : host_(dialogHost),
+      clock_(dialogClock),
+      ownRunner_(runner ? nullptr : std::make_unique<InlineRunner>(dialogHost)),
+      runner_(runner ? *runner : *ownRunner_),
+      link_(backend, std::move(ports), dialogClock)
 {
     // The kitchen rows start with the start configuration's kitchen calls;
     // OnInitDialog stores them into the image.
     const PagerConfiguration start = startConfiguration();
     for (int r = 1; r <= KitchenRows; ++r) {
         const KitchenCallEntry& slot = start.image.kitchenCalls[r - 1];
-        kitchenTexts[r] = slot.text.str();
-        kitchenKeys[r] = numberToText(slot.key);
-        kitchenStations[r] = numberToText(slot.station);
+        fields_.kitchenTexts[r] = slot.text.str();
+        fields_.kitchenKeys[r] = numberToText(slot.key);
+        fields_.kitchenStations[r] = numberToText(slot.station);
     }
-    pagerName = start.pagerName;
-    remoteDeleteText = start.remoteDeleteText;
-    pageRadio = -1;
-    link.setRepaintHook([this] { host.repaintNow(); });
+    fields_.pagerName = start.pagerName;
+    fields_.remoteDeleteText = start.remoteDeleteText;
+    fields_.pageRadio = -1;
+    link_.setRepaintHook([this] { runner_.repaintWhileWaiting(); });
 }
 
 // The bindings, in the order the exchange goes through them. A text bound
@@ -91,32 +97,44 @@ bool MainDialog::UpdateData(bool saveAndValidate)
         bool editable;
         bool numeric = false;
     };
+    FormFields& f = fields_;
     std::vector<Binding> bindings;
     bindings.reserve(6 * Rows + 8);
     for (int r = 1; r <= Rows; ++r) {
-        bindings.push_back({ctl::callerText(r), &callerTexts[r], CallerTextMax, true});
-        bindings.push_back({ctl::idText(r), &idTexts[r], Unlimited, false});
+        bindings.push_back({ctl::callerText(r), &f.callerTexts[r], CallerTextMax, true});
+        bindings.push_back({ctl::idText(r), &f.idTexts[r], Unlimited, false});
     }
-    bindings.push_back({ctl::StatusLine, &statusText, Unlimited, false});
-    bindings.push_back({ctl::PagerName, &pagerName, PagerNameChars, true});
+    bindings.push_back({ctl::StatusLine, &f.statusText, Unlimited, false});
+    bindings.push_back({ctl::PagerName, &f.pagerName, PagerNameChars, true});
     for (int r = 1; r <= KitchenRows; ++r) {
-        bindings.push_back({ctl::kitchenText(r), &kitchenTexts[r], KitchenTextMax, true});
-        bindings.push_back({ctl::kitchenKey(r), &kitchenKeys[r], KitchenNumberMax, true, true});
-        bindings.push_back({ctl::kitchenStation(r), &kitchenStations[r], KitchenNumberMax, true, true});
+        bindings.push_back({ctl::kitchenText(r), &f.kitchenTexts[r], KitchenTextMax, true});
+        bindings.push_back({ctl::kitchenKey(r), &f.kitchenKeys[r], KitchenNumberMax, true, true});
+        bindings.push_back({ctl::kitchenStation(r), &f.kitchenStations[r], KitchenNumberMax, true, true});
     }
     for (int r = 1; r <= Rows; ++r)
-        bindings.push_back({ctl::rowLabel(r), &rowLabels[r], Unlimited, false});
+        bindings.push_back({ctl::rowLabel(r), &f.rowLabels[r], Unlimited, false});
     const std::size_t radioAt = bindings.size();
-    bindings.push_back({ctl::RemoteDeleteText, &remoteDeleteText, RemoteDeleteTextChars, true});
-    bindings.push_back({ctl::RepeaterTime, &repeaterTimeText, Unlimited, false});
-    bindings.push_back({ctl::SystemTime, &systemTimeText, Unlimited, false});
+    bindings.push_back({ctl::RemoteDeleteText, &f.remoteDeleteText, RemoteDeleteTextChars, true});
+    bindings.push_back({ctl::RepeaterTime, &f.repeaterTimeText, Unlimited, false});
+    bindings.push_back({ctl::SystemTime, &f.systemTimeText, Unlimited, false});
 
+    auto showCheck = [this](int id, bool on) {
+        const auto shown = shownChecks_.find(id);
+        if (shown != shownChecks_.end() && shown->second == on)
+            return;
+        host_.setChecked(id, on);
+        shownChecks_[id] = on;
+    };
     auto exchangeRadio = [&] {
         if (saveAndValidate) {
-            pageRadio = host.isChecked(ctl::PageLower) ? 0 : host.isChecked(ctl::PageUpper) ? 1 : -1;
+            const bool lower = host_.isChecked(ctl::PageLower);
+            const bool upper = host_.isChecked(ctl::PageUpper);
+            shownChecks_[ctl::PageLower] = lower;
+            shownChecks_[ctl::PageUpper] = upper;
+            f.pageRadio = lower ? 0 : upper ? 1 : -1;
         } else {
-            host.setChecked(ctl::PageLower, pageRadio == 0);
-            host.setChecked(ctl::PageUpper, pageRadio == 1);
+            showCheck(ctl::PageLower, f.pageRadio == 0);
+            showCheck(ctl::PageUpper, f.pageRadio == 1);
         }
     };
 
@@ -125,26 +143,38 @@ bool MainDialog::UpdateData(bool saveAndValidate)
             exchangeRadio();
         const Binding& b = bindings[i];
         if (saveAndValidate) {
-            std::string value = host.controlText(b.id);
+            std::string value = host_.controlText(b.id);
+            shownTexts_[b.id] = value;
             if (b.editable && b.maxChars != Unlimited && static_cast<int>(value.size()) > b.maxChars) {
-                host.messageBox(lengthMessage(b.maxChars));
-                host.setFocus(b.id);
+                host_.messageBox(lengthMessage(b.maxChars));
+                host_.setFocus(b.id);
                 return false;
             }
             // A number the field cannot hold is refused, not stored cut to
             // eight bits while the field goes on showing it.
             if (b.numeric && !isByteNumberText(value)) {
-                host.messageBox(numberMessage());
-                host.setFocus(b.id);
+                host_.messageBox(numberMessage());
+                host_.setFocus(b.id);
                 return false;
             }
             *b.text = std::move(value);
         } else {
-            if (b.editable && b.maxChars != Unlimited)
-                host.setInputLimit(b.id, b.maxChars);
-            host.setControlText(b.id, *b.text);
+            if (b.editable && b.maxChars != Unlimited) {
+                int& limit = limitsSet_[b.id];
+                if (limit != b.maxChars) {
+                    host_.setInputLimit(b.id, b.maxChars);
+                    limit = b.maxChars;
+                }
+            }
+            const auto shown = shownTexts_.find(b.id);
+            if (shown != shownTexts_.end() && shown->second == *b.text)
+                continue;
+            host_.setControlText(b.id, *b.text);
+            shownTexts_[b.id] = *b.text;
         }
     }
+    if (saveAndValidate)
+        host_.userChangesTaken();
     return true;
 }
 
@@ -156,18 +186,18 @@ bool MainDialog::OnInitDialog()
     //       sets them up.
     // 4.
     clearImage();
-    pageRadio = 0;
-    viewPage = ViewPage::Upper;
+    fields_.pageRadio = 0;
+    viewPage_ = ViewPage::Upper;
     UpdateData(false);
     // 5.
-    link.portNumber = 0;
-    link.state = LinkState::Closed;
-    learnWindow = LearnWindow{};
-    deviceBusy = false;
+    link_.portNumber = 0;
+    link_.state = LinkState::Closed;
+    learnWindow_ = LearnWindow{};
+    deviceBusy_ = false;
     // 6.
-    host.setProgressRange(0, FullProgressMax);
+    host_.setProgressRange(0, FullProgressMax);
     // 7.
-    host.setChecked(ctl::Active, false);
+    host_.setChecked(ctl::Active, false);
     // 8. The learn window's line starts empty with it (5.).
     // 9.
     startUiTimer();
@@ -176,9 +206,9 @@ bool MainDialog::OnInitDialog()
     // 11.
     showClockGroup(false);
     // 12.
-    clockDisplayTicks = 0;
+    clockDisplayTicks_ = 0;
     // What the form shows at start is nothing the user could lose.
-    startImage = image;
+    startImage_ = image_;
     markConfigurationKept();
     // 13.
     return true;
@@ -189,7 +219,7 @@ bool MainDialog::queryClose() { return mayDropUnsavedChanges("beenden"); }
 bool MainDialog::mayDropUnsavedChanges(std::string_view action) const
 {
     return !hasUnsavedChanges() ||
-           host.askYesNo(win1252(std::string(UnsavedChanges) + " Trotzdem " + std::string(action) + "?"));
+           host_.askYesNo(win1252(std::string(UnsavedChanges) + " Trotzdem " + std::string(action) + "?"));
 }
 
 void MainDialog::OnOK()
@@ -197,9 +227,15 @@ void MainDialog::OnOK()
     // Asked before the port is closed, so "Nein" leaves everything as it was.
     if (!queryClose())
         return;
-    link.close();
-    if (UpdateData(true))
-        host.endDialog(ctl::Ok);
+    runOnLink(
+        [this](WorkContext&) {
+            link_.close();
+            return true;
+        },
+        [this](bool) {
+            if (UpdateData(true))
+                host_.endDialog(ctl::Ok);
+        });
 }
 
 void MainDialog::onCommand(int id)
@@ -237,21 +273,22 @@ void MainDialog::onTimer(int timerId)
 void MainDialog::formToImage()
 {
     UpdateData(true);  // the copy runs whatever the validation said
-    takeRows(image, pageOffset(), callerTexts, kitchenTexts, kitchenKeys, kitchenStations);
+    takeRows(image_, pageOffset(), fields_.callerTexts, fields_.kitchenTexts, fields_.kitchenKeys,
+             fields_.kitchenStations);
 }
 
 void MainDialog::imageToForm()
 {
     for (int r = 1; r <= Rows; ++r) {
-        const CallerEntry& slot = image.callers[r - 1 + pageOffset()];
-        idTexts[r] = idColumnText(slot.buttonIdValue(), slot.idSuffix);
-        callerTexts[r] = slot.text.str();
+        const CallerEntry& slot = image_.callers[r - 1 + pageOffset()];
+        fields_.idTexts[r] = idColumnText(slot.buttonIdValue(), slot.idSuffix);
+        fields_.callerTexts[r] = slot.text.str();
     }
     for (int r = 1; r <= KitchenRows; ++r) {
-        const KitchenCallEntry& slot = image.kitchenCalls[r - 1];
-        kitchenTexts[r] = slot.text.str();
-        kitchenStations[r] = numberToText(slot.station);
-        kitchenKeys[r] = numberToText(slot.key);
+        const KitchenCallEntry& slot = image_.kitchenCalls[r - 1];
+        fields_.kitchenTexts[r] = slot.text.str();
+        fields_.kitchenStations[r] = numberToText(slot.station);
+        fields_.kitchenKeys[r] = numberToText(slot.key);
     }
     UpdateData(false);
 }
@@ -259,37 +296,35 @@ void MainDialog::imageToForm()
 void MainDialog::selectPage(ViewPage target)
 {
     formToImage();
-    if (target != viewPage) {
+    if (target != viewPage_) {
         for (int r = 1; r <= Rows; ++r) {
             const int number = r + pageOffsetOf(target);
             char label[12];
             std::snprintf(label, sizeof label, "%2d", number);
-            host.setControlText(ctl::rowLabel(r), label);
+            fields_.rowLabels[r] = label;
         }
     }
-    UpdateData(true);
-    viewPage = target;
+    viewPage_ = target;
     imageToForm();
-    UpdateData(false);
 }
 
 void MainDialog::deleteRow(int row)
 {
-    CallerEntry& slot = image.callers[row - 1 + pageOffset()];
+    CallerEntry& slot = image_.callers[row - 1 + pageOffset()];
     slot.buttonId = {0, 0, 0, 0};
     slot.idSuffix = 0;
-    idTexts[row] = idColumnText(0, 0);
+    fields_.idTexts[row] = idColumnText(0, 0);
     UpdateData(false);
 }
 
 void MainDialog::clearImage()
 {
-    for (CallerEntry& slot : image.callers) {
+    for (CallerEntry& slot : image_.callers) {
         slot.buttonId = {0, 0, 0, 0};
         slot.idSuffix = 0;
         slot.text.clear();
     }
-    for (KitchenCallEntry& slot : image.kitchenCalls) {
+    for (KitchenCallEntry& slot : image_.kitchenCalls) {
         slot.key = 0;
         slot.station = 0;
         slot.text.clear();
@@ -298,28 +333,29 @@ void MainDialog::clearImage()
 
 PagerConfiguration MainDialog::heldConfiguration() const
 {
-    return {image,
-            pagerName,
-            remoteDeleteText,
-            host.isChecked(ctl::Battery),
-            host.isChecked(ctl::Buzzer),
-            host.isChecked(ctl::RemoteDelete)};
+    return {image_,
+            fields_.pagerName,
+            fields_.remoteDeleteText,
+            host_.isChecked(ctl::Battery),
+            host_.isChecked(ctl::Buzzer),
+            host_.isChecked(ctl::RemoteDelete)};
 }
 
 void MainDialog::applyConfiguration(const PagerConfiguration& config)
 {
-    image = config.image;
-    pagerName = config.pagerName;
-    remoteDeleteText = config.remoteDeleteText;
-    host.setChecked(ctl::Battery, config.battery);
-    host.setChecked(ctl::Buzzer, config.buzzer);
-    host.setChecked(ctl::RemoteDelete, config.remoteDelete);
+    image_ = config.image;
+    fields_.pagerName = config.pagerName;
+    fields_.remoteDeleteText = config.remoteDeleteText;
+    host_.setChecked(ctl::Battery, config.battery);
+    host_.setChecked(ctl::Buzzer, config.buzzer);
+    host_.setChecked(ctl::RemoteDelete, config.remoteDelete);
 }
 
 PagerConfiguration MainDialog::configurationFromForm() const
 {
     PagerConfiguration config = heldConfiguration();
-    takeRows(config.image, pageOffset(), callerTexts, kitchenTexts, kitchenKeys, kitchenStations);
+    takeRows(config.image, pageOffset(), fields_.callerTexts, fields_.kitchenTexts, fields_.kitchenKeys,
+             fields_.kitchenStations);
     return config;
 }
 
@@ -328,27 +364,73 @@ PagerConfiguration MainDialog::configurationFromForm() const
 bool MainDialog::hasUnsavedChanges() const
 {
     PagerConfiguration shown = configurationFromForm();
-    shown.pagerName = host.controlText(ctl::PagerName);
-    shown.remoteDeleteText = host.controlText(ctl::RemoteDeleteText);
+    shown.pagerName = host_.controlText(ctl::PagerName);
+    shown.remoteDeleteText = host_.controlText(ctl::RemoteDeleteText);
     RowTexts callers, kitchens, keys, stations;
     for (int r = 1; r <= Rows; ++r) {
-        callers[r] = host.controlText(ctl::callerText(r));
-        kitchens[r] = host.controlText(ctl::kitchenText(r));
-        keys[r] = host.controlText(ctl::kitchenKey(r));
-        stations[r] = host.controlText(ctl::kitchenStation(r));
+        callers[r] = host_.controlText(ctl::callerText(r));
+        kitchens[r] = host_.controlText(ctl::kitchenText(r));
+        keys[r] = host_.controlText(ctl::kitchenKey(r));
+        stations[r] = host_.controlText(ctl::kitchenStation(r));
     }
     takeRows(shown.image, pageOffset(), callers, kitchens, keys, stations);
-    return !sameConfiguration(shown, keptConfiguration);
+    return !sameConfiguration(shown, keptConfiguration_);
 }
 
 void MainDialog::showClockGroup(bool visible)
 {
     for (const int id : ctl::ClockControls)
-        host.setVisible(id, visible);
+        host_.setVisible(id, visible);
 }
 
-void MainDialog::stopUiTimer() { host.stopTimer(ctl::UiTimerId); }
+void MainDialog::showRepeaterClockFor(std::uint8_t ticks)
+{
+    showClockGroup(true);
+    clockDisplayTicks_ = ticks;
+}
 
-void MainDialog::startUiTimer() { host.startTimer(ctl::UiTimerId, ctl::UiTimerPeriodMs); }
+// "Aktiv" is the link's to show; the user cannot click it. A tick on an
+// open link says so every time; the box is set only when it changes.
+void MainDialog::setActive(bool active)
+{
+    if (host_.isChecked(ctl::Active) != active)
+        host_.setChecked(ctl::Active, active);
+}
+
+void MainDialog::stopUiTimer() { host_.stopTimer(ctl::UiTimerId); }
+
+void MainDialog::startUiTimer() { host_.startTimer(ctl::UiTimerId, ctl::UiTimerPeriodMs); }
+
+// --- the inline runner -------------------------------------------------------
+
+namespace {
+
+class InlineContext final : public WorkContext {
+public:
+    explicit InlineContext(DialogHost& host) : host_(host) {}
+    void progressRange(int low, int high) override { host_.setProgressRange(low, high); }
+    void progress(int position) override { host_.setProgressPos(position); }
+    void portLine(const std::string& line) override { host_.setPortListLine(line); }
+    void repaint() override { host_.repaintNow(); }
+    void notice(const std::string& text) override { host_.messageBox(text); }
+    void show(std::function<void()> onFormThread) override { onFormThread(); }
+
+private:
+    DialogHost& host_;
+};
+
+}  // namespace
+
+void InlineRunner::run(std::function<void(WorkContext&)> work, std::function<void()> done)
+{
+    InlineContext context(host_);
+    ++depth_;
+    work(context);
+    --depth_;
+    if (done)
+        done();
+}
+
+void InlineRunner::repaintWhileWaiting() { host_.repaintNow(); }
 
 }  // namespace harvelin

@@ -2,31 +2,83 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
 #include <string>
 #include <string_view>
+#include <type_traits>
+#include <utility>
 
 #include "device/learn_window.h"
+#include "device/repeater_clock.h"
 #include "files/pager_data_file.h"
+#include "link/device_search.h"
 #include "link/serial_link.h"
 #include "model/pager_image.h"
 #include "platform/clock.h"
 #include "transfer/read_out.h"
+#include "transfer/write.h"
 #include "ui/dialog_host.h"
+#include "ui/work_runner.h"
 
 namespace harvelin {
 
-// The main form (dialog 102) without any toolkit: its form variables, the data
-// exchange with the controls and every handler of its message map. Each
-// handler that reaches the pager or a file runs an operation below the form
-// (search, read-out, write, learn window, link watch, switches, repeater
-// clock, boot loader, files) and shows what came of it; the handlers are
-// defined in src/ui.
-class MainDialog {
-public:
+// The form variables: what the controls show, as the data exchange takes it
+// (rows are indexed 1..16, index 0 is unused).
+struct FormFields {
     static constexpr int Rows = static_cast<int>(SlotsPerPage);
     static constexpr int KitchenRows = static_cast<int>(KitchenSlots);
 
-    MainDialog(DialogHost& host, SerialBackend& backend, PortTable ports, Clock& clock);
+    std::array<std::string, Rows + 1> callerTexts;
+    std::array<std::string, Rows + 1> idTexts;
+    std::array<std::string, Rows + 1> rowLabels;
+    std::array<std::string, KitchenRows + 1> kitchenTexts;
+    std::array<std::string, KitchenRows + 1> kitchenKeys;
+    std::array<std::string, KitchenRows + 1> kitchenStations;
+    std::string statusText;
+    std::string pagerName;
+    std::string remoteDeleteText;
+    std::string repeaterTimeText;
+    std::string systemTimeText;
+    int pageRadio = -1;  // 0 "1..16", 1 "17..32", -1 neither
+};
+
+// What the form's operations came to, for whoever watches the form besides
+// the user (the tests, a log). Each call carries its own operation's result.
+class FormListener {
+public:
+    virtual ~FormListener() = default;
+    virtual void searchEnded(const SearchResult& /*result*/) {}
+    // `backupPath`: the backup this read-out left, empty when none.
+    virtual void readOutEnded(const ReadOutResult& /*result*/, const std::string& /*backupPath*/) {}
+    virtual void writeEnded(const WriteResult& /*result*/) {}
+    // A learn window ended: whether it stored an identity, and how the pager
+    // took the end of learn mode.
+    virtual void learnEnded(bool /*stored*/, LearnModeExit /*exit*/) {}
+    virtual void switchSent(bool /*confirmed*/) {}
+    virtual void bootloaderStarted(bool /*confirmed*/) {}
+    // An open (with the file's coverage) or a save went through or not.
+    virtual void fileEnded(bool /*ok*/, const FileCoverage& /*coverage*/) {}
+};
+
+// The main form (dialog 102) without any toolkit: its form variables, the data
+// exchange with the controls and every handler of its message map. The
+// handlers run on the form's thread; what talks to the pager they hand to
+// the work runner, as operations below the form (search, read-out, write,
+// learn window, link watch, switches, repeater clock, boot loader), and show
+// what came of it when it has run. Files are read and written on the form's
+// thread. The handlers are defined in src/ui.
+class MainDialog {
+public:
+    static constexpr int Rows = FormFields::Rows;
+    static constexpr int KitchenRows = FormFields::KitchenRows;
+
+    // Without a runner, the work runs at once on the caller's thread.
+    MainDialog(DialogHost& host, SerialBackend& backend, PortTable ports, Clock& clock,
+               WorkRunner* runner = nullptr);
+    MainDialog(const MainDialog&) = delete;
+    MainDialog& operator=(const MainDialog&) = delete;
 
     // --- framework side -------------------------------------------------
     // The window itself (system menu entry, icons) is set up by the host.
@@ -39,7 +91,9 @@ public:
     void onCommand(int controlId);
     void onTimer(int timerId);
     // true: controls to variables with length validation; false: variables to
-    // controls, also setting the edit controls' input limits.
+    // controls, also setting the edit controls' input limits. Controls whose
+    // variable has not changed since they were last read or written are left
+    // alone.
     bool UpdateData(bool saveAndValidate);
 
     // --- form and image ---------------------------------------------------
@@ -48,35 +102,27 @@ public:
     void selectPage(ViewPage target);
     void deleteRow(int row);
     void clearImage();
-    int pageOffset() const { return pageOffsetOf(viewPage); }
+    int pageOffset() const { return pageOffsetOf(viewPage_); }
 
-    // --- device link ------------------------------------------------------
+    // --- the handlers ------------------------------------------------------
     void searchPager();
-
-    // --- configuration transfer -------------------------------------------
     void readFromPager();
     void writeToPager();
-
-    // --- device functions -------------------------------------------------
     void startLearn(int row);
     void onUiTimer();
-    // Ends an open learn window, also on the pager, as the window's end does.
-    void leaveLearnMode();
+    // Ends an open learn window, also on the pager, and gives the port back;
+    // `then` runs on the form's thread when that is done.
+    void leaveLearnModeAndClose(std::function<void()> then);
     void sendOptionSwitch(int checkId, std::string_view onText, std::string_view offText);
-    bool readRepeaterStatus();
+    // Reads the repeater's status and shows its time; `shown`, when given,
+    // learns whether the repeater reported.
+    void readRepeaterStatus(std::function<void(bool reported)> shown = {});
     void setRepeaterClock();
     void startBootloader();
-    // One tick of the open learn window, and what it did made visible.
-    void learnStep();
-    void noteLearnModeExit(LearnModeExit exit);
-
-    // --- data files -------------------------------------------------------
     void openFile();
     void saveFile();
-    // Keeps a read-out in the backup folder: after a complete one what the
-    // form now holds, after an incomplete one the lines the pager answered
-    // (none: nothing). Tells the user once when that fails.
-    void keepBackup(const ReadOutResult& result);
+    // Shows the repeater clock group for this many ticks of the timer.
+    void showRepeaterClockFor(std::uint8_t ticks);
 
     // --- what the form holds -------------------------------------------------
     // The configuration as the form variables and the image hold it, the rows
@@ -93,66 +139,94 @@ public:
     // "beenden", "vom Pager lesen" ...): true when there are no unsaved
     // changes or the user answers "Ja" to giving them up.
     bool mayDropUnsavedChanges(std::string_view action) const;
-    // What the form shows now is kept (saved, read or written).
-    void markConfigurationKept() { keptConfiguration = configurationFromForm(); }
-
-    // --- helpers shared by the handlers -------------------------------------
     void showClockGroup(bool visible);
+
+    // --- for the front ends ----------------------------------------------------
+    const PagerImage& image() const { return image_; }
+    const FormFields& fields() const { return fields_; }
+    ViewPage viewPage() const { return viewPage_; }
+    const PagerImage& startImage() const { return startImage_; }
+    // The link to the pager. Its owner is the work runner's thread while work
+    // runs; "Abbrechen" (SerialLink::cancel) may come from anywhere.
+    SerialLink& link() { return link_; }
+    const SerialLink& link() const { return link_; }
+    const LearnWindow& learnWindow() const { return learnWindow_; }
+    bool deviceBusy() const { return deviceBusy_; }
+    std::uint8_t clockDisplayTicks() const { return clockDisplayTicks_; }
+    // The file last opened or saved (UTF-8), for the window's title.
+    const std::string& currentFile() const { return currentFile_; }
+    // Where read-outs are kept (UTF-8); empty: nowhere.
+    void setBackupFolder(std::string folder) { backupFolder_ = std::move(folder); }
+    void setListener(FormListener* listener) { listener_ = listener ? listener : &silent_; }
+
+private:
+    template <class Work, class Done>
+    void runOnLink(Work work, Done done);
+
+    // The tick's halves: the pager's part on the runner, what it did shown here.
+    struct TickResult;
+    void showTick(const TickResult& tick);
+    void showLearnTick(const LearnTick& tick);
+    void finishSearch(const SearchResult& result, bool shownFound);
+    void finishReadOut(const ReadOutResult& result);
+    void finishWrite(const WriteResult& result);
+    void finishSwitch(int checkId, bool ticked, bool confirmed);
+    void showRepeaterStatus(const RepeaterStatus& status);
+    void noteLearnModeExit(LearnModeExit exit);
+    // Keeps a read-out in the backup folder: after a complete one what the
+    // form now holds, after an incomplete one the lines the pager answered
+    // (none: nothing). Tells the user once when that fails. The path kept,
+    // empty when none.
+    std::string keepBackup(const ReadOutResult& result);
+    void setActive(bool active);
+    // What the form shows now is kept (saved, read or written).
+    void markConfigurationKept() { keptConfiguration_ = configurationFromForm(); }
     void stopUiTimer();
     void startUiTimer();
 
-    // --- state ---------------------------------------------------------------
-    DialogHost& host;
-    Clock& clock;
+    DialogHost& host_;
+    Clock& clock_;
+    std::unique_ptr<WorkRunner> ownRunner_;
+    WorkRunner& runner_;
+    FormListener silent_;
+    FormListener* listener_ = &silent_;
 
-    PagerImage image;
-    ViewPage viewPage = ViewPage::Lower;
+    PagerImage image_;
+    ViewPage viewPage_ = ViewPage::Lower;
+    FormFields fields_;
+    // What each bound control was last given or read (by control id), so
+    // that the exchange touches only what changed.
+    std::map<int, std::string> shownTexts_;
+    std::map<int, bool> shownChecks_;
+    std::map<int, int> limitsSet_;
 
-    // Form variables; rows are indexed 1..16, index 0 is unused.
-    std::array<std::string, Rows + 1> callerTexts;
-    std::array<std::string, Rows + 1> idTexts;
-    std::array<std::string, Rows + 1> rowLabels;
-    std::array<std::string, KitchenRows + 1> kitchenTexts;
-    std::array<std::string, KitchenRows + 1> kitchenKeys;
-    std::array<std::string, KitchenRows + 1> kitchenStations;
-    std::string statusText;
-    std::string pagerName;
-    std::string remoteDeleteText;
-    std::string repeaterTimeText;
-    std::string systemTimeText;
-    int pageRadio = -1;  // 0 "1..16", 1 "17..32", -1 neither
-
-    SerialLink link;
+    SerialLink link_;
 
     // Learn mode and the timer ("Lernmodus": the pager's learn mode).
-    bool deviceBusy = false;
-    LearnWindow learnWindow;
-    std::uint8_t clockDisplayTicks = 0;
-
-    // What the last operations achieved, for front ends that report it.
-    bool lastReadOutComplete = false;   // every step of the read-out got a valid reply
-    bool lastWriteSucceeded = false;    // "Daten erfolgreich übertragen" was shown
-    bool lastLearnStored = false;       // the last learn window stored an identity
-    bool lastLearnModeLeft = false;     // the pager confirmed leaving learn mode at the window's end
-    bool lastFileOk = false;            // the last open or save went through
-    bool lastSwitchConfirmed = false;   // the pager confirmed the last option switch
-    bool lastBootloaderConfirmed = false;  // the pager said it calls its boot loader
-    bool lastWriteLeftSlotsOut = false; // a small pager could not take slots 17..32 or the kitchen calls
-    unsigned lastPagerSlots = 0;        // caller slots (16 or 32) of the pager last read or written; 0: no version
-    FileCoverage lastFileCoverage;      // which lines the last file opened held
-    ReadOutResult lastReadOut;          // what the last read-out got, complete or not
+    bool deviceBusy_ = false;
+    LearnWindow learnWindow_;
+    bool learnStored_ = false;  // the open learn window stored an identity
+    std::uint8_t clockDisplayTicks_ = 0;
 
     // The configuration last saved, completely read or completely written.
-    PagerConfiguration keptConfiguration;
+    PagerConfiguration keptConfiguration_;
     // The image as the form starts: empty caller slots, the kitchen defaults.
-    PagerImage startImage;
+    PagerImage startImage_;
 
-    // The file last opened or saved (UTF-8), for the window's title.
-    std::string currentFile;
-    // Where complete read-outs are kept (UTF-8); empty: nowhere.
-    std::string backupFolder;
-    std::string lastBackupPath;   // the backup of the last read-out (UTF-8), empty if none was kept
-    bool backupFailureShown = false;
+    std::string currentFile_;
+    std::string backupFolder_;
+    bool backupFailureShown_ = false;
 };
+
+// Hands `work` (taking the runner's WorkContext, returning a result value) to
+// the runner, and `done` the result on the form's thread.
+template <class Work, class Done>
+void MainDialog::runOnLink(Work work, Done done)
+{
+    using Result = std::invoke_result_t<Work&, WorkContext&>;
+    auto result = std::make_shared<Result>();
+    runner_.run([work = std::move(work), result](WorkContext& context) mutable { *result = work(context); },
+                [done = std::move(done), result]() mutable { done(*result); });
+}
 
 }  // namespace harvelin

@@ -1,25 +1,20 @@
 #include <string>
 
 #include "model/win1252.h"
+#include "transfer/messages.h"
 #include "transfer/read_out.h"
 #include "transfer/write.h"
 #include "ui/control_ids.h"
-#include "ui/host_sink.h"
 #include "ui/main_dialog.h"
-#include "transfer/messages.h"
 
 namespace harvelin {
 
 void MainDialog::readFromPager()
 {
-    lastReadOutComplete = false;
-    lastPagerSlots = 0;
-    lastReadOut = {};
-
     // 1.-2.
     UpdateData(true);
-    if (!host.isChecked(ctl::Active)) {
-        host.messageBox(std::string(NoConnectionMessage));
+    if (!host_.isChecked(ctl::Active)) {
+        host_.messageBox(std::string(NoConnectionMessage));
         return;
     }
     // What the pager holds takes the place of what the form shows; edits
@@ -29,20 +24,22 @@ void MainDialog::readFromPager()
         return;
 
     // 3. No keep-alive may go out while the pager is read.
-    host.setProgressPos(0);
-    deviceBusy = true;
+    host_.setProgressPos(0);
+    deviceBusy_ = true;
     stopUiTimer();
 
     // 4.-21. The answers go into the result; the form takes them only when
     //        the read-out is complete. Every other end leaves the form as it was.
-    HostSink sink(host);
-    lastReadOut = readOut(link, clock, sink, heldConfiguration());
-    const ReadOutResult& result = lastReadOut;
-    lastPagerSlots = result.callerSlots;
+    runOnLink([this, held = heldConfiguration()](
+                  WorkContext& context) { return readOut(link_, clock_, context, held); },
+              [this](const ReadOutResult& result) { finishReadOut(result); });
+}
 
+void MainDialog::finishReadOut(const ReadOutResult& result)
+{
     auto endWithFormUnchanged = [&] {
-        deviceBusy = false;
-        host.setProgressPos(0);
+        deviceBusy_ = false;
+        host_.setProgressPos(0);
         UpdateData(false);
         startUiTimer();
     };
@@ -51,82 +48,89 @@ void MainDialog::readFromPager()
     case ReadOutEnd::Complete: break;
     case ReadOutEnd::Cancelled:
         endWithFormUnchanged();
-        return host.messageBox(messageFor(result));
+        listener_->readOutEnded(result, {});
+        return host_.messageBox(messageFor(result));
     case ReadOutEnd::NoVersion:
-        deviceBusy = false;
-        host.setProgressPos(0);
-        host.messageBox(messageFor(result));
+        deviceBusy_ = false;
+        host_.setProgressPos(0);
+        listener_->readOutEnded(result, {});
+        host_.messageBox(messageFor(result));
         startUiTimer();
         return;
     case ReadOutEnd::Incomplete: {
         if (result.pagerGone)
-            host.setChecked(ctl::Active, false);
+            setActive(false);
         // What did arrive is kept aside, and the user is told once that the
         // form still shows what it showed before.
         endWithFormUnchanged();
-        keepBackup(result);
-        return host.messageBox(messageFor(result, lastBackupPath));
+        const std::string backup = keepBackup(result);
+        listener_->readOutEnded(result, backup);
+        return host_.messageBox(messageFor(result, backup));
     }
     }
 
     // 22.-26.
-    lastReadOutComplete = true;
     applyConfiguration(result.read);
-    deviceBusy = false;
-    host.setProgressPos(0);
+    deviceBusy_ = false;
+    host_.setProgressPos(0);
     UpdateData(false);
     startUiTimer();
     imageToForm();
-    selectPage(viewPage);
+    selectPage(viewPage_);
     markConfigurationKept();
-    keepBackup(result);
+    listener_->readOutEnded(result, keepBackup(result));
 }
 
 void MainDialog::writeToPager()
 {
-    lastWriteSucceeded = false;
-    lastPagerSlots = 0;
-
     // 1.-2. The image takes the form also when nothing is sent.
     formToImage();
-    if (!host.isChecked(ctl::Active)) {
-        host.messageBox(std::string(NoConnectionMessage));
+    if (!host_.isChecked(ctl::Active)) {
+        host_.messageBox(std::string(NoConnectionMessage));
         return;
     }
 
     // 3. No keep-alive may go out while the pager is written.
-    host.setProgressPos(0);
-    deviceBusy = true;
+    host_.setProgressPos(0);
+    deviceBusy_ = true;
     stopUiTimer();
 
-    // 4.-14.
-    HostSink sink(host);
-    const WriteResult result = writeConfiguration(link, clock, sink, heldConfiguration(), startImage);
-    lastPagerSlots = result.callerSlots;
+    // 4.-14., and 16.: the result is shown a second after the last step, so
+    //              the full progress bar can be seen.
+    runOnLink(
+        [this, held = heldConfiguration(), start = startImage_](WorkContext& context) {
+            WriteResult result = writeConfiguration(link_, clock_, context, held, start);
+            if (!result.cancelled)
+                clock_.sleepMs(WriteResultWaitMs);
+            return result;
+        },
+        [this](const WriteResult& result) { finishWrite(result); });
+}
+
+void MainDialog::finishWrite(const WriteResult& result)
+{
+    listener_->writeEnded(result);
     if (result.cancelled) {
-        deviceBusy = false;
+        deviceBusy_ = false;
         UpdateData(false);
-        host.setProgressPos(0);
-        host.messageBox(messageFor(result));
+        host_.setProgressPos(0);
+        host_.messageBox(messageFor(result));
         startUiTimer();
         return;
     }
     if (result.pagerGone)
-        host.setChecked(ctl::Active, false);
+        setActive(false);
 
     // 15.-16.
-    deviceBusy = false;
+    deviceBusy_ = false;
     UpdateData(false);
-    clock.sleepMs(WriteResultWaitMs);
-    host.setProgressPos(0);
+    host_.setProgressPos(0);
 
     // 17.-18.
-    lastWriteSucceeded = result.succeeded;
-    host.messageBox(messageFor(result));
-    lastWriteLeftSlotsOut = result.leftSlotsOut;
-    if (lastWriteLeftSlotsOut)
-        host.messageBox(win1252(SmallPagerMessage));
-    if (lastWriteSucceeded && !lastWriteLeftSlotsOut)
+    host_.messageBox(messageFor(result));
+    if (result.leftSlotsOut)
+        host_.messageBox(win1252(SmallPagerMessage));
+    if (result.succeeded && !result.leftSlotsOut)
         markConfigurationKept();
     startUiTimer();
 }

@@ -145,7 +145,7 @@ void DeviceThreadTest::readOutKeepsTheWindowTurningAndTakesNoClicks()
     QVERIFY(rig.idleWithin(5000) && learning());
     QVERIFY(rig.form->control(ctl::callerText(3))->isEnabled());  // usable while learning
     QVERIFY(rig.form->close());
-    QVERIFY(!learning() && !rig.form->dialog().link.portHandle);
+    QVERIFY(!learning() && !rig.form->dialog().link().portHandle);
 }
 
 void DeviceThreadTest::abbrechenStopsWithinOneExchange_data()
@@ -190,7 +190,7 @@ void DeviceThreadTest::abbrechenStopsWithinOneExchange()
     QVERIFY(!rig.form->busy());
     if (byCloseBox) {
         QVERIFY(runUntil([&] { return !rig.form->isVisible(); }, 5000));
-        QVERIFY(!rig.form->dialog().link.portHandle);
+        QVERIFY(!rig.form->dialog().link().portHandle);
     } else {
         QVERIFY(rig.form->control(ctl::Cancel)->isHidden());
         QCOMPARE(rig.text(ctl::callerText(1)), before);
@@ -203,7 +203,7 @@ void DeviceThreadTest::abbrechenStopsWithinOneExchange()
 // left out, and times count from each operation's first event.
 void DeviceThreadTest::threadedRunSendsTheSameBytesWithTheSameWaits()
 {
-    auto run = [](DialogThread::Mode mode) {
+    auto run = [](DeviceWorker::Mode mode) {
         FormRig rig(true, mode);
         rig.form->show();
         ModalAnswerer answerer;
@@ -228,8 +228,8 @@ void DeviceThreadTest::threadedRunSendsTheSameBytesWithTheSameWaits()
         trace << answerer.texts;
         return trace;
     };
-    const QStringList blocking = run(DialogThread::Mode::Blocking);
-    const QStringList threaded = run(DialogThread::Mode::Threaded);
+    const QStringList blocking = run(DeviceWorker::Mode::Blocking);
+    const QStringList threaded = run(DeviceWorker::Mode::Threaded);
     QVERIFY(blocking.size() > 100);
     QCOMPARE(threaded, blocking);
 }
@@ -243,7 +243,7 @@ void DeviceThreadTest::linePulledMidReadOutLeavesTheFormAndKeepsWhatArrived()
     QVERIFY(rig.started);
     QVERIFY(rig.search());
     QTemporaryDir backups;
-    rig.form->dialog().backupFolder = QDir(backups.path()).absolutePath().toStdString();
+    rig.form->dialog().setBackupFolder(QDir(backups.path()).absolutePath().toStdString());
     typeText(rig.form->control(ctl::callerText(2)), QStringLiteral("Getippt"));
     const QString row1 = rig.text(ctl::callerText(1));
     ModalAnswerer answerer;

@@ -23,7 +23,7 @@ namespace harvelin::gui::test {
 // virtual time, so a search or a transfer finishes at once: the handlers run
 // as the clicks arrive, without a device thread.
 struct FormRig {
-    explicit FormRig(bool withPager = true, DialogThread::Mode mode = DialogThread::Mode::Blocking)
+    explicit FormRig(bool withPager = true, DeviceWorker::Mode mode = DeviceWorker::Mode::Blocking)
     {
         if (withPager)
             backend.attachPager("sim0");

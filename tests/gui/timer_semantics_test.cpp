@@ -7,6 +7,7 @@
 #include <QElapsedTimer>
 #include <QThread>
 
+#include "form_results.h"
 #include "gui_test_support.h"
 #include "ui/control_ids.h"
 
@@ -56,11 +57,11 @@ void TimerSemanticsTest::messageBoxFromATickKeepsLaterTicksRunning()
 {
     ConnectedForm connected;
     MainDialog& dlg = connected.rig.form->dialog();
-    dlg.image.callers[2].buttonId = {200, 3, 0, 0};
-    dlg.image.callers[2].idSuffix = 7;
+    editImage(dlg, [&](PagerImage& image) { image.callers[2].buttonId = {200, 3, 0, 0}; });
+    editImage(dlg, [&](PagerImage& image) { image.callers[2].idSuffix = 7; });
 
     QTest::mouseClick(connected.rig.control(ctl::learnButton(1)), Qt::LeftButton);
-    QCOMPARE(dlg.learnWindow.row(), 1);
+    QCOMPARE(dlg.learnWindow().row(), 1);
     connected.rig.backend.inject("sim0", connected.pager->pressButton({200, 3, 0, 0, 7}),
                                  connected.rig.clock.nowMs());
 
@@ -78,27 +79,27 @@ void TimerSemanticsTest::messageBoxFromATickKeepsLaterTicksRunning()
         if (!box)
             return;
         if (ticksAtOpen < 0) {
-            ticksAtOpen = dlg.learnWindow.secondsLeft() * 10 - dlg.learnWindow.ticks();
+            ticksAtOpen = dlg.learnWindow().secondsLeft() * 10 - dlg.learnWindow().ticks();
             text = box->text();
             openFor.start();
             return;
         }
         if (openFor.elapsed() < 450)
             return;
-        ticksBeforeOk = dlg.learnWindow.secondsLeft() * 10 - dlg.learnWindow.ticks();
-        learningWhileOpen = dlg.learnWindow.row() != 0;
+        ticksBeforeOk = dlg.learnWindow().secondsLeft() * 10 - dlg.learnWindow().ticks();
+        learningWhileOpen = dlg.learnWindow().row() != 0;
         box->button(QMessageBox::Ok)->click();
         watcher.stop();
     });
     watcher.start();
 
-    QTRY_VERIFY_WITH_TIMEOUT(dlg.learnWindow.row() == 0, 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(dlg.learnWindow().row() == 0, 5000);
     QCOMPARE(text, QStringLiteral("Teilnehmer ist schon an Position:3 eingetragen!"));
     QVERIFY(learningWhileOpen);
     // The remaining window shrank by several ticks while the box was open.
     QVERIFY(ticksAtOpen - ticksBeforeOk >= 2);
     // Nothing was stored, and learn mode ended on the pager after the box.
-    QCOMPARE(dlg.image.callers[0].buttonIdValue(), 0u);
+    QCOMPARE(dlg.image().callers[0].buttonIdValue(), 0u);
     QVERIFY(!connected.pager->state().learnMode);
 }
 

@@ -179,10 +179,10 @@ protected:
     bool connect(const std::string& device)
     {
         makeDialog(PortTable::fromPaths({device}));
-        dialog->link.portNumber = 1;
-        if (!dialog->link.open())
+        dialog->link().portNumber = 1;
+        if (!dialog->link().open())
             return false;
-        dialog->link.state = LinkState::Open;
+        dialog->link().state = LinkState::Open;
         return true;
     }
 
@@ -205,31 +205,31 @@ TEST_F(PtySearchTest, SearchFindsSimulatorProgramAndExchangeRoundTrips)
     // Port 1 does not exist; the pager is port 2.
     makeDialog(PortTable::fromPaths({(dir / "absent").string(), link}));
     dialog->searchPager();
-    ASSERT_EQ(dialog->link.portNumber, 2);
-    EXPECT_EQ(dialog->link.state, LinkState::Open);
+    ASSERT_EQ(dialog->link().portNumber, 2);
+    EXPECT_EQ(dialog->link().state, LinkState::Open);
     EXPECT_TRUE(host.isChecked(ctl::Active));
     EXPECT_EQ(host.portListLine, "Pager an Port:zelvatron gefunden");
     EXPECT_EQ(host.portListHistory.front(), win1252("Prüfe :absent"));
 
     std::string reply;
     std::uint8_t length = 0;
-    ASSERT_TRUE(dialog->link.exchange(">List Adresstext", reply, length));
+    ASSERT_TRUE(dialog->link().exchange(">List Adresstext", reply, length));
     EXPECT_EQ(reply, "Adresstext :Pager:A\r\n");
     EXPECT_EQ(length, reply.size());
 
     // A call button pressed at the simulator's console, while learning.
-    ASSERT_TRUE(dialog->link.exchange(">Setze Lernmodus:1", reply, length));
+    ASSERT_TRUE(dialog->link().exchange(">Setze Lernmodus:1", reply, length));
     sim.send("press 1 2 3 4 5\n");
-    EXPECT_EQ(readUntil(*dialog->link.portHandle, '\r'), "Tischsender:1 2 3 4 5 77\r");
+    EXPECT_EQ(readUntil(*dialog->link().portHandle, '\r'), "Tischsender:1 2 3 4 5 77\r");
 
     // Pulled and put back: the line comes back under the same name.
     sim.send("unplug\n");
-    EXPECT_TRUE(becomesTrue([&] { return !dialog->link.portHandle->readSettings(); }));
+    EXPECT_TRUE(becomesTrue([&] { return !dialog->link().portHandle->readSettings(); }));
     sim.send("plug\n");
     EXPECT_EQ(sim.readLine(), link);
     EXPECT_TRUE(fs::exists(link));
 
-    dialog->link.close();
+    dialog->link().close();
     EXPECT_EQ(sim.finish(), 0);
     EXPECT_FALSE(fs::exists(link));
     std::ifstream frames(log);
@@ -268,7 +268,7 @@ TEST_F(PtySearchTest, PortHeldByTheToolIsRefusedToAnotherProgram)
     EXPECT_FALSE(anotherProgramCanOpen(pty.devicePath()));
     EXPECT_EQ(backend->open(pty.devicePath()), nullptr);
 
-    dialog->link.close();
+    dialog->link().close();
     EXPECT_TRUE(anotherProgramCanOpen(pty.devicePath()));
 }
 
@@ -284,8 +284,8 @@ TEST_F(PtySearchTest, BytesPassTheLineUnchanged)
     const std::string text = win1252("Tür ß\x11\x13");
     std::string reply;
     std::uint8_t length = 0;
-    ASSERT_TRUE(dialog->link.exchange(">Setze:4 \x02" + text + "\x03 001 002 003 004 005 Ende", reply, length));
-    ASSERT_TRUE(dialog->link.exchange(">Lese:4", reply, length));
+    ASSERT_TRUE(dialog->link().exchange(">Setze:4 \x02" + text + "\x03 001 002 003 004 005 Ende", reply, length));
+    ASSERT_TRUE(dialog->link().exchange(">Lese:4", reply, length));
     EXPECT_EQ(reply, "Pos:4:" + text + "\x03 001 002 003 004 005 Ende\r\n");
 }
 
@@ -338,8 +338,8 @@ TEST_F(PtySearchTest, PagerPressesButtonSoonAfterLearnModeStarts)
     ASSERT_TRUE(connect(pty.devicePath()));
     std::string reply;
     std::uint8_t length = 0;
-    ASSERT_TRUE(dialog->link.exchange(">Setze Lernmodus:1", reply, length));
-    const std::string report = readUntil(*dialog->link.portHandle, '\r');
+    ASSERT_TRUE(dialog->link().exchange(">Setze Lernmodus:1", reply, length));
+    const std::string report = readUntil(*dialog->link().portHandle, '\r');
     EXPECT_EQ(report.rfind("Tischsender:", 0), 0u) << report;
 }
 
@@ -378,9 +378,9 @@ TEST_F(PtySearchTest, SimulatorPressesButtonOnCommand)
     ASSERT_TRUE(connect(pty.devicePath()));
     std::string reply;
     std::uint8_t length = 0;
-    ASSERT_TRUE(dialog->link.exchange(">Setze Lernmodus:1", reply, length));
+    ASSERT_TRUE(dialog->link().exchange(">Setze Lernmodus:1", reply, length));
     pty.pressButton({200, 3, 0, 0, 7});
-    EXPECT_EQ(dialog->link.portHandle->read(100), "Tischsender:200 3 0 0 7 77\r");
+    EXPECT_EQ(dialog->link().portHandle->read(100), "Tischsender:200 3 0 0 7 77\r");
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <string>
 #include <thread>
 
+#include "form_results.h"
 #include "link/port_table.h"
 #include "model/conversions.h"
 #include "platform/clock.h"
@@ -34,26 +35,27 @@ TEST(SimulatedLearnPtyTest, LernenShowsTheButtonThatTheSimulatedPagerPresses)
     MemoryHost host;
     const std::unique_ptr<SerialBackend> backend = makeSystemSerialBackend();
     MainDialog dialog(host, *backend, PortTable::fromPaths({pty.devicePath()}), clock);
+    FormResults results(dialog);
     dialog.OnInitDialog();
 
     dialog.onCommand(ctl::SearchButton);
     ASSERT_TRUE(host.isChecked(ctl::Active));
 
     dialog.onCommand(ctl::learnButton(3));
-    ASSERT_EQ(dialog.learnWindow.row(), 3);
+    ASSERT_EQ(dialog.learnWindow().row(), 3);
 
     // The timer, as the window runs it: one tick every 100 ms.
     const auto end = Steady::now() + std::chrono::seconds(12);
     auto next = Steady::now();
-    while (dialog.learnWindow.row() != 0 && Steady::now() < end) {
+    while (dialog.learnWindow().row() != 0 && Steady::now() < end) {
         dialog.onTimer(ctl::UiTimerId);
         next += std::chrono::milliseconds(ctl::UiTimerPeriodMs);
         std::this_thread::sleep_until(next);
     }
 
-    EXPECT_EQ(dialog.learnWindow.row(), 0);
-    EXPECT_TRUE(dialog.lastLearnStored);
-    const CallerEntry& slot = dialog.image.callers[2];
+    EXPECT_EQ(dialog.learnWindow().row(), 0);
+    EXPECT_TRUE(results.lastLearnStored);
+    const CallerEntry& slot = dialog.image().callers[2];
     EXPECT_NE(slot.buttonIdValue(), 0u);
     EXPECT_EQ(host.controlText(ctl::idText(3)), idColumnText(slot.buttonIdValue(), slot.idSuffix));
     EXPECT_TRUE(host.messages.empty());

@@ -3,6 +3,7 @@
 #include <memory>
 #include <string>
 
+#include "form_results.h"
 #include "link/port_table.h"
 #include "model/win1252.h"
 #include "platform/clock.h"
@@ -25,10 +26,10 @@ struct Session {
 
     bool connect()
     {
-        dialog.link.portNumber = 1;
-        if (!dialog.link.open())
+        dialog.link().portNumber = 1;
+        if (!dialog.link().open())
             return false;
-        dialog.link.state = LinkState::Open;
+        dialog.link().state = LinkState::Open;
         host.setChecked(ctl::Active, true);
         return true;
     }
@@ -36,6 +37,7 @@ struct Session {
     SystemClock clock;
     MemoryHost host;
     MainDialog dialog;
+    FormResults results{dialog};
 };
 
 // A full configuration goes into the pager and comes back unchanged, over a
@@ -52,8 +54,8 @@ TEST(TransferPtyTest, WrittenConfigurationReadsBackUnchanged)
     MainDialog& w = writer.dialog;
     MemoryHost& wh = writer.host;
     for (unsigned n = 0; n < 32; ++n) {
-        w.image.callers[n].setButtonIdValue(100000u * n + 7);
-        w.image.callers[n].idSuffix = static_cast<std::uint8_t>(n % 10);
+        editImage(w, [&](PagerImage& image) { image.callers[n].setButtonIdValue(100000u * n + 7); });
+        editImage(w, [&](PagerImage& image) { image.callers[n].idSuffix = static_cast<std::uint8_t>(n % 10); });
     }
     w.selectPage(ViewPage::Upper);
     for (int r = 1; r <= 16; ++r)
@@ -73,7 +75,7 @@ TEST(TransferPtyTest, WrittenConfigurationReadsBackUnchanged)
 
     w.writeToPager();
     ASSERT_EQ(wh.messages, std::vector<std::string>{win1252("Daten erfolgreich übertragen")});
-    w.link.close();
+    w.link().close();
 
     Session reader(*backend, pty.devicePath());
     ASSERT_TRUE(reader.connect());
@@ -82,25 +84,25 @@ TEST(TransferPtyTest, WrittenConfigurationReadsBackUnchanged)
     rh.setChecked(ctl::RemoteDelete, true);
     r.readFromPager();
     EXPECT_TRUE(rh.messages.empty());
-    EXPECT_TRUE(r.lastReadOutComplete);
+    EXPECT_TRUE(reader.results.lastReadOutComplete);
 
     for (unsigned n = 0; n < 32; ++n) {
-        EXPECT_EQ(r.image.callers[n].text.str(), w.image.callers[n].text.str()) << "slot " << n + 1;
-        EXPECT_EQ(r.image.callers[n].buttonId, w.image.callers[n].buttonId) << "slot " << n + 1;
-        EXPECT_EQ(r.image.callers[n].idSuffix, w.image.callers[n].idSuffix) << "slot " << n + 1;
+        EXPECT_EQ(r.image().callers[n].text.str(), w.image().callers[n].text.str()) << "slot " << n + 1;
+        EXPECT_EQ(r.image().callers[n].buttonId, w.image().callers[n].buttonId) << "slot " << n + 1;
+        EXPECT_EQ(r.image().callers[n].idSuffix, w.image().callers[n].idSuffix) << "slot " << n + 1;
     }
     for (unsigned k = 0; k < 16; ++k) {
-        EXPECT_EQ(r.image.kitchenCalls[k].text.str(), w.image.kitchenCalls[k].text.str()) << "kitchen " << k + 1;
-        EXPECT_EQ(r.image.kitchenCalls[k].key, w.image.kitchenCalls[k].key) << "kitchen " << k + 1;
-        EXPECT_EQ(r.image.kitchenCalls[k].station, w.image.kitchenCalls[k].station) << "kitchen " << k + 1;
+        EXPECT_EQ(r.image().kitchenCalls[k].text.str(), w.image().kitchenCalls[k].text.str()) << "kitchen " << k + 1;
+        EXPECT_EQ(r.image().kitchenCalls[k].key, w.image().kitchenCalls[k].key) << "kitchen " << k + 1;
+        EXPECT_EQ(r.image().kitchenCalls[k].station, w.image().kitchenCalls[k].station) << "kitchen " << k + 1;
     }
-    EXPECT_EQ(r.image.callers[31].text.str(), win1252("Außen 32"));
-    EXPECT_EQ(r.pagerName, win1252("Pager:Süd"));
-    EXPECT_EQ(r.remoteDeleteText, win1252(" Bitte abräumen "));
+    EXPECT_EQ(r.image().callers[31].text.str(), win1252("Außen 32"));
+    EXPECT_EQ(r.fields().pagerName, win1252("Pager:Süd"));
+    EXPECT_EQ(r.fields().remoteDeleteText, win1252(" Bitte abräumen "));
     EXPECT_TRUE(rh.isChecked(ctl::Battery));
     EXPECT_TRUE(rh.isChecked(ctl::Buzzer));
     EXPECT_FALSE(rh.isChecked(ctl::RemoteDelete));
-    r.link.close();
+    r.link().close();
 }
 
 // Over a real line: a pager that answers one slot late and refuses the next.
@@ -121,8 +123,8 @@ TEST(TransferPtyTest, LateAnswerAndRefusedSlotFailTheWrite)
     ASSERT_TRUE(writer.connect());
     writer.dialog.writeToPager();
     EXPECT_EQ(writer.host.messages, std::vector<std::string>{win1252("Fehlerhafte Übertragung!")});
-    EXPECT_FALSE(writer.dialog.lastWriteSucceeded);
-    EXPECT_TRUE(writer.dialog.link.lateReplySeen);
+    EXPECT_FALSE(writer.results.lastWriteSucceeded);
+    EXPECT_TRUE(writer.dialog.link().lateReplySeen);
 }
 
 }  // namespace

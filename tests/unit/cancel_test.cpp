@@ -17,7 +17,7 @@ namespace {
 // What the read-out may change, in one comparable text.
 std::string formAndImage(MainDialog& dlg, MemoryHost& host)
 {
-    std::string s = PagerDataFile::format({dlg.image, dlg.pagerName, dlg.remoteDeleteText, host.isChecked(ctl::Battery),
+    std::string s = PagerDataFile::format({dlg.image(), dlg.fields().pagerName, dlg.fields().remoteDeleteText, host.isChecked(ctl::Battery),
                                            host.isChecked(ctl::Buzzer), host.isChecked(ctl::RemoteDelete)});
     for (const auto& [id, text] : host.texts)
         s += std::to_string(id) + '=' + text + ';';
@@ -48,23 +48,23 @@ TEST_P(CancelTest, TransferStopsBeforeItsNextCommandAndSaysSo)
 
     std::size_t framesAtCancel = 0;
     host.onProgress = [&](int, int, int pos) {
-        if (pos == c.cancelAtProgress && !dlg.link.cancelled()) {
+        if (pos == c.cancelAtProgress && !dlg.link().cancelled()) {
             framesAtCancel = frames().size();
-            dlg.link.cancel();
+            dlg.link().cancel();
         }
     };
     timed([&] { c.write ? dlg.writeToPager() : dlg.readFromPager(); });
 
-    ASSERT_TRUE(dlg.link.cancelled());
+    ASSERT_TRUE(dlg.link().cancelled());
     EXPECT_EQ(frames().size(), framesAtCancel);
     // Only the cancelled message; no "Fehlerhafte Übertragung!" or
     // "Fehlerhafter Datenempfang" on top.
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_EQ(host.messages.back(), win1252(c.write ? "Übertragung abgebrochen – der Pager ist nur teilweise beschrieben."
                                                     : "Lesen abgebrochen – die Daten im Formular sind unverändert."));
-    EXPECT_TRUE(!dlg.deviceBusy && host.timerRunning(ctl::UiTimerId) && host.progressPos == 0);
-    EXPECT_EQ(dlg.link.state, LinkState::Open);
-    EXPECT_FALSE(dlg.lastWriteSucceeded || dlg.lastReadOutComplete);
+    EXPECT_TRUE(!dlg.deviceBusy() && host.timerRunning(ctl::UiTimerId) && host.progressPos == 0);
+    EXPECT_EQ(dlg.link().state, LinkState::Open);
+    EXPECT_FALSE(results.lastWriteSucceeded || results.lastReadOutComplete);
     // No step after the cancel waits either: no exchange, no pause before
     // the result. (Slack: one identification exchange, the kitchen pauses.)
     const auto waitsOfTheFramesSent = TransferStartWaitMs + static_cast<std::int64_t>(framesAtCancel) * ExchangeMs;
@@ -83,11 +83,11 @@ INSTANTIATE_TEST_SUITE_P(ReadAndWrite, CancelTest,
 
 TEST_F(TransferTest, CancelledSearchLeavesTheLinkClosedAndAktivClear)
 {
-    dlg.link.cancel();
+    dlg.link().cancel();
     dlg.searchPager();
 
-    EXPECT_TRUE(dlg.link.state == LinkState::Closed && dlg.link.portNumber == 0 && !dlg.link.portHandle);
-    EXPECT_FALSE(host.isChecked(ctl::Active) || dlg.deviceBusy);
+    EXPECT_TRUE(dlg.link().state == LinkState::Closed && dlg.link().portNumber == 0 && !dlg.link().portHandle);
+    EXPECT_FALSE(host.isChecked(ctl::Active) || dlg.deviceBusy());
     EXPECT_TRUE(host.timerRunning(ctl::UiTimerId));
     EXPECT_TRUE(frames().empty());
 }

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "form_results.h"
 #include "device_rig.h"
 #include "model/win1252.h"
 
@@ -78,7 +79,7 @@ TEST_F(OptionSwitchTest, OnlyCapitalisedAcknowledgementEndsTheAttempts)
     // A confirmation that comes only after the read window is another's.
     rig.pager->faults().delayFor[">Setze Debug"] = 350;
     click(ctl::Battery, true);
-    EXPECT_FALSE(rig.dialog.lastSwitchConfirmed);
+    EXPECT_FALSE(rig.results.lastSwitchConfirmed);
     EXPECT_EQ(rig.host.messages.size(), 2u);
 }
 
@@ -112,12 +113,13 @@ protected:
     sim::PagerState& repeater() { return rig.pager->state(); }
     DeviceRig rig;
     MainDialog& dlg = rig.dialog;
+    FormResults& results = rig.results;
 };
 
 TEST_F(RepeaterClockTest, StatusReadShowsRepeaterTimeBesidePcTime)
 {
     const std::int64_t start = rig.clock.nowMs();
-    EXPECT_TRUE(dlg.readRepeaterStatus());
+    EXPECT_TRUE(readRepeaterStatusNow(dlg));
     EXPECT_EQ(rig.text(ctl::RepeaterTime), "07:05");
     EXPECT_EQ(rig.text(ctl::SystemTime), "10:20");
     EXPECT_EQ(rig.countCommand(">Setze Repeatertest:1"), 1);
@@ -137,8 +139,8 @@ TEST_F(RepeaterClockTest, TimeOutOfRangeShowsError)
         SCOPED_TRACE(c.shown);
         repeater().repeaterHour = c.hour;
         repeater().repeaterMinute = c.minute;
-        EXPECT_TRUE(dlg.readRepeaterStatus());
-        EXPECT_EQ(dlg.repeaterTimeText, c.shown);
+        EXPECT_TRUE(readRepeaterStatusNow(dlg));
+        EXPECT_EQ(dlg.fields().repeaterTimeText, c.shown);
     }
 }
 
@@ -149,16 +151,16 @@ TEST_F(RepeaterClockTest, LastStatusAnswerDecidesTheResult)
         if (bytes.find(">Lese Repeaterstatus") != std::string_view::npos && ++statusReads == 5)
             repeater().repeaterStatus = 0;
     };
-    EXPECT_FALSE(dlg.readRepeaterStatus());
+    EXPECT_FALSE(readRepeaterStatusNow(dlg));
     EXPECT_EQ(rig.text(ctl::RepeaterTime), "07:05");  // from the earlier good answers
 }
 
 TEST_F(RepeaterClockTest, StatusZeroLeavesTheTextsAlone)
 {
     repeater().repeaterStatus = 0;
-    EXPECT_FALSE(dlg.readRepeaterStatus());
-    EXPECT_EQ(dlg.repeaterTimeText, "");
-    EXPECT_EQ(dlg.systemTimeText, "");
+    EXPECT_FALSE(readRepeaterStatusNow(dlg));
+    EXPECT_EQ(dlg.fields().repeaterTimeText, "");
+    EXPECT_EQ(dlg.fields().systemTimeText, "");
 }
 
 TEST_F(RepeaterClockTest, StatusAnswerWithoutTimeShowsError)
@@ -166,11 +168,12 @@ TEST_F(RepeaterClockTest, StatusAnswerWithoutTimeShowsError)
     for (const char* answer : {"Repeaterstatus aktuell\r\n", "Repeaterstatus aktuell: 1\r\n",
                                "Repeaterstatus aktuell: 1 07\r\n", "Repeaterstatus aktuell: 1 xx yy\r\n"}) {
         SCOPED_TRACE(answer);
-        dlg.repeaterTimeText = "07:05";
+        rig.host.setControlText(ctl::RepeaterTime, "07:05");
+        dlg.UpdateData(true);
         rig.pager->faults().replaceReply[">Lese Repeaterstatus"] = answer;
-        EXPECT_TRUE(dlg.readRepeaterStatus());
-        EXPECT_EQ(dlg.repeaterTimeText, "Error");
-        EXPECT_EQ(dlg.systemTimeText, "10:20");
+        EXPECT_TRUE(readRepeaterStatusNow(dlg));
+        EXPECT_EQ(dlg.fields().repeaterTimeText, "Error");
+        EXPECT_EQ(dlg.fields().systemTimeText, "10:20");
     }
 }
 
@@ -178,27 +181,26 @@ TEST_F(RepeaterClockTest, MinutesBehindALineBreakAreStillRead)
 {
     // The number after a space is read like atoi, which skips CR and LF too.
     rig.pager->faults().replaceReply[">Lese Repeaterstatus"] = "Repeaterstatus aktuell: 1 07 \r\n05\r\n";
-    EXPECT_TRUE(dlg.readRepeaterStatus());
-    EXPECT_EQ(dlg.repeaterTimeText, "07:05");
+    EXPECT_TRUE(readRepeaterStatusNow(dlg));
+    EXPECT_EQ(dlg.fields().repeaterTimeText, "07:05");
 }
 
 TEST_F(RepeaterClockTest, UnconfirmedRepeaterTestSkipsTheStatusRead)
 {
     repeater().repeaterPresent = false;
-    EXPECT_TRUE(dlg.readRepeaterStatus());  // the fifth test exchange was made
+    EXPECT_TRUE(readRepeaterStatusNow(dlg));  // the fifth test exchange was made
     EXPECT_EQ(rig.countCommand(">Setze Repeatertest:1"), 5);
     EXPECT_EQ(rig.countCommand(">Lese Repeaterstatus"), 0);
-    EXPECT_EQ(dlg.repeaterTimeText, "");
+    EXPECT_EQ(dlg.fields().repeaterTimeText, "");
 
-    dlg.link.close();
-    EXPECT_FALSE(dlg.readRepeaterStatus());
+    dlg.link().close();
+    EXPECT_FALSE(readRepeaterStatusNow(dlg));
 }
 
 TEST_F(RepeaterClockTest, SettingTheClockSendsPcTimeAndHidesGroupOnConfirmation)
 {
     rig.clock.setLocalTime({9, 5, 3});
-    dlg.showClockGroup(true);
-    dlg.clockDisplayTicks = 30;
+    dlg.showRepeaterClockFor(30);
     const int stopsBefore = rig.host.timerStops;
     const std::int64_t start = rig.clock.nowMs();
     dlg.onCommand(ctl::ClockButton);
@@ -209,7 +211,7 @@ TEST_F(RepeaterClockTest, SettingTheClockSendsPcTimeAndHidesGroupOnConfirmation)
     EXPECT_EQ(rig.clock.nowMs() - start, 200 + 1000 + ExchangeMs);
     EXPECT_EQ(rig.text(ctl::RepeaterTime), "09:05");
     EXPECT_EQ(repeater().repeaterSecond, 3u);
-    EXPECT_EQ(dlg.clockDisplayTicks, 0);
+    EXPECT_EQ(dlg.clockDisplayTicks(), 0);
     for (const int id : ctl::ClockControls)
         EXPECT_FALSE(rig.host.isVisible(id));
     EXPECT_EQ(rig.host.timerStops, stopsBefore + 1);
@@ -219,12 +221,11 @@ TEST_F(RepeaterClockTest, SettingTheClockSendsPcTimeAndHidesGroupOnConfirmation)
 TEST_F(RepeaterClockTest, UnconfirmedClockKeepsTheGroupCountingDown)
 {
     rig.pager->faults().noAckFor[">Setze Repeateruhrzeit"] = -1;
-    dlg.showClockGroup(true);
-    dlg.clockDisplayTicks = 30;
+    dlg.showRepeaterClockFor(30);
     dlg.setRepeaterClock();
     EXPECT_EQ(rig.countCommand(">Setze Repeateruhrzeit: 10.20;00"), 5);
     EXPECT_TRUE(rig.host.isVisible(ctl::ClockGroup));
-    EXPECT_EQ(dlg.clockDisplayTicks, 30);
+    EXPECT_EQ(dlg.clockDisplayTicks(), 30);
     EXPECT_EQ(rig.text(ctl::RepeaterTime), "10:20");
     EXPECT_EQ(rig.host.messages, std::vector<std::string>{win1252("Der Repeater hat die Uhrzeit nicht übernommen.")});
 }

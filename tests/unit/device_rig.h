@@ -14,6 +14,7 @@
 #include "sim_backend.h"
 #include "ui/control_ids.h"
 #include "ui/main_dialog.h"
+#include "form_results.h"
 #include "memory_host.h"
 
 namespace harvelin {
@@ -69,6 +70,7 @@ struct DeviceRig {
     std::shared_ptr<sim::PagerSimulator> pager = backend.attachPager(Port);
     WatchedBackend watched{backend};
     MainDialog dialog{host, watched, PortTable::windowsComPorts(), clock};
+    FormResults results{dialog};
     std::int64_t lastTickAt = 0;
 
     DeviceRig() { dialog.OnInitDialog(); }
@@ -76,9 +78,9 @@ struct DeviceRig {
     // As a successful search leaves it: the port open, "Aktiv" ticked.
     void connect()
     {
-        dialog.link.portNumber = PortNumber;
-        ASSERT_TRUE(dialog.link.open());
-        dialog.link.state = LinkState::Open;
+        dialog.link().portNumber = PortNumber;
+        ASSERT_TRUE(dialog.link().open());
+        dialog.link().state = LinkState::Open;
         host.setChecked(ctl::Active, true);
         pager->clearLog();
         backend.clearEvents();

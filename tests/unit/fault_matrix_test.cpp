@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "form_results.h"
 #include "model/win1252.h"
 #include "sim_rig.h"
 #include "temp_dir.h"
@@ -116,7 +117,7 @@ public:
         rig_.host.fileDialogAnswers.push_back(file_.string());
         dlg().openFile();
         // The pager is the one the file belongs to: it answers to its name.
-        rig_.pager->state().pagerName = dlg().pagerName;
+        rig_.pager->state().pagerName = dlg().fields().pagerName;
         if (op_ != Op::Search)
             rig_.connect();
         // A call button is pressed half a second into every learn window.
@@ -146,12 +147,12 @@ public:
         case Op::Write: dlg().writeToPager(); break;
         case Op::Learn:
             dlg().startLearn(1);
-            for (int tick = 0; tick < 150 && dlg().learnWindow.row() != 0; ++tick)
+            for (int tick = 0; tick < 150 && dlg().learnWindow().row() != 0; ++tick)
                 tick100ms();
             break;
         case Op::OptionSwitch: dlg().onCommand(ctl::Battery); break;
         case Op::Repeater:
-            if (dlg().readRepeaterStatus())
+            if (readRepeaterStatusNow(dlg()))
                 dlg().setRepeaterClock();
             break;
         case Op::Bootloader: dlg().startBootloader(); break;
@@ -165,13 +166,13 @@ public:
         }
 
         // Always so, whatever happened.
-        EXPECT_FALSE(dlg().deviceBusy);
+        EXPECT_FALSE(dlg().deviceBusy());
         EXPECT_TRUE(rig_.host.timerRunning(ctl::UiTimerId));
 
         const Snapshot after = snapshot();
         Outcome o;
         o.messages = rig_.host.messages;
-        o.link = dlg().link.state;
+        o.link = dlg().link().state;
         o.aktiv = rig_.host.isChecked(ctl::Active);
         const auto mark = [&o](bool differs, Part part) { o.changed |= differs ? part : 0u; };
         mark(before.callers != after.callers, Callers);
@@ -245,12 +246,12 @@ private:
     Snapshot snapshot()
     {
         Snapshot s;
-        for (const CallerEntry& c : dlg().image.callers)
+        for (const CallerEntry& c : dlg().image().callers)
             s.callers.push_back(c.text.str() + "|" + std::to_string(c.buttonIdValue()) + "|" +
                                 std::to_string(c.idSuffix));
-        for (const KitchenCallEntry& k : dlg().image.kitchenCalls)
+        for (const KitchenCallEntry& k : dlg().image().kitchenCalls)
             s.kitchen.push_back(k.text.str() + "|" + std::to_string(k.key) + "|" + std::to_string(k.station));
-        s.settings = {dlg().pagerName, dlg().remoteDeleteText};
+        s.settings = {dlg().fields().pagerName, dlg().fields().remoteDeleteText};
         for (const int box : {ctl::Battery, ctl::Buzzer, ctl::RemoteDelete})
             s.settings.push_back(rig_.host.isChecked(box) ? "on" : "off");
         for (int r = 1; r <= MainDialog::Rows; ++r)

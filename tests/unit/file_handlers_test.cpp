@@ -13,6 +13,7 @@
 
 #include <sys/stat.h>
 
+#include "form_results.h"
 #include "model/win1252.h"
 #include "temp_dir.h"
 #include "test_rig.h"
@@ -38,6 +39,7 @@ protected:
     TempDir dir;
     TestRig rig;
     MainDialog& dlg = rig.dialog;
+    FormResults& results = rig.results;
     MemoryHost& host = rig.host;
 };
 
@@ -45,14 +47,14 @@ TEST_F(FileHandlersTest, SaveWritesWhatTheFormShows)
 {
     // Rows typed but not yet taken into the image, identities from the image.
     host.setControlText(ctl::callerText(1), "Tisch 1");
-    dlg.image.callers[0].setButtonIdValue(0x12345678);
-    dlg.image.callers[0].idSuffix = 3;
-    dlg.image.callers[5].buttonId = {255, 0, 1, 2};
-    dlg.image.callers[5].idSuffix = 255;
+    editImage(dlg, [&](PagerImage& image) { image.callers[0].setButtonIdValue(0x12345678); });
+    editImage(dlg, [&](PagerImage& image) { image.callers[0].idSuffix = 3; });
+    editImage(dlg, [&](PagerImage& image) { image.callers[5].buttonId = {255, 0, 1, 2}; });
+    editImage(dlg, [&](PagerImage& image) { image.callers[5].idSuffix = 255; });
     host.setControlText(ctl::callerText(6), win1252("Terrasse Süd"));
-    dlg.image.callers[31].text.assign("12345678901234");
-    dlg.image.callers[31].buttonId = {1, 2, 3, 4};
-    dlg.image.callers[31].idSuffix = 5;
+    editImage(dlg, [&](PagerImage& image) { image.callers[31].text.assign("12345678901234"); });
+    editImage(dlg, [&](PagerImage& image) { image.callers[31].buttonId = {1, 2, 3, 4}; });
+    editImage(dlg, [&](PagerImage& image) { image.callers[31].idSuffix = 5; });
     host.setControlText(ctl::kitchenText(3), win1252("Spülküche"));
     host.setControlText(ctl::kitchenKey(3), "255");
     host.setControlText(ctl::kitchenStation(3), "200");
@@ -64,7 +66,7 @@ TEST_F(FileHandlersTest, SaveWritesWhatTheFormShows)
     answerDialog(path);
     dlg.onCommand(ctl::SaveFileButton);
 
-    EXPECT_TRUE(dlg.lastFileOk);
+    EXPECT_TRUE(results.lastFileOk);
     EXPECT_TRUE(host.messages.empty());
     EXPECT_EQ(readBytes(path), readBytes(ReferenceFile));
     ASSERT_EQ(host.fileDialogs.size(), 1u);
@@ -79,7 +81,7 @@ TEST_F(FileHandlersTest, OpenShowsTheFileInFormAndCheckBoxes)
     answerDialog(ReferenceFile);
     dlg.onCommand(ctl::OpenFileButton);
 
-    EXPECT_TRUE(dlg.lastFileOk);
+    EXPECT_TRUE(results.lastFileOk);
     EXPECT_TRUE(host.messages.empty());
     ASSERT_EQ(host.fileDialogs.size(), 1u);
     EXPECT_FALSE(host.fileDialogs[0].save);
@@ -95,8 +97,8 @@ TEST_F(FileHandlersTest, OpenShowsTheFileInFormAndCheckBoxes)
     EXPECT_EQ(host.controlText(ctl::kitchenText(3)), win1252("Spülküche"));
     EXPECT_EQ(host.controlText(ctl::kitchenKey(3)), "255");
     EXPECT_EQ(host.controlText(ctl::kitchenStation(3)), "200");
-    EXPECT_EQ(dlg.image.callers[31].text.str(), "12345678901234");
-    EXPECT_EQ(dlg.viewPage, ViewPage::Lower);
+    EXPECT_EQ(dlg.image().callers[31].text.str(), "12345678901234");
+    EXPECT_EQ(dlg.viewPage(), ViewPage::Lower);
 }
 
 TEST_F(FileHandlersTest, OpenOnTheUpperPageShowsTheUpperSlots)
@@ -104,7 +106,7 @@ TEST_F(FileHandlersTest, OpenOnTheUpperPageShowsTheUpperSlots)
     dlg.onCommand(ctl::PageUpper);
     answerDialog(ReferenceFile);
     dlg.onCommand(ctl::OpenFileButton);
-    EXPECT_EQ(dlg.viewPage, ViewPage::Upper);
+    EXPECT_EQ(dlg.viewPage(), ViewPage::Upper);
     EXPECT_EQ(host.controlText(ctl::callerText(16)), "12345678901234");
     EXPECT_EQ(host.controlText(ctl::idText(16)), "673059855");
     EXPECT_EQ(host.controlText(ctl::rowLabel(16)), "32");
@@ -113,20 +115,20 @@ TEST_F(FileHandlersTest, OpenOnTheUpperPageShowsTheUpperSlots)
 TEST_F(FileHandlersTest, SaveAndOpenOnAFreshStartGiveTheSameForm)
 {
     host.setControlText(ctl::callerText(2), win1252("Fenster groß"));
-    dlg.image.callers[1].setButtonIdValue(4000000000u);
-    dlg.image.callers[1].idSuffix = 7;
+    editImage(dlg, [&](PagerImage& image) { image.callers[1].setButtonIdValue(4000000000u); });
+    editImage(dlg, [&](PagerImage& image) { image.callers[1].idSuffix = 7; });
     host.setControlText(ctl::kitchenKey(16), "99");
     host.setChecked(ctl::Buzzer, true);
     const auto path = dir.path() / "hin-und-her.pag";
     answerDialog(path);
     dlg.saveFile();
-    ASSERT_TRUE(dlg.lastFileOk);
+    ASSERT_TRUE(results.lastFileOk);
 
     TestRig fresh;
     fresh.dialog.OnInitDialog();
     fresh.host.fileDialogAnswers.push_back(path.string());
     fresh.dialog.openFile();
-    ASSERT_TRUE(fresh.dialog.lastFileOk);
+    ASSERT_TRUE(fresh.results.lastFileOk);
     for (const int id : {ctl::callerText(2), ctl::kitchenKey(16), ctl::PagerName, ctl::RemoteDeleteText})
         EXPECT_EQ(fresh.host.controlText(id), host.controlText(id)) << "control " << id;
     EXPECT_EQ(fresh.host.controlText(ctl::idText(2)), "40000000007");
@@ -154,11 +156,11 @@ TEST_F(FileHandlersTest, FileThatOmitsSettingsLeavesThemAsShown)
 
 TEST_F(FileHandlersTest, CancelledOpenChangesNothing)
 {
-    dlg.image.callers[0].text.assign("Im Bild");
+    editImage(dlg, [&](PagerImage& image) { image.callers[0].text.assign("Im Bild"); });
     host.setControlText(ctl::callerText(1), "Getippt");
     host.setControlText(ctl::PagerName, "Neuer Name");
     dlg.openFile();
-    EXPECT_FALSE(dlg.lastFileOk);
+    EXPECT_FALSE(results.lastFileOk);
     EXPECT_EQ(host.controlText(ctl::callerText(1)), "Getippt");
     EXPECT_EQ(host.controlText(ctl::PagerName), "Neuer Name");
     EXPECT_TRUE(host.messages.empty());
@@ -167,27 +169,27 @@ TEST_F(FileHandlersTest, CancelledOpenChangesNothing)
 TEST_F(FileHandlersTest, CancelledSaveWritesNothing)
 {
     dlg.saveFile();
-    EXPECT_FALSE(dlg.lastFileOk);
+    EXPECT_FALSE(results.lastFileOk);
     EXPECT_TRUE(host.messages.empty());
     EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
 }
 
 TEST_F(FileHandlersTest, UnreadableFileIsReportedAndChangesNothing)
 {
-    dlg.image.callers[0].text.assign("Im Bild");
+    editImage(dlg, [&](PagerImage& image) { image.callers[0].text.assign("Im Bild"); });
     host.setControlText(ctl::callerText(1), "Getippt");
     host.setChecked(ctl::Battery, true);
     const auto path = dir.path() / "fehlt.pag";
     answerDialog(path);
     dlg.openFile();
 
-    EXPECT_FALSE(dlg.lastFileOk);
+    EXPECT_FALSE(results.lastFileOk);
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_EQ(host.messages[0],
               "Die Datei " + path.string() + win1252(" konnte nicht geöffnet werden: ") +
                   "Datei oder Verzeichnis nicht gefunden");
     EXPECT_EQ(host.controlText(ctl::callerText(1)), "Getippt");
-    EXPECT_EQ(dlg.image.callers[0].text.str(), "Im Bild");
+    EXPECT_EQ(dlg.image().callers[0].text.str(), "Im Bild");
     EXPECT_TRUE(host.isChecked(ctl::Battery));
 }
 
@@ -196,7 +198,7 @@ TEST_F(FileHandlersTest, UncreatableFileIsReportedAndNothingIsWritten)
     const auto path = dir.path() / "fehlt" / "neu.pag";
     answerDialog(path);
     dlg.saveFile();
-    EXPECT_FALSE(dlg.lastFileOk);
+    EXPECT_FALSE(results.lastFileOk);
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_EQ(host.messages[0], "Die Datei " + path.string() +
                                     " konnte nicht gespeichert werden: Datei oder Verzeichnis nicht gefunden");
@@ -222,7 +224,7 @@ TEST_F(FileHandlersTest, SaveOverTheFileSizeLimitIsReportedInGerman)
     ::setrlimit(RLIMIT_FSIZE, &saved);
     ::sigaction(SIGXFSZ, &previous, nullptr);
 
-    EXPECT_FALSE(dlg.lastFileOk);
+    EXPECT_FALSE(results.lastFileOk);
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_EQ(host.messages[0], "Die Datei " + path.string() + " konnte nicht gespeichert werden: " +
                                     win1252("Die Datei würde größer, als das System erlaubt"));
@@ -248,7 +250,7 @@ TEST_F(FileHandlersTest, SaveRemovesTemporariesOfKilledSavesBesideTheSameFile)
             std::ofstream(dir.path() / name) << "halb";
     answerDialog(path);
     dlg.saveFile();
-    EXPECT_TRUE(dlg.lastFileOk);
+    EXPECT_TRUE(results.lastFileOk);
     for (const std::string& name : removed)
         EXPECT_FALSE(std::filesystem::exists(dir.path() / name)) << name;
     for (const std::string& name : kept)
@@ -310,7 +312,7 @@ TEST_F(FileHandlersTest, RefusedFilesChangeNothing)
         host.messages.clear();
         answerDialog(c.path);
         dlg.openFile();
-        EXPECT_FALSE(dlg.lastFileOk);
+        EXPECT_FALSE(results.lastFileOk);
         EXPECT_EQ(host.messages, std::vector<std::string>{c.message});
         EXPECT_EQ(host.controlText(ctl::callerText(1)), "Getippt");
         EXPECT_FALSE(host.isChecked(ctl::Battery));
@@ -335,7 +337,7 @@ TEST_F(FileHandlersTest, SaveRefusesWhatIsNoRegularFile)
         host.messages.clear();
         answerDialog(path);
         dlg.saveFile();
-        EXPECT_FALSE(dlg.lastFileOk);
+        EXPECT_FALSE(results.lastFileOk);
         EXPECT_EQ(host.messages,
                   std::vector<std::string>{"Die Datei " + path.string() + " konnte nicht gespeichert werden: " + reason});
     }
@@ -354,7 +356,7 @@ TEST_F(FileHandlersTest, Utf8FileIsReadAsUtf8)
                                           << "Sonder:001 \xCE\xA9 Bar \xE2\x98\x83\t003 004 \r\n";
     answerDialog(path);
     dlg.openFile();
-    EXPECT_TRUE(dlg.lastFileOk);
+    EXPECT_TRUE(results.lastFileOk);
     EXPECT_EQ(host.controlText(ctl::PagerName), win1252("Küche"));
     EXPECT_EQ(host.controlText(ctl::callerText(1)), win1252("Getränke €"));
     EXPECT_EQ(host.controlText(ctl::kitchenText(2)), "? Bar ?");
@@ -369,18 +371,18 @@ TEST_F(FileHandlersTest, BeendenAsksOnlyAboutUnsavedChanges)
 {
     const std::string question =
         win1252("Die Änderungen sind weder gespeichert noch zum Pager übertragen. Trotzdem beenden?");
-    dlg.link.portNumber = 1;
-    dlg.link.state = LinkState::Open;
+    dlg.link().portNumber = 1;
+    dlg.link().state = LinkState::Open;
     host.setControlText(ctl::kitchenKey(4), "9");
     host.yesNoAnswers = {false};
     dlg.OnOK();
     EXPECT_EQ(host.questions, std::vector<std::string>{question});
     EXPECT_FALSE(host.ended);
-    EXPECT_EQ(dlg.link.state, LinkState::Open);
+    EXPECT_EQ(dlg.link().state, LinkState::Open);
 
     answerDialog(dir.path() / "gesichert.pag");
     dlg.saveFile();
-    ASSERT_TRUE(dlg.lastFileOk);
+    ASSERT_TRUE(results.lastFileOk);
     dlg.OnOK();
     EXPECT_EQ(host.questions.size(), 1u);
     EXPECT_EQ(host.ended, ctl::Ok);

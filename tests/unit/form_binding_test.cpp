@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "form_results.h"
 #include "model/conversions.h"
 #include "model/win1252.h"
 #include "test_rig.h"
@@ -13,23 +14,24 @@ protected:
     void SetUp() override { rig.dialog.OnInitDialog(); }
     TestRig rig;
     MainDialog& dlg = rig.dialog;
+    FormResults& results = rig.results;
     MemoryHost& host = rig.host;
 };
 
 TEST_F(FormBindingTest, StartUpFillsKitchenSlotsAndLeavesCallersEmpty)
 {
     for (int k = 0; k < 16; ++k) {
-        const KitchenCallEntry& slot = dlg.image.kitchenCalls[k];
+        const KitchenCallEntry& slot = dlg.image().kitchenCalls[k];
         EXPECT_EQ(slot.text.str(), "Station " + std::to_string(k + 1));
         EXPECT_EQ(slot.key, k + 1);
         EXPECT_EQ(slot.station, 1);
     }
-    for (const CallerEntry& slot : dlg.image.callers) {
+    for (const CallerEntry& slot : dlg.image().callers) {
         EXPECT_EQ(slot.text.str(), "");
         EXPECT_EQ(slot.buttonIdValue(), 0u);
         EXPECT_EQ(slot.idSuffix, 0);
     }
-    EXPECT_EQ(dlg.viewPage, ViewPage::Lower);
+    EXPECT_EQ(dlg.viewPage(), ViewPage::Lower);
     EXPECT_EQ(host.controlText(ctl::rowLabel(1)), " 1");
     EXPECT_EQ(host.controlText(ctl::rowLabel(9)), " 9");
     EXPECT_EQ(host.controlText(ctl::rowLabel(16)), "16");
@@ -57,8 +59,8 @@ TEST_F(FormBindingTest, PageSwitchKeepsTextsTypedInBothHalves)
     host.setControlText(ctl::callerText(2), "Tisch 18");
     dlg.onCommand(ctl::PageLower);
     EXPECT_EQ(host.controlText(ctl::callerText(2)), "Tisch 2");
-    EXPECT_EQ(dlg.image.callers[1].text.str(), "Tisch 2");
-    EXPECT_EQ(dlg.image.callers[17].text.str(), "Tisch 18");
+    EXPECT_EQ(dlg.image().callers[1].text.str(), "Tisch 2");
+    EXPECT_EQ(dlg.image().callers[17].text.str(), "Tisch 18");
     EXPECT_EQ(host.controlText(ctl::rowLabel(1)), " 1");
 }
 
@@ -67,23 +69,23 @@ TEST_F(FormBindingTest, ChoosingShownPageStoresRowsAndKeepsLabels)
     host.setControlText(ctl::rowLabel(1), "xx");
     host.setControlText(ctl::callerText(1), "Bar");
     dlg.selectPage(ViewPage::Lower);
-    EXPECT_EQ(dlg.image.callers[0].text.str(), "Bar");
+    EXPECT_EQ(dlg.image().callers[0].text.str(), "Bar");
     EXPECT_EQ(host.controlText(ctl::rowLabel(1)), "xx");
 }
 
 TEST_F(FormBindingTest, DeleteOnUpperPageFreesOnlyTheSlotShown)
 {
-    dlg.image.callers[2].setButtonIdValue(77);
-    dlg.image.callers[18].setButtonIdValue(99);
-    dlg.image.callers[18].idSuffix = 4;
-    dlg.image.callers[18].text.assign("Terrasse");
+    editImage(dlg, [&](PagerImage& image) { image.callers[2].setButtonIdValue(77); });
+    editImage(dlg, [&](PagerImage& image) { image.callers[18].setButtonIdValue(99); });
+    editImage(dlg, [&](PagerImage& image) { image.callers[18].idSuffix = 4; });
+    editImage(dlg, [&](PagerImage& image) { image.callers[18].text.assign("Terrasse"); });
     dlg.selectPage(ViewPage::Upper);
     EXPECT_EQ(host.controlText(ctl::idText(3)), "      994");
     dlg.onCommand(ctl::deleteButton(3));
-    EXPECT_EQ(dlg.image.callers[18].buttonIdValue(), 0u);
-    EXPECT_EQ(dlg.image.callers[18].idSuffix, 0);
-    EXPECT_EQ(dlg.image.callers[18].text.str(), "Terrasse");
-    EXPECT_EQ(dlg.image.callers[2].buttonIdValue(), 77u);
+    EXPECT_EQ(dlg.image().callers[18].buttonIdValue(), 0u);
+    EXPECT_EQ(dlg.image().callers[18].idSuffix, 0);
+    EXPECT_EQ(dlg.image().callers[18].text.str(), "Terrasse");
+    EXPECT_EQ(dlg.image().callers[2].buttonIdValue(), 77u);
     EXPECT_EQ(host.controlText(ctl::idText(3)), "       00");
 }
 
@@ -98,7 +100,7 @@ TEST_F(FormBindingTest, KitchenNumbersTakeOnlyZeroTo255)
         EXPECT_FALSE(dlg.UpdateData(true));
         EXPECT_EQ(host.messages, std::vector<std::string>{"Bitte geben Sie eine Zahl zwischen 0 und 255 ein."});
         EXPECT_EQ(host.focus, ctl::kitchenStation(4));
-        EXPECT_EQ(dlg.kitchenStations[4], "1");
+        EXPECT_EQ(dlg.fields().kitchenStations[4], "1");
         dlg.UpdateData(false);
         EXPECT_EQ(host.controlText(ctl::kitchenStation(4)), "1");
     }
@@ -108,17 +110,17 @@ TEST_F(FormBindingTest, KitchenNumbersTakeOnlyZeroTo255)
     host.setControlText(ctl::kitchenKey(3), "007");
     dlg.formToImage();
     EXPECT_TRUE(host.messages.empty());
-    EXPECT_EQ(dlg.image.kitchenCalls[0].key, 255);
-    EXPECT_EQ(dlg.image.kitchenCalls[1].key, 0);
-    EXPECT_EQ(dlg.image.kitchenCalls[2].key, 7);
+    EXPECT_EQ(dlg.image().kitchenCalls[0].key, 255);
+    EXPECT_EQ(dlg.image().kitchenCalls[1].key, 0);
+    EXPECT_EQ(dlg.image().kitchenCalls[2].key, 7);
 }
 
 TEST_F(FormBindingTest, FourteenCharacterTextKeepsItsTerminatorAtIndex14)
 {
     host.setControlText(ctl::callerText(1), "ABCDEFGHIJKLMN");
     dlg.formToImage();
-    EXPECT_EQ(dlg.image.callers[0].text.bytes[14], 0);
-    EXPECT_EQ(dlg.image.callers[0].text.str(), "ABCDEFGHIJKLMN");
+    EXPECT_EQ(dlg.image().callers[0].text.bytes[14], 0);
+    EXPECT_EQ(dlg.image().callers[0].text.str(), "ABCDEFGHIJKLMN");
 }
 
 TEST_F(FormBindingTest, ValidationStopsAtFirstTooLongField)
@@ -131,10 +133,10 @@ TEST_F(FormBindingTest, ValidationStopsAtFirstTooLongField)
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_NE(host.messages[0].find("14"), std::string::npos);
     EXPECT_EQ(host.focus, ctl::callerText(2));
-    EXPECT_EQ(dlg.callerTexts[1], "Eins");
-    EXPECT_EQ(dlg.callerTexts[2], "");
-    EXPECT_EQ(dlg.callerTexts[3], "");
-    EXPECT_EQ(dlg.pagerName, "Pager:A");
+    EXPECT_EQ(dlg.fields().callerTexts[1], "Eins");
+    EXPECT_EQ(dlg.fields().callerTexts[2], "");
+    EXPECT_EQ(dlg.fields().callerTexts[3], "");
+    EXPECT_EQ(dlg.fields().pagerName, "Pager:A");
 }
 
 TEST_F(FormBindingTest, DisplayOnlyIdFieldNeverFailsValidation)
@@ -155,11 +157,11 @@ TEST_F(FormBindingTest, EditLimitsAreSetWhenVariablesGoToControls)
 
 TEST_F(FormBindingTest, BeendenClosesLinkAndEndsDialog)
 {
-    dlg.link.portNumber = 3;
-    dlg.link.state = LinkState::Open;
+    dlg.link().portNumber = 3;
+    dlg.link().state = LinkState::Open;
     dlg.onCommand(ctl::Ok);
-    EXPECT_EQ(dlg.link.state, LinkState::Closed);
-    EXPECT_EQ(dlg.link.portNumber, 0);
+    EXPECT_EQ(dlg.link().state, LinkState::Closed);
+    EXPECT_EQ(dlg.link().portNumber, 0);
     EXPECT_EQ(host.ended, ctl::Ok);
 }
 

@@ -5,6 +5,8 @@
 #include <memory>
 #include <string>
 
+#include "device/link_watch.h"
+#include "form_results.h"
 #include "device_rig.h"
 
 namespace harvelin {
@@ -21,17 +23,18 @@ protected:
     void startLearn(int row)
     {
         rig.dialog.onCommand(ctl::learnButton(row));
-        ASSERT_EQ(rig.dialog.learnWindow.row(), row);
+        ASSERT_EQ(rig.dialog.learnWindow().row(), row);
     }
     void press(std::array<std::uint8_t, 5> id) { rig.fromPager(rig.pager->pressButton(id)); }
     void storeInSlot(int slot, std::array<std::uint8_t, 4> id, std::uint8_t suffix)
     {
-        rig.dialog.image.callers[slot - 1].buttonId = id;
-        rig.dialog.image.callers[slot - 1].idSuffix = suffix;
+        editImage(rig.dialog, [&](PagerImage& image) { image.callers[slot - 1].buttonId = id; });
+        editImage(rig.dialog, [&](PagerImage& image) { image.callers[slot - 1].idSuffix = suffix; });
     }
 
     DeviceRig rig;
     MainDialog& dlg = rig.dialog;
+    FormResults& results = rig.results;
 };
 
 TEST_F(LearnModeTest, ButtonLearnedOnUpperPageGoesIntoSlotOfTheRow)
@@ -43,13 +46,13 @@ TEST_F(LearnModeTest, ButtonLearnedOnUpperPageGoesIntoSlotOfTheRow)
     press({200, 3, 0, 0, 7});
     rig.tick();
 
-    const CallerEntry& slot21 = dlg.image.callers[20];
+    const CallerEntry& slot21 = dlg.image().callers[20];
     EXPECT_EQ(slot21.buttonIdValue(), 968u);
     EXPECT_EQ(slot21.idSuffix, 7);
     EXPECT_EQ(rig.text(ctl::idText(5)), "     9687");
-    EXPECT_EQ(dlg.image.callers[4].buttonIdValue(), 0u);
-    EXPECT_EQ(dlg.learnWindow.row(), 0);
-    EXPECT_TRUE(dlg.lastLearnStored);
+    EXPECT_EQ(dlg.image().callers[4].buttonIdValue(), 0u);
+    EXPECT_EQ(dlg.learnWindow().row(), 0);
+    EXPECT_TRUE(results.lastLearnStored);
     EXPECT_EQ(rig.commands(), (std::vector<std::string>{LearnOn, LearnOff}));
     EXPECT_FALSE(rig.pager->state().learnMode);
 }
@@ -62,8 +65,8 @@ TEST_F(LearnModeTest, SlotIsChosenByThePageShownWhenTheButtonIsReported)
     dlg.onCommand(ctl::PageLower);
     press({9, 0, 0, 0, 1});
     rig.tick();
-    EXPECT_EQ(dlg.image.callers[4].buttonIdValue(), 9u);
-    EXPECT_EQ(dlg.image.callers[20].buttonIdValue(), 0u);
+    EXPECT_EQ(dlg.image().callers[4].buttonIdValue(), 9u);
+    EXPECT_EQ(dlg.image().callers[20].buttonIdValue(), 0u);
     EXPECT_EQ(rig.text(ctl::idText(5)), "       91");
 }
 
@@ -90,8 +93,8 @@ TEST_F(LearnModeTest, ReportLineNumbersGiveIdentityAndSuffix)
         fresh.dialog.onCommand(ctl::learnButton(2));
         fresh.fromPager(c.line);
         fresh.tick();
-        EXPECT_EQ(fresh.dialog.image.callers[1].buttonIdValue(), c.id);
-        EXPECT_EQ(fresh.dialog.image.callers[1].idSuffix, c.suffix);
+        EXPECT_EQ(fresh.dialog.image().callers[1].buttonIdValue(), c.id);
+        EXPECT_EQ(fresh.dialog.image().callers[1].idSuffix, c.suffix);
         EXPECT_EQ(fresh.text(ctl::idText(2)), c.shown);
         EXPECT_EQ(fresh.countCommand(LearnOff), 1);
     }
@@ -102,14 +105,14 @@ TEST_F(LearnModeTest, ReportWithTooFewNumbersIsIgnoredAndWindowGoesOn)
     startLearn(4);
     rig.fromPager("Tischsender:1 2 3\r");
     rig.tick();
-    EXPECT_EQ(dlg.learnWindow.row(), 4);
-    EXPECT_EQ(dlg.image.callers[3].buttonIdValue(), 0u);
+    EXPECT_EQ(dlg.learnWindow().row(), 4);
+    EXPECT_EQ(dlg.image().callers[3].buttonIdValue(), 0u);
     EXPECT_EQ(rig.countCommand(LearnOff), 0);
     rig.ticks(9);
     EXPECT_EQ(rig.text(ctl::StatusLine), "Lernzeit:  7 Sekunden");
     press({5, 0, 0, 0, 0});
     rig.tick();
-    EXPECT_EQ(dlg.image.callers[3].buttonIdValue(), 5u);
+    EXPECT_EQ(dlg.image().callers[3].buttonIdValue(), 5u);
 }
 
 TEST_F(LearnModeTest, KnownButtonIsRefusedWithItsSlotBeforeLearnModeEnds)
@@ -124,8 +127,8 @@ TEST_F(LearnModeTest, KnownButtonIsRefusedWithItsSlotBeforeLearnModeEnds)
     EXPECT_EQ(rig.host.messages, (std::vector<std::string>{"Teilnehmer ist schon an Position:3 eingetragen!"}));
     EXPECT_EQ(writesAtMessage, 1u);  // only ">Setze Lernmodus:1" had gone out
     EXPECT_EQ(rig.commands(), (std::vector<std::string>{LearnOn, LearnOff}));
-    EXPECT_FALSE(dlg.lastLearnStored);
-    EXPECT_EQ(dlg.learnWindow.row(), 0);
+    EXPECT_FALSE(results.lastLearnStored);
+    EXPECT_EQ(dlg.learnWindow().row(), 0);
 }
 
 TEST_F(LearnModeTest, OnlyLowerSlotsAreSearchedForTheSameButton)
@@ -135,8 +138,8 @@ TEST_F(LearnModeTest, OnlyLowerSlotsAreSearchedForTheSameButton)
     press({11, 0, 0, 0, 1});
     rig.tick();
     EXPECT_TRUE(rig.host.messages.empty());
-    EXPECT_EQ(dlg.image.callers[6].buttonIdValue(), 11u);
-    EXPECT_TRUE(dlg.lastLearnStored);
+    EXPECT_EQ(dlg.image().callers[6].buttonIdValue(), 11u);
+    EXPECT_TRUE(results.lastLearnStored);
 }
 
 TEST_F(LearnModeTest, AllZeroReportMatchesTheFirstFreeSlot)
@@ -156,8 +159,8 @@ TEST_F(LearnModeTest, ReportSplitOverTwoReadsIsTakenOverThreeIsLost)
     rig.tick();
     rig.fromPager(" 0 4 77\r");
     rig.tick();
-    EXPECT_EQ(dlg.image.callers[0].buttonIdValue(), 1u);
-    EXPECT_EQ(dlg.image.callers[0].idSuffix, 4);
+    EXPECT_EQ(dlg.image().callers[0].buttonIdValue(), 1u);
+    EXPECT_EQ(dlg.image().callers[0].idSuffix, 4);
 
     startLearn(2);
     rig.fromPager("Tischsender:2 0");
@@ -166,8 +169,8 @@ TEST_F(LearnModeTest, ReportSplitOverTwoReadsIsTakenOverThreeIsLost)
     rig.tick();
     rig.fromPager(" 4 77\r");
     rig.tick();
-    EXPECT_EQ(dlg.learnWindow.row(), 2);
-    EXPECT_EQ(dlg.image.callers[1].buttonIdValue(), 0u);
+    EXPECT_EQ(dlg.learnWindow().row(), 2);
+    EXPECT_EQ(dlg.image().callers[1].buttonIdValue(), 0u);
 }
 
 TEST_F(LearnModeTest, WindowCountsDownAndEndsLearnModeInTheTickShowingZero)
@@ -179,12 +182,12 @@ TEST_F(LearnModeTest, WindowCountsDownAndEndsLearnModeInTheTickShowingZero)
         ASSERT_EQ(rig.text(ctl::StatusLine), "Lernzeit:  " + std::to_string(secondsLeft) + " Sekunden") << t;
         ASSERT_EQ(rig.countCommand(LearnOff), t == 80 ? 1 : 0) << t;
     }
-    EXPECT_EQ(dlg.learnWindow.row(), 0);
+    EXPECT_EQ(dlg.learnWindow().row(), 0);
     EXPECT_FALSE(rig.pager->state().learnMode);
     rig.tick();
     EXPECT_EQ(rig.text(ctl::StatusLine), "");
     EXPECT_EQ(rig.writes().back(), "\x16");  // the link watch is back
-    EXPECT_FALSE(dlg.lastLearnStored);
+    EXPECT_FALSE(results.lastLearnStored);
 }
 
 TEST_F(LearnModeTest, SecondLernenRestartsTheWindowForTheNewRow)
@@ -195,22 +198,22 @@ TEST_F(LearnModeTest, SecondLernenRestartsTheWindowForTheNewRow)
     startLearn(9);
     EXPECT_EQ(rig.text(ctl::StatusLine), "Lernzeit:  8 Sekunden");
     rig.ticks(79);
-    EXPECT_EQ(dlg.learnWindow.row(), 9);
+    EXPECT_EQ(dlg.learnWindow().row(), 9);
     rig.tick();
-    EXPECT_EQ(dlg.learnWindow.row(), 0);
+    EXPECT_EQ(dlg.learnWindow().row(), 0);
 }
 
 TEST_F(LearnModeTest, LernenWithoutLinkSaysSoOnceAndNextPressWorks)
 {
-    dlg.link.portHandle.reset();
-    dlg.link.state = LinkState::Closed;
+    dlg.link().portHandle.reset();
+    dlg.link().state = LinkState::Closed;
     dlg.onCommand(ctl::learnButton(1));
     EXPECT_EQ(rig.host.messages, (std::vector<std::string>{"Es besteht keine Verbindung zum Zelvatron!"}));
-    EXPECT_EQ(dlg.learnWindow.row(), 0);
+    EXPECT_EQ(dlg.learnWindow().row(), 0);
     EXPECT_TRUE(rig.writes().empty());
     // That exchange re-opened the port.
     dlg.onCommand(ctl::learnButton(1));
-    EXPECT_EQ(dlg.learnWindow.row(), 1);
+    EXPECT_EQ(dlg.learnWindow().row(), 1);
 }
 
 TEST_F(LearnModeTest, UnconfirmedLearnModeIsTriedFiveTimesSilently)
@@ -218,7 +221,7 @@ TEST_F(LearnModeTest, UnconfirmedLearnModeIsTriedFiveTimesSilently)
     rig.pager->faults().noAckFor[LearnOn] = -1;
     dlg.onCommand(ctl::learnButton(1));
     EXPECT_EQ(rig.countCommand(LearnOn), 5);
-    EXPECT_EQ(dlg.learnWindow.row(), 0);
+    EXPECT_EQ(dlg.learnWindow().row(), 0);
     EXPECT_TRUE(rig.host.messages.empty());
     EXPECT_EQ(rig.text(ctl::StatusLine), "");
 }
@@ -227,6 +230,7 @@ class LinkWatchTest : public ::testing::Test {
 protected:
     DeviceRig rig;
     MainDialog& dlg = rig.dialog;
+    FormResults& results = rig.results;
 };
 
 TEST_F(LinkWatchTest, IdleOpenLinkGetsOneKeepAliveByteAndOneDrainPerTick)
@@ -254,16 +258,17 @@ TEST_F(LinkWatchTest, WithoutFoundPortOnlyStatusLineIsEmptied)
     rig.ticks(3);
     EXPECT_TRUE(rig.backend.events().empty());
     EXPECT_EQ(rig.text(ctl::StatusLine), "");
-    EXPECT_EQ(dlg.link.state, LinkState::Closed);
+    EXPECT_EQ(dlg.link().state, LinkState::Closed);
 }
 
 TEST_F(LinkWatchTest, LeavesTheLinkAloneWhileDeviceIsBusy)
 {
     rig.connect();
-    dlg.deviceBusy = true;
-    rig.ticks(3);
+    // The form's ticks are left out while its work runs; the link watch
+    // itself does nothing while told the line is busy.
+    for (int n = 0; n < 3; ++n)
+        linkWatch(dlg.link(), true);
     EXPECT_TRUE(rig.backend.events().empty());
-    dlg.deviceBusy = false;
     rig.tick();
     EXPECT_EQ(rig.writes(), std::vector<std::string>{"\x16"});
 }
@@ -271,22 +276,21 @@ TEST_F(LinkWatchTest, LeavesTheLinkAloneWhileDeviceIsBusy)
 TEST_F(LinkWatchTest, LostLineClearsAktivAndComesBackWithoutMessage)
 {
     rig.connect();
-    dlg.showClockGroup(true);
-    dlg.clockDisplayTicks = 30;
+    dlg.showRepeaterClockFor(30);
     rig.tick();
     rig.backend.unplug(DeviceRig::Port);
     rig.tick();  // the keep-alive fails
-    EXPECT_EQ(dlg.link.state, LinkState::Lost);
+    EXPECT_EQ(dlg.link().state, LinkState::Lost);
     rig.tick();
-    EXPECT_EQ(dlg.link.state, LinkState::Lost);
+    EXPECT_EQ(dlg.link().state, LinkState::Lost);
     EXPECT_FALSE(rig.host.isChecked(ctl::Active));
     EXPECT_FALSE(rig.host.isVisible(ctl::ClockGroup));
     EXPECT_FALSE(rig.host.isVisible(ctl::ClockButton));
-    EXPECT_EQ(dlg.clockDisplayTicks, 0);
+    EXPECT_EQ(dlg.clockDisplayTicks(), 0);
 
     rig.backend.plug(DeviceRig::Port);
     rig.tick();
-    EXPECT_EQ(dlg.link.state, LinkState::Open);
+    EXPECT_EQ(dlg.link().state, LinkState::Open);
     rig.backend.clearEvents();
     rig.tick();
     EXPECT_TRUE(rig.host.isChecked(ctl::Active));
@@ -297,10 +301,10 @@ TEST_F(LinkWatchTest, LostLineClearsAktivAndComesBackWithoutMessage)
 TEST_F(LinkWatchTest, ClosedLinkIsReopenedAndAktivFollowsOnTheNextTick)
 {
     rig.connect();
-    dlg.link.portHandle.reset();
-    dlg.link.state = LinkState::Closed;
+    dlg.link().portHandle.reset();
+    dlg.link().state = LinkState::Closed;
     rig.tick();
-    EXPECT_EQ(dlg.link.state, LinkState::Open);
+    EXPECT_EQ(dlg.link().state, LinkState::Open);
     EXPECT_FALSE(rig.host.isChecked(ctl::Active));
     rig.tick();
     EXPECT_TRUE(rig.host.isChecked(ctl::Active));
@@ -308,8 +312,7 @@ TEST_F(LinkWatchTest, ClosedLinkIsReopenedAndAktivFollowsOnTheNextTick)
 
 TEST_F(LinkWatchTest, ClockGroupIsHiddenAfterFiftyTicks)
 {
-    dlg.showClockGroup(true);
-    dlg.clockDisplayTicks = 50;
+    dlg.showRepeaterClockFor(50);
     rig.ticks(49);
     EXPECT_TRUE(rig.host.isVisible(ctl::ClockGroup));
     rig.tick();

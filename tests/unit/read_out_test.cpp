@@ -6,6 +6,7 @@
 #include <tuple>
 #include <vector>
 
+#include "form_results.h"
 #include "files/pager_data_file.h"
 #include "model/win1252.h"
 #include "temp_dir.h"
@@ -53,15 +54,15 @@ TEST_F(ReadOutTest, FullPagerIsReadInOrderWithExactTiming)
     EXPECT_EQ(elapsed(), StartWaitMs + ExchangeMs + PresenceExchangeMs + 31 * ExchangeMs +
                              16 * (ExchangeMs + KitchenWaitMs) + 5 * ExchangeMs);
 
-    EXPECT_EQ(dlg.image.callers[0].text.str(), "Tisch 1");
-    EXPECT_EQ(dlg.image.callers[0].buttonIdValue(), 10u);
-    EXPECT_EQ(dlg.image.callers[0].idSuffix, 1);
-    EXPECT_EQ(dlg.image.callers[31].text.str(), "Terrasse");
-    EXPECT_EQ(dlg.image.callers[31].buttonId, (std::array<std::uint8_t, 4>{1, 2, 3, 4}));
-    EXPECT_EQ(dlg.image.callers[31].idSuffix, 9);
-    EXPECT_EQ(dlg.image.kitchenCalls[15].text.str(), "Pizza");
-    EXPECT_EQ(dlg.image.kitchenCalls[15].station, 4);
-    EXPECT_EQ(dlg.image.kitchenCalls[15].key, 16);
+    EXPECT_EQ(dlg.image().callers[0].text.str(), "Tisch 1");
+    EXPECT_EQ(dlg.image().callers[0].buttonIdValue(), 10u);
+    EXPECT_EQ(dlg.image().callers[0].idSuffix, 1);
+    EXPECT_EQ(dlg.image().callers[31].text.str(), "Terrasse");
+    EXPECT_EQ(dlg.image().callers[31].buttonId, (std::array<std::uint8_t, 4>{1, 2, 3, 4}));
+    EXPECT_EQ(dlg.image().callers[31].idSuffix, 9);
+    EXPECT_EQ(dlg.image().kitchenCalls[15].text.str(), "Pizza");
+    EXPECT_EQ(dlg.image().kitchenCalls[15].station, 4);
+    EXPECT_EQ(dlg.image().kitchenCalls[15].key, 16);
     EXPECT_EQ(host.controlText(ctl::callerText(1)), "Tisch 1");
     EXPECT_EQ(host.controlText(ctl::idText(1)), "      101");
     EXPECT_EQ(host.controlText(ctl::kitchenText(16)), "Pizza");
@@ -72,7 +73,7 @@ TEST_F(ReadOutTest, FullPagerIsReadInOrderWithExactTiming)
     EXPECT_TRUE(host.isChecked(ctl::Battery));
     EXPECT_TRUE(host.isChecked(ctl::Buzzer));
     EXPECT_TRUE(host.messages.empty());
-    EXPECT_TRUE(dlg.lastReadOutComplete);
+    EXPECT_TRUE(results.lastReadOutComplete);
 }
 
 TEST_F(ReadOutTest, ProgressRunsThroughEveryStepAndReturnsToZero)
@@ -90,8 +91,8 @@ TEST_F(ReadOutTest, OldPagerGivesSixteenSlotsAndNoKitchenOrRemoteDelete)
 {
     pagerState().version = "1.4";
     pagerState().callers[15] = {"Letzter", {1, 0, 0, 0, 0}};
-    dlg.image.callers[16].text.assign("bleibt");
-    dlg.image.kitchenCalls[0].text.assign("bleibt auch");
+    editImage(dlg, [&](PagerImage& image) { image.callers[16].text.assign("bleibt"); });
+    editImage(dlg, [&](PagerImage& image) { image.kitchenCalls[0].text.assign("bleibt auch"); });
     host.setChecked(ctl::RemoteDelete, true);
     readOut();
 
@@ -109,11 +110,11 @@ TEST_F(ReadOutTest, OldPagerGivesSixteenSlotsAndNoKitchenOrRemoteDelete)
         progress.push_back(p);
     progress.push_back(0);
     EXPECT_EQ(host.progressHistory, progress);
-    EXPECT_EQ(dlg.image.callers[15].text.str(), "Letzter");
-    EXPECT_EQ(dlg.image.callers[16].text.str(), "bleibt");
-    EXPECT_EQ(dlg.image.kitchenCalls[0].text.str(), "bleibt auch");
+    EXPECT_EQ(dlg.image().callers[15].text.str(), "Letzter");
+    EXPECT_EQ(dlg.image().callers[16].text.str(), "bleibt");
+    EXPECT_EQ(dlg.image().kitchenCalls[0].text.str(), "bleibt auch");
     EXPECT_TRUE(host.isChecked(ctl::RemoteDelete));
-    EXPECT_TRUE(dlg.lastReadOutComplete);
+    EXPECT_TRUE(results.lastReadOutComplete);
 }
 
 TEST_F(ReadOutTest, VersionWithLettersReadsAsOldPager)
@@ -131,7 +132,7 @@ TEST_F(ReadOutTest, SlotReplyFillsTextIdentityAndSuffix)
 {
     pagerState().callers[3] = {"Tisch 4a", {1, 2, 3, 4, 5}};
     readOut();
-    const CallerEntry& slot = dlg.image.callers[3];
+    const CallerEntry& slot = dlg.image().callers[3];
     EXPECT_EQ(slot.text.str(), "Tisch 4a");
     EXPECT_EQ(slot.buttonId, (std::array<std::uint8_t, 4>{1, 2, 3, 4}));
     EXPECT_EQ(slot.idSuffix, 5);
@@ -146,15 +147,15 @@ TEST_F(ReadOutTest, ReplyNamingAnotherSlotIsReportedAndLeftOut)
     faults().wrongSlot[3] = 4;
     readOut();
     EXPECT_EQ(host.messages, std::vector<std::string>{BadData});
-    const ReadOutResult& got = dlg.lastReadOut;
+    const ReadOutResult& got = results.lastReadOut;
     EXPECT_FALSE(got.answered.callers.test(3));
     EXPECT_TRUE(got.answered.callers.test(4));
     EXPECT_EQ(got.read.image.callers[4].text.str(), "Richtig");
     EXPECT_EQ(got.read.image.callers[4].buttonIdValue(), 5u);
     // The form shows what it showed before.
-    EXPECT_EQ(dlg.image.callers[3].text.str(), "");
-    EXPECT_EQ(dlg.image.callers[4].text.str(), "");
-    EXPECT_FALSE(dlg.lastReadOutComplete);
+    EXPECT_EQ(dlg.image().callers[3].text.str(), "");
+    EXPECT_EQ(dlg.image().callers[4].text.str(), "");
+    EXPECT_FALSE(results.lastReadOutComplete);
 }
 
 TEST_F(ReadOutTest, ControlBytesArriveAsBlanksAndLongTextsAsFourteen)
@@ -162,9 +163,9 @@ TEST_F(ReadOutTest, ControlBytesArriveAsBlanksAndLongTextsAsFourteen)
     pagerState().callers[0].text = "Tab\there";
     pagerState().callers[1].text = "ABCDEFGHIJKLMNOPQRST";
     readOut();
-    EXPECT_EQ(dlg.image.callers[0].text.str(), "Tab here");
-    EXPECT_EQ(dlg.image.callers[1].text.str(), "ABCDEFGHIJKLMN");
-    EXPECT_EQ(dlg.image.callers[1].text.bytes[14], 0);
+    EXPECT_EQ(dlg.image().callers[0].text.str(), "Tab here");
+    EXPECT_EQ(dlg.image().callers[1].text.str(), "ABCDEFGHIJKLMN");
+    EXPECT_EQ(dlg.image().callers[1].text.bytes[14], 0);
 }
 
 TEST_F(ReadOutTest, KitchenReplyFillsTheSlotItNames)
@@ -173,7 +174,7 @@ TEST_F(ReadOutTest, KitchenReplyFillsTheSlotItNames)
     faults().wrongKitchenSlot[2] = 5;
     faults().silentFor[">Le-Kueche:5"] = -1;
     readOut();
-    const ReadOutResult& got = dlg.lastReadOut;
+    const ReadOutResult& got = results.lastReadOut;
     EXPECT_EQ(got.read.image.kitchenCalls[5].text.str(), "Theke");
     EXPECT_EQ(got.read.image.kitchenCalls[5].station, 7);
     EXPECT_EQ(got.read.image.kitchenCalls[5].key, 12);
@@ -188,12 +189,12 @@ TEST_F(ReadOutTest, KitchenReplyNamingNoExistingSlotIsTriedAgainAndNotStored)
 {
     faults().wrongKitchenSlot[4] = 16;
     pagerState().kitchenCalls[4] = {"Nirgends", 1, 1};
-    const PagerImage before = dlg.image;
+    const PagerImage before = dlg.image();
     readOut();
     EXPECT_EQ(countCommand(">Le-Kueche:4"), 8);
-    EXPECT_EQ(dlg.image.kitchenCalls[4].text.str(), before.kitchenCalls[4].text.str());
+    EXPECT_EQ(dlg.image().kitchenCalls[4].text.str(), before.kitchenCalls[4].text.str());
     EXPECT_EQ(host.messages, std::vector<std::string>{BadData});
-    EXPECT_FALSE(dlg.lastReadOutComplete);
+    EXPECT_FALSE(results.lastReadOutComplete);
 }
 
 TEST_F(ReadOutTest, BuzzerFollowsBitOneOfTheVibrationValue)
@@ -211,12 +212,12 @@ TEST_F(ReadOutTest, RemoteDeleteTextNeedsItsLineFeed)
 {
     faults().replaceReply[">List Text_Fernloeschung"] = "Text_Fernloeschung :\r\n  Neuer Text  \r\n";
     readOut();
-    EXPECT_EQ(dlg.remoteDeleteText, "  Neuer Text  ");
-    EXPECT_TRUE(dlg.lastReadOutComplete);
+    EXPECT_EQ(dlg.fields().remoteDeleteText, "  Neuer Text  ");
+    EXPECT_TRUE(results.lastReadOutComplete);
 
     faults().replaceReply[">List Text_Fernloeschung"] = "Text_Fernloeschung :\r  Ohne LF     \r";
     readOut();
-    EXPECT_EQ(dlg.remoteDeleteText, "  Neuer Text  ");
+    EXPECT_EQ(dlg.fields().remoteDeleteText, "  Neuer Text  ");
     EXPECT_EQ(host.messages, std::vector<std::string>{BadData});
 }
 
@@ -224,7 +225,7 @@ TEST_F(ReadOutTest, PagerNameIsCutToTheFieldsFourteenCharacters)
 {
     pagerState().pagerName = "Pager:Restaurant";
     readOut();
-    EXPECT_EQ(dlg.pagerName, "Pager:Restaura");
+    EXPECT_EQ(dlg.fields().pagerName, "Pager:Restaura");
     EXPECT_EQ(host.controlText(ctl::PagerName), "Pager:Restaura");
     // The next exchange with the controls does not trip over the name.
     EXPECT_TRUE(dlg.UpdateData(true));
@@ -233,18 +234,18 @@ TEST_F(ReadOutTest, PagerNameIsCutToTheFieldsFourteenCharacters)
 TEST_F(ReadOutTest, SilentPagerAfterVersionLeavesTheFormAndSaysSoOnce)
 {
     for (int n = 0; n < 32; ++n)
-        dlg.image.callers[n] = {};
+        editImage(dlg, [&](PagerImage& image) { image.callers[n] = {}; });
     faults().silentFor[">L"] = -1;
     readOut();
     for (int n = 0; n < 32; ++n) {
-        EXPECT_EQ(dlg.image.callers[n].text.str(), "");
-        EXPECT_EQ(dlg.image.callers[n].buttonIdValue(), 0u);
-        EXPECT_EQ(dlg.image.callers[n].idSuffix, 0);
+        EXPECT_EQ(dlg.image().callers[n].text.str(), "");
+        EXPECT_EQ(dlg.image().callers[n].buttonIdValue(), 0u);
+        EXPECT_EQ(dlg.image().callers[n].idSuffix, 0);
     }
-    EXPECT_FALSE(dlg.lastReadOut.gaveSomething());
+    EXPECT_FALSE(results.lastReadOut.gaveSomething());
     EXPECT_EQ(host.messages, std::vector<std::string>{BadData});
-    EXPECT_FALSE(dlg.lastReadOutComplete);
-    EXPECT_FALSE(dlg.deviceBusy);
+    EXPECT_FALSE(results.lastReadOutComplete);
+    EXPECT_FALSE(dlg.deviceBusy());
     EXPECT_TRUE(host.timerRunning(ctl::UiTimerId));
     // Slot 0 still hears the identification in front of its reply; after
     // eight tries for each of three slots that got no byte at all the pager
@@ -254,7 +255,7 @@ TEST_F(ReadOutTest, SilentPagerAfterVersionLeavesTheFormAndSaysSoOnce)
     EXPECT_EQ(countStartingWith(">Lese:4"), 0);
     EXPECT_EQ(countStartingWith(">Le-Kueche:"), 0);
     EXPECT_EQ(countStartingWith(">List"), 0);
-    EXPECT_EQ(dlg.link.state, LinkState::Lost);
+    EXPECT_EQ(dlg.link().state, LinkState::Lost);
     EXPECT_FALSE(host.isChecked(ctl::Active));
     EXPECT_LT(elapsed(), 20000);
 }
@@ -267,7 +268,7 @@ TEST_F(ReadOutTest, PagerThatAnswersRubbishKeepsEveryStepsAttempts)
     EXPECT_EQ(countCommand(">Le-Kueche:15"), 8);
     EXPECT_EQ(countCommand(">List E_Vibration"), 4);
     EXPECT_EQ(host.messages, std::vector<std::string>{BadData});
-    EXPECT_EQ(dlg.link.state, LinkState::Open);
+    EXPECT_EQ(dlg.link().state, LinkState::Open);
 }
 
 TEST_F(ReadOutTest, UnansweredVersionGivesUpAndChangesNothing)
@@ -275,21 +276,21 @@ TEST_F(ReadOutTest, UnansweredVersionGivesUpAndChangesNothing)
     faults().silentFor[">@"] = -1;
     host.setControlText(ctl::callerText(1), "Eigene Eingabe");
     host.setChecked(ctl::Battery, true);
-    dlg.image.callers[20].text.assign("oben");
+    editImage(dlg, [&](PagerImage& image) { image.callers[20].text.assign("oben"); });
     const std::int64_t timerStops = host.timerStops;
     readOut();
     EXPECT_EQ(frames(), std::vector<std::string>(4, frame(">@")));
     // After each silent window one more is listened to before ">@" goes again.
     EXPECT_EQ(elapsed(), StartWaitMs + 4 * ExchangeMs + 3 * LateListenMs);
     EXPECT_EQ(host.messages, std::vector<std::string>{NoConnection});
-    EXPECT_EQ(dlg.image.callers[20].text.str(), "oben");
-    EXPECT_EQ(dlg.image.callers[0].text.str(), "");
+    EXPECT_EQ(dlg.image().callers[20].text.str(), "oben");
+    EXPECT_EQ(dlg.image().callers[0].text.str(), "");
     EXPECT_EQ(host.controlText(ctl::callerText(1)), "Eigene Eingabe");
     EXPECT_TRUE(host.isChecked(ctl::Battery));
-    EXPECT_FALSE(dlg.deviceBusy);
+    EXPECT_FALSE(dlg.deviceBusy());
     EXPECT_EQ(host.timerStops, timerStops + 1);
     EXPECT_TRUE(host.timerRunning(ctl::UiTimerId));
-    EXPECT_FALSE(dlg.lastReadOutComplete);
+    EXPECT_FALSE(results.lastReadOutComplete);
 }
 
 TEST_F(ReadOutTest, WithoutAktivNothingIsSentAndTheTimerKeepsRunning)
@@ -302,7 +303,7 @@ TEST_F(ReadOutTest, WithoutAktivNothingIsSentAndTheTimerKeepsRunning)
     EXPECT_EQ(host.messages, std::vector<std::string>{NoConnection});
     EXPECT_EQ(host.timerStops, stops);
     EXPECT_TRUE(host.timerRunning(ctl::UiTimerId));
-    EXPECT_FALSE(dlg.deviceBusy);
+    EXPECT_FALSE(dlg.deviceBusy());
 }
 
 TEST_F(ReadOutTest, TimerIsStoppedAndDeviceBusyWhileReading)
@@ -312,13 +313,13 @@ TEST_F(ReadOutTest, TimerIsStoppedAndDeviceBusyWhileReading)
     host.onProgress = [&](int, int, int pos) {
         if (pos != 20)
             return;
-        busyDuringRead = dlg.deviceBusy;
+        busyDuringRead = dlg.deviceBusy();
         timerDuringRead = host.timerRunning(ctl::UiTimerId);
     };
     readOut();
     EXPECT_TRUE(busyDuringRead);
     EXPECT_FALSE(timerDuringRead);
-    EXPECT_FALSE(dlg.deviceBusy);
+    EXPECT_FALSE(dlg.deviceBusy());
     EXPECT_TRUE(host.timerRunning(ctl::UiTimerId));
 }
 
@@ -327,7 +328,7 @@ TEST_F(ReadOutTest, UpperPageShownKeepsShowingTheUpperHalf)
     dlg.selectPage(ViewPage::Upper);
     pagerState().callers[16] = {"Siebzehn", {17, 0, 0, 0, 0}};
     readOut();
-    EXPECT_EQ(dlg.viewPage, ViewPage::Upper);
+    EXPECT_EQ(dlg.viewPage(), ViewPage::Upper);
     EXPECT_EQ(host.controlText(ctl::callerText(1)), "Siebzehn");
     EXPECT_EQ(host.controlText(ctl::rowLabel(1)), "17");
 }
@@ -336,7 +337,7 @@ TEST_F(ReadOutTest, UmlautsArriveAsSingleBytes)
 {
     pagerState().callers[0].text = win1252("Küche öffnen");
     readOut();
-    EXPECT_EQ(dlg.image.callers[0].text.str(), win1252("Küche öffnen"));
+    EXPECT_EQ(dlg.image().callers[0].text.str(), win1252("Küche öffnen"));
 }
 
 TEST_F(ReadOutTest, FailedPresenceCheckReopensAndReadsSlotZeroOnALaterTry)
@@ -356,8 +357,8 @@ TEST_F(ReadOutTest, FailedPresenceCheckReopensAndReadsSlotZeroOnALaterTry)
     EXPECT_EQ(sent[2], frame(">@"));
     EXPECT_EQ(sent[3], frame(">@") + frame(">Lese:0"));
     EXPECT_EQ(sent[4], frame(">Lese:1"));
-    EXPECT_EQ(dlg.image.callers[0].text.str(), "Null");
-    EXPECT_TRUE(dlg.lastReadOutComplete);
+    EXPECT_EQ(dlg.image().callers[0].text.str(), "Null");
+    EXPECT_TRUE(results.lastReadOutComplete);
     EXPECT_TRUE(host.messages.empty());
 }
 
@@ -416,9 +417,9 @@ class IncompleteReadOut : public ReadOutTest, public ::testing::WithParamInterfa
 TEST_P(IncompleteReadOut, LeavesTheFormAsItWasAndKeepsTheAnsweredLinesAside)
 {
     TempDir backups;
-    dlg.backupFolder = backups.path().string();
+    dlg.setBackupFolder(backups.path().string());
     pagerState().callers[0].text = "Vom Pager";
-    dlg.image.callers[1].setButtonIdValue(968);  // learned, not yet saved
+    editImage(dlg, [](PagerImage& image) { image.callers[1].setButtonIdValue(968); });  // learned, not yet saved
     dlg.imageToForm();
     host.setControlText(ctl::callerText(1), "Getippt");
     dlg.UpdateData(true);
@@ -434,17 +435,17 @@ TEST_P(IncompleteReadOut, LeavesTheFormAsItWasAndKeepsTheAnsweredLinesAside)
     };
     readOut();
 
-    EXPECT_FALSE(dlg.lastReadOutComplete);
+    EXPECT_FALSE(results.lastReadOutComplete);
     EXPECT_EQ(PagerDataFile::format(dlg.configurationFromForm()), before);
     EXPECT_EQ(host.texts, shownBefore);
     EXPECT_TRUE(dlg.hasUnsavedChanges());
-    ASSERT_TRUE(dlg.lastBackupPath.ends_with(".partial.pag")) << dlg.lastBackupPath;
+    ASSERT_TRUE(results.lastBackupPath.ends_with(".partial.pag")) << results.lastBackupPath;
     EXPECT_EQ(host.messages, std::vector<std::string>{BadData + win1252(" Was der Pager geliefert hat, ist als "
                                                                         "unvollständige Sicherungskopie abgelegt: ") +
-                                                      dlg.lastBackupPath});
-    std::ifstream in(dlg.lastBackupPath, std::ios::binary);
+                                                      results.lastBackupPath});
+    std::ifstream in(results.lastBackupPath, std::ios::binary);
     const std::string kept((std::istreambuf_iterator<char>(in)), {});
-    EXPECT_EQ(kept, PagerDataFile::format(dlg.lastReadOut.read, &dlg.lastReadOut.answered));
+    EXPECT_EQ(kept, PagerDataFile::format(results.lastReadOut.read, &results.lastReadOut.answered));
     PagerConfiguration read;
     FileCoverage coverage;
     PagerDataFile::parse(kept, read, &coverage);

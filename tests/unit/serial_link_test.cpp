@@ -17,7 +17,7 @@ protected:
     {
         reply = "untouched";
         replyLength = 255;
-        return rig.dialog.link.exchange(command, reply, replyLength);
+        return rig.dialog.link().exchange(command, reply, replyLength);
     }
     std::vector<std::string> writes() const { return rig.backend.writes("COM1"); }
     int count(Event::Kind kind) const
@@ -29,7 +29,7 @@ protected:
     }
 
     SimRig rig;
-    SerialLink& link = rig.dialog.link;
+    SerialLink& link = rig.dialog.link();
     std::string reply;
     std::uint8_t replyLength = 0;
 };
@@ -127,8 +127,8 @@ TEST_F(SerialLinkTest, PresenceMarkerCountsOnlyWithinFirst150Bytes)
     late.connect();
     std::string lateReply;
     std::uint8_t lateLength = 0;
-    EXPECT_FALSE(late.dialog.link.exchange(">Lese:0", lateReply, lateLength));
-    EXPECT_EQ(late.dialog.link.state, LinkState::Closed);
+    EXPECT_FALSE(late.dialog.link().exchange(">Lese:0", lateReply, lateLength));
+    EXPECT_EQ(late.dialog.link().state, LinkState::Closed);
 }
 
 TEST_F(SerialLinkTest, SilentPagerGivesEmptyReplyAfterReadWindow)

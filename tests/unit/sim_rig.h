@@ -8,6 +8,7 @@
 #include "sim_backend.h"
 #include "ui/control_ids.h"
 #include "ui/main_dialog.h"
+#include "form_results.h"
 #include "memory_host.h"
 
 namespace harvelin {
@@ -23,8 +24,8 @@ struct SimRig {
     // The state a successful search leaves: port 1 open, "Aktiv" ticked.
     void connect()
     {
-        dialog.link.portNumber = 1;
-        dialog.link.state = dialog.link.open() ? LinkState::Open : LinkState::Closed;
+        dialog.link().portNumber = 1;
+        dialog.link().state = dialog.link().open() ? LinkState::Open : LinkState::Closed;
         host.setChecked(ctl::Active, true);
         pager->clearLog();
         backend.clearEvents();
@@ -35,6 +36,7 @@ struct SimRig {
     sim::SimBackend backend{clock};
     std::shared_ptr<sim::PagerSimulator> pager;
     MainDialog dialog{host, backend, PortTable::windowsComPorts(), clock};
+    FormResults results{dialog};
 };
 
 }  // namespace harvelin

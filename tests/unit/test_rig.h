@@ -3,6 +3,7 @@
 #include "link/serial_port.h"
 #include "platform/clock.h"
 #include "ui/main_dialog.h"
+#include "form_results.h"
 #include "memory_host.h"
 
 namespace harvelin {
@@ -24,6 +25,7 @@ struct TestRig {
     MemoryHost host;
     NoPortsBackend backend;
     MainDialog dialog{host, backend, PortTable::windowsComPorts(), clock};
+    FormResults results{dialog};
 };
 
 }  // namespace harvelin

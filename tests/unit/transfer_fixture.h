@@ -58,6 +58,7 @@ protected:
 
     SimRig rig;
     MainDialog& dlg = rig.dialog;
+    FormResults& results = rig.results;
     MemoryHost& host = rig.host;
     std::int64_t start = 0;
 };

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "form_results.h"
 #include "model/win1252.h"
 #include "transfer_fixture.h"
 
@@ -65,7 +66,7 @@ TEST_F(WriteTest, FullPagerIsWrittenInOrderWithExactTiming)
     EXPECT_EQ(frames(), expected);
     EXPECT_EQ(elapsed(), StartWaitMs + 4 * ExchangeMs + 53 * ExchangeMs + ResultWaitMs);
     EXPECT_EQ(host.messages, std::vector<std::string>{Success});
-    EXPECT_TRUE(dlg.lastWriteSucceeded);
+    EXPECT_TRUE(results.lastWriteSucceeded);
     EXPECT_EQ(pagerState().kitchenCalls[15].text, "Station 16");
     EXPECT_EQ(pagerState().kitchenCalls[15].key, 16);
     EXPECT_EQ(pagerState().remoteDeleteText, win1252("  Fernlöschung  "));
@@ -100,7 +101,7 @@ TEST_F(WriteTest, OldPagerSucceedsWhenAllTwentyStepsAreTakenOver)
     EXPECT_EQ(elapsed(), StartWaitMs + 4 * ExchangeMs + 20 * ExchangeMs + ResultWaitMs);
     EXPECT_EQ(host.progressHigh, 18);
     EXPECT_EQ(host.messages, std::vector<std::string>{Success});
-    EXPECT_TRUE(dlg.lastWriteSucceeded);
+    EXPECT_TRUE(results.lastWriteSucceeded);
 }
 
 TEST_F(WriteTest, UnansweredVersionWritesSixteenSlotsAndFails)
@@ -112,13 +113,13 @@ TEST_F(WriteTest, UnansweredVersionWritesSixteenSlotsAndFails)
     EXPECT_EQ(host.progressHigh, 77);
     EXPECT_EQ(frames().size(), 4u + 16u + 4u);
     EXPECT_EQ(host.messages, std::vector<std::string>{Failure});
-    EXPECT_FALSE(dlg.lastWriteSucceeded);
+    EXPECT_FALSE(results.lastWriteSucceeded);
 }
 
 TEST_F(WriteTest, FormContentsGoOutAsShown)
 {
-    dlg.image.callers[31].buttonId = {7, 255, 0, 1};
-    dlg.image.callers[31].idSuffix = 2;
+    editImage(dlg, [&](PagerImage& image) { image.callers[31].buttonId = {7, 255, 0, 1}; });
+    editImage(dlg, [&](PagerImage& image) { image.callers[31].idSuffix = 2; });
     dlg.selectPage(ViewPage::Upper);
     host.setControlText(ctl::callerText(16), "ABCDEFGHIJKLMN");
     host.setControlText(ctl::kitchenStation(1), "3");
@@ -143,7 +144,7 @@ TEST_F(WriteTest, FormContentsGoOutAsShown)
     EXPECT_EQ(pagerState().kitchenCalls[0].text, win1252("Küche"));
     EXPECT_EQ(pagerState().vibration, 3u);
     EXPECT_EQ(pagerState().pagerName, "Pager:Z");
-    EXPECT_TRUE(dlg.lastWriteSucceeded);
+    EXPECT_TRUE(results.lastWriteSucceeded);
 }
 
 TEST_F(WriteTest, SlotAcknowledgementMayHoldZeroBytesAndEitherSpelling)
@@ -163,7 +164,7 @@ TEST_F(WriteTest, SettingsCountOnlyLowerCaseAcknowledgementBeforeAnyZeroByte)
     EXPECT_EQ(countCommand(">Setze Debug:0"), 4);
     EXPECT_EQ(countCommand(">Setze Adresstext:Pager:A"), 4);
     EXPECT_EQ(host.messages, std::vector<std::string>{Failure});
-    EXPECT_FALSE(dlg.lastWriteSucceeded);
+    EXPECT_FALSE(results.lastWriteSucceeded);
 }
 
 TEST_F(WriteTest, OneUnacknowledgedKitchenSlotFailsTheWriteButTheRestIsWritten)
@@ -176,7 +177,7 @@ TEST_F(WriteTest, OneUnacknowledgedKitchenSlotFailsTheWriteButTheRestIsWritten)
     EXPECT_EQ(pagerState().kitchenCalls[5].text, "Nachher");
     EXPECT_EQ(countCommand(">Setze Text_Fernloeschung:" + win1252("  Fernlöschung  ")), 1);
     EXPECT_EQ(host.messages, std::vector<std::string>{Failure});
-    EXPECT_FALSE(dlg.lastWriteSucceeded);
+    EXPECT_FALSE(results.lastWriteSucceeded);
 }
 
 TEST_F(WriteTest, StepOfAPortThatFailsMidWriteIsNotCounted)
@@ -197,7 +198,7 @@ TEST_F(WriteTest, StepOfAPortThatFailsMidWriteIsNotCounted)
     EXPECT_EQ(countStartingWith(">Setze:5 "), 0);
     EXPECT_EQ(countStartingWith(">Setze:6 "), 1);
     EXPECT_EQ(host.messages, std::vector<std::string>{Failure});
-    EXPECT_FALSE(dlg.lastWriteSucceeded);
+    EXPECT_FALSE(results.lastWriteSucceeded);
 }
 
 TEST_F(WriteTest, WithoutAktivTheImageTakesTheFormButNothingIsSent)
@@ -206,13 +207,13 @@ TEST_F(WriteTest, WithoutAktivTheImageTakesTheFormButNothingIsSent)
     host.setControlText(ctl::callerText(3), "Neu");
     const int stops = host.timerStops;
     write();
-    EXPECT_EQ(dlg.image.callers[2].text.str(), "Neu");
+    EXPECT_EQ(dlg.image().callers[2].text.str(), "Neu");
     EXPECT_TRUE(frames().empty());
     EXPECT_EQ(elapsed(), 0);
     EXPECT_EQ(host.messages, std::vector<std::string>{NoConnection});
     EXPECT_EQ(host.timerStops, stops);
     EXPECT_TRUE(host.timerRunning(ctl::UiTimerId));
-    EXPECT_FALSE(dlg.lastWriteSucceeded);
+    EXPECT_FALSE(results.lastWriteSucceeded);
 }
 
 TEST_F(WriteTest, TimerRestartsOnlyAfterTheResultBoxCloses)
@@ -223,7 +224,7 @@ TEST_F(WriteTest, TimerRestartsOnlyAfterTheResultBoxCloses)
     std::int64_t boxAt = 0;
     host.onMessage = [&](const std::string&) {
         timerDuringBox = host.timerRunning(ctl::UiTimerId);
-        busyDuringBox = dlg.deviceBusy;
+        busyDuringBox = dlg.deviceBusy();
         progressDuringBox = host.progressPos;
         boxAt = rig.clock.nowMs();
     };
@@ -243,8 +244,8 @@ TEST_F(WriteTest, LateAnswerAndRefusedSlotNeverCountAsSuccess)
     faults().noAckFor[">Setze:4 "] = -1;
     write();
     EXPECT_EQ(host.messages, std::vector<std::string>{Failure});
-    EXPECT_FALSE(dlg.lastWriteSucceeded);
-    EXPECT_TRUE(dlg.link.lateReplySeen);
+    EXPECT_FALSE(results.lastWriteSucceeded);
+    EXPECT_TRUE(dlg.link().lateReplySeen);
 }
 
 // A 16-slot pager takes what it can; what it cannot is named, not dropped
@@ -260,21 +261,21 @@ TEST_F(WriteTest, SmallPagerSaysWhatItCouldNotTake)
     };
     const Case cases[] = {
         {"start values", [](MainDialog&) {}, false},
-        {"slot 16", [](MainDialog& d) { d.image.callers[15].text.assign("Tisch 16"); }, false},
-        {"slot 17", [](MainDialog& d) { d.image.callers[16].text.assign("Tisch 17"); }, true},
-        {"slot 32 identity", [](MainDialog& d) { d.image.callers[31].idSuffix = 1; }, true},
-        {"kitchen key", [](MainDialog& d) { d.image.kitchenCalls[15].key = 1; }, true},
+        {"slot 16", [](MainDialog& d) { editImage(d, [](PagerImage& image) { image.callers[15].text.assign("Tisch 16"); }); }, false},
+        {"slot 17", [](MainDialog& d) { editImage(d, [](PagerImage& image) { image.callers[16].text.assign("Tisch 17"); }); }, true},
+        {"slot 32 identity", [](MainDialog& d) { editImage(d, [](PagerImage& image) { image.callers[31].idSuffix = 1; }); }, true},
+        {"kitchen key", [](MainDialog& d) { editImage(d, [](PagerImage& image) { image.kitchenCalls[15].key = 1; }); }, true},
     };
     pagerState().version = "1.4";
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        dlg.image = dlg.startImage;
+        editImage(dlg, [&](PagerImage& image) { image = dlg.startImage(); });
         c.change(dlg);
         dlg.imageToForm();
         host.messages.clear();
         write();
-        EXPECT_TRUE(dlg.lastWriteSucceeded);
-        EXPECT_EQ(dlg.lastWriteLeftSlotsOut, c.named);
+        EXPECT_TRUE(results.lastWriteSucceeded);
+        EXPECT_EQ(results.lastWriteLeftSlotsOut, c.named);
         const std::vector<std::string> expected =
             c.named ? std::vector<std::string>{Success, leftOut} : std::vector<std::string>{Success};
         EXPECT_EQ(host.messages, expected);
