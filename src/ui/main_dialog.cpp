@@ -7,7 +7,6 @@
 #include "model/option_switches.h"
 #include "model/win1252.h"
 #include "ui/control_ids.h"
-#include "ui/work_runner.h"
 
 namespace harvelin {
 
@@ -400,37 +399,5 @@ void MainDialog::setActive(bool active)
 void MainDialog::stopUiTimer() { host_.stopTimer(ctl::UiTimerId); }
 
 void MainDialog::startUiTimer() { host_.startTimer(ctl::UiTimerId, ctl::UiTimerPeriodMs); }
-
-// --- the inline runner -------------------------------------------------------
-
-namespace {
-
-class InlineContext final : public WorkContext {
-public:
-    explicit InlineContext(DialogHost& host) : host_(host) {}
-    void progressRange(int low, int high) override { host_.setProgressRange(low, high); }
-    void progress(int position) override { host_.setProgressPos(position); }
-    void portLine(const std::string& line) override { host_.setPortListLine(line); }
-    void repaint() override { host_.repaintNow(); }
-    void notice(const std::string& text) override { host_.messageBox(text); }
-    void show(std::function<void()> onFormThread) override { onFormThread(); }
-
-private:
-    DialogHost& host_;
-};
-
-}  // namespace
-
-void InlineRunner::run(std::function<void(WorkContext&)> work, std::function<void()> done)
-{
-    InlineContext context(host_);
-    ++depth_;
-    work(context);
-    --depth_;
-    if (done)
-        done();
-}
-
-void InlineRunner::repaintWhileWaiting() { host_.repaintNow(); }
 
 }  // namespace harvelin

@@ -20,6 +20,7 @@
 #include "transfer/read_out.h"
 #include "transfer/write.h"
 #include "ui/dialog_host.h"
+#include "ui/form_listener.h"
 #include "ui/work_runner.h"
 
 namespace harvelin {
@@ -44,24 +45,6 @@ struct FormFields {
     int pageRadio = -1;  // 0 "1..16", 1 "17..32", -1 neither
 };
 
-// What the form's operations came to, for whoever watches the form besides
-// the user (the tests, a log). Each call carries its own operation's result.
-class FormListener {
-public:
-    virtual ~FormListener() = default;
-    virtual void searchEnded(const SearchResult& /*result*/) {}
-    // `backupPath`: the backup this read-out left, empty when none.
-    virtual void readOutEnded(const ReadOutResult& /*result*/, const std::string& /*backupPath*/) {}
-    virtual void writeEnded(const WriteResult& /*result*/) {}
-    // A learn window ended: whether it stored an identity, and how the pager
-    // took the end of learn mode.
-    virtual void learnEnded(bool /*stored*/, LearnModeExit /*exit*/) {}
-    virtual void switchSent(bool /*confirmed*/) {}
-    virtual void bootloaderStarted(bool /*confirmed*/) {}
-    // An open (with the file's coverage) or a save went through or not.
-    virtual void fileEnded(bool /*ok*/, const FileCoverage& /*coverage*/) {}
-};
-
 // The main form (dialog 102) without any toolkit: its form variables, the data
 // exchange with the controls and every handler of its message map. The
 // handlers run on the form's thread; what talks to the pager they hand to
@@ -75,8 +58,7 @@ public:
     static constexpr int KitchenRows = FormFields::KitchenRows;
 
     // Without a runner, the work runs at once on the caller's thread.
-    MainDialog(DialogHost& host, SerialBackend& backend, PortTable ports, Clock& clock,
-               WorkRunner* runner = nullptr);
+    MainDialog(DialogHost& host, SerialBackend& backend, PortTable ports, Clock& clock, WorkRunner* runner = nullptr);
     MainDialog(const MainDialog&) = delete;
     MainDialog& operator=(const MainDialog&) = delete;
 
