@@ -103,7 +103,7 @@ int main()
     const auto searchStart = Steady::now();
     dialog.searchPager();
     const double searchTotal = msSince(searchStart);
-    if (dialog.link().portNumber != 2) {
+    if (dialog.link().portNumber() != 2) {
         std::fprintf(stderr, "search_bench: the search did not find the pager\n");
         return 2;
     }
@@ -113,7 +113,7 @@ int main()
                 searchTotal);
 
     // The exchanges run on the link's own time-outs, as after any re-open.
-    dialog.link().portHandle->setTimeouts(TimeoutSet::Link);
+    dialog.link().port()->setTimeouts(TimeoutSet::Link);
     std::string reply;
     std::uint8_t length = 0;
     double total = 0;

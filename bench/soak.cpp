@@ -144,7 +144,7 @@ int main(int argc, char** argv)
     FormResults results(dialog);
     dialog.OnInitDialog();
     dialog.searchPager();
-    if (dialog.link().state != LinkState::Open) {
+    if (dialog.link().state() != LinkState::Open) {
         std::fprintf(stderr, "soak: the search did not find the simulated pager\n");
         sim.stop();
         return 2;
@@ -207,7 +207,7 @@ int main(int argc, char** argv)
         case Phase::Recovering:
             // Back: the link watch noticed the pull, re-opened the line and
             // ticked "Aktiv" again.
-            if (noticed && dialog.link().state == LinkState::Open && host.isChecked(ctl::Active)) {
+            if (noticed && dialog.link().state() == LinkState::Open && host.isChecked(ctl::Active)) {
                 longestRecovery = std::max(longestRecovery, inPhase);
                 ++recoveries;
                 if (++rounds == 1)

@@ -99,12 +99,12 @@ int main()
     FormResults results(dialog);
     dialog.OnInitDialog();
     // As a successful search leaves it.
-    dialog.link().portNumber = 1;
+    dialog.link().setPortNumber(1);
     if (!dialog.link().open()) {
         std::fprintf(stderr, "transfer_bench: the pager's line does not open\n");
         return 2;
     }
-    dialog.link().state = LinkState::Open;
+    dialog.link().setState(LinkState::Open);
     host.setChecked(ctl::Active, true);
 
     int above = 0;

@@ -75,8 +75,8 @@ struct FuzzDialog {
     // As a search that found the pager on port 1 leaves the dialog.
     void connect()
     {
-        dialog.link().portNumber = 1;
-        dialog.link().state = dialog.link().open() ? LinkState::Open : LinkState::Closed;
+        dialog.link().setPortNumber(1);
+        dialog.link().setState(dialog.link().open() ? LinkState::Open : LinkState::Closed);
         host.setChecked(ctl::Active, true);
     }
 
@@ -90,9 +90,9 @@ struct FuzzDialog {
         FUZZ_CHECK(dialog.fields().pagerName.size() <= 14);
         FUZZ_CHECK(dialog.fields().remoteDeleteText.size() <= 16);
         FUZZ_CHECK(dialog.fields().repeaterTimeText.size() <= 5);
-        FUZZ_CHECK(dialog.link().portNumber <= dialog.link().ports().size());
-        FUZZ_CHECK(dialog.link().state == LinkState::Closed || dialog.link().state == LinkState::Open ||
-                   dialog.link().state == LinkState::Lost);
+        FUZZ_CHECK(dialog.link().portNumber() <= dialog.link().ports().size());
+        FUZZ_CHECK(dialog.link().state() == LinkState::Closed || dialog.link().state() == LinkState::Open ||
+                   dialog.link().state() == LinkState::Lost);
         FUZZ_CHECK(dialog.learnWindow().row() <= MainDialog::Rows);
         FUZZ_CHECK(dialog.learnWindow().lineLength() < LearnWindow::LineCapacity);
         FUZZ_CHECK(!dialog.deviceBusy());

@@ -16,9 +16,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const SerialLink& link = rig.dialog.link();
     // The repeater status read after a find may already have lost the line
     // again, but a search that found nothing leaves no open port.
-    if (link.portNumber == 0)
-        FUZZ_CHECK(link.state == LinkState::Closed && !link.portHandle);
-    FUZZ_CHECK(rig.host.isChecked(ctl::Active) == (link.portNumber != 0));
+    if (link.portNumber() == 0)
+        FUZZ_CHECK(link.state() == LinkState::Closed && !link.port());
+    FUZZ_CHECK(rig.host.isChecked(ctl::Active) == (link.portNumber() != 0));
     FUZZ_CHECK(rig.host.timerRunning(ctl::UiTimerId));
 
     // The presence check: a "true" exchange of ">Lese:0" means the pager

@@ -16,13 +16,13 @@ constexpr int BootloaderAttempts = 4;
 bool startBootloader(SerialLink& link)
 {
     // An answer after a late reply may belong to another command.
-    link.lateReplySeen = false;
+    link.clearLateReply();
     for (int attempt = 0; attempt < BootloaderAttempts; ++attempt) {
         std::string reply;
         std::uint8_t replyLength = 0;
         if (link.exchange(std::string(BootloaderCommand), reply, replyLength) &&
             reply.find(BootloaderAck) != std::string::npos)
-            return !link.lateReplySeen;
+            return !link.lateReplySeen();
     }
     return false;
 }

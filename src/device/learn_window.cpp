@@ -168,7 +168,7 @@ LearnTick LearnWindow::duplicateClosed(SerialLink& link)
 {
     LearnTick result;
     row_ = 0;
-    if (link.state != LinkState::Closed)
+    if (link.state() != LinkState::Closed)
         result.modeExit = endOnPager(link);
     result.ended = true;
     return result;
@@ -188,18 +188,18 @@ LearnTick LearnWindow::step(SerialLink& link, LowerSlots lowerSlots)
     }
 
     // 2. Link.
-    if (link.state == LinkState::Closed && link.open())
-        link.state = LinkState::Open;
+    if (link.state() == LinkState::Closed && link.open())
+        link.setState(LinkState::Open);
 
     // 3. Window over; a report in this very tick is still looked at.
     if (secondsLeft_ == 0) {
-        if (link.state != LinkState::Closed)
+        if (link.state() != LinkState::Closed)
             result.modeExit = endOnPager(link);
         row_ = 0;
     }
 
     // 4. Listen.
-    if (link.state == LinkState::Closed)
+    if (link.state() == LinkState::Closed)
         return result;
     if (!assembleLine(readTick(link)))
         return result;
@@ -229,7 +229,7 @@ LearnTick LearnWindow::step(SerialLink& link, LowerSlots lowerSlots)
 
     // 8. End.
     row_ = 0;
-    if (link.state != LinkState::Closed)
+    if (link.state() != LinkState::Closed)
         result.modeExit = endOnPager(link);
     return result;
 }
@@ -237,7 +237,7 @@ LearnTick LearnWindow::step(SerialLink& link, LowerSlots lowerSlots)
 LearnModeExit LearnWindow::leave(SerialLink& link)
 {
     LearnModeExit exit = LearnModeExit::NotSent;
-    if (row_ != 0 && link.state != LinkState::Closed)
+    if (row_ != 0 && link.state() != LinkState::Closed)
         exit = endOnPager(link);
     row_ = 0;
     return exit;

@@ -14,9 +14,9 @@ constexpr std::string_view KeepAliveByte = "\x16";
 
 std::string readTick(SerialLink& link)
 {
-    if (!link.portHandle)
+    if (!link.port())
         return {};
-    std::string bytes = link.portHandle->read(TickReadBytes);
+    std::string bytes = link.port()->read(TickReadBytes);
     if (bytes.size() > TickReadBytes)
         bytes.resize(TickReadBytes);
     return bytes;
@@ -25,25 +25,25 @@ std::string readTick(SerialLink& link)
 LinkWatchResult linkWatch(SerialLink& link, bool deviceBusy)
 {
     LinkWatchResult result;
-    if (deviceBusy || link.portNumber == 0)
+    if (deviceBusy || link.portNumber() == 0)
         return result;
 
-    switch (link.state) {
+    switch (link.state()) {
     case LinkState::Closed:
-        link.state = link.open() ? LinkState::Open : LinkState::Closed;
+        link.setState(link.open() ? LinkState::Open : LinkState::Closed);
         result.active = false;
         break;
     case LinkState::Open:
         result.active = true;
         readTick(link);  // stray input is of no use outside learn mode
-        if (!link.portHandle || !link.portHandle->write(KeepAliveByte)) {
-            link.portHandle.reset();
-            link.state = LinkState::Lost;
+        if (!link.port() || !link.port()->write(KeepAliveByte)) {
+            link.dropPort();
+            link.setState(LinkState::Lost);
         }
         break;
     case LinkState::Lost:
         if (link.open())
-            link.state = LinkState::Open;
+            link.setState(LinkState::Open);
         result.active = false;
         result.lost = true;
         break;

@@ -16,12 +16,12 @@ constexpr std::string_view SwitchAck = "Uebernommen";
 bool sendOptionSwitch(SerialLink& link, const std::string& command)
 {
     // A confirmation after a late reply may belong to another command.
-    link.lateReplySeen = false;
+    link.clearLateReply();
     for (int attempt = 0; attempt < SwitchAttempts; ++attempt) {
         std::string reply;
         std::uint8_t replyLength = 0;
         if (link.exchange(command, reply, replyLength) && reply.find(SwitchAck) != std::string::npos)
-            return !link.lateReplySeen;
+            return !link.lateReplySeen();
     }
     return false;
 }

@@ -150,12 +150,12 @@ ClockSetResult setRepeaterClock(SerialLink& link, Clock& clock, const ShowSentTi
     clock.sleepMs(ClockShowMs);
 
     // 7. A confirmation after a late reply may belong to another command.
-    link.lateReplySeen = false;
+    link.clearLateReply();
     for (int attempt = 0; attempt < ClockAttempts; ++attempt) {
         std::string reply;
         std::uint8_t replyLength = 0;
         if (link.exchange(command, reply, replyLength) && contains(reply, RepeaterAck)) {
-            result.confirmed = !link.lateReplySeen;
+            result.confirmed = !link.lateReplySeen();
             break;
         }
     }

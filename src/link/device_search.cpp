@@ -50,7 +50,7 @@ SearchResult searchPager(SerialLink& link, Clock& clock, OperationSink& sink, co
     // 4. The pager finishes whatever the keep-alive had started.
     clock.sleepMs(SettleMs);
     // 6.
-    if (link.state != LinkState::Closed)
+    if (link.state() != LinkState::Closed)
         link.close();
 
     // 7.
@@ -63,27 +63,27 @@ SearchResult searchPager(SerialLink& link, Clock& clock, OperationSink& sink, co
 
         // A handle left from a failed open attempt would keep its port
         // locked against this very search.
-        link.portHandle.reset();
-        link.portHandle = link.openDevice(n);
-        if (!link.portHandle) {
+        link.dropPort();
+        link.adopt(link.openDevice(n));
+        if (!link.port()) {
             // Skipped silently while the search runs; the caller names them
             // once at its end.
             if (PortProblem problem = link.openProblem(); problem.fault != PortFault::None)
                 result.failed.push_back({port, std::move(problem)});
             continue;
         }
-        if (!link.portHandle->readSettings()) {
-            link.portHandle.reset();
+        if (!link.port()->readSettings()) {
+            link.dropPort();
             continue;
         }
-        if (!link.portHandle->applyLineSettings()) {
+        if (!link.port()->applyLineSettings()) {
             clock.sleepMs(FailedApplyWaitMs);
-            link.portHandle.reset();
+            link.dropPort();
             continue;
         }
-        link.portHandle->setTimeouts(TimeoutSet::Search);
-        if (!answersAsPager(link, *link.portHandle, clock)) {
-            link.portHandle.reset();
+        link.port()->setTimeouts(TimeoutSet::Search);
+        if (!answersAsPager(link, *link.port(), clock)) {
+            link.dropPort();
             continue;
         }
 
@@ -93,8 +93,8 @@ SearchResult searchPager(SerialLink& link, Clock& clock, OperationSink& sink, co
         result.port = port;
         sink.portLine("Pager an Port:" + foundLabel(n, port) + " gefunden");
         sink.repaint();
-        link.portNumber = static_cast<std::uint8_t>(n);
-        link.state = LinkState::Open;
+        link.setPortNumber(static_cast<std::uint8_t>(n));
+        link.setState(LinkState::Open);
         if (whenFound)
             whenFound();
     }
@@ -107,9 +107,9 @@ SearchResult searchPager(SerialLink& link, Clock& clock, OperationSink& sink, co
     if (!result.found) {
         // A link that had fallen to Closed before the search still named its
         // old port; after a fruitless search no port is known or held.
-        link.portHandle.reset();
-        link.portNumber = 0;
-        link.state = LinkState::Closed;
+        link.dropPort();
+        link.setPortNumber(0);
+        link.setState(LinkState::Closed);
     }
     return result;
 }

@@ -39,17 +39,17 @@ std::unique_ptr<SerialPort> SerialLink::openDevice(unsigned n)
 bool SerialLink::open()
 {
     lastReplyEmpty_ = false;
-    if (portNumber == 0)
+    if (portNumber_ == 0)
         return false;
-    portHandle.reset();
-    portHandle = openDevice(portNumber);
-    if (!portHandle)
+    portHandle_.reset();
+    portHandle_ = openDevice(portNumber_);
+    if (!portHandle_)
         return false;
-    if (!portHandle->readSettings())
+    if (!portHandle_->readSettings())
         return false;
-    if (!portHandle->applyLineSettings())
+    if (!portHandle_->applyLineSettings())
         return false;
-    portHandle->setTimeouts(TimeoutSet::Link);
+    portHandle_->setTimeouts(TimeoutSet::Link);
     return true;
 }
 
@@ -62,13 +62,13 @@ bool SerialLink::exchange(std::string command, std::string& reply, std::uint8_t&
     if (command.size() > MaxCommandLength - (presence ? PresencePrefixLength : 0))
         return false;
 
-    if (state == LinkState::Closed) {
+    if (state_ == LinkState::Closed) {
         // This call only re-opens; the command goes out with the next one.
-        state = open() ? LinkState::Open : LinkState::Closed;
+        state_ = open() ? LinkState::Open : LinkState::Closed;
         return false;
     }
-    if (!portHandle || !portHandle->readSettings()) {
-        state = LinkState::Closed;
+    if (!portHandle_ || !portHandle_->readSettings()) {
+        state_ = LinkState::Closed;
         return false;
     }
 
@@ -77,20 +77,20 @@ bool SerialLink::exchange(std::string command, std::string& reply, std::uint8_t&
     // arrives in it is late. Whatever else waits was sent for no command.
     if (lastReplyEmpty_) {
         lastReplyEmpty_ = false;
-        const std::size_t late = portHandle->read(LateReplyReadBytes).size();
-        bytesHeard += late;
+        const std::size_t late = portHandle_->read(LateReplyReadBytes).size();
+        bytesHeard_ += late;
         if (late > 0)
-            lateReplySeen = true;
+            lateReplySeen_ = true;
     }
-    portHandle->discardInput();
+    portHandle_->discardInput();
 
     if (presence) {
-        portHandle->write(PresenceFrame);
+        portHandle_->write(PresenceFrame);
         clock_.sleepMs(PresenceWaitMs);
-        const std::string answer = portHandle->read(PresenceReadBytes);
-        bytesHeard += answer.size();
+        const std::string answer = portHandle_->read(PresenceReadBytes);
+        bytesHeard_ += answer.size();
         if (answer.find(PresenceWord) == std::string::npos) {
-            state = LinkState::Closed;
+            state_ = LinkState::Closed;
             return false;
         }
     }
@@ -103,20 +103,20 @@ bool SerialLink::exchange(std::string command, std::string& reply, std::uint8_t&
         // The rest of the identification answer is dropped, and the presence
         // frame goes out once more in front of the command, so the pager
         // identifies itself again ahead of the block.
-        portHandle->read(MaxReplyLength);
+        portHandle_->read(MaxReplyLength);
         frame += PresenceFrame;
     }
     frame += Syn;
     frame += command;
     frame += Cr;
-    portHandle->write(frame);
+    portHandle_->write(frame);
 
     clock_.sleepMs(ReplyWaitMs);
-    reply = portHandle->read(MaxReplyLength);
+    reply = portHandle_->read(MaxReplyLength);
     if (reply.size() > MaxReplyLength)
         reply.resize(MaxReplyLength);
     replyLength = static_cast<std::uint8_t>(reply.size());
-    bytesHeard += reply.size();
+    bytesHeard_ += reply.size();
     lastReplyEmpty_ = reply.empty();
     return true;
 }
@@ -127,12 +127,12 @@ void SerialLink::close()
     // configuration or liveness check; that port is released too, so no
     // other program stays locked out of it. Such a link keeps its port
     // number, so the timer can bring it back.
-    portHandle.reset();
+    portHandle_.reset();
     lastReplyEmpty_ = false;
-    if (state == LinkState::Closed)
+    if (state_ == LinkState::Closed)
         return;
-    portNumber = 0;
-    state = LinkState::Closed;
+    portNumber_ = 0;
+    state_ = LinkState::Closed;
 }
 
 }  // namespace harvelin

@@ -53,16 +53,29 @@ public:
     const PortTable& ports() const { return ports_; }
     Clock& clock() { return clock_; }
 
-    std::uint8_t portNumber = 0;
-    std::unique_ptr<SerialPort> portHandle;
-    LinkState state = LinkState::Closed;
-    // Set when bytes arrived in the extra window after a command that got no
-    // reply: the pager answers late, and a reply may have counted for the
-    // wrong command. Operations clear it at their start and fail when it is set.
-    bool lateReplySeen = false;
+    // The port number in the table the link uses; 0 while none is known.
+    std::uint8_t portNumber() const { return portNumber_; }
+    void setPortNumber(std::uint8_t n) { portNumber_ = n; }
+
+    LinkState state() const { return state_; }
+    void setState(LinkState next) { state_ = next; }
+
+    // The port held open, or nullptr.
+    SerialPort* port() const { return portHandle_.get(); }
+    // Holds `handle` from now on; nullptr holds none.
+    void adopt(std::unique_ptr<SerialPort> handle) { portHandle_ = std::move(handle); }
+    // Lets the held port go, so no other program stays locked out of it.
+    void dropPort() { portHandle_.reset(); }
+
+    // Bytes arrived in the extra window after a command that got no reply:
+    // the pager answers late, and a reply may have counted for the wrong
+    // command. Operations clear it at their start and fail when it is set.
+    bool lateReplySeen() const { return lateReplySeen_; }
+    void clearLateReply() { lateReplySeen_ = false; }
+
     // Bytes the pager sent in the exchanges' read windows, late ones included:
     // whether it answers at all, whatever it says.
-    std::uint64_t bytesHeard = 0;
+    std::uint64_t bytesHeard() const { return bytesHeard_; }
 
 private:
     SerialBackend& backend_;
@@ -71,6 +84,11 @@ private:
     std::function<void()> repaint_;
     std::atomic<bool> cancel_{false};
     bool lastReplyEmpty_ = false;  // the last command's read window stayed silent
+    std::uint8_t portNumber_ = 0;
+    std::unique_ptr<SerialPort> portHandle_;
+    LinkState state_ = LinkState::Closed;
+    bool lateReplySeen_ = false;
+    std::uint64_t bytesHeard_ = 0;
 };
 
 }  // namespace harvelin

@@ -43,16 +43,16 @@ private:
 // is let go, and the link watch brings it back when the pager answers again.
 inline void treatLinkAsLost(SerialLink& link)
 {
-    link.portHandle.reset();
-    if (link.state != LinkState::Closed)
-        link.state = LinkState::Lost;
+    link.dropPort();
+    if (link.state() != LinkState::Closed)
+        link.setState(LinkState::Lost);
 }
 
 template <class Accept>
 std::optional<std::string> requestUntil(SerialLink& link, const std::string& command, int attempts, Accept&& accepted,
                                         SilenceWatch* silence)
 {
-    const std::uint64_t heardBefore = link.bytesHeard;
+    const std::uint64_t heardBefore = link.bytesHeard();
     std::optional<std::string> result;
     for (int attempt = 0; attempt < attempts && !link.cancelled(); ++attempt) {
         std::string reply;
@@ -67,7 +67,7 @@ std::optional<std::string> requestUntil(SerialLink& link, const std::string& com
     }
     // A step cut short by a cancel tells nothing about the pager.
     if (silence && !link.cancelled())
-        silence->step(link.bytesHeard != heardBefore);
+        silence->step(link.bytesHeard() != heardBefore);
     return result;
 }
 

@@ -246,7 +246,7 @@ ReadOutResult readOut(SerialLink& link, Clock& clock, OperationSink& sink, const
 
     // 3. The pager finishes whatever it was doing.
     clock.sleepMs(StartWaitMs);
-    link.lateReplySeen = false;
+    link.clearLateReply();
 
     // 4. Without a version nothing of the pager's layout is known, so nothing
     //    is read.
@@ -296,7 +296,7 @@ ReadOutResult readOut(SerialLink& link, Clock& clock, OperationSink& sink, const
         treatLinkAsLost(link);
         result.pagerGone = true;
     }
-    result.lateReplySeen = link.lateReplySeen;
+    result.lateReplySeen = link.lateReplySeen();
 
     // A pager that answers late may have put a reply into another step.
     const bool complete = run.complete() && !result.pagerGone && !result.lateReplySeen;

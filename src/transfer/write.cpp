@@ -40,7 +40,7 @@ constexpr std::string_view RemoteDeleteTextCommand = ">Setze Text_Fernloeschung:
 std::optional<unsigned> queryCallerSlots(SerialLink& link, SilenceWatch& silence)
 {
     std::optional<unsigned> slots;
-    const std::uint64_t heardBefore = link.bytesHeard;
+    const std::uint64_t heardBefore = link.bytesHeard();
     for (int i = 0; i < VersionQueries; ++i) {
         std::string reply;
         std::uint8_t replyLength = 0;
@@ -49,7 +49,7 @@ std::optional<unsigned> queryCallerSlots(SerialLink& link, SilenceWatch& silence
         if (const auto version = versionFromReply(std::string_view(reply).substr(0, replyLength)))
             slots = callerSlotsForVersion(*version);
     }
-    silence.step(link.bytesHeard != heardBefore);
+    silence.step(link.bytesHeard() != heardBefore);
     return slots;
 }
 
@@ -103,7 +103,7 @@ WriteResult writeConfiguration(SerialLink& link, Clock& clock, OperationSink& si
 
     // 3. The pager finishes whatever it was doing.
     clock.sleepMs(StartWaitMs);
-    link.lateReplySeen = false;
+    link.clearLateReply();
 
     // 4. Without a version the pager is written as a small one, and the
     //    write cannot succeed.
@@ -161,7 +161,7 @@ WriteResult writeConfiguration(SerialLink& link, Clock& clock, OperationSink& si
     // 17.-18. Every step of this pager's layout must have been taken over.
     const unsigned steps = fullPager ? callerSlots + KitchenSlots + FullPagerSettings : callerSlots + SmallPagerSettings;
     // An acknowledgement after a late reply may have been another step's.
-    result.lateReplySeen = link.lateReplySeen;
+    result.lateReplySeen = link.lateReplySeen();
     result.succeeded = knownSlots && acknowledged == steps && !result.lateReplySeen;
     // A small pager has no room for slots 17..32 and the kitchen calls; what
     // the configuration held there did not reach it.

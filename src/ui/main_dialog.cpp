@@ -189,8 +189,8 @@ bool MainDialog::OnInitDialog()
     viewPage_ = ViewPage::Upper;
     UpdateData(false);
     // 5.
-    link_.portNumber = 0;
-    link_.state = LinkState::Closed;
+    link_.setPortNumber(0);
+    link_.setState(LinkState::Closed);
     learnWindow_ = LearnWindow{};
     deviceBusy_ = false;
     // 6.

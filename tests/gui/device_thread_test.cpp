@@ -145,7 +145,7 @@ void DeviceThreadTest::readOutKeepsTheWindowTurningAndTakesNoClicks()
     QVERIFY(rig.idleWithin(5000) && learning());
     QVERIFY(rig.form->control(ctl::callerText(3))->isEnabled());  // usable while learning
     QVERIFY(rig.form->close());
-    QVERIFY(!learning() && !rig.form->dialog().link().portHandle);
+    QVERIFY(!learning() && !rig.form->dialog().link().port());
 }
 
 void DeviceThreadTest::abbrechenStopsWithinOneExchange_data()
@@ -190,7 +190,7 @@ void DeviceThreadTest::abbrechenStopsWithinOneExchange()
     QVERIFY(!rig.form->busy());
     if (byCloseBox) {
         QVERIFY(runUntil([&] { return !rig.form->isVisible(); }, 5000));
-        QVERIFY(!rig.form->dialog().link().portHandle);
+        QVERIFY(!rig.form->dialog().link().port());
     } else {
         QVERIFY(rig.form->control(ctl::Cancel)->isHidden());
         QCOMPARE(rig.text(ctl::callerText(1)), before);

@@ -40,9 +40,9 @@ protected:
         dialog->OnInitDialog();
 
         // As a successful search leaves it.
-        dialog->link().portNumber = 1;
+        dialog->link().setPortNumber(1);
         ASSERT_TRUE(dialog->link().open());
-        dialog->link().state = LinkState::Open;
+        dialog->link().setState(LinkState::Open);
         host.setChecked(ctl::Active, true);
     }
 
@@ -94,12 +94,12 @@ TEST_F(LinkWatchPtyTest, LineThatVanishesAndReturnsIsReopenedWithoutMessage)
 
     pty->unplug();
     ASSERT_TRUE(tickUntil([&] { return !active(); }, std::chrono::seconds(3)));
-    EXPECT_EQ(dialog->link().state, LinkState::Lost);
+    EXPECT_EQ(dialog->link().state(), LinkState::Lost);
     EXPECT_FALSE(host.isVisible(ctl::ClockGroup));
 
     pty->plug();
     ASSERT_TRUE(tickUntil(active, std::chrono::seconds(3)));
-    EXPECT_EQ(dialog->link().state, LinkState::Open);
+    EXPECT_EQ(dialog->link().state(), LinkState::Open);
 
     const unsigned afterReturn = keepAlives();
     ASSERT_TRUE(tickUntil([&] { return keepAlives() >= afterReturn + 3; }, std::chrono::seconds(3)));

@@ -179,10 +179,10 @@ protected:
     bool connect(const std::string& device)
     {
         makeDialog(PortTable::fromPaths({device}));
-        dialog->link().portNumber = 1;
+        dialog->link().setPortNumber(1);
         if (!dialog->link().open())
             return false;
-        dialog->link().state = LinkState::Open;
+        dialog->link().setState(LinkState::Open);
         return true;
     }
 
@@ -205,8 +205,8 @@ TEST_F(PtySearchTest, SearchFindsSimulatorProgramAndExchangeRoundTrips)
     // Port 1 does not exist; the pager is port 2.
     makeDialog(PortTable::fromPaths({(dir / "absent").string(), link}));
     dialog->searchPager();
-    ASSERT_EQ(dialog->link().portNumber, 2);
-    EXPECT_EQ(dialog->link().state, LinkState::Open);
+    ASSERT_EQ(dialog->link().portNumber(), 2);
+    EXPECT_EQ(dialog->link().state(), LinkState::Open);
     EXPECT_TRUE(host.isChecked(ctl::Active));
     EXPECT_EQ(host.portListLine, "Pager an Port:zelvatron gefunden");
     EXPECT_EQ(host.portListHistory.front(), win1252("Prüfe :absent"));
@@ -220,11 +220,11 @@ TEST_F(PtySearchTest, SearchFindsSimulatorProgramAndExchangeRoundTrips)
     // A call button pressed at the simulator's console, while learning.
     ASSERT_TRUE(dialog->link().exchange(">Setze Lernmodus:1", reply, length));
     sim.send("press 1 2 3 4 5\n");
-    EXPECT_EQ(readUntil(*dialog->link().portHandle, '\r'), "Tischsender:1 2 3 4 5 77\r");
+    EXPECT_EQ(readUntil(*dialog->link().port(), '\r'), "Tischsender:1 2 3 4 5 77\r");
 
     // Pulled and put back: the line comes back under the same name.
     sim.send("unplug\n");
-    EXPECT_TRUE(becomesTrue([&] { return !dialog->link().portHandle->readSettings(); }));
+    EXPECT_TRUE(becomesTrue([&] { return !dialog->link().port()->readSettings(); }));
     sim.send("plug\n");
     EXPECT_EQ(sim.readLine(), link);
     EXPECT_TRUE(fs::exists(link));
@@ -339,7 +339,7 @@ TEST_F(PtySearchTest, PagerPressesButtonSoonAfterLearnModeStarts)
     std::string reply;
     std::uint8_t length = 0;
     ASSERT_TRUE(dialog->link().exchange(">Setze Lernmodus:1", reply, length));
-    const std::string report = readUntil(*dialog->link().portHandle, '\r');
+    const std::string report = readUntil(*dialog->link().port(), '\r');
     EXPECT_EQ(report.rfind("Tischsender:", 0), 0u) << report;
 }
 
@@ -380,7 +380,7 @@ TEST_F(PtySearchTest, SimulatorPressesButtonOnCommand)
     std::uint8_t length = 0;
     ASSERT_TRUE(dialog->link().exchange(">Setze Lernmodus:1", reply, length));
     pty.pressButton({200, 3, 0, 0, 7});
-    EXPECT_EQ(dialog->link().portHandle->read(100), "Tischsender:200 3 0 0 7 77\r");
+    EXPECT_EQ(dialog->link().port()->read(100), "Tischsender:200 3 0 0 7 77\r");
 }
 
 }  // namespace

@@ -26,10 +26,10 @@ struct Session {
 
     bool connect()
     {
-        dialog.link().portNumber = 1;
+        dialog.link().setPortNumber(1);
         if (!dialog.link().open())
             return false;
-        dialog.link().state = LinkState::Open;
+        dialog.link().setState(LinkState::Open);
         host.setChecked(ctl::Active, true);
         return true;
     }
@@ -124,7 +124,7 @@ TEST(TransferPtyTest, LateAnswerAndRefusedSlotFailTheWrite)
     writer.dialog.writeToPager();
     EXPECT_EQ(writer.host.messages, std::vector<std::string>{win1252("Fehlerhafte Übertragung!")});
     EXPECT_FALSE(writer.results.lastWriteSucceeded);
-    EXPECT_TRUE(writer.dialog.link().lateReplySeen);
+    EXPECT_TRUE(writer.dialog.link().lateReplySeen());
 }
 
 }  // namespace

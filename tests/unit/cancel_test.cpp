@@ -63,7 +63,7 @@ TEST_P(CancelTest, TransferStopsBeforeItsNextCommandAndSaysSo)
     EXPECT_EQ(host.messages.back(), win1252(c.write ? "Übertragung abgebrochen – der Pager ist nur teilweise beschrieben."
                                                     : "Lesen abgebrochen – die Daten im Formular sind unverändert."));
     EXPECT_TRUE(!dlg.deviceBusy() && host.timerRunning(ctl::UiTimerId) && host.progressPos == 0);
-    EXPECT_EQ(dlg.link().state, LinkState::Open);
+    EXPECT_EQ(dlg.link().state(), LinkState::Open);
     EXPECT_FALSE(results.lastWriteSucceeded || results.lastReadOutComplete);
     // No step after the cancel waits either: no exchange, no pause before
     // the result. (Slack: one identification exchange, the kitchen pauses.)
@@ -86,7 +86,7 @@ TEST_F(TransferTest, CancelledSearchLeavesTheLinkClosedAndAktivClear)
     dlg.link().cancel();
     dlg.searchPager();
 
-    EXPECT_TRUE(dlg.link().state == LinkState::Closed && dlg.link().portNumber == 0 && !dlg.link().portHandle);
+    EXPECT_TRUE(dlg.link().state() == LinkState::Closed && dlg.link().portNumber() == 0 && !dlg.link().port());
     EXPECT_FALSE(host.isChecked(ctl::Active) || dlg.deviceBusy());
     EXPECT_TRUE(host.timerRunning(ctl::UiTimerId));
     EXPECT_TRUE(frames().empty());

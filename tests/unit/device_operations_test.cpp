@@ -25,8 +25,8 @@ constexpr const char* Port = "COM3";
 struct OperationRig {
     OperationRig()
     {
-        link.portNumber = 3;
-        link.state = link.open() ? LinkState::Open : LinkState::Closed;
+        link.setPortNumber(3);
+        link.setState(link.open() ? LinkState::Open : LinkState::Closed);
         clock.setLocalTime({10, 20, 0});
     }
     // The learn window's ticks, 100 ms apart, until it closes or `n` ran.
@@ -127,7 +127,7 @@ TEST(LearnWindowOperation, StartTellsRefusalFromNoLine)
 
     OperationRig unplugged;
     unplugged.link.close();
-    unplugged.link.state = LinkState::Closed;
+    unplugged.link.setState(LinkState::Closed);
     EXPECT_EQ(unplugged.window.start(unplugged.link, 1), LearnStart::NotSent);
     EXPECT_FALSE(unplugged.window.open());
 }
@@ -145,11 +145,11 @@ TEST(LinkWatchOperation, LosesAndRegainsTheLineAndLeavesItAloneWhenBusy)
     EXPECT_EQ(watch(true), Shown(std::nullopt, false));
     rig.backend.unplug(Port);
     EXPECT_EQ(watch(), Shown(true, false));  // the keep-alive fails
-    EXPECT_EQ(rig.link.state, LinkState::Lost);
+    EXPECT_EQ(rig.link.state(), LinkState::Lost);
     EXPECT_EQ(watch(), Shown(false, true));
     rig.backend.plug(Port);
     EXPECT_EQ(watch(), Shown(false, true));
-    EXPECT_EQ(rig.link.state, LinkState::Open);
+    EXPECT_EQ(rig.link.state(), LinkState::Open);
     EXPECT_EQ(watch(), Shown(true, false));
 }
 

@@ -78,9 +78,9 @@ struct DeviceRig {
     // As a successful search leaves it: the port open, "Aktiv" ticked.
     void connect()
     {
-        dialog.link().portNumber = PortNumber;
+        dialog.link().setPortNumber(PortNumber);
         ASSERT_TRUE(dialog.link().open());
-        dialog.link().state = LinkState::Open;
+        dialog.link().setState(LinkState::Open);
         host.setChecked(ctl::Active, true);
         pager->clearLog();
         backend.clearEvents();

@@ -58,7 +58,7 @@ protected:
         dialog = std::make_unique<MainDialog>(host, backend, std::move(table), clock);
         dialog->OnInitDialog();
         host.onLine = [this](const std::string& line) {
-            seen.push_back({line, clock.nowMs(), dialog->link().portNumber, host.isChecked(ctl::Active),
+            seen.push_back({line, clock.nowMs(), dialog->link().portNumber(), host.isChecked(ctl::Active),
                             dialog->deviceBusy(), host.timerRunning(ctl::UiTimerId)});
         };
         host.portListHistory.clear();
@@ -108,8 +108,8 @@ TEST_F(DeviceSearchTest, PagerOnPort12IsOpenedThroughDeviceNamespaceButListedAsC
     EXPECT_EQ(seen[11].line, checking("COM12"));
     EXPECT_EQ(seen[12].line, "Pager an Port:12 gefunden");
     EXPECT_EQ(host.portListLine, "Pager an Port:12 gefunden");
-    EXPECT_EQ(dialog->link().portNumber, 12);
-    EXPECT_EQ(dialog->link().state, LinkState::Open);
+    EXPECT_EQ(dialog->link().portNumber(), 12);
+    EXPECT_EQ(dialog->link().state(), LinkState::Open);
     EXPECT_TRUE(host.isChecked(ctl::Active));
     EXPECT_EQ(backend.writes("\\\\.\\COM12")[0], Probe);
 }
@@ -130,7 +130,7 @@ TEST_F(DeviceSearchTest, FourteenBytesWithPagerAreNoFindFifteenAre)
     backend.attachEchoDevice("COM1", "Pager answer14");
     backend.attachEchoDevice("COM2", "Pager answer 15");
     search();
-    EXPECT_EQ(dialog->link().portNumber, 2);
+    EXPECT_EQ(dialog->link().portNumber(), 2);
     EXPECT_EQ(backend.writes("COM1"), std::vector<std::string>(4, Probe));
     const auto toCom2 = backend.writes("COM2");
     EXPECT_EQ(std::count(toCom2.begin(), toCom2.end(), Probe), 1);
@@ -140,7 +140,7 @@ TEST_F(DeviceSearchTest, AnswerWithoutPagerWordIsNoFind)
 {
     backend.attachEchoDevice("COM1", "Zelvatron Direkt V2.62\r\n");
     search();
-    EXPECT_EQ(dialog->link().portNumber, 0);
+    EXPECT_EQ(dialog->link().portNumber(), 0);
     EXPECT_EQ(backend.writes("COM1").size(), 4u);
 }
 
@@ -149,7 +149,7 @@ TEST_F(DeviceSearchTest, LowerOfTwoAnsweringPortsWinsAndHigherIsNeverOpened)
     backend.attachPager("COM3");
     backend.attachPager("COM5");
     search();
-    EXPECT_EQ(dialog->link().portNumber, 3);
+    EXPECT_EQ(dialog->link().portNumber(), 3);
     EXPECT_FALSE(touched("COM5"));
     EXPECT_EQ(host.portListLine, "Pager an Port:3 gefunden");
 }
@@ -159,7 +159,7 @@ TEST_F(DeviceSearchTest, SearchWhileConnectedClosesFirstAndFindsThePagerAgain)
     backend.attachSilentDevice("COM1");
     backend.attachPager("COM2");
     search();
-    ASSERT_EQ(dialog->link().portNumber, 2);
+    ASSERT_EQ(dialog->link().portNumber(), 2);
 
     search();
     ASSERT_GE(backend.events().size(), 2u);
@@ -169,8 +169,8 @@ TEST_F(DeviceSearchTest, SearchWhileConnectedClosesFirstAndFindsThePagerAgain)
     EXPECT_EQ(seen[0].portNumber, 0u);
     EXPECT_FALSE(seen[0].active);
     EXPECT_EQ(seen[1].portNumber, 0u);
-    EXPECT_EQ(dialog->link().portNumber, 2);
-    EXPECT_EQ(dialog->link().state, LinkState::Open);
+    EXPECT_EQ(dialog->link().portNumber(), 2);
+    EXPECT_EQ(dialog->link().state(), LinkState::Open);
     EXPECT_TRUE(host.isChecked(ctl::Active));
 }
 
@@ -190,8 +190,8 @@ TEST_F(DeviceSearchTest, TimerIsStoppedAndDialogBusyWhilePortsAreTried)
 TEST_F(DeviceSearchTest, NothingFoundLeavesLinkClosedTimerRunningAndSaysSo)
 {
     search();
-    EXPECT_EQ(dialog->link().portNumber, 0);
-    EXPECT_EQ(dialog->link().state, LinkState::Closed);
+    EXPECT_EQ(dialog->link().portNumber(), 0);
+    EXPECT_EQ(dialog->link().state(), LinkState::Closed);
     EXPECT_FALSE(host.isChecked(ctl::Active));
     EXPECT_TRUE(host.timerRunning(ctl::UiTimerId));
     EXPECT_FALSE(dialog->deviceBusy());
@@ -241,7 +241,7 @@ TEST_F(DeviceSearchTest, PortWhoseSettingsFailIsSkippedAfterItsWait)
     backend.failSettings("COM2", false, true);
     backend.attachPager("COM3");
     search();
-    EXPECT_EQ(dialog->link().portNumber, 3);
+    EXPECT_EQ(dialog->link().portNumber(), 3);
     EXPECT_TRUE(backend.writes("COM1").empty());
     EXPECT_TRUE(backend.writes("COM2").empty());
     // Only the failed apply waits, 1 ms.
@@ -254,7 +254,7 @@ TEST_F(DeviceSearchTest, PortInUseByAnotherProgramIsSkipped)
     backend.setBusy("COM1", true);
     backend.attachPager("COM2");
     search();
-    EXPECT_EQ(dialog->link().portNumber, 2);
+    EXPECT_EQ(dialog->link().portNumber(), 2);
 }
 
 TEST_F(DeviceSearchTest, FoundPortKeepsSearchTimeOuts)
@@ -262,11 +262,11 @@ TEST_F(DeviceSearchTest, FoundPortKeepsSearchTimeOuts)
     auto pager = backend.attachPager("COM1");
     pager->state().repeaterStatus = 0;
     search();
-    ASSERT_EQ(dialog->link().portNumber, 1);
+    ASSERT_EQ(dialog->link().portNumber(), 1);
     pager->faults().silent = true;
     // N ms for N bytes, not the link's N + 1.
     const std::int64_t before = clock.nowMs();
-    EXPECT_EQ(dialog->link().portHandle->read(50), "");
+    EXPECT_EQ(dialog->link().port()->read(50), "");
     EXPECT_EQ(clock.nowMs() - before, 50);
 }
 
@@ -274,7 +274,7 @@ TEST_F(DeviceSearchTest, RepeaterStatusShowsClockGroupForFiftyTicks)
 {
     backend.attachPager("COM1");
     search();
-    ASSERT_EQ(dialog->link().portNumber, 1);
+    ASSERT_EQ(dialog->link().portNumber(), 1);
     EXPECT_EQ(dialog->clockDisplayTicks(), 50);
     for (const int id : ctl::ClockControls)
         EXPECT_TRUE(host.isVisible(id)) << id;
@@ -286,7 +286,7 @@ TEST_F(DeviceSearchTest, NoRepeaterStatusLeavesClockGroupAsItWas)
     // A status number 0 is no repeater status.
     pager->state().repeaterStatus = 0;
     search();
-    ASSERT_EQ(dialog->link().portNumber, 1);
+    ASSERT_EQ(dialog->link().portNumber(), 1);
     EXPECT_EQ(dialog->clockDisplayTicks(), 0);
     for (const int id : ctl::ClockControls)
         EXPECT_FALSE(host.isVisible(id)) << id;
@@ -296,24 +296,24 @@ TEST_F(DeviceSearchTest, ClosedLinkStillHoldingItsPortIsFoundAgain)
 {
     backend.attachPager("COM1");
     search();
-    ASSERT_EQ(dialog->link().portNumber, 1);
+    ASSERT_EQ(dialog->link().portNumber(), 1);
     // A failed presence check leaves the link Closed with the handle held.
-    dialog->link().state = LinkState::Closed;
+    dialog->link().setState(LinkState::Closed);
     search();
-    EXPECT_EQ(dialog->link().portNumber, 1);
-    EXPECT_EQ(dialog->link().state, LinkState::Open);
+    EXPECT_EQ(dialog->link().portNumber(), 1);
+    EXPECT_EQ(dialog->link().state(), LinkState::Open);
 }
 
 TEST_F(DeviceSearchTest, FruitlessSearchForgetsPortOfClosedLink)
 {
     backend.attachPager("COM1");
     search();
-    ASSERT_EQ(dialog->link().portNumber, 1);
-    dialog->link().state = LinkState::Closed;
+    ASSERT_EQ(dialog->link().portNumber(), 1);
+    dialog->link().setState(LinkState::Closed);
     backend.unplug("COM1");
     search();
-    EXPECT_EQ(dialog->link().portNumber, 0);
-    EXPECT_EQ(dialog->link().portHandle, nullptr);
+    EXPECT_EQ(dialog->link().portNumber(), 0);
+    EXPECT_EQ(dialog->link().port(), nullptr);
 }
 
 TEST_F(DeviceSearchTest, PathTableIsSearchedByDeviceNamesAndListedByFileNames)
@@ -326,7 +326,7 @@ TEST_F(DeviceSearchTest, PathTableIsSearchedByDeviceNamesAndListedByFileNames)
     EXPECT_EQ(seen[0].line, checking("ttyUSB0"));
     EXPECT_EQ(seen[1].line, checking("usb-Zelv-if00"));
     EXPECT_EQ(host.portListLine, "Pager an Port:usb-Zelv-if00 gefunden");
-    EXPECT_EQ(dialog->link().portNumber, 2);
+    EXPECT_EQ(dialog->link().portNumber(), 2);
 }
 
 TEST_F(DeviceSearchTest, ShortTableTriesOnlyItsPorts)

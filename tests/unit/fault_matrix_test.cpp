@@ -172,7 +172,7 @@ public:
         const Snapshot after = snapshot();
         Outcome o;
         o.messages = rig_.host.messages;
-        o.link = dlg().link().state;
+        o.link = dlg().link().state();
         o.aktiv = rig_.host.isChecked(ctl::Active);
         const auto mark = [&o](bool differs, Part part) { o.changed |= differs ? part : 0u; };
         mark(before.callers != after.callers, Callers);

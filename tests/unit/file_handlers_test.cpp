@@ -371,14 +371,14 @@ TEST_F(FileHandlersTest, BeendenAsksOnlyAboutUnsavedChanges)
 {
     const std::string question =
         win1252("Die Änderungen sind weder gespeichert noch zum Pager übertragen. Trotzdem beenden?");
-    dlg.link().portNumber = 1;
-    dlg.link().state = LinkState::Open;
+    dlg.link().setPortNumber(1);
+    dlg.link().setState(LinkState::Open);
     host.setControlText(ctl::kitchenKey(4), "9");
     host.yesNoAnswers = {false};
     dlg.OnOK();
     EXPECT_EQ(host.questions, std::vector<std::string>{question});
     EXPECT_FALSE(host.ended);
-    EXPECT_EQ(dlg.link().state, LinkState::Open);
+    EXPECT_EQ(dlg.link().state(), LinkState::Open);
 
     answerDialog(dir.path() / "gesichert.pag");
     dlg.saveFile();

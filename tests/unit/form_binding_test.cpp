@@ -157,11 +157,11 @@ TEST_F(FormBindingTest, EditLimitsAreSetWhenVariablesGoToControls)
 
 TEST_F(FormBindingTest, BeendenClosesLinkAndEndsDialog)
 {
-    dlg.link().portNumber = 3;
-    dlg.link().state = LinkState::Open;
+    dlg.link().setPortNumber(3);
+    dlg.link().setState(LinkState::Open);
     dlg.onCommand(ctl::Ok);
-    EXPECT_EQ(dlg.link().state, LinkState::Closed);
-    EXPECT_EQ(dlg.link().portNumber, 0);
+    EXPECT_EQ(dlg.link().state(), LinkState::Closed);
+    EXPECT_EQ(dlg.link().portNumber(), 0);
     EXPECT_EQ(host.ended, ctl::Ok);
 }
 

@@ -205,8 +205,8 @@ TEST_F(LearnModeTest, SecondLernenRestartsTheWindowForTheNewRow)
 
 TEST_F(LearnModeTest, LernenWithoutLinkSaysSoOnceAndNextPressWorks)
 {
-    dlg.link().portHandle.reset();
-    dlg.link().state = LinkState::Closed;
+    dlg.link().dropPort();
+    dlg.link().setState(LinkState::Closed);
     dlg.onCommand(ctl::learnButton(1));
     EXPECT_EQ(rig.host.messages, (std::vector<std::string>{"Es besteht keine Verbindung zum Zelvatron!"}));
     EXPECT_EQ(dlg.learnWindow().row(), 0);
@@ -258,7 +258,7 @@ TEST_F(LinkWatchTest, WithoutFoundPortOnlyStatusLineIsEmptied)
     rig.ticks(3);
     EXPECT_TRUE(rig.backend.events().empty());
     EXPECT_EQ(rig.text(ctl::StatusLine), "");
-    EXPECT_EQ(dlg.link().state, LinkState::Closed);
+    EXPECT_EQ(dlg.link().state(), LinkState::Closed);
 }
 
 TEST_F(LinkWatchTest, LeavesTheLinkAloneWhileDeviceIsBusy)
@@ -280,9 +280,9 @@ TEST_F(LinkWatchTest, LostLineClearsAktivAndComesBackWithoutMessage)
     rig.tick();
     rig.backend.unplug(DeviceRig::Port);
     rig.tick();  // the keep-alive fails
-    EXPECT_EQ(dlg.link().state, LinkState::Lost);
+    EXPECT_EQ(dlg.link().state(), LinkState::Lost);
     rig.tick();
-    EXPECT_EQ(dlg.link().state, LinkState::Lost);
+    EXPECT_EQ(dlg.link().state(), LinkState::Lost);
     EXPECT_FALSE(rig.host.isChecked(ctl::Active));
     EXPECT_FALSE(rig.host.isVisible(ctl::ClockGroup));
     EXPECT_FALSE(rig.host.isVisible(ctl::ClockButton));
@@ -290,7 +290,7 @@ TEST_F(LinkWatchTest, LostLineClearsAktivAndComesBackWithoutMessage)
 
     rig.backend.plug(DeviceRig::Port);
     rig.tick();
-    EXPECT_EQ(dlg.link().state, LinkState::Open);
+    EXPECT_EQ(dlg.link().state(), LinkState::Open);
     rig.backend.clearEvents();
     rig.tick();
     EXPECT_TRUE(rig.host.isChecked(ctl::Active));
@@ -301,10 +301,10 @@ TEST_F(LinkWatchTest, LostLineClearsAktivAndComesBackWithoutMessage)
 TEST_F(LinkWatchTest, ClosedLinkIsReopenedAndAktivFollowsOnTheNextTick)
 {
     rig.connect();
-    dlg.link().portHandle.reset();
-    dlg.link().state = LinkState::Closed;
+    dlg.link().dropPort();
+    dlg.link().setState(LinkState::Closed);
     rig.tick();
-    EXPECT_EQ(dlg.link().state, LinkState::Open);
+    EXPECT_EQ(dlg.link().state(), LinkState::Open);
     EXPECT_FALSE(rig.host.isChecked(ctl::Active));
     rig.tick();
     EXPECT_TRUE(rig.host.isChecked(ctl::Active));

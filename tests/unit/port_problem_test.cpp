@@ -77,7 +77,7 @@ protected:
 TEST_P(PortProblemSearchTest, FruitlessSearchSaysOnceWhyThePortFailed)
 {
     searchWith(false);
-    EXPECT_EQ(dialog->link().state, LinkState::Closed);
+    EXPECT_EQ(dialog->link().state(), LinkState::Closed);
     EXPECT_EQ(host.portListLine, "Kein Zelvatron gefunden");
     ASSERT_EQ(host.messages.size(), 1u);
     const std::string shown = win1252ToUtf8(host.messages.front());
@@ -93,7 +93,7 @@ TEST_P(PortProblemSearchTest, FruitlessSearchSaysOnceWhyThePortFailed)
 TEST_P(PortProblemSearchTest, NoMessageWhenThePagerIsFoundOnAnotherPort)
 {
     searchWith(true);
-    EXPECT_EQ(dialog->link().portNumber, 2);
+    EXPECT_EQ(dialog->link().portNumber(), 2);
     EXPECT_EQ(host.portListLine, "Pager an Port:ttyUSB1 gefunden");
     EXPECT_TRUE(host.messages.empty());
 }

@@ -255,7 +255,7 @@ TEST_F(ReadOutTest, SilentPagerAfterVersionLeavesTheFormAndSaysSoOnce)
     EXPECT_EQ(countStartingWith(">Lese:4"), 0);
     EXPECT_EQ(countStartingWith(">Le-Kueche:"), 0);
     EXPECT_EQ(countStartingWith(">List"), 0);
-    EXPECT_EQ(dlg.link().state, LinkState::Lost);
+    EXPECT_EQ(dlg.link().state(), LinkState::Lost);
     EXPECT_FALSE(host.isChecked(ctl::Active));
     EXPECT_LT(elapsed(), 20000);
 }
@@ -268,7 +268,7 @@ TEST_F(ReadOutTest, PagerThatAnswersRubbishKeepsEveryStepsAttempts)
     EXPECT_EQ(countCommand(">Le-Kueche:15"), 8);
     EXPECT_EQ(countCommand(">List E_Vibration"), 4);
     EXPECT_EQ(host.messages, std::vector<std::string>{BadData});
-    EXPECT_EQ(dlg.link().state, LinkState::Open);
+    EXPECT_EQ(dlg.link().state(), LinkState::Open);
 }
 
 TEST_F(ReadOutTest, UnansweredVersionGivesUpAndChangesNothing)

@@ -39,7 +39,7 @@ TEST_F(SerialLinkTest, WithoutSearchExchangeFailsAndTouchesNoPort)
     EXPECT_FALSE(exchange(">List Debug"));
     EXPECT_FALSE(exchange(">List Debug"));
     EXPECT_TRUE(rig.backend.events().empty());
-    EXPECT_EQ(link.state, LinkState::Closed);
+    EXPECT_EQ(link.state(), LinkState::Closed);
     EXPECT_EQ(rig.clock.nowMs(), 0);
 }
 
@@ -48,11 +48,11 @@ TEST_F(SerialLinkTest, AfterFallingToClosedFirstExchangeOnlyReopensAndNextSends)
     rig.connect();
     rig.backend.unplug("COM1");
     EXPECT_FALSE(exchange(">List Debug"));  // liveness check fails
-    EXPECT_EQ(link.state, LinkState::Closed);
+    EXPECT_EQ(link.state(), LinkState::Closed);
     rig.backend.plug("COM1");
 
     EXPECT_FALSE(exchange(">List Debug"));
-    EXPECT_EQ(link.state, LinkState::Open);
+    EXPECT_EQ(link.state(), LinkState::Open);
     EXPECT_EQ(count(Event::Open), 1);
     EXPECT_TRUE(writes().empty());
 
@@ -66,14 +66,14 @@ TEST_F(SerialLinkTest, LostLinkFailsLivenessCheckAndFallsToClosed)
 {
     rig.connect();
     // The link watch has closed the handle after a failed keep-alive write.
-    link.portHandle.reset();
-    link.state = LinkState::Lost;
+    link.dropPort();
+    link.setState(LinkState::Lost);
     rig.backend.clearEvents();
 
     EXPECT_FALSE(exchange(">List Debug"));
-    EXPECT_EQ(link.state, LinkState::Closed);
+    EXPECT_EQ(link.state(), LinkState::Closed);
     EXPECT_TRUE(rig.backend.events().empty());
-    EXPECT_EQ(link.portNumber, 1);
+    EXPECT_EQ(link.portNumber(), 1);
 }
 
 TEST_F(SerialLinkTest, FirstBlockRequestCarriesPresenceFrameInFront)
@@ -110,7 +110,7 @@ TEST_F(SerialLinkTest, PresenceAnswerWithoutMarkerClosesAndSendsNothingMore)
     rig.pager->faults().replaceReply[">@"] = "Pager Direkt V2.62\r\n";
     rig.connect();
     EXPECT_FALSE(exchange(">Lese:0"));
-    EXPECT_EQ(link.state, LinkState::Closed);
+    EXPECT_EQ(link.state(), LinkState::Closed);
     EXPECT_EQ(writes(), std::vector<std::string>{PresenceFrame});
 }
 
@@ -128,7 +128,7 @@ TEST_F(SerialLinkTest, PresenceMarkerCountsOnlyWithinFirst150Bytes)
     std::string lateReply;
     std::uint8_t lateLength = 0;
     EXPECT_FALSE(late.dialog.link().exchange(">Lese:0", lateReply, lateLength));
-    EXPECT_EQ(late.dialog.link().state, LinkState::Closed);
+    EXPECT_EQ(late.dialog.link().state(), LinkState::Closed);
 }
 
 TEST_F(SerialLinkTest, SilentPagerGivesEmptyReplyAfterReadWindow)
@@ -154,7 +154,7 @@ TEST_F(SerialLinkTest, ReplyBeyond200BytesIsCutAndItsRestDropped)
     ASSERT_TRUE(exchange(">List E_Vibration"));
     EXPECT_EQ(reply.find('.'), std::string::npos);
     EXPECT_NE(reply.find("E_Vibration:1"), std::string::npos);
-    EXPECT_FALSE(link.lateReplySeen);
+    EXPECT_FALSE(link.lateReplySeen());
 }
 
 TEST_F(SerialLinkTest, CommandOf198CharactersFillsFrameAnd199IsRefusedUnsent)
@@ -169,7 +169,7 @@ TEST_F(SerialLinkTest, CommandOf198CharactersFillsFrameAnd199IsRefusedUnsent)
     rig.backend.clearEvents();
     EXPECT_FALSE(exchange(fits + "A"));
     EXPECT_TRUE(rig.backend.events().empty());
-    EXPECT_EQ(link.state, LinkState::Open);
+    EXPECT_EQ(link.state(), LinkState::Open);
 }
 
 TEST_F(SerialLinkTest, PresencePrefixLeaves194CharactersForTheCommand)
@@ -189,24 +189,24 @@ TEST_F(SerialLinkTest, PortsFromTenOnOpenThroughDeviceNamespace)
 {
     rig.backend.attachPager("\\\\.\\COM12");
     rig.backend.attachPager("COM9");
-    link.portNumber = 12;
+    link.setPortNumber(12);
     EXPECT_TRUE(link.open());
-    link.portNumber = 9;
+    link.setPortNumber(9);
     EXPECT_TRUE(link.open());
     EXPECT_EQ(rig.backend.opened(), (std::vector<std::string>{"\\\\.\\COM12", "COM9"}));
 }
 
 TEST_F(SerialLinkTest, ReopenReleasesHandleOfFailedConfiguration)
 {
-    link.portNumber = 1;
+    link.setPortNumber(1);
     rig.backend.failSettings("COM1", false, true);
     EXPECT_FALSE(exchange(">List Debug"));
-    EXPECT_EQ(link.state, LinkState::Closed);
-    EXPECT_NE(link.portHandle, nullptr);  // held until the next attempt
+    EXPECT_EQ(link.state(), LinkState::Closed);
+    EXPECT_NE(link.port(), nullptr);  // held until the next attempt
 
     rig.backend.failSettings("COM1", false, false);
     EXPECT_FALSE(exchange(">List Debug"));
-    EXPECT_EQ(link.state, LinkState::Open);
+    EXPECT_EQ(link.state(), LinkState::Open);
     EXPECT_TRUE(exchange(">List Debug"));
 }
 
@@ -214,8 +214,8 @@ TEST_F(SerialLinkTest, CloseReleasesPortAndForgetsItsNumber)
 {
     rig.connect();
     link.close();
-    EXPECT_EQ(link.state, LinkState::Closed);
-    EXPECT_EQ(link.portNumber, 0);
+    EXPECT_EQ(link.state(), LinkState::Closed);
+    EXPECT_EQ(link.portNumber(), 0);
     EXPECT_EQ(count(Event::Close), 1);
     // The port is free again for anyone.
     EXPECT_NE(rig.backend.open("COM1"), nullptr);
@@ -223,15 +223,15 @@ TEST_F(SerialLinkTest, CloseReleasesPortAndForgetsItsNumber)
 
 TEST_F(SerialLinkTest, CloseAlsoReleasesPortHeldByClosedLink)
 {
-    link.portNumber = 1;
+    link.setPortNumber(1);
     rig.backend.failSettings("COM1", false, true);
     EXPECT_FALSE(exchange(">List Debug"));
-    ASSERT_NE(link.portHandle, nullptr);
+    ASSERT_NE(link.port(), nullptr);
     link.close();
-    EXPECT_EQ(link.portHandle, nullptr);
+    EXPECT_EQ(link.port(), nullptr);
     EXPECT_NE(rig.backend.open("COM1"), nullptr);
     // The timer still knows which port to bring back.
-    EXPECT_EQ(link.portNumber, 1);
+    EXPECT_EQ(link.portNumber(), 1);
 }
 
 }  // namespace

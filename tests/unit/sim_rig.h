@@ -24,8 +24,8 @@ struct SimRig {
     // The state a successful search leaves: port 1 open, "Aktiv" ticked.
     void connect()
     {
-        dialog.link().portNumber = 1;
-        dialog.link().state = dialog.link().open() ? LinkState::Open : LinkState::Closed;
+        dialog.link().setPortNumber(1);
+        dialog.link().setState(dialog.link().open() ? LinkState::Open : LinkState::Closed);
         host.setChecked(ctl::Active, true);
         pager->clearLog();
         backend.clearEvents();

@@ -33,8 +33,8 @@ protected:
         state.pagerName = "Pager:K";
         state.remoteDeleteMode = 1;
         pager = backend.attachPager("COM1", state);
-        link.portNumber = 1;
-        link.state = link.open() ? LinkState::Open : LinkState::Closed;
+        link.setPortNumber(1);
+        link.setState(link.open() ? LinkState::Open : LinkState::Closed);
     }
 
     VirtualClock clock;
@@ -125,7 +125,7 @@ TEST_P(MidOperationTest, EndsWithWhatGotThrough)
         // What was never answered is what the read-out started from.
         EXPECT_EQ(got.read.image.callers[10].text.str(), "Nie gesendet");
     }
-    EXPECT_EQ(link.state, c.cancel ? LinkState::Open : LinkState::Lost);
+    EXPECT_EQ(link.state(), c.cancel ? LinkState::Open : LinkState::Lost);
 }
 
 INSTANTIATE_TEST_SUITE_P(Operations, MidOperationTest,
@@ -200,8 +200,8 @@ TEST_P(SearchOperationTest, NamesThePortFoundAndThePortsThatCouldNotBeOpened)
     EXPECT_EQ(got.cancelled, c.cancelWhenFound);
     EXPECT_EQ(foundCalls, c.pagerOnSecond ? 1 : 0);
     EXPECT_EQ(got.portNumber, found ? 2u : 0u);
-    EXPECT_EQ(link.state, found ? LinkState::Open : LinkState::Closed);
-    EXPECT_EQ(link.portHandle != nullptr, found);
+    EXPECT_EQ(link.state(), found ? LinkState::Open : LinkState::Closed);
+    EXPECT_EQ(link.port() != nullptr, found);
     EXPECT_EQ(got.noPorts, c.noPorts);
     EXPECT_EQ(got.failed.size(), c.noPorts ? 0u : 1u);
     for (const FailedPort& failed : got.failed)

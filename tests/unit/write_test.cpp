@@ -245,7 +245,7 @@ TEST_F(WriteTest, LateAnswerAndRefusedSlotNeverCountAsSuccess)
     write();
     EXPECT_EQ(host.messages, std::vector<std::string>{Failure});
     EXPECT_FALSE(results.lastWriteSucceeded);
-    EXPECT_TRUE(dlg.link().lateReplySeen);
+    EXPECT_TRUE(dlg.link().lateReplySeen());
 }
 
 // A 16-slot pager takes what it can; what it cannot is named, not dropped
