@@ -25,7 +25,9 @@
 #include "gui/byte_number_validator.h"
 #include "gui/dialog_units.h"
 #include "gui/win1252_validator.h"
+#include "model/win1252.h"
 #include "ui/control_ids.h"
+#include "ui/dialog_layout.h"
 
 #ifdef Q_OS_WIN
 #include "gui/win32_system_menu.h"
@@ -35,95 +37,16 @@ namespace harvelin::gui {
 
 namespace {
 
-// String 101, the system-menu entry that opens the about box.
-const char* const AboutEntryText = "Inf&o über Harvelin...";
+using layout::Kind;
 
-constexpr int NoId = -1;
+QString toQt(const std::string& bytes) { return QString::fromStdString(win1252ToUtf8(bytes)); }
 
-enum class Kind { Static, Group, Button, DefaultButton, Check, Radio, Edit, ReadOnlyEdit, List, Progress };
+// "Inf&o über Harvelin...", the system-menu entry that opens the about box.
+QString aboutEntryText() { return toQt(layout::aboutEntryText()); }
 
-enum Flags : unsigned { Plain = 0, Hidden = 1, Disabled = 2 };
-
-struct ControlTemplate {
-    Kind kind;
-    int id;
-    std::string text;  // UTF-8
-    int x, y, width, height;
-    unsigned flags = Plain;
-};
-
-int rowY(int r) { return 40 + 16 * (r - 1); }
-
-// Dialog 102 in template order, which is also the tab order.
-std::vector<ControlTemplate> mainFormTemplate()
+QWidget* createControl(const layout::Control& c, QWidget* parent, QValidator* validator)
 {
-    std::vector<ControlTemplate> t;
-    t.push_back({Kind::Static, NoId, "Konfigurationstool 'Zelvatron Direkt'  Version 2.62", 212, 4, 200, 8});
-
-    t.push_back({Kind::Group, NoId, "Systemeinstellungen", 8, 16, 128, 44});
-    t.push_back({Kind::Button, ctl::SearchButton, "Suche Zelvatron", 20, 28, 60, 12});
-    t.push_back({Kind::Check, ctl::Active, "Aktiv", 92, 28, 32, 10, Disabled});
-    t.push_back({Kind::List, ctl::PortList, "", 20, 44, 108, 12});
-
-    t.push_back({Kind::Group, NoId, "Pager-Einstellungen", 8, 64, 128, 100});
-    t.push_back({Kind::Static, NoId, "Pager-Name:", 32, 76, 42, 8});
-    t.push_back({Kind::Edit, ctl::PagerName, "", 32, 84, 64, 12});
-    t.push_back({Kind::Check, ctl::Battery, "Batteriespannung", 32, 100, 71, 10});
-    t.push_back({Kind::Check, ctl::Buzzer, "Summer", 32, 112, 71, 10});
-    t.push_back({Kind::Check, ctl::RemoteDelete, "Fernlöschung", 32, 124, 71, 10});
-    t.push_back({Kind::Static, NoId, "Fernlöschtext:", 32, 136, 44, 8});
-    t.push_back({Kind::Edit, ctl::RemoteDeleteText, "", 32, 144, 76, 12});
-
-    t.push_back({Kind::Group, NoId, "Datenhandling", 8, 168, 128, 68});
-    t.push_back({Kind::Progress, ctl::Progress, "", 12, 180, 116, 8});
-    t.push_back({Kind::Button, ctl::ReadButton, "Pager -> PC", 12, 196, 56, 12});
-    t.push_back({Kind::Button, ctl::WriteButton, "PC -> Pager", 76, 196, 56, 12});
-    t.push_back({Kind::Button, ctl::OpenFileButton, "Datei öffnen", 12, 216, 56, 12});
-    t.push_back({Kind::Button, ctl::SaveFileButton, "Speichern unter", 76, 216, 56, 12});
-
-    // The repeater clock, shown for a few seconds after a search found one.
-    t.push_back({Kind::Group, ctl::ClockGroup, " Systemzeit           Uhrzeit Repeater", 8, 244, 128, 48});
-    t.push_back({Kind::Static, ctl::SystemTime, "12:00", 36, 260, 19, 8});
-    t.push_back({Kind::Static, ctl::RepeaterTime, "12:00", 76, 260, 19, 8});
-    t.push_back({Kind::Button, ctl::ClockButton, "Systemzeit -> Repeater", 16, 276, 114, 10});
-
-    t.push_back({Kind::Group, NoId, "Tischsender", 144, 16, 284, 300});
-    t.push_back({Kind::Static, NoId, "Meldetext", 180, 28, 40, 8});
-    t.push_back({Kind::Static, NoId, "Rufknopf-ID", 248, 28, 44, 8});
-    t.push_back({Kind::Static, ctl::StatusLine, "0", 304, 28, 116, 8});
-    for (int r = 1; r <= MainDialog::Rows; ++r) {
-        const int y = rowY(r);
-        t.push_back({Kind::Static, ctl::rowLabel(r), std::to_string(r), 148, y + 4, r <= 6 ? 12 : 8, 8});
-        t.push_back({Kind::Edit, ctl::callerText(r), "", 164, y, 68, 12});
-        t.push_back({Kind::ReadOnlyEdit, ctl::idText(r), "", 240, y, 56, 12});
-        t.push_back({Kind::Button, ctl::learnButton(r), "Lernen", 304, y, 56, 12});
-        t.push_back({Kind::Button, ctl::deleteButton(r), "Löschen", 368, y, 56, 12});
-    }
-    t.push_back({Kind::Radio, ctl::PageLower, "1..16", 164, 300, 32, 10});
-    t.push_back({Kind::Radio, ctl::PageUpper, "17..32", 208, 300, 36, 10});
-    t.push_back({Kind::Button, ctl::BootloaderButton, "Starte Bootloader", 304, 296, 120, 12, Hidden | Disabled});
-
-    t.push_back({Kind::Group, NoId, "Küchenrufe", 436, 16, 156, 300});
-    t.push_back({Kind::Static, NoId, "Meldetext", 460, 28, 40, 8});
-    t.push_back({Kind::Static, NoId, "Taste", 536, 32, 20, 8});
-    t.push_back({Kind::Static, NoId, "Station", 560, 24, 24, 8});
-    t.push_back({Kind::Static, NoId, "Adresse", 560, 32, 28, 8});
-    for (int r = 1; r <= MainDialog::KitchenRows; ++r) {
-        const int y = rowY(r);
-        t.push_back({Kind::Static, NoId, std::to_string(r), r <= 9 ? 448 : 444, y + 4, 8, 8});
-        t.push_back({Kind::Edit, ctl::kitchenText(r), "", 456, y, 68, 12});
-        t.push_back({Kind::Edit, ctl::kitchenKey(r), "", 536, y, 20, 12});
-        t.push_back({Kind::Edit, ctl::kitchenStation(r), "", 564, y, 20, 12});
-    }
-
-    t.push_back({Kind::DefaultButton, ctl::Ok, "Beenden", 76, 304, 56, 12});
-    t.push_back({Kind::Button, ctl::Cancel, "Abbrechen", 12, 304, 56, 12, Hidden});
-    return t;
-}
-
-QWidget* createControl(const ControlTemplate& c, QWidget* parent, QValidator* validator)
-{
-    const QString text = QString::fromStdString(c.text);
+    const QString text = toQt(c.text);
     switch (c.kind) {
     case Kind::Static: {
         auto* label = new QLabel(text, parent);
@@ -184,6 +107,7 @@ QWidget* createControl(const ControlTemplate& c, QWidget* parent, QValidator* va
         bar->setValue(0);
         return bar;
     }
+    case Kind::Icon: return new QLabel(parent);
     }
     return nullptr;
 }
@@ -228,17 +152,18 @@ MainForm::~MainForm()
 
 void MainForm::buildForm()
 {
-    const QFont font = templateFont(QStringLiteral("Arial"), 8);
+    const layout::Dialog form = layout::mainForm();
+    const QFont font = templateFont(QString::fromStdString(form.fontName), form.fontPoints);
     setFont(font);
     const DialogUnits du(font);
 
-    setWindowTitle(QStringLiteral("Harvelin"));
-    resize(du.size(596, 319));
+    setWindowTitle(toQt(form.caption));
+    resize(du.size(form.width, form.height));
     setMinimumSize(size());
 
     QValidator* validator = new Win1252Validator(this);
     QValidator* numberValidator = new ByteNumberValidator(this);
-    for (const ControlTemplate& c : mainFormTemplate()) {
+    for (const layout::Control& c : form.controls) {
         const bool number = c.id > ctl::kitchenKey(0) && c.id <= ctl::kitchenStation(MainDialog::KitchenRows);
         QWidget* widget = createControl(c, this, number ? numberValidator : validator);
         QRect place = du.rect(c.x, c.y, c.width, c.height);
@@ -249,11 +174,11 @@ void MainForm::buildForm()
                                                        static_cast<QLabel*>(widget)->text()) + 1));
         widget->setGeometry(place);
         widget->setProperty("controlId", c.id);
-        if (c.flags & Hidden)
+        if (c.flags & layout::Hidden)
             widget->setVisible(false);
-        if (c.flags & Disabled)
+        if (c.flags & layout::Disabled)
             widget->setEnabled(false);
-        if (c.id != NoId) {
+        if (c.id != layout::NoId) {
             widget->setObjectName(QString::number(c.id));
             host_.addControl(c.id, widget);
             connectControl(c.id, widget);
@@ -336,7 +261,7 @@ void MainForm::showCurrentFile()
 void MainForm::addAboutEntry()
 {
 #ifdef Q_OS_WIN
-    win32::appendAboutEntry(reinterpret_cast<void*>(winId()), AboutEntryText);
+    win32::appendAboutEntry(reinterpret_cast<void*>(winId()), aboutEntryText().toStdString().c_str());
 #endif
 }
 
@@ -447,7 +372,7 @@ void MainForm::contextMenuEvent(QContextMenuEvent* event)
     QMenu menu(this);
     menu.setSeparatorsCollapsible(false);
     menu.addSeparator();
-    const QAction* about = menu.addAction(QString::fromUtf8(AboutEntryText));
+    const QAction* about = menu.addAction(aboutEntryText());
     if (menu.exec(event->globalPos()) == about)
         showAbout();
 }

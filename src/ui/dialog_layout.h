@@ -1,0 +1,48 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace harvelin::layout {
+
+// The dialog templates of the tool, without any toolkit: every control's
+// kind, id, text, place in dialog units, and whether it starts hidden or
+// disabled. The desktop programs build their windows from these, so the form
+// looks the same on every system. Texts are Windows-1252 bytes.
+
+enum class Kind { Static, Group, Button, DefaultButton, Check, Radio, Edit, ReadOnlyEdit, List, Progress, Icon };
+
+enum Flags : unsigned { Plain = 0, Hidden = 1, Disabled = 2 };
+
+// Controls that are never named by an id.
+constexpr int NoId = -1;
+
+struct Control {
+    Kind kind;
+    int id;
+    std::string text;
+    int x, y, width, height;
+    unsigned flags = Plain;
+};
+
+struct Dialog {
+    std::string caption;
+    int width, height;       // dialog units
+    std::string fontName;
+    int fontPoints;
+    std::vector<Control> controls;  // template order, which is also the tab order
+};
+
+// Dialog 102, the main form.
+Dialog mainForm();
+// Dialog 100, the about box.
+Dialog aboutBox();
+
+// The about box's "OK" and the icon it shows.
+constexpr int AboutOkId = 1;
+constexpr int AppIconId = 128;
+// The system-menu entry that opens the about box: command 16, string 101.
+constexpr unsigned AboutCommand = 16;
+std::string aboutEntryText();
+
+}  // namespace harvelin::layout
