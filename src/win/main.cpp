@@ -1,0 +1,123 @@
+// Start-up of the Windows desktop program: the native form on the operations
+// below it, one static executable.
+//
+//   harvelin.exe [--simulate] [--port COMn]...
+
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "files/backups.h"
+#include "local_pager.h"
+#include "platform/clock.h"
+#include "platform/port_enumeration.h"
+#include "platform/serial_backends.h"
+#include "win/win32_form.h"
+#include "win/win32_text.h"
+
+namespace {
+
+constexpr const wchar_t* Usage =
+    L"Harvelin " HARVELIN_WIDE_VERSION L"\n\n"
+    L"harvelin.exe [--simulate] [--port COMn]...\n\n"
+    L"--simulate\tOffer a simulated pager as the first port.\n"
+    L"--port COMn\tSearch this port as the next one (repeatable; default: COM1 to COM30).\n"
+    L"--help\t\tShow this text.\n"
+    L"--version\tShow the version.";
+
+struct Options {
+    bool simulate = false;
+    std::vector<std::string> ports;
+};
+
+// The command line is the tool's own business and speaks English, like
+// harvelin-cli.exe; the form itself is German. A wrong option is named in a
+// box, as a window program has no console to print to.
+std::optional<Options> parseOptions(int& status)
+{
+    int argc = 0;
+    wchar_t** argv = ::CommandLineToArgvW(::GetCommandLineW(), &argc);
+    Options options;
+    std::optional<std::wstring> problem;
+    bool answered = false;
+    for (int i = 1; argv && i < argc && !problem && !answered; ++i) {
+        const std::wstring arg = argv[i];
+        if (arg == L"--simulate") {
+            options.simulate = true;
+        } else if (arg == L"--port" && i + 1 < argc) {
+            options.ports.push_back(harvelin::win::utf8FromWide(argv[++i]));
+        } else if (arg.rfind(L"--port=", 0) == 0) {
+            options.ports.push_back(harvelin::win::utf8FromWide(arg.substr(7)));
+        } else if (arg == L"--help" || arg == L"-h" || arg == L"/?") {
+            ::MessageBoxW(nullptr, Usage, L"harvelin", MB_OK);
+            answered = true;
+        } else if (arg == L"--version") {
+            ::MessageBoxW(nullptr, L"Harvelin " HARVELIN_WIDE_VERSION, L"harvelin", MB_OK);
+            answered = true;
+        } else if (arg == L"--port") {
+            problem = L"--port needs a port name, e.g. --port COM3.";
+        } else {
+            problem = L"Unknown option: " + arg + L"\n\n" + Usage;
+        }
+    }
+    if (argv)
+        ::LocalFree(argv);
+    if (problem) {
+        ::MessageBoxW(nullptr, problem->c_str(), L"harvelin", MB_OK | MB_ICONERROR);
+        status = 2;
+        return std::nullopt;
+    }
+    if (answered) {
+        status = 0;
+        return std::nullopt;
+    }
+    return options;
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
+{
+    int status = 0;
+    const std::optional<Options> options = parseOptions(status);
+    if (!options)
+        return status;
+
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES};
+    ::InitCommonControlsEx(&controls);
+
+    const std::unique_ptr<harvelin::SerialBackend> system = harvelin::makeSystemSerialBackend();
+    harvelin::SystemClock clock;
+    // The simulated pager answers inside this process, under a port name of
+    // its own.
+    harvelin::sim::LocalPagerBackend backend(*system, clock);
+    harvelin::PortTable ports = options->ports.empty() ? harvelin::systemPortTable()
+                                                       : harvelin::PortTable::fromPaths(options->ports);
+    if (options->simulate) {
+        const std::optional<std::string> device = backend.start();
+        if (!device) {
+            ::MessageBoxW(nullptr, L"The simulated pager could not be started.", L"harvelin",
+                          MB_OK | MB_ICONERROR);
+            return 1;
+        }
+        std::vector<harvelin::PortEntry> entries = harvelin::PortTable::fromPaths({*device}).entries();
+        entries.insert(entries.end(), ports.entries().begin(), ports.entries().end());
+        ports = harvelin::PortTable(std::move(entries));
+    }
+
+    harvelin::win::Win32Form form(backend, std::move(ports), clock, harvelin::BackupFolder::standardPath());
+    form.run();  // the result is of no interest: whatever was to keep has been saved
+    return 0;
+}

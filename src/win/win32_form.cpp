@@ -1,0 +1,579 @@
+#include "win/win32_form.h"
+
+#include <commctrl.h>
+#include <commdlg.h>
+
+#include <algorithm>
+#include <utility>
+
+#include "ui/control_ids.h"
+#include "ui/dialog_layout.h"
+#include "win/dialog_template.h"
+#include "win/win32_text.h"
+
+namespace harvelin::win {
+
+namespace {
+
+// A closure from the device thread, in the message's lParam.
+constexpr UINT RunPosted = WM_APP + 1;
+
+// Typed or pasted text that Windows-1252 cannot hold is refused as a whole,
+// as the form would have to drop it on the way to the pager or the file.
+LRESULT CALLBACK editFilter(HWND edit, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR)
+{
+    if (message == WM_CHAR && wParam >= 0x20 && !typeable(static_cast<wchar_t>(wParam))) {
+        ::MessageBeep(MB_OK);
+        return 0;
+    }
+    if (message == WM_PASTE && ::IsClipboardFormatAvailable(CF_UNICODETEXT) && ::OpenClipboard(edit)) {
+        bool refused = false;
+        if (HANDLE data = ::GetClipboardData(CF_UNICODETEXT)) {
+            if (const auto* text = static_cast<const wchar_t*>(::GlobalLock(data))) {
+                refused = !bytesFromWide(text).has_value();
+                ::GlobalUnlock(data);
+            }
+        }
+        ::CloseClipboard();
+        if (refused) {
+            ::MessageBeep(MB_OK);
+            return 0;
+        }
+    }
+    return ::DefSubclassProc(edit, message, wParam, lParam);
+}
+
+std::wstring windowText(HWND window)
+{
+    const int length = ::GetWindowTextLengthW(window);
+    std::wstring text(static_cast<std::size_t>(std::max(length, 0)) + 1, L'\0');
+    const int got = ::GetWindowTextW(window, text.data(), length + 1);
+    text.resize(static_cast<std::size_t>(std::max(got, 0)));
+    return text;
+}
+
+std::wstring className(HWND window)
+{
+    wchar_t name[64] = {};
+    ::GetClassNameW(window, name, 64);
+    return name;
+}
+
+bool isEdit(HWND window) { return window && ::lstrcmpiW(className(window).c_str(), L"Edit") == 0; }
+bool isListBox(HWND window) { return window && ::lstrcmpiW(className(window).c_str(), L"ListBox") == 0; }
+
+bool isLabel(HWND window)
+{
+    return ::lstrcmpiW(className(window).c_str(), L"Static") == 0 &&
+           (::GetWindowLongPtrW(window, GWL_STYLE) & SS_TYPEMASK) == SS_LEFT;
+}
+
+// Whether the user acts on the control: buttons other than group frames,
+// edits, the list.
+bool takesInput(HWND window)
+{
+    const std::wstring name = className(window);
+    if (::lstrcmpiW(name.c_str(), L"Button") == 0)
+        return (::GetWindowLongPtrW(window, GWL_STYLE) & BS_TYPEMASK) != BS_GROUPBOX;
+    return ::lstrcmpiW(name.c_str(), L"Edit") == 0 || ::lstrcmpiW(name.c_str(), L"ListBox") == 0;
+}
+
+// A label a few pixels too narrow for its text in this font would wrap or
+// lose its last letters; nothing lies to the right of the labels, so it is
+// widened to its text.
+void fitLabel(HWND label)
+{
+    const std::wstring text = windowText(label);
+    HDC dc = ::GetDC(label);
+    const HGDIOBJ old = ::SelectObject(dc, reinterpret_cast<HGDIOBJ>(::SendMessageW(label, WM_GETFONT, 0, 0)));
+    SIZE extent = {};
+    ::GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+    ::SelectObject(dc, old);
+    ::ReleaseDC(label, dc);
+    RECT place = {};
+    ::GetWindowRect(label, &place);
+    if (extent.cx + 1 > place.right - place.left)
+        ::SetWindowPos(label, nullptr, 0, 0, extent.cx + 1, place.bottom - place.top,
+                       SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// The program file's name without its extension, as message boxes carry it.
+std::wstring programName()
+{
+    wchar_t path[MAX_PATH] = {};
+    ::GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring name = path;
+    const std::size_t slash = name.find_last_of(L"\\/");
+    if (slash != std::wstring::npos)
+        name.erase(0, slash + 1);
+    const std::size_t dot = name.rfind(L'.');
+    if (dot != std::wstring::npos && dot > 0)
+        name.erase(dot);
+    return name;
+}
+
+INT_PTR CALLBACK aboutProc(HWND box, UINT message, WPARAM wParam, LPARAM)
+{
+    if (message == WM_INITDIALOG)
+        return TRUE;
+    if (message == WM_COMMAND && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)) {
+        ::EndDialog(box, LOWORD(wParam));
+        return TRUE;
+    }
+    return FALSE;
+}
+
+}  // namespace
+
+Win32Form::Win32Form(SerialBackend& backend, PortTable ports, Clock& clock, std::string backupFolder)
+    : backend_(backend), ports_(std::move(ports)), clock_(clock), backupFolder_(std::move(backupFolder)),
+      caption_(programName())
+{
+}
+
+Win32Form::~Win32Form()
+{
+    if (dialog_)
+        dialog_->link().cancel();
+    if (runner_)
+        runner_->shutdown();
+    // What the device thread posted and nobody ran any more.
+    MSG msg;
+    while (window_ && ::PeekMessageW(&msg, window_, RunPosted, RunPosted, PM_REMOVE))
+        delete reinterpret_cast<std::function<void()>*>(msg.lParam);
+    if (window_)
+        ::DestroyWindow(window_);
+    if (bigIcon_)
+        ::DestroyIcon(bigIcon_);
+    if (smallIcon_)
+        ::DestroyIcon(smallIcon_);
+}
+
+int Win32Form::run()
+{
+    const DialogTemplate form = buildTemplate(layout::mainForm(), Frame::MainForm);
+    window_ = ::CreateDialogIndirectParamW(::GetModuleHandleW(nullptr),
+                                           static_cast<LPCDLGTEMPLATEW>(form.data()), nullptr, dialogProc,
+                                           reinterpret_cast<LPARAM>(this));
+    if (!window_)
+        return 1;
+    ::ShowWindow(window_, SW_SHOW);
+    MSG msg;
+    while (!ended_ && ::GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        if (filterKey(msg) || !::IsDialogMessageW(window_, &msg)) {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageW(&msg);
+        }
+    }
+    return result_;
+}
+
+bool Win32Form::filterKey(const MSG& msg)
+{
+    if (msg.message != WM_KEYDOWN || (msg.wParam != VK_RETURN && msg.wParam != VK_ESCAPE))
+        return false;
+    if (msg.hwnd != window_ && !::IsChild(window_, msg.hwnd))
+        return false;
+    if (msg.wParam == VK_ESCAPE && ::IsWindowVisible(control(ctl::Cancel)))
+        cancelOperation();
+    return true;
+}
+
+INT_PTR CALLBACK Win32Form::dialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_INITDIALOG) {
+        ::SetWindowLongPtrW(window, DWLP_USER, lParam);
+        auto* form = reinterpret_cast<Win32Form*>(lParam);
+        form->window_ = window;
+        form->initDialog();
+        return TRUE;  // the focus goes to the first control of the tab order
+    }
+    auto* form = reinterpret_cast<Win32Form*>(::GetWindowLongPtrW(window, DWLP_USER));
+    return form ? form->handle(message, wParam, lParam) : FALSE;
+}
+
+void Win32Form::initDialog()
+{
+    // The window's icons and the system-menu entry of the about box.
+    const HINSTANCE instance = ::GetModuleHandleW(nullptr);
+    bigIcon_ = static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(layout::AppIconId), IMAGE_ICON,
+                                               ::GetSystemMetrics(SM_CXICON), ::GetSystemMetrics(SM_CYICON), 0));
+    smallIcon_ = static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(layout::AppIconId), IMAGE_ICON,
+                                                 ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON), 0));
+    if (bigIcon_)
+        ::SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_));
+    if (smallIcon_)
+        ::SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
+    if (HMENU menu = ::GetSystemMenu(window_, FALSE)) {
+        const std::wstring entry = wideFromBytes(layout::aboutEntryText());
+        ::AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+        ::AppendMenuW(menu, MF_STRING, layout::AboutCommand, entry.c_str());
+    }
+    for (HWND child = ::GetWindow(window_, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        if (isEdit(child))
+            ::SetWindowSubclass(child, editFilter, 1, 0);
+        else if (isLabel(child))
+            fitLabel(child);
+    }
+
+    runner_ = std::make_unique<ThreadedRunner>(
+        *this, [this](std::function<void()> f) { post(std::move(f)); }, true);
+    dialog_ = std::make_unique<MainDialog>(*this, backend_, ports_, clock_, runner_.get());
+    dialog_->setBackupFolder(backupFolder_);
+    dialog_->OnInitDialog();
+}
+
+void Win32Form::post(std::function<void()> onUiThread)
+{
+    auto* job = new std::function<void()>(std::move(onUiThread));
+    if (!::PostMessageW(window_, RunPosted, 0, reinterpret_cast<LPARAM>(job)))
+        delete job;
+}
+
+INT_PTR Win32Form::handle(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case RunPosted: {
+        std::unique_ptr<std::function<void()>> job(reinterpret_cast<std::function<void()>*>(lParam));
+        (*job)();
+        return TRUE;
+    }
+    case WM_COMMAND:
+        onCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
+        return TRUE;
+    case WM_TIMER:
+        if (dialog_)
+            dialog_->onTimer(static_cast<int>(wParam));
+        return TRUE;
+    case WM_CLOSE:
+        close();
+        return TRUE;
+    case WM_SYSCOMMAND:
+        if ((wParam & 0xFFF0) == layout::AboutCommand) {
+            showAbout();
+            return TRUE;
+        }
+        return FALSE;
+    case WM_SETCURSOR:
+        if (held_) {
+            ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
+            ::SetWindowLongPtrW(window_, DWLP_MSGRESULT, TRUE);
+            return TRUE;
+        }
+        return FALSE;
+    default: return FALSE;
+    }
+}
+
+void Win32Form::onCommand(int id, int code, HWND source)
+{
+    if (!source)
+        return;  // menus and accelerators: the form has none
+    if (code == EN_CHANGE) {
+        if (!settingText_)
+            userChanged_ = true;
+        return;
+    }
+    if (code != BN_CLICKED)
+        return;
+    const LONG_PTR style = ::GetWindowLongPtrW(source, GWL_STYLE) & BS_TYPEMASK;
+    if (style == BS_AUTOCHECKBOX || style == BS_AUTORADIOBUTTON)
+        userChanged_ = true;
+    if (id == ctl::Cancel)
+        return cancelOperation();
+    press(id);
+}
+
+// One click at a time: the controls are held from the click until its work
+// is done, so nothing clicked or typed meanwhile is carried out afterwards.
+void Win32Form::press(int id)
+{
+    if (busy_ || !dialog_)
+        return;
+    busy_ = true;
+    cancellable_ = id == ctl::SearchButton || id == ctl::ReadButton || id == ctl::WriteButton;
+    holdInput();
+    if (cancellable_) {
+        ::ShowWindow(control(ctl::Cancel), SW_SHOW);
+        ::SendMessageW(window_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control(ctl::Cancel)), TRUE);
+    }
+    dialog_->link().clearCancel();
+    dialog_->onCommand(id);
+    runner_->whenIdle([this] {
+        dialog_->link().clearCancel();
+        endBusy();
+    });
+}
+
+void Win32Form::endBusy()
+{
+    busy_ = false;
+    cancellable_ = false;
+    ::ShowWindow(control(ctl::Cancel), SW_HIDE);
+    releaseInput();
+    showCurrentFile();
+    if (closePending_) {
+        closePending_ = false;
+        close();
+    }
+}
+
+void Win32Form::cancelOperation()
+{
+    if (busy_ && cancellable_)
+        dialog_->link().cancel();
+}
+
+// The close box: a running operation is cancelled first and the form closes
+// when it has stopped; nothing unsaved is lost unasked. A learn window still
+// open is ended on the pager too, and the port given back, before the form
+// goes.
+void Win32Form::close()
+{
+    if (!dialog_ || ended_)
+        return;
+    if (busy_) {
+        cancelOperation();
+        closePending_ = true;
+        return;
+    }
+    busy_ = true;
+    const bool mayClose = dialog_->queryClose();
+    if (!mayClose) {
+        busy_ = false;
+        return;
+    }
+    holdInput();
+    dialog_->leaveLearnModeAndClose([this] {
+        result_ = IDCANCEL;
+        ended_ = true;
+    });
+}
+
+void Win32Form::holdInput()
+{
+    if (held_)
+        return;
+    held_ = true;
+    focusBeforeHold_ = ::GetFocus();
+    focusAfterHold_.reset();
+    const HWND cancel = control(ctl::Cancel);
+    for (HWND child = ::GetWindow(window_, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        if (child != cancel && takesInput(child) && ::IsWindowEnabled(child)) {
+            ::EnableWindow(child, FALSE);
+            disabledByHold_.push_back(child);
+        }
+    }
+}
+
+void Win32Form::releaseInput()
+{
+    if (!held_)
+        return;
+    held_ = false;
+    for (HWND child : disabledByHold_)
+        ::EnableWindow(child, TRUE);
+    disabledByHold_.clear();
+    if (focusAfterHold_)
+        setFocus(*focusAfterHold_);
+    else if (focusBeforeHold_ && ::IsWindowEnabled(focusBeforeHold_) && ::IsWindowVisible(focusBeforeHold_))
+        ::SendMessageW(window_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(focusBeforeHold_), TRUE);
+    focusAfterHold_.reset();
+    focusBeforeHold_ = nullptr;
+}
+
+// The title names the file last opened or saved.
+void Win32Form::showCurrentFile()
+{
+    std::wstring title = L"Harvelin";
+    const std::string& file = dialog_->currentFile();
+    if (!file.empty()) {
+        std::wstring path = wideFromUtf8(file);
+        const std::size_t slash = path.find_last_of(L"\\/");
+        title += L" - " + (slash == std::wstring::npos ? path : path.substr(slash + 1));
+    }
+    ::SetWindowTextW(window_, title.c_str());
+}
+
+void Win32Form::showAbout()
+{
+    const DialogTemplate about = buildTemplate(layout::aboutBox(), Frame::AboutBox);
+    ::DialogBoxIndirectParamW(::GetModuleHandleW(nullptr), static_cast<LPCDLGTEMPLATEW>(about.data()), window_,
+                              aboutProc, 0);
+}
+
+// --- DialogHost ----------------------------------------------------------------
+
+// Every edit refuses characters outside Windows-1252 as they are typed or
+// pasted, and the other controls only show texts that came from the dialog,
+// so the conversion succeeds.
+std::string Win32Form::controlText(int id) const
+{
+    HWND c = control(id);
+    if (!c)
+        return {};
+    if (isListBox(c)) {
+        const LRESULT at = ::SendMessageW(c, LB_GETCURSEL, 0, 0);
+        if (at == LB_ERR)
+            return {};
+        const LRESULT length = ::SendMessageW(c, LB_GETTEXTLEN, static_cast<WPARAM>(at), 0);
+        std::wstring text(static_cast<std::size_t>(std::max<LRESULT>(length, 0)) + 1, L'\0');
+        ::SendMessageW(c, LB_GETTEXT, static_cast<WPARAM>(at), reinterpret_cast<LPARAM>(text.data()));
+        text.resize(static_cast<std::size_t>(std::max<LRESULT>(length, 0)));
+        return bytesFromWide(text).value_or(std::string());
+    }
+    return bytesFromWide(windowText(c)).value_or(std::string());
+}
+
+void Win32Form::setControlText(int id, const std::string& bytes)
+{
+    HWND c = control(id);
+    if (!c)
+        return;
+    const std::wstring text = wideFromBytes(bytes);
+    // A control whose text has not changed is left alone, so the caret of
+    // the edit the user is typing in stays where it is.
+    if (windowText(c) == text)
+        return;
+    if (isEdit(c)) {
+        // The input limit stops typing, not the program: a longer text from
+        // the pager or a file is shown whole, and taking it back from the
+        // form then reports the limit instead of cutting the text silently.
+        const auto limit = limits_.find(id);
+        if (limit != limits_.end())
+            ::SendMessageW(c, EM_LIMITTEXT, static_cast<WPARAM>(std::max<std::size_t>(limit->second, text.size())),
+                           0);
+    }
+    settingText_ = true;
+    ::SetWindowTextW(c, text.c_str());
+    settingText_ = false;
+}
+
+bool Win32Form::isChecked(int id) const { return ::IsDlgButtonChecked(window_, id) == BST_CHECKED; }
+
+void Win32Form::setChecked(int id, bool checked)
+{
+    ::CheckDlgButton(window_, id, checked ? BST_CHECKED : BST_UNCHECKED);
+}
+
+void Win32Form::setVisible(int id, bool visible)
+{
+    if (HWND c = control(id))
+        ::ShowWindow(c, visible ? SW_SHOWNA : SW_HIDE);
+}
+
+void Win32Form::setEnabled(int id, bool enabled)
+{
+    HWND c = control(id);
+    if (!c)
+        return;
+    if (held_ && id != ctl::Cancel) {
+        const auto it = std::find(disabledByHold_.begin(), disabledByHold_.end(), c);
+        if (enabled && it == disabledByHold_.end() && !::IsWindowEnabled(c))
+            disabledByHold_.push_back(c);
+        else if (!enabled && it != disabledByHold_.end())
+            disabledByHold_.erase(it);
+        return;
+    }
+    ::EnableWindow(c, enabled ? TRUE : FALSE);
+}
+
+void Win32Form::setInputLimit(int id, int maxChars)
+{
+    HWND c = control(id);
+    if (!isEdit(c))
+        return;
+    limits_[id] = maxChars;
+    const int shown = ::GetWindowTextLengthW(c);
+    ::SendMessageW(c, EM_LIMITTEXT, static_cast<WPARAM>(std::max(maxChars, shown)), 0);
+}
+
+void Win32Form::setFocus(int id)
+{
+    HWND c = control(id);
+    if (!c)
+        return;
+    if (held_ && id != ctl::Cancel) {
+        focusAfterHold_ = id;
+        return;
+    }
+    ::SendMessageW(window_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(c), TRUE);
+    if (isEdit(c))
+        ::SendMessageW(c, EM_SETSEL, 0, -1);
+}
+
+void Win32Form::setProgressRange(int low, int high)
+{
+    ::SendDlgItemMessageW(window_, ctl::Progress, PBM_SETRANGE32, static_cast<WPARAM>(low),
+                          static_cast<LPARAM>(high));
+}
+
+// A position beyond the range shows as the range's end.
+void Win32Form::setProgressPos(int pos)
+{
+    ::SendDlgItemMessageW(window_, ctl::Progress, PBM_SETPOS, static_cast<WPARAM>(pos), 0);
+}
+
+void Win32Form::setPortListLine(const std::string& line)
+{
+    HWND list = control(ctl::PortList);
+    ::SendMessageW(list, LB_RESETCONTENT, 0, 0);
+    const std::wstring text = wideFromBytes(line);
+    ::SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+void Win32Form::messageBox(const std::string& text)
+{
+    ::MessageBoxW(window_, wideFromBytes(text).c_str(), caption_.c_str(), MB_OK);
+}
+
+bool Win32Form::askYesNo(const std::string& text)
+{
+    // "Nein" is the safe default.
+    return ::MessageBoxW(window_, wideFromBytes(text).c_str(), caption_.c_str(),
+                         MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
+}
+
+std::optional<std::string> Win32Form::fileDialog(const FileDialogSpec& spec)
+{
+    // "Datenfiles (*.pag)", then the pattern, each ended by a zero; two end the list.
+    std::wstring filter = wideFromBytes(spec.filterText);
+    filter.push_back(L'\0');
+    filter += wideFromBytes(spec.filterPattern);
+    filter.push_back(L'\0');
+    filter.push_back(L'\0');
+    const std::wstring extension = wideFromBytes(spec.defaultExtension);
+    std::wstring path(32768, L'\0');
+
+    OPENFILENAMEW dialog = {};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = window_;
+    dialog.lpstrFilter = filter.c_str();
+    dialog.nFilterIndex = 1;
+    dialog.lpstrFile = path.data();
+    dialog.nMaxFile = static_cast<DWORD>(path.size());
+    dialog.lpstrDefExt = extension.c_str();
+    dialog.Flags = OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR | OFN_HIDEREADONLY | OFN_EXPLORER;
+    dialog.Flags |= spec.save ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST;
+    const BOOL chosen = spec.save ? ::GetSaveFileNameW(&dialog) : ::GetOpenFileNameW(&dialog);
+    if (!chosen)
+        return std::nullopt;
+    path.resize(std::wcslen(path.c_str()));
+    // The data-file functions take paths as UTF-8 and widen them themselves.
+    return utf8FromWide(path);
+}
+
+void Win32Form::startTimer(int id, unsigned periodMs) { ::SetTimer(window_, static_cast<UINT_PTR>(id), periodMs, nullptr); }
+
+void Win32Form::stopTimer(int id) { ::KillTimer(window_, static_cast<UINT_PTR>(id)); }
+
+void Win32Form::repaintNow() { ::UpdateWindow(window_); }
+
+void Win32Form::endDialog(int result)
+{
+    result_ = result;
+    ended_ = true;
+    ::KillTimer(window_, ctl::UiTimerId);
+}
+
+}  // namespace harvelin::win

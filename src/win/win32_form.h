@@ -1,0 +1,109 @@
+#pragma once
+
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "link/port_table.h"
+#include "link/serial_port.h"
+#include "platform/clock.h"
+#include "ui/dialog_host.h"
+#include "ui/main_dialog.h"
+#include "ui/threaded_runner.h"
+
+namespace harvelin::win {
+
+// The main form (dialog 102) as a native Windows dialog, built from the
+// layout table with the template's dialog units and font. The clicks and
+// timer ticks go to MainDialog on this, the UI thread; its work on the pager
+// runs on the device thread (ui/threaded_runner.h), whose progress and
+// results come back as posted messages. While a click's work runs, the form
+// takes no other input; "Abbrechen" and Escape stop the search, the
+// read-out or the write.
+class Win32Form final : public DialogHost {
+public:
+    Win32Form(SerialBackend& backend, PortTable ports, Clock& clock, std::string backupFolder);
+    ~Win32Form() override;
+    Win32Form(const Win32Form&) = delete;
+    Win32Form& operator=(const Win32Form&) = delete;
+
+    // Shows the form and runs it until it ends; its result.
+    int run();
+
+    // --- DialogHost
+    std::string controlText(int id) const override;
+    void setControlText(int id, const std::string& text) override;
+    bool isChecked(int id) const override;
+    void setChecked(int id, bool checked) override;
+    void setVisible(int id, bool visible) override;
+    void setEnabled(int id, bool enabled) override;
+    void setInputLimit(int id, int maxChars) override;
+    void setFocus(int id) override;
+    bool userChangedControls() const override { return userChanged_; }
+    void userChangesTaken() override { userChanged_ = false; }
+    void setProgressRange(int low, int high) override;
+    void setProgressPos(int pos) override;
+    void setPortListLine(const std::string& line) override;
+    void messageBox(const std::string& text) override;
+    bool askYesNo(const std::string& text) override;
+    std::optional<std::string> fileDialog(const FileDialogSpec& spec) override;
+    void startTimer(int id, unsigned periodMs) override;
+    void stopTimer(int id) override;
+    void repaintNow() override;
+    void endDialog(int result) override;
+
+private:
+    static INT_PTR CALLBACK dialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    INT_PTR handle(UINT message, WPARAM wParam, LPARAM lParam);
+    void initDialog();
+    void onCommand(int id, int code, HWND control);
+    // The keys the dialog manager would take: Return and Escape reach the
+    // focused control; Escape also stops the work while "Abbrechen" shows.
+    bool filterKey(const MSG& msg);
+    void press(int id);
+    void endBusy();
+    void cancelOperation();
+    void close();
+    void holdInput();
+    void releaseInput();
+    void showCurrentFile();
+    void showAbout();
+    void post(std::function<void()> onUiThread);
+    HWND control(int id) const { return ::GetDlgItem(window_, id); }
+
+    SerialBackend& backend_;
+    PortTable ports_;
+    Clock& clock_;
+    std::string backupFolder_;
+    std::wstring caption_;  // of the message boxes: the program file's name
+
+    HWND window_ = nullptr;
+    std::unique_ptr<ThreadedRunner> runner_;
+    std::unique_ptr<MainDialog> dialog_;
+    bool ended_ = false;
+    int result_ = 0;
+    bool busy_ = false;
+    bool cancellable_ = false;
+    bool closePending_ = false;
+    bool userChanged_ = true;
+    bool settingText_ = false;
+    std::map<int, int> limits_;
+    bool held_ = false;
+    std::vector<HWND> disabledByHold_;
+    HWND focusBeforeHold_ = nullptr;
+    std::optional<int> focusAfterHold_;
+    HICON bigIcon_ = nullptr;
+    HICON smallIcon_ = nullptr;
+};
+
+}  // namespace harvelin::win

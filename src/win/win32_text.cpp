@@ -1,0 +1,51 @@
+#include "win/win32_text.h"
+
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+
+#include "model/win1252.h"
+
+namespace harvelin::win {
+
+std::wstring wideFromUtf8(const std::string& utf8)
+{
+    if (utf8.empty())
+        return {};
+    const int n = ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(n > 0 ? n : 0), L'\0');
+    if (n > 0)
+        ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), n);
+    return wide;
+}
+
+std::string utf8FromWide(const std::wstring& text)
+{
+    if (text.empty())
+        return {};
+    const int n = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
+                                        nullptr, nullptr);
+    std::string utf8(static_cast<std::size_t>(n > 0 ? n : 0), '\0');
+    if (n > 0)
+        ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), utf8.data(), n, nullptr,
+                              nullptr);
+    return utf8;
+}
+
+std::wstring wideFromBytes(const std::string& windows1252) { return wideFromUtf8(win1252ToUtf8(windows1252)); }
+
+std::optional<std::string> bytesFromWide(const std::wstring& text) { return utf8ToWin1252(utf8FromWide(text)); }
+
+bool typeable(wchar_t ch)
+{
+    // Surrogates stand for characters far outside Windows-1252.
+    if (ch >= 0xD800 && ch <= 0xDFFF)
+        return false;
+    return bytesFromWide(std::wstring(1, ch)).has_value();
+}
+
+}  // namespace harvelin::win
