@@ -1,12 +1,16 @@
-# The Windows release of the command-line tool: harvelin-cli.exe with its
-# README and the licences of everything linked into it, as one zip.
+# The Windows release: the desktop program harvelin.exe and the command-line
+# tool harvelin-cli.exe, with the README and the licences of everything
+# linked into them, as one zip.
 #   cpack -G ZIP        (in the build directory)
+if(TARGET harvelin)
+    install(TARGETS harvelin RUNTIME DESTINATION .)
+endif()
 install(TARGETS harvelin-cli RUNTIME DESTINATION .)
 install(FILES ${CMAKE_CURRENT_SOURCE_DIR}/packaging/windows/README.txt
               ${CMAKE_CURRENT_SOURCE_DIR}/packaging/windows/NOTICES.txt
         DESTINATION .)
 
-# The executable is static: the C++ runtime, the MinGW-w64 runtime and the
+# The executables are static: the C++ runtime, the MinGW-w64 runtime and the
 # header-only libraries are part of it. Their licences come from the
 # copyright files of the Debian packages the cross build used.
 set(harvelin_licences
@@ -27,9 +31,9 @@ foreach(entry IN LISTS harvelin_licences)
 endforeach()
 
 set(CPACK_GENERATOR ZIP)
-set(CPACK_PACKAGE_NAME harvelin-cli)
+set(CPACK_PACKAGE_NAME harvelin)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
-set(CPACK_PACKAGE_FILE_NAME harvelin-cli-${PROJECT_VERSION}-windows-x64)
+set(CPACK_PACKAGE_FILE_NAME harvelin-${PROJECT_VERSION}-windows-x64)
 set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
 set(CPACK_STRIP_FILES ON)
 include(CPack)

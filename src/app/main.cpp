@@ -26,11 +26,7 @@
 #include "platform/clock.h"
 #include "platform/port_enumeration.h"
 #include "platform/serial_backends.h"
-#ifdef _WIN32
-#include "local_pager.h"
-#else
 #include "pty_pager.h"
-#endif
 
 namespace {
 
@@ -89,13 +85,7 @@ public:
     {
         const std::unique_ptr<harvelin::SerialBackend> system = harvelin::makeSystemSerialBackend();
         harvelin::SystemClock clock;
-#ifdef _WIN32
-        // No pseudo-terminals here: the simulated pager answers inside this
-        // process, under a port name of its own.
-        harvelin::sim::LocalPagerBackend backend(*system, clock);
-#else
         harvelin::SerialBackend& backend = *system;
-#endif
         harvelin::PortTable ports = options_.ports.empty() ? harvelin::systemPortTable()
                                                            : harvelin::PortTable::fromPaths(options_.ports);
         if (options_.simulate) {
@@ -116,12 +106,6 @@ public:
     }
 
 private:
-#ifdef _WIN32
-    static std::optional<std::string> startSimulatedPager(harvelin::sim::LocalPagerBackend& local)
-    {
-        return local.start();
-    }
-#else
     // The simulated pager answers behind a pseudo-terminal, reached through a
     // link with a readable name for the port list.
     std::optional<std::string> startSimulatedPager(harvelin::SerialBackend&)
@@ -139,7 +123,6 @@ private:
         }
         return pager_->devicePath();
     }
-#endif
 
     int saveScreenshot(harvelin::gui::MainForm& form) const
     {
@@ -154,10 +137,8 @@ private:
     }
 
     Options options_;
-#ifndef _WIN32
     std::unique_ptr<QTemporaryDir> simDir_;
     std::unique_ptr<harvelin::sim::PtyPager> pager_;
-#endif
 };
 
 }  // namespace

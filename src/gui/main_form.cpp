@@ -29,9 +29,6 @@
 #include "ui/control_ids.h"
 #include "ui/dialog_layout.h"
 
-#ifdef Q_OS_WIN
-#include "gui/win32_system_menu.h"
-#endif
 
 namespace harvelin::gui {
 
@@ -56,7 +53,6 @@ QWidget* createControl(const layout::Control& c, QWidget* parent, QValidator* va
     }
     case Kind::Group: {
         auto* group = new QGroupBox(text, parent);
-#ifndef Q_OS_WIN
         // A group's frame line runs through the middle of its caption, which
         // sits in the corner of the template's box; the contents are placed
         // to fit that.
@@ -66,7 +62,6 @@ QWidget* createControl(const layout::Control& c, QWidget* parent, QValidator* va
                                             "QGroupBox::title { subcontrol-origin: margin; left: 6px;"
                                             " padding: 0px 2px; background-color: palette(window); }")
                                  .arg(half));
-#endif
         return group;
     }
     case Kind::Button:
@@ -124,7 +119,6 @@ MainForm::MainForm(SerialBackend& backend, PortTable ports, Clock& clock, Device
     host_.onTick = [this](int timerId) { dialog_->onTimer(timerId); };
 
     setWindowIcon(pagerIcon());
-    addAboutEntry();
 
     // True asks for the focus on the first control of the tab order. Qt would
     // otherwise hand it to the default button "Beenden", where a stray space
@@ -258,13 +252,6 @@ void MainForm::showCurrentFile()
     setWindowTitle(title + QStringLiteral(" - ") + name);
 }
 
-void MainForm::addAboutEntry()
-{
-#ifdef Q_OS_WIN
-    win32::appendAboutEntry(reinterpret_cast<void*>(winId()), aboutEntryText().toStdString().c_str());
-#endif
-}
-
 void MainForm::showAbout()
 {
     AboutDialog about(this);
@@ -354,17 +341,6 @@ void MainForm::keyPressEvent(QKeyEvent* event)
     }
 }
 
-#ifdef Q_OS_WIN
-bool MainForm::nativeEvent(const QByteArray& eventType, void* message, qintptr* result)
-{
-    if (win32::isAboutCommand(message)) {
-        showAbout();
-        *result = 0;
-        return true;
-    }
-    return QDialog::nativeEvent(eventType, message, result);
-}
-#else
 // The window manager's menu cannot be extended here, so the entry lives in
 // the context menu of the form's background instead.
 void MainForm::contextMenuEvent(QContextMenuEvent* event)
@@ -376,6 +352,5 @@ void MainForm::contextMenuEvent(QContextMenuEvent* event)
     if (menu.exec(event->globalPos()) == about)
         showAbout();
 }
-#endif
 
 }  // namespace harvelin::gui

@@ -47,16 +47,11 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
-#ifdef Q_OS_WIN
-    bool nativeEvent(const QByteArray& eventType, void* message, qintptr* result) override;
-#else
     void contextMenuEvent(QContextMenuEvent* event) override;
-#endif
 
 private:
     void buildForm();
     void connectControl(int id, QWidget* widget);
-    void addAboutEntry();
     void focusFirstControl();
     void press(int id);
     void endBusy();
