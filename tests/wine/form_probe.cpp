@@ -1,0 +1,125 @@
+// Looks at the Windows form from outside, for the test that drives it under
+// Wine with real input events: what a control shows, whether the form is
+// busy, and how quickly the window answers while it reads the pager. Prints
+// texts as UTF-8.
+//
+//   harvelin-form-probe.exe text ID          the control's text (a list: its first line)
+//   harvelin-form-probe.exe checked ID       1 or 0
+//   harvelin-form-probe.exe wait-idle SECONDS   until the form takes input again
+//   harvelin-form-probe.exe watch-read SECONDS  waits for "Pager -> PC" to be held and
+//                                            released; prints the time between and the
+//                                            longest the window took to answer
+
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "ui/control_ids.h"
+
+namespace {
+
+double nowMs()
+{
+    LARGE_INTEGER count, frequency;
+    ::QueryPerformanceCounter(&count);
+    ::QueryPerformanceFrequency(&frequency);
+    return 1000.0 * static_cast<double>(count.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+HWND findForm(double timeoutMs)
+{
+    const double start = nowMs();
+    HWND form = nullptr;
+    while (!(form = ::FindWindowW(L"#32770", L"Harvelin")) && nowMs() - start < timeoutMs)
+        ::Sleep(50);
+    return form;
+}
+
+void printUtf8(const std::wstring& text)
+{
+    const int n = ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string utf8(static_cast<std::size_t>(std::max(n, 1)), '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, utf8.data(), n, nullptr, nullptr);
+    std::printf("%s\n", utf8.c_str());
+}
+
+std::wstring controlText(HWND control)
+{
+    wchar_t name[32] = {};
+    ::GetClassNameW(control, name, 32);
+    wchar_t text[1024] = {};
+    if (::lstrcmpiW(name, L"ListBox") == 0) {
+        if (::SendMessageW(control, LB_GETCOUNT, 0, 0) > 0)
+            ::SendMessageW(control, LB_GETTEXT, 0, reinterpret_cast<LPARAM>(text));
+    } else {
+        ::SendMessageW(control, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text));
+    }
+    return text;
+}
+
+// The form takes input: its buttons are enabled and "Abbrechen" is hidden.
+bool idle(HWND form)
+{
+    return ::IsWindowEnabled(::GetDlgItem(form, harvelin::ctl::SearchButton)) &&
+           !::IsWindowVisible(::GetDlgItem(form, harvelin::ctl::Cancel));
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 3) {
+        std::printf("usage: harvelin-form-probe text|checked ID | wait-idle|watch-read SECONDS\n");
+        return 2;
+    }
+    const std::string what = argv[1];
+    const double argument = std::atof(argv[2]);
+    HWND form = findForm(what == "text" || what == "checked" ? 5000.0 : 1000.0 * argument);
+    if (!form) {
+        std::printf("probe: no window \"Harvelin\"\n");
+        return 1;
+    }
+    if (what == "text") {
+        printUtf8(controlText(::GetDlgItem(form, std::atoi(argv[2]))));
+        return 0;
+    }
+    if (what == "checked") {
+        std::printf("%d\n", ::IsDlgButtonChecked(form, std::atoi(argv[2])) == BST_CHECKED ? 1 : 0);
+        return 0;
+    }
+    const double start = nowMs();
+    const double timeoutMs = 1000.0 * argument;
+    if (what == "wait-idle") {
+        while (::IsWindow(form) && !idle(form) && nowMs() - start < timeoutMs)
+            ::Sleep(20);
+        return ::IsWindow(form) && idle(form) ? 0 : 1;
+    }
+    if (what == "watch-read") {
+        const HWND read = ::GetDlgItem(form, harvelin::ctl::ReadButton);
+        while (::IsWindowEnabled(read) && nowMs() - start < timeoutMs)
+            ::Sleep(5);
+        const double began = nowMs();
+        double longest = 0;
+        while (!::IsWindowEnabled(read) && ::IsWindow(form) && nowMs() - start < timeoutMs) {
+            const double asked = nowMs();
+            DWORD_PTR result = 0;
+            ::SendMessageTimeoutW(form, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &result);
+            longest = std::max(longest, nowMs() - asked);
+            ::Sleep(5);
+        }
+        std::printf("%.3f %.0f\n", (nowMs() - began) / 1000.0, longest);
+        return ::IsWindowEnabled(read) ? 0 : 1;
+    }
+    std::printf("probe: unknown request %s\n", what.c_str());
+    return 2;
+}
