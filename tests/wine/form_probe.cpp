@@ -36,11 +36,27 @@ double nowMs()
     return 1000.0 * static_cast<double>(count.QuadPart) / static_cast<double>(frequency.QuadPart);
 }
 
+// The form is the dialog whose title is "Harvelin", or "Harvelin - " and
+// the file it holds; the message boxes are "harvelin".
+BOOL CALLBACK isForm(HWND window, LPARAM found)
+{
+    wchar_t title[256] = {};
+    wchar_t name[32] = {};
+    ::GetWindowTextW(window, title, 256);
+    ::GetClassNameW(window, name, 32);
+    const std::wstring t = title;
+    if (::lstrcmpW(name, L"#32770") == 0 && (t == L"Harvelin" || t.rfind(L"Harvelin - ", 0) == 0)) {
+        *reinterpret_cast<HWND*>(found) = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 HWND findForm(double timeoutMs)
 {
     const double start = nowMs();
     HWND form = nullptr;
-    while (!(form = ::FindWindowW(L"#32770", L"Harvelin")) && nowMs() - start < timeoutMs)
+    while (::EnumWindows(isForm, reinterpret_cast<LPARAM>(&form)), !form && nowMs() - start < timeoutMs)
         ::Sleep(50);
     return form;
 }
