@@ -6,6 +6,8 @@
 //   harvelin-form-probe.exe text ID          the control's text (a list: its first line)
 //   harvelin-form-probe.exe checked ID       1 or 0
 //   harvelin-form-probe.exe wait-idle SECONDS   until the form takes input again
+//   harvelin-form-probe.exe syscommand N     posts system command N (16: the about box),
+//                                            which the window manager's own menu hides
 //   harvelin-form-probe.exe watch-read SECONDS  waits for "Pager -> PC" to be held and
 //                                            released; prints the time between and the
 //                                            longest the window took to answer
@@ -95,18 +97,23 @@ bool idle(HWND form)
 int main(int argc, char** argv)
 {
     if (argc < 3) {
-        std::printf("usage: harvelin-form-probe text|checked ID | wait-idle|watch-read SECONDS\n");
+        std::printf("usage: harvelin-form-probe text|checked ID | syscommand N | wait-idle|watch-read SECONDS\n");
         return 2;
     }
     const std::string what = argv[1];
     const double argument = std::atof(argv[2]);
-    HWND form = findForm(what == "text" || what == "checked" ? 5000.0 : 1000.0 * argument);
+    const bool quick = what == "text" || what == "checked" || what == "syscommand";
+    HWND form = findForm(quick ? 5000.0 : 1000.0 * argument);
     if (!form) {
         std::printf("probe: no window \"Harvelin\"\n");
         return 1;
     }
     if (what == "text") {
         printUtf8(controlText(::GetDlgItem(form, std::atoi(argv[2]))));
+        return 0;
+    }
+    if (what == "syscommand") {
+        ::PostMessageW(form, WM_SYSCOMMAND, static_cast<WPARAM>(std::atoi(argv[2])), 0);
         return 0;
     }
     if (what == "checked") {
