@@ -1,12 +1,6 @@
 #include "win/dialog_template.h"
 
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
+#include "win/windows_api.h"
 
 #include <commctrl.h>
 

@@ -3,13 +3,7 @@
 //
 //   harvelin.exe [--simulate] [--port COMn]...
 
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
+#include "win/windows_api.h"
 
 #include <commctrl.h>
 #include <shellapi.h>

@@ -1,12 +1,6 @@
 #include "win/win32_text.h"
 
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
+#include "win/windows_api.h"
 
 #include "model/win1252.h"
 

@@ -12,13 +12,7 @@
 //                                            released; prints the time between and the
 //                                            longest the window took to answer
 
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
+#include "win/windows_api.h"
 
 #include <algorithm>
 #include <cstdio>
