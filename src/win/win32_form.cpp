@@ -527,11 +527,34 @@ void Win32Form::messageBox(const std::string& text)
     ::MessageBoxW(window_, wideFromBytes(text).c_str(), caption_.c_str(), MB_OK);
 }
 
+namespace {
+
+// The answers are named in the form's language, whatever the system's is:
+// the box's buttons are renamed as it opens.
+HHOOK germanAnswersHook = nullptr;
+
+LRESULT CALLBACK nameAnswersInGerman(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code == HCBT_ACTIVATE) {
+        const HWND box = reinterpret_cast<HWND>(wParam);
+        ::SetDlgItemTextW(box, IDYES, L"&Ja");
+        ::SetDlgItemTextW(box, IDNO, L"&Nein");
+    }
+    return ::CallNextHookEx(germanAnswersHook, code, wParam, lParam);
+}
+
+}  // namespace
+
 bool Win32Form::askYesNo(const std::string& text)
 {
+    germanAnswersHook = ::SetWindowsHookExW(WH_CBT, nameAnswersInGerman, nullptr, ::GetCurrentThreadId());
     // "Nein" is the safe default.
-    return ::MessageBoxW(window_, wideFromBytes(text).c_str(), caption_.c_str(),
-                         MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
+    const int answer = ::MessageBoxW(window_, wideFromBytes(text).c_str(), caption_.c_str(),
+                                     MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2);
+    if (germanAnswersHook)
+        ::UnhookWindowsHookEx(germanAnswersHook);
+    germanAnswersHook = nullptr;
+    return answer == IDYES;
 }
 
 std::optional<std::string> Win32Form::fileDialog(const FileDialogSpec& spec)
