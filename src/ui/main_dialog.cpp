@@ -7,6 +7,7 @@
 #include "model/option_switches.h"
 #include "model/win1252.h"
 #include "ui/control_ids.h"
+#include "ui/threaded_runner.h"
 
 namespace harvelin {
 

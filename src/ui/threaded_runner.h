@@ -23,7 +23,7 @@ namespace harvelin {
 // hands over to show are posted to the form's thread with `post`, and so is
 // the `done` that shows the result. The form holds its input until the work
 // is done (whenIdle). Without a thread (`threaded` false) the work runs at
-// once on the caller's thread, as InlineRunner does.
+// once on the caller's thread, and so does what it hands over.
 class ThreadedRunner : public WorkRunner {
 public:
     // Hands a closure to the form's thread, to run there in the order given,
@@ -65,6 +65,14 @@ private:
     std::deque<std::function<void()>> jobs_;
     bool stopping_ = false;
     std::thread thread_;
+};
+
+// Runs the work at once on the caller's thread, then `done`: the handlers
+// behave as if they talked to the pager themselves. For a form without a
+// thread of its own (the tests, the fuzz targets, the benchmarks).
+class InlineRunner final : public ThreadedRunner {
+public:
+    explicit InlineRunner(DialogHost& host) : ThreadedRunner(host, {}, false) {}
 };
 
 }  // namespace harvelin

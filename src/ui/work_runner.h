@@ -31,22 +31,4 @@ public:
     virtual void repaintWhileWaiting() = 0;
 };
 
-class DialogHost;
-
-// Runs the work at once on the caller's thread, then `done`: the handlers
-// behave as if they talked to the pager themselves. For a form without a
-// thread of its own (the tests, the fuzz targets, the benchmarks).
-class InlineRunner final : public WorkRunner {
-public:
-    explicit InlineRunner(DialogHost& host) : host_(host) {}
-
-    void run(std::function<void(WorkContext&)> work, std::function<void()> done) override;
-    bool working() const override { return depth_ > 0; }
-    void repaintWhileWaiting() override;
-
-private:
-    DialogHost& host_;
-    int depth_ = 0;
-};
-
 }  // namespace harvelin
