@@ -116,6 +116,7 @@ MainForm::MainForm(SerialBackend& backend, PortTable ports, Clock& clock, Device
 {
     buildForm();
     dialog_ = std::make_unique<MainDialog>(host_, backend, std::move(ports), clock, &worker_);
+    gate_ = std::make_unique<ClickGate>(*dialog_, worker_, static_cast<ClickGate::Window&>(*this));
     host_.onTick = [this](int timerId) { dialog_->onTimer(timerId); };
 
     setWindowIcon(pagerIcon());
@@ -193,51 +194,27 @@ void MainForm::connectControl(int id, QWidget* widget)
     }
     // Check boxes and radio buttons have already changed their state when
     // the click arrives, as the handlers expect.
-    connect(button, &QAbstractButton::clicked, this, [this, id] { press(id); });
+    connect(button, &QAbstractButton::clicked, this, [this, id] { gate_->press(id); });
 }
 
-// One click at a time: the controls are held from the click until its handler
-// has ended, so nothing clicked or typed meanwhile is carried out afterwards.
-// The cancel flag is cleared before the handler starts (a cancel pressed at
-// once still counts) and after it, so no later command is refused.
-void MainForm::press(int id)
+void MainForm::holdInput() { host_.holdInput(); }
+
+void MainForm::releaseInput() { host_.releaseInput(); }
+
+void MainForm::showCancel(bool shown)
 {
-    if (busy_)
-        return;
-    busy_ = true;
-    cancellable_ = id == ctl::SearchButton || id == ctl::ReadButton || id == ctl::WriteButton;
-    host_.holdInput();
-    if (cancellable_) {
-        host_.setVisible(ctl::Cancel, true);
+    host_.setVisible(ctl::Cancel, shown);
+    if (shown)
         host_.setFocus(ctl::Cancel);
-    }
-    dialog_->link().clearCancel();
-    dialog_->onCommand(id);
-    worker_.whenIdle([this] {
-        dialog_->link().clearCancel();
-        endBusy();
-    });
 }
 
-void MainForm::endBusy()
+void MainForm::closeAgain()
 {
-    busy_ = false;
-    cancellable_ = false;
-    host_.setVisible(ctl::Cancel, false);
-    host_.releaseInput();
-    showCurrentFile();
-    if (closePending_) {
-        closePending_ = false;
-        if (isVisible())
-            close();
-    }
+    if (isVisible())
+        close();
 }
 
-void MainForm::cancelOperation()
-{
-    if (busy_ && cancellable_)
-        dialog_->link().cancel();
-}
+void MainForm::cancelOperation() { gate_->cancel(); }
 
 // The title names the file last opened or saved, so a technician with many
 // customers' files sees which one the form holds.
@@ -263,16 +240,11 @@ void MainForm::showAbout()
 // unasked.
 void MainForm::closeEvent(QCloseEvent* event)
 {
-    if (busy_) {
-        cancelOperation();
-        closePending_ = true;
+    if (gate_->closeDeferred()) {
         event->ignore();
         return;
     }
-    busy_ = true;
-    const bool close = dialog_->queryClose();
-    busy_ = false;
-    if (!close) {
+    if (!dialog_->queryClose()) {
         event->ignore();
         return;
     }
@@ -288,16 +260,12 @@ void MainForm::done(int result)
 
 void MainForm::reject()
 {
-    if (busy_) {
-        cancelOperation();
-        closePending_ = true;
+    if (gate_->closeDeferred())
         return;
-    }
     // A learn window still open is ended on the pager too, and the port is
     // given back, before the window goes. The window keeps painting
     // meanwhile and takes no input.
-    busy_ = true;
-    host_.holdInput();
+    gate_->hold();
     bool left = false;
     QEventLoop waiting;
     dialog_->leaveLearnModeAndClose([&] {
@@ -306,8 +274,7 @@ void MainForm::reject()
     });
     if (!left)
         waiting.exec(QEventLoop::ExcludeUserInputEvents);
-    host_.releaseInput();
-    busy_ = false;
+    gate_->release();
     QDialog::reject();
 }
 

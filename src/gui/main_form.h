@@ -7,6 +7,7 @@
 #include "gui/device_worker.h"
 #include "gui/form_host.h"
 #include "link/port_table.h"
+#include "ui/click_gate.h"
 #include "ui/main_dialog.h"
 
 namespace harvelin::gui {
@@ -17,7 +18,7 @@ namespace harvelin::gui {
 // (device_worker.h).
 // While a click's handler runs, the form takes no other click; "Abbrechen"
 // is shown while the search, the read-out or the write runs, and stops it.
-class MainForm final : public QDialog {
+class MainForm final : public QDialog, private ClickGate::Window {
     Q_OBJECT
 public:
     MainForm(SerialBackend& backend, PortTable ports, Clock& clock,
@@ -33,7 +34,7 @@ public:
     void showAbout();
 
     // True from a click until its handler has ended.
-    bool busy() const { return busy_; }
+    bool busy() const { return gate_->busy(); }
     // "Abbrechen": stops the running search, read-out or write before its
     // next command to the pager.
     void cancelOperation();
@@ -53,16 +54,18 @@ private:
     void buildForm();
     void connectControl(int id, QWidget* widget);
     void focusFirstControl();
-    void press(int id);
-    void endBusy();
     void showCurrentFile();
+    // ClickGate::Window
+    void holdInput() override;
+    void releaseInput() override;
+    void showCancel(bool shown) override;
+    void clickEnded() override { showCurrentFile(); }
+    void closeAgain() override;
 
     FormHost host_;
     DeviceWorker worker_;
     std::unique_ptr<MainDialog> dialog_;
-    bool busy_ = false;
-    bool cancellable_ = false;
-    bool closePending_ = false;
+    std::unique_ptr<ClickGate> gate_;
 };
 
 }  // namespace harvelin::gui

@@ -220,6 +220,7 @@ void Win32Form::initDialog()
         *this, [this](std::function<void()> f) { post(std::move(f)); }, true);
     dialog_ = std::make_unique<MainDialog>(*this, backend_, ports_, clock_, runner_.get());
     dialog_->setBackupFolder(backupFolder_);
+    gate_ = std::make_unique<ClickGate>(*dialog_, *runner_, static_cast<ClickGate::Window&>(*this));
     dialog_->OnInitDialog();
 }
 
@@ -281,47 +282,21 @@ void Win32Form::onCommand(int id, int code, HWND source)
         userChanged_ = true;
     if (id == ctl::Cancel)
         return cancelOperation();
-    press(id);
+    if (gate_)
+        gate_->press(id);
 }
 
-// One click at a time: the controls are held from the click until its work
-// is done, so nothing clicked or typed meanwhile is carried out afterwards.
-void Win32Form::press(int id)
+void Win32Form::showCancel(bool shown)
 {
-    if (busy_ || !dialog_)
-        return;
-    busy_ = true;
-    cancellable_ = id == ctl::SearchButton || id == ctl::ReadButton || id == ctl::WriteButton;
-    holdInput();
-    if (cancellable_) {
-        ::ShowWindow(control(ctl::Cancel), SW_SHOW);
+    ::ShowWindow(control(ctl::Cancel), shown ? SW_SHOW : SW_HIDE);
+    if (shown)
         ::SendMessageW(window_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control(ctl::Cancel)), TRUE);
-    }
-    dialog_->link().clearCancel();
-    dialog_->onCommand(id);
-    runner_->whenIdle([this] {
-        dialog_->link().clearCancel();
-        endBusy();
-    });
-}
-
-void Win32Form::endBusy()
-{
-    busy_ = false;
-    cancellable_ = false;
-    ::ShowWindow(control(ctl::Cancel), SW_HIDE);
-    releaseInput();
-    showCurrentFile();
-    if (closePending_) {
-        closePending_ = false;
-        close();
-    }
 }
 
 void Win32Form::cancelOperation()
 {
-    if (busy_ && cancellable_)
-        dialog_->link().cancel();
+    if (gate_)
+        gate_->cancel();
 }
 
 // The close box: a running operation is cancelled first and the form closes
@@ -330,20 +305,9 @@ void Win32Form::cancelOperation()
 // goes.
 void Win32Form::close()
 {
-    if (!dialog_ || ended_)
+    if (!gate_ || ended_ || gate_->closeDeferred() || !dialog_->queryClose())
         return;
-    if (busy_) {
-        cancelOperation();
-        closePending_ = true;
-        return;
-    }
-    busy_ = true;
-    const bool mayClose = dialog_->queryClose();
-    if (!mayClose) {
-        busy_ = false;
-        return;
-    }
-    holdInput();
+    gate_->hold();
     dialog_->leaveLearnModeAndClose([this] {
         result_ = IDCANCEL;
         ended_ = true;

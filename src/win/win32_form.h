@@ -11,6 +11,7 @@
 #include "link/port_table.h"
 #include "link/serial_port.h"
 #include "platform/clock.h"
+#include "ui/click_gate.h"
 #include "ui/dialog_host.h"
 #include "ui/main_dialog.h"
 #include "ui/threaded_runner.h"
@@ -24,7 +25,7 @@ namespace harvelin::win {
 // results come back as posted messages. While a click's work runs, the form
 // takes no other input; "Abbrechen" and Escape stop the search, the
 // read-out or the write.
-class Win32Form final : public DialogHost {
+class Win32Form final : public DialogHost, private ClickGate::Window {
 public:
     Win32Form(SerialBackend& backend, PortTable ports, Clock& clock, std::string backupFolder);
     ~Win32Form() override;
@@ -64,13 +65,15 @@ private:
     // The keys the dialog manager would take: Return and Escape reach the
     // focused control; Escape also stops the work while "Abbrechen" shows.
     bool filterKey(const MSG& msg);
-    void press(int id);
-    void endBusy();
     void cancelOperation();
     void close();
-    void holdInput();
-    void releaseInput();
     void showCurrentFile();
+    // ClickGate::Window
+    void holdInput() override;
+    void releaseInput() override;
+    void showCancel(bool shown) override;
+    void clickEnded() override { showCurrentFile(); }
+    void closeAgain() override { close(); }
     void showAbout();
     void post(std::function<void()> onUiThread);
     HWND control(int id) const { return ::GetDlgItem(window_, id); }
@@ -84,11 +87,9 @@ private:
     HWND window_ = nullptr;
     std::unique_ptr<ThreadedRunner> runner_;
     std::unique_ptr<MainDialog> dialog_;
+    std::unique_ptr<ClickGate> gate_;
     bool ended_ = false;
     int result_ = 0;
-    bool busy_ = false;
-    bool cancellable_ = false;
-    bool closePending_ = false;
     bool userChanged_ = true;
     bool settingText_ = false;
     std::map<int, int> limits_;

@@ -1,0 +1,66 @@
+#include "ui/click_gate.h"
+
+#include "ui/control_ids.h"
+
+namespace harvelin {
+
+// The cancel flag is cleared before the handler starts (a cancel pressed at
+// once still counts) and after its work, so no later command is refused.
+void ClickGate::press(int id)
+{
+    if (busy_)
+        return;
+    busy_ = true;
+    cancellable_ = id == ctl::SearchButton || id == ctl::ReadButton || id == ctl::WriteButton;
+    window_.holdInput();
+    if (cancellable_)
+        window_.showCancel(true);
+    dialog_.link().clearCancel();
+    dialog_.onCommand(id);
+    runner_.whenIdle([this] {
+        dialog_.link().clearCancel();
+        ended();
+    });
+}
+
+void ClickGate::ended()
+{
+    busy_ = false;
+    cancellable_ = false;
+    window_.showCancel(false);
+    window_.releaseInput();
+    window_.clickEnded();
+    if (closePending_) {
+        closePending_ = false;
+        window_.closeAgain();
+    }
+}
+
+void ClickGate::cancel()
+{
+    if (busy_ && cancellable_)
+        dialog_.link().cancel();
+}
+
+bool ClickGate::closeDeferred()
+{
+    if (!busy_)
+        return false;
+    cancel();
+    closePending_ = true;
+    return true;
+}
+
+void ClickGate::hold()
+{
+    busy_ = true;
+    window_.holdInput();
+}
+
+void ClickGate::release()
+{
+    window_.releaseInput();
+    busy_ = false;
+}
+
+}  // namespace harvelin

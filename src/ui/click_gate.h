@@ -1,0 +1,60 @@
+#pragma once
+
+#include "ui/main_dialog.h"
+#include "ui/threaded_runner.h"
+
+namespace harvelin {
+
+// One click at a time, for a desktop form: the window holds its input from a
+// click until the click's work is done and shown, so nothing clicked or typed
+// meanwhile is carried out afterwards. "Abbrechen" shows while the search, the
+// read-out or the write runs, and stops it before its next command to the
+// pager. A close asked for meanwhile cancels the work and comes again once it
+// has stopped.
+class ClickGate {
+public:
+    // What the gate needs of the window.
+    class Window {
+    public:
+        virtual ~Window() = default;
+        // Every control that takes input is disabled except "Abbrechen".
+        virtual void holdInput() = 0;
+        virtual void releaseInput() = 0;
+        // Shows "Abbrechen" and gives it the focus, or hides it.
+        virtual void showCancel(bool shown) = 0;
+        // A click's work has ended and its result is shown.
+        virtual void clickEnded() = 0;
+        // Closes the window as the close box does.
+        virtual void closeAgain() = 0;
+    };
+
+    ClickGate(MainDialog& dialog, ThreadedRunner& runner, Window& window)
+        : dialog_(dialog), runner_(runner), window_(window)
+    {
+    }
+
+    // True from a click until its work has ended.
+    bool busy() const { return busy_; }
+    void press(int controlId);
+    // "Abbrechen" (and Escape while it shows).
+    void cancel();
+    // Before the window closes: true while a click's work runs, which is then
+    // cancelled; closeAgain() follows once it has stopped.
+    bool closeDeferred();
+    // Holds the window's input for work of the window's own (ending learn
+    // mode and giving the port back before it closes).
+    void hold();
+    void release();
+
+private:
+    void ended();
+
+    MainDialog& dialog_;
+    ThreadedRunner& runner_;
+    Window& window_;
+    bool busy_ = false;
+    bool cancellable_ = false;
+    bool closePending_ = false;
+};
+
+}  // namespace harvelin
