@@ -6,26 +6,9 @@
 #include <string>
 #include <string_view>
 
-#include "model/pager_image.h"
+#include "model/configuration.h"
 
 namespace harvelin {
-
-// Everything a ".pag" file keeps: the image and the settings that live only
-// in the form. Texts are Windows-1252 bytes.
-struct PagerConfiguration {
-    PagerImage image;
-    std::string pagerName;
-    std::string remoteDeleteText;
-    bool battery = false;
-    bool buzzer = false;
-    bool remoteDelete = false;
-};
-
-// What the form starts with, and what every front end starts from before a
-// file or a read-out fills it in: empty caller slots, kitchen call N named
-// "Station N" on key N at station 1, the pager name "Pager:A", the
-// remote-delete text "  Fernlöschung  " and every option off.
-PagerConfiguration startConfiguration();
 
 // Whether two configurations would be saved as the same file.
 bool sameConfiguration(const PagerConfiguration& a, const PagerConfiguration& b);

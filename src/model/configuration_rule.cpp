@@ -1,0 +1,256 @@
+#include "model/configuration_rule.h"
+
+#include <cstdio>
+
+#include "model/limits.h"
+#include "model/win1252.h"
+
+namespace harvelin {
+
+namespace {
+
+constexpr unsigned ByteMax = 255;
+// Longer numbers are refused before they are added up.
+constexpr std::size_t MaxDigits = 4;
+// A quoted value keeps this many characters.
+constexpr std::size_t QuotedMax = 40;
+
+bool isUnassigned(unsigned char byte)
+{
+    return byte == 0x81 || byte == 0x8D || byte == 0x8F || byte == 0x90 || byte == 0x9D;
+}
+
+bool isControl(unsigned char byte) { return byte < 0x20 || byte == 0x7F; }
+
+std::string hexByte(unsigned char byte)
+{
+    char text[8];
+    std::snprintf(text, sizeof text, "\\x%02x", byte);
+    return text;
+}
+
+struct FieldNames {
+    const char* english;
+    const char* german;  // UTF-8 here
+};
+
+FieldNames namesOf(Field field)
+{
+    switch (field) {
+    case Field::CallerText: return {"caller text", "Meldetext"};
+    case Field::KitchenText: return {"kitchen text", "Meldetext des Küchenrufs"};
+    case Field::PagerName: return {"pager name", "Pager-Name"};
+    case Field::RemoteDeleteText: return {"remote-delete text", "Fernlöschtext"};
+    case Field::IdentityByte: return {"identity byte", "Rufknopf-Byte"};
+    case Field::Key: return {"key", "Taste"};
+    case Field::Station: return {"station", "Station"};
+    case Field::Switch: return {"switch value", "Schalterwert"};
+    case Field::CallerSlot: return {"caller slot", "Tischsender-Platz"};
+    case Field::KitchenSlot: return {"kitchen slot", "Küchenruf-Platz"};
+    }
+    return {"value", "Wert"};
+}
+
+bool isText(Field field)
+{
+    return field == Field::CallerText || field == Field::KitchenText || field == Field::PagerName ||
+           field == Field::RemoteDeleteText;
+}
+
+std::string allowedSwitchValues(const Problem& p, const char* orWord)
+{
+    return std::to_string(p.low) + " " + orWord + " " + std::to_string(p.high);
+}
+
+}  // namespace
+
+std::size_t maxLength(Field text)
+{
+    switch (text) {
+    case Field::PagerName: return PagerNameMax;
+    case Field::RemoteDeleteText: return RemoteDeleteTextMax;
+    default: return SlotTextMax;
+    }
+}
+
+bool isShowable(unsigned char byte) { return !isControl(byte) && !isUnassigned(byte); }
+
+std::optional<Problem> checkText(Field field, std::string_view text)
+{
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        if (!isShowable(byte))
+            return Problem{field, isControl(byte) ? Fault::ControlCharacter : Fault::NotShowable, std::string(text), 0,
+                           0, i};
+    }
+    const std::size_t max = maxLength(field);
+    if (text.size() > max)
+        return Problem{field, Fault::TooLong, std::string(text), 0, static_cast<unsigned>(max), 0};
+    return std::nullopt;
+}
+
+std::optional<unsigned> wholeNumber(std::string_view text, unsigned low, unsigned high)
+{
+    if (text.empty() || text.find_first_not_of("0123456789") != std::string_view::npos)
+        return std::nullopt;
+    const auto significant = text.find_first_not_of('0');
+    if (significant != std::string_view::npos && text.size() - significant > MaxDigits)
+        return std::nullopt;
+    unsigned value = 0;
+    for (const char c : text)
+        value = value * 10 + static_cast<unsigned>(c - '0');
+    if (value < low || value > high)
+        return std::nullopt;
+    return value;
+}
+
+std::optional<std::uint8_t> byteFromText(std::string_view text)
+{
+    const auto value = wholeNumber(text, 0, ByteMax);
+    if (!value)
+        return std::nullopt;
+    return static_cast<std::uint8_t>(*value);
+}
+
+std::optional<Problem> checkByte(Field field, std::string_view text, std::uint8_t& value)
+{
+    if (const auto byte = byteFromText(text)) {
+        value = *byte;
+        return std::nullopt;
+    }
+    const bool digits = !text.empty() && text.find_first_not_of("0123456789") == std::string_view::npos;
+    return Problem{field, digits ? Fault::OutOfRange : Fault::NotANumber, std::string(text), 0, ByteMax, 0};
+}
+
+std::optional<ConfigurationProblem> checkConfiguration(const PagerConfiguration& config)
+{
+    for (std::size_t s = 0; s < config.image.callers.size(); ++s)
+        if (auto p = checkText(Field::CallerText, config.image.callers[s].text.str()))
+            return ConfigurationProblem{*p, static_cast<unsigned>(s + 1)};
+    for (std::size_t k = 0; k < config.image.kitchenCalls.size(); ++k)
+        if (auto p = checkText(Field::KitchenText, config.image.kitchenCalls[k].text.str()))
+            return ConfigurationProblem{*p, static_cast<unsigned>(k + 1)};
+    if (auto p = checkText(Field::PagerName, config.pagerName))
+        return ConfigurationProblem{*p, 0};
+    if (auto p = checkText(Field::RemoteDeleteText, config.remoteDeleteText))
+        return ConfigurationProblem{*p, 0};
+    // The numbers are bytes and the switches booleans: they hold by their type.
+    return std::nullopt;
+}
+
+std::string describe(const Problem& p)
+{
+    const std::string name = namesOf(p.field).english;
+    const std::string value = "\"" + shownInMessage(p.value, false) + "\"";
+    switch (p.fault) {
+    case Fault::NotANumber:
+        return name + " " + value + " is not a number from " + std::to_string(p.low) + " to " +
+               std::to_string(p.high);
+    case Fault::OutOfRange:
+        return name + " " + shownInMessage(p.value, false) + " is not a number from " + std::to_string(p.low) +
+               " to " + std::to_string(p.high);
+    case Fault::TooLong:
+        return name + " " + value + " is longer than " + std::to_string(p.high) + " characters";
+    case Fault::ControlCharacter:
+        return name + " " + value + " holds the control character " +
+               hexByte(static_cast<unsigned char>(p.value[p.at]));
+    case Fault::NotShowable:
+        return name + " " + value + " holds the byte " + hexByte(static_cast<unsigned char>(p.value[p.at])) +
+               ", which is no Windows-1252 character";
+    case Fault::NotASwitchValue:
+        return name + " " + value + " is neither " + allowedSwitchValues(p, "nor");
+    case Fault::GivenTwice:
+        return name + " " + shownInMessage(p.value, false) + " is given twice";
+    }
+    return name + " " + value + " is not allowed";
+}
+
+std::string describeGerman(const Problem& p)
+{
+    const std::string name = namesOf(p.field).german;
+    const std::string value = "\"" + win1252ToUtf8(shownInMessage(p.value, false)) + "\"";
+    std::string text;
+    switch (p.fault) {
+    case Fault::NotANumber:
+    case Fault::OutOfRange:
+        text = name + " " + value + " ist keine Zahl von " + std::to_string(p.low) + " bis " + std::to_string(p.high);
+        break;
+    case Fault::TooLong:
+        text = name + " " + value + " ist länger als " + std::to_string(p.high) + " Zeichen";
+        break;
+    case Fault::ControlCharacter:
+        text = name + " " + value + " enthält das Steuerzeichen " +
+               hexByte(static_cast<unsigned char>(p.value[p.at]));
+        break;
+    case Fault::NotShowable:
+        text = name + " " + value + " enthält das Byte " + hexByte(static_cast<unsigned char>(p.value[p.at])) +
+               ", das der Pager nicht anzeigen kann";
+        break;
+    case Fault::NotASwitchValue:
+        text = name + " " + value + " ist weder " + allowedSwitchValues(p, "noch");
+        break;
+    case Fault::GivenTwice:
+        text = name + " " + value + " ist doppelt angegeben";
+        break;
+    }
+    return win1252(text);
+}
+
+std::string describe(const ConfigurationProblem& p)
+{
+    if (p.slot == 0 || !isText(p.problem.field))
+        return describe(p.problem);
+    const bool caller = p.problem.field == Field::CallerText;
+    return std::string(caller ? "caller slot " : "kitchen call ") + std::to_string(p.slot) + ": " +
+           describe(p.problem);
+}
+
+std::string describeGerman(const ConfigurationProblem& p)
+{
+    if (p.slot == 0 || !isText(p.problem.field))
+        return describeGerman(p.problem);
+    const bool caller = p.problem.field == Field::CallerText;
+    return win1252(caller ? "Tischsender " : "Küchenruf ") + std::to_string(p.slot) + ": " +
+           describeGerman(p.problem);
+}
+
+std::string shownInMessage(std::string_view value, bool utf8)
+{
+    std::string shown;
+    std::size_t characters = 0;
+    for (std::size_t i = 0; i < value.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(value[i]);
+        // In UTF-8 only a lead byte starts a character; the continuation
+        // bytes (10xxxxxx) go with it.
+        const bool starts = !utf8 || (byte & 0xC0) != 0x80;
+        if (starts && characters == QuotedMax) {
+            shown += utf8 ? "\xE2\x80\xA6" : "\x85";
+            break;
+        }
+        if (starts)
+            ++characters;
+        if (isControl(byte) || (!utf8 && isUnassigned(byte)))
+            shown += hexByte(byte);
+        else
+            shown += static_cast<char>(byte);
+    }
+    // C1 control characters in UTF-8 (U+0080..U+009F) are escaped too: some
+    // terminals act on them.
+    if (utf8) {
+        std::string safe;
+        for (std::size_t i = 0; i < shown.size(); ++i) {
+            const auto byte = static_cast<unsigned char>(shown[i]);
+            const auto next = i + 1 < shown.size() ? static_cast<unsigned char>(shown[i + 1]) : 0;
+            if (byte == 0xC2 && next >= 0x80 && next <= 0x9F) {
+                safe += hexByte(next);
+                ++i;
+            } else {
+                safe += shown[i];
+            }
+        }
+        return safe;
+    }
+    return shown;
+}
+
+}  // namespace harvelin
