@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "files/configuration_csv.h"
+#include "model/configuration_rule.h"
 #include "import_fuzz.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -14,7 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz::checkProblems(problems);
     if (!problems.empty())
         return 0;
-    FUZZ_CHECK(csv::rowsWithControlCharacters(config).empty());
+    FUZZ_CHECK(!checkConfiguration(config));
     for (const char separator : csv::Separators) {
         const std::string table = csv::format(config, separator);
         PagerConfiguration again = fuzz::otherStartValues();

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "files/configuration_json.h"
+#include "model/configuration_rule.h"
 #include "import_fuzz.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -14,6 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz::checkProblems(problems);
     if (!problems.empty())
         return 0;
+    FUZZ_CHECK(!checkConfiguration(config));
     const std::string json = configurationJson(config);
     PagerConfiguration again = fuzz::otherStartValues();
     FUZZ_CHECK(configurationFromJson(json, again).empty());

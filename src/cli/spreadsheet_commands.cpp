@@ -1,4 +1,3 @@
-#include <algorithm>
 #include <array>
 #include <cctype>
 #include <cstdio>
@@ -9,6 +8,7 @@
 #include "files/configuration_csv.h"
 #include "files/configuration_json.h"
 #include "files/replacing_file.h"
+#include "model/configuration_rule.h"
 #include "model/win1252.h"
 
 namespace harvelin::cli {
@@ -73,23 +73,19 @@ std::optional<char> chosenSeparator(const std::string& chosen)
     return std::nullopt;
 }
 
-// An argument as a message can show it: bytes that are no printable UTF-8
-// are written as \xNN.
+// An argument as a message can show it: bytes that are no UTF-8 are
+// written as \xNN, control characters escaped and a long one cut short.
 std::string shownArgument(const std::string& text)
 {
-    const bool printable =
-        isUtf8(text) && std::none_of(text.begin(), text.end(), [](char c) {
-            return static_cast<unsigned char>(c) < 0x20 || c == 0x7F;
-        });
-    if (printable)
-        return "\"" + text + "\"";
-    std::string shown = "\"";
+    if (isUtf8(text))
+        return "\"" + shownInMessage(text, true) + "\"";
+    std::string bytes;
     for (const char c : text) {
         char hex[8];
-        std::snprintf(hex, sizeof hex, "\\x%02X", static_cast<unsigned>(static_cast<unsigned char>(c)));
-        shown += hex;
+        std::snprintf(hex, sizeof hex, "\\x%02x", static_cast<unsigned>(static_cast<unsigned char>(c)));
+        bytes += hex;
     }
-    return shown + "\"";
+    return "\"" + shownInMessage(bytes, true) + "\"";
 }
 
 // A ".json" is read as JSON and a ".csv" as a table, whatever they hold, so
@@ -129,16 +125,8 @@ int exportCommand(CliEnvironment& env, const std::string& file, const std::strin
     const std::optional<PagerConfiguration> config = fileConfiguration(env, file);
     if (!config)
         return exitcode::BadInput;
-    // What export writes must import again as it was.
-    const std::vector<std::string> refused = csv::rowsWithControlCharacters(*config);
-    if (!refused.empty()) {
-        std::string rows;
-        for (const std::string& row : refused)
-            rows += (rows.empty() ? "" : ", ") + row;
-        complain(env) << file << " holds a control character in the text of " << rows
-                      << ", which import refuses; nothing written\n";
-        return exitcode::BadInput;
-    }
+    // The file was read by the configuration's rule, as import reads the
+    // table: whatever export writes imports again as it was.
     return writeOutput(env, out, csv::format(*config, *chosen)) ? exitcode::Success : exitcode::BadInput;
 }
 

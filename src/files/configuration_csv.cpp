@@ -2,11 +2,11 @@
 
 #include <algorithm>
 #include <array>
-#include <charconv>
 #include <map>
 #include <optional>
 
 #include "files/configuration_diff.h"
+#include "model/configuration_rule.h"
 #include "model/win1252.h"
 
 namespace harvelin::csv {
@@ -22,6 +22,23 @@ constexpr std::string_view KitchenKind = "kitchen";
 constexpr std::string_view SettingKind = "setting";
 constexpr std::string_view On = "on";
 constexpr std::string_view Off = "off";
+
+// A cell as a message quotes it, in quotes.
+std::string quoted(std::string_view utf8) { return "\"" + shownInMessage(utf8, true) + "\""; }
+
+// The rule's words for a problem (UTF-8, like every message about a table).
+std::string told(const harvelin::Problem& problem) { return win1252ToUtf8(describe(problem)); }
+
+// A cell's bytes as the rule sees them: Windows-1252 where the cell has
+// such characters only, else its characters beyond Windows-1252 as "?", so
+// that a message can still quote it.
+std::string asWin1252(std::string_view utf8)
+{
+    if (auto bytes = utf8ToWin1252(utf8))
+        return *bytes;
+    bool replaced = false;
+    return isUtf8(utf8) ? utf8ToWin1252Replacing(utf8, replaced) : std::string(utf8);
+}
 
 std::string row(const std::array<std::string, Columns.size()>& cells, char separator)
 {
@@ -97,47 +114,44 @@ public:
     }
 
     void problem(Column c, std::string what) { problems_.push_back({row_.line, c + 1, std::move(what)}); }
+    void problem(Column c, const harvelin::Problem& p) { problem(c, told(p)); }
 
-    // A number 0..max; empty cells are 0.
-    std::optional<unsigned> number(Column c, unsigned max)
+    // A byte 0..255 for `field`; an empty cell is 0.
+    std::optional<std::uint8_t> byte(Column c, Field field)
     {
         const std::string& text = cell(c);
         if (text.empty())
             return 0;
-        unsigned value = 0;
-        const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-        if (ec == std::errc() && end == text.data() + text.size() && value <= max)
-            return value;
-        problem(c, std::string(Columns[c]) + " \"" + text + "\" is not a number from 0 to " + std::to_string(max));
-        return std::nullopt;
+        std::uint8_t value = 0;
+        if (const auto p = checkByte(field, asWin1252(text), value)) {
+            problem(c, *p);
+            return std::nullopt;
+        }
+        return value;
     }
 
-    // A slot number 1..slots.
-    std::optional<unsigned> slot(unsigned slots)
+    // A slot number 1..slots, in any spelling ("7", "07").
+    std::optional<unsigned> slot(Field field, unsigned slots)
     {
         const std::string& text = cell(Slot);
-        unsigned value = 0;
-        const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-        if (ec == std::errc() && end == text.data() + text.size() && value >= 1 && value <= slots)
+        if (const auto value = wholeNumber(text, 1, slots))
             return value;
-        problem(Slot, "slot \"" + text + "\" is out of range 1.." + std::to_string(slots));
+        const bool digits = !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;
+        problem(Slot, harvelin::Problem{field, digits ? Fault::OutOfRange : Fault::NotANumber, asWin1252(text), 1,
+                                        slots, 0});
         return std::nullopt;
     }
 
-    // A text of at most `max` characters, each with a Windows-1252 byte.
-    std::optional<std::string> text(Column c, std::size_t max)
+    // A text for `field`, in Windows-1252, as the rule allows it.
+    std::optional<std::string> text(Column c, Field field)
     {
         const std::optional<std::string> bytes = utf8ToWin1252(cell(c));
         if (!bytes) {
-            problem(c, "\"" + cell(c) + "\" holds a character that the pager cannot show");
+            problem(c, quoted(cell(c)) + " holds a character that the pager cannot show");
             return std::nullopt;
         }
-        if (holdsControlCharacter(*bytes)) {
-            problem(c, "\"" + cell(c) + "\" holds a line break or another control character");
-            return std::nullopt;
-        }
-        if (bytes->size() > max) {
-            problem(c, "\"" + cell(c) + "\" is longer than " + std::to_string(max) + " characters");
+        if (const auto p = checkText(field, *bytes)) {
+            problem(c, *p);
             return std::nullopt;
         }
         return bytes;
@@ -147,7 +161,7 @@ public:
     {
         if (cell(c) == On || cell(c) == Off)
             return cell(c) == On;
-        problem(c, "\"" + cell(c) + "\" is neither on nor off");
+        problem(c, quoted(cell(c)) + " is neither on nor off");
         return std::nullopt;
     }
 
@@ -171,19 +185,19 @@ private:
 
 void readCaller(Reader& r, CallerEntry& slot)
 {
-    const auto text = r.text(Text, SlotTextMax);
-    std::array<std::optional<unsigned>, 5> bytes;
+    const auto text = r.text(Text, Field::CallerText);
+    std::array<std::optional<std::uint8_t>, 5> bytes;
     for (std::size_t i = 0; i < bytes.size(); ++i)
-        bytes[i] = r.number(static_cast<Column>(B0 + i), 255);
+        bytes[i] = r.byte(static_cast<Column>(B0 + i), Field::IdentityByte);
     if (!text || !std::all_of(bytes.begin(), bytes.end(), [](const auto& b) { return b.has_value(); }))
         return;
     CallerEntry read;
     read.text.assign(*text);
     for (std::size_t i = 0; i < 4; ++i)
-        read.buttonId[i] = static_cast<std::uint8_t>(*bytes[i]);
-    read.idSuffix = static_cast<std::uint8_t>(*bytes[4]);
+        read.buttonId[i] = *bytes[i];
+    read.idSuffix = *bytes[4];
     if (!r.cell(Identity).empty() && r.cell(Identity) != identityText(read)) {
-        r.problem(Identity, "identity \"" + r.cell(Identity) + "\" does not match the five bytes, which give \"" +
+        r.problem(Identity, "identity " + quoted(r.cell(Identity)) + " does not match the five bytes, which give \"" +
                                 identityText(read) + "\"");
         return;
     }
@@ -192,47 +206,51 @@ void readCaller(Reader& r, CallerEntry& slot)
 
 void readKitchenCall(Reader& r, KitchenCallEntry& slot)
 {
-    const auto text = r.text(Text, SlotTextMax);
-    const auto key = r.number(Key, 255);
-    const auto station = r.number(Station, 255);
+    const auto text = r.text(Text, Field::KitchenText);
+    const auto key = r.byte(Key, Field::Key);
+    const auto station = r.byte(Station, Field::Station);
     if (!text || !key || !station)
         return;
     slot.text.assign(*text);
-    slot.key = static_cast<std::uint8_t>(*key);
-    slot.station = static_cast<std::uint8_t>(*station);
+    slot.key = *key;
+    slot.station = *station;
 }
 
 struct Setting {
     std::string_view name;
     std::string PagerConfiguration::*text;
-    std::size_t maxChars;
+    Field field;
     bool PagerConfiguration::*flag;
 };
 constexpr Setting Settings[] = {
-    {"pagerName", &PagerConfiguration::pagerName, PagerNameMax, nullptr},
-    {"remoteDeleteText", &PagerConfiguration::remoteDeleteText, RemoteDeleteTextMax, nullptr},
-    {"battery", nullptr, 0, &PagerConfiguration::battery},
-    {"buzzer", nullptr, 0, &PagerConfiguration::buzzer},
-    {"remoteDelete", nullptr, 0, &PagerConfiguration::remoteDelete},
+    {"pagerName", &PagerConfiguration::pagerName, Field::PagerName, nullptr},
+    {"remoteDeleteText", &PagerConfiguration::remoteDeleteText, Field::RemoteDeleteText, nullptr},
+    {"battery", nullptr, Field::Switch, &PagerConfiguration::battery},
+    {"buzzer", nullptr, Field::Switch, &PagerConfiguration::buzzer},
+    {"remoteDelete", nullptr, Field::Switch, &PagerConfiguration::remoteDelete},
 };
 
-void readSetting(Reader& r, PagerConfiguration& config)
+// The setting the row names; nullptr after a problem.
+const Setting* settingOf(Reader& r)
 {
-    for (const Setting& s : Settings) {
-        if (r.cell(Slot) != s.name)
-            continue;
-        if (s.text) {
-            if (const auto text = r.text(Text, s.maxChars))
-                config.*s.text = *text;
-        } else if (const auto on = r.onOff(Text)) {
-            config.*s.flag = *on;
-        }
-        return;
-    }
+    for (const Setting& s : Settings)
+        if (r.cell(Slot) == s.name)
+            return &s;
     std::vector<std::string_view> names;
     for (const Setting& s : Settings)
         names.push_back(s.name);
-    r.problem(Slot, "no setting is called \"" + r.cell(Slot) + "\"" + didYouMean(r.cell(Slot), names));
+    r.problem(Slot, "no setting is called " + quoted(r.cell(Slot)) + didYouMean(r.cell(Slot), names));
+    return nullptr;
+}
+
+void readSetting(Reader& r, const Setting& s, PagerConfiguration& config)
+{
+    if (s.text) {
+        if (const auto text = r.text(Text, s.field))
+            config.*s.text = *text;
+    } else if (const auto on = r.onOff(Text)) {
+        config.*s.flag = *on;
+    }
 }
 
 // The header's separator: the first of Separators outside quotes; ","
@@ -269,7 +287,7 @@ void checkHeader(const Row& header, char separator, std::vector<Problem>& proble
         problems.push_back({header.line, c + 1,
                             known ? "column \"" + names[c] + "\" stands where \"" + std::string(Columns[c]) +
                                         "\" belongs; the header is \"" + headerText(separator) + "\""
-                                  : "no column is called \"" + names[c] + "\"" + didYouMean(names[c], Columns)});
+                                  : "no column is called " + quoted(names[c]) + didYouMean(names[c], Columns)});
         return;
     }
     if (names.size() != Columns.size())
@@ -331,14 +349,6 @@ std::string didYouMean(std::string_view word, std::span<const std::string_view> 
     return "; did you mean \"" + std::string(best) + "\"?";
 }
 
-bool holdsControlCharacter(std::string_view text)
-{
-    return std::any_of(text.begin(), text.end(), [](char c) {
-        const auto byte = static_cast<unsigned char>(c);
-        return byte < 0x20 || byte == 0x7F;
-    });
-}
-
 std::string field(std::string_view utf8, char separator)
 {
     const bool quote = utf8.find_first_of(std::string("\"\r\n") + separator) != std::string_view::npos ||
@@ -383,21 +393,6 @@ std::string format(const PagerConfiguration& config, char separator)
     return table;
 }
 
-std::vector<std::string> rowsWithControlCharacters(const PagerConfiguration& config)
-{
-    std::vector<std::string> rows;
-    for (std::size_t i = 0; i < CallerSlots; ++i)
-        if (holdsControlCharacter(config.image.callers[i].text.str()))
-            rows.push_back(std::string(CallerKind) + " " + std::to_string(i + 1));
-    for (std::size_t k = 0; k < KitchenSlots; ++k)
-        if (holdsControlCharacter(config.image.kitchenCalls[k].text.str()))
-            rows.push_back(std::string(KitchenKind) + " " + std::to_string(k + 1));
-    for (const Setting& s : Settings)
-        if (s.text && holdsControlCharacter(config.*s.text))
-            rows.push_back(std::string(SettingKind) + " " + std::string(s.name));
-    return rows;
-}
-
 std::vector<Problem> parse(std::string_view table, PagerConfiguration& config)
 {
     // A byte order mark, as some spreadsheets write it, is no part of the header.
@@ -416,6 +411,7 @@ std::vector<Problem> parse(std::string_view table, PagerConfiguration& config)
     if (!problems.empty())
         return problems;
     constexpr std::string_view Kinds[] = {CallerKind, KitchenKind, SettingKind};
+    // Slots by their number, settings by their name: the line each is on.
     std::map<std::pair<std::string, std::string>, std::size_t> seen;
     for (std::size_t i = 1; i < rows.size(); ++i) {
         const std::vector<std::string>& cells = rows[i].cells;
@@ -431,23 +427,30 @@ std::vector<Problem> parse(std::string_view table, PagerConfiguration& config)
         }
         const std::string& kind = r.cell(Kind);
         if (std::find(std::begin(Kinds), std::end(Kinds), kind) == std::end(Kinds)) {
-            r.problem(Kind, "\"" + kind + "\" is none of caller, kitchen, setting" + didYouMean(kind, Kinds));
+            r.problem(Kind, quoted(kind) + " is none of caller, kitchen, setting" + didYouMean(kind, Kinds));
             continue;
         }
-        const auto [at, fresh] = seen.emplace(std::pair{kind, r.cell(Slot)}, rows[i].line);
-        if (!fresh) {
-            r.problem(Slot, kind + " " + r.cell(Slot) + " appears already on line " + std::to_string(at->second));
-            continue;
-        }
+        auto givenBefore = [&](const std::string& name, const std::string& what) {
+            const auto [at, fresh] = seen.emplace(std::pair{kind, name}, rows[i].line);
+            if (!fresh)
+                r.problem(Slot, what + "; it appears already on line " + std::to_string(at->second));
+            return !fresh;
+        };
         if (kind == SettingKind) {
-            if (r.unused(Identity, Station, SettingKind))
-                readSetting(r, config);
+            const Setting* setting = settingOf(r);
+            if (setting && !givenBefore(std::string(setting->name),
+                                        "setting " + std::string(setting->name) + " is given twice") &&
+                r.unused(Identity, Station, SettingKind))
+                readSetting(r, *setting, config);
             continue;
         }
         const bool caller = kind == CallerKind;
-        const unsigned slots = caller ? CallerSlots : KitchenSlots;
-        const auto slot = r.slot(slots);
+        const Field slotField = caller ? Field::CallerSlot : Field::KitchenSlot;
+        const auto slot = r.slot(slotField, caller ? CallerSlots : KitchenSlots);
         if (!slot)
+            continue;
+        const std::string number = std::to_string(*slot);
+        if (givenBefore(number, told(harvelin::Problem{slotField, Fault::GivenTwice, number, 0, 0, 0})))
             continue;
         if (caller && r.unused(Key, Station, CallerKind))
             readCaller(r, config.image.callers[*slot - 1]);

@@ -33,15 +33,6 @@ std::string field(std::string_view utf8, char separator);
 // `separator` is one of Separators.
 std::string format(const PagerConfiguration& config, char separator);
 
-// The rows ("caller 3", "setting pagerName") whose text holds a control
-// character. A table could carry it, but parse() refuses it, as the pager's
-// commands could not carry it either.
-std::vector<std::string> rowsWithControlCharacters(const PagerConfiguration& config);
-
-// A text of the file is one line with a tab after it: a line break, a tab or
-// another control character in it would break the file.
-bool holdsControlCharacter(std::string_view text);
-
 // Something the table holds that no configuration can: where, and why (UTF-8).
 struct Problem {
     std::size_t line;
@@ -49,12 +40,14 @@ struct Problem {
     std::string what;
 };
 
-// Reads `table` onto `config` (a row it does not have keeps its slot's or
-// setting's value). The separator is the one the header uses. A header
-// other than format()'s, a row with another number of cells, an unknown
-// kind or setting, a row given twice and a value a cell cannot hold are
-// refused. Every problem found is listed; `config` is meant to be used only
-// when none is.
+// Reads `table` (UTF-8) onto `config` (a row it does not have keeps its
+// slot's or setting's value). The separator is the one the header uses. A
+// header other than format()'s, a row with another number of cells, an
+// unknown kind or setting, a slot or setting given twice (slot "1", "01" and
+// "001" are one slot) and a value that breaks the configuration's rule are
+// refused. Every problem found is listed, quoting cells as messages quote
+// them (control characters escaped, long cells cut); `config` is meant to be
+// used only when none is.
 std::vector<Problem> parse(std::string_view table, PagerConfiguration& config);
 
 // "; did you mean \"buzzer\"?" when `word` is close to one of `known`: the

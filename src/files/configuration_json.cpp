@@ -7,6 +7,7 @@
 #include <span>
 #include <string>
 
+#include "model/configuration_rule.h"
 #include "model/win1252.h"
 
 namespace harvelin {
@@ -121,6 +122,15 @@ public:
         const std::size_t colon = errorText.find(": ", column == std::string::npos ? 0 : column);
         if (colon != std::string::npos)
             errorText.erase(0, colon + 2);
+        // It quotes what it read last, which may be a whole long string.
+        constexpr std::string_view LastRead = "last read: '";
+        const std::size_t token = errorText.find(LastRead);
+        if (token != std::string::npos && errorText.ends_with('\'')) {
+            const std::size_t from = token + LastRead.size();
+            errorText = errorText.substr(0, from) +
+                        shownInMessage(std::string_view(errorText).substr(from, errorText.size() - from - 1), true) +
+                        "'";
+        }
         return false;
     }
 
@@ -222,11 +232,12 @@ public:
                 continue;
             const auto found = parser_.keyPlaces.find(pointer + "/" + key);
             problemAt(found == parser_.keyPlaces.end() ? 0 : found->second,
-                      "no key is called " + Json(key).dump() + csv::didYouMean(key, known));
+                      "no key is called " + shownInMessage(Json(key).dump(), true) + csv::didYouMean(key, known));
         }
     }
 
-    std::optional<std::string> text(const Json& j, const std::string& pointer, std::size_t max)
+    // A text for `field`, in Windows-1252, as the rule allows it.
+    std::optional<std::string> text(const Json& j, const std::string& pointer, Field field)
     {
         if (!j.is_string()) {
             problem(pointer, shown(j) + " is no text in quotes");
@@ -234,22 +245,40 @@ public:
         }
         const std::string& utf8 = j.get_ref<const std::string&>();
         const auto bytes = utf8ToWin1252(utf8);
-        if (bytes && csv::holdsControlCharacter(*bytes))
-            problem(pointer, "\"" + utf8 + "\" holds a line break or another control character");
-        else if (!bytes)
-            problem(pointer, "\"" + utf8 + "\" holds a character that the pager cannot show");
-        else if (bytes->size() > max)
-            problem(pointer, "\"" + utf8 + "\" is longer than " + std::to_string(max) + " characters");
-        else
-            return bytes;
+        if (!bytes) {
+            problem(pointer, "\"" + shownInMessage(utf8, true) + "\" holds a character that the pager cannot show");
+            return std::nullopt;
+        }
+        if (const auto p = checkText(field, *bytes)) {
+            problem(pointer, win1252ToUtf8(describe(*p)));
+            return std::nullopt;
+        }
+        return bytes;
+    }
+
+    // The call button's identity: a whole number of 32 bits.
+    std::optional<std::uint32_t> identity(const Json& j, const std::string& pointer)
+    {
+        constexpr std::uint64_t Max = 0xFFFFFFFF;
+        if (j.is_number_unsigned() && j.get<std::uint64_t>() <= Max)
+            return static_cast<std::uint32_t>(j.get<std::uint64_t>());
+        problem(pointer, shown(j) + " is not a number from 0 to " + std::to_string(Max));
         return std::nullopt;
     }
 
-    std::optional<std::uint32_t> number(const Json& j, const std::string& pointer, std::uint32_t max)
+    // A byte 0..255 for `field`, as the rule allows it.
+    std::optional<std::uint8_t> byte(const Json& j, const std::string& pointer, Field field)
     {
-        if (j.is_number_unsigned() && j.get<std::uint64_t>() <= max)
-            return static_cast<std::uint32_t>(j.get<std::uint64_t>());
-        problem(pointer, shown(j) + " is not a number from 0 to " + std::to_string(max));
+        constexpr std::uint64_t Max = 255;
+        if (j.is_number_unsigned() && j.get<std::uint64_t>() <= Max)
+            return static_cast<std::uint8_t>(j.get<std::uint64_t>());
+        if (j.is_number())
+            problem(pointer, win1252ToUtf8(describe(Problem{field,
+                                                            j.is_number_unsigned() ? Fault::OutOfRange
+                                                                                   : Fault::NotANumber,
+                                                            j.dump(), 0, static_cast<unsigned>(Max), 0})));
+        else
+            problem(pointer, shown(j) + " is not a number from 0 to " + std::to_string(Max));
         return std::nullopt;
     }
 
@@ -315,18 +344,11 @@ private:
     // as written, cut short where it is long.
     static std::string shown(const Json& j)
     {
-        constexpr std::size_t MaxShown = 40;
         if (j.is_array())
             return "a list";
         if (j.is_object())
             return "an object";
-        std::string text = j.dump();
-        if (text.size() <= MaxShown)
-            return text;
-        std::size_t cut = MaxShown;
-        while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80)
-            --cut;
-        return text.substr(0, cut) + "...";
+        return shownInMessage(j.dump(), true);
     }
 
     const PlacingParser& parser_;
@@ -339,7 +361,7 @@ constexpr std::string_view CallerKeys[] = {"text", "buttonId", "idSuffix"};
 constexpr std::string_view KitchenKeys[] = {"text", "key", "station"};
 
 template <typename Entry, typename ReadOne>
-void readSlots(Importer& in, const Json& slots, const std::string& name, std::size_t count,
+void readSlots(Importer& in, const Json& slots, const std::string& name, Field slotField, std::size_t count,
                std::span<const std::string_view> keys, Entry& entries, ReadOne readOne)
 {
     if (!slots.is_array()) {
@@ -349,7 +371,8 @@ void readSlots(Importer& in, const Json& slots, const std::string& name, std::si
     for (std::size_t i = 0; i < slots.size(); ++i) {
         const std::string pointer = "/" + name + "/" + std::to_string(i);
         if (i >= count) {
-            in.problem(pointer, "slot " + std::to_string(i + 1) + " is out of range 1.." + std::to_string(count));
+            in.problem(pointer, win1252ToUtf8(describe(Problem{slotField, Fault::OutOfRange, std::to_string(i + 1), 1,
+                                                               static_cast<unsigned>(count), 0})));
         } else if (!slots[i].is_object()) {
             in.problem(pointer, "a slot in braces is expected");
         } else {
@@ -406,13 +429,13 @@ std::vector<csv::Problem> configurationFromJson(std::string_view json, PagerConf
         return in.problems(json);
     }
     for (const PlacingParser::Repeat& r : parser.repeated)
-        in.problemAt(r.at, "the key " + Json(r.key).dump() + " appears already", r.first);
+        in.problemAt(r.at, "the key " + shownInMessage(Json(r.key).dump(), true) + " appears already", r.first);
     in.onlyKnownKeys(doc, "", TopKeys);
     if (doc.contains("pagerName"))
-        if (auto t = in.text(doc["pagerName"], "/pagerName", PagerNameMax))
+        if (auto t = in.text(doc["pagerName"], "/pagerName", Field::PagerName))
             config.pagerName = *t;
     if (doc.contains("remoteDeleteText"))
-        if (auto t = in.text(doc["remoteDeleteText"], "/remoteDeleteText", RemoteDeleteTextMax))
+        if (auto t = in.text(doc["remoteDeleteText"], "/remoteDeleteText", Field::RemoteDeleteText))
             config.remoteDeleteText = *t;
     const std::pair<const char*, bool PagerConfiguration::*> flags[] = {
         {"battery", &PagerConfiguration::battery},
@@ -423,35 +446,36 @@ std::vector<csv::Problem> configurationFromJson(std::string_view json, PagerConf
             if (auto on = in.flag(doc[name], std::string("/") + name))
                 config.*member = *on;
     if (doc.contains("callers"))
-        readSlots(in, doc["callers"], "callers", CallerSlots, CallerKeys, config.image.callers,
+        readSlots(in, doc["callers"], "callers", Field::CallerSlot, CallerSlots, CallerKeys, config.image.callers,
                   [&in](const Json& j, const std::string& p, CallerEntry& slot) {
-                      const auto text = j.contains("text") ? in.text(j["text"], p + "/text", SlotTextMax)
+                      const auto text = j.contains("text") ? in.text(j["text"], p + "/text", Field::CallerText)
                                                            : std::optional<std::string>(slot.text.str());
-                      const auto id = j.contains("buttonId") ? in.number(j["buttonId"], p + "/buttonId", 0xFFFFFFFF)
+                      const auto id = j.contains("buttonId") ? in.identity(j["buttonId"], p + "/buttonId")
                                                              : std::optional<std::uint32_t>(slot.buttonIdValue());
-                      const auto suffix = j.contains("idSuffix") ? in.number(j["idSuffix"], p + "/idSuffix", 255)
-                                                                 : std::optional<std::uint32_t>(slot.idSuffix);
+                      const auto suffix = j.contains("idSuffix")
+                                              ? in.byte(j["idSuffix"], p + "/idSuffix", Field::IdentityByte)
+                                              : std::optional<std::uint8_t>(slot.idSuffix);
                       if (!text || !id || !suffix)
                           return;
                       slot.text.assign(*text);
                       slot.setButtonIdValue(*id);
-                      slot.idSuffix = static_cast<std::uint8_t>(*suffix);
+                      slot.idSuffix = *suffix;
                   });
     if (doc.contains("kitchenCalls"))
-        readSlots(in, doc["kitchenCalls"], "kitchenCalls", KitchenSlots, KitchenKeys,
+        readSlots(in, doc["kitchenCalls"], "kitchenCalls", Field::KitchenSlot, KitchenSlots, KitchenKeys,
                   config.image.kitchenCalls,
                   [&in](const Json& j, const std::string& p, KitchenCallEntry& slot) {
-                      const auto text = j.contains("text") ? in.text(j["text"], p + "/text", SlotTextMax)
+                      const auto text = j.contains("text") ? in.text(j["text"], p + "/text", Field::KitchenText)
                                                            : std::optional<std::string>(slot.text.str());
-                      const auto key = j.contains("key") ? in.number(j["key"], p + "/key", 255)
-                                                         : std::optional<std::uint32_t>(slot.key);
-                      const auto station = j.contains("station") ? in.number(j["station"], p + "/station", 255)
-                                                                 : std::optional<std::uint32_t>(slot.station);
+                      const auto key = j.contains("key") ? in.byte(j["key"], p + "/key", Field::Key)
+                                                         : std::optional<std::uint8_t>(slot.key);
+                      const auto station = j.contains("station") ? in.byte(j["station"], p + "/station", Field::Station)
+                                                                 : std::optional<std::uint8_t>(slot.station);
                       if (!text || !key || !station)
                           return;
                       slot.text.assign(*text);
-                      slot.key = static_cast<std::uint8_t>(*key);
-                      slot.station = static_cast<std::uint8_t>(*station);
+                      slot.key = *key;
+                      slot.station = *station;
                   });
     return in.problems(json);
 }

@@ -386,6 +386,9 @@ TEST_P(ImportRefusal, NamesLineAndColumnAndWritesNothing)
     EXPECT_EQ(run({"import", in, file("out.pag")}), exitcode::BadInput);
     EXPECT_NE(err.str().find(in + ", " + GetParam().message + "\n"), std::string::npos) << err.str();
     EXPECT_EQ(readBytes(file("out.pag")), "vorher");
+    // What the file holds is quoted safely: no raw control character, no cell whole.
+    EXPECT_EQ(err.str().find('\x1b'), std::string::npos);
+    EXPECT_LT(err.str().size(), 1000u);
 }
 
 const std::string Header = "kind,slot,text,identity,b0,b1,b2,b3,suffix,key,station\n";
@@ -394,26 +397,26 @@ INSTANTIATE_TEST_SUITE_P(
     Values, ImportRefusal,
     ::testing::Values(
         ImportCase{"LongText", "in.csv", Header + "caller,1,Tisch 1 am Fenster,,,,,,,,\n",
-                   "line 2, column 3: \"Tisch 1 am Fenster\" is longer than 14 characters"},
+                   "line 2, column 3: caller text \"Tisch 1 am Fenster\" is longer than 14 characters"},
         ImportCase{"NoWindows1252", "in.csv", Header + "caller,1,ok,,,,,,,,\nkitchen,2,Caf\xE2\x98\x95,,,,,,,1,2\n",
                    "line 3, column 3: \"Caf\xE2\x98\x95\" holds a character that the pager cannot show"},
         ImportCase{"NumberOver255", "in.csv", Header + "kitchen,2,Bar,,,,,,,256,1\n",
-                   "line 2, column 10: key \"256\" is not a number from 0 to 255"},
+                   "line 2, column 10: key 256 is not a number from 0 to 255"},
         ImportCase{"SlotOutOfRange", "in.csv",
                    "kind;slot;text;identity;b0;b1;b2;b3;suffix;key;station\r\nkitchen;17;Bar;;;;;;;1;1\r\n",
-                   "line 2, column 2: slot \"17\" is out of range 1..16"},
+                   "line 2, column 2: kitchen slot 17 is not a number from 1 to 16"},
         ImportCase{"IdentityAgainstBytes", "in.csv", Header + "caller,3,Bar,999,1,0,0,0,0,,\n",
                    "line 2, column 4: identity \"999\" does not match the five bytes, which give \"10\""},
         ImportCase{"QuotedLineBreak", "in.csv", Header + "caller,1,\"zwei\nZeilen\",,,,,,,,\n",
-                   "line 2, column 3: \"zwei\nZeilen\" holds a line break or another control character"},
+                   "line 2, column 3: caller text \"zwei\\x0aZeilen\" holds the control character \\x0a"},
         ImportCase{"LinesCountedAcrossQuotedBreaks", "in.csv",
                    Header + "setting,pagerName,\"a\n\nb\",,,,,,,,\ncaller,40,x,,,,,,,,\n",
-                   "line 5, column 2: slot \"40\" is out of range 1..32"},
+                   "line 5, column 2: caller slot 40 is not a number from 1 to 32"},
         ImportCase{"JsonText", "in.json", "{\n  \"pagerName\": \"Pager:A\",\n  \"callers\": [\n    {\"text\": \"a\"},\n"
                                           "    {\"text\": \"Tisch 2 am Fenster\"}\n  ]\n}\n",
-                   "line 5, column 14: \"Tisch 2 am Fenster\" is longer than 14 characters"},
+                   "line 5, column 14: caller text \"Tisch 2 am Fenster\" is longer than 14 characters"},
         ImportCase{"JsonNumber", "in.json", "{\"kitchenCalls\": [{\"key\": 300}]}",
-                   "line 1, column 27: 300 is not a number from 0 to 255"},
+                   "line 1, column 27: key 300 is not a number from 0 to 255"},
         ImportCase{"JsonSyntax", "in.json", "{\"callers\": [}", "line 1, column 14: syntax error while parsing value - unexpected '}'; expected '[', '{', or a literal"},
         ImportCase{"TooFewColumns", "in.csv", Header + "kitchen,3,Pizza,9,1\n",
                    "line 2, column 6: the row has 5 columns; 11 are expected, as in the header"},
@@ -429,7 +432,7 @@ INSTANTIATE_TEST_SUITE_P(
                    "line 2, column 2: no setting is called \"Buzzer\"; did you mean \"buzzer\"?"},
         ImportCase{"TabHeader", "in.csv",
                    "kind\tslot\ttext\tidentity\tb0\tb1\tb2\tb3\tsuffix\tkey\tstation\nkitchen\t2\tBar\t\t\t\t\t\t\t256\t1\n",
-                   "line 2, column 10: key \"256\" is not a number from 0 to 255"},
+                   "line 2, column 10: key 256 is not a number from 0 to 255"},
         ImportCase{"CsvByItsExtension", "in.csv", "{\"buzzer\": true}",
                    "line 1, column 1: the first line is not the header \"" + Header.substr(0, Header.size() - 1) + "\""},
         ImportCase{"JsonUnknownKey", "in.json", "{\"callers\": [{\"buttonID\": 5}]}",
@@ -442,7 +445,26 @@ INSTANTIATE_TEST_SUITE_P(
         ImportCase{"JsonTooDeep", "in.json", "{\"callers\": " + std::string(100000, '['),
                    "line 1, column 28: the JSON is nested deeper than 16 levels"},
         ImportCase{"JsonByItsFirstCharacter", "in.txt", "\n {\"Buzzer\": true}",
-                   "line 2, column 3: no key is called \"Buzzer\"; did you mean \"buzzer\"?"}),
+                   "line 2, column 3: no key is called \"Buzzer\"; did you mean \"buzzer\"?"},
+        ImportCase{"SlotTwiceInAnotherSpelling", "in.csv", Header + "caller,1,A,,,,,,,,\ncaller,01,B,,,,,,,,\n",
+                   "line 3, column 2: caller slot 1 is given twice; it appears already on line 2"},
+        ImportCase{"EscapeEscaped", "in.csv", Header + "caller,1,\x1b[31mrot,,,,,,,,\n",
+                   "line 2, column 3: caller text \"\\x1b[31mrot\" holds the control character \\x1b"},
+        ImportCase{"UnassignedByte", "in.csv", Header + "kitchen,1,a\xC2\x81,,,,,,,1,1\n",
+                   "line 2, column 3: kitchen text \"a\\x81\" holds the byte \\x81, which is no Windows-1252 "
+                   "character"},
+        ImportCase{"LongCellCut", "in.csv", Header + "caller,1," + std::string(1000000, 'x') + ",,,,,,,,\n",
+                   "line 2, column 3: caller text \"" + std::string(40, 'x') +
+                       "\u2026\" is longer than 14 characters"},
+        ImportCase{"LongUnknownKindCut", "in.csv", Header + "\x1b" + std::string(100, 'k') + ",1,a,,,,,,,,\n",
+                   "line 2, column 1: \"\\x1b" + std::string(39, 'k') + "\u2026\" is none of caller, kitchen, setting"},
+        ImportCase{"JsonEscapeEscaped", "in.json", "{\"pagerName\": \"\\u001b[31m\"}",
+                   "line 1, column 15: pager name \"\\x1b[31m\" holds the control character \\x1b"},
+        ImportCase{"JsonLongKeyCut", "in.json", "{\"" + std::string(100, 'k') + "\": 1}",
+                   "line 1, column 2: no key is called \"" + std::string(39, 'k') + "\u2026"},
+        ImportCase{"JsonUnclosedLongTextCut", "in.json", "{\"pagerName\": \"" + std::string(1000000, 'x'),
+                   "line 1, column 1000016: syntax error while parsing value - invalid string: missing closing "
+                   "quote; last read: '\"" + std::string(39, 'x') + "\u2026'"}),
     [](const ::testing::TestParamInfo<ImportCase>& c) { return std::string(c.param.name); });
 
 struct SeparatorCase {
@@ -526,12 +548,11 @@ TEST_F(TechnicianCliTest, ImportReadsWindows1252AndFilesThatCannotBeReadOrWritte
     EXPECT_EQ(runCliWith({"export", file("w.pag"), "-"}, onFullDisk), exitcode::BadInput);
     EXPECT_EQ(err.str(), std::string("harvelin-cli: cannot write the result to standard output: ") +
                              std::strerror(ENOSPC) + "\n");
-    // A text that import would refuse is not exported.
+    // A text that import would refuse is not exported: the file is refused.
     writeBytes(file("c.pag"), "Sonder:002 a\x01z\t001 001 \r\n");
     EXPECT_EQ(run({"export", file("c.pag"), file("c.csv")}), exitcode::BadInput);
     EXPECT_EQ(err.str(), "harvelin-cli: " + file("c.pag") +
-                             " holds a control character in the text of kitchen 3, which import refuses; "
-                             "nothing written\n");
+                             ", line 1: kitchen text \"a\\x01z\" holds the control character \\x01\n");
     if (::geteuid() != 0) {  // the superuser may read any file
         fs::permissions(file("w.csv"), fs::perms::none);
         EXPECT_EQ(run({"import", file("w.csv"), file("x.pag")}), exitcode::BadInput);
