@@ -6,6 +6,7 @@
 
 #include "cli/technician.h"
 #include "files/configuration_diff.h"
+#include "model/configuration_rule.h"
 
 namespace harvelin::cli {
 
@@ -49,11 +50,21 @@ std::vector<ConfigurationDifference> compareWithPager(CliEnvironment& env, const
     return compareConfigurations(sent, held);
 }
 
+// A difference as a message says it: the two values quoted with their
+// control characters escaped and cut short where they are long, since they
+// may come from a pager's replies.
+std::string shownLine(ConfigurationDifference d)
+{
+    d.first = shownInMessage(d.first, false);
+    d.second = shownInMessage(d.second, false);
+    return win1252ToUtf8(d.line());
+}
+
 // The differences one a line; 1 when there are any.
 int printDifferences(std::ostream& to, const std::vector<ConfigurationDifference>& differences)
 {
     for (const ConfigurationDifference& d : differences)
-        to << win1252ToUtf8(d.line()) << '\n';
+        to << shownLine(d) << '\n';
     to << std::flush;
     return differences.empty() ? exitcode::Success : exitcode::DeviceFailed;
 }
@@ -150,7 +161,7 @@ int diffCommand(CliEnvironment& env, Session& session, const std::string& first,
                                     {"field", win1252ToUtf8(d.field)},
                                     {"first", win1252ToUtf8(d.first)},
                                     {"second", win1252ToUtf8(d.second)},
-                                    {"line", win1252ToUtf8(d.line())}});
+                                    {"line", shownLine(d)}});
     }
     env.out << j.dump(2) << '\n' << std::flush;
     return differences.empty() ? exitcode::Success : exitcode::DeviceFailed;

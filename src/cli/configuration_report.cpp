@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "model/configuration_rule.h"
 #include "model/conversions.h"
 #include "model/win1252.h"
 
@@ -9,11 +10,12 @@ namespace harvelin {
 
 namespace {
 
-// Texts are quoted so that leading and trailing blanks show, and padded in
+// Texts are quoted so that leading and trailing blanks show, as messages
+// quote them (a control character escaped, a long text cut), and padded in
 // Windows-1252, where every character is one byte, before they become UTF-8.
 std::string quoted(const std::string& text, std::size_t width = 0)
 {
-    std::string q = "\"" + text + "\"";
+    std::string q = "\"" + shownInMessage(text, false) + "\"";
     if (q.size() < width)
         q.append(width - q.size(), ' ');
     return win1252ToUtf8(q);
