@@ -20,6 +20,7 @@
 #include "cli/technician.h"
 #include "files/backups.h"
 #include "files/configuration_csv.h"
+#include "model/configuration_rule.h"
 #include "transfer/reply_parsing.h"
 #include "transfer/transfer_steps.h"
 
@@ -36,8 +37,9 @@ constexpr int RemovalMisses = 2;
 
 bool stopRequested(CliEnvironment& env) { return env.interrupted && env.interrupted(); }
 
-// The version as the pager names it ("2.10"), for the result line; "?" when
-// it names none.
+// The version as the pager names it ("2.10"), for the result line and the
+// log; "?" when it names none. It is the pager's own text, so it is shown as
+// messages quote a value: control characters escaped, cut short when long.
 std::string pagerVersion(Session& session)
 {
     for (int i = 0; i < VersionQueries; ++i) {
@@ -47,7 +49,7 @@ std::string pagerVersion(Session& session)
             continue;
         const auto version = transfer::versionTextFromReply(std::string_view(reply).substr(0, length));
         if (version && !version->empty())
-            return win1252ToUtf8(*version);
+            return win1252ToUtf8(shownInMessage(*version, false));
     }
     return "?";
 }
@@ -275,6 +277,7 @@ private:
     }
 
     // Empty when the line reached the log (or there is none), else why not.
+    // csv::field() guards a cell a spreadsheet would take for a formula.
     std::string logLine(std::initializer_list<std::string> cells)
     {
         if (!log_.isOpen())

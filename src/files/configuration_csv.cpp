@@ -23,6 +23,11 @@ constexpr std::string_view SettingKind = "setting";
 constexpr std::string_view On = "on";
 constexpr std::string_view Off = "off";
 
+// What a spreadsheet takes for the start of a formula. A tab and a carriage
+// return count too: some spreadsheets skip them and read the rest.
+constexpr std::string_view FormulaStarts = "=+-@\t\r";
+constexpr char Guard = '\'';
+
 // A cell as a message quotes it, in quotes.
 std::string quoted(std::string_view utf8) { return "\"" + shownInMessage(utf8, true) + "\""; }
 
@@ -349,14 +354,21 @@ std::string didYouMean(std::string_view word, std::span<const std::string_view> 
     return "; did you mean \"" + std::string(best) + "\"?";
 }
 
+bool looksLikeFormula(std::string_view cell)
+{
+    const std::size_t first = cell.find_first_not_of(Guard);
+    return first != std::string_view::npos && FormulaStarts.find(cell[first]) != std::string_view::npos;
+}
+
 std::string field(std::string_view utf8, char separator)
 {
-    const bool quote = utf8.find_first_of(std::string("\"\r\n") + separator) != std::string_view::npos ||
-                       (!utf8.empty() && (utf8.front() == ' ' || utf8.back() == ' '));
+    const std::string guarded = looksLikeFormula(utf8) ? Guard + std::string(utf8) : std::string(utf8);
+    const bool quote = guarded.find_first_of(std::string("\"\r\n") + separator) != std::string::npos ||
+                       (!guarded.empty() && (guarded.front() == ' ' || guarded.back() == ' '));
     if (!quote)
-        return std::string(utf8);
+        return guarded;
     std::string out = "\"";
-    for (const char c : utf8) {
+    for (const char c : guarded) {
         if (c == '"')
             out += '"';
         out += c;
@@ -414,10 +426,15 @@ std::vector<Problem> parse(std::string_view table, PagerConfiguration& config)
     // Slots by their number, settings by their name: the line each is on.
     std::map<std::pair<std::string, std::string>, std::size_t> seen;
     for (std::size_t i = 1; i < rows.size(); ++i) {
-        const std::vector<std::string>& cells = rows[i].cells;
+        std::vector<std::string>& cells = rows[i].cells;
         // A spreadsheet may keep rows that were emptied; they hold nothing.
         if (std::all_of(cells.begin(), cells.end(), [](const std::string& c) { return c.empty(); }))
             continue;
+        // The apostrophe that format() puts before a cell a spreadsheet
+        // would take for a formula is no part of the value.
+        for (std::string& cell : cells)
+            if (cell.starts_with(Guard) && looksLikeFormula(cell))
+                cell.erase(0, 1);
         Reader r(rows[i], problems);
         if (cells.size() != Columns.size()) {
             r.problem(static_cast<Column>(std::min(cells.size(), Columns.size())),

@@ -26,8 +26,17 @@ namespace csv {
 constexpr std::string_view Separators = ",;\t";
 constexpr bool isSeparator(char c) { return c != '\0' && Separators.find(c) != std::string_view::npos; }
 
-// One field, quoted when it holds the separator, a quote, a line break or
-// blanks at either end (which spreadsheets would otherwise drop).
+// A cell that a spreadsheet would take for a formula: one that begins with
+// "=", "+", "-", "@", a tab or a carriage return, also after apostrophes.
+// Such a cell is written with one apostrophe in front, which spreadsheets
+// show as text, and read with exactly one apostrophe less, so that "=1",
+// "'=1" and "''=1" all come back as they were. Other cells, also those that
+// begin with an apostrophe ("'s Eck"), are written and read as they are.
+bool looksLikeFormula(std::string_view cell);
+
+// One field: guarded as above, then quoted when it holds the separator, a
+// quote, a line break or blanks at either end (which spreadsheets would
+// otherwise drop).
 std::string field(std::string_view utf8, char separator);
 
 // `separator` is one of Separators.

@@ -369,6 +369,34 @@ TEST_F(TechnicianCliTest, ExportAndImportGiveTheSameFileByteForByte)
     EXPECT_EQ(readBytes(file("j.pag")), readBytes(SavedConfiguration));
 }
 
+TEST_F(TechnicianCliTest, FormulaTextGoesThroughExportAndImportByteForByteBehindAnApostrophe)
+{
+    PagerConfiguration config = startConfiguration();
+    config.image.callers[0].text.assign("=SUMME(A1)");
+    std::string error;
+    ASSERT_TRUE(PagerDataFile::save(file("f.pag"), config, error));
+    ASSERT_EQ(run({"export", file("f.pag"), file("f.csv")}), exitcode::Success) << err.str();
+    const std::string table = readBytes(file("f.csv"));
+    EXPECT_NE(table.find("\r\ncaller,1,'=SUMME(A1),"), std::string::npos) << table;
+    ASSERT_EQ(run({"import", file("f.csv"), file("g.pag")}), exitcode::Success) << err.str();
+    EXPECT_EQ(readBytes(file("g.pag")), readBytes(file("f.pag")));
+}
+
+TEST_F(TechnicianCliTest, SeriesLogGuardsAndEscapesThePagersVersionText)
+{
+    // 0x9D has no Windows-1252 character; as UTF-8 it is a terminal's
+    // command introducer.
+    pager->state().version = "=2.62\x9D";
+    stop = [&] { return !out.str().empty() || clock.nowMs() > 600000; };
+    run({"write", SavedConfiguration.string(), "--each", "--log", file("serie.csv")});
+    const std::vector<std::string> results = linesOf(out.str());
+    ASSERT_EQ(results.size(), 1u) << err.str();
+    EXPECT_NE(results[0].find("  ttyUSB0  =2.62\\x9d  "), std::string::npos) << results[0];
+    const std::vector<std::string> log = linesOf(readBytes(file("serie.csv")));
+    ASSERT_EQ(log.size(), 2u);
+    EXPECT_NE(log[1].find(",ttyUSB0,'=2.62\\x9d,"), std::string::npos) << log[1];
+}
+
 struct ImportCase {
     const char* name;
     const char* extension;
