@@ -1,10 +1,15 @@
 #include "files/pager_data_file.h"
 
+#include <algorithm>
 #include <array>
+#include <optional>
+#include <span>
+#include <vector>
 #include <cstdio>
 #include <string>
 
 #include "files/replacing_file.h"
+#include "model/configuration_rule.h"
 #include "model/conversions.h"
 #include "model/win1252.h"
 
@@ -41,8 +46,6 @@ constexpr std::string_view BuzzerOn = "Summer:2";
 constexpr std::string_view BuzzerOff = "Summer:0";
 constexpr std::string_view BatteryOn = "Batterie:1";
 constexpr std::string_view BatteryOff = "Batterie:0";
-constexpr unsigned BuzzerBit = 0x02;
-constexpr unsigned OnBit = 0x01;
 
 // Up to a zero byte, as a C string would be printed.
 std::string_view cText(std::string_view text)
@@ -91,91 +94,142 @@ std::string settingLine(std::string_view key, std::string_view value)
     return line;
 }
 
-// The slot number as written, judged in full: "Eintrag:259" is no slot,
-// not slot 3.
-long slotNumberAt(std::string_view text, std::size_t pos)
+// The parts of a slot line after its key: "NNN text<TAB>n n n n n".
+struct SlotLine {
+    std::string_view index;
+    std::string_view text;
+    std::optional<std::string_view> numbers;  // after the TAB; none without one
+};
+
+SlotLine splitSlotLine(std::string_view line, std::size_t p)
 {
-    std::size_t i = pos;
-    while (i < text.size() && (text[i] == ' ' || (text[i] >= '\t' && text[i] <= '\r')))
-        ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
-        negative = text[i++] == '-';
-    // Anything beyond the limit is out of range; the value stops growing there.
-    constexpr long Limit = 1000;
-    long value = 0;
-    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i)
-        if (value < Limit)
-            value = value * 10 + (text[i] - '0');
-    return negative ? -value : value;
+    SlotLine parts;
+    std::string_view rest = line.substr(p);
+    const auto space = rest.find(' ');
+    parts.index = rest.substr(0, space);
+    if (space == std::string_view::npos)
+        return parts;
+    rest.remove_prefix(space + 1);
+    const auto tab = rest.find('\t');
+    parts.text = rest.substr(0, tab);
+    if (tab != std::string_view::npos)
+        parts.numbers = rest.substr(tab + 1);
+    return parts;
 }
 
-std::size_t find(std::string_view line, char c, std::size_t from)
+// The numbers after the TAB, one blank between two; blanks at the end of
+// the line are the layout's (a kitchen line ends in one).
+// `fields` names each place; the first `least` of them must be there.
+std::optional<Problem> splitNumbers(std::string_view numbers, Field line, std::span<const Field> fields,
+                                    unsigned least, std::vector<std::uint8_t>& values)
 {
-    return from > line.size() ? std::string_view::npos : line.find(c, from);
-}
-
-// A slot's text starts after the first space behind the colon and runs up
-// to the TAB, at most 14 characters. Returns where the scan for the numbers
-// goes on: where the copy stopped at the TAB or the limit, else the start.
-// `line` includes its line feed, which counts towards the limit like any
-// character but is never kept in the text.
-std::size_t takeSlotText(std::string_view line, std::size_t p, SlotText& text)
-{
-    const std::size_t space = find(line, ' ', p);
-    if (space == std::string_view::npos) {
-        text.assign("");
-        return p;
+    const auto most = static_cast<unsigned>(fields.size());
+    while (!numbers.empty() && numbers.back() == ' ')
+        numbers.remove_suffix(1);
+    std::vector<std::string_view> tokens;
+    for (std::size_t from = 0;;) {
+        const auto space = numbers.find(' ', from);
+        tokens.push_back(numbers.substr(from, space - from));
+        if (space == std::string_view::npos)
+            break;
+        from = space + 1;
     }
-    const std::size_t start = space + 1;
-    std::size_t end = start;
-    while (end < line.size() && line[end] != '\t' && end - start < SlotTextMax)
-        ++end;
-    std::string_view copied = line.substr(start, end - start);
-    const bool stoppedEarly = (end < line.size() && line[end] == '\t') || copied.size() == SlotTextMax;
-    if (!copied.empty() && copied.back() == '\n')
-        copied.remove_suffix(1);
-    text.assign(copied);
-    return stoppedEarly ? end : start;
+    if (tokens.size() < least || tokens.size() > most)
+        return Problem{line, Fault::WrongCount, std::to_string(tokens.size()), least, most, 0};
+    for (std::size_t i = 0; i < tokens.size(); ++i) {
+        std::uint8_t value = 0;
+        if (auto problem = checkByte(fields[i], tokens[i], value))
+            return problem;
+        values.push_back(value);
+    }
+    return std::nullopt;
 }
 
-// The number after the next `separator` at or after q; q moves past the
-// separator. No separator: the value is left alone.
-void numberAfter(std::string_view line, char separator, std::size_t& q, std::uint8_t& value)
+constexpr std::array<Field, 5> CallerNumbers = {Field::IdentityByte, Field::IdentityByte, Field::IdentityByte,
+                                                Field::IdentityByte, Field::IdentityByte};
+constexpr std::array<Field, 2> KitchenNumbers = {Field::Key, Field::Station};
+
+// The slot a line names: a whole number below `slots`, not named before.
+std::optional<Problem> slotIndex(std::string_view index, Field field, std::size_t slots,
+                                 const auto& seen, std::size_t& slot)
 {
-    const std::size_t at = find(line, separator, q);
-    if (at == std::string_view::npos)
-        return;
-    q = at + 1;
-    value = numberAt(line, q);
+    const auto value = wholeNumber(index, 0, static_cast<unsigned>(slots - 1));
+    if (!value) {
+        const bool digits = !index.empty() && index.find_first_not_of("0123456789") == std::string_view::npos;
+        return Problem{field, digits ? Fault::OutOfRange : Fault::NotANumber, std::string(index), 0,
+                       static_cast<unsigned>(slots - 1), 0};
+    }
+    if (seen.test(*value))
+        return Problem{field, Fault::GivenTwice, std::string(index), 0, 0, 0};
+    slot = *value;
+    return std::nullopt;
 }
 
-void applyCallerLine(std::string_view line, std::size_t p, PagerImage& image, FileCoverage& coverage)
+// A caller line: the text, then b0 b1 b2 b3 and the suffix. A line with only
+// four numbers is a button without suffix. Without a TAB the line holds
+// only the text, and the numbers keep their values.
+std::optional<Problem> applyCallerLine(std::string_view line, std::size_t p, PagerImage& image,
+                                       FileCoverage& coverage)
 {
-    const long s = slotNumberAt(line, p);
-    if (s < 0 || s >= static_cast<long>(CallerSlots))
-        return;
-    coverage.callers.set(static_cast<std::size_t>(s));
-    CallerEntry& slot = image.callers[static_cast<std::size_t>(s)];
-    std::size_t q = takeSlotText(line, p, slot.text);
-    numberAfter(line, '\t', q, slot.buttonId[0]);
-    for (std::size_t b = 1; b < slot.buttonId.size(); ++b)
-        numberAfter(line, ' ', q, slot.buttonId[b]);
-    // A line with only four numbers is a button without suffix.
-    slot.idSuffix = 0;
-    numberAfter(line, ' ', q, slot.idSuffix);
+    const SlotLine parts = splitSlotLine(line, p);
+    std::size_t s = 0;
+    if (auto problem = slotIndex(parts.index, Field::CallerSlot, CallerSlots, coverage.callers, s))
+        return problem;
+    if (auto problem = checkText(Field::CallerText, parts.text))
+        return problem;
+    std::vector<std::uint8_t> numbers;
+    if (parts.numbers)
+        if (auto problem = splitNumbers(*parts.numbers, Field::CallerSlot, CallerNumbers, 4, numbers))
+            return problem;
+    coverage.callers.set(s);
+    CallerEntry& slot = image.callers[s];
+    slot.text.assign(parts.text);
+    if (!numbers.empty()) {
+        std::copy_n(numbers.begin(), slot.buttonId.size(), slot.buttonId.begin());
+        slot.idSuffix = numbers.size() > slot.buttonId.size() ? numbers.back() : 0;
+    }
+    return std::nullopt;
 }
 
-void applyKitchenLine(std::string_view line, std::size_t p, PagerImage& image, FileCoverage& coverage)
+// A kitchen line: the text, then the key and the station.
+std::optional<Problem> applyKitchenLine(std::string_view line, std::size_t p, PagerImage& image,
+                                        FileCoverage& coverage)
 {
-    const long k = slotNumberAt(line, p);
-    if (k < 0 || k >= static_cast<long>(KitchenSlots))
-        return;
-    coverage.kitchenCalls.set(static_cast<std::size_t>(k));
-    KitchenCallEntry& slot = image.kitchenCalls[static_cast<std::size_t>(k)];
-    std::size_t q = takeSlotText(line, p, slot.text);
-    numberAfter(line, '\t', q, slot.key);
-    numberAfter(line, ' ', q, slot.station);
+    const SlotLine parts = splitSlotLine(line, p);
+    std::size_t k = 0;
+    if (auto problem = slotIndex(parts.index, Field::KitchenSlot, KitchenSlots, coverage.kitchenCalls, k))
+        return problem;
+    if (auto problem = checkText(Field::KitchenText, parts.text))
+        return problem;
+    std::vector<std::uint8_t> numbers;
+    if (parts.numbers)
+        if (auto problem = splitNumbers(*parts.numbers, Field::KitchenSlot, KitchenNumbers, 2, numbers))
+            return problem;
+    coverage.kitchenCalls.set(k);
+    KitchenCallEntry& slot = image.kitchenCalls[k];
+    slot.text.assign(parts.text);
+    if (!numbers.empty()) {
+        slot.key = numbers[0];
+        slot.station = numbers[1];
+    }
+    return std::nullopt;
+}
+
+// A switch's line holds one of the two values the writer writes: off, or
+// the one that `on` shows.
+std::optional<Problem> readSwitch(std::string_view value, std::string_view on, bool& field, bool& seen)
+{
+    while (!value.empty() && value.back() == ' ')
+        value.remove_suffix(1);
+    const unsigned onValue = static_cast<unsigned>(on.back() - '0');
+    const auto number = wholeNumber(value, 0, onValue);
+    if (!number || (*number != 0 && *number != onValue))
+        return Problem{Field::Switch, Fault::NotASwitchValue, std::string(value), 0, onValue, 0};
+    if (seen)
+        return Problem{Field::Switch, Fault::GivenTwice, std::string(on.substr(0, on.find(':') + 1)), 0, 0, 0};
+    field = *number != 0;
+    seen = true;
+    return std::nullopt;
 }
 
 // The reason given when the bytes stopped without the system naming one.
@@ -299,24 +353,14 @@ std::string PagerDataFile::format(const PagerConfiguration& config, const FileCo
     return sink.text;
 }
 
-void PagerDataFile::applyLine(std::string_view line, bool hasLineFeed, PagerConfiguration& config,
-                              FileCoverage* coverage)
+std::optional<Problem> PagerDataFile::applyLine(std::string_view line, bool hasLineFeed, PagerConfiguration& config,
+                                                FileCoverage* coverage)
 {
     FileCoverage unused;
     FileCoverage& seen = coverage ? *coverage : unused;
-    // A zero byte ends a line's text as it would in a C string buffer; what
-    // follows it is not read, the line feed included.
-    const auto zero = line.find('\0');
-    if (zero != std::string_view::npos) {
-        line = line.substr(0, zero);
-        hasLineFeed = false;
-    }
-    std::string withLineFeed(line);
-    if (hasLineFeed)
-        withLineFeed += '\n';
-    line = withLineFeed;
-    if (line.size() < MinLineLength || line.size() > MaxLineLength)
-        return;
+    // Short lines carry nothing; the line feed counts.
+    if (line.size() + (hasLineFeed ? 1 : 0) < MinLineLength)
+        return std::nullopt;
 
     // The key a line begins with counts first, so a text that holds another
     // key ("Tisch Eintrag:7") never moves its line elsewhere.
@@ -332,7 +376,9 @@ void PagerDataFile::applyLine(std::string_view line, bool hasLineFeed, PagerConf
         if (line.find(KeysInOrder[i]) != std::string_view::npos)
             key = KeysInOrder[i];
     if (key.empty())
-        return;
+        return std::nullopt;
+    if (line.size() + (hasLineFeed ? 1 : 0) > MaxLineLength)
+        return Problem{Field::Line, Fault::TooLong, std::string(line), 0, static_cast<unsigned>(MaxLineLength), 0};
     // The value starts after the line's first colon: "Pagername:Pager:A" is
     // the name "Pager:A".
     const std::size_t p = line.find(':') + 1;
@@ -340,35 +386,37 @@ void PagerDataFile::applyLine(std::string_view line, bool hasLineFeed, PagerConf
     if (key == PagerNameKey || key == RemoteDeleteTextKey) {
         // Only a line feed proves the text complete.
         if (!hasLineFeed)
-            return;
+            return std::nullopt;
         const bool isName = key == PagerNameKey;
-        const std::string_view value = line.substr(p, line.size() - 1 - p);
-        (isName ? config.pagerName : config.remoteDeleteText) =
-            std::string(value.substr(0, isName ? PagerNameMax : RemoteDeleteTextMax));
-        (isName ? seen.pagerName : seen.remoteDeleteText) = true;
-    } else if (key == RemoteDeleteModeKey) {
-        config.remoteDelete = (numberAt(line, p) & OnBit) != 0;
-        seen.remoteDeleteMode = true;
-    } else if (key == BuzzerKey) {
-        config.buzzer = (numberAt(line, p) & BuzzerBit) != 0;
-        seen.buzzer = true;
-    } else if (key == BatteryKey) {
-        config.battery = (numberAt(line, p) & OnBit) != 0;
-        seen.battery = true;
-    } else if (key == CallerKey) {
-        applyCallerLine(line, p, config.image, seen);
-    } else if (key == KitchenKey) {
-        applyKitchenLine(line, p, config.image, seen);
+        const std::string_view value = line.substr(p);
+        bool& given = isName ? seen.pagerName : seen.remoteDeleteText;
+        if (auto problem = checkText(isName ? Field::PagerName : Field::RemoteDeleteText, value))
+            return problem;
+        if (given)
+            return Problem{isName ? Field::PagerName : Field::RemoteDeleteText, Fault::GivenTwice, std::string(value),
+                           0, 0, 0};
+        (isName ? config.pagerName : config.remoteDeleteText) = std::string(value);
+        given = true;
+        return std::nullopt;
     }
+    if (key == RemoteDeleteModeKey)
+        return readSwitch(line.substr(p), RemoteDeleteOn, config.remoteDelete, seen.remoteDeleteMode);
+    if (key == BuzzerKey)
+        return readSwitch(line.substr(p), BuzzerOn, config.buzzer, seen.buzzer);
+    if (key == BatteryKey)
+        return readSwitch(line.substr(p), BatteryOn, config.battery, seen.battery);
+    if (key == CallerKey)
+        return applyCallerLine(line, p, config.image, seen);
+    return applyKitchenLine(line, p, config.image, seen);
 }
 
 void PagerDataFile::LineReader::feed(std::string_view bytes)
 {
-    while (!bytes.empty()) {
+    while (!bytes.empty() && !problem_) {
         const auto lf = bytes.find('\n');
         const std::string_view piece = bytes.substr(0, lf);
-        // Beyond what a line may hold nothing more is kept: the line is
-        // skipped anyway, and its length is all that counts.
+        // Beyond what a line may hold nothing more is kept: such a line is
+        // refused anyway, and its beginning is all the message quotes.
         if (line_.size() <= MaxLineLength + 1)
             line_.append(piece.substr(0, MaxLineLength + 2 - line_.size()));
         length_ += piece.size();
@@ -381,30 +429,45 @@ void PagerDataFile::LineReader::feed(std::string_view bytes)
 
 void PagerDataFile::LineReader::finish()
 {
-    if (length_ > 0)
+    if (length_ > 0 && !problem_)
         endLine(false);
 }
 
 void PagerDataFile::LineReader::endLine(bool hasLineFeed)
 {
+    ++lineNumber_;
     // A CR before the line feed is the other half of the line end, as it is
     // at the end of the file.
-    std::size_t length = length_;
-    if (!line_.empty() && line_.size() == length && line_.back() == '\r') {
+    if (!line_.empty() && line_.size() == length_ && line_.back() == '\r') {
         line_.pop_back();
-        --length;
+        --length_;
     }
-    if (length + (hasLineFeed ? 1 : 0) <= MaxLineLength)
-        applyLine(line_, hasLineFeed, config_, coverage_);
+    // A line cut short above is too long; it is judged as the longest line.
+    if (length_ > line_.size())
+        line_.resize(MaxLineLength + 1);
+    if (auto problem = applyLine(line_, hasLineFeed, config_, coverage_ ? coverage_ : &own_))
+        problem_ = FileProblem{lineNumber_, *problem};
     line_.clear();
     length_ = 0;
 }
 
-void PagerDataFile::parse(std::string_view bytes, PagerConfiguration& config, FileCoverage* coverage)
+std::optional<FileProblem> PagerDataFile::parse(std::string_view bytes, PagerConfiguration& config,
+                                                FileCoverage* coverage)
 {
     LineReader reader(config, coverage);
     reader.feed(bytes);
     reader.finish();
+    return reader.problem();
+}
+
+std::string FileProblem::describe(const std::string& file) const
+{
+    return file + ", line " + std::to_string(line) + ": " + win1252ToUtf8(harvelin::describe(problem));
+}
+
+std::string FileProblem::describeGerman() const
+{
+    return "Zeile " + std::to_string(line) + ": " + harvelin::describeGerman(problem);
 }
 
 bool PagerDataFile::load(const std::string& path, PagerConfiguration& config, std::string& error,
@@ -452,7 +515,11 @@ bool PagerDataFile::load(const std::string& path, PagerConfiguration& config, st
 
     // Read onto a copy, so a file that is refused changes nothing.
     PagerConfiguration result = config;
-    parse(text, result, &found.coverage);
+    if (auto problem = parse(text, result, &found.coverage)) {
+        found.problem = problem;
+        error = problem->describeGerman();
+        return false;
+    }
     if (!found.coverage.holdsConfiguration()) {
         found.notConfiguration = true;
         error.clear();

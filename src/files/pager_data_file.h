@@ -3,10 +3,12 @@
 #include <bitset>
 #include <cstddef>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "model/configuration.h"
+#include "model/configuration_rule.h"
 
 namespace harvelin {
 
@@ -37,8 +39,22 @@ struct FileCoverage {
     std::string missing() const;
 };
 
+// Why a file is refused: the first line that breaks the rule of what a
+// configuration may hold.
+struct FileProblem {
+    std::size_t line;  // from 1
+    Problem problem;
+
+    // "kueche.pag, line 12: identity byte 256 is not a number from 0 to 255",
+    // in UTF-8 like the file's name.
+    std::string describe(const std::string& file) const;
+    // "Zeile 12: Rufknopf-Byte 256 ist keine Zahl von 0 bis 255" (Windows-1252)
+    std::string describeGerman() const;
+};
+
 // What reading a file found beyond the configuration itself.
 struct LoadReport {
+    std::optional<FileProblem> problem;  // refused: a line breaks the rule
     FileCoverage coverage;
     bool notConfiguration = false;   // refused: no line began with a key
     bool readAsUtf8 = false;         // the file was UTF-8, not Windows-1252
@@ -73,8 +89,8 @@ struct SaveOptions {
 // so a file moves between machines unchanged.
 class PagerDataFile {
 public:
-    // What the reader keeps of the form-held texts: what the form allows.
-    // A line is at most this long with its line feed; longer ones are skipped.
+    // A line is at most this long with its line feed; a longer line that
+    // holds a key is refused.
     static constexpr std::size_t MaxLineLength = 127;
     // A saved configuration is about 2 KB; anything much larger is not one,
     // and reading it whole would only cost memory.
@@ -89,15 +105,21 @@ public:
     // refuses.
     static bool write(const PagerConfiguration& config, ByteSink& sink, const FileCoverage* only = nullptr);
 
-    // Applies every line of `bytes` onto `config`. Nothing is cleared first:
-    // what the file does not mention keeps its value. CR LF and bare LF line
-    // ends read the same.
-    static void parse(std::string_view bytes, PagerConfiguration& config, FileCoverage* coverage = nullptr);
+    // Applies the lines of `bytes` onto `config`, up to the first line that
+    // breaks the rule of what a configuration may hold, and returns that
+    // line; a caller that gets one must not use `config`. Nothing is cleared
+    // first: what the file does not mention keeps its value. CR LF and bare
+    // LF line ends read the same. Lines that hold no key are no part of the
+    // configuration and are passed over.
+    static std::optional<FileProblem> parse(std::string_view bytes, PagerConfiguration& config,
+                                            FileCoverage* coverage = nullptr);
     // One line, without its line end; `hasLineFeed` tells whether one closed it.
     // A line is read by the key it begins with; only a line that begins with
     // no key is read by the first key of the fixed order found anywhere in it.
-    static void applyLine(std::string_view line, bool hasLineFeed, PagerConfiguration& config,
-                          FileCoverage* coverage = nullptr);
+    // A line that breaks the rule changes nothing and says why. A slot or
+    // setting that `coverage` has seen already is given twice.
+    static std::optional<Problem> applyLine(std::string_view line, bool hasLineFeed, PagerConfiguration& config,
+                                            FileCoverage* coverage = nullptr);
 
     // Splits bytes that arrive in pieces into lines and applies them. Holds at
     // most one line's worth of bytes, however large the input.
@@ -107,24 +129,30 @@ public:
             : config_(config), coverage_(coverage)
         {
         }
+        // After a line that breaks the rule, nothing more is applied.
         void feed(std::string_view bytes);
         // Applies a last line that no line feed closed.
         void finish();
+        const std::optional<FileProblem>& problem() const { return problem_; }
 
     private:
         void endLine(bool hasLineFeed);
 
         PagerConfiguration& config_;
         FileCoverage* coverage_;
+        FileCoverage own_;  // when the caller keeps none: slots given twice are still found
         std::string line_;
         std::size_t length_ = 0;  // characters of the line so far, even beyond what is kept
+        std::size_t lineNumber_ = 0;
+        std::optional<FileProblem> problem_;
     };
 
     // Reads the file at `path` (a UTF-8 path) onto `config`. Only a regular
     // file of at most MaxFileBytes is read. A file in UTF-8 is converted to
-    // Windows-1252; otherwise its bytes are taken as they are. On failure
-    // `config` is unchanged and either `error` says why, in German, as
-    // Windows-1252 bytes, or `report.notConfiguration` is set.
+    // Windows-1252; otherwise its bytes are taken as they are. A file with a
+    // line that breaks the rule is refused as a whole (`report.problem`).
+    // On failure `config` is unchanged and either `error` says why, in
+    // German, as Windows-1252 bytes, or `report.notConfiguration` is set.
     static bool load(const std::string& path, PagerConfiguration& config, std::string& error,
                      LoadReport* report = nullptr);
 

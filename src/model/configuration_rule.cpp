@@ -47,6 +47,7 @@ FieldNames namesOf(Field field)
     case Field::Switch: return {"switch value", "Schalterwert"};
     case Field::CallerSlot: return {"caller slot", "Tischsender-Platz"};
     case Field::KitchenSlot: return {"kitchen slot", "Küchenruf-Platz"};
+    case Field::Line: return {"line", "Zeile"};
     }
     return {"value", "Wert"};
 }
@@ -60,6 +61,11 @@ bool isText(Field field)
 std::string allowedSwitchValues(const Problem& p, const char* orWord)
 {
     return std::to_string(p.low) + " " + orWord + " " + std::to_string(p.high);
+}
+
+std::string countRange(const Problem& p, const char* orWord)
+{
+    return p.low == p.high ? std::to_string(p.low) : allowedSwitchValues(p, orWord);
 }
 
 }  // namespace
@@ -112,6 +118,19 @@ std::optional<std::uint8_t> byteFromText(std::string_view text)
     return static_cast<std::uint8_t>(*value);
 }
 
+std::optional<std::uint8_t> byteAt(std::string_view text, std::size_t pos)
+{
+    // White space before the number is the layout's, a line break included.
+    while (pos < text.size() && (text[pos] == ' ' || (text[pos] >= '\t' && text[pos] <= '\r')))
+        ++pos;
+    std::size_t end = pos;
+    while (end < text.size() && text[end] >= '0' && text[end] <= '9')
+        ++end;
+    if (end < text.size() && text[end] != ' ' && !isControl(static_cast<unsigned char>(text[end])))
+        return std::nullopt;
+    return byteFromText(text.substr(pos, end - pos));
+}
+
 std::optional<Problem> checkByte(Field field, std::string_view text, std::uint8_t& value)
 {
     if (const auto byte = byteFromText(text)) {
@@ -160,7 +179,9 @@ std::string describe(const Problem& p)
     case Fault::NotASwitchValue:
         return name + " " + value + " is neither " + allowedSwitchValues(p, "nor");
     case Fault::GivenTwice:
-        return name + " " + shownInMessage(p.value, false) + " is given twice";
+        return name + " " + (isText(p.field) ? value : shownInMessage(p.value, false)) + " is given twice";
+    case Fault::WrongCount:
+        return name + " holds " + p.value + " numbers after its TAB, not " + countRange(p, "or");
     }
     return name + " " + value + " is not allowed";
 }
@@ -191,6 +212,9 @@ std::string describeGerman(const Problem& p)
         break;
     case Fault::GivenTwice:
         text = name + " " + value + " ist doppelt angegeben";
+        break;
+    case Fault::WrongCount:
+        text = name + ": " + p.value + " Zahlen nach dem Tabulator statt " + countRange(p, "oder");
         break;
     }
     return win1252(text);

@@ -26,6 +26,7 @@ enum class Field {
     Switch,        // the value of an option switch's line
     CallerSlot,
     KitchenSlot,
+    Line,          // a line of a file as a whole
 };
 
 enum class Fault {
@@ -36,6 +37,7 @@ enum class Fault {
     NotShowable,       // a byte Windows-1252 leaves unassigned
     NotASwitchValue,   // a switch's value other than those its line defines
     GivenTwice,        // a slot or setting given more than once
+    WrongCount,        // a line holds `value` numbers, not from `low` to `high`
 };
 
 struct Problem {
@@ -65,6 +67,11 @@ std::optional<std::uint8_t> byteFromText(std::string_view text);
 
 // A whole decimal number from `low` to `high` (at most 9999), as above.
 std::optional<unsigned> wholeNumber(std::string_view text, unsigned low, unsigned high);
+
+// A number that a pager's reply carries at `pos`: white space, then digits up to
+// a blank, a control byte or the end of `text`, from 0 to 255. nullopt for
+// anything else ("907", "-1", "12a", nothing), which no byte can hold.
+std::optional<std::uint8_t> byteAt(std::string_view text, std::size_t pos);
 
 // The number for `field` (a byte: IdentityByte, Key, Station), or why not.
 std::optional<Problem> checkByte(Field field, std::string_view text, std::uint8_t& value);

@@ -104,7 +104,8 @@ protected:
     PagerConfiguration parsed(const std::string& bytes)
     {
         PagerConfiguration c = start;
-        PagerDataFile::parse(bytes, c);
+        const auto problem = PagerDataFile::parse(bytes, c);
+        EXPECT_FALSE(problem) << problem->describe("file");
         return c;
     }
 
@@ -140,13 +141,6 @@ TEST_F(PagerDataFileTest, RemoteDeleteTextOfSixteenCharactersComesBackWhole)
     EXPECT_EQ(back.remoteDeleteText, win1252("  Fernlöschung  "));
 }
 
-TEST_F(PagerDataFileTest, FormHeldTextsAreCutToWhatTheFormAllows)
-{
-    const auto c = parsed("Pagername:123456789012345678\nFernloeschung:12345678901234567890\n");
-    EXPECT_EQ(c.pagerName, "12345678901234");
-    EXPECT_EQ(c.remoteDeleteText, "1234567890123456");
-}
-
 TEST_F(PagerDataFileTest, OnlyTheFirstColonSeparatesKeyAndValue)
 {
     start.pagerName = "Pager:A";
@@ -176,54 +170,18 @@ TEST_F(PagerDataFileTest, MissingNumbersKeepTheirValues)
 {
     start.image.callers[7].buttonId = {9, 8, 7, 6};
     start.image.callers[7].idSuffix = 5;
+    // Without a TAB the line holds only the text.
     auto c = parsed("Eintrag:007 Ohne Tab\n");
     EXPECT_EQ(c.image.callers[7].text.str(), "Ohne Tab");
-    // The only space after the text start sits inside the text.
-    EXPECT_EQ(c.image.callers[7].buttonId, (std::array<std::uint8_t, 4>{9, 0, 7, 6}));
-    EXPECT_EQ(c.image.callers[7].idSuffix, 0);
+    EXPECT_EQ(c.image.callers[7].buttonId, (std::array<std::uint8_t, 4>{9, 8, 7, 6}));
+    EXPECT_EQ(c.image.callers[7].idSuffix, 5);
 
     start.image.kitchenCalls[1].key = 44;
     start.image.kitchenCalls[1].station = 55;
-    c = parsed("Sonder:001 Bar\t012\n");
+    c = parsed("Sonder:001 Bar\n");
     EXPECT_EQ(c.image.kitchenCalls[1].text.str(), "Bar");
-    EXPECT_EQ(c.image.kitchenCalls[1].key, 12);
+    EXPECT_EQ(c.image.kitchenCalls[1].key, 44);
     EXPECT_EQ(c.image.kitchenCalls[1].station, 55);
-}
-
-TEST_F(PagerDataFileTest, TextIsCutAtFourteenCharactersAndNumbersStillRead)
-{
-    const auto c = parsed("Eintrag:002 ABCDEFGHIJKLMNOPQ\t007 000 000 000 001\n"
-                          "Sonder:003 abcdefghijklmnopq\t009 004 \n");
-    EXPECT_EQ(c.image.callers[2].text.str(), "ABCDEFGHIJKLMN");
-    EXPECT_EQ(c.image.callers[2].buttonId[0], 7);
-    EXPECT_EQ(c.image.callers[2].idSuffix, 1);
-    EXPECT_EQ(c.image.kitchenCalls[3].text.str(), "abcdefghijklmn");
-    EXPECT_EQ(c.image.kitchenCalls[3].key, 9);
-    EXPECT_EQ(c.image.kitchenCalls[3].station, 4);
-}
-
-TEST_F(PagerDataFileTest, NumbersKeepTheirLowEightBits)
-{
-    const auto c = parsed("Eintrag:001 x\t256 -1 511 +7 x\nSonder:000 y\t300 -2 \n");
-    EXPECT_EQ(c.image.callers[1].buttonId, (std::array<std::uint8_t, 4>{0, 255, 255, 7}));
-    EXPECT_EQ(c.image.callers[1].idSuffix, 0);
-    EXPECT_EQ(c.image.kitchenCalls[0].key, 44);
-    EXPECT_EQ(c.image.kitchenCalls[0].station, 254);
-}
-
-TEST_F(PagerDataFileTest, SwitchesTestTheirOwnBit)
-{
-    start.buzzer = true;
-    EXPECT_FALSE(parsed("Summer:1\n").buzzer);
-    start.buzzer = false;
-    EXPECT_TRUE(parsed("Summer:3\n").buzzer);
-    start.remoteDelete = false;
-    EXPECT_TRUE(parsed("FModus:1\n").remoteDelete);
-    EXPECT_FALSE(parsed("FModus:2\n").remoteDelete);
-    start.battery = false;
-    EXPECT_TRUE(parsed("Batterie:3\n").battery);
-    start.battery = true;
-    EXPECT_FALSE(parsed("Batterie:0\n").battery);
 }
 
 TEST_F(PagerDataFileTest, FileWithOnlyBatteryLineChangesNothingElse)
@@ -234,13 +192,12 @@ TEST_F(PagerDataFileTest, FileWithOnlyBatteryLineChangesNothingElse)
     expectSameConfiguration(parsed("Batterie:1\r\n"), expected);
 }
 
-TEST_F(PagerDataFileTest, LinesComeInAnyOrderAndTheLastOfASlotWins)
+TEST_F(PagerDataFileTest, LinesComeInAnyOrder)
 {
     const auto c = parsed("Sonder:015 Letzte\t001 002 \n"
                           "Batterie:0\n"
-                          "Eintrag:031 Erst\t001 001 001 001 001\n"
-                          "Pagername:Hinten\n"
-                          "Eintrag:031 Dann\t002 002 002 002 002\n");
+                          "Eintrag:31 Dann\t002 002 002 002 002\n"
+                          "Pagername:Hinten\n");
     EXPECT_EQ(c.image.kitchenCalls[15].text.str(), "Letzte");
     EXPECT_FALSE(c.battery);
     EXPECT_EQ(c.pagerName, "Hinten");
@@ -319,37 +276,75 @@ TEST_F(PagerDataFileTest, BytesArrivingInPiecesReadAsAWhole)
     expectSameConfiguration(byByte, fullConfiguration());
 }
 
-TEST_F(PagerDataFileTest, LineLongerThanTheFormatProvidesIsSkipped)
+TEST_F(PagerDataFileTest, LineOfTheLongestLengthStillCounts)
 {
-    // 127 characters with the line feed still count; 128 do not.
+    // 127 characters with the line feed; one more is refused (below).
     const std::string fits = "Eintrag:000 A\t001 002 003 004 005" + std::string(127 - 34, ' ') + "\n";
-    const std::string tooLong = "Eintrag:001 B\t001 002 003 004 005" + std::string(128 - 34, ' ') + "\r\n";
     ASSERT_EQ(fits.size(), 127u);
-    const auto c = parsed(fits + tooLong + "Pagername:" + std::string(200, 'x') + "\n");
-    EXPECT_EQ(c.image.callers[0].text.str(), "A");
-    EXPECT_EQ(c.image.callers[1].text.str(), start.image.callers[1].text.str());
-    EXPECT_EQ(c.pagerName, start.pagerName);
+    EXPECT_EQ(parsed(fits).image.callers[0].text.str(), "A");
+    // A line without a key is no part of the configuration, however long.
+    parsed(std::string(1000, 'x') + "\n");
 }
 
-TEST_F(PagerDataFileTest, SlotNumbersOutsideTheImageWriteNowhere)
+// A line that breaks the rule refuses the whole file: nothing of it is
+// applied, the lines before it included, and the problem names the line.
+struct RefusedLine {
+    const char* name;
+    std::string bytes;
+    std::size_t line;
+    std::string what;
+};
+
+class RefusedLineTest : public ::testing::TestWithParam<RefusedLine> {};
+
+TEST_P(RefusedLineTest, RefusesTheFileAndNamesTheLine)
 {
-    const PagerConfiguration before = start;
-    const auto c = parsed("Eintrag:032 X\t001 001 001 001 001\n"
-                          "Eintrag:-1 X\t001 001 001 001 001\n"
-                          "Eintrag:259 X\t001 001 001 001 001\n"
-                          "Sonder:016 X\t001 001 \n"
-                          "Sonder:4294967296 X\t001 001 \n");
-    expectSameConfiguration(c, before);
+    const RefusedLine& refused = GetParam();
+    PagerConfiguration c = referenceConfiguration();
+    const auto problem = PagerDataFile::parse("Pagername:Davor\n" + refused.bytes, c);
+    ASSERT_TRUE(problem);
+    EXPECT_EQ(problem->describe("k.pag"), "k.pag, line " + std::to_string(refused.line) + ": " + refused.what);
 }
 
-TEST_F(PagerDataFileTest, ZeroByteEndsTheLine)
-{
-    auto c = parsed(std::string("Eintrag:000 Ab\0cd\t001 002 003 004 005\n", 38));
-    EXPECT_EQ(c.image.callers[0].text.str(), "Ab");
-    EXPECT_EQ(c.image.callers[0].idSuffix, 0);
-    c = parsed(std::string("Pagername:Ab\0cd\n", 16));
-    EXPECT_EQ(c.pagerName, start.pagerName);
-}
+INSTANTIATE_TEST_SUITE_P(
+    PagerDataFile, RefusedLineTest,
+    ::testing::Values(
+        RefusedLine{"NameLongerThanTheForm", "Pagername:123456789012345678\n", 2,
+                    "pager name \"123456789012345678\" is longer than 14 characters"},
+        RefusedLine{"RemoteDeleteTextLongerThanTheForm", "Fernloeschung:12345678901234567890\n", 2,
+                    "remote-delete text \"12345678901234567890\" is longer than 16 characters"},
+        RefusedLine{"SlotTextLongerThanTheForm", "Eintrag:002 ABCDEFGHIJKLMNOPQ\t007 000 000 000 001\n", 2,
+                    "caller text \"ABCDEFGHIJKLMNOPQ\" is longer than 14 characters"},
+        RefusedLine{"NumberBeyondAByte", "Sonder:000 y\t300 002 \n", 2, "key 300 is not a number from 0 to 255"},
+        RefusedLine{"StationNotANumber", "Sonder:000 y\t001 +7 \n", 2,
+                    "station \"+7\" is not a number from 0 to 255"},
+        RefusedLine{"OneNumberTooFew", "Sonder:001 Bar\t012\n", 2,
+                    "kitchen slot holds 1 numbers after its TAB, not 2"},
+        RefusedLine{"OneNumberTooMany", "Eintrag:001 x\t001 002 003 004 005 006\n", 2,
+                    "caller slot holds 6 numbers after its TAB, not 4 or 5"},
+        RefusedLine{"BuzzerOfAnotherValue", "Summer:1\n", 2, "switch value \"1\" is neither 0 nor 2"},
+        RefusedLine{"RemoteDeleteOfAnotherValue", "FModus:1\n", 2, "switch value \"1\" is neither 0 nor 3"},
+        RefusedLine{"BatteryOfAnotherValue", "Batterie:3\n", 2, "switch value \"3\" is neither 0 nor 1"},
+        RefusedLine{"SwitchGivenTwice", "Batterie:1\nBatterie:0\n", 3, "switch value Batterie: is given twice"},
+        RefusedLine{"NameGivenTwice", "Pagername:Dann\n", 2, "pager name \"Dann\" is given twice"},
+        RefusedLine{"CallerBeyondTheImage", "Eintrag:032 X\t001 001 001 001 001\n", 2,
+                    "caller slot 032 is not a number from 0 to 31"},
+        RefusedLine{"NegativeCaller", "Eintrag:-1 X\t001 001 001 001 001\n", 2,
+                    "caller slot \"-1\" is not a number from 0 to 31"},
+        RefusedLine{"KitchenBeyondTheImage", "Sonder:4294967296 X\t001 001 \n", 2,
+                    "kitchen slot 4294967296 is not a number from 0 to 15"},
+        RefusedLine{"SlotGivenTwiceInAnotherSpelling", "Eintrag:31 A\t0 0 0 0\nEintrag:031 B\t0 0 0 0\n", 3,
+                    "caller slot 031 is given twice"},
+        RefusedLine{"ZeroByteInAText", std::string("Eintrag:000 Ab\0cd\t001 002 003 004 005\n", 38), 2,
+                    "caller text \"Ab\\x00cd\" holds the control character \\x00"},
+        RefusedLine{"EscapeInTheName", "Pagername:A\x1b[31m\n", 2,
+                    "pager name \"A\\x1b[31m\" holds the control character \\x1b"},
+        RefusedLine{"UnassignedByte", "Eintrag:000 A\x81\t001 002 003 004 005\n", 2,
+                    "caller text \"A\\x81\" holds the byte \\x81, which is no Windows-1252 character"},
+        RefusedLine{"KeyedLineLongerThanTheFormat",
+                    "Eintrag:001 B\t001 002 003 004 005" + std::string(128 - 34, ' ') + "\r\n", 2,
+                    "line \"Eintrag:001 B\\x09001 002 003 004 005       …\" is longer than 127 characters"}),
+    [](const auto& test) { return std::string(test.param.name); });
 
 class PagerDataFileOnDiskTest : public PagerDataFileTest {};
 
