@@ -19,6 +19,7 @@
 #include "files/pager_data_file.h"
 #include "files/replacing_file.h"
 #include "link/port_problem.h"
+#include "model/configuration_rule.h"
 #include "model/win1252.h"
 #include "model/option_switches.h"
 #include "transfer/messages.h"
@@ -254,9 +255,13 @@ int optionCommand(CliEnvironment& env, Session& session, const std::string& opti
     std::optional<std::string> pagerName;
     if (name) {
         pagerName = utf8ToWin1252(*name);
-        if (!pagerName || pagerName->size() > PagerNameMax) {
+        if (!pagerName) {
             complain(env) << "the pager name must be at most " << PagerNameMax
                           << " characters of the pager's character set\n";
+            return exitcode::BadInput;
+        }
+        if (const auto problem = checkText(Field::PagerName, *pagerName)) {
+            complain(env) << "--name: " << win1252ToUtf8(describe(*problem)) << '\n';
             return exitcode::BadInput;
         }
     }

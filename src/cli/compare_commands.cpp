@@ -84,6 +84,7 @@ int exitStatusOf(WriteEnd end)
     switch (end) {
     case WriteEnd::Written: return exitcode::Success;
     case WriteEnd::Interrupted: return exitcode::Interrupted;
+    case WriteEnd::Refused: return exitcode::BadInput;
     default: return exitcode::DeviceFailed;
     }
 }
@@ -91,6 +92,8 @@ int exitStatusOf(WriteEnd end)
 WriteOutcome writeHeldConfiguration(CliEnvironment& env, Session& session, bool verify, std::ostream& differencesTo)
 {
     const WriteResult write = session.write();
+    if (write.refused)
+        return {WriteEnd::Refused, false};
     const bool acknowledged = write.succeeded;
     // A stop that came after the last step leaves a complete write.
     if (session.stopped() && (verify || !acknowledged)) {

@@ -388,6 +388,7 @@ int writeEachCommand(CliEnvironment& env, Session& session, const std::string& f
         case WriteEnd::SlotsLeftOut:
             return {false, "failed: the pager has only 16 slots; slots 17 to 32 and the kitchen calls were not "
                            "written"};
+        case WriteEnd::Refused: return {false, "failed: the configuration holds what no pager can", exitcode::BadInput};
         }
         return {};
     });

@@ -132,6 +132,11 @@ WriteResult Session::write()
     }
     progress(0);
     const WriteResult result = writeConfiguration(link, env_.clock, *this, held_, startConfiguration().image);
+    if (result.refused) {
+        progress_.end();
+        tell(messageFor(result));
+        return result;
+    }
     if (result.cancelled) {
         // The command's own note says what the stop left.
         progress(0);
@@ -262,9 +267,12 @@ bool openFile(CliEnvironment& env, const std::string& path, PagerConfiguration& 
     std::string error;
     LoadReport report;
     if (!PagerDataFile::load(path, opened, error, &report)) {
-        env.err << win1252ToUtf8(report.notConfiguration ? notPagerDataMessage(path)
-                                                         : fileNotOpenedMessage(path, error))
-                << '\n' << std::flush;
+        if (report.problem)
+            complain(env) << report.problem->describe(path) << '\n' << std::flush;
+        else
+            env.err << win1252ToUtf8(report.notConfiguration ? notPagerDataMessage(path)
+                                                             : fileNotOpenedMessage(path, error))
+                    << '\n' << std::flush;
         return false;
     }
     config = opened;

@@ -29,6 +29,7 @@ enum class WriteEnd : std::uint8_t {
     ReadBackIncomplete,  // the write is not verified
     Differs,             // the read-back does not hold what was written
     SlotsLeftOut,        // a 16-slot pager could not take slots 17..32 or the kitchen calls
+    Refused,             // the configuration breaks the rule of what the pager may hold; nothing was sent
 };
 int exitStatusOf(WriteEnd end);
 

@@ -1,6 +1,9 @@
 #include "device/option_switch.h"
 
+#include <algorithm>
 #include <string_view>
+
+#include "model/configuration_rule.h"
 
 namespace harvelin {
 
@@ -15,6 +18,10 @@ constexpr std::string_view SwitchAck = "Uebernommen";
 
 bool sendOptionSwitch(SerialLink& link, const std::string& command)
 {
+    // The name a switch carries is checked where it comes in; a command that
+    // could end its frame early is never sent.
+    if (!std::all_of(command.begin(), command.end(), [](char c) { return isShowable(static_cast<unsigned char>(c)); }))
+        return false;
     // A confirmation after a late reply may belong to another command.
     link.clearLateReply();
     for (int attempt = 0; attempt < SwitchAttempts; ++attempt) {

@@ -60,6 +60,8 @@ std::string messageFor(const ReadOutResult& result, const std::string& partialBa
 
 std::string messageFor(const WriteResult& result)
 {
+    if (result.refused)
+        return win1252("Nicht übertragen: ") + describeGerman(*result.refused);
     if (result.cancelled)
         return win1252(WriteCancelledMessage);
     return win1252(result.succeeded ? "Daten erfolgreich übertragen" : "Fehlerhafte Übertragung!");

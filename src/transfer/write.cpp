@@ -33,8 +33,6 @@ constexpr unsigned FullPagerSettings = 5;   // and the remote-delete mode
 constexpr std::string_view SlotAck = "Uebernommen";
 constexpr std::string_view SettingAck = "uebernommen";
 
-constexpr std::string_view PagerNameCommand = ">Setze Adresstext:";
-constexpr std::string_view RemoteDeleteTextCommand = ">Setze Text_Fernloeschung:";
 
 // The last answer to the version query that carried a version decides.
 std::optional<unsigned> queryCallerSlots(SerialLink& link, SilenceWatch& silence)
@@ -95,11 +93,18 @@ bool writeSetting(SerialLink& link, std::string_view command, SilenceWatch& sile
 
 }  // namespace
 
+// The texts' commands below are those of a configuration that passed the
+// rule at the start; one refused all the same would count as not taken over.
 WriteResult writeConfiguration(SerialLink& link, Clock& clock, OperationSink& sink, const PagerConfiguration& config,
                                const PagerImage& startImage)
 {
     WriteResult result;
     const PagerImage& image = config.image;
+
+    // Only what the pager can show goes onto the line: a text that breaks
+    // the rule is refused before the first byte, not part-way.
+    if ((result.refused = checkConfiguration(config)))
+        return result;
 
     // 3. The pager finishes whatever it was doing.
     clock.sleepMs(StartWaitMs);
@@ -120,7 +125,8 @@ WriteResult writeConfiguration(SerialLink& link, Clock& clock, OperationSink& si
     // Once the pager has gone silent for good, no further step is sent.
     for (unsigned n = 0; n < callerSlots && !link.cancelled() && !silence.pagerGone(); ++n) {
         sink.progress(static_cast<int>(n));
-        if (writeSlot(link, callerSlotCommand(n, image.callers[n]), silence))
+        const auto command = callerSlotCommand(n, image.callers[n]);
+        if (command && writeSlot(link, *command, silence))
             ++acknowledged;
     }
 
@@ -128,25 +134,28 @@ WriteResult writeConfiguration(SerialLink& link, Clock& clock, OperationSink& si
     if (fullPager) {
         for (unsigned k = 0; k < KitchenSlots && !link.cancelled() && !silence.pagerGone(); ++k) {
             sink.progress(KitchenProgressBase + static_cast<int>(k));
-            if (writeSlot(link, kitchenSlotCommand(k, image.kitchenCalls[k]), silence))
+            const auto command = kitchenSlotCommand(k, image.kitchenCalls[k]);
+            if (command && writeSlot(link, *command, silence))
                 ++acknowledged;
         }
     }
 
     // 10.-14.
-    const auto setting = [&](int progress, std::string_view command) {
+    const auto setting = [&](int progress, std::optional<std::string_view> command) {
         if (link.cancelled() || silence.pagerGone())
             return;
         sink.progress(progress);
-        if (writeSetting(link, command, silence))
+        if (command && writeSetting(link, *command, silence))
             ++acknowledged;
     };
     if (fullPager)
         setting(RemoteDeleteModeProgress, config.remoteDelete ? RemoteDeleteSwitch.on : RemoteDeleteSwitch.off);
     setting(SwitchProgress, config.battery ? BatterySwitch.on : BatterySwitch.off);
     setting(SwitchProgress, config.buzzer ? BuzzerSwitch.on : BuzzerSwitch.off);
-    setting(TextProgress, std::string(PagerNameCommand) + config.pagerName);
-    setting(TextProgress, std::string(RemoteDeleteTextCommand) + config.remoteDeleteText);
+    const auto nameCommand = pagerNameCommand(config.pagerName);
+    const auto remoteDeleteCommand = remoteDeleteTextCommand(config.remoteDeleteText);
+    setting(TextProgress, nameCommand);
+    setting(TextProgress, remoteDeleteCommand);
     // A cancelled write ends at once; the steps after the cancel sent nothing.
     if (link.cancelled()) {
         result.cancelled = true;

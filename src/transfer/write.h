@@ -3,6 +3,7 @@
 #include "files/pager_data_file.h"
 #include "link/operation_sink.h"
 #include "link/serial_link.h"
+#include "model/configuration_rule.h"
 #include "model/pager_image.h"
 #include "platform/clock.h"
 
@@ -24,6 +25,9 @@ struct WriteResult {
     bool pagerGone = false;
     // A reply came late, so an acknowledgement may have been another step's.
     bool lateReplySeen = false;
+    // The configuration breaks the rule of what the pager may hold; not a
+    // byte was sent.
+    std::optional<ConfigurationProblem> refused;
 };
 
 // Writes `config` into the pager over a link that holds it: the caller
@@ -31,7 +35,8 @@ struct WriteResult {
 // pager takes it over. `startImage` is what the form starts with, to tell
 // whether a small pager left anything out. The progress bar counts the
 // steps. Stops early when the pager goes silent for good or the link is
-// cancelled.
+// cancelled. A configuration that breaks the rule of what the pager may
+// hold is refused before anything is sent.
 WriteResult writeConfiguration(SerialLink& link, Clock& clock, OperationSink& sink, const PagerConfiguration& config,
                                const PagerImage& startImage);
 

@@ -1,0 +1,172 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "cli/cli.h"
+#include "cli_run.h"
+#include "files/pager_data_file.h"
+#include "model/configuration_rule.h"
+#include "model/win1252.h"
+#include "pager_simulator.h"
+#include "platform/clock.h"
+#include "sim_backend.h"
+#include "temp_dir.h"
+#include "test_rig.h"
+#include "transfer/messages.h"
+#include "transfer/write.h"
+#include "ui/control_ids.h"
+
+// Only what the user wrote reaches the pager: every way in refuses a value
+// the pager cannot hold, instead of wrapping, cutting or dropping it.
+namespace harvelin {
+namespace {
+
+using namespace std::string_literals;
+
+std::string readBytes(const std::filesystem::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+const std::filesystem::path ReferenceFile = std::filesystem::path(HARVELIN_TEST_DATA) / "configuration.pag";
+
+// The reference file with line `line` (from 1) replaced, or with a line
+// added after the last when `line` is 54.
+std::string referenceWithLine(std::size_t line, const std::string& text)
+{
+    std::istringstream in(readBytes(ReferenceFile));
+    std::string bytes;
+    std::string l;
+    for (std::size_t n = 1; std::getline(in, l); ++n)
+        bytes += (n == line ? text + "\r" : l) + "\n";
+    if (line == 54)
+        bytes += text + "\r\n";
+    return bytes;
+}
+
+struct BadFile {
+    const char* name;
+    std::size_t line;
+    std::string text;
+    std::string what;  // what the command line says is wrong
+};
+
+void PrintTo(const BadFile& f, std::ostream* os) { *os << f.name; }
+
+class BadPagFile : public ::testing::TestWithParam<BadFile> {
+protected:
+    int run(std::vector<std::string> args)
+    {
+        out.str({});
+        err.str({});
+        return runCliWith(std::move(args), env);
+    }
+
+    TempDir dir;
+    VirtualClock clock;
+    sim::SimBackend backend{clock};
+    std::shared_ptr<sim::PagerSimulator> pager = backend.attachPager("ttyUSB0");
+    std::ostringstream out;
+    std::ostringstream err;
+    CliEnvironment env{backend,
+                       clock,
+                       [] { return PortTable::fromPaths({"ttyUSB0"}); },
+                       []() -> std::optional<std::string> { return std::nullopt; },
+                       out,
+                       err,
+                       false,
+                       {},
+                       '.',
+                       nullptr};
+};
+
+// The file is refused as a whole, before the port is opened, with the file,
+// the line and what is wrong; the form's "Datei öffnen" changes nothing.
+TEST_P(BadPagFile, IsRefusedByEveryWayIn)
+{
+    const BadFile& bad = GetParam();
+    const std::string path = (dir.path() / "kueche.pag").string();
+    std::ofstream(path, std::ios::binary) << referenceWithLine(bad.line, bad.text);
+    const std::string message = "harvelin-cli: " + path + ", line " + std::to_string(bad.line) + ": " + bad.what + "\n";
+
+    for (const char* command : {"write", "show", "verify", "diff"}) {
+        SCOPED_TRACE(command);
+        std::vector<std::string> args{command, path};
+        if (std::string(command) == "diff")
+            args.push_back(ReferenceFile.string());
+        EXPECT_EQ(run(args), exitcode::BadInput);
+        EXPECT_EQ(err.str(), message);
+        EXPECT_TRUE(out.str().empty());
+    }
+    EXPECT_TRUE(backend.opened().empty());
+    EXPECT_TRUE(pager->commands().empty());
+
+    TestRig rig;
+    rig.dialog.OnInitDialog();
+    const std::string before = PagerDataFile::format(rig.dialog.configurationFromForm());
+    rig.host.fileDialogAnswers.push_back(path);
+    rig.dialog.onCommand(ctl::OpenFileButton);
+    ASSERT_EQ(rig.host.messages.size(), 1u);
+    EXPECT_NE(rig.host.messages[0].find("Zeile " + std::to_string(bad.line) + ": "), std::string::npos)
+        << rig.host.messages[0];
+    EXPECT_EQ(PagerDataFile::format(rig.dialog.configurationFromForm()), before);
+    EXPECT_TRUE(rig.dialog.currentFile().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    StrictFiles, BadPagFile,
+    ::testing::Values(
+        BadFile{"CarriageReturnInText", 6, "Eintrag:000 A\r>Bootloader\t001 002 003 004 005",
+                "caller text \"A\\x0d>Bootloader\" holds the control character \\x0d"},
+        BadFile{"NulInText", 6, "Eintrag:000 Ti\0sch\t001 002 003 004 005"s,
+                "caller text \"Ti\\x00sch\" holds the control character \\x00"},
+        BadFile{"TextOf22Characters", 7, "Eintrag:001 Terrasse am Springbrunnen\t000 000 000 000 000",
+                "caller text \"Terrasse am Springbrunnen\" is longer than 14 characters"},
+        BadFile{"IdentityByte256", 6, "Eintrag:000 Tisch 1\t256 086 052 018 003",
+                "identity byte 256 is not a number from 0 to 255"},
+        BadFile{"IdentityByteNegative", 6, "Eintrag:000 Tisch 1\t120 -17 052 018 003",
+                "identity byte \"-17\" is not a number from 0 to 255"},
+        BadFile{"IdentityByteNoNumber", 6, "Eintrag:000 Tisch 1\tabc 086 052 018 003",
+                "identity byte \"abc\" is not a number from 0 to 255"},
+        BadFile{"Key999", 40, "Sonder:002 Test\t999 200 ", "key 999 is not a number from 0 to 255"},
+        BadFile{"BuzzerFive", 4, "Summer:5", "switch value \"5\" is neither 0 nor 2"},
+        BadFile{"SlotBeyondTheCallers", 54, "Eintrag:040 X\t000 000 000 000 000",
+                "caller slot 040 is not a number from 0 to 31"},
+        BadFile{"NegativeKitchenSlot", 54, "Sonder:-01 X\t001 001 ",
+                "kitchen slot \"-01\" is not a number from 0 to 15"},
+        BadFile{"SlotGivenTwice", 54, "Eintrag:9 Doppelt\t000 000 000 000 000", "caller slot 9 is given twice"}),
+    [](const auto& test) { return std::string(test.param.name); });
+
+// Behind the files, the write itself sends no text that could end a
+// command's frame: a configuration made in code with a CR in a text is
+// refused before the first byte.
+TEST(WireCannotBeForged, WriteRefusesATextThatBreaksTheRule)
+{
+    VirtualClock clock;
+    sim::SimBackend backend{clock};
+    auto pager = backend.attachPager("COM1");
+    SerialLink link{backend, PortTable::windowsComPorts(), clock};
+    link.setPortNumber(1);
+    link.setState(link.open() ? LinkState::Open : LinkState::Closed);
+    const auto sentBefore = pager->commands().size();
+
+    PagerConfiguration config = startConfiguration();
+    config.image.callers[31].text.assign("T\r>Setze:0 \x02X");
+    OperationSink quiet;
+    const WriteResult result = writeConfiguration(link, clock, quiet, config, startConfiguration().image);
+    ASSERT_TRUE(result.refused);
+    EXPECT_FALSE(result.succeeded);
+    EXPECT_EQ(result.refused->slot, 32u);
+    EXPECT_EQ(pager->commands().size(), sentBefore);
+    EXPECT_NE(win1252ToUtf8(messageFor(result)).find("Nicht übertragen: Tischsender 32: Meldetext"),
+              std::string::npos);
+}
+
+}  // namespace
+}  // namespace harvelin
