@@ -1,5 +1,6 @@
 #include "pager_simulator.h"
 
+#include <cctype>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -56,6 +57,25 @@ std::vector<std::uint8_t> numbersAfter(std::string_view text)
 }
 
 std::string withLineEnd(std::string text) { return text + "\r\n"; }
+
+// Every run of digits behind a blank or a colon becomes 907: a number that
+// no byte can hold. The version behind its "V" stays.
+std::string numbersBeyondAByte(const std::string& text)
+{
+    std::string out;
+    for (std::size_t i = 0; i < text.size();) {
+        const bool starts = std::isdigit(static_cast<unsigned char>(text[i])) && i > 0 &&
+                            (text[i - 1] == ' ' || text[i - 1] == ':');
+        if (!starts) {
+            out += text[i++];
+            continue;
+        }
+        while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])))
+            ++i;
+        out += "907";
+    }
+    return out;
+}
 
 }  // namespace
 
@@ -150,7 +170,7 @@ std::string PagerSimulator::pressButton(const std::array<std::uint8_t, 5>& id, s
         return {};
     char line[64];
     std::snprintf(line, sizeof line, "Tischsender:%u %u %u %u %u %u\r", id[0], id[1], id[2], id[3], id[4], extra);
-    return line;
+    return faults_.numbersBeyondAByte ? numbersBeyondAByte(line) : std::string(line);
 }
 
 std::string PagerSimulator::answer(const std::string& command)
@@ -167,6 +187,8 @@ std::string PagerSimulator::answer(const std::string& command)
     else
         reply = execute(command);
 
+    if (faults_.numbersBeyondAByte)
+        reply = numbersBeyondAByte(reply);
     reply = faults_.garbagePrefix + reply;
     while (reply.size() < faults_.padTo)
         reply += "..........";

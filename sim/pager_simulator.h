@@ -78,6 +78,7 @@ struct Faults {
     std::map<std::string, unsigned> delayFor;           // prefix -> the answer to it starts this much later still
     bool ackWithCapital = true;                         // slot writes answered "Uebernommen" (else "uebernommen")
     std::set<unsigned> forgetCallerWrite;               // ">Setze:n" acknowledged but not stored (a worn memory cell)
+    bool numbersBeyondAByte = false;                    // every number after a blank or colon sent as 907, button reports too
 };
 
 class PagerSimulator {

@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "device/link_watch.h"
+#include "model/configuration_rule.h"
 #include "model/conversions.h"
 
 namespace harvelin {
@@ -33,7 +34,8 @@ bool learnAcknowledged(const std::string& reply) { return reply.find(LearnAck) !
 // line's first colon, each further one after the next space. The pager
 // sends either five (identity bytes and one more) or six; with six, the
 // fifth is the identity's suffix. A sixth field starting with "e" is the
-// pager's closing word, not a number.
+// pager's closing word, not a number. A number that is no byte (0 to 255)
+// makes the line no report: an identity is never made up from it.
 std::optional<ButtonReport> parseReport(std::string_view line)
 {
     std::array<std::uint8_t, 6> n{};
@@ -43,7 +45,10 @@ std::optional<ButtonReport> parseReport(std::string_view line)
     const std::size_t colon = line.find(':');
     if (colon != std::string_view::npos) {
         p = colon + 1;
-        n[0] = numberAt(line, p);
+        const auto first = byteAt(line, p);
+        if (!first)
+            return std::nullopt;
+        n[0] = *first;
     }
     found = 1;
     for (int k = 1; k < 6; ++k) {
@@ -53,7 +58,10 @@ std::optional<ButtonReport> parseReport(std::string_view line)
         const std::size_t at = space + 1;
         if (k == 5 && at < line.size() && line[at] == 'e')
             break;
-        n[k] = numberAt(line, at);
+        const auto number = byteAt(line, at);
+        if (!number)
+            return std::nullopt;
+        n[k] = *number;
         p = at;
         found = k + 1;
     }

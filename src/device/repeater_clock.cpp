@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "model/configuration_rule.h"
 #include "model/conversions.h"
 
 namespace harvelin {
@@ -38,17 +39,6 @@ std::string hoursMinutes(unsigned hours, unsigned minutes)
     return buf;
 }
 
-// Whether a decimal number starts at pos, read the way numberAt reads it.
-bool numberStartsAt(std::string_view text, std::size_t pos)
-{
-    constexpr std::string_view leadingSpace = " \t\n\v\f\r";
-    while (pos < text.size() && leadingSpace.find(text[pos]) != std::string_view::npos)
-        ++pos;
-    if (pos < text.size() && (text[pos] == '+' || text[pos] == '-'))
-        ++pos;
-    return pos < text.size() && text[pos] >= '0' && text[pos] <= '9';
-}
-
 // The status reply reads "...: S H M...": one character after the colon is
 // skipped, then come the status number, the hours and the minutes, each
 // after a space. A reply that breaks off before the minutes carries no time
@@ -59,18 +49,31 @@ std::string repeaterTimeFrom(std::string_view text, std::size_t colon)
         return TimeErrorText;
     const std::size_t q0 = colon + 2;
     const std::size_t hoursSpace = text.find(' ', q0);
-    if (hoursSpace == std::string_view::npos || !numberStartsAt(text, hoursSpace + 1))
+    if (hoursSpace == std::string_view::npos)
         return TimeErrorText;
-    const std::size_t q1 = hoursSpace + 1;
-    const std::size_t minutesSpace = text.find(' ', q1);
-    if (minutesSpace == std::string_view::npos || !numberStartsAt(text, minutesSpace + 1))
+    const std::size_t minutesSpace = text.find(' ', hoursSpace + 1);
+    if (minutesSpace == std::string_view::npos)
         return TimeErrorText;
+    const auto hours = byteAt(text, hoursSpace + 1);
+    const auto minutes = byteAt(text, minutesSpace + 1);
+    if (!hours || !minutes || *hours > 23 || *minutes > 59)
+        return TimeErrorText;
+    return hoursMinutes(*hours, *minutes);
+}
 
-    const unsigned hours = numberAt(text, q1);
-    const unsigned minutes = numberAt(text, minutesSpace + 1);
-    if (hours > 23 || minutes > 59)
-        return TimeErrorText;
-    return hoursMinutes(hours, minutes);
+// A status reply whose numbers are not all bytes (0 to 255) is no status:
+// it is read again, like a reply without the marker.
+bool holdsOnlyBytes(std::string_view text, std::size_t colon)
+{
+    for (std::size_t at = colon + 2, k = 0; k < 3 && at <= text.size(); ++k) {
+        if (at < text.size() && text[at] >= '0' && text[at] <= '9' && !byteAt(text, at))
+            return false;
+        const std::size_t space = text.find(' ', at);
+        if (space == std::string_view::npos)
+            break;
+        at = space + 1;
+    }
+    return true;
 }
 
 }  // namespace
@@ -110,8 +113,12 @@ RepeaterStatus readRepeaterStatus(SerialLink& link, Clock& clock)
 
             clock.sleepMs(StatusParseWaitMs);
             const std::size_t colon = text.find(':');
-            if (colon != std::string_view::npos)
-                r = numberAt(text, colon + 2);
+            if (colon != std::string_view::npos) {
+                const auto number = byteAt(text, colon + 2);
+                if (!number || !holdsOnlyBytes(text, colon))
+                    continue;
+                r = *number;
+            }
             if (r != 0) {
                 const LocalTime now = clock.localTime();
                 status.systemTime = hoursMinutes(now.hour, now.minute);

@@ -90,11 +90,12 @@ public:
         if (link_.cancelled())
             return;
         advanceProgress();
-        const auto reply = requestUntil(link_, slotRequest(CallerSlotCommand, n), SlotAttempts,
-                                        [](const std::string& r) { return isSlotReply(r); }, &silence_);
-        if (!reply)
-            return missingStep();
-        const auto parsed = parseSlotReply(*reply, CallerNumbers);
+        // A reply that holds a value no slot can hold is asked for again.
+        std::optional<SlotReply> parsed;
+        requestUntil(link_, slotRequest(CallerSlotCommand, n), SlotAttempts, [&](const std::string& r) {
+            parsed = isSlotReply(r) ? parseSlotReply(r, CallerNumbers) : std::nullopt;
+            return parsed.has_value();
+        }, &silence_);
         if (!parsed)
             return missingStep();
         // A reply for another slot means the pager and the tool are out of
@@ -192,10 +193,17 @@ private:
         ++answered_.keyedLines;
     }
 
-    std::optional<std::string> requestSetting(const SettingRead& setting)
+    // Asks until a reply carries the setting's marker and `parse` finds a
+    // value in it that the configuration may hold.
+    template <class Parse>
+    auto requestSetting(const SettingRead& setting, Parse parse)
     {
-        return requestUntil(link_, std::string(setting.command), SettingAttempts,
-                            [&](const std::string& r) { return replyContains(r, setting.marker); }, &silence_);
+        decltype(parse(std::string())) value;
+        requestUntil(link_, std::string(setting.command), SettingAttempts, [&](const std::string& r) {
+            value = replyContains(r, setting.marker) ? parse(r) : std::nullopt;
+            return value.has_value();
+        }, &silence_);
+        return value;
     }
 
     void readSwitch(const SettingRead& setting, bool PagerConfiguration::*field, bool FileCoverage::*line,
@@ -203,8 +211,8 @@ private:
     {
         if (link_.cancelled())
             return;
-        const auto reply = requestSetting(setting);
-        const auto value = reply ? numberAfterMarker(*reply, setting.numberAt) : std::nullopt;
+        const auto value =
+            requestSetting(setting, [&](const std::string& r) { return numberAfterMarker(r, setting.numberAt); });
         if (!value)
             return missingStep();
         read_.*field = (*value & bit) != 0;
@@ -217,8 +225,7 @@ private:
     {
         if (link_.cancelled())
             return;
-        const auto reply = requestSetting(setting);
-        const auto text = reply ? parse(*reply) : std::nullopt;
+        const auto text = requestSetting(setting, [&](const std::string& r) { return parse(r); });
         if (!text)
             return missingStep();
         read_.*field = *text;

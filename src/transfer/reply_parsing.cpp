@@ -1,5 +1,6 @@
 #include "transfer/reply_parsing.h"
 
+#include "model/configuration_rule.h"
 #include "model/conversions.h"
 #include "model/pager_image.h"
 
@@ -16,15 +17,16 @@ constexpr std::string_view SlotEndWord = "Ende";
 constexpr std::string_view SlotMark = "Pos";
 constexpr std::string_view RemoteDeleteTextMark = "chung :";
 
-// The bytes from `from` up to the next CR; nullopt when no CR closes them.
-std::optional<std::string> lineUpToCr(std::string_view reply, std::size_t from, std::size_t maxChars)
+// The bytes from `from` up to the next CR; nullopt when no CR closes them,
+// or when they are no text that `field` may hold.
+std::optional<std::string> lineUpToCr(std::string_view reply, std::size_t from, Field field)
 {
     const auto cr = findWithin(reply, std::string_view(&Cr, 1), from);
     if (!cr)
         return std::nullopt;
     std::string line(reply.substr(from, *cr - from));
-    if (line.size() > maxChars)
-        line.resize(maxChars);
+    if (checkText(field, line))
+        return std::nullopt;
     return line;
 }
 
@@ -91,23 +93,24 @@ std::optional<SlotReply> parseSlotReply(std::string_view reply, std::size_t want
     if (!slotColon)
         return std::nullopt;
     const std::size_t slotStart = *slotColon + 1;
-    parsed.reportedSlot = numberAt(reply, slotStart);
 
     const auto textColon = findWithin(reply, ":", slotStart);
     if (!textColon)
         return std::nullopt;
+    const auto slot = byteFromText(reply.substr(slotStart, *textColon - slotStart));
+    if (!slot)
+        return std::nullopt;
+    parsed.reportedSlot = *slot;
 
     // The text ends at ETX, or where the reply text ends when the pager left
-    // the ETX out. Control bytes would upset the pager's display line, so
-    // they are kept as blanks; anything past 14 characters is dropped.
+    // the ETX out.
     std::size_t i = *textColon + 1;
-    while (i < reply.size() && reply[i] != Etx && reply[i] != '\0') {
-        if (parsed.text.size() < SlotTextMax) {
-            const auto byte = static_cast<unsigned char>(reply[i]);
-            parsed.text += byte < 0x20 ? ' ' : reply[i];
-        }
+    while (i < reply.size() && reply[i] != Etx && reply[i] != '\0')
         ++i;
-    }
+    parsed.text = reply.substr(*textColon + 1, i - (*textColon + 1));
+    // Caller and kitchen texts share one rule.
+    if (checkText(Field::CallerText, parsed.text))
+        return std::nullopt;
 
     // Each number follows the next space. Without an ETX the search starts
     // where the text stopped, which is the end of the reply text.
@@ -117,7 +120,13 @@ std::optional<SlotReply> parseSlotReply(std::string_view reply, std::size_t want
         if (!space)
             break;
         from = *space + 1;
-        parsed.numbers[parsed.numberCount++] = numberAt(reply, from);
+        // A pager that sends fewer numbers closes with its end word.
+        if (reply.substr(from).starts_with(SlotEndWord))
+            break;
+        const auto number = byteAt(reply, from);
+        if (!number)
+            return std::nullopt;
+        parsed.numbers[parsed.numberCount++] = *number;
     }
     return parsed;
 }
@@ -127,7 +136,7 @@ std::optional<std::uint8_t> numberAfterMarker(std::string_view reply, std::strin
     const auto at = findWithin(reply, marker);
     if (!at)
         return std::nullopt;
-    return numberAt(reply, *at + marker.size());
+    return byteAt(reply, *at + marker.size());
 }
 
 std::optional<std::string> remoteDeleteTextFromReply(std::string_view reply)
@@ -138,7 +147,7 @@ std::optional<std::string> remoteDeleteTextFromReply(std::string_view reply)
     const auto lf = findWithin(reply, std::string_view(&Lf, 1), *mark + RemoteDeleteTextMark.size());
     if (!lf)
         return std::nullopt;
-    return lineUpToCr(reply, *lf + 1, RemoteDeleteTextMax);
+    return lineUpToCr(reply, *lf + 1, Field::RemoteDeleteText);
 }
 
 std::optional<std::string> pagerNameFromReply(std::string_view reply)
@@ -146,7 +155,7 @@ std::optional<std::string> pagerNameFromReply(std::string_view reply)
     const auto colon = findWithin(reply, ":");
     if (!colon)
         return std::nullopt;
-    return lineUpToCr(reply, *colon + 1, PagerNameMax);
+    return lineUpToCr(reply, *colon + 1, Field::PagerName);
 }
 
 }  // namespace harvelin::transfer

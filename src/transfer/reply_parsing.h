@@ -45,11 +45,16 @@ constexpr unsigned callerSlotsForVersion(double version)
     return static_cast<unsigned>(version >= FullPagerVersion ? CallerSlots : SmallPagerSlots);
 }
 
+// Every value taken from a reply must pass the rule of what a configuration
+// may hold: a number that is no whole number from 0 to 255, or a text that
+// is too long or holds a control character, makes the whole reply invalid
+// (nullopt), to be asked for again like any reply that does not fit.
+
 // A reply to ">Lese:%u" or ">Le-Kueche:%u":
 //   ... "Pos:" slot ":" text ETX " " n1 " " n2 ... "Ende" ...
 struct SlotReply {
     std::uint8_t reportedSlot = 0;
-    std::string text;                       // at most 14 bytes, control bytes as blanks
+    std::string text;                       // at most 14 bytes, all showable
     std::array<std::uint8_t, 5> numbers{};  // the numbers found after the text, in order
     std::size_t numberCount = 0;            // how many of them were found
 };
@@ -58,7 +63,8 @@ struct SlotReply {
 bool isSlotReply(std::string_view reply);
 
 // Parses a slot reply, reading up to `wantedNumbers` numbers after the text.
-// nullopt when the reply lacks the slot number's or the text's colon.
+// nullopt when the reply lacks the slot number's or the text's colon, or a
+// value breaks the rule.
 std::optional<SlotReply> parseSlotReply(std::string_view reply, std::size_t wantedNumbers);
 
 // The number right after the colon of the first `marker` (which ends in a
@@ -66,13 +72,12 @@ std::optional<SlotReply> parseSlotReply(std::string_view reply, std::size_t want
 std::optional<std::uint8_t> numberAfterMarker(std::string_view reply, std::string_view marker);
 
 // ">List Text_Fernloeschung": the line after the first LF that follows
-// "chung :", up to its CR, cut to the 16 characters the field holds. nullopt
-// when the line is not closed by a CR.
+// "chung :", up to its CR. nullopt when the line is not closed by a CR, or
+// is no remote-delete text (more than 16 characters, a control character).
 std::optional<std::string> remoteDeleteTextFromReply(std::string_view reply);
 
 // ">List Adresstext": the bytes after the first colon of the reply up to the
-// next CR, cut to the 14 characters the name field holds. nullopt when no CR
-// follows.
+// next CR. nullopt when no CR follows, or they are no pager name.
 std::optional<std::string> pagerNameFromReply(std::string_view reply);
 
 }  // namespace harvelin::transfer

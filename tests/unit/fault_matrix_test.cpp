@@ -35,6 +35,7 @@ enum class Fault {
     MissingAck,
     LineVanishes,
     LineComesBack,
+    BeyondAByte,
 };
 
 const std::vector<std::pair<Op, const char*>> Ops = {
@@ -46,7 +47,7 @@ const std::vector<std::pair<Fault, const char*>> Faults = {
     {Fault::None, "none"},          {Fault::SilentFromStart, "silent"}, {Fault::SilentFromMiddle, "silent-mid"},
     {Fault::Garbage, "garbage"},    {Fault::Split, "split"},            {Fault::Overlong, ">200"},
     {Fault::Slow, "slow"},          {Fault::LateRefusal, "late-no"},    {Fault::MissingAck, "no-ack"},
-    {Fault::LineVanishes, "gone-mid"}, {Fault::LineComesBack, "gone+back"},
+    {Fault::LineVanishes, "gone-mid"}, {Fault::LineComesBack, "gone+back"}, {Fault::BeyondAByte, "907"},
 };
 
 // What may change, one bit each.
@@ -211,6 +212,7 @@ private:
         sim::Faults& f = rig_.pager->faults();
         switch (fault_) {
         case Fault::SilentFromStart: f.silent = true; break;
+        case Fault::BeyondAByte: f.numbersBeyondAByte = true; break;
         case Fault::Garbage: f.replaceReply[">"] = "\x7F#?\xFE\x01-*-\r\n"; break;
         case Fault::Split:
             f.splitAt = 6;
@@ -314,7 +316,9 @@ Outcome expected(Op op, Fault fault)
            // Replies after the read window never count, not even the version.
            {F::Slow, {{NoConnection}, L::Open, true, 0}},
            {F::LineVanishes, {{BadData}, L::Closed, false, 0}},
-           {F::LineComesBack, {{BadData}, L::Closed, false, 0}}}}},
+           {F::LineComesBack, {{BadData}, L::Closed, false, 0}},
+           // A number no byte holds is asked for again, and never stored.
+           {F::BeyondAByte, {{BadData}, L::Open, true, 0}}}}},
         {Op::Write,
          {{{WriteOk}, L::Open, true, Pager},
           {{F::SilentFromStart, {{WriteFailed}, L::Lost, false, 0}},
@@ -331,6 +335,8 @@ Outcome expected(Op op, Fault fault)
           {{F::SilentFromStart, untouched},
            {F::Garbage, untouched},
            {F::MissingAck, untouched},
+           // A report with a number no byte holds names no button.
+           {F::BeyondAByte, untouched},
            // The pager took up learn mode, but said so too late.
            {F::Slow, {{}, L::Open, true, Pager}},
            // Learn mode left on in the pager: the button was learned, the

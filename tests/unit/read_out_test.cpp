@@ -158,15 +158,44 @@ TEST_F(ReadOutTest, ReplyNamingAnotherSlotIsReportedAndLeftOut)
     EXPECT_FALSE(results.lastReadOutComplete);
 }
 
-TEST_F(ReadOutTest, ControlBytesArriveAsBlanksAndLongTextsAsFourteen)
+// A reply with a value that the configuration cannot hold is asked for
+// again like any reply that does not fit, and is never stored: not wrapped
+// modulo 256, not cut, not with blanks for control bytes.
+struct InvalidReply {
+    const char* name;
+    const char* command;
+    std::string reply;
+    std::string never;  // what storing it would have put into the file
+};
+
+class InvalidReplyReadOut : public ReadOutTest, public ::testing::WithParamInterface<InvalidReply> {};
+
+TEST_P(InvalidReplyReadOut, FailsAndStoresNothingOfIt)
 {
-    pagerState().callers[0].text = "Tab\there";
-    pagerState().callers[1].text = "ABCDEFGHIJKLMNOPQRST";
+    const InvalidReply& invalid = GetParam();
+    faults().replaceReply[invalid.command] = invalid.reply;
+    const PagerConfiguration before = dlg.configurationFromForm();
     readOut();
-    EXPECT_EQ(dlg.image().callers[0].text.str(), "Tab here");
-    EXPECT_EQ(dlg.image().callers[1].text.str(), "ABCDEFGHIJKLMN");
-    EXPECT_EQ(dlg.image().callers[1].text.bytes[14], 0);
+    EXPECT_EQ(host.messages, std::vector<std::string>{BadData});
+    EXPECT_EQ(countCommand(invalid.command), std::string(invalid.command).starts_with(">L") && std::string(invalid.command).find("List") == std::string::npos ? 8 : 4);
+    EXPECT_TRUE(sameConfiguration(dlg.configurationFromForm(), before));
+    const ReadOutResult& got = results.lastReadOut;
+    EXPECT_FALSE(got.complete());
+    // Nor does what the backup of the incomplete read-out keeps.
+    const std::string kept = PagerDataFile::format(got.read, &got.answered);
+    EXPECT_EQ(kept.find(invalid.never), std::string::npos);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    ReadOut, InvalidReplyReadOut,
+    ::testing::Values(
+        InvalidReply{"IdentityByte907", ">Lese:3", "Pos:3:Tisch 4\x03 907 000 000 000 000 Ende\r\n", "139"},
+        InvalidReply{"TabInText", ">Lese:3", "Pos:3:Tab\there\x03 001 000 000 000 000 Ende\r\n", "Tab"},
+        InvalidReply{"TextOf20", ">Lese:3", "Pos:3:ABCDEFGHIJKLMNOPQRST\x03 1 0 0 0 0 Ende\r\n", "ABCDEFGHIJKLMN"},
+        InvalidReply{"KitchenKey901", ">Le-Kueche:3", "Pos:3:Theke\x03 001 901 Ende\r\n", "Theke"},
+        InvalidReply{"NameOf16", ">List Adresstext", "Adresstext :Pager:Restaurant\r\n", "Pager:Restaura"},
+        InvalidReply{"BuzzerOf907", ">List E_Vibration", "E_Vibration:907\r\n", "Summer:"}),
+    [](const auto& test) { return std::string(test.param.name); });
 
 TEST_F(ReadOutTest, KitchenReplyFillsTheSlotItNames)
 {
@@ -219,16 +248,6 @@ TEST_F(ReadOutTest, RemoteDeleteTextNeedsItsLineFeed)
     readOut();
     EXPECT_EQ(dlg.fields().remoteDeleteText, "  Neuer Text  ");
     EXPECT_EQ(host.messages, std::vector<std::string>{BadData});
-}
-
-TEST_F(ReadOutTest, PagerNameIsCutToTheFieldsFourteenCharacters)
-{
-    pagerState().pagerName = "Pager:Restaurant";
-    readOut();
-    EXPECT_EQ(dlg.fields().pagerName, "Pager:Restaura");
-    EXPECT_EQ(host.controlText(ctl::PagerName), "Pager:Restaura");
-    // The next exchange with the controls does not trip over the name.
-    EXPECT_TRUE(dlg.UpdateData(true));
 }
 
 TEST_F(ReadOutTest, SilentPagerAfterVersionLeavesTheFormAndSaysSoOnce)

@@ -61,16 +61,8 @@ TEST(SlotReply, BytesBeforePosAreIgnored)
     ASSERT_TRUE(parsed);
     EXPECT_EQ(parsed->reportedSlot, 0);
     EXPECT_EQ(parsed->text, "Bar");
-    EXPECT_EQ(parsed->numberCount, 2u);  // 009, then the number of " Ende" reads as 0
+    EXPECT_EQ(parsed->numberCount, 1u);  // 009, then the pager's end word
     EXPECT_EQ(parsed->numbers[0], 9);
-}
-
-TEST(SlotReply, ControlBytesBecomeBlanksAndLongTextsAreCut)
-{
-    const auto parsed = parseSlotReply("Pos:1:A\tB\x01" "C" "DEFGHIJKLMNOPQRST\x03 200 Ende", 5);
-    ASSERT_TRUE(parsed);
-    EXPECT_EQ(parsed->text, "A B CDEFGHIJKL");
-    EXPECT_EQ(parsed->numbers[0], 200);
 }
 
 TEST(SlotReply, BytesAbove0x7FStayAsTheyAre)
@@ -80,14 +72,21 @@ TEST(SlotReply, BytesAbove0x7FStayAsTheyAre)
     EXPECT_EQ(parsed->text, "K\xFC" "che");
 }
 
-TEST(SlotReply, NumbersAreTakenModulo256)
-{
-    const auto parsed = parseSlotReply("Pos:259:x\x03 256 -1 Ende", 5);
-    ASSERT_TRUE(parsed);
-    EXPECT_EQ(parsed->reportedSlot, 3);
-    EXPECT_EQ(parsed->numbers[0], 0);
-    EXPECT_EQ(parsed->numbers[1], 255);
-}
+// A value that no slot can hold makes the whole reply invalid: it is asked
+// for again, never stored wrapped, cut or with blanks for control bytes.
+class InvalidSlotReply : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(InvalidSlotReply, IsRefusedWhole) { EXPECT_FALSE(parseSlotReply(GetParam(), 5)) << GetParam(); }
+
+INSTANTIATE_TEST_SUITE_P(SlotReply, InvalidSlotReply,
+                         ::testing::Values("Pos:1:x\x03 907 001 Ende",        // beyond a byte
+                                           "Pos:1:x\x03 001 -1 Ende",         // a sign
+                                           "Pos:1:x\x03 001 12a Ende",        // not a whole number
+                                           "Pos:259:x\x03 001 Ende",          // the slot number too
+                                           "Pos:1:A\tB\x03 001 Ende",          // a control byte in the text
+                                           "Pos:1:A\rBootloader\x03 001 Ende", // a CR in the text
+                                           "Pos:1:ABCDEFGHIJKLMNO\x03 001 Ende" // 15 characters
+                                           ));
 
 TEST(SlotReply, MissingSpacesLeaveTheLaterNumbersUnfound)
 {
@@ -126,15 +125,17 @@ TEST(SettingReplies, NumberAfterTheMarkersColon)
 {
     EXPECT_EQ(*numberAfterMarker("Modus_Fernloeschung:3\r\n", "schung:"), 3);
     EXPECT_EQ(*numberAfterMarker("Debug :1\r\n", "Debug :"), 1);
-    EXPECT_EQ(*numberAfterMarker("E_Vibration:", "ration:"), 0);
     EXPECT_FALSE(numberAfterMarker("E_Vibration 3", "ration:"));
+    // Nothing, or a value no byte holds, is no setting.
+    EXPECT_FALSE(numberAfterMarker("E_Vibration:", "ration:"));
+    EXPECT_FALSE(numberAfterMarker("E_Vibration:259\r\n", "ration:"));
 }
 
 TEST(SettingReplies, RemoteDeleteTextIsTheLineAfterTheMarker)
 {
     EXPECT_EQ(*remoteDeleteTextFromReply("Text_Fernloeschung :\r\n  Bitte warten\r\n"), "  Bitte warten");
     EXPECT_EQ(*remoteDeleteTextFromReply("Text_Fernloeschung :\r\n\r\n"), "");
-    EXPECT_EQ(*remoteDeleteTextFromReply("Text_Fernloeschung :\r\n0123456789ABCDEFGHIJ\r\n"), "0123456789ABCDEF");
+    EXPECT_FALSE(remoteDeleteTextFromReply("Text_Fernloeschung :\r\n0123456789ABCDEFGHIJ\r\n"));
 }
 
 TEST(SettingReplies, RemoteDeleteTextNeedsLfAndClosingCr)
@@ -143,10 +144,11 @@ TEST(SettingReplies, RemoteDeleteTextNeedsLfAndClosingCr)
     EXPECT_FALSE(remoteDeleteTextFromReply("Text_Fernloeschung :\r\n  Bitte warten"));
 }
 
-TEST(SettingReplies, PagerNameFollowsTheFirstColonAndIsCutToFourteen)
+TEST(SettingReplies, PagerNameFollowsTheFirstColonAndHoldsFourteenAtMost)
 {
     EXPECT_EQ(*pagerNameFromReply("Adresstext :Pager:B12\r\n"), "Pager:B12");
-    EXPECT_EQ(*pagerNameFromReply("Adresstext :0123456789ABCDEF\r\n"), "0123456789ABCD");
+    EXPECT_FALSE(pagerNameFromReply("Adresstext :0123456789ABCDEF\r\n"));
+    EXPECT_FALSE(pagerNameFromReply("Adresstext :A\x1b[31m\r\n"));
     EXPECT_FALSE(pagerNameFromReply("Adresstext :Pager:B12"));
 }
 
@@ -165,7 +167,7 @@ TEST(SlotCommands, LastSlotWithFullTextIs51Bytes)
 {
     CallerEntry slot;
     slot.text.assign("ABCDEFGHIJKLMN");
-    const std::string command = callerSlotCommand(31, slot);
+    const std::string command = callerSlotCommand(31, slot).value();
     EXPECT_EQ(command.size(), 51u);
     EXPECT_EQ(command.substr(0, 11), ">Setze:31 \x02");
     EXPECT_EQ(command.substr(25), "\x03 000 000 000 000 000 Ende");
