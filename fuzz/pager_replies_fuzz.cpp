@@ -1,6 +1,7 @@
 // The dialog against a pager that answers anything at all: every handler
 // that reads replies (search, read-out, learn, repeater status, write) runs
-// over arbitrary bytes and must stay within them and within its fields.
+// over arbitrary bytes and must stay within them and within its fields, and
+// store nothing that breaks the rule of what a configuration may hold.
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -8,6 +9,7 @@
 
 #include "form_results.h"
 #include "fuzz_input.h"
+#include "model/configuration_rule.h"
 #include "platform/clock.h"
 #include "ui/control_ids.h"
 #include "ui/main_dialog.h"
@@ -82,5 +84,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     check(dialog.fields().remoteDeleteText.size() <= 16);
     check(dialog.fields().repeaterTimeText.size() <= 5);
     check(!dialog.deviceBusy());
+    // Whatever the replies held, the form and the image hold only what a
+    // configuration may: nothing wrapped, cut or carrying a control byte.
+    check(!checkConfiguration(dialog.heldConfiguration()));
+    check(!checkConfiguration(dialog.configurationFromForm()));
     return 0;
 }

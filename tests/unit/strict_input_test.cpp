@@ -119,6 +119,17 @@ TEST_P(BadPagFile, IsRefusedByEveryWayIn)
     EXPECT_TRUE(rig.dialog.currentFile().empty());
 }
 
+// The name that option --name puts behind a switch is held to the same rule.
+TEST_F(BadPagFile, OptionNameWithAControlCharacterIsRefusedBeforeTheSearch)
+{
+    for (const char* name : {"A\r>Bootloader", "Pager:\x1b[31m", "Pager:Restaurant"}) {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(run({"option", "battery", "on", "--name", name}), exitcode::BadInput);
+        EXPECT_EQ(err.str().rfind("harvelin-cli: --name: pager name \"", 0), 0u) << err.str();
+    }
+    EXPECT_TRUE(backend.opened().empty());
+}
+
 INSTANTIATE_TEST_SUITE_P(
     StrictFiles, BadPagFile,
     ::testing::Values(
@@ -166,6 +177,63 @@ TEST(WireCannotBeForged, WriteRefusesATextThatBreaksTheRule)
     EXPECT_EQ(pager->commands().size(), sentBefore);
     EXPECT_NE(win1252ToUtf8(messageFor(result)).find("Nicht übertragen: Tischsender 32: Meldetext"),
               std::string::npos);
+}
+
+}  // namespace
+}  // namespace harvelin
+
+namespace harvelin {
+namespace {
+
+// Every file the tool writes opens again unchanged: the start values (the
+// 16-character remote-delete text included), texts of every character the
+// pager can show at full length, the lines of an incomplete read-out, and
+// every file of the test data.
+TEST(OwnFilesOpenAgain, EveryFileTheToolWritesReadsBackByteForByte)
+{
+    std::vector<std::pair<std::string, std::string>> files;
+    const PagerConfiguration start = startConfiguration();
+    files.emplace_back("start", PagerDataFile::format(start));
+
+    PagerConfiguration full = start;
+    std::string showable;
+    for (int b = 0x20; b <= 0xFF; ++b)
+        if (isShowable(static_cast<unsigned char>(b)))
+            showable += static_cast<char>(b);
+    for (std::size_t s = 0; s < CallerSlots; ++s) {
+        full.image.callers[s].text.assign(showable.substr((s * SlotTextMax) % (showable.size() - SlotTextMax), SlotTextMax));
+        full.image.callers[s].buttonId = {255, 0, static_cast<std::uint8_t>(s), 9};
+        full.image.callers[s].idSuffix = 255;
+    }
+    for (std::size_t k = 0; k < KitchenSlots; ++k) {
+        full.image.kitchenCalls[k].text.assign(showable.substr(showable.size() - SlotTextMax - k, SlotTextMax));
+        full.image.kitchenCalls[k] = {full.image.kitchenCalls[k].text, 255, 0};
+    }
+    full.pagerName = showable.substr(0, PagerNameMax);
+    full.remoteDeleteText = showable.substr(showable.size() - RemoteDeleteTextMax);
+    full.buzzer = full.battery = full.remoteDelete = true;
+    ASSERT_FALSE(checkConfiguration(full));
+    files.emplace_back("full", PagerDataFile::format(full));
+
+    FileCoverage partial;
+    partial.pagerName = partial.buzzer = true;
+    partial.callers.set(0);
+    partial.callers.set(31);
+    partial.kitchenCalls.set(15);
+    files.emplace_back("partial", PagerDataFile::format(full, &partial));
+
+    for (const auto& entry : std::filesystem::directory_iterator(HARVELIN_TEST_DATA))
+        if (entry.path().extension() == ".pag")
+            files.emplace_back(entry.path().filename().string(), readBytes(entry.path()));
+
+    for (const auto& [name, bytes] : files) {
+        SCOPED_TRACE(name);
+        PagerConfiguration read = start;
+        FileCoverage coverage;
+        const auto problem = PagerDataFile::parse(bytes, read, &coverage);
+        ASSERT_FALSE(problem) << problem->describe(name);
+        EXPECT_EQ(PagerDataFile::format(read, &coverage), bytes);
+    }
 }
 
 }  // namespace
