@@ -75,7 +75,8 @@ void MainDialog::onUiTimer()
         return;
 
     // 1. Nothing typed or clicked since the controls were last read: the
-    //    variables hold what they show.
+    //    variables hold what they show. A field that holds what it may not
+    //    is left for the next action that needs it; a tick says nothing.
     if (host_.userChangedControls())
         UpdateData(true);
 

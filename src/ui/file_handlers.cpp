@@ -65,8 +65,9 @@ void MainDialog::openFile()
 // "Speichern unter" (1058)
 void MainDialog::saveFile()
 {
-    // 1.
-    UpdateData(true);
+    // 1. A field that holds what it may not is named, and nothing is saved.
+    if (!takeEveryField())
+        return;
     formToImage();
     // 2.
     const auto path = host_.fileDialog(dataFileDialog(true));

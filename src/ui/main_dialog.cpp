@@ -13,28 +13,71 @@ namespace harvelin {
 
 namespace {
 
-constexpr int CallerTextMax = static_cast<int>(SlotTextMax);
-constexpr int KitchenTextMax = static_cast<int>(SlotTextMax);
-constexpr int PagerNameChars = static_cast<int>(PagerNameMax);
-// Key and station are numbers up to 255; the fields take three characters so
-// that a value from the pager or a file is shown as it is and never traps the
-// user in a validation message.
-constexpr int KitchenNumberMax = 3;
-constexpr int RemoteDeleteTextChars = static_cast<int>(RemoteDeleteTextMax);
-constexpr int Unlimited = 0;
-
-// Key and station are bytes on the wire and in the file.
-constexpr unsigned KitchenNumberLargest = 255;
+// Key and station are numbers up to 255: three characters. A longer text from
+// the pager or a file is still shown whole; the hosts widen the limit to it.
+constexpr int KitchenNumberChars = 3;
 
 // Asked before closing, reading the pager or opening a file: "Trotzdem " and
 // the action follow.
 constexpr std::string_view UnsavedChanges = "Die Änderungen sind weder gespeichert noch zum Pager übertragen.";
 
-std::string numberMessage()
+// A bound control and its variable. An editable field names what it holds
+// and the row it stands in, as the row's label shows it (0: no rows).
+struct Binding {
+    int id;
+    std::string* text;
+    std::optional<Field> field;  // none: display only, never checked
+    int row = 0;
+};
+
+bool isNumberField(Field field) { return field == Field::Key || field == Field::Station; }
+
+int inputLimit(Field field)
 {
-    char buf[80];
-    std::snprintf(buf, sizeof buf, "Bitte geben Sie eine Zahl zwischen 0 und %u ein.", KitchenNumberLargest);
-    return buf;
+    return isNumberField(field) ? KitchenNumberChars : static_cast<int>(maxLength(field));
+}
+
+// Where the form shows a field, by its group's title, the row and the
+// column's heading (UTF-8).
+std::string placeOf(const Binding& b)
+{
+    const std::string row = ", Zeile " + std::to_string(b.row);
+    switch (*b.field) {
+    case Field::CallerText: return "Tischsender" + row + ", Meldetext";
+    case Field::KitchenText: return "Küchenrufe" + row + ", Meldetext";
+    case Field::Key: return "Küchenrufe" + row + ", Taste";
+    case Field::Station: return "Küchenrufe" + row + ", Station";
+    case Field::PagerName: return "Pager-Einstellungen, Pager-Name";
+    case Field::RemoteDeleteText: return "Pager-Einstellungen, Fernlöschtext";
+    default: return {};
+    }
+}
+
+// The bindings, in the order the exchange goes through them; the page radio
+// is exchanged before the one at `radioAt`.
+std::vector<Binding> bindingsOf(FormFields& f, int pageOffset, std::size_t& radioAt)
+{
+    constexpr int Rows = FormFields::Rows;
+    std::vector<Binding> bindings;
+    bindings.reserve(6 * Rows + 8);
+    for (int r = 1; r <= Rows; ++r) {
+        bindings.push_back({ctl::callerText(r), &f.callerTexts[r], Field::CallerText, r + pageOffset});
+        bindings.push_back({ctl::idText(r), &f.idTexts[r], std::nullopt});
+    }
+    bindings.push_back({ctl::StatusLine, &f.statusText, std::nullopt});
+    bindings.push_back({ctl::PagerName, &f.pagerName, Field::PagerName});
+    for (int r = 1; r <= FormFields::KitchenRows; ++r) {
+        bindings.push_back({ctl::kitchenText(r), &f.kitchenTexts[r], Field::KitchenText, r});
+        bindings.push_back({ctl::kitchenKey(r), &f.kitchenKeys[r], Field::Key, r});
+        bindings.push_back({ctl::kitchenStation(r), &f.kitchenStations[r], Field::Station, r});
+    }
+    for (int r = 1; r <= Rows; ++r)
+        bindings.push_back({ctl::rowLabel(r), &f.rowLabels[r], std::nullopt});
+    radioAt = bindings.size();
+    bindings.push_back({ctl::RemoteDeleteText, &f.remoteDeleteText, Field::RemoteDeleteText});
+    bindings.push_back({ctl::RepeaterTime, &f.repeaterTimeText, std::nullopt});
+    bindings.push_back({ctl::SystemTime, &f.systemTimeText, std::nullopt});
+    return bindings;
 }
 
 using RowTexts = std::array<std::string, MainDialog::Rows + 1>;
@@ -51,13 +94,6 @@ void takeRows(PagerImage& image, int pageOffset, const RowTexts& callerTexts, co
         slot.station = numberFromText(kitchenStations[r]);
         slot.key = numberFromText(kitchenKeys[r]);
     }
-}
-
-std::string lengthMessage(int maxChars)
-{
-    char buf[80];
-    std::snprintf(buf, sizeof buf, "Bitte geben Sie nicht mehr als %d Zeichen ein.", maxChars);
-    return buf;
 }
 
 }  // namespace
@@ -85,38 +121,63 @@ MainDialog::MainDialog(DialogHost& dialogHost, SerialBackend& backend, PortTable
     link_.setRepaintHook([this] { runner_.repaintWhileWaiting(); });
 }
 
-// The bindings, in the order the exchange goes through them. A text bound
-// with a limit is validated when taken from its control; display-only fields
-// (statics and the read-only "Rufknopf-ID" boxes) never are.
+std::optional<Problem> checkFormField(Field field, std::string_view text)
+{
+    if (!isNumberField(field))
+        return checkText(field, text);
+    // An empty key or station is the number 0, as it always was.
+    std::uint8_t value = 0;
+    return text.empty() ? std::nullopt : checkByte(field, text, value);
+}
+
+// Display-only fields (statics and the read-only "Rufknopf-ID" boxes) are
+// taken as they are.
+std::optional<MainDialog::LeftField> MainDialog::takeControls()
+{
+    std::size_t radioAt = 0;
+    const std::vector<Binding> bindings = bindingsOf(fields_, pageOffset(), radioAt);
+    std::optional<LeftField> left;
+    for (std::size_t i = 0; i < bindings.size(); ++i) {
+        if (i == radioAt) {
+            const bool lower = host_.isChecked(ctl::PageLower);
+            const bool upper = host_.isChecked(ctl::PageUpper);
+            shownChecks_[ctl::PageLower] = lower;
+            shownChecks_[ctl::PageUpper] = upper;
+            fields_.pageRadio = lower ? 0 : upper ? 1 : -1;
+        }
+        const Binding& b = bindings[i];
+        std::string value = host_.controlText(b.id);
+        if (b.field) {
+            if (auto problem = checkFormField(*b.field, value)) {
+                // What the control is known to show stays the variable's
+                // value, so showing the variables does not write over what
+                // the user typed.
+                if (!left)
+                    left = LeftField{b.id, win1252(placeOf(b)), std::move(*problem)};
+                continue;
+            }
+        }
+        shownTexts_[b.id] = value;
+        *b.text = std::move(value);
+    }
+    host_.userChangesTaken();
+    return left;
+}
+
+bool MainDialog::takeEveryField()
+{
+    const std::optional<LeftField> left = takeControls();
+    if (!left)
+        return true;
+    host_.messageBox(left->place + ": " + describeGerman(left->problem));
+    host_.setFocus(left->controlId);
+    return false;
+}
+
 bool MainDialog::UpdateData(bool saveAndValidate)
 {
-    struct Binding {
-        int id;
-        std::string* text;
-        int maxChars;
-        bool editable;
-        bool numeric = false;
-    };
-    FormFields& f = fields_;
-    std::vector<Binding> bindings;
-    bindings.reserve(6 * Rows + 8);
-    for (int r = 1; r <= Rows; ++r) {
-        bindings.push_back({ctl::callerText(r), &f.callerTexts[r], CallerTextMax, true});
-        bindings.push_back({ctl::idText(r), &f.idTexts[r], Unlimited, false});
-    }
-    bindings.push_back({ctl::StatusLine, &f.statusText, Unlimited, false});
-    bindings.push_back({ctl::PagerName, &f.pagerName, PagerNameChars, true});
-    for (int r = 1; r <= KitchenRows; ++r) {
-        bindings.push_back({ctl::kitchenText(r), &f.kitchenTexts[r], KitchenTextMax, true});
-        bindings.push_back({ctl::kitchenKey(r), &f.kitchenKeys[r], KitchenNumberMax, true, true});
-        bindings.push_back({ctl::kitchenStation(r), &f.kitchenStations[r], KitchenNumberMax, true, true});
-    }
-    for (int r = 1; r <= Rows; ++r)
-        bindings.push_back({ctl::rowLabel(r), &f.rowLabels[r], Unlimited, false});
-    const std::size_t radioAt = bindings.size();
-    bindings.push_back({ctl::RemoteDeleteText, &f.remoteDeleteText, RemoteDeleteTextChars, true});
-    bindings.push_back({ctl::RepeaterTime, &f.repeaterTimeText, Unlimited, false});
-    bindings.push_back({ctl::SystemTime, &f.systemTimeText, Unlimited, false});
+    if (saveAndValidate)
+        return !takeControls();
 
     auto showCheck = [this](int id, bool on) {
         const auto shown = shownChecks_.find(id);
@@ -125,56 +186,28 @@ bool MainDialog::UpdateData(bool saveAndValidate)
         host_.setChecked(id, on);
         shownChecks_[id] = on;
     };
-    auto exchangeRadio = [&] {
-        if (saveAndValidate) {
-            const bool lower = host_.isChecked(ctl::PageLower);
-            const bool upper = host_.isChecked(ctl::PageUpper);
-            shownChecks_[ctl::PageLower] = lower;
-            shownChecks_[ctl::PageUpper] = upper;
-            f.pageRadio = lower ? 0 : upper ? 1 : -1;
-        } else {
-            showCheck(ctl::PageLower, f.pageRadio == 0);
-            showCheck(ctl::PageUpper, f.pageRadio == 1);
-        }
-    };
-
+    std::size_t radioAt = 0;
+    const std::vector<Binding> bindings = bindingsOf(fields_, pageOffset(), radioAt);
     for (std::size_t i = 0; i < bindings.size(); ++i) {
-        if (i == radioAt)
-            exchangeRadio();
-        const Binding& b = bindings[i];
-        if (saveAndValidate) {
-            std::string value = host_.controlText(b.id);
-            shownTexts_[b.id] = value;
-            if (b.editable && b.maxChars != Unlimited && static_cast<int>(value.size()) > b.maxChars) {
-                host_.messageBox(lengthMessage(b.maxChars));
-                host_.setFocus(b.id);
-                return false;
-            }
-            // A number the field cannot hold is refused, not stored cut to
-            // eight bits while the field goes on showing it.
-            if (b.numeric && !isByteNumberText(value)) {
-                host_.messageBox(numberMessage());
-                host_.setFocus(b.id);
-                return false;
-            }
-            *b.text = std::move(value);
-        } else {
-            if (b.editable && b.maxChars != Unlimited) {
-                int& limit = limitsSet_[b.id];
-                if (limit != b.maxChars) {
-                    host_.setInputLimit(b.id, b.maxChars);
-                    limit = b.maxChars;
-                }
-            }
-            const auto shown = shownTexts_.find(b.id);
-            if (shown != shownTexts_.end() && shown->second == *b.text)
-                continue;
-            host_.setControlText(b.id, *b.text);
-            shownTexts_[b.id] = *b.text;
+        if (i == radioAt) {
+            showCheck(ctl::PageLower, fields_.pageRadio == 0);
+            showCheck(ctl::PageUpper, fields_.pageRadio == 1);
         }
+        const Binding& b = bindings[i];
+        if (b.field) {
+            const int limit = inputLimit(*b.field);
+            int& set = limitsSet_[b.id];
+            if (set != limit) {
+                host_.setInputLimit(b.id, limit);
+                set = limit;
+            }
+        }
+        const auto shown = shownTexts_.find(b.id);
+        if (shown != shownTexts_.end() && shown->second == *b.text)
+            continue;
+        host_.setControlText(b.id, *b.text);
+        shownTexts_[b.id] = *b.text;
     }
-    if (saveAndValidate)
-        host_.userChangesTaken();
     return true;
 }
 
@@ -224,6 +257,9 @@ bool MainDialog::mayDropUnsavedChanges(std::string_view action) const
 
 void MainDialog::OnOK()
 {
+    // A field that holds what it may not is named before anything is asked.
+    if (!takeEveryField())
+        return;
     // Asked before the port is closed, so "Nein" leaves everything as it was.
     if (!queryClose())
         return;
@@ -232,10 +268,7 @@ void MainDialog::OnOK()
             link_.close();
             return true;
         },
-        [this](bool) {
-            if (UpdateData(true))
-                host_.endDialog(ctl::Ok);
-        });
+        [this](bool) { host_.endDialog(ctl::Ok); });
 }
 
 void MainDialog::onCommand(int id)
@@ -272,7 +305,7 @@ void MainDialog::onTimer(int timerId)
 
 void MainDialog::formToImage()
 {
-    UpdateData(true);  // the copy runs whatever the validation said
+    UpdateData(true);  // a field left goes in with the value taken last
     takeRows(image_, pageOffset(), fields_.callerTexts, fields_.kitchenTexts, fields_.kitchenKeys,
              fields_.kitchenStations);
 }
@@ -343,6 +376,9 @@ PagerConfiguration MainDialog::heldConfiguration() const
 
 void MainDialog::applyConfiguration(const PagerConfiguration& config)
 {
+    // Every control shows the new configuration when the variables are next
+    // shown, also one that the exchange left holding what the user typed.
+    shownTexts_.clear();
     image_ = config.image;
     fields_.pagerName = config.pagerName;
     fields_.remoteDeleteText = config.remoteDeleteText;

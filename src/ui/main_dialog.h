@@ -5,6 +5,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <type_traits>
@@ -15,6 +16,7 @@
 #include "files/pager_data_file.h"
 #include "link/device_search.h"
 #include "link/serial_link.h"
+#include "model/configuration_rule.h"
 #include "model/pager_image.h"
 #include "platform/clock.h"
 #include "transfer/read_out.h"
@@ -45,6 +47,12 @@ struct FormFields {
     int pageRadio = -1;  // 0 "1..16", 1 "17..32", -1 neither
 };
 
+// What an editable field of the form may hold, by the model's rule: a text
+// field what checkText takes, "Taste" and "Station" a number from 0 to 255
+// or nothing, which stands for 0. Both desktop forms refuse anything else in
+// their edits as it is typed or pasted.
+std::optional<Problem> checkFormField(Field field, std::string_view text);
+
 // The main form (dialog 102) without any toolkit: its form variables, the data
 // exchange with the controls and every handler of its message map. The
 // handlers run on the form's thread; what talks to the pager they hand to
@@ -72,11 +80,21 @@ public:
     // Button, check-box and radio-button clicks, routed by control id.
     void onCommand(int controlId);
     void onTimer(int timerId);
-    // true: controls to variables with length validation; false: variables to
-    // controls, also setting the edit controls' input limits. Controls whose
-    // variable has not changed since they were last read or written are left
-    // alone.
+    // true: controls to variables. A field that holds what it may not
+    // (checkFormField) is left as it is, its variable with the value taken
+    // last and its control with what the user made of it, and nothing is
+    // said: the timer takes the form this way ten times a second, and the
+    // actions that need every field name it (takeEveryField). false when a
+    // field was left.
+    // false: variables to controls, also setting the edit controls' input
+    // limits. Controls whose variable has not changed since they were last
+    // read or written are left alone.
     bool UpdateData(bool saveAndValidate);
+    // Before an action that needs every field as it is shown ("PC -> Pager",
+    // "Speichern unter", "Beenden"): the controls to the variables; when a
+    // field holds what it may not, one message naming it by group, row and
+    // column, the focus in it, and false.
+    bool takeEveryField();
 
     // --- form and image ---------------------------------------------------
     void formToImage();
@@ -144,6 +162,15 @@ public:
 private:
     template <class Work, class Done>
     void runOnLink(Work work, Done done);
+
+    // A field the exchange left: where the form shows it, and what is wrong.
+    struct LeftField {
+        int controlId = 0;
+        std::string place;  // "Küchenrufe, Zeile 3, Taste" (Windows-1252)
+        Problem problem;
+    };
+    // The controls to the variables; the first field left, if any.
+    std::optional<LeftField> takeControls();
 
     // The tick's halves: the pager's part on the runner, what it did shown here.
     struct TickResult;

@@ -83,6 +83,9 @@ void MainDialog::finishReadOut(const ReadOutResult& result)
 
 void MainDialog::writeToPager()
 {
+    // A field that holds what it may not is named, and nothing is sent.
+    if (!takeEveryField())
+        return;
     // 1.-2. The image takes the form also when nothing is sent.
     formToImage();
     if (!host_.isChecked(ctl::Active)) {
