@@ -1,12 +1,13 @@
 #include "gui/byte_number_validator.h"
 
-#include "model/conversions.h"
+#include "ui/main_dialog.h"
 
 namespace harvelin::gui {
 
 QValidator::State ByteNumberValidator::validate(QString& input, int& /*pos*/) const
 {
-    return isByteNumberText(input.toStdString()) ? Acceptable : Invalid;
+    // Digits are plain ASCII: the bytes are the characters.
+    return checkFormField(Field::Key, input.toStdString()) ? Invalid : Acceptable;
 }
 
 }  // namespace harvelin::gui

@@ -4,9 +4,9 @@
 
 namespace harvelin::gui {
 
-// Keeps the key and station fields to what they can hold: decimal digits up
-// to 255. The form refuses anything else when it takes the fields, so this
-// only spares the user the message.
+// Keeps the key and station fields to what they can hold: a number from 0
+// to 255, or nothing. Typed or pasted, anything else is refused at once, so
+// the form never has to say so.
 class ByteNumberValidator final : public QValidator {
 public:
     using QValidator::QValidator;

@@ -46,6 +46,7 @@ private slots:
     void closingWithUnsavedEditsAsksFirst();
     void umlautAndEuroArriveAsSingleWindows1252Bytes();
     void characterOutsideWindows1252IsRefusedAtInput();
+    void numbersAndControlCharactersAreRefusedAsTypedOrPasted();
     void overlongTextFromTheDialogIsShownWholeAndStopsBeenden();
     void messageBoxCarriesTheApplicationNameAsCaption();
     void aboutBoxClosesThroughItsOkAndLeavesTheFormOpen();
@@ -331,6 +332,39 @@ void MainFormTest::characterOutsideWindows1252IsRefusedAtInput()
     QCOMPARE(remote->text(), QStringLiteral("  Fernlöschung  "));
 }
 
+// Key and station take numbers from 0 to 255, text fields no control
+// characters: what would break that is refused as it is typed or pasted, so
+// the timer's ticks never find anything to complain about.
+void MainFormTest::numbersAndControlCharactersAreRefusedAsTypedOrPasted()
+{
+    FormRig rig;
+    MainForm& form = *rig.form;
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    ModalAnswerer answerer;
+
+    QLineEdit* key = rig.edit(ctl::kitchenKey(1));
+    key->clear();
+    QTest::keyClicks(key, QStringLiteral("999"));
+    QTest::qWait(500);
+    QCOMPARE(key->text(), QStringLiteral("99"));
+    QCOMPARE(form.dialog().fields().kitchenKeys[1], std::string("99"));
+
+    QLineEdit* station = rig.edit(ctl::kitchenStation(1));
+    station->selectAll();
+    station->insert(QStringLiteral("256"));
+    station->insert(QStringLiteral("ab"));
+    QCOMPARE(station->text(), QStringLiteral("1"));
+
+    QLineEdit* text = rig.edit(ctl::kitchenText(1));
+    text->end(false);
+    text->insert(QStringLiteral("\tBar"));
+    QCOMPARE(text->text(), QStringLiteral("Station 1"));
+
+    QTest::qWait(300);
+    QVERIFY(answerer.texts.isEmpty());
+}
+
 void MainFormTest::overlongTextFromTheDialogIsShownWholeAndStopsBeenden()
 {
     FormRig rig;
@@ -338,7 +372,7 @@ void MainFormTest::overlongTextFromTheDialogIsShownWholeAndStopsBeenden()
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
 
-    // A pager name of 15 characters, as a data file may bring it.
+    // A pager name of 15 characters, one more than the field holds.
     PagerConfiguration longName = form.dialog().heldConfiguration();
     longName.pagerName = "Pager:Station15";
     form.dialog().applyConfiguration(longName);
