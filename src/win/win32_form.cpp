@@ -4,8 +4,11 @@
 #include <commdlg.h>
 
 #include <algorithm>
+#include <optional>
+#include <string>
 #include <utility>
 
+#include "model/configuration_rule.h"
 #include "ui/control_ids.h"
 #include "ui/dialog_layout.h"
 #include "win/dialog_template.h"
@@ -18,31 +21,6 @@ namespace {
 // A closure from the device thread, in the message's lParam.
 constexpr UINT RunPosted = WM_APP + 1;
 
-// Typed or pasted text that Windows-1252 cannot hold is refused as a whole,
-// as the form would have to drop it on the way to the pager or the file.
-LRESULT CALLBACK editFilter(HWND edit, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR)
-{
-    if (message == WM_CHAR && wParam >= 0x20 && !typeable(static_cast<wchar_t>(wParam))) {
-        ::MessageBeep(MB_OK);
-        return 0;
-    }
-    if (message == WM_PASTE && ::IsClipboardFormatAvailable(CF_UNICODETEXT) && ::OpenClipboard(edit)) {
-        bool refused = false;
-        if (HANDLE data = ::GetClipboardData(CF_UNICODETEXT)) {
-            if (const auto* text = static_cast<const wchar_t*>(::GlobalLock(data))) {
-                refused = !bytesFromWide(text).has_value();
-                ::GlobalUnlock(data);
-            }
-        }
-        ::CloseClipboard();
-        if (refused) {
-            ::MessageBeep(MB_OK);
-            return 0;
-        }
-    }
-    return ::DefSubclassProc(edit, message, wParam, lParam);
-}
-
 std::wstring windowText(HWND window)
 {
     const int length = ::GetWindowTextLengthW(window);
@@ -50,6 +28,74 @@ std::wstring windowText(HWND window)
     const int got = ::GetWindowTextW(window, text.data(), length + 1);
     text.resize(static_cast<std::size_t>(std::max(got, 0)));
     return text;
+}
+
+// What an edit of the form takes, in the subclass's reference data.
+enum EditKind : DWORD_PTR { TextEdit = 0, NumberEdit = 1 };
+
+bool isNumberEdit(int id) { return id > ctl::kitchenKey(0) && id <= ctl::kitchenStation(MainDialog::KitchenRows); }
+
+// The text the edit would hold with `inserted` in place of its selection,
+// cut to the edit's limit as the edit itself cuts it.
+std::wstring textAfterInsert(HWND edit, std::wstring inserted)
+{
+    const std::wstring text = windowText(edit);
+    DWORD from = 0;
+    DWORD to = 0;
+    ::SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to));
+    const std::size_t start = std::min<std::size_t>(from, text.size());
+    const std::size_t end = std::clamp<std::size_t>(to, start, text.size());
+    const std::size_t kept = text.size() - (end - start);
+    const auto limit = static_cast<std::size_t>(::SendMessageW(edit, EM_GETLIMITTEXT, 0, 0));
+    inserted.resize(std::min(inserted.size(), limit > kept ? limit - kept : 0));
+    return text.substr(0, start) + inserted + text.substr(end);
+}
+
+// The form's rule for what an edit may hold (checkFormField): a number
+// field's text as a whole, a text field's characters; its length the edit's
+// limit keeps.
+bool mayHold(DWORD_PTR kind, const std::wstring& text)
+{
+    const std::optional<std::string> bytes = bytesFromWide(text);
+    if (!bytes)
+        return false;
+    if (kind == NumberEdit)
+        return !checkFormField(Field::Key, *bytes);
+    return std::all_of(bytes->begin(), bytes->end(),
+                       [](char byte) { return isShowable(static_cast<unsigned char>(byte)); });
+}
+
+std::optional<std::wstring> clipboardText(HWND owner)
+{
+    if (!::IsClipboardFormatAvailable(CF_UNICODETEXT) || !::OpenClipboard(owner))
+        return std::nullopt;
+    std::optional<std::wstring> text;
+    if (HANDLE data = ::GetClipboardData(CF_UNICODETEXT)) {
+        if (const auto* chars = static_cast<const wchar_t*>(::GlobalLock(data))) {
+            text = chars;
+            ::GlobalUnlock(data);
+        }
+    }
+    ::CloseClipboard();
+    return text;
+}
+
+// Typed or pasted text that would leave the edit holding what the form
+// refuses is itself refused, as a whole and with a beep, so no field ever
+// holds it. Characters below the space are the edit's own keys (Backspace,
+// Ctrl+C, Ctrl+V ...), not text.
+LRESULT CALLBACK editFilter(HWND edit, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR kind)
+{
+    std::optional<std::wstring> inserted;
+    if ((message == WM_CHAR || message == WM_IME_CHAR) && wParam >= 0x20)
+        inserted = std::wstring(1, static_cast<wchar_t>(wParam));
+    else if (message == WM_PASTE)
+        inserted = clipboardText(edit);
+    if (inserted && !mayHold(kind, textAfterInsert(edit, *inserted))) {
+        ::MessageBeep(MB_OK);
+        return 0;
+    }
+    return ::DefSubclassProc(edit, message, wParam, lParam);
 }
 
 std::wstring className(HWND window)
@@ -211,7 +257,7 @@ void Win32Form::initDialog()
     }
     for (HWND child = ::GetWindow(window_, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
         if (isEdit(child))
-            ::SetWindowSubclass(child, editFilter, 1, 0);
+            ::SetWindowSubclass(child, editFilter, 1, isNumberEdit(::GetDlgCtrlID(child)) ? NumberEdit : TextEdit);
         else if (isLabel(child))
             fitLabel(child);
     }

@@ -34,12 +34,4 @@ std::wstring wideFromBytes(const std::string& windows1252) { return wideFromUtf8
 
 std::optional<std::string> bytesFromWide(const std::wstring& text) { return utf8ToWin1252(utf8FromWide(text)); }
 
-bool typeable(wchar_t ch)
-{
-    // Surrogates stand for characters far outside Windows-1252.
-    if (ch >= 0xD800 && ch <= 0xDFFF)
-        return false;
-    return bytesFromWide(std::wstring(1, ch)).has_value();
-}
-
 }  // namespace harvelin::win

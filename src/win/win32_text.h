@@ -13,7 +13,5 @@ std::string utf8FromWide(const std::wstring& text);
 std::wstring wideFromBytes(const std::string& windows1252);
 // None when the text holds a character that Windows-1252 lacks.
 std::optional<std::string> bytesFromWide(const std::wstring& text);
-// Whether one UTF-16 unit of typed text has a place in Windows-1252.
-bool typeable(wchar_t ch);
 
 }  // namespace harvelin::win
