@@ -8,6 +8,9 @@
 //   harvelin-form-probe.exe wait-idle SECONDS   until the form takes input again
 //   harvelin-form-probe.exe syscommand N     posts system command N (16: the about box),
 //                                            which the window manager's own menu hides
+//   harvelin-form-probe.exe paste ID TEXT    puts TEXT (ASCII, \t a tab) on the clipboard
+//                                            and pastes it over the control's whole text,
+//                                            as Ctrl+V does over a selection
 //   harvelin-form-probe.exe watch-read SECONDS  waits for "Pager -> PC" to be held and
 //                                            released; prints the time between and the
 //                                            longest the window took to answer
@@ -79,6 +82,40 @@ std::wstring controlText(HWND control)
     return text;
 }
 
+// The clipboard takes a text only from a window of its owner.
+bool putOnClipboard(const std::wstring& text)
+{
+    const HWND owner = ::CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    if (!owner || !::OpenClipboard(owner))
+        return false;
+    ::EmptyClipboard();
+    const std::size_t bytes = (text.size() + 1) * sizeof(wchar_t);
+    bool put = false;
+    if (HGLOBAL data = ::GlobalAlloc(GMEM_MOVEABLE, bytes)) {
+        std::memcpy(::GlobalLock(data), text.c_str(), bytes);
+        ::GlobalUnlock(data);
+        put = ::SetClipboardData(CF_UNICODETEXT, data) != nullptr;
+        if (!put)
+            ::GlobalFree(data);
+    }
+    ::CloseClipboard();
+    return put;
+}
+
+std::wstring pastedText(const char* ascii)
+{
+    std::wstring text;
+    for (const char* c = ascii; *c; ++c) {
+        if (c[0] == '\\' && c[1] == 't') {
+            text += L'\t';
+            ++c;
+        } else {
+            text += static_cast<wchar_t>(static_cast<unsigned char>(*c));
+        }
+    }
+    return text;
+}
+
 // The form takes input: its buttons are enabled and "Abbrechen" is hidden.
 bool idle(HWND form)
 {
@@ -91,12 +128,13 @@ bool idle(HWND form)
 int main(int argc, char** argv)
 {
     if (argc < 3) {
-        std::printf("usage: harvelin-form-probe text|checked ID | syscommand N | wait-idle|watch-read SECONDS\n");
+        std::printf("usage: harvelin-form-probe text|checked ID | paste ID TEXT | syscommand N |"
+                    " wait-idle|watch-read SECONDS\n");
         return 2;
     }
     const std::string what = argv[1];
     const double argument = std::atof(argv[2]);
-    const bool quick = what == "text" || what == "checked" || what == "syscommand";
+    const bool quick = what == "text" || what == "checked" || what == "syscommand" || what == "paste";
     HWND form = findForm(quick ? 5000.0 : 1000.0 * argument);
     if (!form) {
         std::printf("probe: no window \"Harvelin\"\n");
@@ -104,6 +142,14 @@ int main(int argc, char** argv)
     }
     if (what == "text") {
         printUtf8(controlText(::GetDlgItem(form, std::atoi(argv[2]))));
+        return 0;
+    }
+    if (what == "paste") {
+        if (argc < 4 || !putOnClipboard(pastedText(argv[3])))
+            return 1;
+        const HWND edit = ::GetDlgItem(form, std::atoi(argv[2]));
+        ::SendMessageW(edit, EM_SETSEL, 0, -1);
+        ::SendMessageW(edit, WM_PASTE, 0, 0);
         return 0;
     }
     if (what == "syscommand") {
