@@ -120,6 +120,8 @@ std::optional<std::uint8_t> byteFromText(std::string_view text)
 
 std::optional<std::uint8_t> byteAt(std::string_view text, std::size_t pos)
 {
+    if (pos > text.size())
+        return std::nullopt;
     // White space before the number is the layout's, a line break included.
     while (pos < text.size() && (text[pos] == ' ' || (text[pos] >= '\t' && text[pos] <= '\r')))
         ++pos;

@@ -70,7 +70,7 @@ std::optional<unsigned> wholeNumber(std::string_view text, unsigned low, unsigne
 
 // A number that a pager's reply carries at `pos`: white space, then digits up to
 // a blank, a control byte or the end of `text`, from 0 to 255. nullopt for
-// anything else ("907", "-1", "12a", nothing), which no byte can hold.
+// anything else ("907", "-1", "12a", nothing, a position past the end).
 std::optional<std::uint8_t> byteAt(std::string_view text, std::size_t pos);
 
 // The number for `field` (a byte: IdentityByte, Key, Station), or why not.

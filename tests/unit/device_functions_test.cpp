@@ -185,6 +185,17 @@ TEST_F(RepeaterClockTest, MinutesBehindALineBreakAreStillRead)
     EXPECT_EQ(dlg.fields().repeaterTimeText, "07:05");
 }
 
+TEST_F(RepeaterClockTest, StatusThatEndsAtItsColonOrHoldsNoByteShowsNoTime)
+{
+    for (const char* reply : {"Repeaterstatus:", "Repeaterstatus aktuell: 1 907 05\r\n"}) {
+        SCOPED_TRACE(reply);
+        rig.pager->faults().replaceReply[">Lese Repeaterstatus"] = reply;
+        readRepeaterStatusNow(dlg);
+        EXPECT_NE(dlg.fields().repeaterTimeText, "07:05");
+        EXPECT_EQ(dlg.fields().repeaterTimeText.find("907"), std::string::npos);
+    }
+}
+
 TEST_F(RepeaterClockTest, UnconfirmedRepeaterTestSkipsTheStatusRead)
 {
     repeater().repeaterPresent = false;
