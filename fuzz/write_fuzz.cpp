@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "fuzz_dialog.h"
+#include "model/configuration_rule.h"
 #include "model/win1252.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -12,10 +13,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     using namespace harvelin::fuzz;
     FuzzInput input(data, size);
     FuzzDialog rig(input);
-    // A few rows of the form come from the input too.
-    for (int r = 1; r <= 3; ++r)
-        rig.host.setControlText(ctl::callerText(r), input.bytes(14));
-    rig.host.setControlText(ctl::PagerName, input.bytes(14));
+    // A few rows of the form come from the input too. A field that holds
+    // what the pager cannot is named in one box, and nothing is written.
+    bool fieldRefused = false;
+    for (int r = 1; r <= 3; ++r) {
+        const std::string text = input.bytes(14);
+        fieldRefused = fieldRefused || checkText(Field::CallerText, text).has_value();
+        rig.host.setControlText(ctl::callerText(r), text);
+    }
+    const std::string name = input.bytes(14);
+    fieldRefused = fieldRefused || checkText(Field::PagerName, name).has_value();
+    rig.host.setControlText(ctl::PagerName, name);
     rig.connect();
     rig.dialog.formToImage();
     const PagerImage before = rig.dialog.image();
@@ -25,8 +33,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (std::size_t i = 0; i < before.callers.size(); ++i)
         FUZZ_CHECK(before.callers[i].text.str() == rig.dialog.image().callers[i].text.str() &&
                    before.callers[i].buttonId == rig.dialog.image().callers[i].buttonId);
-    // The result, and a note when a small pager had no room for everything.
     const auto& shown = rig.host.messages;
+    if (fieldRefused) {
+        FUZZ_CHECK(shown.size() == 1);
+        FUZZ_CHECK(shown[0].find("Zeile") != std::string::npos || shown[0].find("Pager-Name") != std::string::npos);
+        return 0;
+    }
+    // The result, and a note when a small pager had no room for everything.
     FUZZ_CHECK(shown.size() == 1 + (rig.results.lastWriteLeftSlotsOut ? 1 : 0));
     FUZZ_CHECK(shown[0] == win1252(rig.results.lastWriteSucceeded ? "Daten erfolgreich übertragen"
                                                                    : "Fehlerhafte Übertragung!"));

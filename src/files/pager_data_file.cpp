@@ -165,28 +165,55 @@ std::optional<Problem> slotIndex(std::string_view index, Field field, std::size_
     return std::nullopt;
 }
 
+// What a slot line of either kind holds, checked: the slot, its text, and
+// the numbers after the TAB (none without a TAB: the line holds only the
+// text, and the numbers keep their values).
+struct SlotValues {
+    std::size_t slot = 0;
+    std::string_view text;
+    std::vector<std::uint8_t> numbers;
+};
+
+struct SlotLineKind {
+    Field slot;
+    Field text;
+    std::size_t slots;
+    std::span<const Field> numbers;
+    unsigned leastNumbers;
+};
+constexpr SlotLineKind CallerLine{Field::CallerSlot, Field::CallerText, CallerSlots, CallerNumbers, 4};
+constexpr SlotLineKind KitchenLine{Field::KitchenSlot, Field::KitchenText, KitchenSlots, KitchenNumbers, 2};
+
+template <std::size_t N>
+std::optional<Problem> readSlotLine(std::string_view line, std::size_t p, const SlotLineKind& kind,
+                                    std::bitset<N>& seen, SlotValues& values)
+{
+    const SlotLine parts = splitSlotLine(line, p);
+    if (auto problem = slotIndex(parts.index, kind.slot, kind.slots, seen, values.slot))
+        return problem;
+    if (auto problem = checkText(kind.text, parts.text))
+        return problem;
+    if (parts.numbers)
+        if (auto problem = splitNumbers(*parts.numbers, kind.slot, kind.numbers, kind.leastNumbers, values.numbers))
+            return problem;
+    seen.set(values.slot);
+    values.text = parts.text;
+    return std::nullopt;
+}
+
 // A caller line: the text, then b0 b1 b2 b3 and the suffix. A line with only
-// four numbers is a button without suffix. Without a TAB the line holds
-// only the text, and the numbers keep their values.
+// four numbers is a button without suffix.
 std::optional<Problem> applyCallerLine(std::string_view line, std::size_t p, PagerImage& image,
                                        FileCoverage& coverage)
 {
-    const SlotLine parts = splitSlotLine(line, p);
-    std::size_t s = 0;
-    if (auto problem = slotIndex(parts.index, Field::CallerSlot, CallerSlots, coverage.callers, s))
+    SlotValues values;
+    if (auto problem = readSlotLine(line, p, CallerLine, coverage.callers, values))
         return problem;
-    if (auto problem = checkText(Field::CallerText, parts.text))
-        return problem;
-    std::vector<std::uint8_t> numbers;
-    if (parts.numbers)
-        if (auto problem = splitNumbers(*parts.numbers, Field::CallerSlot, CallerNumbers, 4, numbers))
-            return problem;
-    coverage.callers.set(s);
-    CallerEntry& slot = image.callers[s];
-    slot.text.assign(parts.text);
-    if (!numbers.empty()) {
-        std::copy_n(numbers.begin(), slot.buttonId.size(), slot.buttonId.begin());
-        slot.idSuffix = numbers.size() > slot.buttonId.size() ? numbers.back() : 0;
+    CallerEntry& slot = image.callers[values.slot];
+    slot.text.assign(values.text);
+    if (!values.numbers.empty()) {
+        std::copy_n(values.numbers.begin(), slot.buttonId.size(), slot.buttonId.begin());
+        slot.idSuffix = values.numbers.size() > slot.buttonId.size() ? values.numbers.back() : 0;
     }
     return std::nullopt;
 }
@@ -195,22 +222,14 @@ std::optional<Problem> applyCallerLine(std::string_view line, std::size_t p, Pag
 std::optional<Problem> applyKitchenLine(std::string_view line, std::size_t p, PagerImage& image,
                                         FileCoverage& coverage)
 {
-    const SlotLine parts = splitSlotLine(line, p);
-    std::size_t k = 0;
-    if (auto problem = slotIndex(parts.index, Field::KitchenSlot, KitchenSlots, coverage.kitchenCalls, k))
+    SlotValues values;
+    if (auto problem = readSlotLine(line, p, KitchenLine, coverage.kitchenCalls, values))
         return problem;
-    if (auto problem = checkText(Field::KitchenText, parts.text))
-        return problem;
-    std::vector<std::uint8_t> numbers;
-    if (parts.numbers)
-        if (auto problem = splitNumbers(*parts.numbers, Field::KitchenSlot, KitchenNumbers, 2, numbers))
-            return problem;
-    coverage.kitchenCalls.set(k);
-    KitchenCallEntry& slot = image.kitchenCalls[k];
-    slot.text.assign(parts.text);
-    if (!numbers.empty()) {
-        slot.key = numbers[0];
-        slot.station = numbers[1];
+    KitchenCallEntry& slot = image.kitchenCalls[values.slot];
+    slot.text.assign(values.text);
+    if (!values.numbers.empty()) {
+        slot.key = values.numbers[0];
+        slot.station = values.numbers[1];
     }
     return std::nullopt;
 }
