@@ -1,6 +1,5 @@
 #include "device/option_switch.h"
 
-#include <algorithm>
 #include <string_view>
 
 #include "model/configuration_rule.h"
@@ -20,7 +19,7 @@ bool sendOptionSwitch(SerialLink& link, const std::string& command)
 {
     // The name a switch carries is checked where it comes in; a command that
     // could end its frame early is never sent.
-    if (!std::all_of(command.begin(), command.end(), [](char c) { return isShowable(static_cast<unsigned char>(c)); }))
+    if (!isShowableText(command))
         return false;
     // A confirmation after a late reply may belong to another command.
     link.clearLateReply();

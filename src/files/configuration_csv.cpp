@@ -138,13 +138,12 @@ public:
     // A slot number 1..slots, in any spelling ("7", "07").
     std::optional<unsigned> slot(Field field, unsigned slots)
     {
-        const std::string& text = cell(Slot);
-        if (const auto value = wholeNumber(text, 1, slots))
-            return value;
-        const bool digits = !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;
-        problem(Slot, harvelin::Problem{field, digits ? Fault::OutOfRange : Fault::NotANumber, asWin1252(text), 1,
-                                        slots, 0});
-        return std::nullopt;
+        unsigned value = 0;
+        if (const auto p = checkNumber(field, asWin1252(cell(Slot)), 1, slots, value)) {
+            problem(Slot, *p);
+            return std::nullopt;
+        }
+        return value;
     }
 
     // A text for `field`, in Windows-1252, as the rule allows it.

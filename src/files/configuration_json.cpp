@@ -269,17 +269,17 @@ public:
     // A byte 0..255 for `field`, as the rule allows it.
     std::optional<std::uint8_t> byte(const Json& j, const std::string& pointer, Field field)
     {
-        constexpr std::uint64_t Max = 255;
-        if (j.is_number_unsigned() && j.get<std::uint64_t>() <= Max)
-            return static_cast<std::uint8_t>(j.get<std::uint64_t>());
-        if (j.is_number())
-            problem(pointer, win1252ToUtf8(describe(Problem{field,
-                                                            j.is_number_unsigned() ? Fault::OutOfRange
-                                                                                   : Fault::NotANumber,
-                                                            j.dump(), 0, static_cast<unsigned>(Max), 0})));
-        else
-            problem(pointer, shown(j) + " is not a number from 0 to " + std::to_string(Max));
-        return std::nullopt;
+        std::uint8_t value = 0;
+        if (!j.is_number()) {
+            problem(pointer, shown(j) + " is not a number from 0 to 255");
+            return std::nullopt;
+        }
+        // A number as JSON writes it is judged as the same digits in a table.
+        if (const auto p = checkByte(field, j.dump(), value)) {
+            problem(pointer, win1252ToUtf8(describe(*p)));
+            return std::nullopt;
+        }
+        return value;
     }
 
     std::optional<bool> flag(const Json& j, const std::string& pointer)

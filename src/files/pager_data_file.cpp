@@ -153,15 +153,12 @@ constexpr std::array<Field, 2> KitchenNumbers = {Field::Key, Field::Station};
 std::optional<Problem> slotIndex(std::string_view index, Field field, std::size_t slots,
                                  const auto& seen, std::size_t& slot)
 {
-    const auto value = wholeNumber(index, 0, static_cast<unsigned>(slots - 1));
-    if (!value) {
-        const bool digits = !index.empty() && index.find_first_not_of("0123456789") == std::string_view::npos;
-        return Problem{field, digits ? Fault::OutOfRange : Fault::NotANumber, std::string(index), 0,
-                       static_cast<unsigned>(slots - 1), 0};
-    }
-    if (seen.test(*value))
+    unsigned value = 0;
+    if (auto problem = checkNumber(field, index, 0, static_cast<unsigned>(slots - 1), value))
+        return problem;
+    if (seen.test(value))
         return Problem{field, Fault::GivenTwice, std::string(index), 0, 0, 0};
-    slot = *value;
+    slot = value;
     return std::nullopt;
 }
 

@@ -1,5 +1,6 @@
 #include "model/configuration_rule.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "model/limits.h"
@@ -81,6 +82,11 @@ std::size_t maxLength(Field text)
 
 bool isShowable(unsigned char byte) { return !isControl(byte) && !isUnassigned(byte); }
 
+bool isShowableText(std::string_view text)
+{
+    return std::all_of(text.begin(), text.end(), [](char c) { return isShowable(static_cast<unsigned char>(c)); });
+}
+
 std::optional<Problem> checkText(Field field, std::string_view text)
 {
     for (std::size_t i = 0; i < text.size(); ++i) {
@@ -133,14 +139,24 @@ std::optional<std::uint8_t> byteAt(std::string_view text, std::size_t pos)
     return byteFromText(text.substr(pos, end - pos));
 }
 
-std::optional<Problem> checkByte(Field field, std::string_view text, std::uint8_t& value)
+std::optional<Problem> checkNumber(Field field, std::string_view text, unsigned low, unsigned high,
+                                   unsigned& value)
 {
-    if (const auto byte = byteFromText(text)) {
-        value = *byte;
+    if (const auto number = wholeNumber(text, low, high)) {
+        value = *number;
         return std::nullopt;
     }
     const bool digits = !text.empty() && text.find_first_not_of("0123456789") == std::string_view::npos;
-    return Problem{field, digits ? Fault::OutOfRange : Fault::NotANumber, std::string(text), 0, ByteMax, 0};
+    return Problem{field, digits ? Fault::OutOfRange : Fault::NotANumber, std::string(text), low, high, 0};
+}
+
+std::optional<Problem> checkByte(Field field, std::string_view text, std::uint8_t& value)
+{
+    unsigned number = 0;
+    auto problem = checkNumber(field, text, 0, ByteMax, number);
+    if (!problem)
+        value = static_cast<std::uint8_t>(number);
+    return problem;
 }
 
 std::optional<ConfigurationProblem> checkConfiguration(const PagerConfiguration& config)

@@ -57,6 +57,8 @@ std::size_t maxLength(Field text);
 // after it, STX and ETX around a slot's text) are control characters, so a
 // text that passes can never end or open a command.
 bool isShowable(unsigned char byte);
+// Every byte of `text` is.
+bool isShowableText(std::string_view text);
 
 // A text for `field`: at most its length, every byte showable.
 std::optional<Problem> checkText(Field field, std::string_view text);
@@ -75,6 +77,9 @@ std::optional<std::uint8_t> byteAt(std::string_view text, std::size_t pos);
 
 // The number for `field` (a byte: IdentityByte, Key, Station), or why not.
 std::optional<Problem> checkByte(Field field, std::string_view text, std::uint8_t& value);
+// A whole number from `low` to `high` for `field` (a slot), or why not.
+std::optional<Problem> checkNumber(Field field, std::string_view text, unsigned low, unsigned high,
+                                   unsigned& value);
 
 // The first thing in `config` that breaks the rule; nullopt when it holds.
 // A problem in a slot's text names the slot in `slot` (1-based).

@@ -61,8 +61,7 @@ bool mayHold(DWORD_PTR kind, const std::wstring& text)
         return false;
     if (kind == NumberEdit)
         return !checkFormField(Field::Key, *bytes);
-    return std::all_of(bytes->begin(), bytes->end(),
-                       [](char byte) { return isShowable(static_cast<unsigned char>(byte)); });
+    return isShowableText(*bytes);
 }
 
 std::optional<std::wstring> clipboardText(HWND owner)
