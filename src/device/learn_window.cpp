@@ -5,7 +5,6 @@
 
 #include "device/link_watch.h"
 #include "model/configuration_rule.h"
-#include "model/conversions.h"
 
 namespace harvelin {
 

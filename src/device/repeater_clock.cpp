@@ -2,11 +2,11 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "model/configuration_rule.h"
-#include "model/conversions.h"
 
 namespace harvelin {
 
@@ -41,39 +41,39 @@ std::string hoursMinutes(unsigned hours, unsigned minutes)
 
 // The status reply reads "...: S H M...": one character after the colon is
 // skipped, then come the status number, the hours and the minutes, each
-// after a space. A reply that breaks off before the minutes carries no time
-// and is shown as an error rather than as an old or made-up time.
-std::string repeaterTimeFrom(std::string_view text, std::size_t colon)
-{
-    if (colon == std::string_view::npos)
-        return TimeErrorText;
-    const std::size_t q0 = colon + 2;
-    const std::size_t hoursSpace = text.find(' ', q0);
-    if (hoursSpace == std::string_view::npos)
-        return TimeErrorText;
-    const std::size_t minutesSpace = text.find(' ', hoursSpace + 1);
-    if (minutesSpace == std::string_view::npos)
-        return TimeErrorText;
-    const auto hours = byteAt(text, hoursSpace + 1);
-    const auto minutes = byteAt(text, minutesSpace + 1);
-    if (!hours || !minutes || *hours > 23 || *minutes > 59)
-        return TimeErrorText;
-    return hoursMinutes(*hours, *minutes);
-}
+// after a space. A number that is missing stays empty; a reply that holds a
+// number no byte can hold (907) is no status at all (nullopt), and is read
+// again like a reply without the marker.
+struct StatusNumbers {
+    std::optional<std::uint8_t> status;
+    std::optional<std::uint8_t> hours;
+    std::optional<std::uint8_t> minutes;
+};
 
-// A status reply whose numbers are not all bytes (0 to 255) is no status:
-// it is read again, like a reply without the marker.
-bool holdsOnlyBytes(std::string_view text, std::size_t colon)
+std::optional<StatusNumbers> statusNumbersFrom(std::string_view text, std::size_t colon)
 {
-    for (std::size_t at = colon + 2, k = 0; k < 3 && at <= text.size(); ++k) {
-        if (at < text.size() && text[at] >= '0' && text[at] <= '9' && !byteAt(text, at))
-            return false;
+    StatusNumbers numbers;
+    std::optional<std::uint8_t>* fields[] = {&numbers.status, &numbers.hours, &numbers.minutes};
+    std::size_t at = colon + 2;
+    for (std::size_t k = 0; k < 3 && at <= text.size(); ++k) {
+        *fields[k] = byteAt(text, at);
+        if (!*fields[k] && at < text.size() && text[at] >= '0' && text[at] <= '9')
+            return std::nullopt;
         const std::size_t space = text.find(' ', at);
         if (space == std::string_view::npos)
             break;
         at = space + 1;
     }
-    return true;
+    return numbers;
+}
+
+// A reply that breaks off before the minutes carries no time and is shown as
+// an error rather than as an old or made-up time.
+std::string repeaterTimeFrom(const StatusNumbers& numbers)
+{
+    if (!numbers.hours || !numbers.minutes || *numbers.hours > 23 || *numbers.minutes > 59)
+        return TimeErrorText;
+    return hoursMinutes(*numbers.hours, *numbers.minutes);
 }
 
 }  // namespace
@@ -113,16 +113,18 @@ RepeaterStatus readRepeaterStatus(SerialLink& link, Clock& clock)
 
             clock.sleepMs(StatusParseWaitMs);
             const std::size_t colon = text.find(':');
+            StatusNumbers numbers;
             if (colon != std::string_view::npos) {
-                const auto number = byteAt(text, colon + 2);
-                if (!number || !holdsOnlyBytes(text, colon))
+                const auto read = statusNumbersFrom(text, colon);
+                if (!read || !read->status)
                     continue;
-                r = *number;
+                numbers = *read;
+                r = *numbers.status;
             }
             if (r != 0) {
                 const LocalTime now = clock.localTime();
                 status.systemTime = hoursMinutes(now.hour, now.minute);
-                status.repeaterTime = repeaterTimeFrom(text, colon);
+                status.repeaterTime = repeaterTimeFrom(numbers);
             }
         }
     }
