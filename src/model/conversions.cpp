@@ -37,17 +37,6 @@ std::uint8_t numberFromText(std::string_view text)
     return static_cast<std::uint8_t>(value);
 }
 
-bool isByteNumberText(std::string_view text)
-{
-    constexpr unsigned Largest = 255;
-    if (text.size() > 3 || text.find_first_not_of("0123456789") != std::string_view::npos)
-        return false;
-    unsigned value = 0;
-    for (const char c : text)
-        value = value * 10 + static_cast<unsigned>(c - '0');
-    return value <= Largest;
-}
-
 std::uint8_t numberAt(std::string_view text, std::size_t pos)
 {
     if (pos >= text.size())

@@ -18,10 +18,6 @@ std::uint8_t numberAt(std::string_view text, std::size_t pos);
 // the process locale. No number gives 0.
 double decimalFromText(std::string_view text);
 
-// Whether a form field may hold `text` as a byte value: decimal digits of
-// at most 255, or nothing (which counts as 0).
-bool isByteNumberText(std::string_view text);
-
 // "%u"
 std::string numberToText(unsigned value);
 

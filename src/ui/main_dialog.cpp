@@ -82,7 +82,8 @@ std::vector<Binding> bindingsOf(FormFields& f, int pageOffset, std::size_t& radi
 
 using RowTexts = std::array<std::string, MainDialog::Rows + 1>;
 
-// The rows of the form into the slots they show.
+// The rows of the form into the slots they show. The exchange took only
+// fields that pass checkFormField: a key or station is a byte, or empty for 0.
 void takeRows(PagerImage& image, int pageOffset, const RowTexts& callerTexts, const RowTexts& kitchenTexts,
               const RowTexts& kitchenKeys, const RowTexts& kitchenStations)
 {
@@ -91,8 +92,8 @@ void takeRows(PagerImage& image, int pageOffset, const RowTexts& callerTexts, co
     for (int r = 1; r <= MainDialog::KitchenRows; ++r) {
         KitchenCallEntry& slot = image.kitchenCalls[r - 1];
         slot.text.assign(kitchenTexts[r]);
-        slot.station = numberFromText(kitchenStations[r]);
-        slot.key = numberFromText(kitchenKeys[r]);
+        slot.station = byteFromText(kitchenStations[r]).value_or(0);
+        slot.key = byteFromText(kitchenKeys[r]).value_or(0);
     }
 }
 
