@@ -271,26 +271,15 @@ std::string shownInMessage(std::string_view value, bool utf8)
         }
         if (starts)
             ++characters;
-        if (isControl(byte) || (!utf8 && isUnassigned(byte)))
+        // C1 control characters in UTF-8 (U+0080..U+009F, C2 80..C2 9F) are
+        // escaped too: some terminals act on them.
+        const auto next = i + 1 < value.size() ? static_cast<unsigned char>(value[i + 1]) : 0;
+        if (utf8 && byte == 0xC2 && next >= 0x80 && next <= 0x9F)
+            shown += hexByte(value[++i]);
+        else if (isControl(byte) || (!utf8 && isUnassigned(byte)))
             shown += hexByte(byte);
         else
             shown += static_cast<char>(byte);
-    }
-    // C1 control characters in UTF-8 (U+0080..U+009F) are escaped too: some
-    // terminals act on them.
-    if (utf8) {
-        std::string safe;
-        for (std::size_t i = 0; i < shown.size(); ++i) {
-            const auto byte = static_cast<unsigned char>(shown[i]);
-            const auto next = i + 1 < shown.size() ? static_cast<unsigned char>(shown[i + 1]) : 0;
-            if (byte == 0xC2 && next >= 0x80 && next <= 0x9F) {
-                safe += hexByte(next);
-                ++i;
-            } else {
-                safe += shown[i];
-            }
-        }
-        return safe;
     }
     return shown;
 }
