@@ -98,7 +98,7 @@ public:
         }
 
         harvelin::gui::MainForm form(backend, std::move(ports), clock);
-        form.dialog().setBackupFolder(harvelin::BackupFolder::standardPath());
+        form.dialog().session().setBackupFolder(harvelin::BackupFolder::standardPath());
         if (!options_.screenshot.isEmpty())
             return saveScreenshot(form);
         form.exec();  // the result is of no interest: whatever was to keep has been saved

@@ -80,12 +80,9 @@ int listPorts(CliEnvironment& env, const PortTable& ports)
 
 int searchCommand(CliEnvironment& env, Session& session)
 {
-    const bool found = session.search();
-    if (session.stopped())
-        return interrupted(env, session, "the search did not finish");
-    if (!found)
-        return noPager(env, session);
-    env.out << session.foundPortNumber() << ' ' << session.foundPort().deviceName << '\n';
+    if (const int status = findPager(env, session, "the search did not finish"); status != exitcode::Success)
+        return status;
+    env.out << session.pager.pager().portNumber << ' ' << session.pager.pager().port.deviceName << '\n';
     return exitcode::Success;
 }
 
@@ -94,11 +91,8 @@ int readCommand(CliEnvironment& env, Session& session, const std::string& file)
     const std::string partial = partialPath(file);
     if (!fileCanBeSaved(env, file) || !fileCanBeSaved(env, partial, FileNaming::MadeUp))
         return exitcode::BadInput;
-    const bool found = session.search();
-    if (session.stopped())
-        return interrupted(env, session, fileLeftAsItWas(file));
-    if (!found)
-        return noPager(env, session);
+    if (const int status = findPager(env, session, fileLeftAsItWas(file)); status != exitcode::Success)
+        return status;
     const ReadOutResult result = session.read();
     if (session.stopped())
         return interrupted(env, session, fileLeftAsItWas(file));
@@ -143,7 +137,7 @@ int writeCommand(CliEnvironment& env, Session& session, const std::string& file,
                       << ". --partial writes it anyway, with the start values in their place\n";
         return exitcode::BadInput;
     }
-    if (options.backup && session.backupFolder.empty()) {
+    if (options.backup && session.pager.backupFolder().empty()) {
         complain(env) << "--backup needs the backup folder, and there is none (no home folder, or --no-backup)\n";
         return exitcode::BadInput;
     }
@@ -160,20 +154,19 @@ int writeCommand(CliEnvironment& env, Session& session, const std::string& file,
         if (status != exitcode::Success)
             return status;
     }
-    const bool found = session.search();
-    if (session.stopped())
-        return interrupted(env, session, untouched);
-    if (!found)
-        return noPager(env, session);
+    if (const int status = findPager(env, session, untouched); status != exitcode::Success)
+        return status;
     // The file is read again: it may have changed since it was checked.
     if (!openFile(env, file, session.configuration()))
         return exitcode::BadInput;
-    const WriteOutcome outcome = writeHeldConfiguration(env, session, options.verify, env.out);
-    const WriteEnd end = outcome.end;
+    const WriteReport report = writeHeldConfiguration(env, session, options.verify, env.out);
+    const WriteEnd end = report.end;
     switch (end) {
     case WriteEnd::Interrupted:
         complain(env) << "interrupted; "
-                      << (outcome.acknowledged ? "the write is not verified" : "the pager is only partly written")
+                      << (report.acknowledged ? "the write is not verified"
+                          : report.sentSlots  ? "the pager is only partly written"
+                                              : untouched)
                       << '\n';
         break;
     case WriteEnd::ReadBackIncomplete:
@@ -204,11 +197,8 @@ int learnCommand(CliEnvironment& env, Session& session, int slot, const std::str
     if (!fileCanBeSaved(env, file))
         return exitcode::BadInput;
     const std::string leftAsItWas = fileLeftAsItWas(file);
-    const bool found = session.search();
-    if (session.stopped())
-        return interrupted(env, session, leftAsItWas);
-    if (!found)
-        return noPager(env, session);
+    if (const int status = findPager(env, session, leftAsItWas); status != exitcode::Success)
+        return status;
     // The file is read again: it may have changed while the pager was sought.
     if (exists && !openFile(env, file, session.configuration()))
         return exitcode::BadInput;
@@ -265,34 +255,44 @@ int optionCommand(CliEnvironment& env, Session& session, const std::string& opti
             return exitcode::BadInput;
         }
     }
-    if (!session.search())
-        return noPager(env, session);
+    const std::string leftAsItWas = "the option is left as it was";
+    if (const int status = findPager(env, session, leftAsItWas); status != exitcode::Success)
+        return status;
     // The switch carries the pager's name, the form's start value unless
     // one is given.
-    if (!session.switchOption(texts, on, pagerName.value_or(session.configuration().pagerName)))
-        return failed(env, "the pager did not confirm the switch");
-    return exitcode::Success;
+    if (session.pager.switchOption(session, texts, on, pagerName.value_or(session.configuration().pagerName)))
+        return exitcode::Success;
+    if (session.stopped())
+        return interrupted(env, session, "the pager may not have taken the switch");
+    session.tell(switchRefusedMessage());
+    return failed(env, "the pager did not confirm the switch");
 }
 
 int clockCommand(CliEnvironment& env, Session& session)
 {
-    if (!session.search())
-        return noPager(env, session);
+    if (const int status = findPager(env, session, "the repeater's clock is left as it was");
+        status != exitcode::Success)
+        return status;
     // The form offers the clock only when the repeater reported it.
-    if (!session.repeaterReported())
+    if (!session.pager.pager().repeaterReported)
         return failed(env, "the repeater did not report its clock after the search; it cannot be set");
-    if (!session.setClock())
-        return failed(env, "the repeater did not confirm the new time");
-    return exitcode::Success;
+    if (session.pager.setRepeaterClock(session).confirmed)
+        return exitcode::Success;
+    if (session.stopped())
+        return interrupted(env, session, "the repeater may not have taken the new time");
+    session.tell(clockRefusedMessage());
+    return failed(env, "the repeater did not confirm the new time");
 }
 
 int bootloaderCommand(CliEnvironment& env, Session& session)
 {
-    if (!session.search())
-        return noPager(env, session);
-    if (!session.startBootloader())
-        return failed(env, "the pager did not confirm the boot loader start");
-    return exitcode::Success;
+    if (const int status = findPager(env, session, "the boot loader was not started"); status != exitcode::Success)
+        return status;
+    if (session.pager.startBootloader(session))
+        return exitcode::Success;
+    if (session.stopped())
+        return interrupted(env, session, "the pager may not have started its boot loader");
+    return failed(env, "the pager did not confirm the boot loader start");
 }
 
 // The options given before the command, for every command's --help.
@@ -499,7 +499,7 @@ int runCli(int argc, const char* const* argv, CliEnvironment& env)
     const std::function<bool()> outer = env.interrupted;
     env.interrupted = [outer] { return stopRequested.load() || (outer && outer()); };
     if (!noBackup)
-        session.backupFolder = env.backupFolder;
+        session.pager.setBackupFolder(env.backupFolder);
 
     if (search->parsed())
         return outputWritten(env, searchCommand(env, session));

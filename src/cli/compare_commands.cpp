@@ -14,40 +14,31 @@ namespace {
 
 const std::string NothingCompared = "nothing was compared";
 
-// A complete read-out of the pager that the search finds: Success, or the
-// exit status after a message.
-int readPager(CliEnvironment& env, Session& session)
+// A complete read-out of the pager that the search finds, compared with
+// `expected` where both hold a line: Success, or the exit status after a
+// message. Says what was not compared, and why.
+int comparePager(CliEnvironment& env, Session& session, const PagerConfiguration& expected,
+                 const FileCoverage& expectedHas, const std::string& expectedName, PagerComparison& comparison)
 {
-    const bool found = session.search();
+    if (const int status = findPager(env, session, NothingCompared); status != exitcode::Success)
+        return status;
+    comparison = session.pager.compare(session, expected, expectedHas, PagerSession::Backup::Keep);
     if (session.stopped())
         return interrupted(env, session, NothingCompared);
-    if (!found)
-        return noPager(env, session);
-    const ReadOutResult result = session.read();
-    if (session.stopped())
-        return interrupted(env, session, NothingCompared);
-    if (!result.complete())
+    const ReadOutOutcome& read = comparison.readOut;
+    if (!read.backupFailure.empty())
+        session.tell(read.backupFailure);
+    if (!read.message.empty())
+        session.tell(read.message);
+    if (!read.result.complete())
         return failed(env, "the pager could not be read completely; " + NothingCompared);
+    session.configuration() = read.result.read;
+    if (!comparison.pagerLacks.empty())
+        complain(env) << "the pager has " << read.result.callerSlots << " slots and holds no "
+                      << comparison.pagerLacks << "; not compared\n";
+    if (!expectedHas.complete())
+        complain(env) << expectedName << " lacks " << expectedHas.missing() << "; not compared\n";
     return exitcode::Success;
-}
-
-// A pager below version 1.5 holds caller slots 1..16, its name, the battery
-// display and the buzzer, and nothing else; only that much of it is compared
-// with what was sent.
-std::vector<ConfigurationDifference> compareWithPager(CliEnvironment& env, const PagerConfiguration& sent,
-                                                      const ReadOutResult& readBack)
-{
-    PagerConfiguration held = readBack.read;
-    const unsigned slots = readBack.callerSlots;
-    if (slots == CallerSlots)
-        return compareConfigurations(sent, held);
-    std::copy(sent.image.callers.begin() + slots, sent.image.callers.end(), held.image.callers.begin() + slots);
-    held.image.kitchenCalls = sent.image.kitchenCalls;
-    held.remoteDelete = sent.remoteDelete;
-    held.remoteDeleteText = sent.remoteDeleteText;
-    complain(env) << "the pager has " << slots << " slots; slots " << slots + 1 << " to " << CallerSlots
-                  << " and the kitchen calls were not compared\n";
-    return compareConfigurations(sent, held);
 }
 
 // A difference as a message says it: the two values quoted with their
@@ -71,10 +62,11 @@ int printDifferences(std::ostream& to, const std::vector<ConfigurationDifference
 
 }  // namespace
 
-std::optional<PagerConfiguration> fileConfiguration(CliEnvironment& env, const std::string& path)
+std::optional<PagerConfiguration> fileConfiguration(CliEnvironment& env, const std::string& path,
+                                                    FileCoverage* coverage)
 {
     PagerConfiguration config = startConfiguration();
-    if (!openFile(env, path, config))
+    if (!openFile(env, path, config, coverage))
         return std::nullopt;
     return config;
 }
@@ -89,48 +81,52 @@ int exitStatusOf(WriteEnd end)
     }
 }
 
-WriteOutcome writeHeldConfiguration(CliEnvironment& env, Session& session, bool verify, std::ostream& differencesTo)
+WriteReport writeHeldConfiguration(CliEnvironment& env, Session& session, bool verify, std::ostream& differencesTo)
 {
-    const WriteResult write = session.write();
-    if (write.refused)
-        return {WriteEnd::Refused, false};
-    const bool acknowledged = write.succeeded;
+    const WriteOutcome write = session.write();
+    if (write.result.refused)
+        return {WriteEnd::Refused, false, false};
+    const bool acknowledged = write.result.succeeded;
+    const bool sent = write.result.slotCommandsSent;
     // A stop that came after the last step leaves a complete write.
     if (session.stopped() && (verify || !acknowledged)) {
         stopNow(session);
-        return {WriteEnd::Interrupted, acknowledged};
+        return {WriteEnd::Interrupted, acknowledged, sent};
     }
     if (!acknowledged)
-        return {WriteEnd::NotAcknowledged, false};
+        return {WriteEnd::NotAcknowledged, false, sent};
     // A 16-slot pager that had to leave slots out is checked all the same:
     // what it did take may differ too.
-    const WriteEnd written = write.leftSlotsOut ? WriteEnd::SlotsLeftOut : WriteEnd::Written;
+    const WriteEnd written = write.slotsLeftOut ? WriteEnd::SlotsLeftOut : WriteEnd::Written;
     if (!verify)
-        return {written, true};
+        return {written, true, sent};
     // What was just written is no backup worth keeping.
-    const PagerConfiguration sent = session.configuration();
-    const std::string folder = std::exchange(session.backupFolder, std::string());
-    const ReadOutResult readBack = session.read();
-    session.backupFolder = folder;
+    const PagerComparison readBack = session.pager.compare(session, session.configuration());
     if (session.stopped()) {
         stopNow(session);
-        return {WriteEnd::Interrupted, true};
+        return {WriteEnd::Interrupted, true, sent};
     }
-    if (!readBack.complete())
-        return {WriteEnd::ReadBackIncomplete, true};
-    if (printDifferences(differencesTo, compareWithPager(env, sent, readBack)) != exitcode::Success)
-        return {WriteEnd::Differs, true};
-    return {written, true};
+    if (!readBack.readOut.result.complete())
+        return {WriteEnd::ReadBackIncomplete, true, sent};
+    if (!readBack.pagerLacks.empty())
+        complain(env) << "the pager has " << readBack.readOut.result.callerSlots << " slots; slots "
+                      << readBack.readOut.result.callerSlots + 1 << " to " << CallerSlots
+                      << " and the kitchen calls were not compared\n";
+    if (printDifferences(differencesTo, readBack.differences) != exitcode::Success)
+        return {WriteEnd::Differs, true, sent};
+    return {written, true, sent};
 }
 
 int verifyCommand(CliEnvironment& env, Session& session, const std::string& file)
 {
-    const std::optional<PagerConfiguration> expected = fileConfiguration(env, file);
+    FileCoverage has;
+    const std::optional<PagerConfiguration> expected = fileConfiguration(env, file, &has);
     if (!expected)
         return exitcode::BadInput;
-    if (const int status = readPager(env, session); status != exitcode::Success)
+    PagerComparison comparison;
+    if (const int status = comparePager(env, session, *expected, has, file, comparison); status != exitcode::Success)
         return status;
-    const int status = printDifferences(env.out, compareConfigurations(*expected, session.configuration()));
+    const int status = printDifferences(env.out, comparison.differences);
     if (status != exitcode::Success)
         complain(env) << "the pager does not hold what " << file << " holds\n";
     return status;
@@ -142,18 +138,39 @@ int diffCommand(CliEnvironment& env, Session& session, const std::string& first,
     // Files first: a file that cannot be read should not wait for a read-out.
     std::optional<PagerConfiguration> a;
     std::optional<PagerConfiguration> b;
-    if (first != PagerSource && !(a = fileConfiguration(env, first)))
+    FileCoverage aHas = FileCoverage::everything();
+    FileCoverage bHas = FileCoverage::everything();
+    if (first != PagerSource && !(a = fileConfiguration(env, first, &aHas)))
         return exitcode::BadInput;
-    if (second != PagerSource && !(b = fileConfiguration(env, second)))
+    if (second != PagerSource && !(b = fileConfiguration(env, second, &bHas)))
         return exitcode::BadInput;
-    for (std::optional<PagerConfiguration>* config : {&a, &b}) {
-        if (*config)
-            continue;
-        if (const int status = readPager(env, session); status != exitcode::Success)
+    // The pager is read once, and compared where the files hold a line.
+    const bool firstIsPager = !a;
+    std::vector<ConfigurationDifference> differences;
+    if (a && b) {
+        for (const auto& [name, has] : {std::pair{first, aHas}, std::pair{second, bHas}})
+            if (!has.complete())
+                complain(env) << name << " lacks " << has.missing() << "; not compared\n";
+        differences = compareConfigurations(*a, *b, aHas.within(bHas));
+    } else {
+        const PagerConfiguration& file = a ? *a : b ? *b : startConfiguration();
+        PagerComparison comparison;
+        const FileCoverage fileHas = a || b ? (a ? aHas : bHas) : FileCoverage::everything();
+        const std::string name = a ? first : b ? second : std::string(PagerSource);
+        if (const int status = comparePager(env, session, file, fileHas, name, comparison); status != exitcode::Success)
             return status;
-        *config = session.configuration();
+        if (!a && !b) {
+            a = b = comparison.readOut.result.read;
+        } else {
+            (firstIsPager ? a : b) = comparison.readOut.result.read;
+            differences = comparison.differences;
+            // The comparison named the file first; the pager is the first here.
+            if (firstIsPager)
+                for (ConfigurationDifference& d : differences)
+                    std::swap(d.first, d.second);
+        }
     }
-    const std::vector<ConfigurationDifference> differences = compareConfigurations(*a, *b);
+
     if (!json)
         return printDifferences(env.out, differences);
     nlohmann::ordered_json j;

@@ -37,21 +37,14 @@ constexpr int RemovalMisses = 2;
 
 bool stopRequested(CliEnvironment& env) { return env.interrupted && env.interrupted(); }
 
-// The version as the pager names it ("2.10"), for the result line and the
-// log; "?" when it names none. It is the pager's own text, so it is shown as
-// messages quote a value: control characters escaped, cut short when long.
-std::string pagerVersion(Session& session)
+// The version as the pager named it to the read-out or the write ("2.10"),
+// for the result line and the log; "?" when it named none. It is the pager's
+// own text, so it is shown as messages quote a value: control characters
+// escaped, cut short when long.
+std::string pagerVersion(const Session& session)
 {
-    for (int i = 0; i < VersionQueries; ++i) {
-        std::string reply;
-        std::uint8_t length = 0;
-        if (!session.link.exchange(std::string(transfer::VersionCommand), reply, length))
-            continue;
-        const auto version = transfer::versionTextFromReply(std::string_view(reply).substr(0, length));
-        if (version && !version->empty())
-            return win1252ToUtf8(shownInMessage(*version, false));
-    }
-    return "?";
+    const std::string& version = session.pager.pager().versionText;
+    return version.empty() ? "?" : win1252ToUtf8(shownInMessage(version, false));
 }
 
 // Why a file of this type takes no log lines; empty for a regular file.
@@ -189,7 +182,7 @@ public:
 
     int run(const Serve& serve)
     {
-        const std::size_t ports = probe_.link.ports().size();
+        const std::size_t ports = probe_.pager.ports().size();
         complain(env_) << "waiting for pagers on " << ports << " port(s); Ctrl-C ends the series\n" << std::flush;
         int ends = exitcode::Success;
         while (waitFor(true)) {
@@ -211,9 +204,9 @@ private:
     // or the status the series ends with after this pager.
     int serveOne(const Serve& serve)
     {
-        Session pager(env_, probe_.lineBackend, probe_.link.ports());
-        pager.backupFolder = probe_.backupFolder;
-        pager.backupFailureShown = backupFailureShown_;
+        Session pager(env_, probe_.lineBackend, probe_.pager.ports());
+        pager.pager.setBackupFolder(probe_.pager.backupFolder());
+        pager.pager.setBackupFailureTold(backupFailureShown_);
         pager.whileBusy = [this](Session& busy) { sayEndOnce(busy); };
         pager.acceptStopRequests();
         const bool found = pager.search();
@@ -221,14 +214,10 @@ private:
             return stopNow(pager);  // nothing was done to this pager
         if (!found)
             return exitcode::Success;  // gone again before it could be served
-        const std::string port = pager.foundPort().deviceName;
+        const std::string port = pager.pager.pager().port.deviceName;
+        const Outcome outcome = serve(pager);
         const std::string version = pagerVersion(pager);
-        Outcome outcome = NotWrittenInterrupted;
-        if (pager.stopped())
-            stopNow(pager);
-        else
-            outcome = serve(pager);
-        backupFailureShown_ = pager.backupFailureShown;
+        backupFailureShown_ = pager.pager.backupFailureTold();
         ++served_;
         if (!outcome.ok)
             ++failed_;
@@ -264,7 +253,7 @@ private:
             const bool found = probe_.search();
             probe_.quiet = false;
             // The pager's own session opens the port itself.
-            probe_.link.close();
+            probe_.stop();
             misses = found ? 0 : misses + 1;
             if (present ? found : misses == RemovalMisses)
                 return true;
@@ -303,20 +292,18 @@ private:
 
 int keepBackupBeforeWrite(CliEnvironment& env, Session& session)
 {
-    Session reader(env, session.lineBackend, session.link.ports());
-    reader.backupFolder = session.backupFolder;
+    Session reader(env, session.lineBackend, session.pager.ports());
+    reader.pager.setBackupFolder(session.pager.backupFolder());
     // A folder that cannot be written is named by the form's message, with
     // the system's reason, once.
-    reader.backupFailureShown = session.backupFailureShown;
+    reader.pager.setBackupFailureTold(session.pager.backupFailureTold());
     reader.whileBusy = session.whileBusy;
     reader.acceptStopRequests();
-    const bool found = reader.search();
-    if (reader.stopped())
-        return stopNow(reader);
-    if (!found)
-        return noPager(env, reader);
+    // The caller says what a stop left undone.
+    if (const int status = findPager(env, reader, {}); status != exitcode::Success)
+        return status;
     const ReadOutResult result = reader.read();
-    session.backupFailureShown = reader.backupFailureShown;
+    session.pager.setBackupFailureTold(reader.pager.backupFailureTold());
     if (reader.stopped())
         return stopNow(reader);
     if (!result.complete())
@@ -355,7 +342,7 @@ int writeEachCommand(CliEnvironment& env, Session& session, const std::string& f
         pager.tellSmallPager = false;
         if (backup) {
             // The backup's own session opens the port; this one lets go of it.
-            pager.link.close();
+            pager.stop();
             const int status = keepBackupBeforeWrite(env, pager);
             if (status == exitcode::Interrupted)
                 return NotWrittenInterrupted;
@@ -375,12 +362,14 @@ int writeEachCommand(CliEnvironment& env, Session& session, const std::string& f
             return {false, "failed: the file could not be opened"};
         // Standard output keeps one line per pager; the differences go with
         // the form's messages.
-        const WriteOutcome outcome = writeHeldConfiguration(env, pager, options.verify, env.err);
-        switch (outcome.end) {
+        const WriteReport report = writeHeldConfiguration(env, pager, options.verify, env.err);
+        switch (report.end) {
         case WriteEnd::Written: return {true, options.verify ? "ok, verified" : "ok"};
         case WriteEnd::Interrupted:
             return {false,
-                    outcome.acknowledged ? "interrupted: written, not verified" : "interrupted: only partly written",
+                    report.acknowledged ? "interrupted: written, not verified"
+                    : report.sentSlots  ? "interrupted: only partly written"
+                                        : "interrupted: not written",
                     exitcode::Interrupted};
         case WriteEnd::NotAcknowledged: return {false, "failed: the write was not acknowledged"};
         case WriteEnd::ReadBackIncomplete: return {false, "failed: the read-back was incomplete"};

@@ -1,7 +1,7 @@
 #pragma once
 
-// The command line's link to the pager: every command calls the operations
-// below the form and says what came of them.
+// The command line's adapter to the pager session, and the file steps every
+// command shares.
 
 #include <algorithm>
 #include <atomic>
@@ -15,22 +15,15 @@
 #include "cli/cli.h"
 #include "files/pager_data_file.h"
 #include "model/win1252.h"
-#include "device/learn_window.h"
-#include "link/operation_sink.h"
-#include "link/serial_link.h"
 #include "model/option_switches.h"
-#include "transfer/read_out.h"
-#include "transfer/transfer_steps.h"
-#include "transfer/write.h"
+#include "session/pager_session.h"
 #include "transfer/messages.h"
+#include "transfer/transfer_steps.h"
 
 namespace harvelin::cli {
 
 constexpr const char* Program = "harvelin-cli";
 constexpr int ProgressBarWidth = 40;
-// The learn window closes itself after 8 seconds; this only guards against
-// a window that never ends.
-constexpr int MaxLearnTicks = 600;
 
 // The bar that replaces the form's progress bar, drawn in place on a terminal.
 class ProgressBar {
@@ -69,69 +62,52 @@ private:
 
 // Set from a signal handler (requestCliStop): lock-free atomics only.
 extern std::atomic<bool> stopRequested;
-extern std::atomic<SerialLink*> stoppableLink;
+extern std::atomic<PagerSession*> stoppableSession;
 
-// One link to the pager and the configuration a command works on, with what
-// the operations show on the way: the progress bar, and the form's German
-// messages on standard error, as UTF-8. Every operation is called directly;
-// the session keeps only what the next one needs (whether the pager still
-// answers, the configuration it starts from).
-class Session : public OperationSink {
+// The command line's adapter to the pager session: it runs the session's
+// actions for a command and prints what they tell on the way (the progress
+// bar, the form's German messages on standard error as UTF-8, the learn
+// countdown). What an outcome means the session decides; the commands turn
+// it into their lines and exit status.
+class Session : public SessionEvents {
 public:
     Session(CliEnvironment& env, SerialBackend& backend, PortTable ports);
     ~Session() override;
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
 
-    // --- OperationSink
+    // --- SessionEvents
     void progressRange(int low, int high) override;
     void progress(int position) override;
     void repaint() override;
     void notice(const std::string& text) override { tell(text); }
+    void learnStatus(const std::string& text) override;
+    void learnEnded(bool stored, LearnModeExit exit) override;
 
-    // A stop request from now on cancels what this session's link does,
-    // until the session ends.
+    // A stop request from now on stops what this session does, until the
+    // session ends.
     void acceptStopRequests();
     bool stopped() const { return stopRequested.load(); }
 
-    // "Suche Zelvatron"; true when a pager was found. A found pager is asked
-    // for the repeater's status at once, as the form asks.
+    // "Suche Zelvatron"; true when a pager was found. Tells why none was,
+    // when there is more to say than the port line.
     bool search();
-    // Whether the last search showed a message (the ports that failed, no
-    // serial port at all).
     bool searchToldWhy() const { return searchToldWhy_; }
-    // The port the last search found the pager on.
-    const PortEntry& foundPort() const { return foundPort_; }
-    unsigned foundPortNumber() const { return foundPortNumber_; }
-    // The repeater reported its clock when the pager was found.
-    bool repeaterReported() const { return repeaterReported_; }
-
-    // "Pager -> PC", starting from `configuration()`; a complete read-out
-    // becomes the configuration and is kept in the backup folder. Tells the
-    // form's messages, except that a stop request cancelled it.
-    ReadOutResult read();
+    // "Pager -> PC", starting from `configuration()`, which a complete
+    // read-out replaces. Tells the form's messages, except after a stop.
+    ReadOutResult read(PagerSession::Backup backup = PagerSession::Backup::Keep);
     // "PC -> Pager" of `configuration()`; tells how it went, as the form does.
-    WriteResult write();
-
-    // Puts the pager into learn mode for caller slot `slot` (1..32); false
-    // when it did not take it up.
+    WriteOutcome write();
+    // Teaches caller slot `slot` (1..32) a call button: the identity heard
+    // goes into `configuration()`. False when the pager did not take up
+    // learn mode, or the window never ended.
     bool startLearn(int slot);
-    // Runs the open learn window's ticks, 100 ms apart, until it ends;
-    // false when it never did. An identity heard goes into the slot.
     bool runLearnWindow();
     // The pager confirmed leaving learn mode at the window's end.
     bool learnModeLeft() const { return learnModeLeft_; }
     bool learnStored() const { return learnStored_; }
 
-    // Switches an option as a click on its box does, with the pager name
-    // `pagerName` (Windows-1252); true when the pager confirmed it.
-    bool switchOption(OptionSwitchTexts texts, bool on, const std::string& pagerName);
-    // Sets the repeater's clock; true when the repeater confirmed the time.
-    bool setClock();
-    bool startBootloader();
-
-    // After a stop request: the pager is left as a user leaves it, learn
-    // mode off and the port closed.
+    // After a stop request: learn mode off and the port closed.
     void stop();
 
     // A note of the tool's own on a line of its own, also while a progress
@@ -140,14 +116,13 @@ public:
     // One of the form's messages (Windows-1252), unless the session is quiet.
     void tell(const std::string& text);
 
-    // The configuration the session holds: the start values, what was opened
-    // into it, or what a complete read-out got.
+    // The configuration the command works on: the start values, what was
+    // opened into it, or what a complete read-out got.
     PagerConfiguration& configuration() { return held_; }
-    const PagerConfiguration& configuration() const { return held_; }
 
+    PagerSession pager;
     // The lines this session opens, for another session on the same ports.
     SerialBackend& lineBackend;
-    SerialLink link;
     // While set, the form's messages are not printed.
     bool quiet = false;
     // Whether the small pager's message is printed after a write (a series
@@ -156,37 +131,30 @@ public:
     // Called while the pager is busy with an exchange, e.g. to say at once
     // what a Ctrl-C will do.
     std::function<void(Session&)> whileBusy;
-    // Where complete read-outs are kept (UTF-8); empty: nowhere.
-    std::string backupFolder;
     // The backup of the last read-out, empty if none was kept.
     std::string lastBackupPath;
-    // A folder that cannot be written is named once.
-    bool backupFailureShown = false;
 
 private:
-    void keepBackup(const ReadOutResult& result);
-
     CliEnvironment& env_;
     ProgressBar progress_;
     int progressLow_ = 0;
     int progressHigh_ = FullProgressMax;
-    SerialLink* outerLink_ = nullptr;
+    PagerSession* outerSession_ = nullptr;
     PagerConfiguration held_ = startConfiguration();
-    // "Aktiv": a pager was found and has not gone silent since.
-    bool active_ = false;
     bool searchToldWhy_ = false;
-    bool repeaterReported_ = false;
-    PortEntry foundPort_;
-    unsigned foundPortNumber_ = 0;
-    LearnWindow learnWindow_;
-    int learnSlot_ = 0;
-    std::string statusText_;
     bool learnModeLeft_ = false;
     bool learnStored_ = false;
+    std::string shownStatus_;
 };
 
 std::ostream& complain(CliEnvironment& env);
 std::filesystem::path nativePath(const std::string& utf8);
+// Searches the pager for a command: Success when it was found; after a stop
+// the note "interrupted; <leftUndone>" (none when that is empty: the caller
+// says it) and exitcode::Interrupted; when none
+// answered, the form's own line unless the search told why, and
+// exitcode::NoPager.
+int findPager(CliEnvironment& env, Session& session, const std::string& leftUndone);
 // Opens a .pag file onto `config` as the form opens it: what the file does
 // not mention keeps its value. False after the form's message says why not;
 // `coverage` receives which lines the file held.
@@ -212,8 +180,6 @@ int interrupted(CliEnvironment& env, Session& session, const std::string& what);
 // "no file was written, FILE is left as it was" (or only the first part when
 // there is no FILE yet).
 std::string fileLeftAsItWas(const std::string& file);
-// The form's own line when the search showed no message; exitcode::NoPager.
-int noPager(CliEnvironment& env, const Session& session);
 int failed(CliEnvironment& env, const std::string& what);
 
 }  // namespace harvelin::cli

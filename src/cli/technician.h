@@ -18,8 +18,10 @@ namespace harvelin::cli {
 constexpr const char* PagerSource = "pager";
 
 // The configuration of a .pag file opened onto the start values, as a fresh
-// form opens it; nullopt after the form's message.
-std::optional<PagerConfiguration> fileConfiguration(CliEnvironment& env, const std::string& path);
+// form opens it, with the lines the file holds; nullopt after the form's
+// message.
+std::optional<PagerConfiguration> fileConfiguration(CliEnvironment& env, const std::string& path,
+                                                    FileCoverage* coverage = nullptr);
 
 // How writing what the session holds ended, the first failure first.
 enum class WriteEnd : std::uint8_t {
@@ -33,17 +35,19 @@ enum class WriteEnd : std::uint8_t {
 };
 int exitStatusOf(WriteEnd end);
 
-struct WriteOutcome {
+struct WriteReport {
     WriteEnd end = WriteEnd::NotAcknowledged;
     // The pager acknowledged every step ("Daten erfolgreich übertragen").
     bool acknowledged = false;
+    // A slot command went out: a stop left the pager partly written.
+    bool sentSlots = false;
 };
 
 // Writes what the session holds into the pager it found (and, with
 // `verify`, reads it back and prints every difference to `differencesTo`).
 // Says only what the form's messages and the differences do not: the caller
 // tells the end in its own words.
-WriteOutcome writeHeldConfiguration(CliEnvironment& env, Session& session, bool verify, std::ostream& differencesTo);
+WriteReport writeHeldConfiguration(CliEnvironment& env, Session& session, bool verify, std::ostream& differencesTo);
 
 int verifyCommand(CliEnvironment& env, Session& session, const std::string& file);
 int diffCommand(CliEnvironment& env, Session& session, const std::string& first, const std::string& second,

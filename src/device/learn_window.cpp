@@ -17,13 +17,13 @@ constexpr int LearnOnAttempts = 5;
 constexpr int LearnOffAttempts = 5;
 
 constexpr std::uint8_t LearnWindowSeconds = 8;
-constexpr std::uint8_t TicksPerSecond = 10;
+constexpr std::int64_t MsPerSecond = 1000;
 constexpr char LineEnd = 0x0D;
 
 std::string learnTimeText(unsigned seconds)
 {
     char buf[40];
-    std::snprintf(buf, sizeof buf, "Lernzeit:%3u Sekunden", seconds);
+    std::snprintf(buf, sizeof buf, "Lernzeit:%3u %s", seconds, seconds == 1 ? "Sekunde" : "Sekunden");
     return buf;
 }
 
@@ -83,7 +83,9 @@ std::uint32_t ButtonReport::buttonIdValue() const
 
 std::string LearnWindow::statusText() const { return learnTimeText(secondsLeft_); }
 
-LearnStart LearnWindow::start(SerialLink& link, int row)
+std::string LearnWindow::ranOutText() { return "Lernzeit abgelaufen, kein Rufknopf empfangen"; }
+
+LearnStart LearnWindow::start(SerialLink& link, int slot)
 {
     for (int attempt = 0; attempt < LearnOnAttempts; ++attempt) {
         std::string reply;
@@ -91,9 +93,9 @@ LearnStart LearnWindow::start(SerialLink& link, int row)
         if (!link.exchange(std::string(LearnOnCommand), reply, replyLength))
             return LearnStart::NotSent;
         if (learnAcknowledged(reply)) {
-            row_ = static_cast<std::uint8_t>(row);
+            slot_ = static_cast<std::uint8_t>(slot);
             secondsLeft_ = LearnWindowSeconds;
-            ticks_ = 0;
+            startedAtMs_ = clock_->nowMs();
             linePending_ = false;
             return LearnStart::TakenUp;
         }
@@ -147,7 +149,7 @@ LearnModeExit LearnWindow::endOnPager(SerialLink& link)
             break;
         }
     }
-    row_ = 0;
+    slot_ = 0;
     return exit;
 }
 
@@ -166,7 +168,7 @@ LearnTick LearnWindow::tick(SerialLink& link, LowerSlots lowerSlots, const Dupli
 LearnTick LearnWindow::tickUpToDuplicate(SerialLink& link, LowerSlots lowerSlots)
 {
     LearnTick result = step(link, lowerSlots);
-    result.ended = row_ == 0;
+    result.ended = slot_ == 0;
     return result;
 }
 
@@ -174,7 +176,7 @@ LearnTick LearnWindow::tickUpToDuplicate(SerialLink& link, LowerSlots lowerSlots
 LearnTick LearnWindow::duplicateClosed(SerialLink& link)
 {
     LearnTick result;
-    row_ = 0;
+    slot_ = 0;
     if (link.state() != LinkState::Closed)
         result.modeExit = endOnPager(link);
     result.ended = true;
@@ -185,13 +187,14 @@ LearnTick LearnWindow::step(SerialLink& link, LowerSlots lowerSlots)
 {
     LearnTick result;
 
-    // 1. Seconds.
-    if (++ticks_ >= TicksPerSecond) {
-        ticks_ = 0;
-        if (secondsLeft_ > 0) {
-            --secondsLeft_;
-            result.status = statusText();
-        }
+    // 1. Seconds, by the clock: a tick that comes late counts the time
+    //    that has passed, not one tenth of a second.
+    const std::int64_t elapsed = clock_->nowMs() - startedAtMs_;
+    const auto left = static_cast<std::uint8_t>(
+        elapsed >= LearnWindowSeconds * MsPerSecond ? 0 : LearnWindowSeconds - elapsed / MsPerSecond);
+    if (left < secondsLeft_) {
+        secondsLeft_ = left;
+        result.status = statusText();
     }
 
     // 2. Link.
@@ -202,7 +205,8 @@ LearnTick LearnWindow::step(SerialLink& link, LowerSlots lowerSlots)
     if (secondsLeft_ == 0) {
         if (link.state() != LinkState::Closed)
             result.modeExit = endOnPager(link);
-        row_ = 0;
+        slot_ = 0;
+        result.ranOut = true;
     }
 
     // 4. Listen.
@@ -230,12 +234,13 @@ LearnTick LearnWindow::step(SerialLink& link, LowerSlots lowerSlots)
     if (result.duplicateOf != 0)
         return result;
 
-    // 7. Stored into the slot the row shows now, whichever page that is.
-    if (row_ != 0)
-        result.storeRow = row_;
+    // 7. Stored into the slot whose "Lernen" was pressed, whichever page the
+    //    form shows now; not when the window ran out in this very tick.
+    if (slot_ != 0)
+        result.storeSlot = slot_;
 
     // 8. End.
-    row_ = 0;
+    slot_ = 0;
     if (link.state() != LinkState::Closed)
         result.modeExit = endOnPager(link);
     return result;
@@ -244,9 +249,9 @@ LearnTick LearnWindow::step(SerialLink& link, LowerSlots lowerSlots)
 LearnModeExit LearnWindow::leave(SerialLink& link)
 {
     LearnModeExit exit = LearnModeExit::NotSent;
-    if (row_ != 0 && link.state() != LinkState::Closed)
+    if (slot_ != 0 && link.state() != LinkState::Closed)
         exit = endOnPager(link);
-    row_ = 0;
+    slot_ = 0;
     return exit;
 }
 

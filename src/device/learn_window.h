@@ -9,6 +9,7 @@
 
 #include "link/serial_link.h"
 #include "model/pager_image.h"
+#include "platform/clock.h"
 
 namespace harvelin {
 
@@ -41,19 +42,21 @@ struct LearnTick {
     std::optional<ButtonReport> reported;
     // The caller slot (1..16) that already holds the reported identity; 0: none.
     int duplicateOf = 0;
-    // The row (1..16) the reported identity goes into, on the page the form
-    // shows now; 0: it is not stored.
-    int storeRow = 0;
+    // The caller slot (1..32) the reported identity goes into: the one whose
+    // "Lernen" was pressed, whatever page is shown now; 0: it is not stored.
+    int storeSlot = 0;
     // The last attempt of this tick to end learn mode on the pager.
     LearnModeExit modeExit = LearnModeExit::NotSent;
     // The window is closed after this tick.
     bool ended = false;
+    // It closed because its time ran out, with no call button heard.
+    bool ranOut = false;
 };
 
 // The learn window ("Lernmodus": the pager's learn mode): while it is on, the
 // pager reports the identity of the next call button pressed in one
-// unsolicited line. The window stays open eight seconds, counted in the
-// ticks of the form's 100 ms timer, and ends with the first report.
+// unsolicited line. The window stays open eight seconds by the clock,
+// however often it is ticked, and ends with the first report.
 class LearnWindow {
 public:
     // The lower half of the caller slots, searched for an identity that is
@@ -68,8 +71,10 @@ public:
     // Further ticks may run meanwhile.
     using DuplicateShown = std::function<void(const LearnTick& soFar)>;
 
-    // Puts the pager into learn mode for `row`.
-    LearnStart start(SerialLink& link, int row);
+    explicit LearnWindow(Clock& clock) : clock_(&clock) {}
+
+    // Puts the pager into learn mode for caller slot `slot` (1..32).
+    LearnStart start(SerialLink& link, int slot);
     // One tick of the open window: counts the seconds, keeps the line, and
     // listens for the report.
     LearnTick tick(SerialLink& link, LowerSlots lowerSlots, const DuplicateShown& duplicateShown);
@@ -82,12 +87,13 @@ public:
     // Ends an open window, also on the pager, as the window's end does.
     LearnModeExit leave(SerialLink& link);
 
-    bool open() const { return row_ != 0; }
-    int row() const { return row_; }
+    bool open() const { return slot_ != 0; }
+    int slot() const { return slot_; }
     int secondsLeft() const { return secondsLeft_; }
-    int ticks() const { return ticks_; }
-    // The text of the status line for the seconds left.
+    // The text of the status line for the seconds left ("Lernzeit:  1 Sekunde").
     std::string statusText() const;
+    // The status line after a window that ran out with no call button heard.
+    static std::string ranOutText();
     // The line being assembled from the pager's bytes.
     std::size_t lineLength() const { return lineLength_; }
     static constexpr std::size_t LineCapacity = 201;
@@ -98,9 +104,10 @@ private:
     bool assembleLine(const std::string& bytes);
     LearnModeExit endOnPager(SerialLink& link);
 
-    std::uint8_t row_ = 0;
+    Clock* clock_;
+    std::uint8_t slot_ = 0;
     std::uint8_t secondsLeft_ = 0;
-    std::uint8_t ticks_ = 0;
+    std::int64_t startedAtMs_ = 0;
     std::array<char, LineCapacity> line_{};
     std::uint8_t lineLength_ = 0;
     bool linePending_ = false;

@@ -79,4 +79,29 @@ std::vector<ConfigurationDifference> compareConfigurations(const PagerConfigurat
     return c.found;
 }
 
+std::vector<ConfigurationDifference> compareConfigurations(const PagerConfiguration& first,
+                                                           const PagerConfiguration& second,
+                                                           const FileCoverage& compared)
+{
+    // What is not compared holds the first's value on both sides.
+    PagerConfiguration held = second;
+    for (std::size_t i = 0; i < CallerSlots; ++i)
+        if (!compared.callers.test(i))
+            held.image.callers[i] = first.image.callers[i];
+    for (std::size_t k = 0; k < KitchenSlots; ++k)
+        if (!compared.kitchenCalls.test(k))
+            held.image.kitchenCalls[k] = first.image.kitchenCalls[k];
+    if (!compared.pagerName)
+        held.pagerName = first.pagerName;
+    if (!compared.remoteDeleteText)
+        held.remoteDeleteText = first.remoteDeleteText;
+    if (!compared.remoteDeleteMode)
+        held.remoteDelete = first.remoteDelete;
+    if (!compared.buzzer)
+        held.buzzer = first.buzzer;
+    if (!compared.battery)
+        held.battery = first.battery;
+    return compareConfigurations(first, held);
+}
+
 }  // namespace harvelin

@@ -25,6 +25,12 @@ struct ConfigurationDifference {
 std::vector<ConfigurationDifference> compareConfigurations(const PagerConfiguration& first,
                                                            const PagerConfiguration& second);
 
+// The same for only the lines in `compared`: what an incomplete file or a
+// 16-slot pager does not hold is not compared.
+std::vector<ConfigurationDifference> compareConfigurations(const PagerConfiguration& first,
+                                                           const PagerConfiguration& second,
+                                                           const FileCoverage& compared);
+
 // An identity as the form's Rufknopf-ID column shows it, without its padding.
 std::string identityText(const CallerEntry& slot);
 

@@ -312,6 +312,35 @@ FileCoverage FileCoverage::everything()
     return all;
 }
 
+FileCoverage FileCoverage::heldByPager(unsigned callerSlots)
+{
+    FileCoverage held = everything();
+    if (callerSlots >= CallerSlots)
+        return held;
+    held.remoteDeleteText = held.remoteDeleteMode = false;
+    held.kitchenCalls.reset();
+    for (unsigned i = callerSlots; i < CallerSlots; ++i)
+        held.callers.reset(i);
+    held.keyedLines = 3 + callerSlots;
+    return held;
+}
+
+FileCoverage FileCoverage::within(const FileCoverage& other) const
+{
+    FileCoverage both;
+    both.pagerName = pagerName && other.pagerName;
+    both.remoteDeleteText = remoteDeleteText && other.remoteDeleteText;
+    both.remoteDeleteMode = remoteDeleteMode && other.remoteDeleteMode;
+    both.buzzer = buzzer && other.buzzer;
+    both.battery = battery && other.battery;
+    both.callers = callers & other.callers;
+    both.kitchenCalls = kitchenCalls & other.kitchenCalls;
+    both.keyedLines = static_cast<unsigned>(both.pagerName + both.remoteDeleteText + both.remoteDeleteMode +
+                                            both.buzzer + both.battery + both.callers.count() +
+                                            both.kitchenCalls.count());
+    return both;
+}
+
 bool FileCoverage::complete() const
 {
     return pagerName && remoteDeleteText && remoteDeleteMode && buzzer && battery && callers.all() &&

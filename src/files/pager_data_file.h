@@ -29,6 +29,11 @@ struct FileCoverage {
 
     // Every line of a saved configuration.
     static FileCoverage everything();
+    // What a pager with this many caller slots holds: one with 16 has no
+    // slots 17..32, no kitchen calls and no remote delete.
+    static FileCoverage heldByPager(unsigned callerSlots);
+    // The lines that both hold.
+    FileCoverage within(const FileCoverage& other) const;
     // A file none of whose lines begins with a key is no configuration at all
     // (an empty file, a binary, some other text).
     bool holdsConfiguration() const { return keyedLines > 0; }

@@ -141,7 +141,7 @@ void MainForm::focusFirstControl()
 MainForm::~MainForm()
 {
     host_.onTick = nullptr;
-    dialog_->link().cancel();
+    dialog_->session().requestStop();
     worker_.shutdown();
 }
 

@@ -52,22 +52,6 @@ constexpr std::uint8_t BuzzerBit = 0x02;
 
 std::string slotRequest(std::string_view word, unsigned slot) { return std::string(word) + std::to_string(slot); }
 
-// The version as a number, and as the pager writes it into `text`.
-std::optional<double> queryVersion(SerialLink& link, SilenceWatch& silence, std::string& text)
-{
-    std::optional<double> version;
-    requestUntil(
-        link, std::string(VersionCommand), VersionAttempts,
-        [&](const std::string& reply) {
-            version = versionFromReply(reply);
-            if (version)
-                text = versionTextFromReply(reply).value_or(std::string());
-            return version.has_value();
-        },
-        &silence);
-    return version;
-}
-
 // One read-out after the version is known: the progress bar, what the
 // pager answered and what it failed to deliver. The answers go into the
 // result, never into the form.
@@ -258,7 +242,7 @@ ReadOutResult readOut(SerialLink& link, Clock& clock, OperationSink& sink, const
     // 4. Without a version nothing of the pager's layout is known, so nothing
     //    is read.
     SilenceWatch silence;
-    const auto version = queryVersion(link, silence, result.versionText);
+    const auto version = askVersion(link, VersionAsking::UntilNamed, VersionAttempts, silence);
     if (link.cancelled()) {
         result.end = ReadOutEnd::Cancelled;
         return result;
@@ -267,7 +251,8 @@ ReadOutResult readOut(SerialLink& link, Clock& clock, OperationSink& sink, const
         result.end = ReadOutEnd::NoVersion;
         return result;
     }
-    result.callerSlots = callerSlotsForVersion(*version);
+    result.versionText = version->text;
+    result.callerSlots = version->callerSlots;
     ReadOut run(link, clock, sink, result, silence);
     sink.progressRange(0, run.fullPager() ? FullProgressMax : SmallProgressMax);
 

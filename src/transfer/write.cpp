@@ -34,23 +34,6 @@ constexpr std::string_view SlotAck = "Uebernommen";
 constexpr std::string_view SettingAck = "uebernommen";
 
 
-// The last answer to the version query that carried a version decides.
-std::optional<unsigned> queryCallerSlots(SerialLink& link, SilenceWatch& silence)
-{
-    std::optional<unsigned> slots;
-    const std::uint64_t heardBefore = link.bytesHeard();
-    for (int i = 0; i < VersionQueries; ++i) {
-        std::string reply;
-        std::uint8_t replyLength = 0;
-        if (!link.exchange(std::string(VersionCommand), reply, replyLength))
-            continue;
-        if (const auto version = versionFromReply(std::string_view(reply).substr(0, replyLength)))
-            slots = callerSlotsForVersion(*version);
-    }
-    silence.step(link.bytesHeard() != heardBefore);
-    return slots;
-}
-
 // Whether slots 17..32 or the kitchen calls hold anything but what the form
 // starts with.
 bool holdsMoreThanSmallPager(const PagerImage& image, const PagerImage& start)
@@ -113,7 +96,9 @@ WriteResult writeConfiguration(SerialLink& link, Clock& clock, OperationSink& si
     // 4. Without a version the pager is written as a small one, and the
     //    write cannot succeed.
     SilenceWatch silence;
-    const auto knownSlots = queryCallerSlots(link, silence);
+    const auto version = askVersion(link, VersionAsking::EveryAttempt, VersionQueries, silence);
+    const auto knownSlots = version ? std::optional(version->callerSlots) : std::nullopt;
+    result.versionText = version ? version->text : std::string();
     const unsigned callerSlots = knownSlots.value_or(SmallPagerSlots);
     result.callerSlots = knownSlots.value_or(0);
     const bool fullPager = callerSlots == CallerSlots;
@@ -126,6 +111,7 @@ WriteResult writeConfiguration(SerialLink& link, Clock& clock, OperationSink& si
     for (unsigned n = 0; n < callerSlots && !link.cancelled() && !silence.pagerGone(); ++n) {
         sink.progress(static_cast<int>(n));
         const auto command = callerSlotCommand(n, image.callers[n]);
+        result.slotCommandsSent = true;
         if (command && writeSlot(link, *command, silence))
             ++acknowledged;
     }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include "files/pager_data_file.h"
 #include "link/operation_sink.h"
 #include "link/serial_link.h"
@@ -18,6 +20,10 @@ struct WriteResult {
     // The pager's caller slots (16 or 32); 0: it named no version and was
     // written as a small one.
     unsigned callerSlots = 0;
+    std::string versionText;  // as the pager writes it ("2.10"); empty when it named none
+    // The first slot command went out: a write stopped before it left the
+    // pager as it was.
+    bool slotCommandsSent = false;
     // A small pager: slots 17..32 or the kitchen calls held more than the
     // form starts with, and did not reach it.
     bool leftSlotsOut = false;

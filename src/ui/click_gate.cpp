@@ -15,10 +15,10 @@ void ClickGate::press(int id)
     window_.holdInput();
     if (cancellable_)
         window_.showCancel(true);
-    dialog_.link().clearCancel();
+    dialog_.session().clearStop();
     dialog_.onCommand(id);
     runner_.whenIdle([this] {
-        dialog_.link().clearCancel();
+        dialog_.session().clearStop();
         ended();
     });
 }
@@ -39,7 +39,7 @@ void ClickGate::ended()
 void ClickGate::cancel()
 {
     if (busy_ && cancellable_)
-        dialog_.link().cancel();
+        dialog_.session().requestStop();
 }
 
 bool ClickGate::closeDeferred()

@@ -1,18 +1,11 @@
 // The form's handlers of the device functions: the learn window and the link
 // watch on the 100 ms timer, the option switches, the repeater clock and the
-// boot loader. The operations below the form talk to the pager on the work
-// runner; these turn what they did into what the form shows.
+// boot loader. The session's actions run on the work runner; these show what
+// came of them.
 #include <algorithm>
 #include <string>
-#include <string_view>
 
-#include "device/bootloader.h"
-#include "device/learn_window.h"
-#include "device/link_watch.h"
-#include "device/option_switch.h"
-#include "device/repeater_clock.h"
 #include "model/conversions.h"
-#include "model/win1252.h"
 #include "transfer/messages.h"
 #include "ui/control_ids.h"
 #include "ui/main_dialog.h"
@@ -21,48 +14,52 @@ namespace harvelin {
 
 struct MainDialog::TickResult {
     bool learning = false;  // the tick was the learn window's, not the link watch's
-    LearnTick learn;
+    LearnStep learn;
     LinkWatchResult watch;
 };
 
+// The repeater's display shows the time being sent.
+void MainDialog::Events::clockTimeSent(const std::string& time)
+{
+    context_.show([&dialog = dialog_, time] {
+        dialog.fields_.repeaterTimeText = time;
+        dialog.UpdateData(false);
+    });
+}
+
+void MainDialog::Events::learnEnded(bool stored, LearnModeExit exit)
+{
+    context_.show([&dialog = dialog_, stored, exit] {
+        dialog.fields_.statusText.clear();
+        dialog.listener_->learnEnded(stored, exit);
+    });
+}
+
+// "Lernen" in a row: the slot it shows on the page shown now is the one the
+// identity goes into, whatever page is shown when it comes.
 void MainDialog::startLearn(int row)
 {
     // 1.
     UpdateData(true);
-
     // 2.
-    runOnLink(
-        [this, row](WorkContext&) {
-            const LearnStart start = learnWindow_.start(link_, row);
-            return std::pair{start, learnWindow_.statusText()};
-        },
-        [this](const std::pair<LearnStart, std::string>& started) {
-                  switch (started.first) {
-                  case LearnStart::TakenUp:
-                      learnStored_ = false;
-                      fields_.statusText = started.second;
-                      break;
-                  case LearnStart::NotSent: host_.messageBox(std::string(NoConnectionMessage)); break;
-                  case LearnStart::Refused: break;
-                  }
-                  // 3.
-                  UpdateData(false);
-              });
+    runOnSession([this, slot = row + pageOffset()](SessionEvents& events) { return session_.startLearn(events, slot); },
+                 [this](LearnStart start) {
+                     if (start == LearnStart::NotSent)
+                         host_.messageBox(std::string(NoConnectionMessage));
+                     fields_.statusText = session_.learnStatus();
+                     // 3.
+                     UpdateData(false);
+                 });
 }
 
 void MainDialog::leaveLearnModeAndClose(std::function<void()> then)
 {
-    runOnLink(
-        [this](WorkContext&) {
-            const bool wasOpen = learnWindow_.open();
-            const LearnModeExit exit = learnWindow_.leave(link_);
-            link_.close();
-            return std::pair{wasOpen, exit};
+    runOnSession(
+        [this](SessionEvents& events) {
+            session_.end(events);
+            return true;
         },
-        [this, then = std::move(then)](std::pair<bool, LearnModeExit> left) {
-            if (left.first)
-                listener_->learnEnded(learnStored_, left.second);
-            fields_.statusText.clear();
+        [then = std::move(then)](bool) {
             if (then)
                 then();
         });
@@ -81,11 +78,8 @@ void MainDialog::onUiTimer()
         UpdateData(true);
 
     // 2. The repeater clock group is shown for a while after a search.
-    if (clockDisplayTicks_ > 0) {
-        --clockDisplayTicks_;
-        if (clockDisplayTicks_ == 0)
-            showClockGroup(false);
-    }
+    if (clockDisplayTicks_ > 0 && --clockDisplayTicks_ == 0)
+        showClockGroup(false);
 
     // 3. The learn window looks for duplicates in the slots as they are now.
     std::array<CallerEntry, LearnWindow::DuplicateSlots> lower;
@@ -93,35 +87,39 @@ void MainDialog::onUiTimer()
     runOnLink(
         [this, lower, busy = deviceBusy_](WorkContext&) {
             TickResult tick;
-            tick.learning = learnWindow_.open();
+            tick.learning = session_.learning();
             if (tick.learning)
-                tick.learn = learnWindow_.tickUpToDuplicate(link_, LearnWindow::LowerSlots(lower));
+                tick.learn = session_.learnTick(LearnWindow::LowerSlots(lower));
             else
-                tick.watch = linkWatch(link_, busy);
+                tick.watch = session_.watch(busy);
             return tick;
         },
-        [this](const TickResult& tick) {
-            if (tick.learning) {
-                showLearnTick(tick.learn);
-            } else {
-                if (tick.watch.active)
-                    setActive(*tick.watch.active);
-                if (tick.watch.lost) {
-                    clockDisplayTicks_ = 0;
-                    showClockGroup(false);
-                }
-                // The status line belongs to learn mode.
-                fields_.statusText.clear();
-            }
-            // 4.
-            UpdateData(false);
-        });
+        [this](const TickResult& tick) { showTick(tick); });
 }
 
-void MainDialog::showLearnTick(const LearnTick& tick)
+void MainDialog::showTick(const TickResult& tick)
 {
-    if (tick.status)
-        fields_.statusText = *tick.status;
+    if (tick.learning) {
+        showLearnStep(tick.learn);
+    } else {
+        if (tick.watch.active)
+            setActive(*tick.watch.active);
+        if (tick.watch.lost) {
+            clockDisplayTicks_ = 0;
+            showClockGroup(false);
+        }
+        // The status line belongs to learn mode, and tells when its window
+        // ran out.
+        fields_.statusText = session_.learnStatus();
+    }
+    // 4.
+    UpdateData(false);
+}
+
+void MainDialog::showLearnStep(const LearnStep& step)
+{
+    const LearnTick& tick = step.tick;
+    fields_.statusText = step.statusLine;
 
     // The status this tick set is shown before the duplicate message; ticks
     // that run while the message is open set theirs later. Learn mode ends
@@ -129,64 +127,48 @@ void MainDialog::showLearnTick(const LearnTick& tick)
     if (tick.duplicateOf != 0) {
         UpdateData(false);
         host_.messageBox(duplicateMessage(tick.duplicateOf));
-        runOnLink([this](WorkContext&) { return learnWindow_.duplicateClosed(link_); },
-                  [this](const LearnTick& end) { listener_->learnEnded(learnStored_, end.modeExit); });
+        runOnLink([this](WorkContext&) { return session_.learnDuplicateShown(); },
+                  [this](const LearnStep& end) {
+                      fields_.statusText = end.statusLine;
+                      UpdateData(false);
+                      listener_->learnEnded(false, end.tick.modeExit);
+                  });
         return;
     }
 
-    // Into the slot the row shows now, whichever page that is.
-    if (tick.storeRow != 0) {
-        CallerEntry& slot = image_.callers[tick.storeRow - 1 + pageOffset()];
+    // Into the slot whose "Lernen" was pressed; the form turns to its page.
+    if (tick.storeSlot != 0) {
+        CallerEntry& slot = image_.callers[static_cast<std::size_t>(tick.storeSlot - 1)];
         slot.buttonId = tick.reported->buttonId;
         slot.idSuffix = tick.reported->suffix;
-        fields_.idTexts[tick.storeRow] = idColumnText(tick.reported->buttonIdValue(), tick.reported->suffix);
-        learnStored_ = true;
+        const ViewPage page = tick.storeSlot > Rows ? ViewPage::Upper : ViewPage::Lower;
+        fields_.pageRadio = page == ViewPage::Upper ? 1 : 0;
+        if (page != viewPage_)
+            selectPage(page);
+        else
+            fields_.idTexts[tick.storeSlot - pageOffset()] = idColumnText(tick.reported->buttonIdValue(), tick.reported->suffix);
     }
     if (tick.ended)
-        listener_->learnEnded(learnStored_, tick.modeExit);
+        listener_->learnEnded(tick.storeSlot != 0, tick.modeExit);
 }
 
-void MainDialog::sendOptionSwitch(int checkId, std::string_view onText, std::string_view offText)
+void MainDialog::sendOptionSwitch(int checkId, OptionSwitchTexts texts)
 {
     // 1. The box has already toggled when its click arrives.
     const bool ticked = host_.isChecked(checkId);
-
-    // 2. The name is the one the timer last took from the form.
-    std::string command(ticked ? onText : offText);
-    command += fields_.pagerName;
-
     // 3. Without a pager the new state waits for the next write.
-    if (!host_.isChecked(ctl::Active))
+    if (!session_.active())
         return;
-
-    // 4.
-    runOnLink([this, command](WorkContext&) { return harvelin::sendOptionSwitch(link_, command); },
-              [this, checkId, ticked](bool confirmed) { finishSwitch(checkId, ticked, confirmed); });
-}
-
-void MainDialog::finishSwitch(int checkId, bool ticked, bool confirmed)
-{
-    listener_->switchSent(confirmed);
-    // The box keeps its new state either way; the user must know whether the
-    // pager has it too. A confirmed switch is on the pager, nothing to lose.
-    if (!confirmed) {
-        host_.messageBox(switchRefusedMessage());
-        return;
-    }
-    bool& kept = checkId == ctl::Battery ? keptConfiguration_.battery
-                 : checkId == ctl::Buzzer ? keptConfiguration_.buzzer
-                                          : keptConfiguration_.remoteDelete;
-    kept = ticked;
-}
-
-void MainDialog::readRepeaterStatus(std::function<void(bool reported)> shown)
-{
-    runOnLink([this](WorkContext&) { return harvelin::readRepeaterStatus(link_, clock_); },
-              [this, shown = std::move(shown)](const RepeaterStatus& status) {
-                  showRepeaterStatus(status);
-                  if (shown)
-                      shown(status.reported);
-              });
+    // 2., 4. The name is the one the timer last took from the form. The box
+    //    keeps its new state either way; the user must know whether the
+    //    pager has it too.
+    runOnSession([this, texts, ticked, name = fields_.pagerName](
+                     SessionEvents& events) { return session_.switchOption(events, texts, ticked, name); },
+                 [this](bool confirmed) {
+                     listener_->switchSent(confirmed);
+                     if (!confirmed)
+                         host_.messageBox(switchRefusedMessage());
+                 });
 }
 
 void MainDialog::showRepeaterStatus(const RepeaterStatus& status)
@@ -202,36 +184,27 @@ void MainDialog::setRepeaterClock()
 {
     // No keep-alive byte may come between the clock command's bytes.
     stopUiTimer();
-    runOnLink(
-        [this](WorkContext& context) {
-            return harvelin::setRepeaterClock(link_, clock_, [this, &context](const std::string& time) {
-                // The repeater's display shows the time being sent.
-                context.show([this, time] {
-                    fields_.repeaterTimeText = time;
-                    UpdateData(false);
-                });
-            });
-        },
-        [this](const ClockSetResult& result) {
-            if (result.confirmed) {
-                clockDisplayTicks_ = 0;
-                showClockGroup(false);
-            }
-            // The display already shows the time sent; say when it did not arrive.
-            if (!result.confirmed)
-                host_.messageBox(clockRefusedMessage());
-            startUiTimer();
-        });
+    runOnSession([this](SessionEvents& events) { return session_.setRepeaterClock(events); },
+                 [this](const ClockSetResult& result) {
+                     // The display already shows the time sent; say when it did not arrive.
+                     if (result.confirmed) {
+                         clockDisplayTicks_ = 0;
+                         showClockGroup(false);
+                     } else {
+                         host_.messageBox(clockRefusedMessage());
+                     }
+                     startUiTimer();
+                 });
 }
 
 // The pager leaves its normal operation for the boot loader; the link is left
 // as it is, and the link watch carries on.
 void MainDialog::startBootloader()
 {
-    if (!host_.isChecked(ctl::Active))
+    if (!session_.active())
         return;
-    runOnLink([this](WorkContext&) { return harvelin::startBootloader(link_); },
-              [this](bool confirmed) { listener_->bootloaderStarted(confirmed); });
+    runOnSession([this](SessionEvents& events) { return session_.startBootloader(events); },
+                 [this](bool confirmed) { listener_->bootloaderStarted(confirmed); });
 }
 
 }  // namespace harvelin

@@ -1,7 +1,3 @@
-#include <memory>
-
-#include "device/repeater_clock.h"
-#include "link/device_search.h"
 #include "link/port_problem.h"
 #include "transfer/messages.h"
 #include "ui/control_ids.h"
@@ -16,6 +12,22 @@ constexpr std::uint8_t FoundClockTicks = 50;
 
 }  // namespace
 
+// 6.-8. The port that answers is shown as found at once, and the repeater
+//       behind it asked for its time, while the search finishes.
+void MainDialog::Events::pagerFound(const FoundPager&)
+{
+    context_.show([&dialog = dialog_] { dialog.setActive(true); });
+}
+
+void MainDialog::Events::repeaterStatus(const RepeaterStatus& status)
+{
+    context_.show([&dialog = dialog_, status] {
+        dialog.showRepeaterStatus(status);
+        if (status.reported)
+            dialog.showRepeaterClockFor(FoundClockTicks);
+    });
+}
+
 void MainDialog::searchPager()
 {
     // 1. Whatever the validation says, the search goes on.
@@ -25,50 +37,29 @@ void MainDialog::searchPager()
     stopUiTimer();
     // 5. The old link is given up before the search waits and closes it.
     setActive(false);
-
-    // 4., 6.-8. The port that answers is shown as found at once, and the
-    //           repeater behind it asked for its time, while the search
-    //           finishes.
-    auto shownFound = std::make_shared<bool>(false);
-    runOnLink(
-        [this, shownFound](WorkContext& context) {
-            return harvelin::searchPager(link_, clock_, context, [this, &context, shownFound] {
-                *shownFound = true;
-                context.show([this] { setActive(true); });
-                const RepeaterStatus status = harvelin::readRepeaterStatus(link_, clock_);
-                context.show([this, status] {
-                    showRepeaterStatus(status);
-                    if (status.reported)
-                        showRepeaterClockFor(FoundClockTicks);
-                });
-            });
-        },
-        [this, shownFound](const SearchResult& result) { finishSearch(result, *shownFound); });
+    // 4., 6.-8.
+    runOnSession([this](SessionEvents& events) { return session_.search(events); },
+                 [this](const SearchOutcome& outcome) { finishSearch(outcome); });
 }
 
-void MainDialog::finishSearch(const SearchResult& result, bool shownFound)
+void MainDialog::finishSearch(const SearchOutcome& outcome)
 {
-    // A cancelled search holds no port, also when it had found one.
-    if (shownFound && !result.found) {
+    // A stopped search holds no port, also when it had found one.
+    if (!outcome.found()) {
         setActive(false);
         clockDisplayTicks_ = 0;
         showClockGroup(false);
-    }
-    if (!result.found)
         host_.setPortListLine(nothingFoundLine());
-
+    }
     // 9.
     deviceBusy_ = false;
     startUiTimer();
     // 10.
+    fields_.statusText = session_.learnStatus();
     UpdateData(false);
-    listener_->searchEnded(result);
-
-    // A cancelled search has nothing to explain.
-    if (!result.found && !link_.cancelled()) {
-        if (const std::string why = messageFor(result); !why.empty())
-            host_.messageBox(why);
-    }
+    listener_->searchEnded(outcome.result);
+    if (!outcome.message.empty())
+        host_.messageBox(outcome.message);
 }
 
 }  // namespace harvelin

@@ -50,7 +50,6 @@ void MainDialog::openFile()
     applyConfiguration(config);
     currentFile_ = *path;
     // 5.
-    imageToForm();
     selectPage(viewPage_);
     UpdateData(false);
     // What a file holds is kept, once the rows show it; edits merged with it
@@ -84,20 +83,6 @@ void MainDialog::saveFile()
     currentFile_ = *path;
     markConfigurationKept();
     listener_->fileEnded(true, {});
-}
-
-// Not a step of the read-out: the read-out has ended and the form shows what
-// it shows whatever happens here. A folder that cannot be written is named
-// once; after that the read-outs go on without a word.
-std::string MainDialog::keepBackup(const ReadOutResult& result)
-{
-    std::string kept;
-    std::string error;
-    if (keepReadOutBackup(backupFolder_, result, kept, error) || backupFailureShown_)
-        return kept;
-    backupFailureShown_ = true;
-    host_.messageBox(backupFailedMessage(error));
-    return {};
 }
 
 }  // namespace harvelin

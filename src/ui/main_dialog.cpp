@@ -105,7 +105,7 @@ MainDialog::MainDialog(DialogHost& dialogHost, SerialBackend& backend, PortTable
       clock_(dialogClock),
       ownRunner_(runner ? nullptr : std::make_unique<InlineRunner>(dialogHost)),
       runner_(runner ? *runner : *ownRunner_),
-      link_(backend, std::move(ports), dialogClock)
+      session_(backend, std::move(ports), dialogClock)
 {
     // The kitchen rows start with the start configuration's kitchen calls;
     // OnInitDialog stores them into the image.
@@ -119,7 +119,7 @@ MainDialog::MainDialog(DialogHost& dialogHost, SerialBackend& backend, PortTable
     fields_.pagerName = start.pagerName;
     fields_.remoteDeleteText = start.remoteDeleteText;
     fields_.pageRadio = -1;
-    link_.setRepaintHook([this] { runner_.repaintWhileWaiting(); });
+    session_.setRepaintHook([this] { runner_.repaintWhileWaiting(); });
 }
 
 std::optional<Problem> checkFormField(Field field, std::string_view text)
@@ -223,10 +223,7 @@ bool MainDialog::OnInitDialog()
     fields_.pageRadio = 0;
     viewPage_ = ViewPage::Upper;
     UpdateData(false);
-    // 5.
-    link_.setPortNumber(0);
-    link_.setState(LinkState::Closed);
-    learnWindow_ = LearnWindow{};
+    // 5. The session starts with no pager found and learn mode off.
     deviceBusy_ = false;
     // 6.
     host_.setProgressRange(0, FullProgressMax);
@@ -242,7 +239,6 @@ bool MainDialog::OnInitDialog()
     // 12.
     clockDisplayTicks_ = 0;
     // What the form shows at start is nothing the user could lose.
-    startImage_ = image_;
     markConfigurationKept();
     // 13.
     return true;
@@ -264,12 +260,7 @@ void MainDialog::OnOK()
     // Asked before the port is closed, so "Nein" leaves everything as it was.
     if (!queryClose())
         return;
-    runOnLink(
-        [this](WorkContext&) {
-            link_.close();
-            return true;
-        },
-        [this](bool) { host_.endDialog(ctl::Ok); });
+    leaveLearnModeAndClose([this] { host_.endDialog(ctl::Ok); });
 }
 
 void MainDialog::onCommand(int id)
@@ -286,9 +277,9 @@ void MainDialog::onCommand(int id)
     case ctl::WriteButton: return writeToPager();
     case ctl::OpenFileButton: return openFile();
     case ctl::SaveFileButton: return saveFile();
-    case ctl::Battery: return sendOptionSwitch(ctl::Battery, BatterySwitch.on, BatterySwitch.off);
-    case ctl::Buzzer: return sendOptionSwitch(ctl::Buzzer, BuzzerSwitch.on, BuzzerSwitch.off);
-    case ctl::RemoteDelete: return sendOptionSwitch(ctl::RemoteDelete, RemoteDeleteSwitch.on, RemoteDeleteSwitch.off);
+    case ctl::Battery: return sendOptionSwitch(ctl::Battery, BatterySwitch);
+    case ctl::Buzzer: return sendOptionSwitch(ctl::Buzzer, BuzzerSwitch);
+    case ctl::RemoteDelete: return sendOptionSwitch(ctl::RemoteDelete, RemoteDeleteSwitch);
     case ctl::PageLower: return selectPage(ViewPage::Lower);
     case ctl::PageUpper: return selectPage(ViewPage::Upper);
     case ctl::ClockButton: return setRepeaterClock();
@@ -386,6 +377,7 @@ void MainDialog::applyConfiguration(const PagerConfiguration& config)
     host_.setChecked(ctl::Battery, config.battery);
     host_.setChecked(ctl::Buzzer, config.buzzer);
     host_.setChecked(ctl::RemoteDelete, config.remoteDelete);
+    imageToForm();
 }
 
 PagerConfiguration MainDialog::configurationFromForm() const
@@ -411,7 +403,7 @@ bool MainDialog::hasUnsavedChanges() const
         stations[r] = host_.controlText(ctl::kitchenStation(r));
     }
     takeRows(shown.image, pageOffset(), callers, kitchens, keys, stations);
-    return !sameConfiguration(shown, keptConfiguration_);
+    return !sameConfiguration(shown, session_.kept());
 }
 
 void MainDialog::showClockGroup(bool visible)

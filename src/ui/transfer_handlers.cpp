@@ -2,8 +2,6 @@
 
 #include "model/win1252.h"
 #include "transfer/messages.h"
-#include "transfer/read_out.h"
-#include "transfer/write.h"
 #include "ui/control_ids.h"
 #include "ui/main_dialog.h"
 
@@ -13,7 +11,7 @@ void MainDialog::readFromPager()
 {
     // 1.-2.
     UpdateData(true);
-    if (!host_.isChecked(ctl::Active)) {
+    if (!session_.active()) {
         host_.messageBox(std::string(NoConnectionMessage));
         return;
     }
@@ -28,57 +26,30 @@ void MainDialog::readFromPager()
     deviceBusy_ = true;
     stopUiTimer();
 
-    // 4.-21. The answers go into the result; the form takes them only when
-    //        the read-out is complete. Every other end leaves the form as it was.
-    runOnLink([this, held = heldConfiguration()](
-                  WorkContext& context) { return readOut(link_, clock_, context, held); },
-              [this](const ReadOutResult& result) { finishReadOut(result); });
+    // 4.-21. The form takes the answers only when the read-out is complete.
+    runOnSession([this, held = heldConfiguration()](SessionEvents& events) { return session_.readOut(events, held); },
+                 [this](const ReadOutOutcome& outcome) { finishReadOut(outcome); });
 }
 
-void MainDialog::finishReadOut(const ReadOutResult& result)
+void MainDialog::finishReadOut(const ReadOutOutcome& outcome)
 {
-    auto endWithFormUnchanged = [&] {
-        deviceBusy_ = false;
-        host_.setProgressPos(0);
-        UpdateData(false);
-        startUiTimer();
-    };
-    switch (result.end) {
-    case ReadOutEnd::NotStarted:
-    case ReadOutEnd::Complete: break;
-    case ReadOutEnd::Cancelled:
-        endWithFormUnchanged();
-        listener_->readOutEnded(result, {});
-        return host_.messageBox(messageFor(result));
-    case ReadOutEnd::NoVersion:
-        deviceBusy_ = false;
-        host_.setProgressPos(0);
-        listener_->readOutEnded(result, {});
-        host_.messageBox(messageFor(result));
-        startUiTimer();
-        return;
-    case ReadOutEnd::Incomplete: {
-        if (result.pagerGone)
-            setActive(false);
-        // What did arrive is kept aside, and the user is told once that the
-        // form still shows what it showed before.
-        endWithFormUnchanged();
-        const std::string backup = keepBackup(result);
-        listener_->readOutEnded(result, backup);
-        return host_.messageBox(messageFor(result, backup));
-    }
-    }
-
-    // 22.-26.
-    applyConfiguration(result.read);
+    const bool complete = outcome.result.complete();
+    // 22.-26. Every other end leaves the form as it was.
+    if (complete)
+        applyConfiguration(outcome.result.read);
+    if (!session_.active())
+        setActive(false);
     deviceBusy_ = false;
     host_.setProgressPos(0);
     UpdateData(false);
     startUiTimer();
-    imageToForm();
-    selectPage(viewPage_);
-    markConfigurationKept();
-    listener_->readOutEnded(result, keepBackup(result));
+    if (complete)
+        selectPage(viewPage_);
+    listener_->readOutEnded(outcome.result, outcome.backupPath);
+    if (!outcome.backupFailure.empty())
+        host_.messageBox(outcome.backupFailure);
+    if (!outcome.message.empty())
+        host_.messageBox(outcome.message);
 }
 
 void MainDialog::writeToPager()
@@ -88,7 +59,7 @@ void MainDialog::writeToPager()
         return;
     // 1.-2. The image takes the form also when nothing is sent.
     formToImage();
-    if (!host_.isChecked(ctl::Active)) {
+    if (!session_.active()) {
         host_.messageBox(std::string(NoConnectionMessage));
         return;
     }
@@ -98,43 +69,23 @@ void MainDialog::writeToPager()
     deviceBusy_ = true;
     stopUiTimer();
 
-    // 4.-14., and 16.: the result is shown a second after the last step, so
-    //              the full progress bar can be seen.
-    runOnLink(
-        [this, held = heldConfiguration(), start = startImage_](WorkContext& context) {
-            WriteResult result = writeConfiguration(link_, clock_, context, held, start);
-            if (!result.cancelled)
-                clock_.sleepMs(WriteResultWaitMs);
-            return result;
-        },
-        [this](const WriteResult& result) { finishWrite(result); });
+    // 4.-16.
+    runOnSession([this, held = heldConfiguration()](SessionEvents& events) { return session_.write(events, held); },
+                 [this](const WriteOutcome& outcome) { finishWrite(outcome); });
 }
 
-void MainDialog::finishWrite(const WriteResult& result)
+void MainDialog::finishWrite(const WriteOutcome& outcome)
 {
-    listener_->writeEnded(result);
-    if (result.cancelled) {
-        deviceBusy_ = false;
-        UpdateData(false);
-        host_.setProgressPos(0);
-        host_.messageBox(messageFor(result));
-        startUiTimer();
-        return;
-    }
-    if (result.pagerGone)
+    listener_->writeEnded(outcome.result);
+    if (!session_.active())
         setActive(false);
-
-    // 15.-16.
+    // 15.-18.
     deviceBusy_ = false;
     UpdateData(false);
     host_.setProgressPos(0);
-
-    // 17.-18.
-    host_.messageBox(messageFor(result));
-    if (result.leftSlotsOut)
+    host_.messageBox(outcome.message);
+    if (outcome.slotsLeftOut)
         host_.messageBox(win1252(SmallPagerMessage));
-    if (result.succeeded && !result.leftSlotsOut)
-        markConfigurationKept();
     startUiTimer();
 }
 

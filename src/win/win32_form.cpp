@@ -179,7 +179,7 @@ Win32Form::Win32Form(SerialBackend& backend, PortTable ports, Clock& clock, std:
 Win32Form::~Win32Form()
 {
     if (dialog_)
-        dialog_->link().cancel();
+        dialog_->session().requestStop();
     if (runner_)
         runner_->shutdown();
     // What the device thread posted and nobody ran any more.
@@ -264,7 +264,7 @@ void Win32Form::initDialog()
     runner_ = std::make_unique<ThreadedRunner>(
         *this, [this](std::function<void()> f) { post(std::move(f)); }, true);
     dialog_ = std::make_unique<MainDialog>(*this, backend_, ports_, clock_, runner_.get());
-    dialog_->setBackupFolder(backupFolder_);
+    dialog_->session().setBackupFolder(backupFolder_);
     gate_ = std::make_unique<ClickGate>(*dialog_, *runner_, static_cast<ClickGate::Window&>(*this));
     dialog_->OnInitDialog();
 }

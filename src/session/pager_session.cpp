@@ -1,0 +1,279 @@
+#include "session/pager_session.h"
+
+#include <algorithm>
+
+#include "device/bootloader.h"
+#include "device/option_switch.h"
+#include "model/win1252.h"
+#include "transfer/messages.h"
+
+namespace harvelin {
+
+PagerSession::PagerSession(SerialBackend& backend, PortTable ports, Clock& clock)
+    : clock_(clock), link_(backend, std::move(ports), clock), learnWindow_(clock)
+{
+}
+
+PagerSession::~PagerSession()
+{
+    // Learn mode on the pager never outlives the session.
+    link_.clearCancel();
+    learnWindow_.leave(link_);
+    link_.close();
+}
+
+void PagerSession::leaveLearnMode(SessionEvents& events)
+{
+    if (!learnWindow_.open())
+        return;
+    // A stop asked for the action must not keep the pager listening.
+    const bool stopRequested = link_.cancelled();
+    link_.clearCancel();
+    const LearnModeExit exit = learnWindow_.leave(link_);
+    if (stopRequested)
+        link_.cancel();
+    learnStatus_.clear();
+    events.learnEnded(learnStored_, exit);
+}
+
+void PagerSession::noteVersion(const std::string& text, unsigned callerSlots)
+{
+    if (callerSlots == 0)
+        return;
+    pager_.versionText = text;
+    pager_.callerSlots = callerSlots;
+}
+
+bool PagerSession::takePort(unsigned portNumber)
+{
+    link_.close();
+    link_.setPortNumber(portNumber);
+    const bool opened = link_.open();
+    link_.setState(opened ? LinkState::Open : LinkState::Closed);
+    active_ = opened;
+    pager_ = {};
+    if (opened) {
+        pager_.portNumber = portNumber;
+        pager_.port = *link_.ports().entry(portNumber);
+    }
+    return opened;
+}
+
+SearchOutcome PagerSession::search(SessionEvents& events)
+{
+    leaveLearnMode(events);
+    active_ = false;
+    pager_ = {};
+    SearchOutcome outcome;
+    outcome.result = searchPager(link_, clock_, events, [&] {
+        active_ = true;
+        pager_.portNumber = link_.portNumber();
+        pager_.port = *link_.ports().entry(pager_.portNumber);
+        events.pagerFound(pager_);
+        const RepeaterStatus status = harvelin::readRepeaterStatus(link_, clock_);
+        pager_.repeaterReported = status.reported;
+        events.repeaterStatus(status);
+    });
+    outcome.stopped = link_.cancelled();
+    // A stopped search holds no port, also when it had found one.
+    if (!outcome.result.found) {
+        active_ = false;
+        pager_ = {};
+        if (!outcome.stopped)
+            outcome.message = messageFor(outcome.result);
+    }
+    return outcome;
+}
+
+ReadOutOutcome PagerSession::readOut(SessionEvents& events, const PagerConfiguration& start, Backup backup)
+{
+    ReadOutOutcome outcome;
+    if (!active_) {
+        outcome.noPager = true;
+        outcome.message = std::string(NoConnectionMessage);
+        return outcome;
+    }
+    leaveLearnMode(events);
+    outcome.result = harvelin::readOut(link_, clock_, events, start);
+    outcome.stopped = link_.cancelled();
+    const ReadOutResult& result = outcome.result;
+    noteVersion(result.versionText, result.callerSlots);
+    if (result.pagerGone)
+        active_ = false;
+    if (result.complete())
+        kept_ = result.read;
+    if (backup == Backup::Keep && (result.complete() || result.end == ReadOutEnd::Incomplete))
+        keepBackup(result, outcome);
+    if (!result.complete())
+        outcome.message = messageFor(result, outcome.backupPath);
+    return outcome;
+}
+
+// A folder that cannot be written is named once; after that the read-outs
+// go on without a word.
+void PagerSession::keepBackup(const ReadOutResult& result, ReadOutOutcome& outcome)
+{
+    std::string error;
+    if (keepReadOutBackup(backupFolder_, result, outcome.backupPath, error) || backupFailureTold_)
+        return;
+    backupFailureTold_ = true;
+    outcome.backupFailure = backupFailedMessage(error);
+}
+
+WriteOutcome PagerSession::write(SessionEvents& events, const PagerConfiguration& config)
+{
+    WriteOutcome outcome;
+    if (!active_) {
+        outcome.noPager = true;
+        outcome.message = std::string(NoConnectionMessage);
+        return outcome;
+    }
+    leaveLearnMode(events);
+    outcome.result = writeConfiguration(link_, clock_, events, config, startConfiguration().image);
+    const WriteResult& result = outcome.result;
+    outcome.stopped = link_.cancelled();
+    noteVersion(result.versionText, result.callerSlots);
+    if (result.pagerGone)
+        active_ = false;
+    if (!result.cancelled && !result.refused)
+        clock_.sleepMs(WriteResultWaitMs);
+    outcome.message = messageFor(result);
+    outcome.slotsLeftOut = result.leftSlotsOut;
+    if (result.succeeded && !result.leftSlotsOut)
+        kept_ = config;
+    return outcome;
+}
+
+PagerComparison PagerSession::compare(SessionEvents& events, const PagerConfiguration& expected,
+                                      const FileCoverage& expectedHas, Backup backup)
+{
+    PagerComparison comparison;
+    comparison.readOut = readOut(events, expected, backup);
+    if (!comparison.readOut.result.complete())
+        return comparison;
+    const FileCoverage pagerHas = FileCoverage::heldByPager(comparison.readOut.result.callerSlots);
+    comparison.pagerLacks = pagerHas.missing();
+    comparison.differences =
+        compareConfigurations(expected, comparison.readOut.result.read, expectedHas.within(pagerHas));
+    return comparison;
+}
+
+LearnStart PagerSession::startLearn(SessionEvents& events, int slot)
+{
+    leaveLearnMode(events);
+    learnStored_ = false;
+    const LearnStart start = learnWindow_.start(link_, slot);
+    learnStatus_ = start == LearnStart::TakenUp ? learnWindow_.statusText() : std::string();
+    return start;
+}
+
+LearnStep PagerSession::learnTick(LearnWindow::LowerSlots lowerSlots)
+{
+    LearnStep step{learnWindow_.tickUpToDuplicate(link_, lowerSlots), {}};
+    const LearnTick& tick = step.tick;
+    if (tick.status)
+        learnStatus_ = *tick.status;
+    if (tick.storeSlot != 0)
+        learnStored_ = true;
+    if (tick.ended)
+        learnStatus_ = tick.ranOut ? LearnWindow::ranOutText() : std::string();
+    step.statusLine = learnStatus_;
+    return step;
+}
+
+LearnStep PagerSession::learnDuplicateShown()
+{
+    LearnStep step{learnWindow_.duplicateClosed(link_), {}};
+    learnStatus_.clear();
+    return step;
+}
+
+bool PagerSession::runLearnWindow(SessionEvents& events, PagerConfiguration& config)
+{
+    // The window lasts 8 seconds; this only guards against one that never ends.
+    constexpr int MaxTicks = 600;
+    std::int64_t lastTickAt = clock_.nowMs();
+    std::string told;
+    for (int n = 0; learnWindow_.open() && !stopped(); ++n) {
+        if (n == MaxTicks)
+            return false;
+        // A tick falls due 100 ms after the previous one began, or at once
+        // when that one ran longer.
+        const std::int64_t due = lastTickAt + LearnWindow::TickPeriodMs;
+        if (const std::int64_t now = clock_.nowMs(); due > now)
+            clock_.sleepMs(static_cast<unsigned>(due - now));
+        lastTickAt = clock_.nowMs();
+        LearnStep step = learnTick(LearnWindow::LowerSlots(config.image.callers.data(), LearnWindow::DuplicateSlots));
+        if (step.tick.duplicateOf != 0) {
+            events.learnStatus(learnStatus_);
+            events.notice(duplicateMessage(step.tick.duplicateOf));
+            step = learnDuplicateShown();
+        }
+        if (step.tick.storeSlot != 0) {
+            CallerEntry& slot = config.image.callers[static_cast<std::size_t>(step.tick.storeSlot - 1)];
+            slot.buttonId = step.tick.reported->buttonId;
+            slot.idSuffix = step.tick.reported->suffix;
+        }
+        if (learnStatus_ != told)
+            events.learnStatus(told = learnStatus_);
+        if (step.tick.ended)
+            events.learnEnded(learnStored_, step.tick.modeExit);
+    }
+    return true;
+}
+
+bool PagerSession::switchOption(SessionEvents& events, OptionSwitchTexts texts, bool on,
+                                const std::string& pagerName)
+{
+    if (!active_)
+        return false;
+    leaveLearnMode(events);
+    const bool confirmed = sendOptionSwitch(link_, std::string(on ? texts.on : texts.off) + pagerName);
+    if (!confirmed)
+        return false;
+    // A confirmed switch is on the pager: nothing to lose.
+    bool& kept = texts.on == BatterySwitch.on ? kept_.battery
+                 : texts.on == BuzzerSwitch.on ? kept_.buzzer
+                                               : kept_.remoteDelete;
+    kept = on;
+    return true;
+}
+
+RepeaterStatus PagerSession::readRepeaterStatus(SessionEvents& events)
+{
+    leaveLearnMode(events);
+    return harvelin::readRepeaterStatus(link_, clock_);
+}
+
+ClockSetResult PagerSession::setRepeaterClock(SessionEvents& events)
+{
+    leaveLearnMode(events);
+    return harvelin::setRepeaterClock(link_, clock_, [&events](const std::string& time) { events.clockTimeSent(time); });
+}
+
+bool PagerSession::startBootloader(SessionEvents& events)
+{
+    if (!active_)
+        return false;
+    leaveLearnMode(events);
+    return harvelin::startBootloader(link_);
+}
+
+LinkWatchResult PagerSession::watch(bool deviceBusy)
+{
+    LinkWatchResult result = linkWatch(link_, deviceBusy);
+    if (result.active)
+        active_ = *result.active;
+    return result;
+}
+
+void PagerSession::end(SessionEvents& events)
+{
+    link_.clearCancel();
+    leaveLearnMode(events);
+    learnStatus_.clear();
+    active_ = false;
+    link_.close();
+}
+
+}  // namespace harvelin

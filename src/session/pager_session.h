@@ -1,0 +1,227 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "device/learn_window.h"
+#include "device/link_watch.h"
+#include "device/repeater_clock.h"
+#include "files/configuration_diff.h"
+#include "files/pager_data_file.h"
+#include "link/device_search.h"
+#include "link/serial_link.h"
+#include "model/configuration.h"
+#include "model/option_switches.h"
+#include "platform/clock.h"
+#include "transfer/read_out.h"
+#include "transfer/write.h"
+
+namespace harvelin {
+
+// The pager the last search found, and what it said of itself when a
+// read-out or a write last asked its version.
+struct FoundPager {
+    unsigned portNumber = 0;  // 0: none found
+    PortEntry port;
+    // The repeater reported its clock right after the pager was found.
+    bool repeaterReported = false;
+    std::string versionText;  // "2.10"; empty until asked
+    unsigned callerSlots = 0; // 16 or 32; 0 until asked
+};
+
+// What the session tells the front end that runs it, while it works. Every
+// call comes on the thread that runs the session's actions.
+class SessionEvents : public OperationSink {
+public:
+    // The search found the pager and holds its port ("Aktiv"); it goes on to
+    // ask the repeater for its status.
+    virtual void pagerFound(const FoundPager& /*pager*/) {}
+    virtual void repeaterStatus(const RepeaterStatus& /*status*/) {}
+    // The repeater's clock is being set to this time ("12.30;45").
+    virtual void clockTimeSent(const std::string& /*time*/) {}
+    // The learn window's status line changed: the countdown, or that it ran
+    // out (Windows-1252). Only runLearnWindow() tells it; a front end that
+    // ticks the window itself reads it from the tick.
+    virtual void learnStatus(const std::string& /*text*/) {}
+    // Learn mode ended: whether the window stored an identity, and how the
+    // pager took the end.
+    virtual void learnEnded(bool /*stored*/, LearnModeExit /*exit*/) {}
+};
+
+struct SearchOutcome {
+    SearchResult result;
+    bool stopped = false;
+    // Why nothing was found, as the form tells it (Windows-1252); empty when
+    // the pager was found, the search was stopped, or the port line says it.
+    std::string message;
+    bool found() const { return result.found; }
+};
+
+struct ReadOutOutcome {
+    bool noPager = false;  // no pager found: nothing was asked
+    bool stopped = false;
+    ReadOutResult result;
+    // What the user is told (Windows-1252): why the read-out did not finish,
+    // or that there is no pager; empty after a complete one.
+    std::string message;
+    // The backup this read-out left (UTF-8); empty when none.
+    std::string backupPath;
+    // The backup folder could not take it; told once a session.
+    std::string backupFailure;
+};
+
+struct WriteOutcome {
+    bool noPager = false;  // no pager found: nothing was sent
+    bool stopped = false;
+    WriteResult result;
+    // How it went, as the form tells it (Windows-1252).
+    std::string message;
+    // A 16-slot pager left slots 17..32 or the kitchen calls out:
+    // SmallPagerMessage is due as well.
+    bool slotsLeftOut = false;
+};
+
+// What comparing the pager with a configuration found. Only what both hold
+// is compared: a 16-slot pager holds no slots 17..32, no kitchen calls and
+// no remote delete, and an incomplete file only the lines it has.
+struct PagerComparison {
+    ReadOutOutcome readOut;
+    std::vector<ConfigurationDifference> differences;
+    // What the pager does not hold, in English ("caller slots 17-32, ..."):
+    // empty when it holds everything.
+    std::string pagerLacks;
+};
+
+// What one tick of the learn window came to, for the form.
+struct LearnStep {
+    LearnTick tick;
+    // The status line now (Windows-1252): the countdown, that the window ran
+    // out, or empty when learn mode is off.
+    std::string statusLine;
+};
+
+// The link to one pager and everything a front end needs to work with it,
+// without any toolkit: the pager found, the configuration last kept, the
+// backups of read-outs, the stop request and learn mode. Its actions run on
+// one thread at a time (the form's device thread, the command line's main
+// thread); requestStop() may come from anywhere, a signal handler included.
+// Each action that talks to the pager first leaves learn mode, so the
+// pager never answers a read or a write while it listens for a call button.
+class PagerSession {
+public:
+    PagerSession(SerialBackend& backend, PortTable ports, Clock& clock);
+    ~PagerSession();
+    PagerSession(const PagerSession&) = delete;
+    PagerSession& operator=(const PagerSession&) = delete;
+
+    // --- the actions ------------------------------------------------------
+    // "Suche Zelvatron": the pager found is asked for the repeater's status
+    // at once. Whatever the link held is given up first.
+    SearchOutcome search(SessionEvents& events);
+    // "Pager -> PC", starting from `start`. A complete read-out is kept as
+    // the configuration last kept and, with `backup`, in the backup folder;
+    // an incomplete one keeps the lines the pager answered there.
+    enum class Backup : std::uint8_t { Keep, None };
+    ReadOutOutcome readOut(SessionEvents& events, const PagerConfiguration& start, Backup backup = Backup::Keep);
+    // "PC -> Pager"; the result is told a second after the last step, so a
+    // full progress bar can be seen. A complete write is kept.
+    WriteOutcome write(SessionEvents& events, const PagerConfiguration& config);
+    // Reads the pager and compares it with `expected`, of which only the
+    // lines in `expectedHas` count. A read-back right after a write is no
+    // backup worth keeping, so none is kept unless asked for.
+    PagerComparison compare(SessionEvents& events, const PagerConfiguration& expected,
+                            const FileCoverage& expectedHas = FileCoverage::everything(),
+                            Backup backup = Backup::None);
+    // "Lernen" for caller slot `slot` (1..32). The identity heard goes into
+    // that slot, whatever page the form shows when it comes.
+    LearnStart startLearn(SessionEvents& events, int slot);
+    // One tick of the open learn window, with the caller slots 1..16 as the
+    // form holds them now. A duplicate leaves the window open until
+    // learnDuplicateShown(); further ticks go on meanwhile.
+    LearnStep learnTick(LearnWindow::LowerSlots lowerSlots);
+    LearnStep learnDuplicateShown();
+    // For a front end without a timer: ticks the window every 100 ms of the
+    // clock until it ends or a stop is requested, telling the status on the
+    // way; a duplicate is told as a notice. The slot's identity, if one was
+    // heard, goes into `config`. False when the window never ended.
+    bool runLearnWindow(SessionEvents& events, PagerConfiguration& config);
+    // Switches an option at once, the command followed by the pager's name
+    // (Windows-1252); true when the pager confirmed it, which then is kept.
+    // Without a pager found nothing is sent: the new state waits for the
+    // next write.
+    bool switchOption(SessionEvents& events, OptionSwitchTexts texts, bool on, const std::string& pagerName);
+    RepeaterStatus readRepeaterStatus(SessionEvents& events);
+    ClockSetResult setRepeaterClock(SessionEvents& events);
+    bool startBootloader(SessionEvents& events);
+    // Outside learn mode, once per tick of the form's timer: keeps the line
+    // alive and notices a pager that went and came back.
+    LinkWatchResult watch(bool deviceBusy);
+    // Leaves learn mode, also on the pager, and lets the port go: the end of
+    // every front end, however it ends.
+    void end(SessionEvents& events);
+
+    // --- state ---------------------------------------------------------------
+    // "Aktiv": a pager was found and has not gone silent since.
+    bool active() const { return active_; }
+    const FoundPager& pager() const { return pager_; }
+    LinkState linkState() const { return link_.state(); }
+    unsigned portNumber() const { return link_.portNumber(); }
+    const PortTable& ports() const { return link_.ports(); }
+    const LearnWindow& learnWindow() const { return learnWindow_; }
+    bool learning() const { return learnWindow_.open(); }
+    // The status line as learn mode leaves it (Windows-1252).
+    const std::string& learnStatus() const { return learnStatus_; }
+
+    // The configuration last saved, read completely or written completely:
+    // what the user cannot lose.
+    const PagerConfiguration& kept() const { return kept_; }
+    void keep(const PagerConfiguration& config) { kept_ = config; }
+
+    // Where complete read-outs are kept (UTF-8); empty: nowhere.
+    void setBackupFolder(std::string folder) { backupFolder_ = std::move(folder); }
+    const std::string& backupFolder() const { return backupFolder_; }
+    // Whether the backup folder's failure was told already (a series passes
+    // it on from pager to pager).
+    bool backupFailureTold() const { return backupFailureTold_; }
+    void setBackupFailureTold(bool told) { backupFailureTold_ = told; }
+
+    // --- stop ----------------------------------------------------------------
+    // "Abbrechen", Ctrl-C, SIGTERM: the running action stops before its next
+    // command to the pager. Safe from a signal handler.
+    void requestStop() { link_.cancel(); }
+    bool stopped() const { return link_.cancelled(); }
+    // Before the next action of a front end that goes on after a stop.
+    void clearStop() { link_.clearCancel(); }
+
+    // Holds port `portNumber` of the table open as the pager's, as a search
+    // that found it there leaves it, without asking anything; false when it
+    // does not open. For a front end that knows where the pager is.
+    bool takePort(unsigned portNumber);
+    // The link itself, for what measures or exercises it (the benchmarks,
+    // the fuzz targets, the command line's frame trace). The actions above
+    // are what a front end uses.
+    SerialLink& link() { return link_; }
+    // Called while an exchange waits for the pager (the form repaints).
+    void setRepaintHook(std::function<void()> hook) { link_.setRepaintHook(std::move(hook)); }
+
+private:
+    // Before any other action on the pager.
+    void leaveLearnMode(SessionEvents& events);
+    void noteVersion(const std::string& text, unsigned callerSlots);
+    void keepBackup(const ReadOutResult& result, ReadOutOutcome& outcome);
+
+    Clock& clock_;
+    SerialLink link_;
+    FoundPager pager_;
+    bool active_ = false;
+    LearnWindow learnWindow_;
+    bool learnStored_ = false;
+    std::string learnStatus_;
+    PagerConfiguration kept_ = startConfiguration();
+    std::string backupFolder_;
+    bool backupFailureTold_ = false;
+};
+
+}  // namespace harvelin
