@@ -84,7 +84,7 @@ ReadOutResult Session::read(PagerSession::Backup backup)
     if (!outcome.backupFailure.empty())
         tell(outcome.backupFailure);
     // After a stop the command's own note says what it left as it was.
-    if (!outcome.message.empty() && !outcome.stopped)
+    if (!outcome.message.empty() && outcome.result.end != ReadOutEnd::Cancelled)
         tell(outcome.message);
     progress_.end();
     return outcome.result;
@@ -95,9 +95,10 @@ WriteOutcome Session::write()
     progress(0);
     const WriteOutcome outcome = pager.write(*this, held_);
     progress(0);
-    if (!outcome.stopped || outcome.result.refused)
+    // After a stop part-way the command's own note says what it left.
+    if (!outcome.result.cancelled)
         tell(outcome.message);
-    if (outcome.slotsLeftOut && tellSmallPager && !outcome.stopped)
+    if (outcome.slotsLeftOut && tellSmallPager)
         tell(win1252(SmallPagerMessage));
     progress_.end();
     return outcome;

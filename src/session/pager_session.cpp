@@ -24,6 +24,8 @@ PagerSession::~PagerSession()
 
 void PagerSession::leaveLearnMode(SessionEvents& events)
 {
+    // The note of a window that ran out stays until the next action.
+    learnStatus_.clear();
     if (!learnWindow_.open())
         return;
     // A stop asked for the action must not keep the pager listening.
@@ -32,7 +34,6 @@ void PagerSession::leaveLearnMode(SessionEvents& events)
     const LearnModeExit exit = learnWindow_.leave(link_);
     if (stopRequested)
         link_.cancel();
-    learnStatus_.clear();
     events.learnEnded(learnStored_, exit);
 }
 
@@ -271,7 +272,6 @@ void PagerSession::end(SessionEvents& events)
 {
     link_.clearCancel();
     leaveLearnMode(events);
-    learnStatus_.clear();
     active_ = false;
     link_.close();
 }
