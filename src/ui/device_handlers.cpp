@@ -142,11 +142,13 @@ void MainDialog::showLearnStep(const LearnStep& step)
         slot.buttonId = tick.reported->buttonId;
         slot.idSuffix = tick.reported->suffix;
         const ViewPage page = tick.storeSlot > Rows ? ViewPage::Upper : ViewPage::Lower;
-        fields_.pageRadio = page == ViewPage::Upper ? 1 : 0;
         if (page != viewPage_)
             selectPage(page);
         else
-            fields_.idTexts[tick.storeSlot - pageOffset()] = idColumnText(tick.reported->buttonIdValue(), tick.reported->suffix);
+            fields_.idTexts[tick.storeSlot - pageOffset()] = idColumnText(slot.buttonIdValue(), slot.idSuffix);
+        // The radio buttons follow; the exchange that turned the page took
+        // them as the user had left them.
+        fields_.pageRadio = page == ViewPage::Upper ? 1 : 0;
     }
     if (tick.ended)
         listener_->learnEnded(tick.storeSlot != 0, tick.modeExit);

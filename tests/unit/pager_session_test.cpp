@@ -111,6 +111,7 @@ TEST(PagerSessionLearnMode, IdentityGoesToTheChosenSlotAndActionsLeaveLearnModeF
         EXPECT_EQ(rig.dialog.image().callers[3].buttonId, (std::array<std::uint8_t, 4>{11, 22, 33, 44}));
         EXPECT_EQ(rig.dialog.image().callers[19].buttonId, (std::array<std::uint8_t, 4>{}));
         EXPECT_EQ(rig.dialog.viewPage(), ViewPage::Lower);
+        EXPECT_TRUE(rig.host.isChecked(ctl::PageLower) && !rig.host.isChecked(ctl::PageUpper));
         EXPECT_EQ(rig.host.controlText(ctl::idText(4)), rig.dialog.fields().idTexts[4]);
         EXPECT_NE(rig.dialog.fields().idTexts[4], rig.dialog.fields().idTexts[5]);
     }
