@@ -23,6 +23,7 @@ struct FormResults : FormListener {
     {
         lastWriteSucceeded = result.succeeded;
         lastWriteLeftSlotsOut = result.leftSlotsOut;
+        lastWriteLateReply = result.lateReplySeen;
     }
     void learnEnded(bool stored, LearnModeExit exit) override
     {
@@ -41,6 +42,7 @@ struct FormResults : FormListener {
     bool lastReadOutComplete = false;
     bool lastWriteSucceeded = false;
     bool lastWriteLeftSlotsOut = false;
+    bool lastWriteLateReply = false;
     bool lastLearnStored = false;
     bool lastLearnModeLeft = false;
     bool lastFileOk = false;
@@ -51,21 +53,15 @@ struct FormResults : FormListener {
     std::string lastBackupPath;
 };
 
-// Changes the image the form holds, as learning or a file would.
+// Changes the image the form holds, as learning or a file would. What was
+// typed into the rows shown is taken first, as the form's timer takes it.
 template <class Change>
 void editImage(MainDialog& dialog, Change change)
 {
-    PagerConfiguration config = dialog.heldConfiguration();
+    dialog.UpdateData(true);
+    PagerConfiguration config = dialog.configurationFromForm();
     change(config.image);
     dialog.applyConfiguration(config);
-}
-
-// Reads the repeater's status as the search does; true when it reported.
-inline bool readRepeaterStatusNow(MainDialog& dialog)
-{
-    bool reported = false;
-    dialog.readRepeaterStatus([&reported](bool r) { reported = r; });
-    return reported;
 }
 
 }  // namespace harvelin

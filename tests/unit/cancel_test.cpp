@@ -17,8 +17,7 @@ namespace {
 // What the read-out may change, in one comparable text.
 std::string formAndImage(MainDialog& dlg, MemoryHost& host)
 {
-    std::string s = PagerDataFile::format({dlg.image(), dlg.fields().pagerName, dlg.fields().remoteDeleteText, host.isChecked(ctl::Battery),
-                                           host.isChecked(ctl::Buzzer), host.isChecked(ctl::RemoteDelete)});
+    std::string s = PagerDataFile::format(dlg.configurationFromForm());
     for (const auto& [id, text] : host.texts)
         s += std::to_string(id) + '=' + text + ';';
     return s;
@@ -43,27 +42,26 @@ TEST_P(CancelTest, TransferStopsBeforeItsNextCommandAndSaysSo)
     pager.vibration = 3;
     host.setControlText(ctl::callerText(1), "Im Formular");
     dlg.UpdateData(true);
-    dlg.formToImage();
     const std::string before = formAndImage(dlg, host);
 
     std::size_t framesAtCancel = 0;
     host.onProgress = [&](int, int, int pos) {
-        if (pos == c.cancelAtProgress && !dlg.link().cancelled()) {
+        if (pos == c.cancelAtProgress && !dlg.session().stopped()) {
             framesAtCancel = frames().size();
-            dlg.link().cancel();
+            dlg.session().requestStop();
         }
     };
-    timed([&] { c.write ? dlg.writeToPager() : dlg.readFromPager(); });
+    timed([&] { c.write ? dlg.onCommand(ctl::WriteButton) : dlg.onCommand(ctl::ReadButton); });
 
-    ASSERT_TRUE(dlg.link().cancelled());
+    ASSERT_TRUE(dlg.session().stopped());
     EXPECT_EQ(frames().size(), framesAtCancel);
     // Only the cancelled message; no "Fehlerhafte Übertragung!" or
     // "Fehlerhafter Datenempfang" on top.
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_EQ(host.messages.back(), win1252(c.write ? "Übertragung abgebrochen – der Pager ist nur teilweise beschrieben."
                                                     : "Lesen abgebrochen – die Daten im Formular sind unverändert."));
-    EXPECT_TRUE(!dlg.deviceBusy() && host.timerRunning(ctl::UiTimerId) && host.progressPos == 0);
-    EXPECT_EQ(dlg.link().state(), LinkState::Open);
+    EXPECT_TRUE(host.timerRunning(ctl::UiTimerId) && host.progressPos == 0);
+    EXPECT_EQ(dlg.session().linkState(), LinkState::Open);
     EXPECT_FALSE(results.lastWriteSucceeded || results.lastReadOutComplete);
     // No step after the cancel waits either: no exchange, no pause before
     // the result. (Slack: one identification exchange, the kitchen pauses.)
@@ -72,6 +70,7 @@ TEST_P(CancelTest, TransferStopsBeforeItsNextCommandAndSaysSo)
     if (!c.write) {
         EXPECT_EQ(formAndImage(dlg, host), before);
     }
+    EXPECT_TRUE(keepAliveOnNextTick());
 }
 
 INSTANTIATE_TEST_SUITE_P(ReadAndWrite, CancelTest,
@@ -83,11 +82,13 @@ INSTANTIATE_TEST_SUITE_P(ReadAndWrite, CancelTest,
 
 TEST_F(TransferTest, CancelledSearchLeavesTheLinkClosedAndAktivClear)
 {
-    dlg.link().cancel();
-    dlg.searchPager();
+    dlg.session().requestStop();
+    dlg.onCommand(ctl::SearchButton);
 
-    EXPECT_TRUE(dlg.link().state() == LinkState::Closed && dlg.link().portNumber() == 0 && !dlg.link().port());
-    EXPECT_FALSE(host.isChecked(ctl::Active) || dlg.deviceBusy());
+    EXPECT_TRUE(dlg.session().linkState() == LinkState::Closed && dlg.session().portNumber() == 0);
+    EXPECT_FALSE(host.isChecked(ctl::Active) || dlg.session().active());
+    // The port the link held is free again for anyone.
+    EXPECT_NE(rig.backend.open("COM1"), nullptr);
     EXPECT_TRUE(host.timerRunning(ctl::UiTimerId));
     EXPECT_TRUE(frames().empty());
 }

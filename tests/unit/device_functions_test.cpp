@@ -94,7 +94,8 @@ TEST_F(OptionSwitchTest, EmptyPagerNameSendsTheSwitchTextAlone)
 
 TEST_F(OptionSwitchTest, NothingIsSentWithoutAktiv)
 {
-    rig.host.setChecked(ctl::Active, false);
+    SessionEvents none;
+    rig.dialog.session().end(none);
     click(ctl::Buzzer, true);
     EXPECT_TRUE(rig.backend.events().empty());
     EXPECT_TRUE(rig.host.isChecked(ctl::Buzzer));
@@ -111,22 +112,37 @@ protected:
         repeater().repeaterMinute = 5;
     }
     sim::PagerState& repeater() { return rig.pager->state(); }
+    // Reads the repeater's status as the search does after finding the pager.
+    RepeaterStatus readStatus()
+    {
+        SessionEvents none;
+        return dlg.session().readRepeaterStatus(none);
+    }
     DeviceRig rig;
     MainDialog& dlg = rig.dialog;
     FormResults& results = rig.results;
 };
 
-TEST_F(RepeaterClockTest, StatusReadShowsRepeaterTimeBesidePcTime)
+TEST_F(RepeaterClockTest, StatusReadGivesRepeaterTimeAndPcTime)
 {
     const std::int64_t start = rig.clock.nowMs();
-    EXPECT_TRUE(readRepeaterStatusNow(dlg));
-    EXPECT_EQ(rig.text(ctl::RepeaterTime), "07:05");
-    EXPECT_EQ(rig.text(ctl::SystemTime), "10:20");
+    const RepeaterStatus status = readStatus();
+    EXPECT_TRUE(status.reported);
+    EXPECT_EQ(status.repeaterTime, "07:05");
+    EXPECT_EQ(status.systemTime, "10:20");
     EXPECT_EQ(rig.countCommand(">Setze Repeatertest:1"), 1);
     EXPECT_EQ(rig.countCommand(">Lese Repeaterstatus"), 5);  // also after a good first answer
     EXPECT_EQ(firstWriteAt(rig, ">Lese Repeaterstatus") - start, ExchangeMs + 500);
     EXPECT_EQ(rig.clock.nowMs() - start, ExchangeMs + 500 + 5 * (ExchangeMs + 1));
-    EXPECT_FALSE(rig.host.isVisible(ctl::ClockGroup));  // showing it is the search's business
+}
+
+TEST_F(RepeaterClockTest, SearchShowsRepeaterTimeBesidePcTime)
+{
+    rig.search();
+    EXPECT_EQ(rig.text(ctl::RepeaterTime), "07:05");
+    EXPECT_EQ(rig.text(ctl::SystemTime), "10:20");
+    for (const int id : ctl::ClockControls)
+        EXPECT_TRUE(rig.host.isVisible(id));
 }
 
 TEST_F(RepeaterClockTest, TimeOutOfRangeShowsError)
@@ -139,8 +155,7 @@ TEST_F(RepeaterClockTest, TimeOutOfRangeShowsError)
         SCOPED_TRACE(c.shown);
         repeater().repeaterHour = c.hour;
         repeater().repeaterMinute = c.minute;
-        EXPECT_TRUE(readRepeaterStatusNow(dlg));
-        EXPECT_EQ(dlg.fields().repeaterTimeText, c.shown);
+        EXPECT_EQ(readStatus().repeaterTime, c.shown);
     }
 }
 
@@ -151,14 +166,21 @@ TEST_F(RepeaterClockTest, LastStatusAnswerDecidesTheResult)
         if (bytes.find(">Lese Repeaterstatus") != std::string_view::npos && ++statusReads == 5)
             repeater().repeaterStatus = 0;
     };
-    EXPECT_FALSE(readRepeaterStatusNow(dlg));
-    EXPECT_EQ(rig.text(ctl::RepeaterTime), "07:05");  // from the earlier good answers
+    const RepeaterStatus status = readStatus();
+    EXPECT_FALSE(status.reported);
+    EXPECT_EQ(status.repeaterTime, "07:05");  // from the earlier good answers
 }
 
 TEST_F(RepeaterClockTest, StatusZeroLeavesTheTextsAlone)
 {
     repeater().repeaterStatus = 0;
-    EXPECT_FALSE(readRepeaterStatusNow(dlg));
+    const RepeaterStatus status = readStatus();
+    EXPECT_FALSE(status.reported);
+    EXPECT_FALSE(status.repeaterTime);
+    EXPECT_FALSE(status.systemTime);
+
+    // The form keeps what it shows.
+    rig.search();
     EXPECT_EQ(dlg.fields().repeaterTimeText, "");
     EXPECT_EQ(dlg.fields().systemTimeText, "");
 }
@@ -168,12 +190,11 @@ TEST_F(RepeaterClockTest, StatusAnswerWithoutTimeShowsError)
     for (const char* answer : {"Repeaterstatus aktuell\r\n", "Repeaterstatus aktuell: 1\r\n",
                                "Repeaterstatus aktuell: 1 07\r\n", "Repeaterstatus aktuell: 1 xx yy\r\n"}) {
         SCOPED_TRACE(answer);
-        rig.host.setControlText(ctl::RepeaterTime, "07:05");
-        dlg.UpdateData(true);
         rig.pager->faults().replaceReply[">Lese Repeaterstatus"] = answer;
-        EXPECT_TRUE(readRepeaterStatusNow(dlg));
-        EXPECT_EQ(dlg.fields().repeaterTimeText, "Error");
-        EXPECT_EQ(dlg.fields().systemTimeText, "10:20");
+        const RepeaterStatus status = readStatus();
+        EXPECT_TRUE(status.reported);
+        EXPECT_EQ(status.repeaterTime, "Error");
+        EXPECT_EQ(status.systemTime, "10:20");
     }
 }
 
@@ -181,8 +202,7 @@ TEST_F(RepeaterClockTest, MinutesBehindALineBreakAreStillRead)
 {
     // The number after a space is read like atoi, which skips CR and LF too.
     rig.pager->faults().replaceReply[">Lese Repeaterstatus"] = "Repeaterstatus aktuell: 1 07 \r\n05\r\n";
-    EXPECT_TRUE(readRepeaterStatusNow(dlg));
-    EXPECT_EQ(dlg.fields().repeaterTimeText, "07:05");
+    EXPECT_EQ(readStatus().repeaterTime, "07:05");
 }
 
 TEST_F(RepeaterClockTest, StatusThatEndsAtItsColonOrHoldsNoByteShowsNoTime)
@@ -190,28 +210,30 @@ TEST_F(RepeaterClockTest, StatusThatEndsAtItsColonOrHoldsNoByteShowsNoTime)
     for (const char* reply : {"Repeaterstatus:", "Repeaterstatus aktuell: 1 907 05\r\n"}) {
         SCOPED_TRACE(reply);
         rig.pager->faults().replaceReply[">Lese Repeaterstatus"] = reply;
-        readRepeaterStatusNow(dlg);
-        EXPECT_NE(dlg.fields().repeaterTimeText, "07:05");
-        EXPECT_EQ(dlg.fields().repeaterTimeText.find("907"), std::string::npos);
+        const std::string shown = readStatus().repeaterTime.value_or("");
+        EXPECT_NE(shown, "07:05");
+        EXPECT_EQ(shown.find("907"), std::string::npos);
     }
 }
 
 TEST_F(RepeaterClockTest, UnconfirmedRepeaterTestSkipsTheStatusRead)
 {
     repeater().repeaterPresent = false;
-    EXPECT_TRUE(readRepeaterStatusNow(dlg));  // the fifth test exchange was made
+    const RepeaterStatus status = readStatus();
+    EXPECT_TRUE(status.reported);  // the fifth test exchange was made
     EXPECT_EQ(rig.countCommand(">Setze Repeatertest:1"), 5);
     EXPECT_EQ(rig.countCommand(">Lese Repeaterstatus"), 0);
-    EXPECT_EQ(dlg.fields().repeaterTimeText, "");
+    EXPECT_FALSE(status.repeaterTime);
 
-    dlg.link().close();
-    EXPECT_FALSE(readRepeaterStatusNow(dlg));
+    SessionEvents none;
+    dlg.session().end(none);
+    EXPECT_FALSE(readStatus().reported);
 }
 
 TEST_F(RepeaterClockTest, SettingTheClockSendsPcTimeAndHidesGroupOnConfirmation)
 {
+    rig.search();
     rig.clock.setLocalTime({9, 5, 3});
-    dlg.showRepeaterClockFor(30);
     const int stopsBefore = rig.host.timerStops;
     const std::int64_t start = rig.clock.nowMs();
     dlg.onCommand(ctl::ClockButton);
@@ -219,26 +241,36 @@ TEST_F(RepeaterClockTest, SettingTheClockSendsPcTimeAndHidesGroupOnConfirmation)
     const std::string command = ">Setze Repeateruhrzeit: 09.05;03";
     EXPECT_EQ(rig.writes(), std::vector<std::string>{"\x16" + command + "\r"});
     EXPECT_EQ(firstWriteAt(rig, command) - start, 200 + 1000);
-    EXPECT_EQ(rig.clock.nowMs() - start, 200 + 1000 + ExchangeMs);
+    // On the port as the search left it, a read of N bytes waits N ms.
+    EXPECT_EQ(rig.clock.nowMs() - start, 200 + 1000 + ExchangeMs - 1);
     EXPECT_EQ(rig.text(ctl::RepeaterTime), "09:05");
     EXPECT_EQ(repeater().repeaterSecond, 3u);
-    EXPECT_EQ(dlg.clockDisplayTicks(), 0);
     for (const int id : ctl::ClockControls)
         EXPECT_FALSE(rig.host.isVisible(id));
     EXPECT_EQ(rig.host.timerStops, stopsBefore + 1);
     EXPECT_TRUE(rig.host.timerRunning(ctl::UiTimerId));
+    rig.ticks(50);
+    for (const int id : ctl::ClockControls)
+        EXPECT_FALSE(rig.host.isVisible(id));
 }
 
 TEST_F(RepeaterClockTest, UnconfirmedClockKeepsTheGroupCountingDown)
 {
     rig.pager->faults().noAckFor[">Setze Repeateruhrzeit"] = -1;
-    dlg.showRepeaterClockFor(30);
-    dlg.setRepeaterClock();
+    rig.search();
+    rig.ticks(20);
+    rig.clock.setLocalTime({10, 20, 0});
+    dlg.onCommand(ctl::ClockButton);
     EXPECT_EQ(rig.countCommand(">Setze Repeateruhrzeit: 10.20;00"), 5);
     EXPECT_TRUE(rig.host.isVisible(ctl::ClockGroup));
-    EXPECT_EQ(dlg.clockDisplayTicks(), 30);
     EXPECT_EQ(rig.text(ctl::RepeaterTime), "10:20");
     EXPECT_EQ(rig.host.messages, std::vector<std::string>{win1252("Der Repeater hat die Uhrzeit nicht übernommen.")});
+    // The group is hidden when the search's fifty ticks have run.
+    rig.ticks(29);
+    EXPECT_TRUE(rig.host.isVisible(ctl::ClockGroup));
+    rig.tick();
+    for (const int id : ctl::ClockControls)
+        EXPECT_FALSE(rig.host.isVisible(id));
 }
 
 class BootloaderTest : public ::testing::Test {
@@ -257,14 +289,16 @@ TEST_F(BootloaderTest, StopsAtTheFirstConfirmation)
 TEST_F(BootloaderTest, UnconfirmedCommandIsSentFourTimes)
 {
     rig.pager->faults().noAckFor[">Bootloader"] = -1;
-    rig.dialog.startBootloader();
+    rig.dialog.onCommand(ctl::BootloaderButton);
     EXPECT_EQ(rig.countCommand(">Bootloader"), 4);
 }
 
 TEST_F(BootloaderTest, NothingIsSentWithoutAktiv)
 {
-    rig.host.setChecked(ctl::Active, false);
-    rig.dialog.startBootloader();
+    SessionEvents none;
+    rig.dialog.session().end(none);
+    rig.backend.clearEvents();
+    rig.dialog.onCommand(ctl::BootloaderButton);
     EXPECT_TRUE(rig.backend.events().empty());
     EXPECT_FALSE(rig.pager->state().bootloaderStarted);
 }

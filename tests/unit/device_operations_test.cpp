@@ -29,12 +29,15 @@ struct OperationRig {
         link.setState(link.open() ? LinkState::Open : LinkState::Closed);
         clock.setLocalTime({10, 20, 0});
     }
-    // The learn window's ticks, 100 ms apart, until it closes or `n` ran.
+    // The learn window's ticks until it closes or `n` ran. A tick falls due
+    // 100 ms after the previous one began, or at once when that one ran longer.
     std::vector<LearnTick> learnTicks(int n, const LearnWindow::DuplicateShown& duplicate = {})
     {
         std::vector<LearnTick> out;
+        std::int64_t lastTickAt = clock.nowMs();
         for (int i = 0; i < n && window.open(); ++i) {
-            clock.advanceTo(clock.nowMs() + 100);
+            clock.advanceTo(lastTickAt + 100);
+            lastTickAt = clock.nowMs();
             out.push_back(window.tick(link, LearnWindow::LowerSlots(lower.data(), 16), duplicate));
         }
         return out;
@@ -45,11 +48,11 @@ struct OperationRig {
     sim::SimBackend backend{clock};
     std::shared_ptr<sim::PagerSimulator> pager = backend.attachPager(Port);
     SerialLink link{backend, PortTable::windowsComPorts(), clock};
-    LearnWindow window;
+    LearnWindow window{clock};
     std::array<CallerEntry, 16> lower{};
 };
 
-TEST(LearnWindowOperation, ReportedIdentityGoesIntoTheRowOnceLearnModeEnds)
+TEST(LearnWindowOperation, ReportedIdentityGoesIntoTheSlotOnceLearnModeEnds)
 {
     OperationRig rig;
     ASSERT_EQ(rig.window.start(rig.link, 5), LearnStart::TakenUp);
@@ -60,7 +63,7 @@ TEST(LearnWindowOperation, ReportedIdentityGoesIntoTheRowOnceLearnModeEnds)
     ASSERT_TRUE(tick.reported);
     EXPECT_EQ(tick.reported->buttonIdValue(), 968u);
     EXPECT_EQ(tick.reported->suffix, 7);
-    EXPECT_EQ(tick.storeRow, 5);
+    EXPECT_EQ(tick.storeSlot, 5);
     EXPECT_EQ(tick.duplicateOf, 0);
     EXPECT_EQ(tick.modeExit, LearnModeExit::Confirmed);
     EXPECT_TRUE(tick.ended);
@@ -83,7 +86,7 @@ TEST(LearnWindowOperation, KnownIdentityIsShownMidTickAndNotStored)
     EXPECT_EQ(shownSlot, 3);
     EXPECT_TRUE(learnModeWhenShown);
     EXPECT_EQ(tick.duplicateOf, 3);
-    EXPECT_EQ(tick.storeRow, 0);
+    EXPECT_EQ(tick.storeSlot, 0);
     EXPECT_EQ(tick.modeExit, LearnModeExit::Confirmed);
     EXPECT_FALSE(rig.pager->state().learnMode);
 }
@@ -111,6 +114,7 @@ TEST_P(LearnWindowTimeOut, CountsEightSecondsAndTellsWhetherThePagerLeftLearnMod
     EXPECT_EQ(shown.front(), "Lernzeit:  7 Sekunden");
     EXPECT_EQ(shown.back(), "Lernzeit:  0 Sekunden");
     EXPECT_EQ(shown.size(), 8u);
+    EXPECT_TRUE(ticks.back().ranOut);
     EXPECT_EQ(ticks.back().modeExit, confirms ? LearnModeExit::Confirmed : LearnModeExit::Unconfirmed);
     EXPECT_EQ(rig.window.leave(rig.link), LearnModeExit::NotSent);  // nothing open any more
 }

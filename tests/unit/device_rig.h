@@ -78,10 +78,32 @@ struct DeviceRig {
     // As a successful search leaves it: the port open, "Aktiv" ticked.
     void connect()
     {
-        dialog.link().setPortNumber(PortNumber);
-        ASSERT_TRUE(dialog.link().open());
-        dialog.link().setState(LinkState::Open);
+        ASSERT_TRUE(dialog.session().takePort(PortNumber));
         host.setChecked(ctl::Active, true);
+        pager->clearLog();
+        backend.clearEvents();
+    }
+
+    // "Suche Zelvatron", as it finds the pager and its repeater: the clock
+    // group is shown for the next fifty ticks.
+    void search()
+    {
+        dialog.onCommand(ctl::SearchButton);
+        pager->clearLog();
+        backend.clearEvents();
+        lastTickAt = clock.nowMs();
+    }
+
+    // The line fails under an exchange and comes back: the link has fallen
+    // closed and keeps its port number, as after the pager was pulled out
+    // while it was asked something and put back.
+    void lineFellClosed()
+    {
+        backend.unplug(Port);
+        SessionEvents none;
+        dialog.session().readRepeaterStatus(none);
+        backend.plug(Port);
+        ASSERT_EQ(dialog.session().linkState(), LinkState::Closed);
         pager->clearLog();
         backend.clearEvents();
     }
@@ -92,7 +114,7 @@ struct DeviceRig {
     {
         clock.advanceTo(lastTickAt + ctl::UiTimerPeriodMs);
         lastTickAt = clock.nowMs();
-        dialog.onUiTimer();
+        dialog.onTimer(ctl::UiTimerId);
     }
     void ticks(int n)
     {

@@ -41,7 +41,8 @@ struct Snapshot {
     std::int64_t atMs;
     unsigned portNumber;
     bool active;
-    bool busy;
+    // A tick that fell due then sent nothing.
+    bool tickQuiet;
     bool timerRunning;
 };
 
@@ -58,8 +59,10 @@ protected:
         dialog = std::make_unique<MainDialog>(host, backend, std::move(table), clock);
         dialog->OnInitDialog();
         host.onLine = [this](const std::string& line) {
-            seen.push_back({line, clock.nowMs(), dialog->link().portNumber(), host.isChecked(ctl::Active),
-                            dialog->deviceBusy(), host.timerRunning(ctl::UiTimerId)});
+            const std::size_t events = backend.events().size();
+            dialog->onTimer(ctl::UiTimerId);
+            seen.push_back({line, clock.nowMs(), dialog->session().portNumber(), host.isChecked(ctl::Active),
+                            backend.events().size() == events, host.timerRunning(ctl::UiTimerId)});
         };
         host.portListHistory.clear();
         host.repaints = 0;
@@ -71,7 +74,20 @@ protected:
         seen.clear();
         backend.clearEvents();
         startedAt = clock.nowMs();
-        dialog->searchPager();
+        dialog->onCommand(ctl::SearchButton);
+    }
+
+    // A line whose settings cannot be read fails the next exchange: the
+    // link falls to Closed and still holds the port's handle.
+    void fallClosedHoldingThePort(const std::string& device)
+    {
+        backend.failSettings(device, true, false);
+        SessionEvents none;
+        dialog->session().readRepeaterStatus(none);
+        backend.failSettings(device, false, false);
+        ASSERT_EQ(dialog->session().linkState(), LinkState::Closed);
+        // The port is held: no one else can open it.
+        ASSERT_EQ(backend.open(device), nullptr);
     }
 
     // Virtual time from the start of the search until the pager was shown as found.
@@ -108,8 +124,8 @@ TEST_F(DeviceSearchTest, PagerOnPort12IsOpenedThroughDeviceNamespaceButListedAsC
     EXPECT_EQ(seen[11].line, checking("COM12"));
     EXPECT_EQ(seen[12].line, "Pager an Port:12 gefunden");
     EXPECT_EQ(host.portListLine, "Pager an Port:12 gefunden");
-    EXPECT_EQ(dialog->link().portNumber(), 12);
-    EXPECT_EQ(dialog->link().state(), LinkState::Open);
+    EXPECT_EQ(dialog->session().portNumber(), 12);
+    EXPECT_EQ(dialog->session().linkState(), LinkState::Open);
     EXPECT_TRUE(host.isChecked(ctl::Active));
     EXPECT_EQ(backend.writes("\\\\.\\COM12")[0], Probe);
 }
@@ -130,7 +146,7 @@ TEST_F(DeviceSearchTest, FourteenBytesWithPagerAreNoFindFifteenAre)
     backend.attachEchoDevice("COM1", "Pager answer14");
     backend.attachEchoDevice("COM2", "Pager answer 15");
     search();
-    EXPECT_EQ(dialog->link().portNumber(), 2);
+    EXPECT_EQ(dialog->session().portNumber(), 2);
     EXPECT_EQ(backend.writes("COM1"), std::vector<std::string>(4, Probe));
     const auto toCom2 = backend.writes("COM2");
     EXPECT_EQ(std::count(toCom2.begin(), toCom2.end(), Probe), 1);
@@ -140,7 +156,7 @@ TEST_F(DeviceSearchTest, AnswerWithoutPagerWordIsNoFind)
 {
     backend.attachEchoDevice("COM1", "Zelvatron Direkt V2.62\r\n");
     search();
-    EXPECT_EQ(dialog->link().portNumber(), 0);
+    EXPECT_EQ(dialog->session().portNumber(), 0);
     EXPECT_EQ(backend.writes("COM1").size(), 4u);
 }
 
@@ -149,7 +165,7 @@ TEST_F(DeviceSearchTest, LowerOfTwoAnsweringPortsWinsAndHigherIsNeverOpened)
     backend.attachPager("COM3");
     backend.attachPager("COM5");
     search();
-    EXPECT_EQ(dialog->link().portNumber(), 3);
+    EXPECT_EQ(dialog->session().portNumber(), 3);
     EXPECT_FALSE(touched("COM5"));
     EXPECT_EQ(host.portListLine, "Pager an Port:3 gefunden");
 }
@@ -159,7 +175,7 @@ TEST_F(DeviceSearchTest, SearchWhileConnectedClosesFirstAndFindsThePagerAgain)
     backend.attachSilentDevice("COM1");
     backend.attachPager("COM2");
     search();
-    ASSERT_EQ(dialog->link().portNumber(), 2);
+    ASSERT_EQ(dialog->session().portNumber(), 2);
 
     search();
     ASSERT_GE(backend.events().size(), 2u);
@@ -169,32 +185,34 @@ TEST_F(DeviceSearchTest, SearchWhileConnectedClosesFirstAndFindsThePagerAgain)
     EXPECT_EQ(seen[0].portNumber, 0u);
     EXPECT_FALSE(seen[0].active);
     EXPECT_EQ(seen[1].portNumber, 0u);
-    EXPECT_EQ(dialog->link().portNumber(), 2);
-    EXPECT_EQ(dialog->link().state(), LinkState::Open);
+    EXPECT_EQ(dialog->session().portNumber(), 2);
+    EXPECT_EQ(dialog->session().linkState(), LinkState::Open);
     EXPECT_TRUE(host.isChecked(ctl::Active));
 }
 
-TEST_F(DeviceSearchTest, TimerIsStoppedAndDialogBusyWhilePortsAreTried)
+TEST_F(DeviceSearchTest, TimerIsStoppedAndTicksQuietWhilePortsAreTried)
 {
     backend.attachPager("COM4");
     search();
     ASSERT_FALSE(seen.empty());
     for (const Snapshot& s : seen) {
-        EXPECT_TRUE(s.busy) << s.line;
+        EXPECT_TRUE(s.tickQuiet) << s.line;
         EXPECT_FALSE(s.timerRunning) << s.line;
     }
-    EXPECT_FALSE(dialog->deviceBusy());
     EXPECT_TRUE(host.timerRunning(ctl::UiTimerId));
+    // The next tick keeps the line alive again.
+    backend.clearEvents();
+    dialog->onTimer(ctl::UiTimerId);
+    EXPECT_EQ(backend.writes("COM4"), std::vector<std::string>{"\x16"});
 }
 
 TEST_F(DeviceSearchTest, NothingFoundLeavesLinkClosedTimerRunningAndSaysSo)
 {
     search();
-    EXPECT_EQ(dialog->link().portNumber(), 0);
-    EXPECT_EQ(dialog->link().state(), LinkState::Closed);
+    EXPECT_EQ(dialog->session().portNumber(), 0);
+    EXPECT_EQ(dialog->session().linkState(), LinkState::Closed);
     EXPECT_FALSE(host.isChecked(ctl::Active));
     EXPECT_TRUE(host.timerRunning(ctl::UiTimerId));
-    EXPECT_FALSE(dialog->deviceBusy());
     EXPECT_TRUE(host.messages.empty());
     // Every port was tried, then the list tells that nothing was found.
     ASSERT_EQ(seen.size(), 31u);
@@ -241,7 +259,7 @@ TEST_F(DeviceSearchTest, PortWhoseSettingsFailIsSkippedAfterItsWait)
     backend.failSettings("COM2", false, true);
     backend.attachPager("COM3");
     search();
-    EXPECT_EQ(dialog->link().portNumber(), 3);
+    EXPECT_EQ(dialog->session().portNumber(), 3);
     EXPECT_TRUE(backend.writes("COM1").empty());
     EXPECT_TRUE(backend.writes("COM2").empty());
     // Only the failed apply waits, 1 ms.
@@ -254,7 +272,7 @@ TEST_F(DeviceSearchTest, PortInUseByAnotherProgramIsSkipped)
     backend.setBusy("COM1", true);
     backend.attachPager("COM2");
     search();
-    EXPECT_EQ(dialog->link().portNumber(), 2);
+    EXPECT_EQ(dialog->session().portNumber(), 2);
 }
 
 TEST_F(DeviceSearchTest, FoundPortKeepsSearchTimeOuts)
@@ -262,22 +280,27 @@ TEST_F(DeviceSearchTest, FoundPortKeepsSearchTimeOuts)
     auto pager = backend.attachPager("COM1");
     pager->state().repeaterStatus = 0;
     search();
-    ASSERT_EQ(dialog->link().portNumber(), 1);
+    ASSERT_EQ(dialog->session().portNumber(), 1);
     pager->faults().silent = true;
-    // N ms for N bytes, not the link's N + 1.
+    // The tick's read of 100 bytes: N ms for N bytes, not the link's N + 1.
     const std::int64_t before = clock.nowMs();
-    EXPECT_EQ(dialog->link().port()->read(50), "");
-    EXPECT_EQ(clock.nowMs() - before, 50);
+    dialog->onTimer(ctl::UiTimerId);
+    EXPECT_EQ(clock.nowMs() - before, 100);
 }
 
 TEST_F(DeviceSearchTest, RepeaterStatusShowsClockGroupForFiftyTicks)
 {
     backend.attachPager("COM1");
     search();
-    ASSERT_EQ(dialog->link().portNumber(), 1);
-    EXPECT_EQ(dialog->clockDisplayTicks(), 50);
+    ASSERT_EQ(dialog->session().portNumber(), 1);
+    EXPECT_TRUE(dialog->session().pager().repeaterReported);
+    for (int t = 0; t < 49; ++t)
+        dialog->onTimer(ctl::UiTimerId);
     for (const int id : ctl::ClockControls)
         EXPECT_TRUE(host.isVisible(id)) << id;
+    dialog->onTimer(ctl::UiTimerId);
+    for (const int id : ctl::ClockControls)
+        EXPECT_FALSE(host.isVisible(id)) << id;
 }
 
 TEST_F(DeviceSearchTest, NoRepeaterStatusLeavesClockGroupAsItWas)
@@ -286,8 +309,8 @@ TEST_F(DeviceSearchTest, NoRepeaterStatusLeavesClockGroupAsItWas)
     // A status number 0 is no repeater status.
     pager->state().repeaterStatus = 0;
     search();
-    ASSERT_EQ(dialog->link().portNumber(), 1);
-    EXPECT_EQ(dialog->clockDisplayTicks(), 0);
+    ASSERT_EQ(dialog->session().portNumber(), 1);
+    EXPECT_FALSE(dialog->session().pager().repeaterReported);
     for (const int id : ctl::ClockControls)
         EXPECT_FALSE(host.isVisible(id)) << id;
 }
@@ -296,24 +319,25 @@ TEST_F(DeviceSearchTest, ClosedLinkStillHoldingItsPortIsFoundAgain)
 {
     backend.attachPager("COM1");
     search();
-    ASSERT_EQ(dialog->link().portNumber(), 1);
-    // A failed presence check leaves the link Closed with the handle held.
-    dialog->link().setState(LinkState::Closed);
+    ASSERT_EQ(dialog->session().portNumber(), 1);
+    fallClosedHoldingThePort("COM1");
     search();
-    EXPECT_EQ(dialog->link().portNumber(), 1);
-    EXPECT_EQ(dialog->link().state(), LinkState::Open);
+    EXPECT_EQ(dialog->session().portNumber(), 1);
+    EXPECT_EQ(dialog->session().linkState(), LinkState::Open);
 }
 
 TEST_F(DeviceSearchTest, FruitlessSearchForgetsPortOfClosedLink)
 {
     backend.attachPager("COM1");
     search();
-    ASSERT_EQ(dialog->link().portNumber(), 1);
-    dialog->link().setState(LinkState::Closed);
+    ASSERT_EQ(dialog->session().portNumber(), 1);
+    fallClosedHoldingThePort("COM1");
     backend.unplug("COM1");
     search();
-    EXPECT_EQ(dialog->link().portNumber(), 0);
-    EXPECT_EQ(dialog->link().port(), nullptr);
+    EXPECT_EQ(dialog->session().portNumber(), 0);
+    // The port is free again for anyone.
+    backend.plug("COM1");
+    EXPECT_NE(backend.open("COM1"), nullptr);
 }
 
 TEST_F(DeviceSearchTest, PathTableIsSearchedByDeviceNamesAndListedByFileNames)
@@ -326,7 +350,7 @@ TEST_F(DeviceSearchTest, PathTableIsSearchedByDeviceNamesAndListedByFileNames)
     EXPECT_EQ(seen[0].line, checking("ttyUSB0"));
     EXPECT_EQ(seen[1].line, checking("usb-Zelv-if00"));
     EXPECT_EQ(host.portListLine, "Pager an Port:usb-Zelv-if00 gefunden");
-    EXPECT_EQ(dialog->link().portNumber(), 2);
+    EXPECT_EQ(dialog->session().portNumber(), 2);
 }
 
 TEST_F(DeviceSearchTest, ShortTableTriesOnlyItsPorts)

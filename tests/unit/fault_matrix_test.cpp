@@ -2,7 +2,7 @@
 // its line can show, on virtual time. Each cell starts from the same place
 // (a configuration file opened into the form, the pager found on COM1 and
 // holding a configuration of its own) and checks where the operation leaves
-// the dialog: the messages shown, the link, "Aktiv", deviceBusy, the timer,
+// the dialog: the messages shown, the link, "Aktiv", the timer, the next tick,
 // and which of image, form, pager and file changed.
 #include <gtest/gtest.h>
 
@@ -116,7 +116,7 @@ public:
         std::filesystem::copy_file(std::filesystem::path(HARVELIN_TEST_DATA) / "configuration.pag", file_);
         dlg().OnInitDialog();
         rig_.host.fileDialogAnswers.push_back(file_.string());
-        dlg().openFile();
+        dlg().onCommand(ctl::OpenFileButton);
         // The pager is the one the file belongs to: it answers to its name.
         rig_.pager->state().pagerName = dlg().fields().pagerName;
         if (op_ != Op::Search)
@@ -143,20 +143,20 @@ public:
         const Snapshot before = snapshot();
 
         switch (op_) {
-        case Op::Search: dlg().searchPager(); break;
-        case Op::ReadOut: dlg().readFromPager(); break;
-        case Op::Write: dlg().writeToPager(); break;
+        case Op::Search: dlg().onCommand(ctl::SearchButton); break;
+        case Op::ReadOut: dlg().onCommand(ctl::ReadButton); break;
+        case Op::Write: dlg().onCommand(ctl::WriteButton); break;
         case Op::Learn:
-            dlg().startLearn(1);
-            for (int tick = 0; tick < 150 && dlg().learnWindow().row() != 0; ++tick)
+            dlg().onCommand(ctl::learnButton(1));
+            for (int tick = 0; tick < 150 && dlg().session().learning(); ++tick)
                 tick100ms();
             break;
         case Op::OptionSwitch: dlg().onCommand(ctl::Battery); break;
         case Op::Repeater:
-            if (readRepeaterStatusNow(dlg()))
-                dlg().setRepeaterClock();
+            if (SessionEvents none; dlg().session().readRepeaterStatus(none).reported)
+                dlg().onCommand(ctl::ClockButton);
             break;
-        case Op::Bootloader: dlg().startBootloader(); break;
+        case Op::Bootloader: dlg().onCommand(ctl::BootloaderButton); break;
         case Op::LinkWatch:
             for (int tick = 0; tick < 60; ++tick) {
                 if (tick == 20)
@@ -167,13 +167,12 @@ public:
         }
 
         // Always so, whatever happened.
-        EXPECT_FALSE(dlg().deviceBusy());
         EXPECT_TRUE(rig_.host.timerRunning(ctl::UiTimerId));
 
         const Snapshot after = snapshot();
         Outcome o;
         o.messages = rig_.host.messages;
-        o.link = dlg().link().state();
+        o.link = dlg().session().linkState();
         o.aktiv = rig_.host.isChecked(ctl::Active);
         const auto mark = [&o](bool differs, Part part) { o.changed |= differs ? part : 0u; };
         mark(before.callers != after.callers, Callers);
@@ -183,6 +182,14 @@ public:
         mark(before.pager != after.pager, Pager);
         mark(before.clockShown != after.clockShown, Clock);
         mark(before.file != after.file, File);
+
+        // The form is idle again: on an open link the next tick keeps the
+        // line alive.
+        if (o.link == LinkState::Open && !dlg().session().learning()) {
+            rig_.backend.clearEvents();
+            tick100ms();
+            EXPECT_EQ(rig_.backend.writes("COM1"), std::vector<std::string>{"\x16"});
+        }
         return o;
     }
 

@@ -16,6 +16,7 @@
 #include "form_results.h"
 #include "model/win1252.h"
 #include "temp_dir.h"
+#include "sim_rig.h"
 #include "test_rig.h"
 #include "ui/control_ids.h"
 
@@ -45,16 +46,16 @@ protected:
 
 TEST_F(FileHandlersTest, SaveWritesWhatTheFormShows)
 {
-    // Rows typed but not yet taken into the image, identities from the image.
-    host.setControlText(ctl::callerText(1), "Tisch 1");
+    // Identities from the image, rows typed but not yet taken into it.
     editImage(dlg, [&](PagerImage& image) { image.callers[0].setButtonIdValue(0x12345678); });
     editImage(dlg, [&](PagerImage& image) { image.callers[0].idSuffix = 3; });
     editImage(dlg, [&](PagerImage& image) { image.callers[5].buttonId = {255, 0, 1, 2}; });
     editImage(dlg, [&](PagerImage& image) { image.callers[5].idSuffix = 255; });
-    host.setControlText(ctl::callerText(6), win1252("Terrasse Süd"));
     editImage(dlg, [&](PagerImage& image) { image.callers[31].text.assign("12345678901234"); });
     editImage(dlg, [&](PagerImage& image) { image.callers[31].buttonId = {1, 2, 3, 4}; });
     editImage(dlg, [&](PagerImage& image) { image.callers[31].idSuffix = 5; });
+    host.setControlText(ctl::callerText(1), "Tisch 1");
+    host.setControlText(ctl::callerText(6), win1252("Terrasse Süd"));
     host.setControlText(ctl::kitchenText(3), win1252("Spülküche"));
     host.setControlText(ctl::kitchenKey(3), "255");
     host.setControlText(ctl::kitchenStation(3), "200");
@@ -121,13 +122,13 @@ TEST_F(FileHandlersTest, SaveAndOpenOnAFreshStartGiveTheSameForm)
     host.setChecked(ctl::Buzzer, true);
     const auto path = dir.path() / "hin-und-her.pag";
     answerDialog(path);
-    dlg.saveFile();
+    dlg.onCommand(ctl::SaveFileButton);
     ASSERT_TRUE(results.lastFileOk);
 
     TestRig fresh;
     fresh.dialog.OnInitDialog();
     fresh.host.fileDialogAnswers.push_back(path.string());
-    fresh.dialog.openFile();
+    fresh.dialog.onCommand(ctl::OpenFileButton);
     ASSERT_TRUE(fresh.results.lastFileOk);
     for (const int id : {ctl::callerText(2), ctl::kitchenKey(16), ctl::PagerName, ctl::RemoteDeleteText})
         EXPECT_EQ(fresh.host.controlText(id), host.controlText(id)) << "control " << id;
@@ -146,7 +147,7 @@ TEST_F(FileHandlersTest, FileThatOmitsSettingsLeavesThemAsShown)
     host.setControlText(ctl::PagerName, "Eigener");
     host.setControlText(ctl::callerText(1), "Bleibt");  // typed, not yet in the image
     answerDialog(path);
-    dlg.openFile();
+    dlg.onCommand(ctl::OpenFileButton);
     EXPECT_TRUE(host.isChecked(ctl::Battery));
     EXPECT_TRUE(host.isChecked(ctl::Buzzer));
     EXPECT_EQ(host.controlText(ctl::PagerName), "Eigener");
@@ -159,7 +160,7 @@ TEST_F(FileHandlersTest, CancelledOpenChangesNothing)
     editImage(dlg, [&](PagerImage& image) { image.callers[0].text.assign("Im Bild"); });
     host.setControlText(ctl::callerText(1), "Getippt");
     host.setControlText(ctl::PagerName, "Neuer Name");
-    dlg.openFile();
+    dlg.onCommand(ctl::OpenFileButton);
     EXPECT_FALSE(results.lastFileOk);
     EXPECT_EQ(host.controlText(ctl::callerText(1)), "Getippt");
     EXPECT_EQ(host.controlText(ctl::PagerName), "Neuer Name");
@@ -168,7 +169,7 @@ TEST_F(FileHandlersTest, CancelledOpenChangesNothing)
 
 TEST_F(FileHandlersTest, CancelledSaveWritesNothing)
 {
-    dlg.saveFile();
+    dlg.onCommand(ctl::SaveFileButton);
     EXPECT_FALSE(results.lastFileOk);
     EXPECT_TRUE(host.messages.empty());
     EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
@@ -181,7 +182,7 @@ TEST_F(FileHandlersTest, UnreadableFileIsReportedAndChangesNothing)
     host.setChecked(ctl::Battery, true);
     const auto path = dir.path() / "fehlt.pag";
     answerDialog(path);
-    dlg.openFile();
+    dlg.onCommand(ctl::OpenFileButton);
 
     EXPECT_FALSE(results.lastFileOk);
     ASSERT_EQ(host.messages.size(), 1u);
@@ -197,7 +198,7 @@ TEST_F(FileHandlersTest, UncreatableFileIsReportedAndNothingIsWritten)
 {
     const auto path = dir.path() / "fehlt" / "neu.pag";
     answerDialog(path);
-    dlg.saveFile();
+    dlg.onCommand(ctl::SaveFileButton);
     EXPECT_FALSE(results.lastFileOk);
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_EQ(host.messages[0], "Die Datei " + path.string() +
@@ -220,7 +221,7 @@ TEST_F(FileHandlersTest, SaveOverTheFileSizeLimitIsReportedInGerman)
     small.rlim_cur = 100;
     ::setrlimit(RLIMIT_FSIZE, &small);
     answerDialog(path);
-    dlg.saveFile();
+    dlg.onCommand(ctl::SaveFileButton);
     ::setrlimit(RLIMIT_FSIZE, &saved);
     ::sigaction(SIGXFSZ, &previous, nullptr);
 
@@ -249,7 +250,7 @@ TEST_F(FileHandlersTest, SaveRemovesTemporariesOfKilledSavesBesideTheSameFile)
         for (const std::string& name : names)
             std::ofstream(dir.path() / name) << "halb";
     answerDialog(path);
-    dlg.saveFile();
+    dlg.onCommand(ctl::SaveFileButton);
     EXPECT_TRUE(results.lastFileOk);
     for (const std::string& name : removed)
         EXPECT_FALSE(std::filesystem::exists(dir.path() / name)) << name;
@@ -261,7 +262,7 @@ TEST_F(FileHandlersTest, MessageShowsAPathWithUmlautsInTheFormsCharacters)
 {
     const auto path = dir.path() / "Küche" / "neu.pag";  // UTF-8, as the hosts give paths
     answerDialog(path);
-    dlg.saveFile();
+    dlg.onCommand(ctl::SaveFileButton);
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_NE(host.messages[0].find(win1252("Küche")), std::string::npos);
 }
@@ -270,7 +271,7 @@ TEST_F(FileHandlersTest, MessageShowsCharactersOutsideTheFormsSetAsQuestionMarks
 {
     const auto path = dir.path() / "Küche Ж€" / "neu.pag";
     answerDialog(path);
-    dlg.saveFile();
+    dlg.onCommand(ctl::SaveFileButton);
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_NE(host.messages[0].find(win1252("/Küche ?€/neu.pag konnte nicht")), std::string::npos);
     EXPECT_EQ(host.messages[0].find("Ð"), std::string::npos);
@@ -311,7 +312,7 @@ TEST_F(FileHandlersTest, RefusedFilesChangeNothing)
         SCOPED_TRACE(c.path.string());
         host.messages.clear();
         answerDialog(c.path);
-        dlg.openFile();
+        dlg.onCommand(ctl::OpenFileButton);
         EXPECT_FALSE(results.lastFileOk);
         EXPECT_EQ(host.messages, std::vector<std::string>{c.message});
         EXPECT_EQ(host.controlText(ctl::callerText(1)), "Getippt");
@@ -336,7 +337,7 @@ TEST_F(FileHandlersTest, SaveRefusesWhatIsNoRegularFile)
         SCOPED_TRACE(path.string());
         host.messages.clear();
         answerDialog(path);
-        dlg.saveFile();
+        dlg.onCommand(ctl::SaveFileButton);
         EXPECT_FALSE(results.lastFileOk);
         EXPECT_EQ(host.messages,
                   std::vector<std::string>{"Die Datei " + path.string() + " konnte nicht gespeichert werden: " + reason});
@@ -355,7 +356,7 @@ TEST_F(FileHandlersTest, Utf8FileIsReadAsUtf8)
                                           << "Eintrag:000 Getr\xC3\xA4nke \xE2\x82\xAC\t001 002 003 004 005\r\n"
                                           << "Sonder:001 \xCE\xA9 Bar \xE2\x98\x83\t003 004 \r\n";
     answerDialog(path);
-    dlg.openFile();
+    dlg.onCommand(ctl::OpenFileButton);
     EXPECT_TRUE(results.lastFileOk);
     EXPECT_EQ(host.controlText(ctl::PagerName), win1252("Küche"));
     EXPECT_EQ(host.controlText(ctl::callerText(1)), win1252("Getränke €"));
@@ -367,25 +368,30 @@ TEST_F(FileHandlersTest, Utf8FileIsReadAsUtf8)
 
 // "Beenden" asks only when the form holds what was neither saved nor
 // written; "Nein" leaves everything, the link included, as it was.
-TEST_F(FileHandlersTest, BeendenAsksOnlyAboutUnsavedChanges)
+TEST(FileHandlers, BeendenAsksOnlyAboutUnsavedChanges)
 {
     const std::string question =
         win1252("Die Änderungen sind weder gespeichert noch zum Pager übertragen. Trotzdem beenden?");
-    dlg.link().setPortNumber(1);
-    dlg.link().setState(LinkState::Open);
+    TempDir dir;
+    SimRig rig;
+    MainDialog& dlg = rig.dialog;
+    MemoryHost& host = rig.host;
+    dlg.OnInitDialog();
+    rig.connect();
     host.setControlText(ctl::kitchenKey(4), "9");
     host.yesNoAnswers = {false};
-    dlg.OnOK();
+    dlg.onCommand(ctl::Ok);
     EXPECT_EQ(host.questions, std::vector<std::string>{question});
     EXPECT_FALSE(host.ended);
-    EXPECT_EQ(dlg.link().state(), LinkState::Open);
+    EXPECT_EQ(dlg.session().linkState(), LinkState::Open);
 
-    answerDialog(dir.path() / "gesichert.pag");
-    dlg.saveFile();
-    ASSERT_TRUE(results.lastFileOk);
-    dlg.OnOK();
+    host.fileDialogAnswers.push_back((dir.path() / "gesichert.pag").string());
+    dlg.onCommand(ctl::SaveFileButton);
+    ASSERT_TRUE(rig.results.lastFileOk);
+    dlg.onCommand(ctl::Ok);
     EXPECT_EQ(host.questions.size(), 1u);
     EXPECT_EQ(host.ended, ctl::Ok);
+    EXPECT_EQ(dlg.session().linkState(), LinkState::Closed);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include "form_results.h"
 #include "model/conversions.h"
 #include "model/win1252.h"
+#include "sim_rig.h"
 #include "test_rig.h"
 #include "ui/control_ids.h"
 
@@ -68,7 +69,7 @@ TEST_F(FormBindingTest, ChoosingShownPageStoresRowsAndKeepsLabels)
 {
     host.setControlText(ctl::rowLabel(1), "xx");
     host.setControlText(ctl::callerText(1), "Bar");
-    dlg.selectPage(ViewPage::Lower);
+    dlg.onCommand(ctl::PageLower);
     EXPECT_EQ(dlg.image().callers[0].text.str(), "Bar");
     EXPECT_EQ(host.controlText(ctl::rowLabel(1)), "xx");
 }
@@ -79,7 +80,7 @@ TEST_F(FormBindingTest, DeleteOnUpperPageFreesOnlyTheSlotShown)
     editImage(dlg, [&](PagerImage& image) { image.callers[18].setButtonIdValue(99); });
     editImage(dlg, [&](PagerImage& image) { image.callers[18].idSuffix = 4; });
     editImage(dlg, [&](PagerImage& image) { image.callers[18].text.assign("Terrasse"); });
-    dlg.selectPage(ViewPage::Upper);
+    dlg.onCommand(ctl::PageUpper);
     EXPECT_EQ(host.controlText(ctl::idText(3)), "      994");
     dlg.onCommand(ctl::deleteButton(3));
     EXPECT_EQ(dlg.image().callers[18].buttonIdValue(), 0u);
@@ -107,19 +108,21 @@ TEST_F(FormBindingTest, KitchenNumbersTakeOnlyZeroTo255)
     host.setControlText(ctl::kitchenKey(1), "255");
     host.setControlText(ctl::kitchenKey(2), "");
     host.setControlText(ctl::kitchenKey(3), "007");
-    dlg.formToImage();
+    dlg.UpdateData(true);
+    const PagerImage image = dlg.configurationFromForm().image;
     EXPECT_TRUE(host.messages.empty());
-    EXPECT_EQ(dlg.image().kitchenCalls[0].key, 255);
-    EXPECT_EQ(dlg.image().kitchenCalls[1].key, 0);
-    EXPECT_EQ(dlg.image().kitchenCalls[2].key, 7);
+    EXPECT_EQ(image.kitchenCalls[0].key, 255);
+    EXPECT_EQ(image.kitchenCalls[1].key, 0);
+    EXPECT_EQ(image.kitchenCalls[2].key, 7);
 }
 
 TEST_F(FormBindingTest, FourteenCharacterTextKeepsItsTerminatorAtIndex14)
 {
     host.setControlText(ctl::callerText(1), "ABCDEFGHIJKLMN");
-    dlg.formToImage();
-    EXPECT_EQ(dlg.image().callers[0].text.bytes[14], 0);
-    EXPECT_EQ(dlg.image().callers[0].text.str(), "ABCDEFGHIJKLMN");
+    dlg.UpdateData(true);
+    const PagerImage image = dlg.configurationFromForm().image;
+    EXPECT_EQ(image.callers[0].text.bytes[14], 0);
+    EXPECT_EQ(image.callers[0].text.str(), "ABCDEFGHIJKLMN");
 }
 
 TEST_F(FormBindingTest, ExchangeTakesEveryFieldThatHoldsAndLeavesTheTooLongOne)
@@ -153,20 +156,23 @@ TEST_F(FormBindingTest, EditLimitsAreSetWhenVariablesGoToControls)
     EXPECT_EQ(host.limits.count(ctl::idText(1)), 0u);
 }
 
-TEST_F(FormBindingTest, BeendenClosesLinkAndEndsDialog)
+TEST(FormBinding, BeendenClosesLinkAndEndsDialog)
 {
-    dlg.link().setPortNumber(3);
-    dlg.link().setState(LinkState::Open);
-    dlg.onCommand(ctl::Ok);
-    EXPECT_EQ(dlg.link().state(), LinkState::Closed);
-    EXPECT_EQ(dlg.link().portNumber(), 0);
-    EXPECT_EQ(host.ended, ctl::Ok);
+    SimRig rig;
+    rig.dialog.OnInitDialog();
+    rig.connect();
+    rig.dialog.onCommand(ctl::Ok);
+    EXPECT_EQ(rig.dialog.session().linkState(), LinkState::Closed);
+    EXPECT_EQ(rig.dialog.session().portNumber(), 0);
+    EXPECT_EQ(rig.host.ended, ctl::Ok);
+    // The port is free again for anyone.
+    EXPECT_NE(rig.backend.open("COM1"), nullptr);
 }
 
 TEST_F(FormBindingTest, BeendenStaysOpenWhenValidationFails)
 {
     host.setControlText(ctl::PagerName, "A name too long!");
-    dlg.OnOK();
+    dlg.onCommand(ctl::Ok);
     EXPECT_FALSE(host.ended.has_value());
 }
 

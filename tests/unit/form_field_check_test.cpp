@@ -103,7 +103,7 @@ TEST(FormFieldCheck, MessageNamesGroupRowAndColumn)
         SCOPED_TRACE(c.typed);
         TestRig rig;
         rig.dialog.OnInitDialog();
-        rig.dialog.selectPage(ViewPage::Upper);
+        rig.dialog.onCommand(ctl::PageUpper);
         rig.host.setControlText(c.control, c.typed);
         rig.dialog.onCommand(ctl::SaveFileButton);
         EXPECT_EQ(rig.host.messages, std::vector<std::string>{win1252(c.message)});

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <memory>
@@ -19,12 +20,20 @@ class LearnModeTest : public ::testing::Test {
 protected:
     void SetUp() override { rig.connect(); }
 
-    // "Lernen" in this row, confirmed by the pager.
+    // "Lernen" in this row of the page shown, confirmed by the pager.
     void startLearn(int row)
     {
         rig.dialog.onCommand(ctl::learnButton(row));
-        ASSERT_EQ(rig.dialog.learnWindow().row(), row);
+        ASSERT_EQ(learningSlot(), row + (rig.dialog.viewPage() == ViewPage::Upper ? 16 : 0));
     }
+    // Ticks as long as the next one falls due less than `ms` after `since`.
+    void ticksWithin(std::int64_t since, std::int64_t ms)
+    {
+        while (std::max(rig.lastTickAt + ctl::UiTimerPeriodMs, rig.clock.nowMs()) - since < ms)
+            rig.tick();
+    }
+    // The caller slot the open learn window is for; 0: none is open.
+    int learningSlot() { return rig.dialog.session().learnWindow().slot(); }
     void press(std::array<std::uint8_t, 5> id) { rig.fromPager(rig.pager->pressButton(id)); }
     void storeInSlot(int slot, std::array<std::uint8_t, 4> id, std::uint8_t suffix)
     {
@@ -51,22 +60,26 @@ TEST_F(LearnModeTest, ButtonLearnedOnUpperPageGoesIntoSlotOfTheRow)
     EXPECT_EQ(slot21.idSuffix, 7);
     EXPECT_EQ(rig.text(ctl::idText(5)), "     9687");
     EXPECT_EQ(dlg.image().callers[4].buttonIdValue(), 0u);
-    EXPECT_EQ(dlg.learnWindow().row(), 0);
+    EXPECT_EQ(learningSlot(), 0);
     EXPECT_TRUE(results.lastLearnStored);
     EXPECT_EQ(rig.commands(), (std::vector<std::string>{LearnOn, LearnOff}));
     EXPECT_FALSE(rig.pager->state().learnMode);
 }
 
-TEST_F(LearnModeTest, SlotIsChosenByThePageShownWhenTheButtonIsReported)
+TEST_F(LearnModeTest, SlotIsTheOnePressedForAndTheFormTurnsToItsPage)
 {
     dlg.onCommand(ctl::PageUpper);
     startLearn(5);
     rig.ticks(3);
+    rig.host.setChecked(ctl::PageUpper, false);
+    rig.host.setChecked(ctl::PageLower, true);
     dlg.onCommand(ctl::PageLower);
     press({9, 0, 0, 0, 1});
     rig.tick();
-    EXPECT_EQ(dlg.image().callers[4].buttonIdValue(), 9u);
-    EXPECT_EQ(dlg.image().callers[20].buttonIdValue(), 0u);
+    EXPECT_EQ(dlg.image().callers[20].buttonIdValue(), 9u);
+    EXPECT_EQ(dlg.image().callers[4].buttonIdValue(), 0u);
+    EXPECT_EQ(dlg.viewPage(), ViewPage::Upper);
+    EXPECT_TRUE(rig.host.isChecked(ctl::PageUpper));
     EXPECT_EQ(rig.text(ctl::idText(5)), "       91");
 }
 
@@ -108,7 +121,7 @@ TEST_F(LearnModeTest, ReportWithTooFewNumbersIsIgnoredAndWindowGoesOn)
     EXPECT_EQ(dlg.image().callers[3].buttonIdValue(), 0u);
     rig.fromPager("Tischsender:1 2 3\r");
     rig.tick();
-    EXPECT_EQ(dlg.learnWindow().row(), 4);
+    EXPECT_EQ(learningSlot(), 4);
     EXPECT_EQ(dlg.image().callers[3].buttonIdValue(), 0u);
     EXPECT_EQ(rig.countCommand(LearnOff), 0);
     rig.ticks(9);
@@ -131,7 +144,7 @@ TEST_F(LearnModeTest, KnownButtonIsRefusedWithItsSlotBeforeLearnModeEnds)
     EXPECT_EQ(writesAtMessage, 1u);  // only ">Setze Lernmodus:1" had gone out
     EXPECT_EQ(rig.commands(), (std::vector<std::string>{LearnOn, LearnOff}));
     EXPECT_FALSE(results.lastLearnStored);
-    EXPECT_EQ(dlg.learnWindow().row(), 0);
+    EXPECT_EQ(learningSlot(), 0);
 }
 
 TEST_F(LearnModeTest, OnlyLowerSlotsAreSearchedForTheSameButton)
@@ -172,25 +185,39 @@ TEST_F(LearnModeTest, ReportSplitOverTwoReadsIsTakenOverThreeIsLost)
     rig.tick();
     rig.fromPager(" 4 77\r");
     rig.tick();
-    EXPECT_EQ(dlg.learnWindow().row(), 2);
+    EXPECT_EQ(learningSlot(), 2);
     EXPECT_EQ(dlg.image().callers[1].buttonIdValue(), 0u);
 }
 
-TEST_F(LearnModeTest, WindowCountsDownAndEndsLearnModeInTheTickShowingZero)
+TEST_F(LearnModeTest, WindowCountsDownAndEndsLearnModeInTheTickReachingZero)
 {
+    const std::string ranOut = "Lernzeit abgelaufen, kein Rufknopf empfangen";
     startLearn(6);
-    for (int t = 1; t <= 80; ++t) {
+    // The seconds are counted by the clock, however long the ticks take.
+    const std::int64_t startedAt = rig.clock.nowMs();
+    int ticks = 0;
+    while (learningSlot() != 0 && ticks < 200) {
         rig.tick();
-        const int secondsLeft = 8 - t / 10;
-        ASSERT_EQ(rig.text(ctl::StatusLine), "Lernzeit:  " + std::to_string(secondsLeft) + " Sekunden") << t;
-        ASSERT_EQ(rig.countCommand(LearnOff), t == 80 ? 1 : 0) << t;
+        ++ticks;
+        const std::int64_t elapsed = rig.lastTickAt - startedAt;
+        const int secondsLeft = elapsed >= 8000 ? 0 : 8 - static_cast<int>(elapsed / 1000);
+        const std::string shown = secondsLeft == 0   ? ranOut
+                                  : secondsLeft == 1 ? std::string("Lernzeit:  1 Sekunde")
+                                                     : "Lernzeit:  " + std::to_string(secondsLeft) + " Sekunden";
+        ASSERT_EQ(rig.text(ctl::StatusLine), shown) << elapsed;
+        ASSERT_EQ(rig.countCommand(LearnOff), secondsLeft == 0 ? 1 : 0) << elapsed;
     }
-    EXPECT_EQ(dlg.learnWindow().row(), 0);
+    EXPECT_GE(rig.lastTickAt - startedAt, 8000);
+    EXPECT_LT(rig.lastTickAt - startedAt, 8000 + 2 * ctl::UiTimerPeriodMs);
+    EXPECT_EQ(learningSlot(), 0);
     EXPECT_FALSE(rig.pager->state().learnMode);
-    rig.tick();
-    EXPECT_EQ(rig.text(ctl::StatusLine), "");
-    EXPECT_EQ(rig.writes().back(), "\x16");  // the link watch is back
     EXPECT_FALSE(results.lastLearnStored);
+    // That it ran out stays said until the next action.
+    rig.ticks(3);
+    EXPECT_EQ(rig.text(ctl::StatusLine), ranOut);
+    EXPECT_EQ(rig.writes().back(), "\x16");  // the link watch is back
+    startLearn(6);
+    EXPECT_EQ(rig.text(ctl::StatusLine), "Lernzeit:  8 Sekunden");
 }
 
 TEST_F(LearnModeTest, SecondLernenRestartsTheWindowForTheNewRow)
@@ -200,23 +227,22 @@ TEST_F(LearnModeTest, SecondLernenRestartsTheWindowForTheNewRow)
     EXPECT_EQ(rig.text(ctl::StatusLine), "Lernzeit:  5 Sekunden");
     startLearn(9);
     EXPECT_EQ(rig.text(ctl::StatusLine), "Lernzeit:  8 Sekunden");
-    rig.ticks(79);
-    EXPECT_EQ(dlg.learnWindow().row(), 9);
+    ticksWithin(rig.clock.nowMs(), 8000);
+    EXPECT_EQ(learningSlot(), 9);
     rig.tick();
-    EXPECT_EQ(dlg.learnWindow().row(), 0);
+    EXPECT_EQ(learningSlot(), 0);
 }
 
 TEST_F(LearnModeTest, LernenWithoutLinkSaysSoOnceAndNextPressWorks)
 {
-    dlg.link().dropPort();
-    dlg.link().setState(LinkState::Closed);
+    rig.lineFellClosed();
     dlg.onCommand(ctl::learnButton(1));
     EXPECT_EQ(rig.host.messages, (std::vector<std::string>{"Es besteht keine Verbindung zum Zelvatron!"}));
-    EXPECT_EQ(dlg.learnWindow().row(), 0);
+    EXPECT_EQ(learningSlot(), 0);
     EXPECT_TRUE(rig.writes().empty());
     // That exchange re-opened the port.
     dlg.onCommand(ctl::learnButton(1));
-    EXPECT_EQ(dlg.learnWindow().row(), 1);
+    EXPECT_EQ(learningSlot(), 1);
 }
 
 TEST_F(LearnModeTest, UnconfirmedLearnModeIsTriedFiveTimesSilently)
@@ -224,7 +250,7 @@ TEST_F(LearnModeTest, UnconfirmedLearnModeIsTriedFiveTimesSilently)
     rig.pager->faults().noAckFor[LearnOn] = -1;
     dlg.onCommand(ctl::learnButton(1));
     EXPECT_EQ(rig.countCommand(LearnOn), 5);
-    EXPECT_EQ(dlg.learnWindow().row(), 0);
+    EXPECT_EQ(learningSlot(), 0);
     EXPECT_TRUE(rig.host.messages.empty());
     EXPECT_EQ(rig.text(ctl::StatusLine), "");
 }
@@ -261,7 +287,7 @@ TEST_F(LinkWatchTest, WithoutFoundPortOnlyStatusLineIsEmptied)
     rig.ticks(3);
     EXPECT_TRUE(rig.backend.events().empty());
     EXPECT_EQ(rig.text(ctl::StatusLine), "");
-    EXPECT_EQ(dlg.link().state(), LinkState::Closed);
+    EXPECT_EQ(dlg.session().linkState(), LinkState::Closed);
 }
 
 TEST_F(LinkWatchTest, LeavesTheLinkAloneWhileDeviceIsBusy)
@@ -270,7 +296,7 @@ TEST_F(LinkWatchTest, LeavesTheLinkAloneWhileDeviceIsBusy)
     // The form's ticks are left out while its work runs; the link watch
     // itself does nothing while told the line is busy.
     for (int n = 0; n < 3; ++n)
-        linkWatch(dlg.link(), true);
+        dlg.session().watch(true);
     EXPECT_TRUE(rig.backend.events().empty());
     rig.tick();
     EXPECT_EQ(rig.writes(), std::vector<std::string>{"\x16"});
@@ -278,36 +304,36 @@ TEST_F(LinkWatchTest, LeavesTheLinkAloneWhileDeviceIsBusy)
 
 TEST_F(LinkWatchTest, LostLineClearsAktivAndComesBackWithoutMessage)
 {
-    rig.connect();
-    dlg.showRepeaterClockFor(30);
+    rig.search();
     rig.tick();
     rig.backend.unplug(DeviceRig::Port);
     rig.tick();  // the keep-alive fails
-    EXPECT_EQ(dlg.link().state(), LinkState::Lost);
+    EXPECT_EQ(dlg.session().linkState(), LinkState::Lost);
     rig.tick();
-    EXPECT_EQ(dlg.link().state(), LinkState::Lost);
+    EXPECT_EQ(dlg.session().linkState(), LinkState::Lost);
     EXPECT_FALSE(rig.host.isChecked(ctl::Active));
     EXPECT_FALSE(rig.host.isVisible(ctl::ClockGroup));
     EXPECT_FALSE(rig.host.isVisible(ctl::ClockButton));
-    EXPECT_EQ(dlg.clockDisplayTicks(), 0);
 
     rig.backend.plug(DeviceRig::Port);
     rig.tick();
-    EXPECT_EQ(dlg.link().state(), LinkState::Open);
+    EXPECT_EQ(dlg.session().linkState(), LinkState::Open);
     rig.backend.clearEvents();
     rig.tick();
     EXPECT_TRUE(rig.host.isChecked(ctl::Active));
     EXPECT_EQ(rig.writes(), std::vector<std::string>{"\x16"});
     EXPECT_TRUE(rig.host.messages.empty());
+    // The clock group the search showed stays hidden.
+    rig.ticks(50);
+    EXPECT_FALSE(rig.host.isVisible(ctl::ClockGroup));
 }
 
 TEST_F(LinkWatchTest, ClosedLinkIsReopenedAndAktivFollowsOnTheNextTick)
 {
     rig.connect();
-    dlg.link().dropPort();
-    dlg.link().setState(LinkState::Closed);
+    rig.lineFellClosed();
     rig.tick();
-    EXPECT_EQ(dlg.link().state(), LinkState::Open);
+    EXPECT_EQ(dlg.session().linkState(), LinkState::Open);
     EXPECT_FALSE(rig.host.isChecked(ctl::Active));
     rig.tick();
     EXPECT_TRUE(rig.host.isChecked(ctl::Active));
@@ -315,7 +341,7 @@ TEST_F(LinkWatchTest, ClosedLinkIsReopenedAndAktivFollowsOnTheNextTick)
 
 TEST_F(LinkWatchTest, ClockGroupIsHiddenAfterFiftyTicks)
 {
-    dlg.showRepeaterClockFor(50);
+    rig.search();
     rig.ticks(49);
     EXPECT_TRUE(rig.host.isVisible(ctl::ClockGroup));
     rig.tick();

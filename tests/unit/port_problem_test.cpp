@@ -65,7 +65,7 @@ protected:
             backend.attachSilentDevice("/dev/ttyUSB1");
         dialog = std::make_unique<MainDialog>(host, backend, PortTable::fromPaths({p.device, "/dev/ttyUSB1"}), clock);
         dialog->OnInitDialog();
-        dialog->searchPager();
+        dialog->onCommand(ctl::SearchButton);
     }
 
     VirtualClock clock;
@@ -77,7 +77,7 @@ protected:
 TEST_P(PortProblemSearchTest, FruitlessSearchSaysOnceWhyThePortFailed)
 {
     searchWith(false);
-    EXPECT_EQ(dialog->link().state(), LinkState::Closed);
+    EXPECT_EQ(dialog->session().linkState(), LinkState::Closed);
     EXPECT_EQ(host.portListLine, "Kein Zelvatron gefunden");
     ASSERT_EQ(host.messages.size(), 1u);
     const std::string shown = win1252ToUtf8(host.messages.front());
@@ -93,7 +93,7 @@ TEST_P(PortProblemSearchTest, FruitlessSearchSaysOnceWhyThePortFailed)
 TEST_P(PortProblemSearchTest, NoMessageWhenThePagerIsFoundOnAnotherPort)
 {
     searchWith(true);
-    EXPECT_EQ(dialog->link().portNumber(), 2);
+    EXPECT_EQ(dialog->session().portNumber(), 2);
     EXPECT_EQ(host.portListLine, "Pager an Port:ttyUSB1 gefunden");
     EXPECT_TRUE(host.messages.empty());
 }
@@ -110,7 +110,7 @@ TEST(PortProblemSearch, SeveralFailedPortsMakeOneMessageAndNoPortAtAllIsSaid)
     backend.refuseOpen("/dev/ttyS0", {PortFault::PermissionDenied, "dialout", false, {}, {}});
     MainDialog dialog(host, backend, PortTable::fromPaths({"/dev/ttyUSB0", "/dev/ttyS0"}), clock);
     dialog.OnInitDialog();
-    dialog.searchPager();
+    dialog.onCommand(ctl::SearchButton);
     ASSERT_EQ(host.messages.size(), 1u);
     const std::string shown = win1252ToUtf8(host.messages.front());
     EXPECT_LT(shown.find("/dev/ttyUSB0: belegt"), shown.find("/dev/ttyS0: keine Berechtigung")) << shown;
@@ -118,7 +118,7 @@ TEST(PortProblemSearch, SeveralFailedPortsMakeOneMessageAndNoPortAtAllIsSaid)
     MemoryHost bare;
     MainDialog nothing(bare, backend, PortTable(), clock);
     nothing.OnInitDialog();
-    nothing.searchPager();
+    nothing.onCommand(ctl::SearchButton);
     ASSERT_EQ(bare.messages.size(), 1u);
     EXPECT_NE(win1252ToUtf8(bare.messages.front()).find("keine serielle Schnittstelle"), std::string::npos);
     EXPECT_EQ(bare.portListLine, "Kein Zelvatron gefunden");

@@ -26,7 +26,7 @@ const std::string NoConnection = "Es besteht keine Verbindung zum Zelvatron!";
 
 class ReadOutTest : public TransferTest {
 protected:
-    void readOut() { timed([this] { dlg.readFromPager(); }); }
+    void readOut() { timed([this] { dlg.onCommand(ctl::ReadButton); }); }
 };
 
 TEST_F(ReadOutTest, FullPagerIsReadInOrderWithExactTiming)
@@ -264,7 +264,6 @@ TEST_F(ReadOutTest, SilentPagerAfterVersionLeavesTheFormAndSaysSoOnce)
     EXPECT_FALSE(results.lastReadOut.gaveSomething());
     EXPECT_EQ(host.messages, std::vector<std::string>{BadData});
     EXPECT_FALSE(results.lastReadOutComplete);
-    EXPECT_FALSE(dlg.deviceBusy());
     EXPECT_TRUE(host.timerRunning(ctl::UiTimerId));
     // Slot 0 still hears the identification in front of its reply; after
     // eight tries for each of three slots that got no byte at all the pager
@@ -274,9 +273,12 @@ TEST_F(ReadOutTest, SilentPagerAfterVersionLeavesTheFormAndSaysSoOnce)
     EXPECT_EQ(countStartingWith(">Lese:4"), 0);
     EXPECT_EQ(countStartingWith(">Le-Kueche:"), 0);
     EXPECT_EQ(countStartingWith(">List"), 0);
-    EXPECT_EQ(dlg.link().state(), LinkState::Lost);
+    EXPECT_EQ(dlg.session().linkState(), LinkState::Lost);
     EXPECT_FALSE(host.isChecked(ctl::Active));
     EXPECT_LT(elapsed(), 20000);
+    // The link watch reopens the port, then keeps the line alive.
+    dlg.onTimer(ctl::UiTimerId);
+    EXPECT_TRUE(keepAliveOnNextTick());
 }
 
 TEST_F(ReadOutTest, PagerThatAnswersRubbishKeepsEveryStepsAttempts)
@@ -287,15 +289,15 @@ TEST_F(ReadOutTest, PagerThatAnswersRubbishKeepsEveryStepsAttempts)
     EXPECT_EQ(countCommand(">Le-Kueche:15"), 8);
     EXPECT_EQ(countCommand(">List E_Vibration"), 4);
     EXPECT_EQ(host.messages, std::vector<std::string>{BadData});
-    EXPECT_EQ(dlg.link().state(), LinkState::Open);
+    EXPECT_EQ(dlg.session().linkState(), LinkState::Open);
 }
 
 TEST_F(ReadOutTest, UnansweredVersionGivesUpAndChangesNothing)
 {
     faults().silentFor[">@"] = -1;
+    editImage(dlg, [&](PagerImage& image) { image.callers[20].text.assign("oben"); });
     host.setControlText(ctl::callerText(1), "Eigene Eingabe");
     host.setChecked(ctl::Battery, true);
-    editImage(dlg, [&](PagerImage& image) { image.callers[20].text.assign("oben"); });
     const std::int64_t timerStops = host.timerStops;
     readOut();
     EXPECT_EQ(frames(), std::vector<std::string>(4, frame(">@")));
@@ -306,15 +308,17 @@ TEST_F(ReadOutTest, UnansweredVersionGivesUpAndChangesNothing)
     EXPECT_EQ(dlg.image().callers[0].text.str(), "");
     EXPECT_EQ(host.controlText(ctl::callerText(1)), "Eigene Eingabe");
     EXPECT_TRUE(host.isChecked(ctl::Battery));
-    EXPECT_FALSE(dlg.deviceBusy());
     EXPECT_EQ(host.timerStops, timerStops + 1);
     EXPECT_TRUE(host.timerRunning(ctl::UiTimerId));
     EXPECT_FALSE(results.lastReadOutComplete);
+    EXPECT_TRUE(keepAliveOnNextTick());
 }
 
 TEST_F(ReadOutTest, WithoutAktivNothingIsSentAndTheTimerKeepsRunning)
 {
-    host.setChecked(ctl::Active, false);
+    SessionEvents none;
+    dlg.session().end(none);
+    rig.backend.clearEvents();
     const int stops = host.timerStops;
     readOut();
     EXPECT_TRUE(frames().empty());
@@ -322,29 +326,30 @@ TEST_F(ReadOutTest, WithoutAktivNothingIsSentAndTheTimerKeepsRunning)
     EXPECT_EQ(host.messages, std::vector<std::string>{NoConnection});
     EXPECT_EQ(host.timerStops, stops);
     EXPECT_TRUE(host.timerRunning(ctl::UiTimerId));
-    EXPECT_FALSE(dlg.deviceBusy());
 }
 
-TEST_F(ReadOutTest, TimerIsStoppedAndDeviceBusyWhileReading)
+TEST_F(ReadOutTest, TimerIsStoppedAndTicksQuietWhileReading)
 {
-    bool busyDuringRead = false;
+    bool tickQuietDuringRead = false;
     bool timerDuringRead = true;
     host.onProgress = [&](int, int, int pos) {
         if (pos != 20)
             return;
-        busyDuringRead = dlg.deviceBusy();
+        const std::size_t sent = frames().size();
+        dlg.onTimer(ctl::UiTimerId);
+        tickQuietDuringRead = frames().size() == sent;
         timerDuringRead = host.timerRunning(ctl::UiTimerId);
     };
     readOut();
-    EXPECT_TRUE(busyDuringRead);
+    EXPECT_TRUE(tickQuietDuringRead);
     EXPECT_FALSE(timerDuringRead);
-    EXPECT_FALSE(dlg.deviceBusy());
     EXPECT_TRUE(host.timerRunning(ctl::UiTimerId));
+    EXPECT_TRUE(keepAliveOnNextTick());
 }
 
 TEST_F(ReadOutTest, UpperPageShownKeepsShowingTheUpperHalf)
 {
-    dlg.selectPage(ViewPage::Upper);
+    dlg.onCommand(ctl::PageUpper);
     pagerState().callers[16] = {"Siebzehn", {17, 0, 0, 0, 0}};
     readOut();
     EXPECT_EQ(dlg.viewPage(), ViewPage::Upper);
@@ -396,7 +401,7 @@ TEST_P(AskBeforeReplacingChanges, AsksOnlyAboutUnsavedChangesAndNeinChangesNothi
         if (read)
             return readOut();
         host.fileDialogAnswers.push_back(file);
-        dlg.openFile();
+        dlg.onCommand(ctl::OpenFileButton);
     };
     // What the form shows is kept: nothing to ask.
     act();
@@ -436,10 +441,9 @@ class IncompleteReadOut : public ReadOutTest, public ::testing::WithParamInterfa
 TEST_P(IncompleteReadOut, LeavesTheFormAsItWasAndKeepsTheAnsweredLinesAside)
 {
     TempDir backups;
-    dlg.setBackupFolder(backups.path().string());
+    dlg.session().setBackupFolder(backups.path().string());
     pagerState().callers[0].text = "Vom Pager";
     editImage(dlg, [](PagerImage& image) { image.callers[1].setButtonIdValue(968); });  // learned, not yet saved
-    dlg.imageToForm();
     host.setControlText(ctl::callerText(1), "Getippt");
     dlg.UpdateData(true);
     const std::string before = PagerDataFile::format(dlg.configurationFromForm());

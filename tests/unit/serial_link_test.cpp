@@ -2,7 +2,10 @@
 
 #include <string>
 
-#include "sim_rig.h"
+#include "link/serial_link.h"
+#include "pager_simulator.h"
+#include "platform/clock.h"
+#include "sim_backend.h"
 
 namespace harvelin {
 namespace {
@@ -11,13 +14,31 @@ using Event = sim::SimBackend::Event;
 
 const std::string PresenceFrame = "\x16>@\r";
 
+// The link on its own, on virtual time, with a simulated pager on COM1 of
+// the Windows port table.
+struct LinkRig {
+    // The state a successful search leaves: port 1 open.
+    void connect()
+    {
+        link.setPortNumber(1);
+        link.setState(link.open() ? LinkState::Open : LinkState::Closed);
+        pager->clearLog();
+        backend.clearEvents();
+    }
+
+    VirtualClock clock;
+    sim::SimBackend backend{clock};
+    std::shared_ptr<sim::PagerSimulator> pager = backend.attachPager("COM1");
+    SerialLink link{backend, PortTable::windowsComPorts(), clock};
+};
+
 class SerialLinkTest : public ::testing::Test {
 protected:
     bool exchange(const std::string& command)
     {
         reply = "untouched";
         replyLength = 255;
-        return rig.dialog.link().exchange(command, reply, replyLength);
+        return rig.link.exchange(command, reply, replyLength);
     }
     std::vector<std::string> writes() const { return rig.backend.writes("COM1"); }
     int count(Event::Kind kind) const
@@ -28,8 +49,8 @@ protected:
         return n;
     }
 
-    SimRig rig;
-    SerialLink& link = rig.dialog.link();
+    LinkRig rig;
+    SerialLink& link = rig.link;
     std::string reply;
     std::uint8_t replyLength = 0;
 };
@@ -122,13 +143,13 @@ TEST_F(SerialLinkTest, PresenceMarkerCountsOnlyWithinFirst150Bytes)
     rig.connect();
     EXPECT_TRUE(exchange(">Lese:0"));
 
-    SimRig late;
+    LinkRig late;
     late.pager->faults().garbagePrefix = std::string(140, '.');
     late.connect();
     std::string lateReply;
     std::uint8_t lateLength = 0;
-    EXPECT_FALSE(late.dialog.link().exchange(">Lese:0", lateReply, lateLength));
-    EXPECT_EQ(late.dialog.link().state(), LinkState::Closed);
+    EXPECT_FALSE(late.link.exchange(">Lese:0", lateReply, lateLength));
+    EXPECT_EQ(late.link.state(), LinkState::Closed);
 }
 
 TEST_F(SerialLinkTest, SilentPagerGivesEmptyReplyAfterReadWindow)

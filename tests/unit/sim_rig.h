@@ -24,8 +24,7 @@ struct SimRig {
     // The state a successful search leaves: port 1 open, "Aktiv" ticked.
     void connect()
     {
-        dialog.link().setPortNumber(1);
-        dialog.link().setState(dialog.link().open() ? LinkState::Open : LinkState::Closed);
+        dialog.session().takePort(1);
         host.setChecked(ctl::Active, true);
         pager->clearLog();
         backend.clearEvents();

@@ -53,6 +53,14 @@ protected:
             n += c.rfind(prefix, 0) == 0 ? 1 : 0;
         return n;
     }
+    // The form is idle again: the next tick of its timer sends the
+    // keep-alive byte.
+    bool keepAliveOnNextTick()
+    {
+        rig.backend.clearEvents();
+        dlg.onTimer(ctl::UiTimerId);
+        return frames() == std::vector<std::string>{"\x16"};
+    }
     sim::PagerState& pagerState() { return rig.pager->state(); }
     sim::Faults& faults() { return rig.pager->faults(); }
 

@@ -34,7 +34,7 @@ std::string kitchenFrame(int k, const std::string& text, const std::string& numb
 
 class WriteTest : public TransferTest {
 protected:
-    void write() { timed([this] { dlg.writeToPager(); }); }
+    void write() { timed([this] { dlg.onCommand(ctl::WriteButton); }); }
 };
 
 // The form right after start-up: empty caller slots, kitchen rows
@@ -120,7 +120,7 @@ TEST_F(WriteTest, FormContentsGoOutAsShown)
 {
     editImage(dlg, [&](PagerImage& image) { image.callers[31].buttonId = {7, 255, 0, 1}; });
     editImage(dlg, [&](PagerImage& image) { image.callers[31].idSuffix = 2; });
-    dlg.selectPage(ViewPage::Upper);
+    dlg.onCommand(ctl::PageUpper);
     host.setControlText(ctl::callerText(16), "ABCDEFGHIJKLMN");
     host.setControlText(ctl::kitchenStation(1), "3");
     host.setControlText(ctl::kitchenKey(1), "12");
@@ -203,7 +203,9 @@ TEST_F(WriteTest, StepOfAPortThatFailsMidWriteIsNotCounted)
 
 TEST_F(WriteTest, WithoutAktivTheImageTakesTheFormButNothingIsSent)
 {
-    host.setChecked(ctl::Active, false);
+    SessionEvents none;
+    dlg.session().end(none);
+    rig.backend.clearEvents();
     host.setControlText(ctl::callerText(3), "Neu");
     const int stops = host.timerStops;
     write();
@@ -219,21 +221,19 @@ TEST_F(WriteTest, WithoutAktivTheImageTakesTheFormButNothingIsSent)
 TEST_F(WriteTest, TimerRestartsOnlyAfterTheResultBoxCloses)
 {
     bool timerDuringBox = true;
-    bool busyDuringBox = true;
     int progressDuringBox = -1;
     std::int64_t boxAt = 0;
     host.onMessage = [&](const std::string&) {
         timerDuringBox = host.timerRunning(ctl::UiTimerId);
-        busyDuringBox = dlg.deviceBusy();
         progressDuringBox = host.progressPos;
         boxAt = rig.clock.nowMs();
     };
     write();
     EXPECT_FALSE(timerDuringBox);
-    EXPECT_FALSE(busyDuringBox);
     EXPECT_EQ(progressDuringBox, 0);
     EXPECT_EQ(boxAt - start, elapsed());
     EXPECT_TRUE(host.timerRunning(ctl::UiTimerId));
+    EXPECT_TRUE(keepAliveOnNextTick());
 }
 
 // A pager that answers after the read window and refuses one slot: the late
@@ -245,7 +245,7 @@ TEST_F(WriteTest, LateAnswerAndRefusedSlotNeverCountAsSuccess)
     write();
     EXPECT_EQ(host.messages, std::vector<std::string>{Failure});
     EXPECT_FALSE(results.lastWriteSucceeded);
-    EXPECT_TRUE(dlg.link().lateReplySeen());
+    EXPECT_TRUE(results.lastWriteLateReply);
 }
 
 // A 16-slot pager takes what it can; what it cannot is named, not dropped
@@ -269,9 +269,8 @@ TEST_F(WriteTest, SmallPagerSaysWhatItCouldNotTake)
     pagerState().version = "1.4";
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        editImage(dlg, [&](PagerImage& image) { image = dlg.startImage(); });
+        editImage(dlg, [&](PagerImage& image) { image = startConfiguration().image; });
         c.change(dlg);
-        dlg.imageToForm();
         host.messages.clear();
         write();
         EXPECT_TRUE(results.lastWriteSucceeded);
