@@ -88,6 +88,12 @@ struct PtyForm {
     std::unique_ptr<MainForm> form;
 };
 
+// The form's session holds no port any more.
+bool portLetGo(MainDialog& dialog)
+{
+    return dialog.session().linkState() == LinkState::Closed && dialog.session().portNumber() == 0;
+}
+
 bool isWrite(const std::string& command) { return command.rfind(">Schreibe", 0) == 0; }
 
 }  // namespace
@@ -145,7 +151,7 @@ void DeviceThreadTest::readOutKeepsTheWindowTurningAndTakesNoClicks()
     QVERIFY(rig.idleWithin(5000) && learning());
     QVERIFY(rig.form->control(ctl::callerText(3))->isEnabled());  // usable while learning
     QVERIFY(rig.form->close());
-    QVERIFY(!learning() && !rig.form->dialog().link().port());
+    QVERIFY(!learning() && portLetGo(rig.form->dialog()));
 }
 
 void DeviceThreadTest::abbrechenStopsWithinOneExchange_data()
@@ -190,7 +196,7 @@ void DeviceThreadTest::abbrechenStopsWithinOneExchange()
     QVERIFY(!rig.form->busy());
     if (byCloseBox) {
         QVERIFY(runUntil([&] { return !rig.form->isVisible(); }, 5000));
-        QVERIFY(!rig.form->dialog().link().port());
+        QVERIFY(portLetGo(rig.form->dialog()));
     } else {
         QVERIFY(rig.form->control(ctl::Cancel)->isHidden());
         QCOMPARE(rig.text(ctl::callerText(1)), before);
@@ -243,7 +249,7 @@ void DeviceThreadTest::linePulledMidReadOutLeavesTheFormAndKeepsWhatArrived()
     QVERIFY(rig.started);
     QVERIFY(rig.search());
     QTemporaryDir backups;
-    rig.form->dialog().setBackupFolder(QDir(backups.path()).absolutePath().toStdString());
+    rig.form->dialog().session().setBackupFolder(QDir(backups.path()).absolutePath().toStdString());
     typeText(rig.form->control(ctl::callerText(2)), QStringLiteral("Getippt"));
     const QString row1 = rig.text(ctl::callerText(1));
     ModalAnswerer answerer;

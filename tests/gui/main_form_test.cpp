@@ -307,12 +307,11 @@ void MainFormTest::umlautAndEuroArriveAsSingleWindows1252Bytes()
     QCOMPARE(row1->text(), QStringLiteral("ö€"));
 
     QCOMPARE(form.host().controlText(ctl::callerText(1)), std::string("\xF6\x80"));
-    form.dialog().formToImage();
-    QCOMPARE(form.dialog().image().callers[0].text.str(), std::string("\xF6\x80"));
+    form.dialog().UpdateData(true);
+    QCOMPARE(form.dialog().configurationFromForm().image.callers[0].text.str(), std::string("\xF6\x80"));
 
     // And back: bytes from the pager show as the characters they stand for.
     editImage(form.dialog(), [&](PagerImage& image) { image.callers[1].text.assign(std::string("Gr\xFC\xDF" "e \x80")); });
-    form.dialog().imageToForm();
     QCOMPARE(rig.edit(ctl::callerText(2))->text(), QStringLiteral("Grüße €"));
 }
 
@@ -373,7 +372,7 @@ void MainFormTest::overlongTextFromTheDialogIsShownWholeAndStopsBeenden()
     QVERIFY(QTest::qWaitForWindowExposed(&form));
 
     // A pager name of 15 characters, one more than the field holds.
-    PagerConfiguration longName = form.dialog().heldConfiguration();
+    PagerConfiguration longName = form.dialog().configurationFromForm();
     longName.pagerName = "Pager:Station15";
     form.dialog().applyConfiguration(longName);
     form.dialog().UpdateData(false);
