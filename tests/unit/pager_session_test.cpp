@@ -79,8 +79,11 @@ TEST_P(LearnModeEnding, LeavesLearnModeOnThePagerBeforeThePortCloses)
         else
             rig.dialog.leaveLearnModeAndClose({});
     } else {
-        auto session = std::make_unique<PagerSession>(rig.backend, PortTable::fromPaths({Port}), rig.clock);
+        // A session of its own on the port the form lets go of.
         SessionEvents events;
+        rig.dialog.session().end(events);
+        rig.backend.clearEvents();
+        auto session = std::make_unique<PagerSession>(rig.backend, PortTable::fromPaths({Port}), rig.clock);
         ASSERT_TRUE(session->takePort(1));
         ASSERT_EQ(session->startLearn(events, 20), LearnStart::TakenUp);
         if (ending == Ending::StopRequest) {
