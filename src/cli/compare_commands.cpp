@@ -26,10 +26,7 @@ int comparePager(CliEnvironment& env, Session& session, const PagerConfiguration
     if (session.stopped())
         return interrupted(env, session, NothingCompared);
     const ReadOutOutcome& read = comparison.readOut;
-    if (!read.backupFailure.empty())
-        session.tell(read.backupFailure);
-    if (!read.message.empty())
-        session.tell(read.message);
+    session.tellAll(read.messages);
     if (!read.result.complete())
         return failed(env, "the pager could not be read completely; " + NothingCompared);
     session.configuration() = read.result.read;

@@ -65,11 +65,8 @@ bool Session::search()
 {
     searchToldWhy_ = false;
     const SearchOutcome outcome = pager.search(*this);
-    progress_.end();
-    if (!outcome.message.empty()) {
-        searchToldWhy_ = true;
-        tell(outcome.message);
-    }
+    searchToldWhy_ = !outcome.messages.empty();
+    tellAll(outcome.messages);
     return outcome.found();
 }
 
@@ -81,12 +78,9 @@ ReadOutResult Session::read(PagerSession::Backup backup)
     lastBackupPath = outcome.backupPath;
     if (outcome.result.complete())
         held_ = outcome.result.read;
-    if (!outcome.backupFailure.empty())
-        tell(outcome.backupFailure);
     // After a stop the command's own note says what it left as it was.
-    if (!outcome.message.empty() && outcome.result.end != ReadOutEnd::Cancelled)
-        tell(outcome.message);
-    progress_.end();
+    if (outcome.result.end != ReadOutEnd::Cancelled)
+        tellAll(outcome.messages);
     return outcome.result;
 }
 
@@ -95,11 +89,12 @@ WriteOutcome Session::write()
     progress(0);
     const WriteOutcome outcome = pager.write(*this, held_);
     progress(0);
-    // After a stop part-way the command's own note says what it left.
+    // After a stop part-way the command's own note says what it left; a
+    // series tells the small pager in its result line.
     if (!outcome.result.cancelled)
-        tell(outcome.message);
-    if (outcome.slotsLeftOut && tellSmallPager)
-        tell(win1252(SmallPagerMessage));
+        for (const std::string& message : outcome.messages)
+            if (tellSmallPager || message != win1252(SmallPagerMessage))
+                tell(message);
     progress_.end();
     return outcome;
 }
@@ -134,6 +129,13 @@ void Session::note(const std::string& text)
 {
     progress_.end();
     env_.err << Program << ": " << text << '\n' << std::flush;
+}
+
+void Session::tellAll(const Messages& messages)
+{
+    for (const std::string& text : messages)
+        tell(text);
+    progress_.end();
 }
 
 void Session::tell(const std::string& text)

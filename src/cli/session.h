@@ -115,6 +115,7 @@ public:
     void note(const std::string& text);
     // One of the form's messages (Windows-1252), unless the session is quiet.
     void tell(const std::string& text);
+    void tellAll(const Messages& messages);
 
     // The configuration the command works on: the start values, what was
     // opened into it, or what a complete read-out got.

@@ -80,8 +80,8 @@ SearchOutcome PagerSession::search(SessionEvents& events)
     if (!outcome.result.found) {
         active_ = false;
         pager_ = {};
-        if (!outcome.stopped)
-            outcome.message = messageFor(outcome.result);
+        if (const std::string why = messageFor(outcome.result); !outcome.stopped && !why.empty())
+            outcome.messages.push_back(why);
     }
     return outcome;
 }
@@ -91,7 +91,7 @@ ReadOutOutcome PagerSession::readOut(SessionEvents& events, const PagerConfigura
     ReadOutOutcome outcome;
     if (!active_) {
         outcome.noPager = true;
-        outcome.message = std::string(NoConnectionMessage);
+        outcome.messages.emplace_back(NoConnectionMessage);
         return outcome;
     }
     leaveLearnMode(events);
@@ -106,7 +106,7 @@ ReadOutOutcome PagerSession::readOut(SessionEvents& events, const PagerConfigura
     if (backup == Backup::Keep && (result.complete() || result.end == ReadOutEnd::Incomplete))
         keepBackup(result, outcome);
     if (!result.complete())
-        outcome.message = messageFor(result, outcome.backupPath);
+        outcome.messages.push_back(messageFor(result, outcome.backupPath));
     return outcome;
 }
 
@@ -118,7 +118,7 @@ void PagerSession::keepBackup(const ReadOutResult& result, ReadOutOutcome& outco
     if (keepReadOutBackup(backupFolder_, result, outcome.backupPath, error) || backupFailureTold_)
         return;
     backupFailureTold_ = true;
-    outcome.backupFailure = backupFailedMessage(error);
+    outcome.messages.push_back(backupFailedMessage(error));
 }
 
 WriteOutcome PagerSession::write(SessionEvents& events, const PagerConfiguration& config)
@@ -126,7 +126,7 @@ WriteOutcome PagerSession::write(SessionEvents& events, const PagerConfiguration
     WriteOutcome outcome;
     if (!active_) {
         outcome.noPager = true;
-        outcome.message = std::string(NoConnectionMessage);
+        outcome.messages.emplace_back(NoConnectionMessage);
         return outcome;
     }
     leaveLearnMode(events);
@@ -138,8 +138,10 @@ WriteOutcome PagerSession::write(SessionEvents& events, const PagerConfiguration
         active_ = false;
     if (!result.cancelled && !result.refused)
         clock_.sleepMs(WriteResultWaitMs);
-    outcome.message = messageFor(result);
+    outcome.messages.push_back(messageFor(result));
     outcome.slotsLeftOut = result.leftSlotsOut;
+    if (result.leftSlotsOut)
+        outcome.messages.push_back(win1252(SmallPagerMessage));
     if (result.succeeded && !result.leftSlotsOut)
         kept_ = config;
     return outcome;

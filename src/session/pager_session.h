@@ -50,12 +50,17 @@ public:
     virtual void learnEnded(bool /*stored*/, LearnModeExit /*exit*/) {}
 };
 
+// What every outcome tells the user, in order: the form's German messages
+// (Windows-1252), each a message box of its own in the form and a line of
+// its own on the command line.
+using Messages = std::vector<std::string>;
+
 struct SearchOutcome {
     SearchResult result;
     bool stopped = false;
-    // Why nothing was found, as the form tells it (Windows-1252); empty when
-    // the pager was found, the search was stopped, or the port line says it.
-    std::string message;
+    // Why nothing was found; none when the pager was found, the search was
+    // stopped, or the port line says it.
+    Messages messages;
     bool found() const { return result.found; }
 };
 
@@ -63,23 +68,21 @@ struct ReadOutOutcome {
     bool noPager = false;  // no pager found: nothing was asked
     bool stopped = false;
     ReadOutResult result;
-    // What the user is told (Windows-1252): why the read-out did not finish,
-    // or that there is no pager; empty after a complete one.
-    std::string message;
+    // That the backup folder could not take it (once a session), then why
+    // the read-out did not finish or that there is no pager; none after a
+    // complete one kept well.
+    Messages messages;
     // The backup this read-out left (UTF-8); empty when none.
     std::string backupPath;
-    // The backup folder could not take it; told once a session.
-    std::string backupFailure;
 };
 
 struct WriteOutcome {
     bool noPager = false;  // no pager found: nothing was sent
     bool stopped = false;
     WriteResult result;
-    // How it went, as the form tells it (Windows-1252).
-    std::string message;
-    // A 16-slot pager left slots 17..32 or the kitchen calls out:
-    // SmallPagerMessage is due as well.
+    // How it went, and then SmallPagerMessage when a 16-slot pager left
+    // slots 17..32 or the kitchen calls out.
+    Messages messages;
     bool slotsLeftOut = false;
 };
 

@@ -32,34 +32,20 @@ void MainDialog::searchPager()
 {
     // 1. Whatever the validation says, the search goes on.
     UpdateData(true);
-    // 2.-3. No keep-alive may go out while the ports are tried.
-    deviceBusy_ = true;
-    stopUiTimer();
     // 5. The old link is given up before the search waits and closes it.
     setActive(false);
-    // 4., 6.-8.
-    runOnSession([this](SessionEvents& events) { return session_.search(events); },
-                 [this](const SearchOutcome& outcome) { finishSearch(outcome); });
-}
-
-void MainDialog::finishSearch(const SearchOutcome& outcome)
-{
-    // A stopped search holds no port, also when it had found one.
-    if (!outcome.found()) {
-        setActive(false);
-        clockDisplayTicks_ = 0;
-        showClockGroup(false);
-        host_.setPortListLine(nothingFoundLine());
-    }
-    // 9.
-    deviceBusy_ = false;
-    startUiTimer();
-    // 10.
-    fields_.statusText = session_.learnStatus();
-    UpdateData(false);
-    listener_->searchEnded(outcome.result);
-    if (!outcome.message.empty())
-        host_.messageBox(outcome.message);
+    // 2.-4., 6.-10.
+    runBusy([this](SessionEvents& events) { return session_.search(events); },
+            [this](const SearchOutcome& outcome) {
+                // A stopped search holds no port, also when it had found one.
+                if (!outcome.found()) {
+                    clockDisplayTicks_ = 0;
+                    showClockGroup(false);
+                    host_.setPortListLine(nothingFoundLine());
+                }
+                fields_.statusText = session_.learnStatus();
+                listener_->searchEnded(outcome.result);
+            });
 }
 
 }  // namespace harvelin

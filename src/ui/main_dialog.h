@@ -119,6 +119,11 @@ private:
     // form shows while it runs.
     template <class Work, class Done>
     void runOnSession(Work work, Done done);
+    // The same for the search, the read-out and the write: no keep-alive
+    // goes out while they run, and when they end the form shows what
+    // `done` made of the outcome, then tells its messages.
+    template <class Work, class Done>
+    void runBusy(Work work, Done done);
 
     // A field the exchange left: where the form shows it, and what is wrong.
     struct LeftField {
@@ -167,9 +172,6 @@ private:
     struct TickResult;
     void showTick(const TickResult& tick);
     void showLearnStep(const LearnStep& step);
-    void finishSearch(const SearchOutcome& outcome);
-    void finishReadOut(const ReadOutOutcome& outcome);
-    void finishWrite(const WriteOutcome& outcome);
     void showRepeaterStatus(const RepeaterStatus& status);
     void showClockGroup(bool visible);
     // Shows the repeater clock group for this many ticks of the timer.
@@ -241,6 +243,25 @@ void MainDialog::runOnSession(Work work, Done done)
         Events events(*this, context);
         return work(events);
     }, std::move(done));
+}
+
+template <class Work, class Done>
+void MainDialog::runBusy(Work work, Done done)
+{
+    host_.setProgressPos(0);
+    deviceBusy_ = true;
+    stopUiTimer();
+    runOnSession(std::move(work), [this, done = std::move(done)](const auto& outcome) mutable {
+        done(outcome);
+        if (!session_.active())
+            setActive(false);
+        deviceBusy_ = false;
+        host_.setProgressPos(0);
+        UpdateData(false);
+        for (const std::string& message : outcome.messages)
+            host_.messageBox(message);
+        startUiTimer();
+    });
 }
 
 }  // namespace harvelin
