@@ -1,6 +1,5 @@
 #include "cli/session.h"
 
-#include "link/port_problem.h"
 
 namespace harvelin::cli {
 
@@ -144,40 +143,6 @@ void Session::tell(const std::string& text)
         return;
     progress_.end();
     env_.err << win1252ToUtf8(text) << '\n' << std::flush;
-}
-
-// The one place that decides what a search that found nothing means.
-int findPager(CliEnvironment& env, Session& session, const std::string& leftUndone)
-{
-    const bool found = session.search();
-    if (session.stopped())
-        return leftUndone.empty() ? stopNow(session) : interrupted(env, session, leftUndone);
-    if (found)
-        return exitcode::Success;
-    // The search names the ports that failed; otherwise the port line alone
-    // says it, and the command line has no port line.
-    if (!session.searchToldWhy())
-        env.err << win1252ToUtf8(nothingFoundLine()) << '\n';
-    return exitcode::NoPager;
-}
-
-int stopNow(Session& session)
-{
-    session.stop();
-    return exitcode::Interrupted;
-}
-
-int interrupted(CliEnvironment& env, Session& session, const std::string& what)
-{
-    stopNow(session);
-    complain(env) << "interrupted" << (what.empty() ? "" : "; " + what) << '\n';
-    return exitcode::Interrupted;
-}
-
-int failed(CliEnvironment& env, const std::string& what)
-{
-    complain(env) << what << '\n';
-    return exitcode::DeviceFailed;
 }
 
 }  // namespace harvelin::cli

@@ -1,9 +1,11 @@
-// The file steps the commands share: opening and saving .pag files as the
-// form does, with the form's messages.
+// The steps the commands share: finding the pager, ending after a stop or a
+// failure, and opening and saving .pag files as the form does, with the
+// form's messages.
 #include <system_error>
 
 #include "cli/session.h"
 #include "files/replacing_file.h"
+#include "link/port_problem.h"
 
 namespace harvelin::cli {
 
@@ -74,6 +76,40 @@ std::string fileLeftAsItWas(const std::string& file)
     if (!std::filesystem::exists(nativePath(file), ec))
         return "no file was written";
     return "no file was written, " + file + " is left as it was";
+}
+
+// The one place that decides what a search that found nothing means.
+int findPager(CliEnvironment& env, Session& session, const std::string& leftUndone)
+{
+    const bool found = session.search();
+    if (session.stopped())
+        return leftUndone.empty() ? stopNow(session) : interrupted(env, session, leftUndone);
+    if (found)
+        return exitcode::Success;
+    // The search names the ports that failed; otherwise the port line alone
+    // says it, and the command line has no port line.
+    if (!session.searchToldWhy())
+        env.err << win1252ToUtf8(nothingFoundLine()) << '\n';
+    return exitcode::NoPager;
+}
+
+int stopNow(Session& session)
+{
+    session.stop();
+    return exitcode::Interrupted;
+}
+
+int interrupted(CliEnvironment& env, Session& session, const std::string& what)
+{
+    stopNow(session);
+    complain(env) << "interrupted" << (what.empty() ? "" : "; " + what) << '\n';
+    return exitcode::Interrupted;
+}
+
+int failed(CliEnvironment& env, const std::string& what)
+{
+    complain(env) << what << '\n';
+    return exitcode::DeviceFailed;
 }
 
 }  // namespace harvelin::cli
