@@ -1,6 +1,5 @@
 #include "cli/session.h"
 
-
 namespace harvelin::cli {
 
 std::atomic<bool> stopRequested{false};
