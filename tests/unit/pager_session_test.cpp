@@ -74,10 +74,20 @@ TEST_P(LearnModeEnding, LeavesLearnModeOnThePagerBeforeThePortCloses)
     if (ending == Ending::Beenden || ending == Ending::CloseBox) {
         rig.dialog.onCommand(ctl::learnButton(4));
         ASSERT_TRUE(rig.pager->state().learnMode);
-        if (ending == Ending::Beenden)
+        if (ending == Ending::Beenden) {
+            // A field the exchange refuses stops "Beenden" before anything
+            // is closed: the port, "Aktiv" and learn mode stay as they were.
+            rig.host.setControlText(ctl::kitchenKey(3), "999");
             rig.dialog.onCommand(ctl::Ok);
-        else
+            EXPECT_FALSE(rig.host.ended.has_value());
+            EXPECT_EQ(rig.dialog.session().linkState(), LinkState::Open);
+            EXPECT_TRUE(rig.host.isChecked(ctl::Active) && rig.dialog.session().learning());
+            rig.host.setControlText(ctl::kitchenKey(3), "3");
+            rig.dialog.onCommand(ctl::Ok);
+            EXPECT_EQ(rig.host.ended, ctl::Ok);
+        } else {
             rig.dialog.leaveLearnModeAndClose({});
+        }
     } else {
         // A session of its own on the port the form lets go of.
         SessionEvents events;
