@@ -15,6 +15,7 @@
 #include "link/port_table.h"
 #include "platform/clock.h"
 #include "platform/serial_backends.h"
+#include "ui/control_ids.h"
 #include "pty_pager.h"
 #include "ui/main_dialog.h"
 #include "memory_host.h"
@@ -101,9 +102,9 @@ int main()
 
     int above = 0;
     const auto searchStart = Steady::now();
-    dialog.searchPager();
+    dialog.onCommand(ctl::SearchButton);
     const double searchTotal = msSince(searchStart);
-    if (dialog.link().portNumber() != 2) {
+    if (dialog.session().portNumber() != 2) {
         std::fprintf(stderr, "search_bench: the search did not find the pager\n");
         return 2;
     }
@@ -113,13 +114,14 @@ int main()
                 searchTotal);
 
     // The exchanges run on the link's own time-outs, as after any re-open.
-    dialog.link().port()->setTimeouts(TimeoutSet::Link);
+    SerialLink& link = dialog.session().link();
+    link.port()->setTimeouts(TimeoutSet::Link);
     std::string reply;
     std::uint8_t length = 0;
     double total = 0;
     for (int i = 0; i < ExchangeRuns; ++i) {
         const auto start = Steady::now();
-        if (!dialog.link().exchange(">List Debug", reply, length) || reply.find("Debug") == std::string::npos) {
+        if (!link.exchange(">List Debug", reply, length) || reply.find("Debug") == std::string::npos) {
             std::fprintf(stderr, "search_bench: the exchange got no answer\n");
             return 2;
         }
@@ -130,7 +132,7 @@ int main()
     total = 0;
     for (int i = 0; i < ExchangeRuns; ++i) {
         const auto start = Steady::now();
-        if (!dialog.link().exchange(">Lese:0", reply, length)) {
+        if (!link.exchange(">Lese:0", reply, length)) {
             std::fprintf(stderr, "search_bench: the presence check failed\n");
             return 2;
         }
@@ -138,6 +140,7 @@ int main()
     }
     above += report("exchange with presence check", total / ExchangeRuns, PresenceExchangeMs);
 
-    dialog.link().close();
+    SessionEvents none;
+    dialog.session().end(none);
     return above == 0 ? 0 : 1;
 }

@@ -143,8 +143,8 @@ int main(int argc, char** argv)
     MainDialog dialog(host, *backend, PortTable::fromPaths({link}), clock);
     FormResults results(dialog);
     dialog.OnInitDialog();
-    dialog.searchPager();
-    if (dialog.link().state() != LinkState::Open) {
+    dialog.onCommand(ctl::SearchButton);
+    if (dialog.session().linkState() != LinkState::Open) {
         std::fprintf(stderr, "soak: the search did not find the simulated pager\n");
         sim.stop();
         return 2;
@@ -179,11 +179,11 @@ int main(int argc, char** argv)
         case Phase::Operate:
             host.messages.clear();
             if (rounds % 2 == 0) {
-                dialog.readFromPager();
+                dialog.onCommand(ctl::ReadButton);
                 ++readOuts;
                 failedOps += results.lastReadOutComplete ? 0 : 1;
             } else {
-                dialog.writeToPager();
+                dialog.onCommand(ctl::WriteButton);
                 ++writes;
                 failedOps += results.lastWriteSucceeded ? 0 : 1;
             }
@@ -207,7 +207,7 @@ int main(int argc, char** argv)
         case Phase::Recovering:
             // Back: the link watch noticed the pull, re-opened the line and
             // ticked "Aktiv" again.
-            if (noticed && dialog.link().state() == LinkState::Open && host.isChecked(ctl::Active)) {
+            if (noticed && dialog.session().linkState() == LinkState::Open && host.isChecked(ctl::Active)) {
                 longestRecovery = std::max(longestRecovery, inPhase);
                 ++recoveries;
                 if (++rounds == 1)
@@ -237,7 +237,8 @@ int main(int argc, char** argv)
     // Measured as at the start: the link open, the simulator running.
     const long rssEnd = residentKb();
     const int fdsEnd = openDescriptors();
-    dialog.link().close();
+    SessionEvents none;
+    dialog.session().end(none);
     sim.stop();
     ::unlink(link.c_str());
     ::rmdir(dirTemplate.c_str());

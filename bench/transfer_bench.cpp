@@ -65,10 +65,10 @@ void fillForm(MainDialog& dialog, MemoryHost& host)
         editImage(dialog, [&](PagerImage& image) { image.callers[n].setButtonIdValue(0xFFFFFFFFu - n); });
         editImage(dialog, [&](PagerImage& image) { image.callers[n].idSuffix = 255; });
     }
-    dialog.selectPage(ViewPage::Upper);
+    dialog.onCommand(ctl::PageUpper);
     for (int r = 1; r <= 16; ++r)
         host.setControlText(ctl::callerText(r), win1252("Außenbereich ") + static_cast<char>('A' + r));
-    dialog.selectPage(ViewPage::Lower);
+    dialog.onCommand(ctl::PageLower);
     for (int r = 1; r <= 16; ++r) {
         host.setControlText(ctl::callerText(r), win1252("Tür zum Saal ") + static_cast<char>('a' + r));
         host.setControlText(ctl::kitchenText(r), win1252("Küchenruf Nr.") + static_cast<char>('a' + r));
@@ -99,18 +99,16 @@ int main()
     FormResults results(dialog);
     dialog.OnInitDialog();
     // As a successful search leaves it.
-    dialog.link().setPortNumber(1);
-    if (!dialog.link().open()) {
+    if (!dialog.session().takePort(1)) {
         std::fprintf(stderr, "transfer_bench: the pager's line does not open\n");
         return 2;
     }
-    dialog.link().setState(LinkState::Open);
     host.setChecked(ctl::Active, true);
 
     int above = 0;
     fillForm(dialog, host);
     auto start = Steady::now();
-    dialog.writeToPager();
+    dialog.onCommand(ctl::WriteButton);
     const double writeMs = msSince(start);
     if (!results.lastWriteSucceeded) {
         std::fprintf(stderr, "transfer_bench: the write was not taken over\n");
@@ -118,7 +116,7 @@ int main()
     }
 
     start = Steady::now();
-    dialog.readFromPager();
+    dialog.onCommand(ctl::ReadButton);
     const double readMs = msSince(start);
     if (!results.lastReadOutComplete) {
         std::fprintf(stderr, "transfer_bench: the read-out was incomplete\n");
@@ -132,6 +130,7 @@ int main()
     ::getrusage(RUSAGE_SELF, &usage);
     std::printf("%-22s %ld KiB\n", "peak memory", usage.ru_maxrss);
 
-    dialog.link().close();
+    SessionEvents none;
+    dialog.session().end(none);
     return above == 0 ? 0 : 1;
 }

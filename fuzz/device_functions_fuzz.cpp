@@ -15,11 +15,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FuzzDialog rig(input);
     rig.connect();
 
-    const bool shown = readRepeaterStatusNow(rig.dialog);
+    SessionEvents none;
+    const RepeaterStatus status = rig.dialog.session().readRepeaterStatus(none);
     rig.checkInvariants();
-    if (!shown)
-        FUZZ_CHECK(!rig.host.isVisible(ctl::ClockButton));
-    if (rig.host.isVisible(ctl::ClockButton))
+    if (status.repeaterTime)
+        FUZZ_CHECK(status.repeaterTime->size() <= 5);
+    if (!status.reported)
+        FUZZ_CHECK(!status.repeaterTime && !rig.host.isVisible(ctl::ClockButton));
+    if (status.reported)
         rig.dialog.onCommand(ctl::ClockButton);
     rig.checkInvariants();
 
@@ -31,7 +34,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (rig.results.lastSwitchConfirmed)
             FUZZ_CHECK(rig.host.isChecked(box) == wanted);
     }
-    rig.dialog.startBootloader();
+    rig.dialog.onCommand(ctl::BootloaderButton);
     rig.checkInvariants();
     // The timer runs after each of them.
     FUZZ_CHECK(rig.host.timerRunning(ctl::UiTimerId));

@@ -75,14 +75,14 @@ struct FuzzDialog {
     // As a search that found the pager on port 1 leaves the dialog.
     void connect()
     {
-        dialog.link().setPortNumber(1);
-        dialog.link().setState(dialog.link().open() ? LinkState::Open : LinkState::Closed);
+        dialog.session().takePort(1);
         host.setChecked(ctl::Active, true);
     }
 
     // The properties that hold after any handler, whatever the pager said.
-    void checkInvariants() const
+    void checkInvariants()
     {
+        PagerSession& session = dialog.session();
         for (const CallerEntry& slot : dialog.image().callers)
             FUZZ_CHECK(std::memchr(slot.text.bytes.data(), 0, 15) != nullptr);
         for (const KitchenCallEntry& slot : dialog.image().kitchenCalls)
@@ -90,12 +90,13 @@ struct FuzzDialog {
         FUZZ_CHECK(dialog.fields().pagerName.size() <= 14);
         FUZZ_CHECK(dialog.fields().remoteDeleteText.size() <= 16);
         FUZZ_CHECK(dialog.fields().repeaterTimeText.size() <= 5);
-        FUZZ_CHECK(dialog.link().portNumber() <= dialog.link().ports().size());
-        FUZZ_CHECK(dialog.link().state() == LinkState::Closed || dialog.link().state() == LinkState::Open ||
-                   dialog.link().state() == LinkState::Lost);
-        FUZZ_CHECK(dialog.learnWindow().row() <= MainDialog::Rows);
-        FUZZ_CHECK(dialog.learnWindow().lineLength() < LearnWindow::LineCapacity);
-        FUZZ_CHECK(!dialog.deviceBusy());
+        FUZZ_CHECK(session.portNumber() <= session.ports().size());
+        FUZZ_CHECK(session.linkState() == LinkState::Closed || session.linkState() == LinkState::Open ||
+                   session.linkState() == LinkState::Lost);
+        FUZZ_CHECK(session.learnWindow().slot() <= static_cast<int>(CallerSlots));
+        FUZZ_CHECK(session.learnWindow().lineLength() < LearnWindow::LineCapacity);
+        // The form is idle again: its timer runs.
+        FUZZ_CHECK(host.timerRunning(ctl::UiTimerId));
         // Every frame the tool sends is 0x16, a command of printable text, CR;
         // the presence check may go in front of it, the keep-alive alone; the
         // search's probe is the one frame of its own.

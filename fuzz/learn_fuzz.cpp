@@ -23,12 +23,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const int row = 1 + input.byte() % MainDialog::Rows;
     rig.connect();
 
-    rig.dialog.startLearn(row);
+    const int pageOffset = pageOffsetOf(rig.dialog.viewPage());
+    rig.dialog.onCommand(ctl::learnButton(row));
     // Eight seconds of window and the closing exchanges.
     rig.tick(100);
     rig.checkInvariants();
-    FUZZ_CHECK(rig.dialog.learnWindow().row() == 0);
-    const std::size_t learned = static_cast<std::size_t>(row - 1 + rig.dialog.pageOffset());
+    FUZZ_CHECK(!rig.dialog.session().learning());
+    const std::size_t learned = static_cast<std::size_t>(row - 1 + pageOffset);
     for (std::size_t i = 0; i < before.callers.size(); ++i) {
         FUZZ_CHECK(before.callers[i].text.str() == rig.dialog.image().callers[i].text.str());
         if (i != learned)

@@ -13,10 +13,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FuzzDialog rig(input);
     rig.connect();
     for (int tick = 0; tick < 64 && !input.empty(); ++tick) {
-        const LinkState before = rig.dialog.link().state();
+        const LinkState before = rig.dialog.session().linkState();
         rig.tick(1);
         rig.checkInvariants();
-        const SerialLink& link = rig.dialog.link();
+        const SerialLink& link = rig.dialog.session().link();
         // A failed keep-alive lets the port go (a failed re-open may hold it).
         if (before == LinkState::Open && link.state() == LinkState::Lost)
             FUZZ_CHECK(!link.port());

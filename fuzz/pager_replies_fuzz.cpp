@@ -65,16 +65,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     MainDialog dialog(host, backend, PortTable::fromPaths({"/dev/fuzz0", "/dev/fuzz1"}), clock);
     dialog.OnInitDialog();
 
-    dialog.searchPager();
-    host.setChecked(ctl::Active, true);
-    dialog.readFromPager();
-    dialog.startLearn(1 + input.byte() % 16);
-    for (int tick = 0; tick < 90 && dialog.learnWindow().row() != 0; ++tick) {
-        dialog.onUiTimer();
+    dialog.onCommand(ctl::SearchButton);
+    // The operations go on also where the search found nothing.
+    if (!dialog.session().active())
+        dialog.session().takePort(1);
+    dialog.onCommand(ctl::ReadButton);
+    dialog.onCommand(ctl::learnButton(1 + input.byte() % 16));
+    for (int tick = 0; tick < 90 && dialog.session().learning(); ++tick) {
+        dialog.onTimer(ctl::UiTimerId);
         clock.sleepMs(ctl::UiTimerPeriodMs);
     }
-    readRepeaterStatusNow(dialog);
-    dialog.writeToPager();
+    SessionEvents none;
+    dialog.session().readRepeaterStatus(none);
+    dialog.onCommand(ctl::WriteButton);
 
     for (const CallerEntry& slot : dialog.image().callers)
         check(std::memchr(slot.text.bytes.data(), 0, 15) != nullptr);
@@ -83,10 +86,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     check(dialog.fields().pagerName.size() <= 14);
     check(dialog.fields().remoteDeleteText.size() <= 16);
     check(dialog.fields().repeaterTimeText.size() <= 5);
-    check(!dialog.deviceBusy());
+    check(host.timerRunning(ctl::UiTimerId));
     // Whatever the replies held, the form and the image hold only what a
     // configuration may: nothing wrapped, cut or carrying a control byte.
-    check(!checkConfiguration(dialog.heldConfiguration()));
-    check(!checkConfiguration(dialog.configurationFromForm()));
+    PagerConfiguration held = dialog.configurationFromForm();
+    check(!checkConfiguration(held));
+    held.image = dialog.image();
+    check(!checkConfiguration(held));
     return 0;
 }

@@ -52,7 +52,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FuzzDialog rig(input);
     rig.connect();
     const std::string before = PagerDataFile::format(rig.dialog.configurationFromForm());
-    rig.dialog.readFromPager();
+    rig.dialog.onCommand(ctl::ReadButton);
     rig.checkInvariants();
     // One message at the end for what did not arrive, or the one that nothing
     // came; the timer runs again either way. Only a complete read-out changes

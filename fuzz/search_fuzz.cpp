@@ -11,9 +11,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     using namespace harvelin::fuzz;
     FuzzInput input(data, size);
     FuzzDialog rig(input);
-    rig.dialog.searchPager();
+    rig.dialog.onCommand(ctl::SearchButton);
     rig.checkInvariants();
-    const SerialLink& link = rig.dialog.link();
+    const SerialLink& link = rig.dialog.session().link();
     // The repeater status read after a find may already have lost the line
     // again, but a search that found nothing leaves no open port.
     if (link.portNumber() == 0)
@@ -27,7 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::string reply;
     std::uint8_t length = 0;
     const std::size_t writesBefore = rig.backend.written.size();
-    const bool sent = rig.dialog.link().exchange(">Lese:0", reply, length);
+    const bool sent = rig.dialog.session().link().exchange(">Lese:0", reply, length);
     FUZZ_CHECK(length == reply.size() && reply.size() <= SerialLink::MaxReplyLength);
     if (!sent)
         FUZZ_CHECK(rig.backend.written.size() <= writesBefore + 1);
