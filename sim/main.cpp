@@ -20,6 +20,7 @@
 #include <CLI/CLI.hpp>
 #include <array>
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <iostream>
 #include <sstream>
@@ -123,11 +124,18 @@ int main(int argc, char** argv)
     app.add_flag("--version16", version16, "Be a version 1.4 pager with 16 caller slots");
     app.add_option("--pager-version", version, "Firmware version the pager reports, e.g. 1.4 or 2.62")
         ->excludes("--version16");
-    app.add_flag("--press-on-learn", options.pressButtonOnLearn,
-                 "Press a call button with a fresh identity a moment after learn mode starts");
+    CLI::Option* pressOnLearn =
+        app.add_flag("--press-on-learn", options.pressButtonOnLearn,
+                     "Press a call button with a fresh identity a moment after learn mode starts");
+    unsigned pressDelayMs = static_cast<unsigned>(options.learnPressDelay.count());
+    app.add_option("--press-delay-ms", pressDelayMs,
+                   "How long after learn mode starts that press comes, in milliseconds (default 1500)")
+        ->check(CLI::Range(0u, 60000u))
+        ->needs(pressOnLearn);
     app.add_flag("--demo", demo, "Start with a sample configuration instead of an empty one");
     CLI11_PARSE(app, argc, argv);
 
+    options.learnPressDelay = std::chrono::milliseconds(pressDelayMs);
     if (demo)
         options.state = harvelin::sim::demoPagerState();
 

@@ -20,9 +20,6 @@ namespace {
 
 using SteadyClock = std::chrono::steady_clock;
 
-// A real person takes a moment between the tool's learn command and the
-// press of the call button.
-constexpr auto LearnPressDelay = std::chrono::milliseconds(1500);
 // How long an answer may wait for room in the pty before it is dropped
 // (nobody is reading the line).
 constexpr int WriteRoomMs = 100;
@@ -54,7 +51,7 @@ struct PtyPager::Impl {
     {
         engine.onLearnMode = [this](bool on) {
             if (on && options.pressButtonOnLearn)
-                pressAt = SteadyClock::now() + LearnPressDelay;
+                pressAt = SteadyClock::now() + options.learnPressDelay;
             else if (!on)
                 pressAt.reset();
             wake();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -17,6 +18,9 @@ public:
         std::string linkPath;          // if set: a symlink of this name to the device
         std::string frameLogPath;      // if set: every frame received is logged here
         bool pressButtonOnLearn = false;  // "press" a call button a moment after learn mode starts
+        // How long after learn mode starts that press comes: a real person
+        // takes a moment between the tool's learn command and the button.
+        std::chrono::milliseconds learnPressDelay{1500};
     };
 
     explicit PtyPager(Options options);
