@@ -2,10 +2,19 @@
 // dialog, runs it modally and ends when the dialog ends.
 //
 //   harvelin [--simulate] [--port PATH]... [--screenshot FILE.png]
+//
+// SIGINT and SIGTERM end the form as the close box does, without asking:
+// learn mode is left on the pager and the port closed, then the program ends
+// with status 130 (SIGINT) or 143 (SIGTERM). A second signal meanwhile ends
+// it at once.
 
 #include <signal.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -18,7 +27,9 @@
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QPixmap>
+#include <QSocketNotifier>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QTranslator>
 
 #include "files/backups.h"
@@ -75,6 +86,69 @@ bool asksForHelpOrVersion(int argc, char** argv)
     return false;
 }
 
+// The signals that end the program. The handler only writes the signal's
+// number into a socket pair; the GUI thread reads it from there.
+constexpr int EndSignals[] = {SIGINT, SIGTERM};
+int endSignalSocket[2] = {-1, -1};
+
+void onEndSignal(int number)
+{
+    const int savedErrno = errno;
+    const auto byte = static_cast<unsigned char>(number);
+    [[maybe_unused]] const ssize_t written = ::write(endSignalSocket[0], &byte, 1);
+    errno = savedErrno;
+}
+
+// Hands SIGINT and SIGTERM to the GUI thread while it lives. Each handler
+// serves once: the same signal again finds the default and ends the program
+// at once, also when the GUI thread is busy.
+class EndSignalWatch {
+public:
+    explicit EndSignalWatch(std::function<void(int number)> arrived) : arrived_(std::move(arrived))
+    {
+        if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0, endSignalSocket) != 0)
+            return;
+        notifier_ = std::make_unique<QSocketNotifier>(endSignalSocket[1], QSocketNotifier::Read);
+        QObject::connect(notifier_.get(), &QSocketNotifier::activated, [this] { readSignals(); });
+        struct sigaction action {};
+        action.sa_handler = onEndSignal;
+        sigemptyset(&action.sa_mask);
+        action.sa_flags = SA_RESTART | SA_RESETHAND;
+        for (const int number : EndSignals)
+            ::sigaction(number, &action, nullptr);
+    }
+
+    ~EndSignalWatch()
+    {
+        if (!notifier_)
+            return;
+        for (const int number : EndSignals)
+            ::signal(number, SIG_DFL);
+        notifier_.reset();
+        ::close(endSignalSocket[0]);
+        ::close(endSignalSocket[1]);
+        endSignalSocket[0] = endSignalSocket[1] = -1;
+    }
+
+    EndSignalWatch(const EndSignalWatch&) = delete;
+    EndSignalWatch& operator=(const EndSignalWatch&) = delete;
+
+private:
+    void readSignals()
+    {
+        unsigned char byte = 0;
+        while (::read(endSignalSocket[1], &byte, 1) == 1)
+            arrived_(byte);
+    }
+
+    std::function<void(int)> arrived_;
+    std::unique_ptr<QSocketNotifier> notifier_;
+};
+
+// How long leaving learn mode may take after a signal before the program
+// ends without: the pager is given its five tries to confirm.
+constexpr int EndingBoundMs = 5000;
+
 // The application object. It keeps nothing between runs: every start begins
 // from the same state.
 class ConfigApp {
@@ -101,8 +175,20 @@ public:
         form.dialog().session().setBackupFolder(harvelin::BackupFolder::standardPath());
         if (!options_.screenshot.isEmpty())
             return saveScreenshot(form);
+
+        int endedBy = 0;  // the signal that ends the program, if one does
+        const EndSignalWatch signalWatch([&form, &endedBy](int number) {
+            if (endedBy != 0)
+                ::_exit(128 + endedBy);
+            endedBy = number;
+            QTimer::singleShot(EndingBoundMs, &form, [number] {
+                std::fprintf(stderr, "harvelin: the pager did not leave learn mode in time; ending anyway\n");
+                ::_exit(128 + number);
+            });
+            form.endNow(QDialog::Rejected);
+        });
         form.exec();  // the result is of no interest: whatever was to keep has been saved
-        return 0;
+        return endedBy != 0 ? 128 + endedBy : 0;
     }
 
 private:

@@ -228,6 +228,8 @@ void FormHost::setPortListLine(const std::string& line)
 
 bool FormHost::askYesNo(const std::string& text)
 {
+    if (quiet_)
+        return false;
     QMessageBox box(QMessageBox::Question, QCoreApplication::applicationName(), toQt(text), QMessageBox::NoButton,
                     &window_);
     // The answers are named in the form's language, whatever Qt's own
@@ -242,12 +244,16 @@ bool FormHost::askYesNo(const std::string& text)
 
 void FormHost::messageBox(const std::string& text)
 {
+    if (quiet_)
+        return;
     QMessageBox box(QMessageBox::NoIcon, QCoreApplication::applicationName(), toQt(text), QMessageBox::Ok, &window_);
     box.exec();
 }
 
 std::optional<std::string> FormHost::fileDialog(const FileDialogSpec& spec)
 {
+    if (quiet_)
+        return std::nullopt;
     if (answerFileDialog)
         return answerFileDialog(spec);
 

@@ -35,6 +35,12 @@ public:
     void releaseInput();
     bool inputHeld() const { return held_; }
 
+    // From now on no box opens: a message is left out, a question is
+    // answered "Nein" (which keeps everything as it is) and a file dialog
+    // counts as cancelled. For a form that is ending at once.
+    void keepQuiet() { quiet_ = true; }
+    bool quiet() const { return quiet_; }
+
     // Timer ticks, by timer id. A tick is handled as an event of its own, not
     // inside the timer's signal, so a message box shown from a tick lets
     // the later ticks run while it is open.
@@ -76,6 +82,7 @@ private:
     std::set<int> tickPending_;  // timers whose tick is posted and not yet handled
     bool userChanged_ = true;  // typed or clicked since the dialog last read the controls
     bool held_ = false;
+    bool quiet_ = false;
     std::vector<QPointer<QWidget>> disabledByHold_;
     QPointer<QWidget> focusBeforeHold_;
     std::optional<int> focusAfterHold_;

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QEventLoop>
@@ -210,7 +211,9 @@ void MainForm::showCancel(bool shown)
 
 void MainForm::closeAgain()
 {
-    if (isVisible())
+    if (ending_)
+        finishEnding();
+    else if (isVisible())
         close();
 }
 
@@ -240,7 +243,7 @@ void MainForm::showAbout()
 // unasked.
 void MainForm::closeEvent(QCloseEvent* event)
 {
-    if (gate_->closeDeferred()) {
+    if (ending_ || gate_->closeDeferred()) {
         event->ignore();
         return;
     }
@@ -260,7 +263,7 @@ void MainForm::done(int result)
 
 void MainForm::reject()
 {
-    if (gate_->closeDeferred())
+    if (ending_ || gate_->closeDeferred())
         return;
     // A learn window still open is ended on the pager too, and the port is
     // given back, before the window goes. The window keeps painting
@@ -276,6 +279,39 @@ void MainForm::reject()
         waiting.exec(QEventLoop::ExcludeUserInputEvents);
     gate_->release();
     QDialog::reject();
+}
+
+void MainForm::endNow(int result)
+{
+    if (ending_)
+        return;
+    ending_ = true;
+    endResult_ = result;
+    host_.keepQuiet();
+    closeOtherWindows();
+    // A running search, read-out or write stops before its next command to
+    // the pager; closeAgain() follows once it has.
+    if (gate_->closeDeferred())
+        return;
+    finishEnding();
+}
+
+// What is open over the form ends as if dismissed: a question as "Nein", a
+// file dialog as cancelled. Its handler then goes on, quietly.
+void MainForm::closeOtherWindows()
+{
+    while (QWidget* popup = QApplication::activePopupWidget())
+        popup->close();
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (auto* other = qobject_cast<QDialog*>(window); other && other != this && other->isVisible())
+            other->reject();
+    }
+}
+
+void MainForm::finishEnding()
+{
+    gate_->hold();
+    dialog_->leaveLearnModeAndClose([this] { done(endResult_); });
 }
 
 // Return and Escape reach the focused control as ordinary keys: they neither

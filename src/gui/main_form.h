@@ -43,6 +43,12 @@ public:
     // Ends the form: a learn window still open is ended on the pager and the
     // port is closed first. During an operation: as the close box.
     void reject() override;
+    // Ends the form at once, as the close box does but without a question
+    // (for a signal): a box or menu that is open is closed and none opens any
+    // more, a running search, read-out or write is cancelled, a learn window
+    // still open is ended on the pager and the port closed; then the form
+    // ends with `result`. The close box does nothing meanwhile.
+    void endNow(int result);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -61,11 +67,15 @@ private:
     void showCancel(bool shown) override;
     void clickEnded() override { showCurrentFile(); }
     void closeAgain() override;
+    void closeOtherWindows();
+    void finishEnding();
 
     FormHost host_;
     DeviceWorker worker_;
     std::unique_ptr<MainDialog> dialog_;
     std::unique_ptr<ClickGate> gate_;
+    bool ending_ = false;
+    int endResult_ = Rejected;
 };
 
 }  // namespace harvelin::gui
