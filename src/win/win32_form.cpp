@@ -21,6 +21,11 @@ namespace {
 // A closure from the device thread, in the message's lParam.
 constexpr UINT RunPosted = WM_APP + 1;
 
+// How long the end of the user's session may wait for the pager to leave
+// learn mode: a running exchange ends and the pager is given its tries to
+// confirm, well within the time the system grants a program.
+constexpr ULONGLONG SessionEndBoundMs = 4000;
+
 std::wstring windowText(HWND window)
 {
     const int length = ::GetWindowTextLengthW(window);
@@ -292,7 +297,30 @@ INT_PTR Win32Form::handle(UINT message, WPARAM wParam, LPARAM lParam)
             dialog_->onTimer(static_cast<int>(wParam));
         return TRUE;
     case WM_CLOSE:
-        close();
+        // Sent by the system as the session ends, the close box's question
+        // would hold up the end or be cut off by it.
+        if (sessionEnding_ || ::GetSystemMetrics(SM_SHUTTINGDOWN))
+            endForSession();
+        else
+            close();
+        return TRUE;
+    case WM_QUERYENDSESSION:
+        // The session may end: the pager leaves learn mode now, before the
+        // answer lets the system go on.
+        leaveForSessionEnd();
+        ::SetWindowLongPtrW(window_, DWLP_MSGRESULT, TRUE);
+        return TRUE;
+    case WM_ENDSESSION:
+        if (wParam) {
+            endForSession();
+        } else {
+            // The session goes on after all; so does the form, with the port
+            // closed until it is next needed.
+            sessionEnding_ = false;
+            leftForSession_ = false;
+            quiet_ = false;
+        }
+        ::SetWindowLongPtrW(window_, DWLP_MSGRESULT, 0);
         return TRUE;
     case WM_SYSCOMMAND:
         if ((wParam & 0xFFF0) == layout::AboutCommand) {
@@ -350,13 +378,62 @@ void Win32Form::cancelOperation()
 // goes.
 void Win32Form::close()
 {
-    if (!gate_ || ended_ || gate_->closeDeferred() || !dialog_->queryClose())
+    if (!gate_ || ended_ || sessionEnding_ || gate_->closeDeferred() || !dialog_->queryClose())
         return;
     gate_->hold();
     dialog_->leaveLearnModeAndClose([this] {
         result_ = IDCANCEL;
         ended_ = true;
     });
+}
+
+bool Win32Form::leaveForSessionEnd()
+{
+    sessionEnding_ = true;
+    quiet_ = true;
+    if (!gate_ || leftForSession_)
+        return true;
+    const ULONGLONG deadline = ::GetTickCount64() + SessionEndBoundMs;
+    // The work under way first: a search, read-out or write stops before
+    // its next command, and the stop is taken back once it has ended.
+    gate_->cancel();
+    const auto idle = std::make_shared<bool>(false);
+    runner_->whenIdle([idle] { *idle = true; });
+    if (!runPostedUntil(idle, deadline))
+        return false;
+    const auto left = std::make_shared<bool>(false);
+    dialog_->leaveLearnModeAndClose([left] { *left = true; });
+    leftForSession_ = runPostedUntil(left, deadline);
+    return leftForSession_;
+}
+
+void Win32Form::endForSession()
+{
+    if (ended_)
+        return;
+    leaveForSessionEnd();
+    result_ = IDCANCEL;
+    ended_ = true;
+    ::KillTimer(window_, ctl::UiTimerId);
+    // The message loop sees the end with its next message.
+    ::PostMessageW(window_, WM_NULL, 0, 0);
+}
+
+bool Win32Form::runPostedUntil(const std::shared_ptr<bool>& done, ULONGLONG deadline)
+{
+    while (!*done) {
+        const ULONGLONG now = ::GetTickCount64();
+        if (now >= deadline)
+            return false;
+        MSG msg;
+        if (::PeekMessageW(&msg, window_, RunPosted, RunPosted, PM_REMOVE)) {
+            ::DispatchMessageW(&msg);
+            continue;
+        }
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(deadline - now),
+                                    QS_POSTMESSAGE | QS_SENDMESSAGE);
+    }
+    return true;
 }
 
 void Win32Form::holdInput()
@@ -533,6 +610,8 @@ void Win32Form::setPortListLine(const std::string& line)
 
 void Win32Form::messageBox(const std::string& text)
 {
+    if (quiet_)
+        return;
     ::MessageBoxW(window_, wideFromBytes(text).c_str(), caption_.c_str(), MB_OK);
 }
 
@@ -556,6 +635,8 @@ LRESULT CALLBACK nameAnswersInGerman(int code, WPARAM wParam, LPARAM lParam)
 
 bool Win32Form::askYesNo(const std::string& text)
 {
+    if (quiet_)
+        return false;
     germanAnswersHook = ::SetWindowsHookExW(WH_CBT, nameAnswersInGerman, nullptr, ::GetCurrentThreadId());
     // "Nein" is the safe default.
     const int answer = ::MessageBoxW(window_, wideFromBytes(text).c_str(), caption_.c_str(),
@@ -568,6 +649,8 @@ bool Win32Form::askYesNo(const std::string& text)
 
 std::optional<std::string> Win32Form::fileDialog(const FileDialogSpec& spec)
 {
+    if (quiet_)
+        return std::nullopt;
     // "Datenfiles (*.pag)", then the pattern, each ended by a zero; two end the list.
     std::wstring filter = wideFromBytes(spec.filterText);
     filter.push_back(L'\0');

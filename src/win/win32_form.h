@@ -67,6 +67,16 @@ private:
     bool filterKey(const MSG& msg);
     void cancelOperation();
     void close();
+    // The end of the user's session (log-off, shutdown): a running search,
+    // read-out or write is cancelled, learn mode is left on the pager and the
+    // port closed before this returns, as the system may end the program
+    // right after; nothing is asked and no box opens. Waits at most
+    // SessionEndBoundMs for the device thread; true when all was done.
+    bool leaveForSessionEnd();
+    void endForSession();
+    // Runs what the device thread posts, and nothing else, until `done` is
+    // set or the deadline (GetTickCount64) has passed; whether it was set.
+    bool runPostedUntil(const std::shared_ptr<bool>& done, ULONGLONG deadline);
     void showCurrentFile();
     // ClickGate::Window
     void holdInput() override;
@@ -90,6 +100,9 @@ private:
     std::unique_ptr<ClickGate> gate_;
     bool ended_ = false;
     int result_ = 0;
+    bool sessionEnding_ = false;  // asked whether the session may end, not told it does not
+    bool leftForSession_ = false;  // learn mode left and the port closed for it
+    bool quiet_ = false;  // no box opens: messages left out, questions answered "Nein"
     bool userChanged_ = true;
     bool settingText_ = false;
     std::map<int, int> limits_;
