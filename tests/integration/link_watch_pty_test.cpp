@@ -40,9 +40,7 @@ protected:
         dialog->OnInitDialog();
 
         // As a successful search leaves it.
-        dialog->link().setPortNumber(1);
-        ASSERT_TRUE(dialog->link().open());
-        dialog->link().setState(LinkState::Open);
+        ASSERT_TRUE(dialog->session().takePort(1));
         host.setChecked(ctl::Active, true);
     }
 
@@ -62,7 +60,7 @@ protected:
         const auto end = Steady::now() + limit;
         auto next = Steady::now();
         while (Steady::now() < end) {
-            dialog->onUiTimer();
+            dialog->onTimer(ctl::UiTimerId);
             if (done())
                 return true;
             next += std::chrono::milliseconds(ctl::UiTimerPeriodMs);
@@ -94,12 +92,12 @@ TEST_F(LinkWatchPtyTest, LineThatVanishesAndReturnsIsReopenedWithoutMessage)
 
     pty->unplug();
     ASSERT_TRUE(tickUntil([&] { return !active(); }, std::chrono::seconds(3)));
-    EXPECT_EQ(dialog->link().state(), LinkState::Lost);
+    EXPECT_EQ(dialog->session().linkState(), LinkState::Lost);
     EXPECT_FALSE(host.isVisible(ctl::ClockGroup));
 
     pty->plug();
     ASSERT_TRUE(tickUntil(active, std::chrono::seconds(3)));
-    EXPECT_EQ(dialog->link().state(), LinkState::Open);
+    EXPECT_EQ(dialog->session().linkState(), LinkState::Open);
 
     const unsigned afterReturn = keepAlives();
     ASSERT_TRUE(tickUntil([&] { return keepAlives() >= afterReturn + 3; }, std::chrono::seconds(3)));

@@ -16,6 +16,7 @@
 #include <thread>
 
 #include "link/port_table.h"
+#include "link/serial_link.h"
 #include "model/win1252.h"
 #include "platform/clock.h"
 #include "platform/serial_backends.h"
@@ -163,6 +164,7 @@ protected:
     }
     void TearDown() override
     {
+        link.reset();
         dialog.reset();
         std::error_code ignored;
         fs::remove_all(dir, ignored);
@@ -174,64 +176,70 @@ protected:
         dialog->OnInitDialog();
     }
 
-    // As a successful search leaves it, without the search's seconds of
-    // probing and repeater status.
-    bool connect(const std::string& device)
+    // A link of its own to port `n` of `table`, open as a successful search
+    // leaves it, without the search's seconds of probing and repeater status.
+    bool connect(PortTable table, unsigned n = 1)
     {
-        makeDialog(PortTable::fromPaths({device}));
-        dialog->link().setPortNumber(1);
-        if (!dialog->link().open())
+        link = std::make_unique<SerialLink>(*backend, std::move(table), clock);
+        link->setPortNumber(static_cast<std::uint8_t>(n));
+        if (!link->open())
             return false;
-        dialog->link().setState(LinkState::Open);
+        link->setState(LinkState::Open);
         return true;
     }
+    bool connect(const std::string& device) { return connect(PortTable::fromPaths({device})); }
 
     fs::path dir;
     SystemClock clock;
     MemoryHost host;
     std::unique_ptr<SerialBackend> backend = makeSystemSerialBackend();
     std::unique_ptr<MainDialog> dialog;
+    std::unique_ptr<SerialLink> link;
 };
 
 #ifdef ZELVATRON_SIM_PATH
 TEST_F(PtySearchTest, SearchFindsSimulatorProgramAndExchangeRoundTrips)
 {
-    const std::string link = (dir / "zelvatron").string();
+    const std::string linkPath = (dir / "zelvatron").string();
     const std::string log = (dir / "frames.log").string();
     SimProcess sim;
-    ASSERT_TRUE(sim.start({"--link", link, "--log", log}));
-    ASSERT_EQ(sim.readLine(), link);
+    ASSERT_TRUE(sim.start({"--link", linkPath, "--log", log}));
+    ASSERT_EQ(sim.readLine(), linkPath);
 
     // Port 1 does not exist; the pager is port 2.
-    makeDialog(PortTable::fromPaths({(dir / "absent").string(), link}));
-    dialog->searchPager();
-    ASSERT_EQ(dialog->link().portNumber(), 2);
-    EXPECT_EQ(dialog->link().state(), LinkState::Open);
+    const PortTable table = PortTable::fromPaths({(dir / "absent").string(), linkPath});
+    makeDialog(table);
+    dialog->onCommand(ctl::SearchButton);
+    ASSERT_EQ(dialog->session().portNumber(), 2);
+    EXPECT_EQ(dialog->session().linkState(), LinkState::Open);
     EXPECT_TRUE(host.isChecked(ctl::Active));
     EXPECT_EQ(host.portListLine, "Pager an Port:zelvatron gefunden");
     EXPECT_EQ(host.portListHistory.front(), win1252("Prüfe :absent"));
+    // The form lets the port go; a link of its own goes on with it.
+    dialog.reset();
+    ASSERT_TRUE(connect(table, 2));
 
     std::string reply;
     std::uint8_t length = 0;
-    ASSERT_TRUE(dialog->link().exchange(">List Adresstext", reply, length));
+    ASSERT_TRUE(link->exchange(">List Adresstext", reply, length));
     EXPECT_EQ(reply, "Adresstext :Pager:A\r\n");
     EXPECT_EQ(length, reply.size());
 
     // A call button pressed at the simulator's console, while learning.
-    ASSERT_TRUE(dialog->link().exchange(">Setze Lernmodus:1", reply, length));
+    ASSERT_TRUE(link->exchange(">Setze Lernmodus:1", reply, length));
     sim.send("press 1 2 3 4 5\n");
-    EXPECT_EQ(readUntil(*dialog->link().port(), '\r'), "Tischsender:1 2 3 4 5 77\r");
+    EXPECT_EQ(readUntil(*link->port(), '\r'), "Tischsender:1 2 3 4 5 77\r");
 
     // Pulled and put back: the line comes back under the same name.
     sim.send("unplug\n");
-    EXPECT_TRUE(becomesTrue([&] { return !dialog->link().port()->readSettings(); }));
+    EXPECT_TRUE(becomesTrue([&] { return !link->port()->readSettings(); }));
     sim.send("plug\n");
-    EXPECT_EQ(sim.readLine(), link);
-    EXPECT_TRUE(fs::exists(link));
+    EXPECT_EQ(sim.readLine(), linkPath);
+    EXPECT_TRUE(fs::exists(linkPath));
 
-    dialog->link().close();
+    link->close();
     EXPECT_EQ(sim.finish(), 0);
-    EXPECT_FALSE(fs::exists(link));
+    EXPECT_FALSE(fs::exists(linkPath));
     std::ifstream frames(log);
     std::stringstream all;
     all << frames.rdbuf();
@@ -263,12 +271,14 @@ TEST_F(PtySearchTest, PortHeldByTheToolIsRefusedToAnotherProgram)
     sim::PtyPager pty({});
     if (!pty.start())
         GTEST_SKIP() << "no pseudo-terminal available";
-    ASSERT_TRUE(connect(pty.devicePath()));
+    makeDialog(PortTable::fromPaths({pty.devicePath()}));
+    ASSERT_TRUE(dialog->session().takePort(1));
 
     EXPECT_FALSE(anotherProgramCanOpen(pty.devicePath()));
     EXPECT_EQ(backend->open(pty.devicePath()), nullptr);
 
-    dialog->link().close();
+    SessionEvents none;
+    dialog->session().end(none);
     EXPECT_TRUE(anotherProgramCanOpen(pty.devicePath()));
 }
 
@@ -284,8 +294,8 @@ TEST_F(PtySearchTest, BytesPassTheLineUnchanged)
     const std::string text = win1252("Tür ß\x11\x13");
     std::string reply;
     std::uint8_t length = 0;
-    ASSERT_TRUE(dialog->link().exchange(">Setze:4 \x02" + text + "\x03 001 002 003 004 005 Ende", reply, length));
-    ASSERT_TRUE(dialog->link().exchange(">Lese:4", reply, length));
+    ASSERT_TRUE(link->exchange(">Setze:4 \x02" + text + "\x03 001 002 003 004 005 Ende", reply, length));
+    ASSERT_TRUE(link->exchange(">Lese:4", reply, length));
     EXPECT_EQ(reply, "Pos:4:" + text + "\x03 001 002 003 004 005 Ende\r\n");
 }
 
@@ -338,8 +348,8 @@ TEST_F(PtySearchTest, PagerPressesButtonSoonAfterLearnModeStarts)
     ASSERT_TRUE(connect(pty.devicePath()));
     std::string reply;
     std::uint8_t length = 0;
-    ASSERT_TRUE(dialog->link().exchange(">Setze Lernmodus:1", reply, length));
-    const std::string report = readUntil(*dialog->link().port(), '\r');
+    ASSERT_TRUE(link->exchange(">Setze Lernmodus:1", reply, length));
+    const std::string report = readUntil(*link->port(), '\r');
     EXPECT_EQ(report.rfind("Tischsender:", 0), 0u) << report;
 }
 
@@ -378,9 +388,9 @@ TEST_F(PtySearchTest, SimulatorPressesButtonOnCommand)
     ASSERT_TRUE(connect(pty.devicePath()));
     std::string reply;
     std::uint8_t length = 0;
-    ASSERT_TRUE(dialog->link().exchange(">Setze Lernmodus:1", reply, length));
+    ASSERT_TRUE(link->exchange(">Setze Lernmodus:1", reply, length));
     pty.pressButton({200, 3, 0, 0, 7});
-    EXPECT_EQ(dialog->link().port()->read(100), "Tischsender:200 3 0 0 7 77\r");
+    EXPECT_EQ(link->port()->read(100), "Tischsender:200 3 0 0 7 77\r");
 }
 
 }  // namespace

@@ -42,18 +42,18 @@ TEST(SimulatedLearnPtyTest, LernenShowsTheButtonThatTheSimulatedPagerPresses)
     ASSERT_TRUE(host.isChecked(ctl::Active));
 
     dialog.onCommand(ctl::learnButton(3));
-    ASSERT_EQ(dialog.learnWindow().row(), 3);
+    ASSERT_EQ(dialog.session().learnWindow().slot(), 3);
 
     // The timer, as the window runs it: one tick every 100 ms.
     const auto end = Steady::now() + std::chrono::seconds(12);
     auto next = Steady::now();
-    while (dialog.learnWindow().row() != 0 && Steady::now() < end) {
+    while (dialog.session().learnWindow().slot() != 0 && Steady::now() < end) {
         dialog.onTimer(ctl::UiTimerId);
         next += std::chrono::milliseconds(ctl::UiTimerPeriodMs);
         std::this_thread::sleep_until(next);
     }
 
-    EXPECT_EQ(dialog.learnWindow().row(), 0);
+    EXPECT_EQ(dialog.session().learnWindow().slot(), 0);
     EXPECT_TRUE(results.lastLearnStored);
     const CallerEntry& slot = dialog.image().callers[2];
     EXPECT_NE(slot.buttonIdValue(), 0u);

@@ -26,12 +26,16 @@ struct Session {
 
     bool connect()
     {
-        dialog.link().setPortNumber(1);
-        if (!dialog.link().open())
+        if (!dialog.session().takePort(1))
             return false;
-        dialog.link().setState(LinkState::Open);
         host.setChecked(ctl::Active, true);
         return true;
+    }
+    // Lets the port go, as the end of the tool does.
+    void end()
+    {
+        SessionEvents none;
+        dialog.session().end(none);
     }
 
     SystemClock clock;
@@ -57,10 +61,10 @@ TEST(TransferPtyTest, WrittenConfigurationReadsBackUnchanged)
         editImage(w, [&](PagerImage& image) { image.callers[n].setButtonIdValue(100000u * n + 7); });
         editImage(w, [&](PagerImage& image) { image.callers[n].idSuffix = static_cast<std::uint8_t>(n % 10); });
     }
-    w.selectPage(ViewPage::Upper);
+    w.onCommand(ctl::PageUpper);
     for (int r = 1; r <= 16; ++r)
         wh.setControlText(ctl::callerText(r), win1252("Außen ") + std::to_string(r + 16));
-    w.selectPage(ViewPage::Lower);
+    w.onCommand(ctl::PageLower);
     for (int r = 1; r <= 16; ++r) {
         wh.setControlText(ctl::callerText(r), win1252("Tür ") + std::to_string(r));
         wh.setControlText(ctl::kitchenText(r), win1252("Küche ") + std::to_string(r));
@@ -73,16 +77,16 @@ TEST(TransferPtyTest, WrittenConfigurationReadsBackUnchanged)
     wh.setChecked(ctl::Buzzer, true);
     wh.setChecked(ctl::RemoteDelete, false);
 
-    w.writeToPager();
+    w.onCommand(ctl::WriteButton);
     ASSERT_EQ(wh.messages, std::vector<std::string>{win1252("Daten erfolgreich übertragen")});
-    w.link().close();
+    writer.end();
 
     Session reader(*backend, pty.devicePath());
     ASSERT_TRUE(reader.connect());
     MainDialog& r = reader.dialog;
     MemoryHost& rh = reader.host;
     rh.setChecked(ctl::RemoteDelete, true);
-    r.readFromPager();
+    r.onCommand(ctl::ReadButton);
     EXPECT_TRUE(rh.messages.empty());
     EXPECT_TRUE(reader.results.lastReadOutComplete);
 
@@ -102,7 +106,7 @@ TEST(TransferPtyTest, WrittenConfigurationReadsBackUnchanged)
     EXPECT_TRUE(rh.isChecked(ctl::Battery));
     EXPECT_TRUE(rh.isChecked(ctl::Buzzer));
     EXPECT_FALSE(rh.isChecked(ctl::RemoteDelete));
-    r.link().close();
+    reader.end();
 }
 
 // Over a real line: a pager that answers one slot late and refuses the next.
@@ -121,10 +125,10 @@ TEST(TransferPtyTest, LateAnswerAndRefusedSlotFailTheWrite)
     const std::unique_ptr<SerialBackend> backend = makeSystemSerialBackend();
     Session writer(*backend, pty.devicePath());
     ASSERT_TRUE(writer.connect());
-    writer.dialog.writeToPager();
+    writer.dialog.onCommand(ctl::WriteButton);
     EXPECT_EQ(writer.host.messages, std::vector<std::string>{win1252("Fehlerhafte Übertragung!")});
     EXPECT_FALSE(writer.results.lastWriteSucceeded);
-    EXPECT_TRUE(writer.dialog.link().lateReplySeen());
+    EXPECT_TRUE(writer.results.lastWriteLateReply);
 }
 
 }  // namespace
