@@ -7,18 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "session_rig.h"
 #include "sim_rig.h"
 
 namespace harvelin {
-
-// One exchange on the link's time-outs: 100 ms after the write, then a read
-// window of 200 + 1 ms, since every answer here is shorter than 200 bytes.
-constexpr std::int64_t ExchangeMs = 100 + 201;
-// After a command that got no reply, one more read window before the next.
-constexpr std::int64_t LateListenMs = 201;
-constexpr std::int64_t TransferStartWaitMs = 300;
-
-inline std::string frame(const std::string& command) { return "\x16" + command + "\r"; }
 
 // A started dialog connected to the simulated pager, with what the transfer
 // tests look at: the frames on the wire, the commands the pager took, the
