@@ -18,33 +18,24 @@ std::filesystem::path nativePath(const std::string& utf8)
 
 bool openFile(CliEnvironment& env, const std::string& path, PagerConfiguration& config, FileCoverage* coverage)
 {
-    PagerConfiguration opened = config;
-    std::string error;
-    LoadReport report;
-    if (!PagerDataFile::load(path, opened, error, &report)) {
-        if (report.problem)
-            complain(env) << report.problem->describe(path) << '\n' << std::flush;
-        else
-            env.err << win1252ToUtf8(report.notConfiguration ? notPagerDataMessage(path)
-                                                             : fileNotOpenedMessage(path, error))
-                    << '\n' << std::flush;
-        return false;
-    }
-    config = opened;
-    if (coverage)
-        *coverage = report.coverage;
-    if (report.replacedCharacters)
-        env.err << win1252ToUtf8(replacedCharactersMessage(path)) << '\n' << std::flush;
-    return true;
+    const FileOutcome opened = openConfigurationFile(path, config);
+    // A line that breaks the rule is named in the command line's words.
+    if (opened.report.problem)
+        complain(env) << opened.report.problem->describe(path) << '\n' << std::flush;
+    else
+        for (const std::string& message : opened.messages)
+            env.err << win1252ToUtf8(message) << '\n' << std::flush;
+    if (opened.done && coverage)
+        *coverage = opened.report.coverage;
+    return opened.done;
 }
 
 bool saveFile(CliEnvironment& env, const std::string& path, const PagerConfiguration& config)
 {
-    std::string error;
-    if (PagerDataFile::save(path, config, error))
-        return true;
-    env.err << win1252ToUtf8(fileNotSavedMessage(path, error)) << '\n' << std::flush;
-    return false;
+    const FileOutcome saved = saveConfigurationFile(path, config);
+    for (const std::string& message : saved.messages)
+        env.err << win1252ToUtf8(message) << '\n' << std::flush;
+    return saved.done;
 }
 
 // The reason is the form's German text, so the whole line is the form's

@@ -9,6 +9,33 @@
 
 namespace harvelin {
 
+FileOutcome openConfigurationFile(const std::string& path, PagerConfiguration& config)
+{
+    FileOutcome outcome;
+    PagerConfiguration opened = config;
+    std::string error;
+    outcome.done = PagerDataFile::load(path, opened, error, &outcome.report);
+    if (!outcome.done) {
+        outcome.messages.push_back(outcome.report.notConfiguration ? notPagerDataMessage(path)
+                                                                   : fileNotOpenedMessage(path, error));
+        return outcome;
+    }
+    config = opened;
+    if (outcome.report.replacedCharacters)
+        outcome.messages.push_back(replacedCharactersMessage(path));
+    return outcome;
+}
+
+FileOutcome saveConfigurationFile(const std::string& path, const PagerConfiguration& config)
+{
+    FileOutcome outcome;
+    std::string error;
+    outcome.done = PagerDataFile::save(path, config, error);
+    if (!outcome.done)
+        outcome.messages.push_back(fileNotSavedMessage(path, error));
+    return outcome;
+}
+
 PagerSession::PagerSession(SerialBackend& backend, PortTable ports, Clock& clock)
     : clock_(clock), link_(backend, std::move(ports), clock), learnWindow_(clock)
 {

@@ -55,6 +55,23 @@ public:
 // its own on the command line.
 using Messages = std::vector<std::string>;
 
+// What opening or saving a .pag file came to.
+struct FileOutcome {
+    bool done = false;
+    // An open's: which lines the file held, or why it was refused.
+    LoadReport report;
+    // Why it was not done, or that characters the pager cannot show were
+    // replaced.
+    Messages messages;
+};
+
+// Opens a .pag file (UTF-8 path) onto `config` as "Datei öffnen" does: what
+// the file does not mention keeps its value, and a file that is refused
+// changes nothing.
+FileOutcome openConfigurationFile(const std::string& path, PagerConfiguration& config);
+// Saves `config` as "Speichern unter" does.
+FileOutcome saveConfigurationFile(const std::string& path, const PagerConfiguration& config);
+
 struct SearchOutcome {
     SearchResult result;
     bool stopped = false;

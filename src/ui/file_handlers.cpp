@@ -1,9 +1,6 @@
 #include <string>
 
-#include "files/pager_data_file.h"
-#include "model/win1252.h"
 #include "ui/main_dialog.h"
-#include "transfer/messages.h"
 
 namespace harvelin {
 
@@ -40,25 +37,21 @@ void MainDialog::openFile()
     //       configuration at all, changes nothing.
     const bool wasUnsaved = hasUnsavedChanges();
     PagerConfiguration config = configurationFromForm();
-    std::string error;
-    LoadReport report;
-    if (!PagerDataFile::load(*path, config, error, &report)) {
-        listener_->fileEnded(false, {});
-        host_.messageBox(report.notConfiguration ? notPagerDataMessage(*path) : fileNotOpenedMessage(*path, error));
-        return;
+    const FileOutcome opened = openConfigurationFile(*path, config);
+    if (opened.done) {
+        applyConfiguration(config);
+        currentFile_ = *path;
+        // 5.
+        selectPage(viewPage_);
+        UpdateData(false);
+        // What a file holds is kept, once the rows show it; edits merged
+        // with it are not.
+        if (!wasUnsaved)
+            markConfigurationKept();
     }
-    applyConfiguration(config);
-    currentFile_ = *path;
-    // 5.
-    selectPage(viewPage_);
-    UpdateData(false);
-    // What a file holds is kept, once the rows show it; edits merged with it
-    // are not.
-    if (!wasUnsaved)
-        markConfigurationKept();
-    listener_->fileEnded(true, report.coverage);
-    if (report.replacedCharacters)
-        host_.messageBox(replacedCharactersMessage(*path));
+    listener_->fileEnded(opened.done, opened.done ? opened.report.coverage : FileCoverage{});
+    for (const std::string& message : opened.messages)
+        host_.messageBox(message);
 }
 
 // "Speichern unter" (1058)
@@ -73,16 +66,14 @@ void MainDialog::saveFile()
     if (!path)
         return;
     // 3.-5. The form and the image stay as they are.
-    const PagerConfiguration config = configurationFromForm();
-    std::string error;
-    if (!PagerDataFile::save(*path, config, error)) {
-        listener_->fileEnded(false, {});
-        host_.messageBox(fileNotSavedMessage(*path, error));
-        return;
+    const FileOutcome saved = saveConfigurationFile(*path, configurationFromForm());
+    if (saved.done) {
+        currentFile_ = *path;
+        markConfigurationKept();
     }
-    currentFile_ = *path;
-    markConfigurationKept();
-    listener_->fileEnded(true, {});
+    listener_->fileEnded(saved.done, {});
+    for (const std::string& message : saved.messages)
+        host_.messageBox(message);
 }
 
 }  // namespace harvelin
