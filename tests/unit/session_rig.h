@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -20,7 +21,12 @@ struct RecordingEvents : SessionEvents {
         progressLow = low;
         progressHigh = high;
     }
-    void progress(int position) override { progressHistory.push_back(position); }
+    void progress(int position) override
+    {
+        progressHistory.push_back(position);
+        if (onProgress)
+            onProgress(position);
+    }
     void portLine(const std::string& line) override { portLines.push_back(line); }
     void notice(const std::string& text) override { notices.push_back(text); }
     void repeaterStatus(const RepeaterStatus& status) override { repeaterReported |= status.reported; }
@@ -37,6 +43,8 @@ struct RecordingEvents : SessionEvents {
     std::vector<std::string> notices;
     bool repeaterReported = false;
     std::vector<LearnEnd> learnEnds;
+    // Runs at each step, e.g. to pull the line at one.
+    std::function<void(int position)> onProgress;
 };
 
 // One exchange on the link's time-outs: 100 ms after the write, then a read
@@ -67,7 +75,7 @@ struct SessionRig {
     template <class Action>
     auto timed(Action action)
     {
-        events = {};
+        events.progressHistory.clear();
         start = clock.nowMs();
         return action();
     }
