@@ -8,6 +8,8 @@
 
 #include "form_results.h"
 #include "model/win1252.h"
+#include "files/pager_data_file.h"
+#include "session_rig.h"
 #include "transfer_fixture.h"
 
 namespace harvelin {
@@ -32,9 +34,21 @@ std::string kitchenFrame(int k, const std::string& text, const std::string& numb
     return frame(">Se-Kueche:" + std::to_string(k) + " \x02" + text + "\x03" + numbers + " Ende");
 }
 
-class WriteTest : public TransferTest {
+// "PC -> Pager" on the session, with what a front end holds.
+class WriteTest : public ::testing::Test {
 protected:
-    void write() { timed([this] { dlg.onCommand(ctl::WriteButton); }); }
+    void SetUp() override { rig.connect(); }
+    WriteOutcome write(const PagerConfiguration& config = startConfiguration())
+    {
+        return rig.timed([&] { return rig.session.write(rig.events, config); });
+    }
+    std::vector<std::string> frames() const { return rig.frames(); }
+    int countCommand(const std::string& c) const { return rig.countCommand(c); }
+    int countStartingWith(const std::string& c) const { return rig.countStartingWith(c); }
+    sim::PagerState& pagerState() { return rig.pagerState(); }
+    sim::Faults& faults() { return rig.faults(); }
+
+    SessionRig rig;
 };
 
 // The form right after start-up: empty caller slots, kitchen rows
@@ -50,11 +64,14 @@ std::vector<std::string> startUpKitchenFrames()
     return frames;
 }
 
-TEST_F(WriteTest, FullPagerIsWrittenInOrderWithExactTiming)
+TEST_F(WriteTest, FullPagerIsWrittenInOrderWithExactTimingAndKept)
 {
-    write();
+    PagerConfiguration config = startConfiguration();
+    config.image.callers[0].text.assign("Tisch 1");
+    const WriteOutcome outcome = write(config);
     std::vector<std::string> expected(4, frame(">@"));
-    for (int n = 0; n < 32; ++n)
+    expected.push_back(callerFrame(0, "Tisch 1"));
+    for (int n = 1; n < 32; ++n)
         expected.push_back(callerFrame(n, ""));
     for (const std::string& f : startUpKitchenFrames())
         expected.push_back(f);
@@ -64,31 +81,29 @@ TEST_F(WriteTest, FullPagerIsWrittenInOrderWithExactTiming)
     expected.push_back(frame(">Setze Adresstext:Pager:A"));
     expected.push_back(frame(">Setze Text_Fernloeschung:" + win1252("  Fernlöschung  ")));
     EXPECT_EQ(frames(), expected);
-    EXPECT_EQ(elapsed(), StartWaitMs + 4 * ExchangeMs + 53 * ExchangeMs + ResultWaitMs);
-    EXPECT_EQ(host.messages, std::vector<std::string>{Success});
-    EXPECT_TRUE(results.lastWriteSucceeded);
+    EXPECT_EQ(rig.elapsed(), StartWaitMs + 4 * ExchangeMs + 53 * ExchangeMs + ResultWaitMs);
+    EXPECT_EQ(outcome.messages, std::vector<std::string>{Success});
+    EXPECT_TRUE(outcome.result.succeeded && !outcome.slotsLeftOut && !outcome.noPager);
+    EXPECT_TRUE(sameConfiguration(rig.session.kept(), config));
     EXPECT_EQ(pagerState().kitchenCalls[15].text, "Station 16");
     EXPECT_EQ(pagerState().kitchenCalls[15].key, 16);
     EXPECT_EQ(pagerState().remoteDeleteText, win1252("  Fernlöschung  "));
-}
-
-TEST_F(WriteTest, ProgressFollowsTheSteps)
-{
-    write();
-    EXPECT_EQ(host.progressHigh, 52);
-    std::vector<int> expected = {0};
+    // The progress follows the steps.
+    EXPECT_EQ(rig.events.progressHigh, 52);
+    std::vector<int> progress;
     for (int p = 0; p < 48; ++p)
-        expected.push_back(p);
-    for (int p : {51, 50, 50, 52, 52, 0})
-        expected.push_back(p);
-    EXPECT_EQ(host.progressHistory, expected);
+        progress.push_back(p);
+    for (int p : {51, 50, 50, 52, 52})
+        progress.push_back(p);
+    EXPECT_EQ(rig.events.progressHistory, progress);
 }
 
 TEST_F(WriteTest, OldPagerSucceedsWhenAllTwentyStepsAreTakenOver)
 {
     pagerState().version = "1.4";
-    host.setChecked(ctl::Battery, true);
-    write();
+    PagerConfiguration config = startConfiguration();
+    config.battery = true;
+    const WriteOutcome outcome = write(config);
     std::vector<std::string> expected(4, frame(">@"));
     for (int n = 0; n < 16; ++n)
         expected.push_back(callerFrame(n, ""));
@@ -98,25 +113,177 @@ TEST_F(WriteTest, OldPagerSucceedsWhenAllTwentyStepsAreTakenOver)
     // The remote-delete text goes to old pagers too.
     expected.push_back(frame(">Setze Text_Fernloeschung:" + win1252("  Fernlöschung  ")));
     EXPECT_EQ(frames(), expected);
-    EXPECT_EQ(elapsed(), StartWaitMs + 4 * ExchangeMs + 20 * ExchangeMs + ResultWaitMs);
-    EXPECT_EQ(host.progressHigh, 18);
-    EXPECT_EQ(host.messages, std::vector<std::string>{Success});
-    EXPECT_TRUE(results.lastWriteSucceeded);
+    EXPECT_EQ(rig.elapsed(), StartWaitMs + 4 * ExchangeMs + 20 * ExchangeMs + ResultWaitMs);
+    EXPECT_EQ(rig.events.progressHigh, 18);
+    EXPECT_EQ(outcome.messages, std::vector<std::string>{Success});
+    EXPECT_TRUE(outcome.result.succeeded);
 }
 
 TEST_F(WriteTest, UnansweredVersionWritesSixteenSlotsAndFails)
 {
     faults().silentFor[">@"] = -1;
-    host.setProgressRange(0, 77);
-    write();
+    rig.events.progressHigh = 77;
+    const WriteOutcome outcome = write();
     EXPECT_EQ(countCommand(">@"), 4);
-    EXPECT_EQ(host.progressHigh, 77);
+    EXPECT_EQ(rig.events.progressHigh, 77);  // no range is set
     EXPECT_EQ(frames().size(), 4u + 16u + 4u);
-    EXPECT_EQ(host.messages, std::vector<std::string>{Failure});
-    EXPECT_FALSE(results.lastWriteSucceeded);
+    EXPECT_EQ(outcome.messages, std::vector<std::string>{Failure});
+    EXPECT_FALSE(outcome.result.succeeded);
 }
 
-TEST_F(WriteTest, FormContentsGoOutAsShown)
+TEST_F(WriteTest, ConfigurationGoesOutAsHeld)
+{
+    PagerConfiguration config = startConfiguration();
+    config.image.callers[31].buttonId = {7, 255, 0, 1};
+    config.image.callers[31].idSuffix = 2;
+    config.image.callers[31].text.assign("ABCDEFGHIJKLMN");
+    config.image.kitchenCalls[0] = {};
+    config.image.kitchenCalls[0].text.assign(win1252("Küche"));
+    config.image.kitchenCalls[0].station = 3;
+    config.image.kitchenCalls[0].key = 12;
+    config.pagerName = "Pager:Z";
+    config.buzzer = true;
+    config.remoteDelete = true;
+    write(config);
+
+    const std::vector<std::string> sent = frames();
+    ASSERT_EQ(sent.size(), 4u + 53u);
+    const std::string slot32 = callerFrame(31, "ABCDEFGHIJKLMN", " 007 255 000 001 002");
+    EXPECT_EQ(sent[4 + 31], slot32);
+    EXPECT_EQ(slot32.size(), 51u + 2u);  // the command and its framing
+    EXPECT_EQ(sent[4 + 32], kitchenFrame(0, win1252("Küche"), " 003 012"));
+    EXPECT_EQ(sent[4 + 48], frame(">Setze Modus_Fernloeschung:3"));
+    EXPECT_EQ(sent[4 + 50], frame(">Setze E_Vibration:3"));
+    EXPECT_EQ(sent[4 + 51], frame(">Setze Adresstext:Pager:Z"));
+    EXPECT_EQ(pagerState().callers[31].id, (std::array<std::uint8_t, 5>{7, 255, 0, 1, 2}));
+    EXPECT_EQ(pagerState().vibration, 3u);
+}
+
+TEST_F(WriteTest, SlotAcknowledgementMayHoldZeroBytesAndEitherSpelling)
+{
+    faults().replaceReply[">Setze:0 "] = "Eintrag\0Uebernommen\r\n"s;
+    faults().ackWithCapital = false;
+    EXPECT_EQ(write().messages, std::vector<std::string>{Success});
+    EXPECT_EQ(countStartingWith(">Setze:0 "), 1);
+}
+
+TEST_F(WriteTest, SettingsCountOnlyLowerCaseAcknowledgementBeforeAnyZeroByte)
+{
+    faults().replaceReply[">Setze Debug"] = "Wert Uebernommen\r\n";
+    faults().replaceReply[">Setze Adresstext"] = "Adresstext\0uebernommen\r\n"s;
+    const PagerConfiguration before = rig.session.kept();
+    const WriteOutcome outcome = write();
+    EXPECT_EQ(countCommand(">Setze Debug:0"), 4);
+    EXPECT_EQ(countCommand(">Setze Adresstext:Pager:A"), 4);
+    EXPECT_EQ(outcome.messages, std::vector<std::string>{Failure});
+    EXPECT_FALSE(outcome.result.succeeded);
+    EXPECT_TRUE(sameConfiguration(rig.session.kept(), before));
+}
+
+TEST_F(WriteTest, OneUnacknowledgedKitchenSlotFailsTheWriteButTheRestIsWritten)
+{
+    faults().noAckFor[">Se-Kueche:4 "] = -1;
+    PagerConfiguration config = startConfiguration();
+    config.image.kitchenCalls[5].text.assign("Nachher");
+    const WriteOutcome outcome = write(config);
+    EXPECT_EQ(countStartingWith(">Se-Kueche:4 "), 4);
+    EXPECT_EQ(rig.pager->commands().size(), 4u + 53u + 3u);
+    EXPECT_EQ(pagerState().kitchenCalls[5].text, "Nachher");
+    EXPECT_EQ(countCommand(">Setze Text_Fernloeschung:" + win1252("  Fernlöschung  ")), 1);
+    EXPECT_EQ(outcome.messages, std::vector<std::string>{Failure});
+    EXPECT_FALSE(outcome.result.succeeded);
+}
+
+TEST_F(WriteTest, StepOfAPortThatFailsMidWriteIsNotCounted)
+{
+    // The adapter is pulled as slot 6 begins and is back for slot 7: slot 6
+    // gets no exchange through, slot 7 re-opens the port and goes out.
+    rig.events.onProgress = [&](int pos) {
+        if (pos == 5)
+            rig.backend.unplug("COM1");
+        if (pos == 6)
+            rig.backend.plug("COM1");
+    };
+    PagerConfiguration config = startConfiguration();
+    config.image.callers[5].text.assign("Weg");
+    config.image.callers[6].text.assign("Da");
+    const WriteOutcome outcome = write(config);
+    EXPECT_EQ(pagerState().callers[5].text, "");
+    EXPECT_EQ(pagerState().callers[6].text, "Da");
+    EXPECT_EQ(countStartingWith(">Setze:5 "), 0);
+    EXPECT_EQ(countStartingWith(">Setze:6 "), 1);
+    EXPECT_EQ(outcome.messages, std::vector<std::string>{Failure});
+    EXPECT_FALSE(outcome.result.succeeded);
+}
+
+TEST_F(WriteTest, WithoutAPagerNothingIsSent)
+{
+    SessionEvents none;
+    rig.session.end(none);
+    rig.backend.clearEvents();
+    const WriteOutcome outcome = write();
+    EXPECT_TRUE(outcome.noPager);
+    EXPECT_TRUE(frames().empty());
+    EXPECT_EQ(rig.elapsed(), 0);
+    EXPECT_EQ(outcome.messages, std::vector<std::string>{NoConnection});
+    EXPECT_FALSE(outcome.result.succeeded);
+}
+
+// A pager that answers after the read window and refuses one slot: the late
+// "Uebernommen" of slot 4 would land in slot 5's window and be counted for it.
+TEST_F(WriteTest, LateAnswerAndRefusedSlotNeverCountAsSuccess)
+{
+    faults().delayFor[">Setze:3 "] = 350;
+    faults().noAckFor[">Setze:4 "] = -1;
+    const WriteOutcome outcome = write();
+    EXPECT_EQ(outcome.messages, std::vector<std::string>{Failure});
+    EXPECT_FALSE(outcome.result.succeeded);
+    EXPECT_TRUE(outcome.result.lateReplySeen);
+}
+
+// A 16-slot pager takes what it can; what it cannot is named, not dropped
+// in silence, and the configuration is not kept then. Start values there
+// are nothing to lose.
+TEST_F(WriteTest, SmallPagerSaysWhatItCouldNotTake)
+{
+    const std::string leftOut =
+        win1252("Der Pager hat nur 16 Speicherplätze: Plätze 17 bis 32 und die Küchenrufe wurden nicht übertragen.");
+    struct Case {
+        const char* name;
+        std::function<void(PagerImage&)> change;
+        bool named;
+    };
+    const Case cases[] = {
+        {"start values", [](PagerImage&) {}, false},
+        {"slot 16", [](PagerImage& image) { image.callers[15].text.assign("Tisch 16"); }, false},
+        {"slot 17", [](PagerImage& image) { image.callers[16].text.assign("Tisch 17"); }, true},
+        {"slot 32 identity", [](PagerImage& image) { image.callers[31].idSuffix = 1; }, true},
+        {"kitchen key", [](PagerImage& image) { image.kitchenCalls[15].key = 1; }, true},
+    };
+    pagerState().version = "1.4";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        PagerConfiguration config = startConfiguration();
+        c.change(config.image);
+        rig.session.keep({});
+        const WriteOutcome outcome = write(config);
+        EXPECT_TRUE(outcome.result.succeeded);
+        EXPECT_EQ(outcome.slotsLeftOut, c.named);
+        const std::vector<std::string> expected =
+            c.named ? std::vector<std::string>{Success, leftOut} : std::vector<std::string>{Success};
+        EXPECT_EQ(outcome.messages, expected);
+        EXPECT_EQ(sameConfiguration(rig.session.kept(), config), !c.named);
+    }
+}
+
+// --- what the form makes of it -------------------------------------------
+
+class WriteFormTest : public TransferTest {
+protected:
+    void write() { timed([this] { dlg.onCommand(ctl::WriteButton); }); }
+};
+
+TEST_F(WriteFormTest, FormContentsGoOutAsShown)
 {
     editImage(dlg, [&](PagerImage& image) { image.callers[31].buttonId = {7, 255, 0, 1}; });
     editImage(dlg, [&](PagerImage& image) { image.callers[31].idSuffix = 2; });
@@ -129,96 +296,35 @@ TEST_F(WriteTest, FormContentsGoOutAsShown)
     host.setChecked(ctl::Buzzer, true);
     host.setChecked(ctl::RemoteDelete, true);
     write();
-
-    const std::vector<std::string> sent = frames();
-    ASSERT_EQ(sent.size(), 4u + 53u);
-    const std::string slot32 = callerFrame(31, "ABCDEFGHIJKLMN", " 007 255 000 001 002");
-    EXPECT_EQ(sent[4 + 31], slot32);
-    EXPECT_EQ(slot32.size(), 51u + 2u);  // the command and its framing
-    EXPECT_EQ(sent[4 + 32], kitchenFrame(0, win1252("Küche"), " 003 012"));
-    EXPECT_EQ(sent[4 + 48], frame(">Setze Modus_Fernloeschung:3"));
-    EXPECT_EQ(sent[4 + 50], frame(">Setze E_Vibration:3"));
-    EXPECT_EQ(sent[4 + 51], frame(">Setze Adresstext:Pager:Z"));
     EXPECT_EQ(pagerState().callers[31].text, "ABCDEFGHIJKLMN");
     EXPECT_EQ(pagerState().callers[31].id, (std::array<std::uint8_t, 5>{7, 255, 0, 1, 2}));
     EXPECT_EQ(pagerState().kitchenCalls[0].text, win1252("Küche"));
+    EXPECT_EQ(pagerState().kitchenCalls[0].station, 3);
+    EXPECT_EQ(pagerState().kitchenCalls[0].key, 12);
     EXPECT_EQ(pagerState().vibration, 3u);
+    EXPECT_EQ(pagerState().remoteDeleteMode, 3u);
     EXPECT_EQ(pagerState().pagerName, "Pager:Z");
     EXPECT_TRUE(results.lastWriteSucceeded);
-}
-
-TEST_F(WriteTest, SlotAcknowledgementMayHoldZeroBytesAndEitherSpelling)
-{
-    faults().replaceReply[">Setze:0 "] = "Eintrag\0Uebernommen\r\n"s;
-    faults().ackWithCapital = false;
-    write();
-    EXPECT_EQ(countStartingWith(">Setze:0 "), 1);
     EXPECT_EQ(host.messages, std::vector<std::string>{Success});
+    // What was written is kept.
+    EXPECT_FALSE(dlg.hasUnsavedChanges());
 }
 
-TEST_F(WriteTest, SettingsCountOnlyLowerCaseAcknowledgementBeforeAnyZeroByte)
-{
-    faults().replaceReply[">Setze Debug"] = "Wert Uebernommen\r\n";
-    faults().replaceReply[">Setze Adresstext"] = "Adresstext\0uebernommen\r\n"s;
-    write();
-    EXPECT_EQ(countCommand(">Setze Debug:0"), 4);
-    EXPECT_EQ(countCommand(">Setze Adresstext:Pager:A"), 4);
-    EXPECT_EQ(host.messages, std::vector<std::string>{Failure});
-    EXPECT_FALSE(results.lastWriteSucceeded);
-}
-
-TEST_F(WriteTest, OneUnacknowledgedKitchenSlotFailsTheWriteButTheRestIsWritten)
-{
-    faults().noAckFor[">Se-Kueche:4 "] = -1;
-    host.setControlText(ctl::kitchenText(6), "Nachher");
-    write();
-    EXPECT_EQ(countStartingWith(">Se-Kueche:4 "), 4);
-    EXPECT_EQ(rig.pager->commands().size(), 4u + 53u + 3u);
-    EXPECT_EQ(pagerState().kitchenCalls[5].text, "Nachher");
-    EXPECT_EQ(countCommand(">Setze Text_Fernloeschung:" + win1252("  Fernlöschung  ")), 1);
-    EXPECT_EQ(host.messages, std::vector<std::string>{Failure});
-    EXPECT_FALSE(results.lastWriteSucceeded);
-}
-
-TEST_F(WriteTest, StepOfAPortThatFailsMidWriteIsNotCounted)
-{
-    // The adapter is pulled as slot 6 begins and is back for slot 7: slot 6
-    // gets no exchange through, slot 7 re-opens the port and goes out.
-    host.onProgress = [&](int, int, int pos) {
-        if (pos == 5)
-            rig.backend.unplug("COM1");
-        if (pos == 6)
-            rig.backend.plug("COM1");
-    };
-    host.setControlText(ctl::callerText(6), "Weg");
-    host.setControlText(ctl::callerText(7), "Da");
-    write();
-    EXPECT_EQ(pagerState().callers[5].text, "");
-    EXPECT_EQ(pagerState().callers[6].text, "Da");
-    EXPECT_EQ(countStartingWith(">Setze:5 "), 0);
-    EXPECT_EQ(countStartingWith(">Setze:6 "), 1);
-    EXPECT_EQ(host.messages, std::vector<std::string>{Failure});
-    EXPECT_FALSE(results.lastWriteSucceeded);
-}
-
-TEST_F(WriteTest, WithoutAktivTheImageTakesTheFormButNothingIsSent)
+TEST_F(WriteFormTest, WithoutAktivTheImageTakesTheFormAndTheTimerRuns)
 {
     SessionEvents none;
     dlg.session().end(none);
-    rig.backend.clearEvents();
     host.setControlText(ctl::callerText(3), "Neu");
     const int stops = host.timerStops;
     write();
     EXPECT_EQ(dlg.image().callers[2].text.str(), "Neu");
-    EXPECT_TRUE(frames().empty());
-    EXPECT_EQ(elapsed(), 0);
     EXPECT_EQ(host.messages, std::vector<std::string>{NoConnection});
     EXPECT_EQ(host.timerStops, stops);
     EXPECT_TRUE(host.timerRunning(ctl::UiTimerId));
     EXPECT_FALSE(results.lastWriteSucceeded);
 }
 
-TEST_F(WriteTest, TimerRestartsOnlyAfterTheResultBoxCloses)
+TEST_F(WriteFormTest, TimerRestartsOnlyAfterTheResultBoxCloses)
 {
     bool timerDuringBox = true;
     int progressDuringBox = -1;
@@ -232,54 +338,10 @@ TEST_F(WriteTest, TimerRestartsOnlyAfterTheResultBoxCloses)
     EXPECT_FALSE(timerDuringBox);
     EXPECT_EQ(progressDuringBox, 0);
     EXPECT_EQ(boxAt - start, elapsed());
+    EXPECT_EQ(host.progressHistory.front(), 0);
+    EXPECT_EQ(host.progressHistory.back(), 0);
     EXPECT_TRUE(host.timerRunning(ctl::UiTimerId));
     EXPECT_TRUE(keepAliveOnNextTick());
-}
-
-// A pager that answers after the read window and refuses one slot: the late
-// "Uebernommen" of slot 4 would land in slot 5's window and be counted for it.
-TEST_F(WriteTest, LateAnswerAndRefusedSlotNeverCountAsSuccess)
-{
-    faults().delayFor[">Setze:3 "] = 350;
-    faults().noAckFor[">Setze:4 "] = -1;
-    write();
-    EXPECT_EQ(host.messages, std::vector<std::string>{Failure});
-    EXPECT_FALSE(results.lastWriteSucceeded);
-    EXPECT_TRUE(results.lastWriteLateReply);
-}
-
-// A 16-slot pager takes what it can; what it cannot is named, not dropped
-// in silence. Start values there are nothing to lose.
-TEST_F(WriteTest, SmallPagerSaysWhatItCouldNotTake)
-{
-    const std::string leftOut =
-        win1252("Der Pager hat nur 16 Speicherplätze: Plätze 17 bis 32 und die Küchenrufe wurden nicht übertragen.");
-    struct Case {
-        const char* name;
-        std::function<void(MainDialog&)> change;
-        bool named;
-    };
-    const Case cases[] = {
-        {"start values", [](MainDialog&) {}, false},
-        {"slot 16", [](MainDialog& d) { editImage(d, [](PagerImage& image) { image.callers[15].text.assign("Tisch 16"); }); }, false},
-        {"slot 17", [](MainDialog& d) { editImage(d, [](PagerImage& image) { image.callers[16].text.assign("Tisch 17"); }); }, true},
-        {"slot 32 identity", [](MainDialog& d) { editImage(d, [](PagerImage& image) { image.callers[31].idSuffix = 1; }); }, true},
-        {"kitchen key", [](MainDialog& d) { editImage(d, [](PagerImage& image) { image.kitchenCalls[15].key = 1; }); }, true},
-    };
-    pagerState().version = "1.4";
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        editImage(dlg, [&](PagerImage& image) { image = startConfiguration().image; });
-        c.change(dlg);
-        host.messages.clear();
-        write();
-        EXPECT_TRUE(results.lastWriteSucceeded);
-        EXPECT_EQ(results.lastWriteLeftSlotsOut, c.named);
-        const std::vector<std::string> expected =
-            c.named ? std::vector<std::string>{Success, leftOut} : std::vector<std::string>{Success};
-        EXPECT_EQ(host.messages, expected);
-        EXPECT_EQ(dlg.hasUnsavedChanges(), c.named);
-    }
 }
 
 }  // namespace
