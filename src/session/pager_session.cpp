@@ -297,6 +297,17 @@ LinkWatchResult PagerSession::watch(bool deviceBusy)
     return result;
 }
 
+TimerTick PagerSession::timerTick(LearnWindow::LowerSlots lowerSlots, bool deviceBusy)
+{
+    TimerTick tick;
+    tick.learning = learnWindow_.open();
+    if (tick.learning)
+        tick.learn = learnTick(lowerSlots);
+    else
+        tick.watch = watch(deviceBusy);
+    return tick;
+}
+
 void PagerSession::end(SessionEvents& events)
 {
     link_.clearCancel();

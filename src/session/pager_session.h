@@ -122,6 +122,14 @@ struct LearnStep {
     std::string statusLine;
 };
 
+// What one tick of the form's 100 ms timer did: the learn window's tick
+// while it is open, else the link watch's.
+struct TimerTick {
+    bool learning = false;
+    LearnStep learn;
+    LinkWatchResult watch;
+};
+
 // The link to one pager and everything a front end needs to work with it,
 // without any toolkit: the pager found, the configuration last kept, the
 // backups of read-outs, the stop request and learn mode. Its actions run on
@@ -178,6 +186,9 @@ public:
     // Outside learn mode, once per tick of the form's timer: keeps the line
     // alive and notices a pager that went and came back.
     LinkWatchResult watch(bool deviceBusy);
+    // A tick of the form's timer: the learn window's while it is open (with
+    // the caller slots 1..16 as the form holds them), else the link watch's.
+    TimerTick timerTick(LearnWindow::LowerSlots lowerSlots, bool deviceBusy);
     // Leaves learn mode, also on the pager, and lets the port go: the end of
     // every front end, however it ends.
     void end(SessionEvents& events);

@@ -12,12 +12,6 @@
 
 namespace harvelin {
 
-struct MainDialog::TickResult {
-    bool learning = false;  // the tick was the learn window's, not the link watch's
-    LearnStep learn;
-    LinkWatchResult watch;
-};
-
 // The repeater's display shows the time being sent.
 void MainDialog::Events::clockTimeSent(const std::string& time)
 {
@@ -84,20 +78,12 @@ void MainDialog::onUiTimer()
     // 3. The learn window looks for duplicates in the slots as they are now.
     std::array<CallerEntry, LearnWindow::DuplicateSlots> lower;
     std::copy_n(image_.callers.begin(), lower.size(), lower.begin());
-    runOnLink(
-        [this, lower, busy = deviceBusy_](WorkContext&) {
-            TickResult tick;
-            tick.learning = session_.learning();
-            if (tick.learning)
-                tick.learn = session_.learnTick(LearnWindow::LowerSlots(lower));
-            else
-                tick.watch = session_.watch(busy);
-            return tick;
-        },
-        [this](const TickResult& tick) { showTick(tick); });
+    runOnLink([this, lower, busy = deviceBusy_](
+                  WorkContext&) { return session_.timerTick(LearnWindow::LowerSlots(lower), busy); },
+              [this](const TimerTick& tick) { showTick(tick); });
 }
 
-void MainDialog::showTick(const TickResult& tick)
+void MainDialog::showTick(const TimerTick& tick)
 {
     if (tick.learning) {
         showLearnStep(tick.learn);

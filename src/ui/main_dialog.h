@@ -169,8 +169,7 @@ private:
     void saveFile();
 
     // The tick's halves: the pager's part on the runner, what it did shown here.
-    struct TickResult;
-    void showTick(const TickResult& tick);
+    void showTick(const TimerTick& tick);
     void showLearnStep(const LearnStep& step);
     void showRepeaterStatus(const RepeaterStatus& status);
     void showClockGroup(bool visible);
