@@ -3,112 +3,85 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
-#include <memory>
 #include <string>
+#include <vector>
 
 #include "device/link_watch.h"
-#include "form_results.h"
 #include "device_rig.h"
+#include "form_results.h"
+#include "session_rig.h"
 
 namespace harvelin {
 namespace {
 
 constexpr const char* LearnOn = ">Setze Lernmodus:1";
 constexpr const char* LearnOff = ">Setze Lernmodus:0";
+const std::string RanOut = "Lernzeit abgelaufen, kein Rufknopf empfangen";
 
+std::string duplicateOf(int slot) { return "Teilnehmer ist schon an Position:" + std::to_string(slot) + " eingetragen!"; }
+
+// Learn mode and the link watch on the session, ticked as a front end's
+// 100 ms timer ticks them.
 class LearnModeTest : public ::testing::Test {
 protected:
     void SetUp() override { rig.connect(); }
 
-    // "Lernen" in this row of the page shown, confirmed by the pager.
-    void startLearn(int row)
+    void startLearn(int slot) { ASSERT_EQ(rig.session.startLearn(rig.events, slot), LearnStart::TakenUp); }
+    // A tick falls due 100 ms after the previous one began, or at once when
+    // that one ran longer; the duplicates are looked for in `lower`.
+    LearnStep tick()
     {
-        rig.dialog.onCommand(ctl::learnButton(row));
-        ASSERT_EQ(learningSlot(), row + (rig.dialog.viewPage() == ViewPage::Upper ? 16 : 0));
+        rig.clock.advanceTo(lastTickAt + LearnWindow::TickPeriodMs);
+        lastTickAt = rig.clock.nowMs();
+        return rig.session.learnTick(LearnWindow::LowerSlots(lower.data(), LearnWindow::DuplicateSlots));
     }
-    // Ticks as long as the next one falls due less than `ms` after `since`.
-    void ticksWithin(std::int64_t since, std::int64_t ms)
+    void ticks(int n)
     {
-        while (std::max(rig.lastTickAt + ctl::UiTimerPeriodMs, rig.clock.nowMs()) - since < ms)
-            rig.tick();
+        for (int i = 0; i < n; ++i)
+            tick();
     }
-    // The caller slot the open learn window is for; 0: none is open.
-    int learningSlot() { return rig.dialog.session().learnWindow().slot(); }
     void press(std::array<std::uint8_t, 5> id) { rig.fromPager(rig.pager->pressButton(id)); }
-    void storeInSlot(int slot, std::array<std::uint8_t, 4> id, std::uint8_t suffix)
-    {
-        editImage(rig.dialog, [&](PagerImage& image) { image.callers[slot - 1].buttonId = id; });
-        editImage(rig.dialog, [&](PagerImage& image) { image.callers[slot - 1].idSuffix = suffix; });
-    }
+    int learningSlot() const { return rig.session.learnWindow().slot(); }
+    const std::vector<std::string>& commands() const { return rig.pager->commands(); }
 
-    DeviceRig rig;
-    MainDialog& dlg = rig.dialog;
-    FormResults& results = rig.results;
+    SessionRig rig;
+    std::array<CallerEntry, LearnWindow::DuplicateSlots> lower{};
+    std::int64_t lastTickAt = 0;
 };
 
-TEST_F(LearnModeTest, ButtonLearnedOnUpperPageGoesIntoSlotOfTheRow)
-{
-    dlg.onCommand(ctl::PageUpper);
-    startLearn(5);
-    EXPECT_EQ(rig.text(ctl::StatusLine), "Lernzeit:  8 Sekunden");
-    rig.tick();
-    press({200, 3, 0, 0, 7});
-    rig.tick();
-
-    const CallerEntry& slot21 = dlg.image().callers[20];
-    EXPECT_EQ(slot21.buttonIdValue(), 968u);
-    EXPECT_EQ(slot21.idSuffix, 7);
-    EXPECT_EQ(rig.text(ctl::idText(5)), "     9687");
-    EXPECT_EQ(dlg.image().callers[4].buttonIdValue(), 0u);
-    EXPECT_EQ(learningSlot(), 0);
-    EXPECT_TRUE(results.lastLearnStored);
-    EXPECT_EQ(rig.commands(), (std::vector<std::string>{LearnOn, LearnOff}));
-    EXPECT_FALSE(rig.pager->state().learnMode);
-}
-
-TEST_F(LearnModeTest, SlotIsTheOnePressedForAndTheFormTurnsToItsPage)
-{
-    dlg.onCommand(ctl::PageUpper);
-    startLearn(5);
-    rig.ticks(3);
-    rig.host.setChecked(ctl::PageUpper, false);
-    rig.host.setChecked(ctl::PageLower, true);
-    dlg.onCommand(ctl::PageLower);
-    press({9, 0, 0, 0, 1});
-    rig.tick();
-    EXPECT_EQ(dlg.image().callers[20].buttonIdValue(), 9u);
-    EXPECT_EQ(dlg.image().callers[4].buttonIdValue(), 0u);
-    EXPECT_EQ(dlg.viewPage(), ViewPage::Upper);
-    EXPECT_TRUE(rig.host.isChecked(ctl::PageUpper));
-    EXPECT_EQ(rig.text(ctl::idText(5)), "       91");
-}
-
-TEST_F(LearnModeTest, ReportLineNumbersGiveIdentityAndSuffix)
+// The numbers of a report give the identity and its suffix; it goes into the
+// slot learn mode was started for, and learn mode ends on the pager.
+TEST_F(LearnModeTest, ReportGoesIntoTheSlotLearnModeWasStartedFor)
 {
     struct Case {
         const char* line;
         std::uint32_t id;
         std::uint8_t suffix;
-        const char* shown;
     };
     const Case cases[] = {
-        {"Tischsender:200 3 0 0 7 77\r", 968, 7, "     9687"},
-        {"Tischsender:200 3 0 0 7\r", 968, 0, "     9680"},
-        {"Tischsender:200 3 0 0 7 ende\r", 968, 0, "     9680"},
-        {"200 3 0 0 7 77\r", 768, 7, "     7687"},              // no colon: the first number is 0
-        {"ID: 1 2 3 4 5 6\r", 0x04030201, 5, "673059855"},
+        {"Tischsender:200 3 0 0 7 77\r", 968, 7},
+        {"Tischsender:200 3 0 0 7\r", 968, 0},
+        {"Tischsender:200 3 0 0 7 ende\r", 968, 0},
+        {"200 3 0 0 7 77\r", 768, 7},  // no colon: the first number is 0
+        {"ID: 1 2 3 4 5 6\r", 0x04030201, 5},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.line);
-        DeviceRig fresh;
+        SessionRig fresh;
         fresh.connect();
-        fresh.dialog.onCommand(ctl::learnButton(2));
+        ASSERT_EQ(fresh.session.startLearn(fresh.events, 21), LearnStart::TakenUp);
+        EXPECT_EQ(fresh.session.learnStatus(), "Lernzeit:  8 Sekunden");
         fresh.fromPager(c.line);
-        fresh.tick();
-        EXPECT_EQ(fresh.dialog.image().callers[1].buttonIdValue(), c.id);
-        EXPECT_EQ(fresh.dialog.image().callers[1].idSuffix, c.suffix);
-        EXPECT_EQ(fresh.text(ctl::idText(2)), c.shown);
-        EXPECT_EQ(fresh.countCommand(LearnOff), 1);
+        const LearnStep step = fresh.session.learnTick(LearnWindow::LowerSlots(lower.data(), LearnWindow::DuplicateSlots));
+        EXPECT_EQ(step.tick.storeSlot, 21);
+        ASSERT_TRUE(step.tick.reported.has_value());
+        EXPECT_EQ(step.tick.reported->buttonIdValue(), c.id);
+        EXPECT_EQ(step.tick.reported->suffix, c.suffix);
+        EXPECT_TRUE(step.tick.ended);
+        EXPECT_EQ(step.tick.modeExit, LearnModeExit::Confirmed);
+        EXPECT_FALSE(fresh.session.learning());
+        EXPECT_EQ(fresh.pager->commands(), (std::vector<std::string>{LearnOn, LearnOff}));
+        EXPECT_FALSE(fresh.pager->state().learnMode);
     }
 }
 
@@ -117,159 +90,173 @@ TEST_F(LearnModeTest, ReportWithTooFewNumbersIsIgnoredAndWindowGoesOn)
     startLearn(4);
     // A number no byte holds names no button either.
     rig.fromPager("Tischsender:300 1 0 0 2 9\r");
-    rig.tick();
-    EXPECT_EQ(dlg.image().callers[3].buttonIdValue(), 0u);
+    EXPECT_EQ(tick().tick.storeSlot, 0);
     rig.fromPager("Tischsender:1 2 3\r");
-    rig.tick();
+    EXPECT_EQ(tick().tick.storeSlot, 0);
     EXPECT_EQ(learningSlot(), 4);
-    EXPECT_EQ(dlg.image().callers[3].buttonIdValue(), 0u);
     EXPECT_EQ(rig.countCommand(LearnOff), 0);
-    rig.ticks(9);
-    EXPECT_EQ(rig.text(ctl::StatusLine), "Lernzeit:  7 Sekunden");
+    ticks(8);
+    EXPECT_EQ(tick().statusLine, "Lernzeit:  7 Sekunden");
     press({5, 0, 0, 0, 0});
-    rig.tick();
-    EXPECT_EQ(dlg.image().callers[3].buttonIdValue(), 5u);
+    const LearnStep step = tick();
+    EXPECT_EQ(step.tick.storeSlot, 4);
+    EXPECT_EQ(step.tick.reported->buttonIdValue(), 5u);
 }
 
+// A button one of slots 1..16 holds (a report of zeros matches the first
+// free one) is refused with its slot; learn mode ends on the pager only
+// once that was told. Slots 17..32 are not looked at.
 TEST_F(LearnModeTest, KnownButtonIsRefusedWithItsSlotBeforeLearnModeEnds)
 {
-    storeInSlot(3, {200, 3, 0, 0}, 7);
-    startLearn(3);
-    std::size_t writesAtMessage = 0;
-    rig.host.onMessage = [&](const std::string&) { writesAtMessage = rig.commands().size(); };
-    press({200, 3, 0, 0, 7});
-    rig.tick();
+    struct Case {
+        int slot;
+        std::array<std::uint8_t, 5> pressed;
+        std::string notice;  // none: learned
+    };
+    const Case cases[] = {
+        {5, {200, 3, 0, 0, 7}, duplicateOf(5)},
+        {9, {0, 0, 0, 0, 0}, duplicateOf(3)},
+        {7, {11, 0, 0, 0, 1}, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.slot);
+        SessionRig fresh;
+        fresh.connect();
+        PagerConfiguration config = startConfiguration();
+        config.image.callers[0].buttonId = {1, 0, 0, 0};
+        config.image.callers[1].buttonId = {2, 0, 0, 0};
+        config.image.callers[4].buttonId = {200, 3, 0, 0};
+        config.image.callers[4].idSuffix = 7;
+        config.image.callers[19].buttonId = {11, 0, 0, 0};
+        config.image.callers[19].idSuffix = 1;
+        std::size_t commandsAtNotice = 0;
+        fresh.events.onNotice = [&](const std::string&) { commandsAtNotice = fresh.pager->commands().size(); };
+        ASSERT_EQ(fresh.session.startLearn(fresh.events, c.slot), LearnStart::TakenUp);
+        fresh.fromPager(fresh.pager->pressButton(c.pressed));
+        const PagerConfiguration before = config;
+        EXPECT_TRUE(fresh.session.runLearnWindow(fresh.events, config));
 
-    EXPECT_EQ(rig.host.messages, (std::vector<std::string>{"Teilnehmer ist schon an Position:3 eingetragen!"}));
-    EXPECT_EQ(writesAtMessage, 1u);  // only ">Setze Lernmodus:1" had gone out
-    EXPECT_EQ(rig.commands(), (std::vector<std::string>{LearnOn, LearnOff}));
-    EXPECT_FALSE(results.lastLearnStored);
-    EXPECT_EQ(learningSlot(), 0);
-}
-
-TEST_F(LearnModeTest, OnlyLowerSlotsAreSearchedForTheSameButton)
-{
-    storeInSlot(20, {11, 0, 0, 0}, 1);
-    startLearn(7);
-    press({11, 0, 0, 0, 1});
-    rig.tick();
-    EXPECT_TRUE(rig.host.messages.empty());
-    EXPECT_EQ(dlg.image().callers[6].buttonIdValue(), 11u);
-    EXPECT_TRUE(results.lastLearnStored);
-}
-
-TEST_F(LearnModeTest, AllZeroReportMatchesTheFirstFreeSlot)
-{
-    storeInSlot(1, {1, 0, 0, 0}, 0);
-    storeInSlot(2, {2, 0, 0, 0}, 0);
-    startLearn(9);
-    press({0, 0, 0, 0, 0});
-    rig.tick();
-    EXPECT_EQ(rig.host.messages, (std::vector<std::string>{"Teilnehmer ist schon an Position:3 eingetragen!"}));
+        const bool learned = c.notice.empty();
+        EXPECT_EQ(fresh.events.notices, learned ? std::vector<std::string>{} : std::vector<std::string>{c.notice});
+        if (!learned) {
+            EXPECT_EQ(commandsAtNotice, 1u);  // only ">Setze Lernmodus:1" had gone out
+        }
+        EXPECT_EQ(fresh.pager->commands(), (std::vector<std::string>{LearnOn, LearnOff}));
+        ASSERT_EQ(fresh.events.learnEnds.size(), 1u);
+        EXPECT_EQ(fresh.events.learnEnds[0].stored, learned);
+        const CallerEntry& slot = config.image.callers[static_cast<std::size_t>(c.slot - 1)];
+        EXPECT_EQ(slot.buttonIdValue(), learned ? 11u : before.image.callers[c.slot - 1].buttonIdValue());
+        EXPECT_FALSE(fresh.session.learning());
+    }
 }
 
 TEST_F(LearnModeTest, ReportSplitOverTwoReadsIsTakenOverThreeIsLost)
 {
     startLearn(1);
     rig.fromPager("Tischsender:1 0 0");
-    rig.tick();
+    tick();
     rig.fromPager(" 0 4 77\r");
-    rig.tick();
-    EXPECT_EQ(dlg.image().callers[0].buttonIdValue(), 1u);
-    EXPECT_EQ(dlg.image().callers[0].idSuffix, 4);
+    LearnStep step = tick();
+    EXPECT_EQ(step.tick.storeSlot, 1);
+    EXPECT_EQ(step.tick.reported->buttonIdValue(), 1u);
+    EXPECT_EQ(step.tick.reported->suffix, 4);
 
     startLearn(2);
     rig.fromPager("Tischsender:2 0");
-    rig.tick();
+    tick();
     rig.fromPager(" 0 0");
-    rig.tick();
+    tick();
     rig.fromPager(" 4 77\r");
-    rig.tick();
+    step = tick();
     EXPECT_EQ(learningSlot(), 2);
-    EXPECT_EQ(dlg.image().callers[1].buttonIdValue(), 0u);
+    EXPECT_EQ(step.tick.storeSlot, 0);
 }
 
 TEST_F(LearnModeTest, WindowCountsDownAndEndsLearnModeInTheTickReachingZero)
 {
-    const std::string ranOut = "Lernzeit abgelaufen, kein Rufknopf empfangen";
     startLearn(6);
     // The seconds are counted by the clock, however long the ticks take.
     const std::int64_t startedAt = rig.clock.nowMs();
+    lastTickAt = startedAt;
     int ticks = 0;
     while (learningSlot() != 0 && ticks < 200) {
-        rig.tick();
+        const LearnStep step = tick();
         ++ticks;
-        const std::int64_t elapsed = rig.lastTickAt - startedAt;
+        const std::int64_t elapsed = lastTickAt - startedAt;
         const int secondsLeft = elapsed >= 8000 ? 0 : 8 - static_cast<int>(elapsed / 1000);
-        const std::string shown = secondsLeft == 0   ? ranOut
+        const std::string shown = secondsLeft == 0   ? RanOut
                                   : secondsLeft == 1 ? std::string("Lernzeit:  1 Sekunde")
                                                      : "Lernzeit:  " + std::to_string(secondsLeft) + " Sekunden";
-        ASSERT_EQ(rig.text(ctl::StatusLine), shown) << elapsed;
+        ASSERT_EQ(step.statusLine, shown) << elapsed;
         ASSERT_EQ(rig.countCommand(LearnOff), secondsLeft == 0 ? 1 : 0) << elapsed;
     }
-    EXPECT_GE(rig.lastTickAt - startedAt, 8000);
-    EXPECT_LT(rig.lastTickAt - startedAt, 8000 + 2 * ctl::UiTimerPeriodMs);
-    EXPECT_EQ(learningSlot(), 0);
+    EXPECT_GE(lastTickAt - startedAt, 8000);
+    EXPECT_LT(lastTickAt - startedAt, 8000 + 2 * LearnWindow::TickPeriodMs);
     EXPECT_FALSE(rig.pager->state().learnMode);
-    EXPECT_FALSE(results.lastLearnStored);
-    // That it ran out stays said until the next action.
-    rig.ticks(3);
-    EXPECT_EQ(rig.text(ctl::StatusLine), ranOut);
-    EXPECT_EQ(rig.writes().back(), "\x16");  // the link watch is back
+    // That it ran out stays said until the next action; the link watch is
+    // back.
+    for (int n = 0; n < 3; ++n)
+        rig.session.watch(false);
+    EXPECT_EQ(rig.session.learnStatus(), RanOut);
+    EXPECT_EQ(rig.frames().back(), "\x16");
     startLearn(6);
-    EXPECT_EQ(rig.text(ctl::StatusLine), "Lernzeit:  8 Sekunden");
+    EXPECT_EQ(rig.session.learnStatus(), "Lernzeit:  8 Sekunden");
 }
 
-TEST_F(LearnModeTest, SecondLernenRestartsTheWindowForTheNewRow)
+TEST_F(LearnModeTest, SecondLernenRestartsTheWindowForTheNewSlot)
 {
     startLearn(6);
-    rig.ticks(35);
-    EXPECT_EQ(rig.text(ctl::StatusLine), "Lernzeit:  5 Sekunden");
+    lastTickAt = rig.clock.nowMs();
+    ticks(34);
+    EXPECT_EQ(tick().statusLine, "Lernzeit:  5 Sekunden");
     startLearn(9);
-    EXPECT_EQ(rig.text(ctl::StatusLine), "Lernzeit:  8 Sekunden");
-    ticksWithin(rig.clock.nowMs(), 8000);
+    EXPECT_EQ(rig.session.learnStatus(), "Lernzeit:  8 Sekunden");
+    const std::int64_t restartedAt = rig.clock.nowMs();
+    while (std::max(lastTickAt + LearnWindow::TickPeriodMs, rig.clock.nowMs()) - restartedAt < 8000)
+        tick();
     EXPECT_EQ(learningSlot(), 9);
-    rig.tick();
+    tick();
     EXPECT_EQ(learningSlot(), 0);
 }
 
-TEST_F(LearnModeTest, LernenWithoutLinkSaysSoOnceAndNextPressWorks)
+// Without a link "Lernen" sends nothing; that try re-opens the port, so the
+// next one works. A pager that never confirms is asked five times.
+TEST_F(LearnModeTest, LearnModeNotSentOrNotConfirmedOpensNoWindow)
 {
-    rig.lineFellClosed();
-    dlg.onCommand(ctl::learnButton(1));
-    EXPECT_EQ(rig.host.messages, (std::vector<std::string>{"Es besteht keine Verbindung zum Zelvatron!"}));
-    EXPECT_EQ(learningSlot(), 0);
-    EXPECT_TRUE(rig.writes().empty());
-    // That exchange re-opened the port.
-    dlg.onCommand(ctl::learnButton(1));
+    rig.backend.unplug(SessionRig::Port);
+    rig.session.readRepeaterStatus(rig.events);
+    rig.backend.plug(SessionRig::Port);
+    ASSERT_EQ(rig.session.linkState(), LinkState::Closed);
+    rig.backend.clearEvents();
+    EXPECT_EQ(rig.session.startLearn(rig.events, 1), LearnStart::NotSent);
+    EXPECT_FALSE(rig.session.learning());
+    EXPECT_TRUE(rig.frames().empty());
+    startLearn(1);
     EXPECT_EQ(learningSlot(), 1);
+
+    SessionRig refusing;
+    refusing.connect();
+    refusing.faults().noAckFor[LearnOn] = -1;
+    EXPECT_EQ(refusing.session.startLearn(refusing.events, 1), LearnStart::Refused);
+    EXPECT_EQ(refusing.countCommand(LearnOn), 5);
+    EXPECT_FALSE(refusing.session.learning());
+    EXPECT_EQ(refusing.session.learnStatus(), "");
 }
 
-TEST_F(LearnModeTest, UnconfirmedLearnModeIsTriedFiveTimesSilently)
+// An idle open link gets one keep-alive byte and one drain of up to 100
+// bytes per tick; while the line is busy, nothing.
+TEST_F(LearnModeTest, LinkWatchKeepsAnIdleLineAliveAndLeavesABusyOneAlone)
 {
-    rig.pager->faults().noAckFor[LearnOn] = -1;
-    dlg.onCommand(ctl::learnButton(1));
-    EXPECT_EQ(rig.countCommand(LearnOn), 5);
-    EXPECT_EQ(learningSlot(), 0);
-    EXPECT_TRUE(rig.host.messages.empty());
-    EXPECT_EQ(rig.text(ctl::StatusLine), "");
-}
-
-class LinkWatchTest : public ::testing::Test {
-protected:
-    DeviceRig rig;
-    MainDialog& dlg = rig.dialog;
-    FormResults& results = rig.results;
-};
-
-TEST_F(LinkWatchTest, IdleOpenLinkGetsOneKeepAliveByteAndOneDrainPerTick)
-{
-    rig.connect();
-    rig.host.setChecked(ctl::Active, false);
+    for (int n = 0; n < 3; ++n)
+        rig.session.watch(true);
+    EXPECT_TRUE(rig.backend.events().empty());
     rig.fromPager("stray bytes");
-    rig.ticks(5);
-    EXPECT_EQ(rig.writes(), std::vector<std::string>(5, "\x16"));
-    EXPECT_TRUE(rig.host.isChecked(ctl::Active));
+    for (int n = 0; n < 5; ++n) {
+        rig.session.watch(false);
+        rig.clock.sleepMs(100);
+    }
+    EXPECT_EQ(rig.frames(), std::vector<std::string>(5, "\x16"));
+    EXPECT_TRUE(rig.session.active());
     int reads = 0;
     for (const auto& e : rig.backend.events())
         if (e.kind == sim::SimBackend::Event::Read) {
@@ -278,68 +265,150 @@ TEST_F(LinkWatchTest, IdleOpenLinkGetsOneKeepAliveByteAndOneDrainPerTick)
         }
     EXPECT_EQ(reads, 5);
     EXPECT_EQ(rig.pager->keepAliveBytes(), 5u);
+
+    // Without a port found it touches nothing.
+    SessionRig unfound;
+    unfound.session.watch(false);
+    EXPECT_TRUE(unfound.backend.events().empty());
+    EXPECT_EQ(unfound.session.linkState(), LinkState::Closed);
 }
 
-TEST_F(LinkWatchTest, WithoutFoundPortOnlyStatusLineIsEmptied)
+// A line that fails takes "Aktiv" away; when it is back the link watch
+// re-opens it, and "Aktiv" follows on the next tick.
+TEST_F(LearnModeTest, LinkWatchNoticesALostLineAndItsReturn)
 {
-    rig.host.setControlText(ctl::StatusLine, "alt");
-    rig.backend.clearEvents();
-    rig.ticks(3);
-    EXPECT_TRUE(rig.backend.events().empty());
-    EXPECT_EQ(rig.text(ctl::StatusLine), "");
-    EXPECT_EQ(dlg.session().linkState(), LinkState::Closed);
+    for (const bool fellClosed : {false, true}) {
+        SCOPED_TRACE(fellClosed);
+        SessionRig line;
+        line.connect();
+        line.backend.unplug(SessionRig::Port);
+        if (fellClosed) {
+            line.session.readRepeaterStatus(line.events);
+            line.backend.plug(SessionRig::Port);
+            ASSERT_EQ(line.session.linkState(), LinkState::Closed);
+        } else {
+            line.session.watch(false);  // the keep-alive fails
+            EXPECT_EQ(line.session.linkState(), LinkState::Lost);
+            line.session.watch(false);
+            EXPECT_EQ(line.session.linkState(), LinkState::Lost);
+            EXPECT_FALSE(line.session.active());
+            line.backend.plug(SessionRig::Port);
+        }
+        line.session.watch(false);
+        EXPECT_EQ(line.session.linkState(), LinkState::Open);
+        EXPECT_FALSE(line.session.active());
+        EXPECT_TRUE(line.keepAliveOnNextWatch());
+        EXPECT_TRUE(line.session.active());
+    }
 }
 
-TEST_F(LinkWatchTest, LeavesTheLinkAloneWhileDeviceIsBusy)
+// --- what the form makes of it -------------------------------------------
+
+class LearnFormTest : public ::testing::Test {
+protected:
+    DeviceRig rig;
+    MainDialog& dlg = rig.dialog;
+    FormResults& results = rig.results;
+};
+
+// "Lernen" in a row of the page shown learns into that row's slot; the form
+// turns to its page when the button comes, and shows it in its row.
+TEST_F(LearnFormTest, ButtonLearnedGoesIntoTheRowsSlotAndTheFormTurnsToIt)
 {
     rig.connect();
-    // The form's ticks are left out while its work runs; the link watch
-    // itself does nothing while told the line is busy.
-    for (int n = 0; n < 3; ++n)
-        dlg.session().watch(true);
-    EXPECT_TRUE(rig.backend.events().empty());
+    dlg.onCommand(ctl::PageUpper);
+    dlg.onCommand(ctl::learnButton(5));
+    EXPECT_EQ(dlg.session().learnWindow().slot(), 21);
+    EXPECT_EQ(rig.text(ctl::StatusLine), "Lernzeit:  8 Sekunden");
+    rig.ticks(3);
+    rig.host.setChecked(ctl::PageUpper, false);
+    rig.host.setChecked(ctl::PageLower, true);
+    dlg.onCommand(ctl::PageLower);
+    rig.fromPager(rig.pager->pressButton({200, 3, 0, 0, 7}));
     rig.tick();
-    EXPECT_EQ(rig.writes(), std::vector<std::string>{"\x16"});
+    EXPECT_EQ(dlg.image().callers[20].buttonIdValue(), 968u);
+    EXPECT_EQ(dlg.image().callers[20].idSuffix, 7);
+    EXPECT_EQ(dlg.image().callers[4].buttonIdValue(), 0u);
+    EXPECT_EQ(dlg.viewPage(), ViewPage::Upper);
+    EXPECT_TRUE(rig.host.isChecked(ctl::PageUpper));
+    EXPECT_EQ(rig.text(ctl::idText(5)), "     9687");
+    EXPECT_TRUE(results.lastLearnStored);
+    EXPECT_TRUE(results.lastLearnModeLeft);
 }
 
-TEST_F(LinkWatchTest, LostLineClearsAktivAndComesBackWithoutMessage)
+// A known button: the message box comes before learn mode ends on the pager.
+TEST_F(LearnFormTest, KnownButtonIsToldInAMessageBox)
+{
+    rig.connect();
+    editImage(dlg, [&](PagerImage& image) { image.callers[2].buttonId = {200, 3, 0, 0}; });
+    editImage(dlg, [&](PagerImage& image) { image.callers[2].idSuffix = 7; });
+    dlg.onCommand(ctl::learnButton(3));
+    std::size_t writesAtMessage = 0;
+    rig.host.onMessage = [&](const std::string&) { writesAtMessage = rig.commands().size(); };
+    rig.fromPager(rig.pager->pressButton({200, 3, 0, 0, 7}));
+    rig.tick();
+    EXPECT_EQ(rig.host.messages, std::vector<std::string>{duplicateOf(3)});
+    EXPECT_EQ(writesAtMessage, 1u);
+    EXPECT_EQ(rig.commands(), (std::vector<std::string>{LearnOn, LearnOff}));
+    EXPECT_FALSE(results.lastLearnStored);
+    EXPECT_EQ(dlg.session().learnWindow().slot(), 0);
+}
+
+// The status line shows the window's countdown on every tick, and that it ran
+// out on the ticks after, until the next action.
+TEST_F(LearnFormTest, StatusLineFollowsTheWindow)
+{
+    rig.connect();
+    dlg.onCommand(ctl::learnButton(6));
+    while (dlg.session().learning()) {
+        rig.tick();
+        ASSERT_EQ(rig.text(ctl::StatusLine), dlg.session().learning() ? dlg.session().learnWindow().statusText() : RanOut);
+    }
+    rig.ticks(3);
+    EXPECT_EQ(rig.text(ctl::StatusLine), RanOut);
+    EXPECT_FALSE(results.lastLearnStored);
+    dlg.onCommand(ctl::learnButton(6));
+    EXPECT_EQ(rig.text(ctl::StatusLine), "Lernzeit:  8 Sekunden");
+}
+
+// "Aktiv" follows the link watch; without a port found the tick only
+// empties the status line.
+TEST_F(LearnFormTest, AktivFollowsTheLinkWatch)
+{
+    rig.host.setControlText(ctl::StatusLine, "alt");
+    rig.ticks(3);
+    EXPECT_EQ(rig.text(ctl::StatusLine), "");
+    rig.connect();
+    rig.host.setChecked(ctl::Active, false);
+    rig.tick();
+    EXPECT_TRUE(rig.host.isChecked(ctl::Active));
+    rig.lineFellClosed();
+    rig.tick();
+    EXPECT_FALSE(rig.host.isChecked(ctl::Active));
+    rig.tick();
+    EXPECT_TRUE(rig.host.isChecked(ctl::Active));
+}
+
+// A lost line takes "Aktiv" and the repeater's clock group away without a
+// word; the group stays hidden when the line is back.
+TEST_F(LearnFormTest, LostLineClearsAktivAndTheClockGroupWithoutMessage)
 {
     rig.search();
     rig.tick();
     rig.backend.unplug(DeviceRig::Port);
-    rig.tick();  // the keep-alive fails
-    EXPECT_EQ(dlg.session().linkState(), LinkState::Lost);
-    rig.tick();
-    EXPECT_EQ(dlg.session().linkState(), LinkState::Lost);
+    rig.ticks(2);
     EXPECT_FALSE(rig.host.isChecked(ctl::Active));
     EXPECT_FALSE(rig.host.isVisible(ctl::ClockGroup));
     EXPECT_FALSE(rig.host.isVisible(ctl::ClockButton));
-
     rig.backend.plug(DeviceRig::Port);
-    rig.tick();
-    EXPECT_EQ(dlg.session().linkState(), LinkState::Open);
-    rig.backend.clearEvents();
-    rig.tick();
+    rig.ticks(2);
     EXPECT_TRUE(rig.host.isChecked(ctl::Active));
-    EXPECT_EQ(rig.writes(), std::vector<std::string>{"\x16"});
     EXPECT_TRUE(rig.host.messages.empty());
-    // The clock group the search showed stays hidden.
     rig.ticks(50);
     EXPECT_FALSE(rig.host.isVisible(ctl::ClockGroup));
 }
 
-TEST_F(LinkWatchTest, ClosedLinkIsReopenedAndAktivFollowsOnTheNextTick)
-{
-    rig.connect();
-    rig.lineFellClosed();
-    rig.tick();
-    EXPECT_EQ(dlg.session().linkState(), LinkState::Open);
-    EXPECT_FALSE(rig.host.isChecked(ctl::Active));
-    rig.tick();
-    EXPECT_TRUE(rig.host.isChecked(ctl::Active));
-}
-
-TEST_F(LinkWatchTest, ClockGroupIsHiddenAfterFiftyTicks)
+TEST_F(LearnFormTest, ClockGroupIsHiddenAfterFiftyTicks)
 {
     rig.search();
     rig.ticks(49);

@@ -28,7 +28,12 @@ struct RecordingEvents : SessionEvents {
             onProgress(position);
     }
     void portLine(const std::string& line) override { portLines.push_back(line); }
-    void notice(const std::string& text) override { notices.push_back(text); }
+    void notice(const std::string& text) override
+    {
+        notices.push_back(text);
+        if (onNotice)
+            onNotice(text);
+    }
     void repeaterStatus(const RepeaterStatus& status) override { repeaterReported |= status.reported; }
     void learnEnded(bool stored, LearnModeExit exit) override { learnEnds.push_back({stored, exit}); }
 
@@ -43,8 +48,9 @@ struct RecordingEvents : SessionEvents {
     std::vector<std::string> notices;
     bool repeaterReported = false;
     std::vector<LearnEnd> learnEnds;
-    // Runs at each step, e.g. to pull the line at one.
+    // Run at each step, e.g. to pull the line at one, and at each notice.
     std::function<void(int position)> onProgress;
+    std::function<void(const std::string& text)> onNotice;
 };
 
 // One exchange on the link's time-outs: 100 ms after the write, then a read
