@@ -442,37 +442,6 @@ TEST_F(ReadOutFormTest, TimerIsStoppedAndTicksQuietWhileReading)
     EXPECT_TRUE(keepAliveOnNextTick());
 }
 
-// Without "Aktiv" the form says so and leaves its timer alone; with it, a
-// read-out that got nothing stops the timer once, shows the outcome's
-// message, and leaves the form as it was, typed text and boxes included.
-TEST_F(ReadOutFormTest, ReadOutThatGetsNothingLeavesTheFormAndTheTimer)
-{
-    for (const bool aktiv : {false, true}) {
-        SCOPED_TRACE(aktiv);
-        if (!aktiv) {
-            SessionEvents none;
-            dlg.session().end(none);
-        } else {
-            rig.connect();
-        }
-        faults().silentFor[">@"] = -1;
-        editImage(dlg, [&](PagerImage& image) { image.callers[20].text.assign("oben"); });
-        host.setControlText(ctl::callerText(1), "Eigene Eingabe");
-        host.setChecked(ctl::Battery, true);
-        host.yesNoAnswers = {true};
-        host.messages.clear();
-        const int timerStops = host.timerStops;
-        readOut();
-        EXPECT_EQ(host.messages, std::vector<std::string>{NoConnection});
-        EXPECT_EQ(dlg.image().callers[20].text.str(), "oben");
-        EXPECT_EQ(host.controlText(ctl::callerText(1)), "Eigene Eingabe");
-        EXPECT_TRUE(host.isChecked(ctl::Battery));
-        EXPECT_EQ(host.timerStops, timerStops + (aktiv ? 1 : 0));
-        EXPECT_TRUE(host.timerRunning(ctl::UiTimerId));
-        EXPECT_FALSE(results.lastReadOutComplete);
-    }
-}
-
 // "Pager -> PC" and "Datei öffnen" put something else in place of what the
 // form shows. With unsaved changes they ask first; "Nein" leaves everything
 // as it was, before the pager or a file dialog is touched.
@@ -517,28 +486,49 @@ INSTANTIATE_TEST_SUITE_P(ReadOrOpen, AskBeforeReplacingChanges,
                                     (std::get<1>(p.param) ? "Ja" : "Nein");
                          });
 
-// A read-out that ends short leaves the form as it was, unsaved changes
-// included, and shows the outcome's message with the backup it left.
-TEST_F(ReadOutFormTest, IncompleteReadOutLeavesTheFormAsItWas)
+// A read-out that does not finish leaves the form as it was, typed text and
+// learned identities not yet saved included, and shows the outcome's
+// message. Without "Aktiv" the timer is left alone, else stopped once.
+TEST_F(ReadOutFormTest, ReadOutThatEndsShortLeavesTheFormAsItWas)
 {
-    TempDir backups;
-    dlg.session().setBackupFolder(backups.path().string());
-    pagerState().callers[0].text = "Vom Pager";
-    editImage(dlg, [](PagerImage& image) { image.callers[1].setButtonIdValue(968); });  // learned, not yet saved
-    host.setControlText(ctl::callerText(1), "Getippt");
-    dlg.UpdateData(true);
-    const std::string before = PagerDataFile::format(dlg.configurationFromForm());
-    const auto shownBefore = host.texts;
-    faults().silentFor[">Lese:5"] = -1;
-    readOut();
+    enum class End { NoPager, VersionUnanswered, SlotUnanswered };
+    for (const End end : {End::NoPager, End::VersionUnanswered, End::SlotUnanswered}) {
+        SCOPED_TRACE(static_cast<int>(end));
+        TempDir backups;
+        dlg.session().setBackupFolder(backups.path().string());
+        if (end == End::NoPager) {
+            SessionEvents none;
+            dlg.session().end(none);
+        } else {
+            rig.connect();
+        }
+        faults().silentFor = {{end == End::SlotUnanswered ? ">Lese:5" : ">@", -1}};
+        editImage(dlg, [](PagerImage& image) { image.callers[1].setButtonIdValue(968); });
+        host.setControlText(ctl::callerText(1), "Getippt");
+        host.setChecked(ctl::Battery, true);
+        dlg.UpdateData(true);
+        const std::string before = PagerDataFile::format(dlg.configurationFromForm());
+        const auto shownBefore = host.texts;
+        host.yesNoAnswers = {true};
+        host.messages.clear();
+        const int timerStops = host.timerStops;
+        readOut();
 
-    EXPECT_FALSE(results.lastReadOutComplete);
-    EXPECT_EQ(PagerDataFile::format(dlg.configurationFromForm()), before);
-    EXPECT_EQ(host.texts, shownBefore);
-    EXPECT_TRUE(dlg.hasUnsavedChanges());
-    ASSERT_TRUE(results.lastBackupPath.ends_with(".partial.pag")) << results.lastBackupPath;
-    ASSERT_EQ(host.messages.size(), 1u);
-    EXPECT_TRUE(host.messages[0].starts_with(BadData) && host.messages[0].ends_with(results.lastBackupPath));
+        EXPECT_FALSE(results.lastReadOutComplete);
+        EXPECT_EQ(PagerDataFile::format(dlg.configurationFromForm()), before);
+        EXPECT_EQ(host.texts, shownBefore);
+        EXPECT_TRUE(host.isChecked(ctl::Battery));
+        EXPECT_TRUE(dlg.hasUnsavedChanges());
+        EXPECT_EQ(host.timerStops, timerStops + (end == End::NoPager ? 0 : 1));
+        EXPECT_TRUE(host.timerRunning(ctl::UiTimerId));
+        ASSERT_EQ(host.messages.size(), 1u);
+        if (end == End::SlotUnanswered) {
+            ASSERT_TRUE(results.lastBackupPath.ends_with(".partial.pag")) << results.lastBackupPath;
+            EXPECT_TRUE(host.messages[0].starts_with(BadData) && host.messages[0].ends_with(results.lastBackupPath));
+        } else {
+            EXPECT_EQ(host.messages[0], NoConnection);
+        }
+    }
 }
 
 }  // namespace
