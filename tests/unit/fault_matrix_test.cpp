@@ -56,7 +56,7 @@ const std::vector<std::pair<Fault, const char*>> Faults = {
 };
 
 // What may change, one bit each.
-enum Part : unsigned {
+enum Changed : unsigned {
     Callers = 1,   // caller slots of the configuration held
     Kitchen = 2,   // kitchen slots of the configuration held
     Settings = 4,  // pager name, remote-delete text, the three options held
@@ -271,7 +271,7 @@ public:
         const Snapshot after = snapshot();
         o.link = session().linkState();
         o.aktiv = session().active();
-        const auto mark = [&o](bool differs, Part part) { o.changed |= differs ? part : 0u; };
+        const auto mark = [&o](bool differs, Changed what) { o.changed |= differs ? what : 0u; };
         mark(before.callers != after.callers, Callers);
         mark(before.kitchen != after.kitchen, Kitchen);
         mark(before.settings != after.settings, Settings);
