@@ -27,13 +27,20 @@ protected:
     void SetUp() override { rig.connect(); }
 
     void startLearn(int slot) { ASSERT_EQ(rig.session.startLearn(rig.events, slot), LearnStart::TakenUp); }
-    // A tick falls due 100 ms after the previous one began, or at once when
-    // that one ran longer; the duplicates are looked for in `lower`.
-    LearnStep tick()
+    // A tick of the timer falls due 100 ms after the previous one began, or
+    // at once when that one ran longer; the duplicates are looked for in
+    // `lower`.
+    TimerTick timerTick()
     {
         rig.clock.advanceTo(lastTickAt + LearnWindow::TickPeriodMs);
         lastTickAt = rig.clock.nowMs();
-        return rig.session.learnTick(LearnWindow::LowerSlots(lower.data(), LearnWindow::DuplicateSlots));
+        return rig.session.timerTick(LearnWindow::LowerSlots(lower.data(), LearnWindow::DuplicateSlots), false);
+    }
+    LearnStep tick()
+    {
+        const TimerTick t = timerTick();
+        EXPECT_TRUE(t.learning);
+        return t.learn;
     }
     void ticks(int n)
     {
@@ -193,10 +200,10 @@ TEST_F(LearnModeTest, WindowCountsDownAndEndsLearnModeInTheTickReachingZero)
     EXPECT_GE(lastTickAt - startedAt, 8000);
     EXPECT_LT(lastTickAt - startedAt, 8000 + 2 * LearnWindow::TickPeriodMs);
     EXPECT_FALSE(rig.pager->state().learnMode);
-    // That it ran out stays said until the next action; the link watch is
-    // back.
+    // That it ran out stays said until the next action; the timer's ticks
+    // are the link watch's again.
     for (int n = 0; n < 3; ++n)
-        rig.session.watch(false);
+        EXPECT_FALSE(timerTick().learning);
     EXPECT_EQ(rig.session.learnStatus(), RanOut);
     EXPECT_EQ(rig.frames().back(), "\x16");
     startLearn(6);

@@ -12,9 +12,8 @@
 
 namespace harvelin {
 
-// A started dialog connected to the simulated pager, with what the transfer
-// tests look at: the frames on the wire, the commands the pager took, the
-// time an operation took.
+// A started dialog connected to the simulated pager, with what the form's
+// transfer tests look at: the frames on the wire, the time an operation took.
 class TransferTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -31,20 +30,6 @@ protected:
     }
     std::int64_t elapsed() const { return rig.clock.nowMs() - start; }
     std::vector<std::string> frames() const { return rig.backend.writes("COM1"); }
-    int countCommand(const std::string& command) const
-    {
-        int n = 0;
-        for (const std::string& c : rig.pager->commands())
-            n += c == command ? 1 : 0;
-        return n;
-    }
-    int countStartingWith(const std::string& prefix) const
-    {
-        int n = 0;
-        for (const std::string& c : rig.pager->commands())
-            n += c.rfind(prefix, 0) == 0 ? 1 : 0;
-        return n;
-    }
     // The form is idle again: the next tick of its timer sends the
     // keep-alive byte.
     bool keepAliveOnNextTick()
