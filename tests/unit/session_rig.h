@@ -16,11 +16,7 @@ namespace harvelin {
 
 // What the session told while it worked, all of it.
 struct RecordingEvents : SessionEvents {
-    void progressRange(int low, int high) override
-    {
-        progressLow = low;
-        progressHigh = high;
-    }
+    void progressRange(int /*low*/, int high) override { progressHigh = high; }
     void progress(int position) override
     {
         progressHistory.push_back(position);
@@ -41,7 +37,6 @@ struct RecordingEvents : SessionEvents {
         bool stored;
         LearnModeExit exit;
     };
-    int progressLow = 0;
     int progressHigh = 0;
     std::vector<int> progressHistory;
     std::vector<std::string> portLines;

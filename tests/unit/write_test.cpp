@@ -42,12 +42,6 @@ protected:
     {
         return rig.timed([&] { return rig.session.write(rig.events, config); });
     }
-    std::vector<std::string> frames() const { return rig.frames(); }
-    int countCommand(const std::string& c) const { return rig.countCommand(c); }
-    int countStartingWith(const std::string& c) const { return rig.countStartingWith(c); }
-    sim::PagerState& pagerState() { return rig.pagerState(); }
-    sim::Faults& faults() { return rig.faults(); }
-
     SessionRig rig;
 };
 
@@ -80,14 +74,14 @@ TEST_F(WriteTest, FullPagerIsWrittenInOrderWithExactTimingAndKept)
     expected.push_back(frame(">Setze E_Vibration:1"));
     expected.push_back(frame(">Setze Adresstext:Pager:A"));
     expected.push_back(frame(">Setze Text_Fernloeschung:" + win1252("  Fernlöschung  ")));
-    EXPECT_EQ(frames(), expected);
+    EXPECT_EQ(rig.frames(), expected);
     EXPECT_EQ(rig.elapsed(), StartWaitMs + 4 * ExchangeMs + 53 * ExchangeMs + ResultWaitMs);
     EXPECT_EQ(outcome.messages, std::vector<std::string>{Success});
     EXPECT_TRUE(outcome.result.succeeded && !outcome.slotsLeftOut && !outcome.noPager);
     EXPECT_TRUE(sameConfiguration(rig.session.kept(), config));
-    EXPECT_EQ(pagerState().kitchenCalls[15].text, "Station 16");
-    EXPECT_EQ(pagerState().kitchenCalls[15].key, 16);
-    EXPECT_EQ(pagerState().remoteDeleteText, win1252("  Fernlöschung  "));
+    EXPECT_EQ(rig.pagerState().kitchenCalls[15].text, "Station 16");
+    EXPECT_EQ(rig.pagerState().kitchenCalls[15].key, 16);
+    EXPECT_EQ(rig.pagerState().remoteDeleteText, win1252("  Fernlöschung  "));
     // The progress follows the steps.
     EXPECT_EQ(rig.events.progressHigh, 52);
     std::vector<int> progress;
@@ -100,7 +94,7 @@ TEST_F(WriteTest, FullPagerIsWrittenInOrderWithExactTimingAndKept)
 
 TEST_F(WriteTest, OldPagerSucceedsWhenAllTwentyStepsAreTakenOver)
 {
-    pagerState().version = "1.4";
+    rig.pagerState().version = "1.4";
     PagerConfiguration config = startConfiguration();
     config.battery = true;
     const WriteOutcome outcome = write(config);
@@ -112,7 +106,7 @@ TEST_F(WriteTest, OldPagerSucceedsWhenAllTwentyStepsAreTakenOver)
     expected.push_back(frame(">Setze Adresstext:Pager:A"));
     // The remote-delete text goes to old pagers too.
     expected.push_back(frame(">Setze Text_Fernloeschung:" + win1252("  Fernlöschung  ")));
-    EXPECT_EQ(frames(), expected);
+    EXPECT_EQ(rig.frames(), expected);
     EXPECT_EQ(rig.elapsed(), StartWaitMs + 4 * ExchangeMs + 20 * ExchangeMs + ResultWaitMs);
     EXPECT_EQ(rig.events.progressHigh, 18);
     EXPECT_EQ(outcome.messages, std::vector<std::string>{Success});
@@ -121,12 +115,12 @@ TEST_F(WriteTest, OldPagerSucceedsWhenAllTwentyStepsAreTakenOver)
 
 TEST_F(WriteTest, UnansweredVersionWritesSixteenSlotsAndFails)
 {
-    faults().silentFor[">@"] = -1;
+    rig.faults().silentFor[">@"] = -1;
     rig.events.progressHigh = 77;
     const WriteOutcome outcome = write();
-    EXPECT_EQ(countCommand(">@"), 4);
+    EXPECT_EQ(rig.countCommand(">@"), 4);
     EXPECT_EQ(rig.events.progressHigh, 77);  // no range is set
-    EXPECT_EQ(frames().size(), 4u + 16u + 4u);
+    EXPECT_EQ(rig.frames().size(), 4u + 16u + 4u);
     EXPECT_EQ(outcome.messages, std::vector<std::string>{Failure});
     EXPECT_FALSE(outcome.result.succeeded);
 }
@@ -146,7 +140,7 @@ TEST_F(WriteTest, ConfigurationGoesOutAsHeld)
     config.remoteDelete = true;
     write(config);
 
-    const std::vector<std::string> sent = frames();
+    const std::vector<std::string> sent = rig.frames();
     ASSERT_EQ(sent.size(), 4u + 53u);
     const std::string slot32 = callerFrame(31, "ABCDEFGHIJKLMN", " 007 255 000 001 002");
     EXPECT_EQ(sent[4 + 31], slot32);
@@ -155,26 +149,26 @@ TEST_F(WriteTest, ConfigurationGoesOutAsHeld)
     EXPECT_EQ(sent[4 + 48], frame(">Setze Modus_Fernloeschung:3"));
     EXPECT_EQ(sent[4 + 50], frame(">Setze E_Vibration:3"));
     EXPECT_EQ(sent[4 + 51], frame(">Setze Adresstext:Pager:Z"));
-    EXPECT_EQ(pagerState().callers[31].id, (std::array<std::uint8_t, 5>{7, 255, 0, 1, 2}));
-    EXPECT_EQ(pagerState().vibration, 3u);
+    EXPECT_EQ(rig.pagerState().callers[31].id, (std::array<std::uint8_t, 5>{7, 255, 0, 1, 2}));
+    EXPECT_EQ(rig.pagerState().vibration, 3u);
 }
 
 TEST_F(WriteTest, SlotAcknowledgementMayHoldZeroBytesAndEitherSpelling)
 {
-    faults().replaceReply[">Setze:0 "] = "Eintrag\0Uebernommen\r\n"s;
-    faults().ackWithCapital = false;
+    rig.faults().replaceReply[">Setze:0 "] = "Eintrag\0Uebernommen\r\n"s;
+    rig.faults().ackWithCapital = false;
     EXPECT_EQ(write().messages, std::vector<std::string>{Success});
-    EXPECT_EQ(countStartingWith(">Setze:0 "), 1);
+    EXPECT_EQ(rig.countStartingWith(">Setze:0 "), 1);
 }
 
 TEST_F(WriteTest, SettingsCountOnlyLowerCaseAcknowledgementBeforeAnyZeroByte)
 {
-    faults().replaceReply[">Setze Debug"] = "Wert Uebernommen\r\n";
-    faults().replaceReply[">Setze Adresstext"] = "Adresstext\0uebernommen\r\n"s;
+    rig.faults().replaceReply[">Setze Debug"] = "Wert Uebernommen\r\n";
+    rig.faults().replaceReply[">Setze Adresstext"] = "Adresstext\0uebernommen\r\n"s;
     const PagerConfiguration before = rig.session.kept();
     const WriteOutcome outcome = write();
-    EXPECT_EQ(countCommand(">Setze Debug:0"), 4);
-    EXPECT_EQ(countCommand(">Setze Adresstext:Pager:A"), 4);
+    EXPECT_EQ(rig.countCommand(">Setze Debug:0"), 4);
+    EXPECT_EQ(rig.countCommand(">Setze Adresstext:Pager:A"), 4);
     EXPECT_EQ(outcome.messages, std::vector<std::string>{Failure});
     EXPECT_FALSE(outcome.result.succeeded);
     EXPECT_TRUE(sameConfiguration(rig.session.kept(), before));
@@ -182,14 +176,14 @@ TEST_F(WriteTest, SettingsCountOnlyLowerCaseAcknowledgementBeforeAnyZeroByte)
 
 TEST_F(WriteTest, OneUnacknowledgedKitchenSlotFailsTheWriteButTheRestIsWritten)
 {
-    faults().noAckFor[">Se-Kueche:4 "] = -1;
+    rig.faults().noAckFor[">Se-Kueche:4 "] = -1;
     PagerConfiguration config = startConfiguration();
     config.image.kitchenCalls[5].text.assign("Nachher");
     const WriteOutcome outcome = write(config);
-    EXPECT_EQ(countStartingWith(">Se-Kueche:4 "), 4);
+    EXPECT_EQ(rig.countStartingWith(">Se-Kueche:4 "), 4);
     EXPECT_EQ(rig.pager->commands().size(), 4u + 53u + 3u);
-    EXPECT_EQ(pagerState().kitchenCalls[5].text, "Nachher");
-    EXPECT_EQ(countCommand(">Setze Text_Fernloeschung:" + win1252("  Fernlöschung  ")), 1);
+    EXPECT_EQ(rig.pagerState().kitchenCalls[5].text, "Nachher");
+    EXPECT_EQ(rig.countCommand(">Setze Text_Fernloeschung:" + win1252("  Fernlöschung  ")), 1);
     EXPECT_EQ(outcome.messages, std::vector<std::string>{Failure});
     EXPECT_FALSE(outcome.result.succeeded);
 }
@@ -208,10 +202,10 @@ TEST_F(WriteTest, StepOfAPortThatFailsMidWriteIsNotCounted)
     config.image.callers[5].text.assign("Weg");
     config.image.callers[6].text.assign("Da");
     const WriteOutcome outcome = write(config);
-    EXPECT_EQ(pagerState().callers[5].text, "");
-    EXPECT_EQ(pagerState().callers[6].text, "Da");
-    EXPECT_EQ(countStartingWith(">Setze:5 "), 0);
-    EXPECT_EQ(countStartingWith(">Setze:6 "), 1);
+    EXPECT_EQ(rig.pagerState().callers[5].text, "");
+    EXPECT_EQ(rig.pagerState().callers[6].text, "Da");
+    EXPECT_EQ(rig.countStartingWith(">Setze:5 "), 0);
+    EXPECT_EQ(rig.countStartingWith(">Setze:6 "), 1);
     EXPECT_EQ(outcome.messages, std::vector<std::string>{Failure});
     EXPECT_FALSE(outcome.result.succeeded);
 }
@@ -223,7 +217,7 @@ TEST_F(WriteTest, WithoutAPagerNothingIsSent)
     rig.backend.clearEvents();
     const WriteOutcome outcome = write();
     EXPECT_TRUE(outcome.noPager);
-    EXPECT_TRUE(frames().empty());
+    EXPECT_TRUE(rig.frames().empty());
     EXPECT_EQ(rig.elapsed(), 0);
     EXPECT_EQ(outcome.messages, std::vector<std::string>{NoConnection});
     EXPECT_FALSE(outcome.result.succeeded);
@@ -233,8 +227,8 @@ TEST_F(WriteTest, WithoutAPagerNothingIsSent)
 // "Uebernommen" of slot 4 would land in slot 5's window and be counted for it.
 TEST_F(WriteTest, LateAnswerAndRefusedSlotNeverCountAsSuccess)
 {
-    faults().delayFor[">Setze:3 "] = 350;
-    faults().noAckFor[">Setze:4 "] = -1;
+    rig.faults().delayFor[">Setze:3 "] = 350;
+    rig.faults().noAckFor[">Setze:4 "] = -1;
     const WriteOutcome outcome = write();
     EXPECT_EQ(outcome.messages, std::vector<std::string>{Failure});
     EXPECT_FALSE(outcome.result.succeeded);
@@ -260,7 +254,7 @@ TEST_F(WriteTest, SmallPagerSaysWhatItCouldNotTake)
         {"slot 32 identity", [](PagerImage& image) { image.callers[31].idSuffix = 1; }, true},
         {"kitchen key", [](PagerImage& image) { image.kitchenCalls[15].key = 1; }, true},
     };
-    pagerState().version = "1.4";
+    rig.pagerState().version = "1.4";
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         PagerConfiguration config = startConfiguration();
