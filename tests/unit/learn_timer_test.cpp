@@ -49,7 +49,6 @@ protected:
     }
     void press(std::array<std::uint8_t, 5> id) { rig.fromPager(rig.pager->pressButton(id)); }
     int learningSlot() const { return rig.session.learnWindow().slot(); }
-    const std::vector<std::string>& commands() const { return rig.pager->commands(); }
 
     SessionRig rig;
     std::array<CallerEntry, LearnWindow::DuplicateSlots> lower{};
