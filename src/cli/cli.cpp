@@ -260,11 +260,13 @@ int optionCommand(CliEnvironment& env, Session& session, const std::string& opti
         return status;
     // The switch carries the pager's name, the form's start value unless
     // one is given.
-    if (session.pager.switchOption(session, texts, on, pagerName.value_or(session.configuration().pagerName)))
+    const Confirmation switched =
+        session.pager.switchOption(session, texts, on, pagerName.value_or(session.configuration().pagerName));
+    session.tellAll(switched.messages);
+    if (switched.confirmed)
         return exitcode::Success;
-    if (session.stopped())
+    if (switched.stopped)
         return interrupted(env, session, "the pager may not have taken the switch");
-    session.tell(switchRefusedMessage());
     return failed(env, "the pager did not confirm the switch");
 }
 
@@ -276,11 +278,12 @@ int clockCommand(CliEnvironment& env, Session& session)
     // The form offers the clock only when the repeater reported it.
     if (!session.pager.pager().repeaterReported)
         return failed(env, "the repeater did not report its clock after the search; it cannot be set");
-    if (session.pager.setRepeaterClock(session).confirmed)
+    const Confirmation set = session.pager.setRepeaterClock(session);
+    session.tellAll(set.messages);
+    if (set.confirmed)
         return exitcode::Success;
-    if (session.stopped())
+    if (set.stopped)
         return interrupted(env, session, "the repeater may not have taken the new time");
-    session.tell(clockRefusedMessage());
     return failed(env, "the repeater did not confirm the new time");
 }
 
@@ -288,9 +291,10 @@ int bootloaderCommand(CliEnvironment& env, Session& session)
 {
     if (const int status = findPager(env, session, "the boot loader was not started"); status != exitcode::Success)
         return status;
-    if (session.pager.startBootloader(session))
+    const Confirmation started = session.pager.startBootloader(session);
+    if (started.confirmed)
         return exitcode::Success;
-    if (session.stopped())
+    if (started.stopped)
         return interrupted(env, session, "the pager may not have started its boot loader");
     return failed(env, "the pager did not confirm the boot loader start");
 }

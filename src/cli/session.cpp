@@ -101,11 +101,9 @@ bool Session::startLearn(int slot)
 {
     learnModeLeft_ = false;
     learnStored_ = false;
-    const LearnStart start = pager.startLearn(*this, slot);
-    if (start == LearnStart::NotSent)
-        tell(std::string(NoConnectionMessage));
-    progress_.end();
-    return start == LearnStart::TakenUp;
+    const LearnBegin begin = pager.startLearn(*this, slot);
+    tellAll(begin.messages);
+    return begin.start == LearnStart::TakenUp;
 }
 
 bool Session::runLearnWindow()

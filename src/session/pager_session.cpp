@@ -188,13 +188,16 @@ PagerComparison PagerSession::compare(SessionEvents& events, const PagerConfigur
     return comparison;
 }
 
-LearnStart PagerSession::startLearn(SessionEvents& events, int slot)
+LearnBegin PagerSession::startLearn(SessionEvents& events, int slot)
 {
     leaveLearnMode(events);
     learnStored_ = false;
-    const LearnStart start = learnWindow_.start(link_, slot);
-    learnStatus_ = start == LearnStart::TakenUp ? learnWindow_.statusText() : std::string();
-    return start;
+    LearnBegin begin{learnWindow_.start(link_, slot), {}};
+    learnStatus_ = begin.start == LearnStart::TakenUp ? learnWindow_.statusText() : std::string();
+    // A refusal passes without a word: the status line stays empty.
+    if (begin.start == LearnStart::NotSent)
+        begin.messages.emplace_back(NoConnectionMessage);
+    return begin;
 }
 
 LearnStep PagerSession::learnTick(LearnWindow::LowerSlots lowerSlots)
@@ -252,21 +255,30 @@ bool PagerSession::runLearnWindow(SessionEvents& events, PagerConfiguration& con
     return true;
 }
 
-bool PagerSession::switchOption(SessionEvents& events, OptionSwitchTexts texts, bool on,
-                                const std::string& pagerName)
+// After an action the pager did not confirm: why, unless a stop cut it short.
+Confirmation PagerSession::confirmation(bool confirmed, std::string refused) const
+{
+    Confirmation outcome{confirmed, link_.cancelled(), {}};
+    if (!confirmed && !outcome.stopped && !refused.empty())
+        outcome.messages.push_back(std::move(refused));
+    return outcome;
+}
+
+Confirmation PagerSession::switchOption(SessionEvents& events, OptionSwitchTexts texts, bool on,
+                                        const std::string& pagerName)
 {
     if (!active_)
-        return false;
+        return {};
     leaveLearnMode(events);
     const bool confirmed = sendOptionSwitch(link_, std::string(on ? texts.on : texts.off) + pagerName);
-    if (!confirmed)
-        return false;
     // A confirmed switch is on the pager: nothing to lose.
-    bool& kept = texts.on == BatterySwitch.on ? kept_.battery
-                 : texts.on == BuzzerSwitch.on ? kept_.buzzer
-                                               : kept_.remoteDelete;
-    kept = on;
-    return true;
+    if (confirmed) {
+        bool& kept = texts.on == BatterySwitch.on ? kept_.battery
+                     : texts.on == BuzzerSwitch.on ? kept_.buzzer
+                                                   : kept_.remoteDelete;
+        kept = on;
+    }
+    return confirmation(confirmed, switchRefusedMessage());
 }
 
 RepeaterStatus PagerSession::readRepeaterStatus(SessionEvents& events)
@@ -275,18 +287,21 @@ RepeaterStatus PagerSession::readRepeaterStatus(SessionEvents& events)
     return harvelin::readRepeaterStatus(link_, clock_);
 }
 
-ClockSetResult PagerSession::setRepeaterClock(SessionEvents& events)
+Confirmation PagerSession::setRepeaterClock(SessionEvents& events)
 {
     leaveLearnMode(events);
-    return harvelin::setRepeaterClock(link_, clock_, [&events](const std::string& time) { events.clockTimeSent(time); });
+    const ClockSetResult result =
+        harvelin::setRepeaterClock(link_, clock_, [&events](const std::string& time) { events.clockTimeSent(time); });
+    return confirmation(result.confirmed, clockRefusedMessage());
 }
 
-bool PagerSession::startBootloader(SessionEvents& events)
+// The form says nothing when the pager does not confirm the boot loader.
+Confirmation PagerSession::startBootloader(SessionEvents& events)
 {
     if (!active_)
-        return false;
+        return {};
     leaveLearnMode(events);
-    return harvelin::startBootloader(link_);
+    return confirmation(harvelin::startBootloader(link_), {});
 }
 
 LinkWatchResult PagerSession::watch(bool deviceBusy)

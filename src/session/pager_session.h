@@ -114,6 +114,21 @@ struct PagerComparison {
     std::string pagerLacks;
 };
 
+// How "Lernen" began: the pager in learn mode, or the message why not.
+struct LearnBegin {
+    LearnStart start = LearnStart::NotSent;
+    Messages messages;
+};
+
+// What a short action on the pager came to: an option switch, the
+// repeater's clock, the boot loader.
+struct Confirmation {
+    bool confirmed = false;
+    bool stopped = false;
+    // Why not, where the form says it.
+    Messages messages;
+};
+
 // What one tick of the learn window came to, for the form.
 struct LearnStep {
     LearnTick tick;
@@ -164,7 +179,7 @@ public:
                             Backup backup = Backup::None);
     // "Lernen" for caller slot `slot` (1..32). The identity heard goes into
     // that slot, whatever page the form shows when it comes.
-    LearnStart startLearn(SessionEvents& events, int slot);
+    LearnBegin startLearn(SessionEvents& events, int slot);
     // One tick of the open learn window, with the caller slots 1..16 as the
     // form holds them now. A duplicate leaves the window open until
     // learnDuplicateShown(); further ticks go on meanwhile.
@@ -176,13 +191,13 @@ public:
     // heard, goes into `config`. False when the window never ended.
     bool runLearnWindow(SessionEvents& events, PagerConfiguration& config);
     // Switches an option at once, the command followed by the pager's name
-    // (Windows-1252); true when the pager confirmed it, which then is kept.
+    // (Windows-1252); what the pager confirmed is kept.
     // Without a pager found nothing is sent: the new state waits for the
     // next write.
-    bool switchOption(SessionEvents& events, OptionSwitchTexts texts, bool on, const std::string& pagerName);
+    Confirmation switchOption(SessionEvents& events, OptionSwitchTexts texts, bool on, const std::string& pagerName);
     RepeaterStatus readRepeaterStatus(SessionEvents& events);
-    ClockSetResult setRepeaterClock(SessionEvents& events);
-    bool startBootloader(SessionEvents& events);
+    Confirmation setRepeaterClock(SessionEvents& events);
+    Confirmation startBootloader(SessionEvents& events);
     // Outside learn mode, once per tick of the form's timer: keeps the line
     // alive and notices a pager that went and came back.
     LinkWatchResult watch(bool deviceBusy);
@@ -241,6 +256,7 @@ private:
     // Before any other action on the pager.
     void leaveLearnMode(SessionEvents& events);
     void noteVersion(const std::string& text, unsigned callerSlots);
+    Confirmation confirmation(bool confirmed, std::string refused) const;
     void keepBackup(const ReadOutResult& result, ReadOutOutcome& outcome);
 
     Clock& clock_;

@@ -37,10 +37,9 @@ void MainDialog::startLearn(int row)
     UpdateData(true);
     // 2.
     runOnSession([this, slot = row + pageOffset()](SessionEvents& events) { return session_.startLearn(events, slot); },
-                 [this](LearnStart start) {
-                     if (start == LearnStart::NotSent)
-                         host_.messageBox(std::string(NoConnectionMessage));
+                 [this](const LearnBegin& begin) {
                      fields_.statusText = session_.learnStatus();
+                     tell(begin.messages);
                      // 3.
                      UpdateData(false);
                  });
@@ -105,7 +104,6 @@ void MainDialog::showTick(const TimerTick& tick)
 void MainDialog::showLearnStep(const LearnStep& step)
 {
     const LearnTick& tick = step.tick;
-    fields_.statusText = step.statusLine;
 
     // The status this tick set is shown before the duplicate message; ticks
     // that run while the message is open set theirs later. Learn mode ends
@@ -136,6 +134,8 @@ void MainDialog::showLearnStep(const LearnStep& step)
         // them as the user had left them.
         fields_.pageRadio = page == ViewPage::Upper ? 1 : 0;
     }
+    // After the page turn, whose exchange took the old status from its control.
+    fields_.statusText = step.statusLine;
     if (tick.ended)
         listener_->learnEnded(tick.storeSlot != 0, tick.modeExit);
 }
@@ -152,10 +152,9 @@ void MainDialog::sendOptionSwitch(int checkId, OptionSwitchTexts texts)
     //    pager has it too.
     runOnSession([this, texts, ticked, name = fields_.pagerName](
                      SessionEvents& events) { return session_.switchOption(events, texts, ticked, name); },
-                 [this](bool confirmed) {
-                     listener_->switchSent(confirmed);
-                     if (!confirmed)
-                         host_.messageBox(switchRefusedMessage());
+                 [this](const Confirmation& switched) {
+                     listener_->switchSent(switched.confirmed);
+                     tell(switched.messages);
                  });
 }
 
@@ -173,14 +172,13 @@ void MainDialog::setRepeaterClock()
     // No keep-alive byte may come between the clock command's bytes.
     stopUiTimer();
     runOnSession([this](SessionEvents& events) { return session_.setRepeaterClock(events); },
-                 [this](const ClockSetResult& result) {
+                 [this](const Confirmation& set) {
                      // The display already shows the time sent; say when it did not arrive.
-                     if (result.confirmed) {
+                     if (set.confirmed) {
                          clockDisplayTicks_ = 0;
                          showClockGroup(false);
-                     } else {
-                         host_.messageBox(clockRefusedMessage());
                      }
+                     tell(set.messages);
                      startUiTimer();
                  });
 }
@@ -192,7 +190,7 @@ void MainDialog::startBootloader()
     if (!session_.active())
         return;
     runOnSession([this](SessionEvents& events) { return session_.startBootloader(events); },
-                 [this](bool confirmed) { listener_->bootloaderStarted(confirmed); });
+                 [this](const Confirmation& started) { listener_->bootloaderStarted(started.confirmed); });
 }
 
 }  // namespace harvelin

@@ -50,8 +50,7 @@ void MainDialog::openFile()
             markConfigurationKept();
     }
     listener_->fileEnded(opened.done, opened.done ? opened.report.coverage : FileCoverage{});
-    for (const std::string& message : opened.messages)
-        host_.messageBox(message);
+    tell(opened.messages);
 }
 
 // "Speichern unter" (1058)
@@ -72,8 +71,7 @@ void MainDialog::saveFile()
         markConfigurationKept();
     }
     listener_->fileEnded(saved.done, {});
-    for (const std::string& message : saved.messages)
-        host_.messageBox(message);
+    tell(saved.messages);
 }
 
 }  // namespace harvelin

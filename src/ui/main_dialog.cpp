@@ -426,6 +426,12 @@ void MainDialog::setActive(bool active)
         host_.setChecked(ctl::Active, active);
 }
 
+void MainDialog::tell(const Messages& messages)
+{
+    for (const std::string& message : messages)
+        host_.messageBox(message);
+}
+
 void MainDialog::stopUiTimer() { host_.stopTimer(ctl::UiTimerId); }
 
 void MainDialog::startUiTimer() { host_.startTimer(ctl::UiTimerId, ctl::UiTimerPeriodMs); }

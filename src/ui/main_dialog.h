@@ -176,6 +176,8 @@ private:
     // Shows the repeater clock group for this many ticks of the timer.
     void showRepeaterClockFor(std::uint8_t ticks);
     void setActive(bool active);
+    // An outcome's messages, one box each.
+    void tell(const Messages& messages);
     void stopUiTimer();
     void startUiTimer();
 
@@ -257,8 +259,7 @@ void MainDialog::runBusy(Work work, Done done)
         deviceBusy_ = false;
         host_.setProgressPos(0);
         UpdateData(false);
-        for (const std::string& message : outcome.messages)
-            host_.messageBox(message);
+        tell(outcome.messages);
         startUiTimer();
     });
 }

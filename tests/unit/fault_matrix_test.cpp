@@ -243,14 +243,14 @@ public:
         }
         case Op::Write: o.messages = session().write(events, held_).messages; break;
         case Op::Learn:
-            if (const LearnStart start = session().startLearn(events, 1); start == LearnStart::TakenUp) {
+            if (const LearnStart start = session().startLearn(events, 1).start; start == LearnStart::TakenUp) {
                 EXPECT_TRUE(session().runLearnWindow(events, held_));
             } else {
                 o.refused = start == LearnStart::NotSent;
             }
             break;
         case Op::OptionSwitch:
-            o.refused = !session().switchOption(events, BatterySwitch, !held_.battery, held_.pagerName);
+            o.refused = !session().switchOption(events, BatterySwitch, !held_.battery, held_.pagerName).confirmed;
             break;
         case Op::Repeater:
             if (session().readRepeaterStatus(events).reported)

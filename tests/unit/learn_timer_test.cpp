@@ -26,7 +26,7 @@ class LearnModeTest : public ::testing::Test {
 protected:
     void SetUp() override { rig.connect(); }
 
-    void startLearn(int slot) { ASSERT_EQ(rig.session.startLearn(rig.events, slot), LearnStart::TakenUp); }
+    void startLearn(int slot) { ASSERT_EQ(rig.session.startLearn(rig.events, slot).start, LearnStart::TakenUp); }
     // A tick of the timer falls due 100 ms after the previous one began, or
     // at once when that one ran longer; the duplicates are looked for in
     // `lower`.
@@ -75,7 +75,7 @@ TEST_F(LearnModeTest, ReportGoesIntoTheSlotLearnModeWasStartedFor)
         SCOPED_TRACE(c.line);
         SessionRig fresh;
         fresh.connect();
-        ASSERT_EQ(fresh.session.startLearn(fresh.events, 21), LearnStart::TakenUp);
+        ASSERT_EQ(fresh.session.startLearn(fresh.events, 21).start, LearnStart::TakenUp);
         EXPECT_EQ(fresh.session.learnStatus(), "Lernzeit:  8 Sekunden");
         fresh.fromPager(c.line);
         const LearnStep step = fresh.session.learnTick(LearnWindow::LowerSlots(lower.data(), LearnWindow::DuplicateSlots));
@@ -137,7 +137,7 @@ TEST_F(LearnModeTest, KnownButtonIsRefusedWithItsSlotBeforeLearnModeEnds)
         config.image.callers[19].idSuffix = 1;
         std::size_t commandsAtNotice = 0;
         fresh.events.onNotice = [&](const std::string&) { commandsAtNotice = fresh.pager->commands().size(); };
-        ASSERT_EQ(fresh.session.startLearn(fresh.events, c.slot), LearnStart::TakenUp);
+        ASSERT_EQ(fresh.session.startLearn(fresh.events, c.slot).start, LearnStart::TakenUp);
         fresh.fromPager(fresh.pager->pressButton(c.pressed));
         const PagerConfiguration before = config;
         EXPECT_TRUE(fresh.session.runLearnWindow(fresh.events, config));
@@ -234,7 +234,7 @@ TEST_F(LearnModeTest, LearnModeNotSentOrNotConfirmedOpensNoWindow)
     rig.backend.plug(SessionRig::Port);
     ASSERT_EQ(rig.session.linkState(), LinkState::Closed);
     rig.backend.clearEvents();
-    EXPECT_EQ(rig.session.startLearn(rig.events, 1), LearnStart::NotSent);
+    EXPECT_EQ(rig.session.startLearn(rig.events, 1).start, LearnStart::NotSent);
     EXPECT_FALSE(rig.session.learning());
     EXPECT_TRUE(rig.frames().empty());
     startLearn(1);
@@ -243,7 +243,7 @@ TEST_F(LearnModeTest, LearnModeNotSentOrNotConfirmedOpensNoWindow)
     SessionRig refusing;
     refusing.connect();
     refusing.faults().noAckFor[LearnOn] = -1;
-    EXPECT_EQ(refusing.session.startLearn(refusing.events, 1), LearnStart::Refused);
+    EXPECT_EQ(refusing.session.startLearn(refusing.events, 1).start, LearnStart::Refused);
     EXPECT_EQ(refusing.countCommand(LearnOn), 5);
     EXPECT_FALSE(refusing.session.learning());
     EXPECT_EQ(refusing.session.learnStatus(), "");

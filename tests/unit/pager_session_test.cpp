@@ -95,7 +95,7 @@ TEST_P(LearnModeEnding, LeavesLearnModeOnThePagerBeforeThePortCloses)
         rig.backend.clearEvents();
         auto session = std::make_unique<PagerSession>(rig.backend, PortTable::fromPaths({Port}), rig.clock);
         ASSERT_TRUE(session->takePort(1));
-        ASSERT_EQ(session->startLearn(events, 20), LearnStart::TakenUp);
+        ASSERT_EQ(session->startLearn(events, 20).start, LearnStart::TakenUp);
         if (ending == Ending::StopRequest) {
             session->requestStop();
             session->end(events);
@@ -156,7 +156,7 @@ TEST(PagerSessionLearnMode, WindowCountsEightSecondsByTheClock)
         PagerSession session(backend, PortTable::fromPaths({Port}), clock);
         SessionEvents events;
         ASSERT_TRUE(session.takePort(1));
-        ASSERT_EQ(session.startLearn(events, 7), LearnStart::TakenUp);
+        ASSERT_EQ(session.startLearn(events, 7).start, LearnStart::TakenUp);
         const std::int64_t startedAt = clock.nowMs();
         std::vector<std::string> shown{session.learnStatus()};
         std::array<CallerEntry, LearnWindow::DuplicateSlots> lower{};
