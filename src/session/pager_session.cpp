@@ -200,7 +200,17 @@ LearnBegin PagerSession::startLearn(SessionEvents& events, int slot)
     return begin;
 }
 
-LearnStep PagerSession::learnTick(LearnWindow::LowerSlots lowerSlots)
+bool storeLearnedIdentity(const LearnTick& tick, PagerImage& image)
+{
+    if (tick.storeSlot == 0 || !tick.reported)
+        return false;
+    CallerEntry& slot = image.callers[static_cast<std::size_t>(tick.storeSlot - 1)];
+    slot.buttonId = tick.reported->buttonId;
+    slot.idSuffix = tick.reported->suffix;
+    return true;
+}
+
+LearnStep PagerSession::learnTick(SessionEvents& events, LearnWindow::LowerSlots lowerSlots)
 {
     LearnStep step{learnWindow_.tickUpToDuplicate(link_, lowerSlots), {}};
     const LearnTick& tick = step.tick;
@@ -211,13 +221,16 @@ LearnStep PagerSession::learnTick(LearnWindow::LowerSlots lowerSlots)
     if (tick.ended)
         learnStatus_ = tick.ranOut ? LearnWindow::ranOutText() : std::string();
     step.statusLine = learnStatus_;
+    if (tick.ended)
+        events.learnEnded(learnStored_, tick.modeExit);
     return step;
 }
 
-LearnStep PagerSession::learnDuplicateShown()
+LearnStep PagerSession::learnDuplicateShown(SessionEvents& events)
 {
     LearnStep step{learnWindow_.duplicateClosed(link_), {}};
     learnStatus_.clear();
+    events.learnEnded(false, step.tick.modeExit);
     return step;
 }
 
@@ -236,21 +249,16 @@ bool PagerSession::runLearnWindow(SessionEvents& events, PagerConfiguration& con
         if (const std::int64_t now = clock_.nowMs(); due > now)
             clock_.sleepMs(static_cast<unsigned>(due - now));
         lastTickAt = clock_.nowMs();
-        LearnStep step = learnTick(LearnWindow::LowerSlots(config.image.callers.data(), LearnWindow::DuplicateSlots));
+        const LearnStep step =
+            learnTick(events, LearnWindow::LowerSlots(config.image.callers.data(), LearnWindow::DuplicateSlots));
         if (step.tick.duplicateOf != 0) {
             events.learnStatus(learnStatus_);
             events.notice(duplicateMessage(step.tick.duplicateOf));
-            step = learnDuplicateShown();
+            learnDuplicateShown(events);
         }
-        if (step.tick.storeSlot != 0) {
-            CallerEntry& slot = config.image.callers[static_cast<std::size_t>(step.tick.storeSlot - 1)];
-            slot.buttonId = step.tick.reported->buttonId;
-            slot.idSuffix = step.tick.reported->suffix;
-        }
+        storeLearnedIdentity(step.tick, config.image);
         if (learnStatus_ != told)
             events.learnStatus(told = learnStatus_);
-        if (step.tick.ended)
-            events.learnEnded(learnStored_, step.tick.modeExit);
     }
     return true;
 }
@@ -312,12 +320,12 @@ LinkWatchResult PagerSession::watch(bool deviceBusy)
     return result;
 }
 
-TimerTick PagerSession::timerTick(LearnWindow::LowerSlots lowerSlots, bool deviceBusy)
+TimerTick PagerSession::timerTick(SessionEvents& events, LearnWindow::LowerSlots lowerSlots, bool deviceBusy)
 {
     TimerTick tick;
     tick.learning = learnWindow_.open();
     if (tick.learning)
-        tick.learn = learnTick(lowerSlots);
+        tick.learn = learnTick(events, lowerSlots);
     else
         tick.watch = watch(deviceBusy);
     return tick;

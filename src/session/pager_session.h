@@ -129,6 +129,10 @@ struct Confirmation {
     Messages messages;
 };
 
+// Puts the identity a learn tick heard into the caller slot it belongs to:
+// the one whose "Lernen" was pressed. False when the tick stored nothing.
+bool storeLearnedIdentity(const LearnTick& tick, PagerImage& image);
+
 // What one tick of the learn window came to, for the form.
 struct LearnStep {
     LearnTick tick;
@@ -183,8 +187,9 @@ public:
     // One tick of the open learn window, with the caller slots 1..16 as the
     // form holds them now. A duplicate leaves the window open until
     // learnDuplicateShown(); further ticks go on meanwhile.
-    LearnStep learnTick(LearnWindow::LowerSlots lowerSlots);
-    LearnStep learnDuplicateShown();
+    // The end of the window is told to `events` (learnEnded).
+    LearnStep learnTick(SessionEvents& events, LearnWindow::LowerSlots lowerSlots);
+    LearnStep learnDuplicateShown(SessionEvents& events);
     // For a front end without a timer: ticks the window every 100 ms of the
     // clock until it ends or a stop is requested, telling the status on the
     // way; a duplicate is told as a notice. The slot's identity, if one was
@@ -203,7 +208,7 @@ public:
     LinkWatchResult watch(bool deviceBusy);
     // A tick of the form's timer: the learn window's while it is open (with
     // the caller slots 1..16 as the form holds them), else the link watch's.
-    TimerTick timerTick(LearnWindow::LowerSlots lowerSlots, bool deviceBusy);
+    TimerTick timerTick(SessionEvents& events, LearnWindow::LowerSlots lowerSlots, bool deviceBusy);
     // Leaves learn mode, also on the pager, and lets the port go: the end of
     // every front end, however it ends.
     void end(SessionEvents& events);

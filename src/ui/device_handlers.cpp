@@ -77,9 +77,9 @@ void MainDialog::onUiTimer()
     // 3. The learn window looks for duplicates in the slots as they are now.
     std::array<CallerEntry, LearnWindow::DuplicateSlots> lower;
     std::copy_n(image_.callers.begin(), lower.size(), lower.begin());
-    runOnLink([this, lower, busy = deviceBusy_](
-                  WorkContext&) { return session_.timerTick(LearnWindow::LowerSlots(lower), busy); },
-              [this](const TimerTick& tick) { showTick(tick); });
+    runOnSession([this, lower, busy = deviceBusy_](
+                     SessionEvents& events) { return session_.timerTick(events, LearnWindow::LowerSlots(lower), busy); },
+                 [this](const TimerTick& tick) { showTick(tick); });
 }
 
 void MainDialog::showTick(const TimerTick& tick)
@@ -111,20 +111,17 @@ void MainDialog::showLearnStep(const LearnStep& step)
     if (tick.duplicateOf != 0) {
         UpdateData(false);
         host_.messageBox(duplicateMessage(tick.duplicateOf));
-        runOnLink([this](WorkContext&) { return session_.learnDuplicateShown(); },
-                  [this](const LearnStep& end) {
-                      fields_.statusText = end.statusLine;
-                      UpdateData(false);
-                      listener_->learnEnded(false, end.tick.modeExit);
-                  });
+        runOnSession([this](SessionEvents& events) { return session_.learnDuplicateShown(events); },
+                     [this](const LearnStep& end) {
+                         fields_.statusText = end.statusLine;
+                         UpdateData(false);
+                     });
         return;
     }
 
     // Into the slot whose "Lernen" was pressed; the form turns to its page.
-    if (tick.storeSlot != 0) {
-        CallerEntry& slot = image_.callers[static_cast<std::size_t>(tick.storeSlot - 1)];
-        slot.buttonId = tick.reported->buttonId;
-        slot.idSuffix = tick.reported->suffix;
+    if (storeLearnedIdentity(tick, image_)) {
+        const CallerEntry& slot = image_.callers[static_cast<std::size_t>(tick.storeSlot - 1)];
         const ViewPage page = tick.storeSlot > Rows ? ViewPage::Upper : ViewPage::Lower;
         if (page != viewPage_)
             selectPage(page);
@@ -136,8 +133,6 @@ void MainDialog::showLearnStep(const LearnStep& step)
     }
     // After the page turn, whose exchange took the old status from its control.
     fields_.statusText = step.statusLine;
-    if (tick.ended)
-        listener_->learnEnded(tick.storeSlot != 0, tick.modeExit);
 }
 
 void MainDialog::sendOptionSwitch(int checkId, OptionSwitchTexts texts)

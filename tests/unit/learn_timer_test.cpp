@@ -34,7 +34,7 @@ protected:
     {
         rig.clock.advanceTo(lastTickAt + LearnWindow::TickPeriodMs);
         lastTickAt = rig.clock.nowMs();
-        return rig.session.timerTick(LearnWindow::LowerSlots(lower.data(), LearnWindow::DuplicateSlots), false);
+        return rig.session.timerTick(rig.events, LearnWindow::LowerSlots(lower.data(), LearnWindow::DuplicateSlots), false);
     }
     LearnStep tick()
     {
@@ -78,7 +78,7 @@ TEST_F(LearnModeTest, ReportGoesIntoTheSlotLearnModeWasStartedFor)
         ASSERT_EQ(fresh.session.startLearn(fresh.events, 21).start, LearnStart::TakenUp);
         EXPECT_EQ(fresh.session.learnStatus(), "Lernzeit:  8 Sekunden");
         fresh.fromPager(c.line);
-        const LearnStep step = fresh.session.learnTick(LearnWindow::LowerSlots(lower.data(), LearnWindow::DuplicateSlots));
+        const LearnStep step = fresh.session.learnTick(fresh.events, LearnWindow::LowerSlots(lower.data(), LearnWindow::DuplicateSlots));
         EXPECT_EQ(step.tick.storeSlot, 21);
         ASSERT_TRUE(step.tick.reported.has_value());
         EXPECT_EQ(step.tick.reported->buttonIdValue(), c.id);

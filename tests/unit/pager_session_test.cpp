@@ -162,7 +162,7 @@ TEST(PagerSessionLearnMode, WindowCountsEightSecondsByTheClock)
         std::array<CallerEntry, LearnWindow::DuplicateSlots> lower{};
         while (session.learning()) {
             clock.sleepMs(tickMs);
-            const LearnStep step = session.learnTick(LearnWindow::LowerSlots(lower));
+            const LearnStep step = session.learnTick(events, LearnWindow::LowerSlots(lower));
             if (step.statusLine != shown.back())
                 shown.push_back(step.statusLine);
         }
