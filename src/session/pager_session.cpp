@@ -64,6 +64,17 @@ void PagerSession::leaveLearnMode(SessionEvents& events)
     events.learnEnded(learnStored_, exit);
 }
 
+// Without a pager found nothing is asked or sent, and the user is told so.
+template <class Outcome>
+bool PagerSession::refusedWithoutPager(Outcome& outcome) const
+{
+    if (active_)
+        return false;
+    outcome.noPager = true;
+    outcome.messages.emplace_back(NoConnectionMessage);
+    return true;
+}
+
 void PagerSession::noteVersion(const std::string& text, unsigned callerSlots)
 {
     if (callerSlots == 0)
@@ -116,11 +127,8 @@ SearchOutcome PagerSession::search(SessionEvents& events)
 ReadOutOutcome PagerSession::readOut(SessionEvents& events, const PagerConfiguration& start, Backup backup)
 {
     ReadOutOutcome outcome;
-    if (!active_) {
-        outcome.noPager = true;
-        outcome.messages.emplace_back(NoConnectionMessage);
+    if (refusedWithoutPager(outcome))
         return outcome;
-    }
     leaveLearnMode(events);
     outcome.result = harvelin::readOut(link_, clock_, events, start);
     outcome.stopped = link_.cancelled();
@@ -151,11 +159,8 @@ void PagerSession::keepBackup(const ReadOutResult& result, ReadOutOutcome& outco
 WriteOutcome PagerSession::write(SessionEvents& events, const PagerConfiguration& config)
 {
     WriteOutcome outcome;
-    if (!active_) {
-        outcome.noPager = true;
-        outcome.messages.emplace_back(NoConnectionMessage);
+    if (refusedWithoutPager(outcome))
         return outcome;
-    }
     leaveLearnMode(events);
     outcome.result = writeConfiguration(link_, clock_, events, config, startConfiguration().image);
     const WriteResult& result = outcome.result;

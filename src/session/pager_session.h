@@ -260,6 +260,8 @@ public:
 private:
     // Before any other action on the pager.
     void leaveLearnMode(SessionEvents& events);
+    template <class Outcome>
+    bool refusedWithoutPager(Outcome& outcome) const;
     void noteVersion(const std::string& text, unsigned callerSlots);
     Confirmation confirmation(bool confirmed, std::string refused) const;
     void keepBackup(const ReadOutResult& result, ReadOutOutcome& outcome);
