@@ -225,6 +225,18 @@ int learnCommand(CliEnvironment& env, Session& session, int slot, const std::str
     return exitcode::Success;
 }
 
+// The exit status of a short action: after its messages, Success when the
+// pager confirmed it, else a note of what a stop may have left, or of the
+// failure.
+int confirmedStatus(CliEnvironment& env, Session& session, const Confirmation& outcome, const std::string& ifStopped,
+                    const std::string& ifFailed)
+{
+    session.tellAll(outcome.messages);
+    if (outcome.confirmed)
+        return exitcode::Success;
+    return outcome.stopped ? interrupted(env, session, ifStopped) : failed(env, ifFailed);
+}
+
 struct OptionSwitch {
     const char* name;
     OptionSwitchTexts texts;
@@ -260,14 +272,10 @@ int optionCommand(CliEnvironment& env, Session& session, const std::string& opti
         return status;
     // The switch carries the pager's name, the form's start value unless
     // one is given.
-    const Confirmation switched =
-        session.pager.switchOption(session, texts, on, pagerName.value_or(session.configuration().pagerName));
-    session.tellAll(switched.messages);
-    if (switched.confirmed)
-        return exitcode::Success;
-    if (switched.stopped)
-        return interrupted(env, session, "the pager may not have taken the switch");
-    return failed(env, "the pager did not confirm the switch");
+    return confirmedStatus(
+        env, session,
+        session.pager.switchOption(session, texts, on, pagerName.value_or(session.configuration().pagerName)),
+        "the pager may not have taken the switch", "the pager did not confirm the switch");
 }
 
 int clockCommand(CliEnvironment& env, Session& session)
@@ -278,25 +286,17 @@ int clockCommand(CliEnvironment& env, Session& session)
     // The form offers the clock only when the repeater reported it.
     if (!session.pager.pager().repeaterReported)
         return failed(env, "the repeater did not report its clock after the search; it cannot be set");
-    const Confirmation set = session.pager.setRepeaterClock(session);
-    session.tellAll(set.messages);
-    if (set.confirmed)
-        return exitcode::Success;
-    if (set.stopped)
-        return interrupted(env, session, "the repeater may not have taken the new time");
-    return failed(env, "the repeater did not confirm the new time");
+    return confirmedStatus(env, session, session.pager.setRepeaterClock(session),
+                           "the repeater may not have taken the new time", "the repeater did not confirm the new time");
 }
 
 int bootloaderCommand(CliEnvironment& env, Session& session)
 {
     if (const int status = findPager(env, session, "the boot loader was not started"); status != exitcode::Success)
         return status;
-    const Confirmation started = session.pager.startBootloader(session);
-    if (started.confirmed)
-        return exitcode::Success;
-    if (started.stopped)
-        return interrupted(env, session, "the pager may not have started its boot loader");
-    return failed(env, "the pager did not confirm the boot loader start");
+    return confirmedStatus(env, session, session.pager.startBootloader(session),
+                           "the pager may not have started its boot loader",
+                           "the pager did not confirm the boot loader start");
 }
 
 // The options given before the command, for every command's --help.
