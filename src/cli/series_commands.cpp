@@ -21,8 +21,6 @@
 #include "files/backups.h"
 #include "files/configuration_csv.h"
 #include "model/configuration_rule.h"
-#include "transfer/reply_parsing.h"
-#include "transfer/transfer_steps.h"
 
 namespace harvelin::cli {
 
@@ -32,7 +30,6 @@ namespace {
 // notices Ctrl-C meanwhile.
 constexpr unsigned ProbeIntervalMs = 1000;
 constexpr unsigned StopCheckMs = 100;
-constexpr int VersionQueries = 4;
 constexpr int RemovalMisses = 2;
 
 bool stopRequested(CliEnvironment& env) { return env.interrupted && env.interrupted(); }
