@@ -1,16 +1,10 @@
 #include <gtest/gtest.h>
 
-#include <sstream>
 #include <string>
 #include <vector>
 
-#include "cli/cli.h"
 #include "cli/session.h"
 #include "cli_run.h"
-#include "pager_simulator.h"
-#include "platform/clock.h"
-#include "sim_backend.h"
-#include "temp_dir.h"
 
 namespace harvelin {
 namespace {
@@ -18,16 +12,9 @@ namespace {
 // harvelin-cli on virtual time with the simulated pager on ttyUSB0; a stop
 // request (as Ctrl-C and SIGTERM make it) can come the moment the pager has
 // received a given command.
-class CliOutcomeTest : public ::testing::Test {
+class CliOutcomeTest : public ::testing::Test, protected CliRig {
 protected:
     ~CliOutcomeTest() override { cli::stopRequested.store(false); }
-
-    int run(std::vector<std::string> args)
-    {
-        out.str({});
-        err.str({});
-        return runCliWith(std::move(args), env);
-    }
 
     // Stops the command when the pager has received `command` for the
     // `nth` time.
@@ -38,15 +25,6 @@ protected:
                 requestCliStop();
         };
     }
-
-    TempDir dir;
-    VirtualClock clock;
-    sim::SimBackend backend{clock};
-    std::shared_ptr<sim::PagerSimulator> pager = backend.attachPager("ttyUSB0");
-    std::ostringstream out;
-    std::ostringstream err;
-    CliEnvironment env{backend, clock, [] { return PortTable::fromPaths({"ttyUSB0"}); }, {}, out, err, false, {}, '.',
-                       nullptr};
 
 private:
     int seen_ = 0;

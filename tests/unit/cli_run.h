@@ -1,9 +1,15 @@
 #pragma once
 
+#include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "cli/cli.h"
+#include "pager_simulator.h"
+#include "platform/clock.h"
+#include "sim_backend.h"
+#include "temp_dir.h"
 
 namespace harvelin {
 
@@ -17,5 +23,25 @@ inline int runCliWith(std::vector<std::string> args, CliEnvironment& env)
         argv.push_back(a.c_str());
     return runCli(static_cast<int>(argv.size()), argv.data(), env);
 }
+
+// harvelin-cli in process on virtual time, with the simulated pager on
+// ttyUSB0, the system's only port, and no backup folder.
+struct CliRig {
+    int run(std::vector<std::string> args)
+    {
+        out.str({});
+        err.str({});
+        return runCliWith(std::move(args), env);
+    }
+
+    TempDir dir;
+    VirtualClock clock;
+    sim::SimBackend backend{clock};
+    std::shared_ptr<sim::PagerSimulator> pager = backend.attachPager("ttyUSB0");
+    std::ostringstream out;
+    std::ostringstream err;
+    CliEnvironment env{backend, clock, [] { return PortTable::fromPaths({"ttyUSB0"}); }, {}, out, err, false, {}, '.',
+                       nullptr};
+};
 
 }  // namespace harvelin

@@ -59,32 +59,7 @@ struct BadFile {
 
 void PrintTo(const BadFile& f, std::ostream* os) { *os << f.name; }
 
-class BadPagFile : public ::testing::TestWithParam<BadFile> {
-protected:
-    int run(std::vector<std::string> args)
-    {
-        out.str({});
-        err.str({});
-        return runCliWith(std::move(args), env);
-    }
-
-    TempDir dir;
-    VirtualClock clock;
-    sim::SimBackend backend{clock};
-    std::shared_ptr<sim::PagerSimulator> pager = backend.attachPager("ttyUSB0");
-    std::ostringstream out;
-    std::ostringstream err;
-    CliEnvironment env{backend,
-                       clock,
-                       [] { return PortTable::fromPaths({"ttyUSB0"}); },
-                       []() -> std::optional<std::string> { return std::nullopt; },
-                       out,
-                       err,
-                       false,
-                       {},
-                       '.',
-                       nullptr};
-};
+class BadPagFile : public ::testing::TestWithParam<BadFile>, protected CliRig {};
 
 // The file is refused as a whole, before the port is opened, with the file,
 // the line and what is wrong; the form's "Datei öffnen" changes nothing.
