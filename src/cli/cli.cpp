@@ -208,13 +208,13 @@ int learnCommand(CliEnvironment& env, Session& session, int slot, const std::str
     if (!learning)
         return failed(env, "the pager did not take up learn mode");
     complain(env) << "learn mode for slot " << slot << ": press the call button now\n" << std::flush;
-    const bool ended = session.runLearnWindow();
+    const LearnEnd end = session.runLearnWindow();
     if (session.stopped())
         return interrupted(env, session, leftAsItWas);
-    if (!ended)
+    if (!end.ended)
         return failed(env, "the learn window did not end");
-    const bool left = session.learnModeLeft();
-    if (!session.learnStored())
+    const bool left = end.exit == LearnModeExit::Confirmed;
+    if (!end.stored)
         return failed(env, std::string(left ? "" : "the pager did not confirm leaving learn mode; ") +
                                "no call button was learned; " + file + " is left as it was");
     if (!saveFile(env, file, session.configuration()))

@@ -45,13 +45,6 @@ void Session::learnStatus(const std::string& text)
     shownStatus_ = text;
 }
 
-void Session::learnEnded(bool stored, LearnModeExit exit)
-{
-    learnStored_ = stored;
-    if (exit != LearnModeExit::NotSent)
-        learnModeLeft_ = exit == LearnModeExit::Confirmed;
-}
-
 void Session::acceptStopRequests()
 {
     outerSession_ = stoppableSession.exchange(&pager);
@@ -99,16 +92,14 @@ WriteOutcome Session::write()
 
 bool Session::startLearn(int slot)
 {
-    learnModeLeft_ = false;
-    learnStored_ = false;
     const LearnBegin begin = pager.startLearn(*this, slot);
     tellAll(begin.messages);
     return begin.start == LearnStart::TakenUp;
 }
 
-bool Session::runLearnWindow()
+LearnEnd Session::runLearnWindow()
 {
-    const bool ended = pager.runLearnWindow(*this, held_);
+    const LearnEnd ended = pager.runLearnWindow(*this, held_);
     if (!shownStatus_.empty())
         env_.err << '\n' << std::flush;
     shownStatus_.clear();

@@ -82,7 +82,6 @@ public:
     void repaint() override;
     void notice(const std::string& text) override { tell(text); }
     void learnStatus(const std::string& text) override;
-    void learnEnded(bool stored, LearnModeExit exit) override;
 
     // A stop request from now on stops what this session does, until the
     // session ends.
@@ -98,14 +97,11 @@ public:
     ReadOutResult read(PagerSession::Backup backup = PagerSession::Backup::Keep);
     // "PC -> Pager" of `configuration()`; tells how it went, as the form does.
     WriteOutcome write();
-    // Teaches caller slot `slot` (1..32) a call button: the identity heard
-    // goes into `configuration()`. False when the pager did not take up
-    // learn mode, or the window never ended.
+    // Teaches caller slot `slot` (1..32) a call button: false when the
+    // pager did not take up learn mode; then the window runs, and the
+    // identity heard goes into `configuration()`.
     bool startLearn(int slot);
-    bool runLearnWindow();
-    // The pager confirmed leaving learn mode at the window's end.
-    bool learnModeLeft() const { return learnModeLeft_; }
-    bool learnStored() const { return learnStored_; }
+    LearnEnd runLearnWindow();
 
     // After a stop request: learn mode off and the port closed.
     void stop();
@@ -143,8 +139,6 @@ private:
     PagerSession* outerSession_ = nullptr;
     PagerConfiguration held_ = startConfiguration();
     bool searchToldWhy_ = false;
-    bool learnModeLeft_ = false;
-    bool learnStored_ = false;
     std::string shownStatus_;
 };
 

@@ -239,33 +239,37 @@ LearnStep PagerSession::learnDuplicateShown(SessionEvents& events)
     return step;
 }
 
-bool PagerSession::runLearnWindow(SessionEvents& events, PagerConfiguration& config)
+LearnEnd PagerSession::runLearnWindow(SessionEvents& events, PagerConfiguration& config)
 {
     // The window lasts 8 seconds; this only guards against one that never ends.
     constexpr int MaxTicks = 600;
+    LearnEnd end;
     std::int64_t lastTickAt = clock_.nowMs();
     std::string told;
     for (int n = 0; learnWindow_.open() && !stopped(); ++n) {
         if (n == MaxTicks)
-            return false;
+            return end;
         // A tick falls due 100 ms after the previous one began, or at once
         // when that one ran longer.
         const std::int64_t due = lastTickAt + LearnWindow::TickPeriodMs;
         if (const std::int64_t now = clock_.nowMs(); due > now)
             clock_.sleepMs(static_cast<unsigned>(due - now));
         lastTickAt = clock_.nowMs();
-        const LearnStep step =
+        LearnStep step =
             learnTick(events, LearnWindow::LowerSlots(config.image.callers.data(), LearnWindow::DuplicateSlots));
         if (step.tick.duplicateOf != 0) {
             events.learnStatus(learnStatus_);
             events.notice(duplicateMessage(step.tick.duplicateOf));
-            learnDuplicateShown(events);
+            step.tick.modeExit = learnDuplicateShown(events).tick.modeExit;
         }
-        storeLearnedIdentity(step.tick, config.image);
+        end.stored = storeLearnedIdentity(step.tick, config.image) || end.stored;
+        if (step.tick.modeExit != LearnModeExit::NotSent)
+            end.exit = step.tick.modeExit;
         if (learnStatus_ != told)
             events.learnStatus(told = learnStatus_);
     }
-    return true;
+    end.ended = !learnWindow_.open();
+    return end;
 }
 
 // After an action the pager did not confirm: why, unless a stop cut it short.

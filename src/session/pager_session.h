@@ -133,6 +133,14 @@ struct Confirmation {
 // the one whose "Lernen" was pressed. False when the tick stored nothing.
 bool storeLearnedIdentity(const LearnTick& tick, PagerImage& image);
 
+// How a learn window that ran to its end came out.
+struct LearnEnd {
+    bool ended = false;  // false: stopped, or it never ended
+    bool stored = false; // the slot got the identity heard
+    // How the pager took the end of learn mode.
+    LearnModeExit exit = LearnModeExit::NotSent;
+};
+
 // What one tick of the learn window came to, for the form.
 struct LearnStep {
     LearnTick tick;
@@ -193,8 +201,8 @@ public:
     // For a front end without a timer: ticks the window every 100 ms of the
     // clock until it ends or a stop is requested, telling the status on the
     // way; a duplicate is told as a notice. The slot's identity, if one was
-    // heard, goes into `config`. False when the window never ended.
-    bool runLearnWindow(SessionEvents& events, PagerConfiguration& config);
+    // heard, goes into `config`.
+    LearnEnd runLearnWindow(SessionEvents& events, PagerConfiguration& config);
     // Switches an option at once, the command followed by the pager's name
     // (Windows-1252); what the pager confirmed is kept.
     // Without a pager found nothing is sent: the new state waits for the

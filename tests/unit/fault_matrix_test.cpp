@@ -244,7 +244,7 @@ public:
         case Op::Write: o.messages = session().write(events, held_).messages; break;
         case Op::Learn:
             if (const LearnStart start = session().startLearn(events, 1).start; start == LearnStart::TakenUp) {
-                EXPECT_TRUE(session().runLearnWindow(events, held_));
+                EXPECT_TRUE(session().runLearnWindow(events, held_).ended);
             } else {
                 o.refused = start == LearnStart::NotSent;
             }

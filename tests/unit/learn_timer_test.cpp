@@ -140,7 +140,7 @@ TEST_F(LearnModeTest, KnownButtonIsRefusedWithItsSlotBeforeLearnModeEnds)
         ASSERT_EQ(fresh.session.startLearn(fresh.events, c.slot).start, LearnStart::TakenUp);
         fresh.fromPager(fresh.pager->pressButton(c.pressed));
         const PagerConfiguration before = config;
-        EXPECT_TRUE(fresh.session.runLearnWindow(fresh.events, config));
+        EXPECT_TRUE(fresh.session.runLearnWindow(fresh.events, config).ended);
 
         const bool learned = c.notice.empty();
         EXPECT_EQ(fresh.events.notices, learned ? std::vector<std::string>{} : std::vector<std::string>{c.notice});
