@@ -153,15 +153,6 @@ void MainDialog::sendOptionSwitch(int checkId, OptionSwitchTexts texts)
                  });
 }
 
-void MainDialog::showRepeaterStatus(const RepeaterStatus& status)
-{
-    if (status.systemTime)
-        fields_.systemTimeText = *status.systemTime;
-    if (status.repeaterTime)
-        fields_.repeaterTimeText = *status.repeaterTime;
-    UpdateData(false);
-}
-
 void MainDialog::setRepeaterClock()
 {
     // No keep-alive byte may come between the clock command's bytes.

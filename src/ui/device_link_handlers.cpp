@@ -22,7 +22,11 @@ void MainDialog::Events::pagerFound(const FoundPager&)
 void MainDialog::Events::repeaterStatus(const RepeaterStatus& status)
 {
     context_.show([&dialog = dialog_, status] {
-        dialog.showRepeaterStatus(status);
+        if (status.systemTime)
+            dialog.fields_.systemTimeText = *status.systemTime;
+        if (status.repeaterTime)
+            dialog.fields_.repeaterTimeText = *status.repeaterTime;
+        dialog.UpdateData(false);
         if (status.reported)
             dialog.showRepeaterClockFor(FoundClockTicks);
     });

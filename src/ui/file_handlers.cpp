@@ -6,15 +6,9 @@ namespace harvelin {
 
 namespace {
 
-FileDialogSpec dataFileDialog(bool save)
-{
-    FileDialogSpec dialog;
-    dialog.save = save;  // the save form asks before overwriting
-    dialog.defaultExtension = "pag";
-    dialog.filterText = "Datenfiles (*.pag)";
-    dialog.filterPattern = "*.pag";
-    return dialog;
-}
+// The data file dialogs; the save form asks before overwriting.
+const FileDialogSpec OpenDataFile{false, "pag", "Datenfiles (*.pag)", "*.pag"};
+const FileDialogSpec SaveDataFile{true, "pag", "Datenfiles (*.pag)", "*.pag"};
 
 }  // namespace
 
@@ -29,7 +23,7 @@ void MainDialog::openFile()
     // 1.
     UpdateData(true);
     // 2. A cancelled open changes nothing, rows typed meanwhile included.
-    const auto path = host_.fileDialog(dataFileDialog(false));
+    const auto path = host_.fileDialog(OpenDataFile);
     if (!path)
         return;
     // 3./4. The file is merged into what the form shows: what it does not
@@ -61,7 +55,7 @@ void MainDialog::saveFile()
         return;
     formToImage();
     // 2.
-    const auto path = host_.fileDialog(dataFileDialog(true));
+    const auto path = host_.fileDialog(SaveDataFile);
     if (!path)
         return;
     // 3.-5. The form and the image stay as they are.

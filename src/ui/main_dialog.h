@@ -171,7 +171,6 @@ private:
     // The tick's halves: the pager's part on the runner, what it did shown here.
     void showTick(const TimerTick& tick);
     void showLearnStep(const LearnStep& step);
-    void showRepeaterStatus(const RepeaterStatus& status);
     void showClockGroup(bool visible);
     // Shows the repeater clock group for this many ticks of the timer.
     void showRepeaterClockFor(std::uint8_t ticks);
