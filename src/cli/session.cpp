@@ -22,14 +22,6 @@ Session::~Session()
     progress_.end();
 }
 
-void Session::progressRange(int low, int high)
-{
-    progressLow_ = low;
-    progressHigh_ = high;
-}
-
-void Session::progress(int position) { progress_.show(progressLow_, progressHigh_, position); }
-
 void Session::repaint()
 {
     if (whileBusy)
@@ -54,7 +46,6 @@ void Session::acceptStopRequests()
 
 bool Session::search()
 {
-    searchToldWhy_ = false;
     const SearchOutcome outcome = pager.search(*this);
     searchToldWhy_ = !outcome.messages.empty();
     tellAll(outcome.messages);
@@ -65,7 +56,6 @@ ReadOutResult Session::read(PagerSession::Backup backup)
 {
     progress(0);
     const ReadOutOutcome outcome = pager.readOut(*this, held_, backup);
-    progress(0);
     lastBackupPath = outcome.backupPath;
     if (outcome.result.complete())
         held_ = outcome.result.read;
@@ -79,7 +69,6 @@ WriteOutcome Session::write()
 {
     progress(0);
     const WriteOutcome outcome = pager.write(*this, held_);
-    progress(0);
     // After a stop part-way the command's own note says what it left; a
     // series tells the small pager in its result line.
     if (!outcome.result.cancelled)
@@ -122,6 +111,7 @@ void Session::tellAll(const Messages& messages)
 {
     for (const std::string& text : messages)
         tell(text);
+    // What the command prints next starts on a line of its own.
     progress_.end();
 }
 

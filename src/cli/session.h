@@ -30,17 +30,23 @@ class ProgressBar {
 public:
     ProgressBar(std::ostream& err, bool enabled) : err_(err), enabled_(enabled) {}
 
-    void show(int low, int high, int pos)
+    void range(int low, int high)
+    {
+        low_ = low;
+        high_ = high;
+    }
+
+    void show(int pos)
     {
         // The form's bar drops back when an operation ends; the terminal
         // keeps what was reached.
-        if (!enabled_ || high <= low || (drawn_ && pos < shown_))
+        if (!enabled_ || high_ <= low_ || (drawn_ && pos < shown_))
             return;
         shown_ = pos;
-        const int filled = std::clamp((pos - low) * ProgressBarWidth / (high - low), 0, ProgressBarWidth);
+        const int filled = std::clamp((pos - low_) * ProgressBarWidth / (high_ - low_), 0, ProgressBarWidth);
         err_ << "\r[" << std::string(static_cast<std::size_t>(filled), '#')
-             << std::string(static_cast<std::size_t>(ProgressBarWidth - filled), '.') << "] " << (pos - low) << '/'
-             << (high - low) << std::flush;
+             << std::string(static_cast<std::size_t>(ProgressBarWidth - filled), '.') << "] " << (pos - low_) << '/'
+             << (high_ - low_) << std::flush;
         drawn_ = true;
     }
 
@@ -56,6 +62,8 @@ public:
 private:
     std::ostream& err_;
     bool enabled_;
+    int low_ = 0;
+    int high_ = FullProgressMax;
     bool drawn_ = false;
     int shown_ = 0;
 };
@@ -77,8 +85,8 @@ public:
     Session& operator=(const Session&) = delete;
 
     // --- SessionEvents
-    void progressRange(int low, int high) override;
-    void progress(int position) override;
+    void progressRange(int low, int high) override { progress_.range(low, high); }
+    void progress(int position) override { progress_.show(position); }
     void repaint() override;
     void notice(const std::string& text) override { tell(text); }
     void learnStatus(const std::string& text) override;
@@ -134,8 +142,6 @@ public:
 private:
     CliEnvironment& env_;
     ProgressBar progress_;
-    int progressLow_ = 0;
-    int progressHigh_ = FullProgressMax;
     PagerSession* outerSession_ = nullptr;
     PagerConfiguration held_ = startConfiguration();
     bool searchToldWhy_ = false;
