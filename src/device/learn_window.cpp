@@ -153,18 +153,6 @@ LearnModeExit LearnWindow::endOnPager(SerialLink& link)
     return exit;
 }
 
-LearnTick LearnWindow::tick(SerialLink& link, LowerSlots lowerSlots, const DuplicateShown& duplicateShown)
-{
-    LearnTick result = tickUpToDuplicate(link, lowerSlots);
-    if (result.duplicateOf == 0)
-        return result;
-    if (duplicateShown)
-        duplicateShown(result);
-    result.modeExit = duplicateClosed(link).modeExit;
-    result.ended = true;
-    return result;
-}
-
 LearnTick LearnWindow::tickUpToDuplicate(SerialLink& link, LowerSlots lowerSlots)
 {
     LearnTick result = step(link, lowerSlots);

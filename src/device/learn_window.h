@@ -2,7 +2,6 @@
 
 #include <array>
 #include <cstdint>
-#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -65,22 +64,15 @@ public:
     // The window's ticks come this far apart.
     static constexpr unsigned TickPeriodMs = 100;
     using LowerSlots = std::span<const CallerEntry, DuplicateSlots>;
-    // Shown mid-tick when the reported identity is already stored, before
-    // learn mode ends on the pager; the window goes on when it returns. The
-    // tick so far carries duplicateOf and the status this tick has set.
-    // Further ticks may run meanwhile.
-    using DuplicateShown = std::function<void(const LearnTick& soFar)>;
 
     explicit LearnWindow(Clock& clock) : clock_(&clock) {}
 
     // Puts the pager into learn mode for caller slot `slot` (1..32).
     LearnStart start(SerialLink& link, int slot);
     // One tick of the open window: counts the seconds, keeps the line, and
-    // listens for the report.
-    LearnTick tick(SerialLink& link, LowerSlots lowerSlots, const DuplicateShown& duplicateShown);
-    // The same tick for a caller that shows the duplicate message itself:
-    // at a duplicate it returns with duplicateOf set and the window still
-    // open, so further ticks go on counting and listening until
+    // listens for the report. At a duplicate it returns with duplicateOf set
+    // and the window still open, so that the caller can show the duplicate
+    // message while further ticks go on counting and listening, until
     // duplicateClosed() ends it, also on the pager.
     LearnTick tickUpToDuplicate(SerialLink& link, LowerSlots lowerSlots);
     LearnTick duplicateClosed(SerialLink& link);

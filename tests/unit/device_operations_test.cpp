@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -31,14 +32,22 @@ struct OperationRig {
     }
     // The learn window's ticks until it closes or `n` ran. A tick falls due
     // 100 ms after the previous one began, or at once when that one ran longer.
-    std::vector<LearnTick> learnTicks(int n, const LearnWindow::DuplicateShown& duplicate = {})
+    // A duplicate is shown (`duplicate`) before the window ends.
+    std::vector<LearnTick> learnTicks(int n, const std::function<void(const LearnTick&)>& duplicate = {})
     {
         std::vector<LearnTick> out;
         std::int64_t lastTickAt = clock.nowMs();
         for (int i = 0; i < n && window.open(); ++i) {
             clock.advanceTo(lastTickAt + 100);
             lastTickAt = clock.nowMs();
-            out.push_back(window.tick(link, LearnWindow::LowerSlots(lower.data(), 16), duplicate));
+            LearnTick tick = window.tickUpToDuplicate(link, LearnWindow::LowerSlots(lower.data(), 16));
+            if (tick.duplicateOf != 0) {
+                if (duplicate)
+                    duplicate(tick);
+                tick.modeExit = window.duplicateClosed(link).modeExit;
+                tick.ended = true;
+            }
+            out.push_back(tick);
         }
         return out;
     }
