@@ -41,12 +41,11 @@ PagerSession::PagerSession(SerialBackend& backend, PortTable ports, Clock& clock
 {
 }
 
+// Learn mode on the pager never outlives the session.
 PagerSession::~PagerSession()
 {
-    // Learn mode on the pager never outlives the session.
-    link_.clearCancel();
-    learnWindow_.leave(link_);
-    link_.close();
+    SessionEvents unheard;
+    end(unheard);
 }
 
 void PagerSession::leaveLearnMode(SessionEvents& events)
