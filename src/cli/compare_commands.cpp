@@ -14,6 +14,13 @@ namespace {
 
 const std::string NothingCompared = "nothing was compared";
 
+// A file that lacks lines is compared only where it has them; says so.
+void sayWhatIsNotCompared(CliEnvironment& env, const std::string& name, const FileCoverage& has)
+{
+    if (!has.complete())
+        complain(env) << name << " lacks " << has.missing() << "; not compared\n";
+}
+
 // A complete read-out of the pager that the search finds, compared with
 // `expected` where both hold a line: Success, or the exit status after a
 // message. Says what was not compared, and why.
@@ -33,8 +40,7 @@ int comparePager(CliEnvironment& env, Session& session, const PagerConfiguration
     if (!comparison.pagerLacks.empty())
         complain(env) << "the pager has " << read.result.callerSlots << " slots and holds no "
                       << comparison.pagerLacks << "; not compared\n";
-    if (!expectedHas.complete())
-        complain(env) << expectedName << " lacks " << expectedHas.missing() << "; not compared\n";
+    sayWhatIsNotCompared(env, expectedName, expectedHas);
     return exitcode::Success;
 }
 
@@ -145,9 +151,8 @@ int diffCommand(CliEnvironment& env, Session& session, const std::string& first,
     const bool firstIsPager = !a;
     std::vector<ConfigurationDifference> differences;
     if (a && b) {
-        for (const auto& [name, has] : {std::pair{first, aHas}, std::pair{second, bHas}})
-            if (!has.complete())
-                complain(env) << name << " lacks " << has.missing() << "; not compared\n";
+        sayWhatIsNotCompared(env, first, aHas);
+        sayWhatIsNotCompared(env, second, bHas);
         differences = compareConfigurations(*a, *b, aHas.within(bHas));
     } else {
         const PagerConfiguration& file = a ? *a : b ? *b : startConfiguration();
