@@ -1,34 +1,27 @@
-# The Windows desktop program's resources: its icon (128) and its manifest,
-# compiled from packaging/windows/harvelin.rc. Use in the top CMakeLists.txt,
-# at file scope, since enable_language() may not be called in a function:
+# The Windows programs' resources: the icon (128) in both, and in the desktop
+# program its manifest. Use in the top CMakeLists.txt, at file scope, since
+# enable_language() may not be called in a function:
 #
-#   if(WIN32 AND TARGET harvelin)
+#   if(WIN32)
 #       include(cmake/WindowsResources.cmake)
-#       harvelin_windows_resources(harvelin)
+#       harvelin_windows_resources(harvelin harvelin.rc)
+#       harvelin_windows_resources(harvelin-cli harvelin-cli.rc)
 #   endif()
 #
-# The icon is not drawn in a Windows build (the drawing needs Qt); it is taken
-# from a Linux build, which writes it with the other icon files:
-#   cmake --preset default && cmake --build build/default -j2 --target harvelin_icon_files
-# HARVELIN_WINDOWS_ICON names the file when that build lives elsewhere.
+# The icon is kept in the tree (packaging/icons/harvelin.ico), so a Windows
+# build needs nothing else; a Linux build checks that it still matches the
+# drawing (the test icon_files_match_drawing).
 
 enable_language(RC)
 
 get_filename_component(harvelin_source_dir ${CMAKE_CURRENT_LIST_DIR}/.. ABSOLUTE)
-set(HARVELIN_WINDOWS_ICON ${harvelin_source_dir}/build/default/packaging/icons/harvelin.ico
-    CACHE FILEPATH "harvelin.ico from a Linux build's packaging/icons folder, for harvelin.exe")
+set(HARVELIN_WINDOWS_ICON ${harvelin_source_dir}/packaging/icons/harvelin.ico)
 set(HARVELIN_WINDOWS_RESOURCE_DIR ${harvelin_source_dir}/packaging/windows)
 
-function(harvelin_windows_resources target)
-    file(TO_CMAKE_PATH "${HARVELIN_WINDOWS_ICON}" icon)
-    if(NOT EXISTS "${icon}")
-        message(FATAL_ERROR
-            "The program's icon is missing: ${icon}\n"
-            "A Linux build draws it: cmake --preset default && "
-            "cmake --build build/default -j2 --target harvelin_icon_files\n"
-            "or point HARVELIN_WINDOWS_ICON at a harvelin.ico made elsewhere (-DHARVELIN_WINDOWS_ICON=...).")
-    endif()
-    set(rc ${HARVELIN_WINDOWS_RESOURCE_DIR}/harvelin.rc)
+# `rc_file`: a resource script in packaging/windows.
+function(harvelin_windows_resources target rc_file)
+    set(icon ${HARVELIN_WINDOWS_ICON})
+    set(rc ${HARVELIN_WINDOWS_RESOURCE_DIR}/${rc_file})
     set(manifest ${HARVELIN_WINDOWS_RESOURCE_DIR}/harvelin.exe.manifest)
 
     # The resource compiler takes the files' names from a header, in quotes,
