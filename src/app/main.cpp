@@ -1,7 +1,10 @@
 // Start-up of the Qt front end: the application object builds the main
 // dialog, runs it modally and ends when the dialog ends.
 //
-//   harvelin [--simulate] [--port PATH]... [--screenshot FILE.png]
+//   harvelin [--simulate] [--port PATH]... [--screenshot FILE.png] [FILE.pag]
+//
+// A file given is opened as "Datei öffnen" opens the one chosen, once the form
+// shows (a desktop's double-click on a .pag comes this way).
 //
 // SIGINT and SIGTERM end the form as the close box does, without asking:
 // learn mode is left on the pager and the port closed, then the program ends
@@ -14,6 +17,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -45,6 +49,7 @@ struct Options {
     bool simulate = false;
     std::vector<std::string> ports;
     QString screenshot;
+    QString file;  // to open at start; empty: none
 };
 
 // The command line is the tool's own business and speaks English, like
@@ -66,13 +71,21 @@ Options parseOptions(const QCoreApplication& app)
                                         QStringLiteral("Save the form as it looks after start as PNG, then end."),
                                         QStringLiteral("FILE.png"));
     parser.addOptions({simulate, port, screenshot});
+    parser.addPositionalArgument(QStringLiteral("FILE.pag"), QStringLiteral("Configuration file to open at start."));
     parser.process(app);
+    if (parser.positionalArguments().size() > 1) {
+        std::fprintf(stderr, "harvelin: one file at a time, not %lld\n",
+                     static_cast<long long>(parser.positionalArguments().size()));
+        std::exit(2);
+    }
 
     Options options;
     options.simulate = parser.isSet(simulate);
     for (const QString& path : parser.values(port))
         options.ports.push_back(QFile::encodeName(path).toStdString());
     options.screenshot = parser.value(screenshot);
+    if (!parser.positionalArguments().isEmpty())
+        options.file = parser.positionalArguments().constFirst();
     return options;
 }
 
@@ -173,6 +186,12 @@ public:
 
         harvelin::gui::MainForm form(backend, std::move(ports), clock);
         form.dialog().session().setBackupFolder(harvelin::BackupFolder::standardPath());
+        if (!options_.file.isEmpty()) {
+            // Relative to where the program was started, before anything
+            // changes the working folder.
+            const QString file = QFileInfo(options_.file).absoluteFilePath();
+            QTimer::singleShot(0, &form, [&form, file] { form.openGivenFile(file); });
+        }
         if (!options_.screenshot.isEmpty())
             return saveScreenshot(form);
 

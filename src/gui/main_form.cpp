@@ -10,6 +10,8 @@
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QContextMenuEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFontMetrics>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -17,9 +19,12 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QMimeData>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTimer>
+#include <QUrl>
 
 #include "gui/about_dialog.h"
 #include "gui/app_icon.h"
@@ -121,6 +126,7 @@ MainForm::MainForm(SerialBackend& backend, PortTable ports, Clock& clock, Device
     host_.onTick = [this](int timerId) { dialog_->onTimer(timerId); };
 
     setWindowIcon(pagerIcon());
+    setAcceptDrops(true);
 
     // True asks for the focus on the first control of the tab order. Qt would
     // otherwise hand it to the default button "Beenden", where a stray space
@@ -174,6 +180,8 @@ void MainForm::buildForm()
             widget->setVisible(false);
         if (c.flags & layout::Disabled)
             widget->setEnabled(false);
+        if (qobject_cast<QLineEdit*>(widget))
+            widget->installEventFilter(this);  // a file dropped on a field goes to the form
         if (c.id != layout::NoId) {
             widget->setObjectName(QString::number(c.id));
             host_.addControl(c.id, widget);
@@ -230,6 +238,48 @@ void MainForm::showCurrentFile()
     }
     const QString name = QFileInfo(QString::fromStdString(dialog_->currentFile())).fileName();
     setWindowTitle(title + QStringLiteral(" - ") + name);
+}
+
+void MainForm::openGivenFile(const QString& path) { gate_->openGivenFile(path.toStdString()); }
+
+namespace {
+
+// The one local file a drag carries; nothing for several files, or for
+// anything else (text, a web address).
+QString draggedFile(const QMimeData* data)
+{
+    if (!data || !data->hasUrls() || data->urls().size() != 1 || !data->urls().constFirst().isLocalFile())
+        return {};
+    return data->urls().constFirst().toLocalFile();
+}
+
+bool takesDrop(QEvent::Type type)
+{
+    return type == QEvent::DragEnter || type == QEvent::DragMove || type == QEvent::Drop;
+}
+
+}  // namespace
+
+// A file dragged over the form is taken wherever it is let go, over a text
+// field too, which would otherwise take its name as text. While work runs
+// the form shows that it takes nothing.
+void MainForm::dragEnterEvent(QDragEnterEvent* event) { acceptDrag(event); }
+
+void MainForm::acceptDrag(QDragMoveEvent* event)
+{
+    if (!gate_->busy() && !draggedFile(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void MainForm::dropEvent(QDropEvent* event)
+{
+    const QString path = draggedFile(event->mimeData());
+    if (path.isEmpty())
+        return;
+    event->acceptProposedAction();
+    // The drop ends before the file is opened: its boxes must not hold up
+    // the program the file came from.
+    QTimer::singleShot(0, this, [this, path] { openGivenFile(path); });
 }
 
 void MainForm::showAbout()
@@ -318,7 +368,16 @@ void MainForm::finishEnding()
 // press "Beenden" nor close the dialog, and a focused button ignores Return.
 bool MainForm::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::KeyPress) {
+    if (takesDrop(event->type()) && qobject_cast<QLineEdit*>(watched)
+        && !draggedFile(static_cast<QDropEvent*>(event)->mimeData()).isEmpty()) {
+        // Handed to the form as if the field were not there.
+        if (event->type() == QEvent::Drop)
+            dropEvent(static_cast<QDropEvent*>(event));
+        else
+            acceptDrag(static_cast<QDragMoveEvent*>(event));
+        return true;
+    }
+    if (event->type() == QEvent::KeyPress && !qobject_cast<QLineEdit*>(watched)) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter)
             return true;

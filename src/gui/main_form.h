@@ -30,6 +30,11 @@ public:
     // The control with this id; nullptr for an id the form does not have.
     QWidget* control(int id) const { return host_.control(id); }
 
+    // A file named on the command line or dropped on the form, opened as
+    // "Datei öffnen" opens the one chosen, question included; nothing happens
+    // while other work runs.
+    void openGivenFile(const QString& path);
+
     // "Inf&o über Harvelin...": the about box, modal over the form.
     void showAbout();
 
@@ -55,12 +60,15 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void buildForm();
     void connectControl(int id, QWidget* widget);
     void focusFirstControl();
     void showCurrentFile();
+    void acceptDrag(QDragMoveEvent* event);
     // ClickGate::Window
     void holdInput() override;
     void releaseInput() override;

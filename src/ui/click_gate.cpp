@@ -4,9 +4,19 @@
 
 namespace harvelin {
 
+void ClickGate::press(int id)
+{
+    run(id, [this, id] { dialog_.onCommand(id); });
+}
+
+void ClickGate::openGivenFile(const std::string& path)
+{
+    run(ctl::OpenFileButton, [this, &path] { dialog_.openGivenFile(path); });
+}
+
 // The cancel flag is cleared before the handler starts (a cancel pressed at
 // once still counts) and after its work, so no later command is refused.
-void ClickGate::press(int id)
+void ClickGate::run(int id, const std::function<void()>& handler)
 {
     if (busy_)
         return;
@@ -16,7 +26,7 @@ void ClickGate::press(int id)
     if (cancellable_)
         window_.showCancel(true);
     dialog_.session().clearStop();
-    dialog_.onCommand(id);
+    handler();
     runner_.whenIdle([this] {
         dialog_.session().clearStop();
         ended();

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <functional>
+#include <string>
+
 #include "ui/main_dialog.h"
 #include "ui/threaded_runner.h"
 
@@ -36,6 +39,9 @@ public:
     // True from a click until its work has ended.
     bool busy() const { return busy_; }
     void press(int controlId);
+    // A file given from outside the form (dropped on it, or named at start),
+    // taken as a click on "Datei öffnen" is: not while other work runs.
+    void openGivenFile(const std::string& path);
     // "Abbrechen" (and Escape while it shows).
     void cancel();
     // Before the window closes: true while a click's work runs, which is then
@@ -47,6 +53,8 @@ public:
     void release();
 
 private:
+    // Runs `handler` as the click on `controlId`.
+    void run(int controlId, const std::function<void()>& handler);
     void ended();
 
     MainDialog& dialog_;

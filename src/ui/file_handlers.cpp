@@ -23,18 +23,30 @@ void MainDialog::openFile()
     // 1.
     UpdateData(true);
     // 2. A cancelled open changes nothing, rows typed meanwhile included.
-    const auto path = host_.fileDialog(OpenDataFile);
-    if (!path)
+    if (const auto path = host_.fileDialog(OpenDataFile))
+        mergeFile(*path);
+}
+
+void MainDialog::openGivenFile(const std::string& path)
+{
+    // The button is not there while work runs; neither is this way in.
+    if (runner_.working() || !mayDropUnsavedChanges("Datei öffnen"))
         return;
+    UpdateData(true);
+    mergeFile(path);
+}
+
+void MainDialog::mergeFile(const std::string& path)
+{
     // 3./4. The file is merged into what the form shows: what it does not
     //       mention stays. A file that cannot be read, or holds no
     //       configuration at all, changes nothing.
     const bool wasUnsaved = hasUnsavedChanges();
     PagerConfiguration config = configurationFromForm();
-    const FileOutcome opened = openConfigurationFile(*path, config);
+    const FileOutcome opened = openConfigurationFile(path, config);
     if (opened.done) {
         applyConfiguration(config);
-        currentFile_ = *path;
+        currentFile_ = path;
         // 5.
         selectPage(viewPage_);
         UpdateData(false);

@@ -90,6 +90,11 @@ public:
     // pager and the port given back; `then` runs on the form's thread when
     // that is done.
     void leaveLearnModeAndClose(std::function<void()> then);
+    // A file given from outside the form (on the command line, dropped on
+    // the window; UTF-8), opened as "Datei öffnen" opens the one chosen:
+    // the question about unsaved changes, the checks, the merge, the
+    // messages. Nothing happens while work runs.
+    void openGivenFile(const std::string& path);
 
     // --- what the form holds -------------------------------------------------
     // The configuration as the form variables and the image hold it, the rows
@@ -166,6 +171,8 @@ private:
     void setRepeaterClock();
     void startBootloader();
     void openFile();
+    // Steps 3 to 5 of "Datei öffnen", for the file chosen or given.
+    void mergeFile(const std::string& path);
     void saveFile();
 
     // The tick's halves: the pager's part on the runner, what it did shown here.

@@ -1,7 +1,10 @@
 // Start-up of the Windows desktop program: the native form on the operations
 // below it, one static executable.
 //
-//   harvelin.exe [--simulate] [--port COMn]...
+//   harvelin.exe [--simulate] [--port COMn]... [FILE.pag]
+//
+// A file given is opened as "Datei öffnen" opens the one chosen, once the form
+// shows: Explorer's "Öffnen" on a .pag comes this way.
 
 #include "win/windows_api.h"
 
@@ -25,7 +28,8 @@ namespace {
 
 constexpr const wchar_t* Usage =
     L"Harvelin " HARVELIN_WIDE_VERSION L"\n\n"
-    L"harvelin.exe [--simulate] [--port COMn]...\n\n"
+    L"harvelin.exe [--simulate] [--port COMn]... [FILE.pag]\n\n"
+    L"FILE.pag\tConfiguration file to open at start.\n"
     L"--simulate\tOffer a simulated pager as the first port.\n"
     L"--port COMn\tSearch this port as the next one (repeatable; default: COM1 to COM30).\n"
     L"--help\t\tShow this text.\n"
@@ -34,7 +38,24 @@ constexpr const wchar_t* Usage =
 struct Options {
     bool simulate = false;
     std::vector<std::string> ports;
+    std::string file;  // to open at start (UTF-8); empty: none
 };
+
+// A file named relative to the folder the program was started in, as a
+// whole path: the title and a later save name it the same way wherever the
+// working folder goes.
+std::wstring fullPath(const std::wstring& name)
+{
+    const DWORD size = ::GetFullPathNameW(name.c_str(), 0, nullptr, nullptr);
+    if (size == 0)
+        return name;
+    std::wstring path(size, L'\0');
+    const DWORD length = ::GetFullPathNameW(name.c_str(), size, path.data(), nullptr);
+    if (length == 0 || length >= size)
+        return name;
+    path.resize(length);
+    return path;
+}
 
 // The command line is the tool's own business and speaks English, like
 // harvelin-cli.exe; the form itself is German. A wrong option is named in a
@@ -62,6 +83,10 @@ std::optional<Options> parseOptions(int& status)
             answered = true;
         } else if (arg == L"--port") {
             problem = L"--port needs a port name, e.g. --port COM3.";
+        } else if (!arg.empty() && arg[0] != L'-' && arg != L"/?") {
+            if (!options.file.empty())
+                problem = L"One file at a time: " + arg + L"\n\n" + Usage;
+            options.file = harvelin::win::utf8FromWide(fullPath(arg));
         } else {
             problem = L"Unknown option: " + arg + L"\n\n" + Usage;
         }
@@ -112,6 +137,6 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
     }
 
     harvelin::win::Win32Form form(backend, std::move(ports), clock, harvelin::BackupFolder::standardPath());
-    form.run();  // the result is of no interest: whatever was to keep has been saved
+    form.run(options->file);  // the result is of no interest: whatever was to keep has been saved
     return 0;
 }

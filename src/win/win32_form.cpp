@@ -162,10 +162,35 @@ std::wstring programName()
     return name;
 }
 
+// Puts a box in the middle of its owner, kept inside the owner's monitor's
+// work area, as dialogs of the form's kind open.
+void centreOnOwner(HWND box)
+{
+    const HWND owner = ::GetWindow(box, GW_OWNER);
+    RECT ownerRect{};
+    RECT boxRect{};
+    if (!owner || !::GetWindowRect(owner, &ownerRect) || !::GetWindowRect(box, &boxRect))
+        return;
+    const LONG width = boxRect.right - boxRect.left;
+    const LONG height = boxRect.bottom - boxRect.top;
+    LONG left = ownerRect.left + (ownerRect.right - ownerRect.left - width) / 2;
+    LONG top = ownerRect.top + (ownerRect.bottom - ownerRect.top - height) / 2;
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    if (::GetMonitorInfoW(::MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST), &monitor)) {
+        const RECT& area = monitor.rcWork;
+        left = std::max(area.left, std::min(left, area.right - width));
+        top = std::max(area.top, std::min(top, area.bottom - height));
+    }
+    ::SetWindowPos(box, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 INT_PTR CALLBACK aboutProc(HWND box, UINT message, WPARAM wParam, LPARAM)
 {
-    if (message == WM_INITDIALOG)
+    if (message == WM_INITDIALOG) {
+        centreOnOwner(box);
         return TRUE;
+    }
     if (message == WM_COMMAND && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)) {
         ::EndDialog(box, LOWORD(wParam));
         return TRUE;
@@ -199,7 +224,7 @@ Win32Form::~Win32Form()
         ::DestroyIcon(smallIcon_);
 }
 
-int Win32Form::run()
+int Win32Form::run(const std::string& file)
 {
     const DialogTemplate form = buildTemplate(layout::mainForm(), Frame::MainForm);
     window_ = ::CreateDialogIndirectParamW(::GetModuleHandleW(nullptr),
@@ -208,6 +233,8 @@ int Win32Form::run()
     if (!window_)
         return 1;
     ::ShowWindow(window_, SW_SHOW);
+    if (!file.empty())
+        post([this, file] { gate_->openGivenFile(file); });
     MSG msg;
     while (!ended_ && ::GetMessageW(&msg, nullptr, 0, 0) > 0) {
         if (filterKey(msg) || !::IsDialogMessageW(window_, &msg)) {
@@ -272,6 +299,9 @@ void Win32Form::initDialog()
     dialog_->session().setBackupFolder(backupFolder_);
     gate_ = std::make_unique<ClickGate>(*dialog_, *runner_, static_cast<ClickGate::Window&>(*this));
     dialog_->OnInitDialog();
+    // Files dropped anywhere on the form come to it: the shell looks for the
+    // first window that takes them from the control under the cursor up.
+    ::DragAcceptFiles(window_, TRUE);
 }
 
 void Win32Form::post(std::function<void()> onUiThread)
@@ -321,6 +351,9 @@ INT_PTR Win32Form::handle(UINT message, WPARAM wParam, LPARAM lParam)
             quiet_ = false;
         }
         ::SetWindowLongPtrW(window_, DWLP_MSGRESULT, 0);
+        return TRUE;
+    case WM_DROPFILES:
+        onDroppedFiles(reinterpret_cast<HDROP>(wParam));
         return TRUE;
     case WM_SYSCOMMAND:
         if ((wParam & 0xFFF0) == layout::AboutCommand) {
@@ -479,6 +512,20 @@ void Win32Form::showCurrentFile()
         title += L" - " + (slash == std::wstring::npos ? path : path.substr(slash + 1));
     }
     ::SetWindowTextW(window_, title.c_str());
+}
+
+void Win32Form::onDroppedFiles(HDROP drop)
+{
+    std::wstring name;
+    if (::DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0) == 1) {
+        name.resize(::DragQueryFileW(drop, 0, nullptr, 0) + 1);
+        name.resize(::DragQueryFileW(drop, 0, name.data(), static_cast<UINT>(name.size())));
+    }
+    ::DragFinish(drop);
+    // The drop has ended for the program the file came from before the
+    // file's boxes open.
+    if (!name.empty())
+        post([this, file = utf8FromWide(name)] { gate_->openGivenFile(file); });
 }
 
 void Win32Form::showAbout()

@@ -2,6 +2,8 @@
 
 #include "win/windows_api.h"
 
+#include <shellapi.h>
+
 #include <map>
 #include <memory>
 #include <optional>
@@ -32,8 +34,10 @@ public:
     Win32Form(const Win32Form&) = delete;
     Win32Form& operator=(const Win32Form&) = delete;
 
-    // Shows the form and runs it until it ends; its result.
-    int run();
+    // Shows the form and runs it until it ends; its result. `file` (UTF-8),
+    // if given, is opened once the form shows, as "Datei öffnen" opens the
+    // one chosen.
+    int run(const std::string& file = {});
 
     // --- DialogHost
     std::string controlText(int id) const override;
@@ -78,6 +82,9 @@ private:
     // set or the deadline (GetTickCount64) has passed; whether it was set.
     bool runPostedUntil(const std::shared_ptr<bool>& done, ULONGLONG deadline);
     void showCurrentFile();
+    // A file dropped on the form (WM_DROPFILES): one file is opened as a
+    // file given at start is; several are refused.
+    void onDroppedFiles(HDROP drop);
     // ClickGate::Window
     void holdInput() override;
     void releaseInput() override;

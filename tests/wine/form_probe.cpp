@@ -11,11 +11,16 @@
 //   harvelin-form-probe.exe paste ID TEXT    puts TEXT (ASCII, \t a tab) on the clipboard
 //                                            and pastes it over the control's whole text,
 //                                            as Ctrl+V does over a selection
+//   harvelin-form-probe.exe title 0           the form's title
+//   harvelin-form-probe.exe drop PATH        drops the file PATH (ASCII) on the form, as
+//                                            Explorer does: WM_DROPFILES with an HDROP
 //   harvelin-form-probe.exe watch-read SECONDS  waits for "Pager -> PC" to be held and
 //                                            released; prints the time between and the
 //                                            longest the window took to answer
 
 #include "win/windows_api.h"
+
+#include <shlobj.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -116,6 +121,22 @@ std::wstring pastedText(const char* ascii)
     return text;
 }
 
+// An HDROP as the shell hands it over: DROPFILES, then the wide file names,
+// each ended by a null, and one more null.
+HGLOBAL droppedFiles(const std::wstring& path)
+{
+    const std::size_t bytes = sizeof(DROPFILES) + (path.size() + 2) * sizeof(wchar_t);
+    const HGLOBAL data = ::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, bytes);
+    if (!data)
+        return nullptr;
+    auto* drop = static_cast<DROPFILES*>(::GlobalLock(data));
+    drop->pFiles = sizeof(DROPFILES);
+    drop->fWide = TRUE;
+    std::memcpy(reinterpret_cast<char*>(drop) + sizeof(DROPFILES), path.c_str(), path.size() * sizeof(wchar_t));
+    ::GlobalUnlock(data);
+    return data;
+}
+
 // The form takes input: its buttons are enabled and "Abbrechen" is hidden.
 bool idle(HWND form)
 {
@@ -128,13 +149,14 @@ bool idle(HWND form)
 int main(int argc, char** argv)
 {
     if (argc < 3) {
-        std::printf("usage: harvelin-form-probe text|checked ID | paste ID TEXT | syscommand N |"
-                    " wait-idle|watch-read SECONDS\n");
+        std::printf("usage: harvelin-form-probe text|checked ID | title 0 | drop PATH | paste ID TEXT |"
+                    " syscommand N | wait-idle|watch-read SECONDS\n");
         return 2;
     }
     const std::string what = argv[1];
     const double argument = std::atof(argv[2]);
-    const bool quick = what == "text" || what == "checked" || what == "syscommand" || what == "paste";
+    const bool quick = what == "text" || what == "checked" || what == "syscommand" || what == "paste"
+                       || what == "title" || what == "drop";
     HWND form = findForm(quick ? 5000.0 : 1000.0 * argument);
     if (!form) {
         std::printf("probe: no window \"Harvelin\"\n");
@@ -151,6 +173,16 @@ int main(int argc, char** argv)
         ::SendMessageW(edit, EM_SETSEL, 0, -1);
         ::SendMessageW(edit, WM_PASTE, 0, 0);
         return 0;
+    }
+    if (what == "title") {
+        wchar_t title[256] = {};
+        ::GetWindowTextW(form, title, 256);
+        printUtf8(title);
+        return 0;
+    }
+    if (what == "drop") {
+        const HGLOBAL drop = droppedFiles(pastedText(argv[2]));
+        return drop && ::PostMessageW(form, WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0) ? 0 : 1;
     }
     if (what == "syscommand") {
         ::PostMessageW(form, WM_SYSCOMMAND, static_cast<WPARAM>(std::atoi(argv[2])), 0);
