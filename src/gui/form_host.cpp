@@ -20,6 +20,7 @@
 
 #include "model/win1252.h"
 #include "ui/control_ids.h"
+#include "ui/control_names.h"
 
 namespace harvelin::gui {
 
@@ -39,6 +40,8 @@ FormHost::FormHost(QDialog& window) : window_(window) {}
 void FormHost::addControl(int id, QWidget* widget)
 {
     controls_[id] = widget;
+    const auto* label = qobject_cast<QLabel*>(widget);
+    nameControl(id, widget, label ? label->text() : QString());
     if (auto* edit = qobject_cast<QLineEdit*>(widget))
         QObject::connect(edit, &QLineEdit::textEdited, &window_, [this] { userChanged_ = true; });
     else if (auto* button = qobject_cast<QAbstractButton*>(widget); button && button->isCheckable())
@@ -85,8 +88,10 @@ void FormHost::setControlText(int id, const std::string& bytes)
         edit->setText(text);
         edit->setCursorPosition(0);
     } else if (auto* label = qobject_cast<QLabel*>(w)) {
-        if (label->text() != text)
+        if (label->text() != text) {
             label->setText(text);
+            nameControl(id, label, text);
+        }
     } else if (auto* button = qobject_cast<QAbstractButton*>(w)) {
         if (button->text() != text)
             button->setText(text);
@@ -223,7 +228,30 @@ void FormHost::setPortListLine(const std::string& line)
         auto* item = new QListWidgetItem(toQt(line));
         item->setToolTip(item->text());
         list->addItem(item);
+        nameControl(ctl::PortList, list, item->text());
     }
+}
+
+void FormHost::pageShown(ViewPage page)
+{
+    if (page == page_)
+        return;
+    page_ = page;
+    for (const auto& [id, widget] : controls_) {
+        const auto* label = qobject_cast<QLabel*>(widget);
+        nameControl(id, widget, label ? label->text() : QString());
+    }
+}
+
+void FormHost::nameControl(int id, QWidget* widget, const QString& shown)
+{
+    const QString name = toQt(layout::accessibleName(id, page_));
+    if (name.isEmpty())
+        return;
+    // Qt tells the screen reader when the name changes.
+    const QString full = shown.isEmpty() ? name : name + QStringLiteral(": ") + shown;
+    if (widget->accessibleName() != full)
+        widget->setAccessibleName(full);
 }
 
 bool FormHost::askYesNo(const std::string& text)
@@ -234,8 +262,9 @@ bool FormHost::askYesNo(const std::string& text)
                     &window_);
     // The answers are named in the form's language, whatever Qt's own
     // translations say; "Nein" is the safe default.
-    QPushButton* yes = box.addButton(QStringLiteral("Ja"), QMessageBox::YesRole);
-    QPushButton* no = box.addButton(QStringLiteral("Nein"), QMessageBox::NoRole);
+    // J and N answer it, as on Windows (the box takes a mnemonic without Alt).
+    QPushButton* yes = box.addButton(QStringLiteral("&Ja"), QMessageBox::YesRole);
+    QPushButton* no = box.addButton(QStringLiteral("&Nein"), QMessageBox::NoRole);
     box.setDefaultButton(no);
     box.setEscapeButton(no);
     box.exec();

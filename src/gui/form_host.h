@@ -62,6 +62,7 @@ public:
     void setProgressRange(int low, int high) override;
     void setProgressPos(int pos) override;
     void setPortListLine(const std::string& line) override;
+    void pageShown(ViewPage page) override;
 
     void messageBox(const std::string& text) override;
     bool askYesNo(const std::string& text) override;
@@ -74,8 +75,13 @@ public:
     void endDialog(int result) override;
 
 private:
+    // Gives the control its accessible name from the names table; a control
+    // that shows state (a label, the port list) adds what it shows, so a
+    // screen reader is told of each change.
+    void nameControl(int id, QWidget* widget, const QString& shown);
 
     QDialog& window_;
+    ViewPage page_ = ViewPage::Lower;
     std::map<int, QWidget*> controls_;
     std::map<int, int> limits_;  // input limits as the dialog set them
     std::map<int, QTimer*> timers_;

@@ -3,6 +3,8 @@
 #include <optional>
 #include <string>
 
+#include "model/pager_image.h"
+
 namespace harvelin {
 
 struct FileDialogSpec {
@@ -37,6 +39,9 @@ public:
     virtual void setProgressPos(int pos) = 0;
     // Empties the one-line port list and adds this line.
     virtual void setPortListLine(const std::string& line) = 0;
+    // The caller rows now show this page: the window names them by the
+    // slots shown (layout::accessibleName).
+    virtual void pageShown(ViewPage) {}
 
     // Modal message with only an OK button and the application's name as caption.
     virtual void messageBox(const std::string& text) = 0;

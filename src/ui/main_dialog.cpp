@@ -331,6 +331,7 @@ void MainDialog::selectPage(ViewPage target)
     }
     viewPage_ = target;
     imageToForm();
+    host_.pageShown(target);
 }
 
 void MainDialog::deleteRow(int row)

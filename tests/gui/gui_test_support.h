@@ -90,7 +90,7 @@ private:
                 return;
             }
             for (QAbstractButton* button : box->buttons())
-                if (button->text() == QLatin1String(answerYes ? "Ja" : "Nein"))
+                if (QString(button->text()).remove(QLatin1Char('&')) == QLatin1String(answerYes ? "Ja" : "Nein"))
                     button->click();
         } else if (onOtherDialog) {
             onOtherDialog(modal);
