@@ -12,8 +12,8 @@
 //                                            and pastes it over the control's whole text,
 //                                            as Ctrl+V does over a selection
 //   harvelin-form-probe.exe title 0           the form's title
-//   harvelin-form-probe.exe drop PATH        drops the file PATH (ASCII) on the form, as
-//                                            Explorer does: WM_DROPFILES with an HDROP
+//   harvelin-form-probe.exe drop PATH        drops the file PATH (ASCII) on the form:
+//                                            WM_DROPFILES with an HDROP in its memory
 //   harvelin-form-probe.exe watch-read SECONDS  waits for "Pager -> PC" to be held and
 //                                            released; prints the time between and the
 //                                            longest the window took to answer
@@ -121,20 +121,28 @@ std::wstring pastedText(const char* ascii)
     return text;
 }
 
-// An HDROP as the shell hands it over: DROPFILES, then the wide file names,
-// each ended by a null, and one more null.
-HGLOBAL droppedFiles(const std::wstring& path)
+// An HDROP as a drop hands it to the form: DROPFILES, then the wide file
+// names, each ended by a null, and one more null. It is written into the
+// form's own process, as memory of a fixed block (whose handle is its
+// address) that the form's DragQueryFile can read.
+WPARAM droppedFiles(HWND form, const std::wstring& path)
 {
-    const std::size_t bytes = sizeof(DROPFILES) + (path.size() + 2) * sizeof(wchar_t);
-    const HGLOBAL data = ::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, bytes);
-    if (!data)
-        return nullptr;
-    auto* drop = static_cast<DROPFILES*>(::GlobalLock(data));
-    drop->pFiles = sizeof(DROPFILES);
-    drop->fWide = TRUE;
-    std::memcpy(reinterpret_cast<char*>(drop) + sizeof(DROPFILES), path.c_str(), path.size() * sizeof(wchar_t));
-    ::GlobalUnlock(data);
-    return data;
+    std::string block(sizeof(DROPFILES) + (path.size() + 2) * sizeof(wchar_t), '\0');
+    DROPFILES header{};
+    header.pFiles = sizeof(DROPFILES);
+    header.fWide = TRUE;
+    std::memcpy(block.data(), &header, sizeof header);
+    std::memcpy(block.data() + sizeof header, path.c_str(), path.size() * sizeof(wchar_t));
+
+    DWORD processId = 0;
+    ::GetWindowThreadProcessId(form, &processId);
+    const HANDLE process = ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, processId);
+    if (!process)
+        return 0;
+    void* there = ::VirtualAllocEx(process, nullptr, block.size(), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    const bool written = there && ::WriteProcessMemory(process, there, block.data(), block.size(), nullptr);
+    ::CloseHandle(process);
+    return written ? reinterpret_cast<WPARAM>(there) : 0;
 }
 
 // The form takes input: its buttons are enabled and "Abbrechen" is hidden.
@@ -181,8 +189,9 @@ int main(int argc, char** argv)
         return 0;
     }
     if (what == "drop") {
-        const HGLOBAL drop = droppedFiles(pastedText(argv[2]));
-        return drop && ::PostMessageW(form, WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0) ? 0 : 1;
+        const std::string ascii = argv[2];
+        const WPARAM drop = droppedFiles(form, std::wstring(ascii.begin(), ascii.end()));
+        return drop && ::PostMessageW(form, WM_DROPFILES, drop, 0) ? 0 : 1;
     }
     if (what == "syscommand") {
         ::PostMessageW(form, WM_SYSCOMMAND, static_cast<WPARAM>(std::atoi(argv[2])), 0);
