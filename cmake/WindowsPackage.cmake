@@ -1,6 +1,6 @@
 # The Windows release: the desktop program harvelin.exe and the command-line
 # tool harvelin-cli.exe, with the README and the licences of everything
-# linked into them, as one zip.
+# linked into them, as one zip and as an installer of the same files.
 #   cpack -G ZIP        (in the build directory)
 if(TARGET harvelin)
     install(TARGETS harvelin RUNTIME DESTINATION .)
@@ -36,4 +36,19 @@ set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_FILE_NAME harvelin-${PROJECT_VERSION}-windows-x64)
 set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
 set(CPACK_STRIP_FILES ON)
+# The installer, harvelin-<version>-windows-x64-setup.exe beside the zip, is
+# packed by makensis from the files cpack has just staged (and stripped) for
+# the zip, so both hold the same bytes (cmake/WindowsInstaller.cmake,
+# packaging/windows/harvelin.nsi). makensis is an extra:
+# HARVELIN_WITH_INSTALLER=1 scripts/setup installs it.
+find_program(HARVELIN_MAKENSIS makensis DOC "makensis, which packs the Windows installer")
+if(HARVELIN_MAKENSIS AND TARGET harvelin)
+    set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/WindowsInstaller.cmake)
+    set(CPACK_HARVELIN_MAKENSIS ${HARVELIN_MAKENSIS})
+    set(CPACK_HARVELIN_NSIS_SCRIPT ${CMAKE_CURRENT_SOURCE_DIR}/packaging/windows/harvelin.nsi)
+    set(CPACK_HARVELIN_ICON ${HARVELIN_WINDOWS_ICON})
+elseif(TARGET harvelin)
+    message(STATUS "makensis not found: cpack packs the zip without the installer "
+                   "(HARVELIN_WITH_INSTALLER=1 scripts/setup installs it)")
+endif()
 include(CPack)
