@@ -81,6 +81,7 @@ private slots:
     void questionsAnswerToJAndN_data();
     void questionsAnswerToJAndN();
     void arrowKeysSwitchThePage();
+    void focusComesBackAfterTheWork();
 };
 
 void AccessibilityTest::everyControlNamedOnceOnBothPages()
@@ -159,6 +160,22 @@ void AccessibilityTest::arrowKeysSwitchThePage()
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Left);
     QTRY_COMPARE(form.dialog().viewPage(), ViewPage::Lower);
     QCOMPARE(rig.edit(ctl::callerText(3))->accessibleName(), QStringLiteral("Tischsender 3 Meldetext"));
+}
+
+// "Abbrechen" holds the focus while the search runs on the device thread;
+// the focus is back on the button pressed when it has ended.
+void AccessibilityTest::focusComesBackAfterTheWork()
+{
+    FormRig rig(true, DeviceWorker::Mode::Threaded);
+    MainForm& form = *rig.form;
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QWidget* search = rig.control(ctl::SearchButton);
+    search->setFocus();
+    QTest::keyClick(search, Qt::Key_Space);
+    QCOMPARE(QApplication::focusWidget(), rig.control(ctl::Cancel));
+    QTRY_VERIFY(!form.busy());
+    QCOMPARE(QApplication::focusWidget(), search);
 }
 
 QTEST_MAIN(AccessibilityTest)
