@@ -90,7 +90,7 @@ struct FuzzDialog {
         FUZZ_CHECK(dialog.fields().pagerName.size() <= 14);
         FUZZ_CHECK(dialog.fields().remoteDeleteText.size() <= 16);
         FUZZ_CHECK(dialog.fields().repeaterTimeText.size() <= 5);
-        FUZZ_CHECK(session.portNumber() <= session.ports().size());
+        FUZZ_CHECK(session.portNumber() == 0 || session.ports().entry(session.portNumber()) != nullptr);
         FUZZ_CHECK(session.linkState() == LinkState::Closed || session.linkState() == LinkState::Open ||
                    session.linkState() == LinkState::Lost);
         FUZZ_CHECK(session.learnWindow().slot() <= static_cast<int>(CallerSlots));

@@ -67,10 +67,10 @@ int listPorts(CliEnvironment& env, const PortTable& ports)
 {
     if (ports.size() == 0)
         complain(env) << "this system has no serial port\n";
-    for (unsigned n = 1; n <= ports.size(); ++n) {
-        const PortEntry& e = *ports.entry(n);
+    for (const PortEntry& e : ports.entries()) {
         const bool opens = env.backend.open(e.deviceName) != nullptr;
-        env.out << n << ' ' << e.deviceName << "  " << (opens ? "ok" : portStatusText(env.backend.lastOpenProblem()));
+        env.out << e.number << ' ' << e.deviceName << "  "
+                << (opens ? "ok" : portStatusText(env.backend.lastOpenProblem()));
         if (!e.description.empty())
             env.out << "  " << win1252ToUtf8(e.description);
         env.out << '\n';

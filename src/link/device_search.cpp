@@ -1,6 +1,5 @@
 #include "link/device_search.h"
 
-#include <algorithm>
 #include <cstdio>
 
 #include "model/win1252.h"
@@ -33,8 +32,9 @@ bool answersAsPager(SerialLink& link, SerialPort& port, Clock& clock)
     return false;
 }
 
-// The found line names the port by number where the table has COM ports
-// ("Pager an Port:12 gefunden"), and by its device name elsewhere.
+// The found line names a COM port by its number where that is the port's
+// number in the table ("Pager an Port:35 gefunden"), and any other port by
+// its device name.
 std::string foundLabel(unsigned n, const PortEntry& port)
 {
     char com[16];
@@ -53,11 +53,12 @@ SearchResult searchPager(SerialLink& link, Clock& clock, OperationSink& sink, co
     if (link.state() != LinkState::Closed)
         link.close();
 
-    // 7.
-    const unsigned lastPort = std::min(PortTable::MaxPorts, link.ports().size());
-    result.noPorts = lastPort == 0;
-    for (unsigned n = 1; n <= lastPort && !result.found && !link.cancelled(); ++n) {
-        const PortEntry& port = *link.ports().entry(n);
+    // 7. The table's ports in its order, which is by ascending number.
+    const std::vector<PortEntry>& ports = link.ports().entries();
+    result.noPorts = ports.empty();
+    for (auto next = ports.begin(); next != ports.end() && !result.found && !link.cancelled(); ++next) {
+        const PortEntry& port = *next;
+        const unsigned n = port.number;
         sink.portLine(win1252("Prüfe :") + port.label);
         sink.repaint();
 
@@ -93,7 +94,7 @@ SearchResult searchPager(SerialLink& link, Clock& clock, OperationSink& sink, co
         result.port = port;
         sink.portLine("Pager an Port:" + foundLabel(n, port) + " gefunden");
         sink.repaint();
-        link.setPortNumber(static_cast<std::uint8_t>(n));
+        link.setPortNumber(n);
         link.setState(LinkState::Open);
         if (whenFound)
             whenFound();

@@ -1,5 +1,6 @@
 #include "link/port_table.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <string_view>
@@ -18,7 +19,7 @@ PortEntry comPort(unsigned n)
     std::snprintf(label, sizeof label, "COM%u", n);
     // Ports from 10 on are only reachable through the device namespace.
     std::snprintf(device, sizeof device, n < 10 ? "COM%u" : "\\\\.\\COM%u", n);
-    return {device, label, {}};
+    return {device, label, {}, n};
 }
 
 // The number of a COM port name in any letter case, with or without the
@@ -54,6 +55,9 @@ PortTable::PortTable(std::vector<PortEntry> entries) : entries_(std::move(entrie
 {
     if (entries_.size() > MaxPorts)
         entries_.resize(MaxPorts);
+    unsigned place = 0;
+    for (PortEntry& entry : entries_)
+        entry.number = ++place;
 }
 
 PortTable PortTable::windowsComPorts()
@@ -88,9 +92,9 @@ PortTable PortTable::fromPaths(const std::vector<std::string>& paths)
 
 const PortEntry* PortTable::entry(unsigned n) const
 {
-    if (n == 0 || n > entries_.size())
-        return nullptr;
-    return &entries_[n - 1];
+    const auto found = std::lower_bound(entries_.begin(), entries_.end(), n,
+                                        [](const PortEntry& e, unsigned number) { return e.number < number; });
+    return found != entries_.end() && found->number == n ? &*found : nullptr;
 }
 
 }  // namespace harvelin

@@ -9,14 +9,20 @@ struct PortEntry {
     std::string deviceName;   // what is opened: "COM3", "\\.\COM12", "/dev/ttyUSB0"
     std::string label;        // what the port list shows: "COM12", "ttyUSB0"
     std::string description;  // e.g. the USB adapter's product text; may be empty
+    // The port's number, what the search and the messages call it ("Pager an
+    // Port:12 gefunden"): its place in the table, from 1.
+    unsigned number = 0;
 };
 
-// Port numbers 1 to 30 and the device behind each.
+// The ports a search tries, in the order it tries them, each under its
+// number; numbers ascend through the table.
 class PortTable {
 public:
+    // A table numbered by place holds ports 1 to 30.
     static constexpr unsigned MaxPorts = 30;
 
     PortTable() = default;
+    // The entries in the order given, numbered by place; at most MaxPorts.
     explicit PortTable(std::vector<PortEntry> entries);
 
     // COM1..COM30: "COM%u" below 10, "\\.\COM%u" from 10 on; labels "COM%u".
@@ -26,10 +32,10 @@ public:
     static PortTable fromPaths(const std::vector<std::string>& paths);
     // Port names as Windows users write them: "COM7", "com7" and "\\.\COM12"
     // name the ports 7 and 12, opened as COM1..COM30 are; any other name is
-    // opened as it is given.
+    // opened as it is given. Numbered by place, as the user listed them.
     static PortTable fromWindowsNames(const std::vector<std::string>& names);
 
-    // Port n (1-based); nullptr when the table has no such port.
+    // The port numbered n; nullptr when the table has no such port.
     const PortEntry* entry(unsigned n) const;
     unsigned size() const { return static_cast<unsigned>(entries_.size()); }
     const std::vector<PortEntry>& entries() const { return entries_; }

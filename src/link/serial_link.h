@@ -35,7 +35,8 @@ public:
     bool exchange(std::string command, std::string& reply, std::uint8_t& replyLength);
     void close();
 
-    // Opens port n of the table by its device name; nullptr when that fails.
+    // Opens the table's port numbered n by its device name; nullptr when that
+    // fails.
     std::unique_ptr<SerialPort> openDevice(unsigned n);
     // Why the last openDevice() failed.
     PortProblem openProblem() const { return backend_.lastOpenProblem(); }
@@ -53,9 +54,9 @@ public:
     const PortTable& ports() const { return ports_; }
     Clock& clock() { return clock_; }
 
-    // The port number in the table the link uses; 0 while none is known.
-    std::uint8_t portNumber() const { return portNumber_; }
-    void setPortNumber(std::uint8_t n) { portNumber_ = n; }
+    // The number of the table's port the link uses; 0 while none is known.
+    unsigned portNumber() const { return portNumber_; }
+    void setPortNumber(unsigned n) { portNumber_ = n; }
 
     LinkState state() const { return state_; }
     void setState(LinkState next) { state_ = next; }
@@ -84,7 +85,7 @@ private:
     std::function<void()> repaint_;
     std::atomic<bool> cancel_{false};
     bool lastReplyEmpty_ = false;  // the last command's read window stayed silent
-    std::uint8_t portNumber_ = 0;
+    unsigned portNumber_ = 0;
     std::unique_ptr<SerialPort> portHandle_;
     LinkState state_ = LinkState::Closed;
     bool lateReplySeen_ = false;
