@@ -53,7 +53,9 @@ SearchResult searchPager(SerialLink& link, Clock& clock, OperationSink& sink, co
     if (link.state() != LinkState::Closed)
         link.close();
 
-    // 7. The table's ports in its order, which is by ascending number.
+    // 7. The table's ports in its order, which is by ascending number: at
+    // most 30 in a table numbered by place, and on Windows every COM port
+    // the system lists.
     const std::vector<PortEntry>& ports = link.ports().entries();
     result.noPorts = ports.empty();
     for (auto next = ports.begin(); next != ports.end() && !result.found && !link.cancelled(); ++next) {

@@ -3,13 +3,16 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <map>
 #include <string_view>
 
 namespace harvelin {
 
 namespace {
 
-// Windows numbers its serial ports 1 to 255.
+// COM port names are read for the numbers 1 to 255. Windows' port database
+// could hand out higher ones; a port numbered so is left out of the system's
+// list, and a name typed for one is opened as it is given.
 constexpr unsigned MaxComNumber = 255;
 
 PortEntry comPort(unsigned n)
@@ -66,6 +69,24 @@ PortTable PortTable::windowsComPorts()
     for (unsigned n = 1; n <= MaxPorts; ++n)
         entries.push_back(comPort(n));
     return PortTable(std::move(entries));
+}
+
+PortTable PortTable::listedComPorts(const std::vector<ListedPort>& listed)
+{
+    // The lists overlap, and a list may name a port twice.
+    std::map<unsigned, PortEntry> byNumber;
+    for (const ListedPort& port : listed) {
+        const unsigned n = comNumber(port.name);
+        if (n == 0)
+            continue;
+        PortEntry& entry = byNumber.try_emplace(n, comPort(n)).first->second;
+        if (entry.description.empty())
+            entry.description = port.description;
+    }
+    PortTable table;
+    for (auto& [n, entry] : byNumber)
+        table.entries_.push_back(std::move(entry));
+    return table;
 }
 
 PortTable PortTable::fromWindowsNames(const std::vector<std::string>& names)

@@ -10,8 +10,16 @@ struct PortEntry {
     std::string label;        // what the port list shows: "COM12", "ttyUSB0"
     std::string description;  // e.g. the USB adapter's product text; may be empty
     // The port's number, what the search and the messages call it ("Pager an
-    // Port:12 gefunden"): its place in the table, from 1.
+    // Port:35 gefunden"): a COM port of the system's own list keeps its COM
+    // number; any other port is numbered by its place in the table, from 1.
     unsigned number = 0;
+};
+
+// A serial port as one of the system's lists names it ("COM35"), and what the
+// system says of the device behind it (may be empty).
+struct ListedPort {
+    std::string name;
+    std::string description;
 };
 
 // The ports a search tries, in the order it tries them, each under its
@@ -27,11 +35,17 @@ public:
 
     // COM1..COM30: "COM%u" below 10, "\\.\COM%u" from 10 on; labels "COM%u".
     static PortTable windowsComPorts();
+    // The COM ports that a Windows system lists, from any of its lists and
+    // in any order: each once, under its COM number, in ascending order and
+    // opened as windowsComPorts() opens them; the first description given
+    // for a port is kept. Names that are not COM port names are left out.
+    // There is no limit of 30 here: the system lists only ports that exist.
+    static PortTable listedComPorts(const std::vector<ListedPort>& listed);
     // The given device paths, the first being port 1; labels are the file
     // names. On Windows the names are read as fromWindowsNames reads them.
     static PortTable fromPaths(const std::vector<std::string>& paths);
     // Port names as Windows users write them: "COM7", "com7" and "\\.\COM12"
-    // name the ports 7 and 12, opened as COM1..COM30 are; any other name is
+    // are opened as windowsComPorts() opens COM7 and COM12; any other name is
     // opened as it is given. Numbered by place, as the user listed them.
     static PortTable fromWindowsNames(const std::vector<std::string>& names);
 

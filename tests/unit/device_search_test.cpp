@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <functional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "link/port_table.h"
@@ -353,6 +354,23 @@ TEST_F(DeviceSearchTest, PathTableIsSearchedByDeviceNamesAndListedByFileNames)
     EXPECT_EQ(dialog->session().portNumber(), 2);
 }
 
+TEST_F(DeviceSearchTest, ListedPortsAreTriedInOrderAndThePagerKeepsItsComNumber)
+{
+    start(PortTable::listedComPorts({{"COM35", ""}, {"COM4", ""}, {"COM12", ""}}));
+    backend.attachSilentDevice("COM4");
+    backend.attachPager("\\\\.\\COM35");
+    search();
+    ASSERT_EQ(seen.size(), 4u);
+    EXPECT_EQ(seen[0].line, checking("COM4"));
+    EXPECT_EQ(seen[1].line, checking("COM12"));
+    EXPECT_EQ(seen[2].line, checking("COM35"));
+    EXPECT_EQ(host.portListLine, "Pager an Port:35 gefunden");
+    EXPECT_EQ(dialog->session().portNumber(), 35);
+    // The port is opened again by its number, not by its place in the table.
+    ASSERT_TRUE(dialog->session().takePort(35));
+    EXPECT_EQ(backend.opened().back(), "\\\\.\\COM35");
+}
+
 TEST_F(DeviceSearchTest, ShortTableTriesOnlyItsPorts)
 {
     start(PortTable::fromPaths({"/dev/ttyS0"}));
@@ -412,6 +430,56 @@ INSTANTIATE_TEST_SUITE_P(
                       WindowsName{"COM0", "COM0", "COM0"}, WindowsName{"COM256", "COM256", "COM256"},
                       WindowsName{"COM07", "COM07", "COM07"}, WindowsName{"COMX", "COMX", "COMX"},
                       WindowsName{"\\\\.\\CNCA0", "\\\\.\\CNCA0", "CNCA0"}));
+
+struct ListedCase {
+    const char* what;
+    std::vector<ListedPort> listed;
+    // number, device name, description; the label is always "COM<number>"
+    std::vector<std::tuple<unsigned, std::string, std::string>> table;
+};
+
+class ListedComPorts : public ::testing::TestWithParam<ListedCase> {};
+
+TEST_P(ListedComPorts, BecomeOneTableByComNumber)
+{
+    const PortTable table = PortTable::listedComPorts(GetParam().listed);
+    std::vector<std::tuple<unsigned, std::string, std::string>> got;
+    for (const PortEntry& e : table.entries()) {
+        got.emplace_back(e.number, e.deviceName, e.description);
+        EXPECT_EQ(e.label, "COM" + std::to_string(e.number));
+        EXPECT_EQ(table.entry(e.number), &e);
+    }
+    EXPECT_EQ(got, GetParam().table);
+    EXPECT_EQ(table.entry(0), nullptr);
+}
+
+// COM255 down to COM31, listed from the highest.
+ListedCase beyondThirty()
+{
+    ListedCase c{"NoLimitOfThirty", {}, {}};
+    for (unsigned n = 255; n >= 31; --n) {
+        c.listed.push_back({"COM" + std::to_string(n), {}});
+        c.table.emplace(c.table.begin(), n, "\\\\.\\COM" + std::to_string(n), "");
+    }
+    return c;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    PortTable, ListedComPorts,
+    ::testing::Values(
+        ListedCase{"SortedByNumber",
+                   {{"COM35", ""}, {"COM4", ""}, {"COM12", ""}},
+                   {{4, "COM4", ""}, {12, "\\\\.\\COM12", ""}, {35, "\\\\.\\COM35", ""}}},
+        ListedCase{"OtherNamesLeftOut",
+                   {{"LPT1", "Printer Port"}, {"COM0", ""}, {"COM", ""}, {"COMX", ""}, {"COM07", ""},
+                    {"COM256", ""}, {"\\\\.\\CNCA0", ""}, {"", ""}, {"com9", ""}, {"COM1:", ""}},
+                   {{9, "COM9", ""}}},
+        ListedCase{"EachPortOnceWithTheFirstDescription",
+                   {{"COM5", ""}, {"COM5", "USB Serial Port"}, {"\\\\.\\COM5", "other"}, {"COM3", "Modem"}},
+                   {{3, "COM3", "Modem"}, {5, "COM5", "USB Serial Port"}}},
+        beyondThirty(),
+        ListedCase{"NothingListed", {}, {}}),
+    [](const ::testing::TestParamInfo<ListedCase>& c) { return std::string(c.param.what); });
 
 }  // namespace
 }  // namespace harvelin
