@@ -1,16 +1,22 @@
 // On Windows the search tries the COM ports the system lists, under their
-// own numbers: the serial devices the drivers registered (SERIALCOMM) and
-// the DOS device names (QueryDosDevice). A port that is in neither is not
-// tried, so absent ports cost nothing.
+// own numbers: the serial devices the drivers registered (SERIALCOMM), the
+// DOS device names (QueryDosDevice) and the Ports class of the device
+// manager (SetupAPI), which also gives a USB adapter's description. A port
+// that is in none of them is not tried, so absent ports cost nothing.
 
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
 #endif
 #include <windows.h>
+// The device class GUIDs are defined here, not taken from a library.
+#include <initguid.h>
+#include <devguid.h>
+#include <setupapi.h>
 
 #include <string>
 #include <vector>
 
+#include "model/win1252.h"
 #include "platform/port_enumeration.h"
 
 namespace harvelin {
@@ -29,6 +35,13 @@ std::string utf8FromWide(const wchar_t* text, int length)
     if (bytes > 0)
         ::WideCharToMultiByte(CP_UTF8, 0, text, length, utf8.data(), bytes, nullptr, nullptr);
     return utf8;
+}
+
+// A description for the core's single-byte texts.
+std::string describe(const std::wstring& text)
+{
+    bool replaced = false;
+    return utf8ToWin1252Replacing(utf8FromWide(text.c_str(), static_cast<int>(text.size())), replaced);
 }
 
 // The port names under HARDWARE\DEVICEMAP\SERIALCOMM: one value per serial
@@ -86,16 +99,64 @@ bool readDosDevices(std::vector<ListedPort>& listed)
     return true;
 }
 
+std::wstring deviceProperty(HDEVINFO devices, SP_DEVINFO_DATA& device, DWORD property)
+{
+    wchar_t text[256] = {};
+    DWORD type = 0;
+    if (!::SetupDiGetDeviceRegistryPropertyW(devices, &device, property, &type, reinterpret_cast<BYTE*>(text),
+                                             sizeof text - sizeof(wchar_t), nullptr) ||
+        type != REG_SZ)
+        return {};
+    return text;
+}
+
+// The ports the device manager shows, each with what it calls the device
+// ("USB Serial Port"), found by the port name the device was given. The
+// Ports class holds the printer ports as well; their names are left out
+// with all other names that are not COM ports.
+void readPortsClass(std::vector<ListedPort>& listed)
+{
+    const HDEVINFO devices = ::SetupDiGetClassDevsW(&GUID_DEVCLASS_PORTS, nullptr, nullptr, DIGCF_PRESENT);
+    if (devices == INVALID_HANDLE_VALUE)
+        return;
+    SP_DEVINFO_DATA device{};
+    device.cbSize = sizeof device;
+    for (DWORD i = 0; ::SetupDiEnumDeviceInfo(devices, i, &device); ++i) {
+        const HKEY key = ::SetupDiOpenDevRegKey(devices, &device, DICS_FLAG_GLOBAL, 0, DIREG_DEV, KEY_QUERY_VALUE);
+        if (key == INVALID_HANDLE_VALUE)
+            continue;
+        wchar_t name[64];
+        DWORD nameBytes = sizeof name;
+        DWORD type = 0;
+        const LONG got =
+            ::RegQueryValueExW(key, L"PortName", nullptr, &type, reinterpret_cast<BYTE*>(name), &nameBytes);
+        ::RegCloseKey(key);
+        if (got != ERROR_SUCCESS || type != REG_SZ)
+            continue;
+        std::wstring description = deviceProperty(devices, device, SPDRP_DEVICEDESC);
+        if (description.empty())
+            description = deviceProperty(devices, device, SPDRP_FRIENDLYNAME);
+        if (description.empty())
+            description = deviceProperty(devices, device, SPDRP_MFG);
+        listed.push_back({utf8FromWide(name, static_cast<int>(nameBytes / sizeof(wchar_t))), describe(description)});
+    }
+    ::SetupDiDestroyDeviceInfoList(devices);
+}
+
 }  // namespace
 
 PortTable systemPortTable()
 {
     std::vector<ListedPort> listed;
+    // Descriptions first: the table keeps the first one given for a port.
+    readPortsClass(listed);
     const bool serialComm = readSerialComm(listed);
     const bool dosDevices = readDosDevices(listed);
     // Neither list could be read (a policy that closes the registry and the
     // object namespace, say): rather than miss the pager, the search also
     // tries COM1..COM30, present or not, as it did before it had the lists.
+    // The Ports class alone is not enough to go by: it leaves out ports that
+    // belong to another class of device, such as a modem's.
     if (!serialComm && !dosDevices) {
         const PortTable fixed = PortTable::windowsComPorts();
         for (const PortEntry& port : fixed.entries())
