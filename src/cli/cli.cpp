@@ -469,19 +469,20 @@ int runCli(int argc, const char* const* argv, CliEnvironment& env)
     }
 
     // The port table: the simulated pager first, then the ports asked for or
-    // those of the system.
-    std::vector<PortEntry> entries =
-        portPaths.empty() ? env.systemPorts().entries() : PortTable::fromPaths(portPaths).entries();
+    // those of the system. These keep their own numbers; behind the
+    // simulated pager, port 1, all are numbered by place.
+    PortTable table = portPaths.empty() ? env.systemPorts() : PortTable::fromPaths(portPaths);
     if (simulate) {
         const std::optional<std::string> device = env.startSimulator ? env.startSimulator() : std::nullopt;
         if (!device) {
             complain(env) << "the simulated pager could not be started\n";
             return exitcode::DeviceFailed;
         }
+        std::vector<PortEntry> entries = table.entries();
         entries.insert(entries.begin(), PortTable::fromPaths({*device}).entries().front());
         entries.front().description = "simulated Zelvatron";
+        table = PortTable(std::move(entries));
     }
-    const PortTable table(std::move(entries));
 
     if (ports->parsed())
         return outputWritten(env, listPorts(env, table));

@@ -161,6 +161,16 @@ TEST_F(CliTest, PortsListsTheTableWithTheSimulatedPagerFirstAndWhetherEachOpens)
     EXPECT_NE(err.str().find("Gruppe \"dialout\""), std::string::npos) << err.str();
 }
 
+TEST_F(CliTest, WindowsPortsKeepTheirComNumbersInPortsAndSearch)
+{
+    env.systemPorts = [] { return PortTable::listedComPorts({{"COM35", "USB Serial Port"}, {"COM4", {}}}); };
+    backend.attachPager("\\\\.\\COM35");
+    EXPECT_EQ(run({"ports"}), exitcode::Success);
+    EXPECT_EQ(out.str(), "4 COM4  cannot be opened\n35 \\\\.\\COM35  ok  USB Serial Port\n");
+    EXPECT_EQ(run({"search"}), exitcode::Success);
+    EXPECT_EQ(out.str(), "35 \\\\.\\COM35\n");
+}
+
 TEST_F(CliTest, UnknownCommandListsTheCommandsAndEachCommandHelpTheGlobalOptions)
 {
     EXPECT_EQ(run({"--port", "x", "serach"}), exitcode::BadInput);
