@@ -33,7 +33,8 @@ public:
     // The entries in the order given, numbered by place; at most MaxPorts.
     explicit PortTable(std::vector<PortEntry> entries);
 
-    // COM1..COM30: "COM%u" below 10, "\\.\COM%u" from 10 on; labels "COM%u".
+    // COM1..COM30, for a Windows system whose lists of ports cannot be read:
+    // "COM%u" below 10, "\\.\COM%u" from 10 on; labels "COM%u".
     static PortTable windowsComPorts();
     // The COM ports that a Windows system lists, from any of its lists and
     // in any order: each once, under its COM number, in ascending order and

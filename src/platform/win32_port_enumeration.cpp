@@ -153,10 +153,11 @@ PortTable systemPortTable()
     const bool serialComm = readSerialComm(listed);
     const bool dosDevices = readDosDevices(listed);
     // Neither list could be read (a policy that closes the registry and the
-    // object namespace, say): rather than miss the pager, the search also
-    // tries COM1..COM30, present or not, as it did before it had the lists.
-    // The Ports class alone is not enough to go by: it leaves out ports that
-    // belong to another class of device, such as a modem's.
+    // object namespace, say): the search also tries COM1..COM30, present or
+    // not, since a failed open of an absent port costs less than a pager
+    // that is not found. The Ports class alone is not enough to go by: it
+    // leaves out ports that belong to another class of device, such as a
+    // modem's.
     if (!serialComm && !dosDevices) {
         const PortTable fixed = PortTable::windowsComPorts();
         for (const PortEntry& port : fixed.entries())

@@ -31,7 +31,7 @@ constexpr const wchar_t* Usage =
     L"harvelin.exe [--simulate] [--port COMn]... [FILE.pag]\n\n"
     L"FILE.pag\tConfiguration file to open at start.\n"
     L"--simulate\tOffer a simulated pager as the first port.\n"
-    L"--port COMn\tSearch this port as the next one (repeatable; default: COM1 to COM30).\n"
+    L"--port COMn\tSearch this port as the next one (repeatable; default: the COM ports Windows lists).\n"
     L"--help\t\tShow this text.\n"
     L"--version\tShow the version.";
 
