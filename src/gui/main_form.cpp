@@ -203,7 +203,14 @@ void MainForm::connectControl(int id, QWidget* widget)
     }
     // Check boxes and radio buttons have already changed their state when
     // the click arrives, as the handlers expect.
-    connect(button, &QAbstractButton::clicked, this, [this, id] { gate_->press(id); });
+    connect(button, &QAbstractButton::clicked, this, [this, id] {
+        gate_->press(id);
+        // An arrow key clicks the other page button before giving it the
+        // focus, which the held form would refuse: the focus goes there
+        // once the click is done, and the screen reader names the page.
+        if (id == ctl::PageLower || id == ctl::PageUpper)
+            host_.setFocus(id);
+    });
 }
 
 void MainForm::holdInput() { host_.holdInput(); }

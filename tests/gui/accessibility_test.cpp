@@ -145,20 +145,27 @@ void AccessibilityTest::questionsAnswerToJAndN()
     QTRY_VERIFY(answeredByKey);
 }
 
+// The arrow keys move the focus to the other page button and show its page,
+// with the device thread as in the program.
 void AccessibilityTest::arrowKeysSwitchThePage()
 {
-    FormRig rig(false);
+    FormRig rig(false, DeviceWorker::Mode::Threaded);
     MainForm& form = *rig.form;
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
     auto* lower = rig.control<QRadioButton>(ctl::PageLower);
+    auto* upper = rig.control<QRadioButton>(ctl::PageUpper);
     lower->setFocus();
     QTest::keyClick(lower, Qt::Key_Right);
-    QTRY_VERIFY(rig.control<QRadioButton>(ctl::PageUpper)->isChecked());
+    QTRY_VERIFY(!form.busy());
+    QCOMPARE(QApplication::focusWidget(), upper);
+    QVERIFY(upper->isChecked());
     QCOMPARE(form.dialog().viewPage(), ViewPage::Upper);
     QCOMPARE(rig.edit(ctl::callerText(3))->accessibleName(), QStringLiteral("Tischsender 19 Meldetext"));
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Left);
-    QTRY_COMPARE(form.dialog().viewPage(), ViewPage::Lower);
+    QTest::keyClick(upper, Qt::Key_Left);
+    QTRY_VERIFY(!form.busy());
+    QCOMPARE(QApplication::focusWidget(), lower);
+    QCOMPARE(form.dialog().viewPage(), ViewPage::Lower);
     QCOMPARE(rig.edit(ctl::callerText(3))->accessibleName(), QStringLiteral("Tischsender 3 Meldetext"));
 }
 
