@@ -6,7 +6,10 @@ if(TARGET harvelin)
     install(TARGETS harvelin RUNTIME DESTINATION .)
 endif()
 install(TARGETS harvelin-cli RUNTIME DESTINATION .)
-install(FILES ${CMAKE_CURRENT_SOURCE_DIR}/packaging/windows/README.txt
+# The README names the version and the commit (cmake/BuildCommit.cmake).
+configure_file(${CMAKE_CURRENT_SOURCE_DIR}/packaging/windows/README.txt.in
+               ${CMAKE_CURRENT_BINARY_DIR}/packaging/windows/README.txt @ONLY)
+install(FILES ${CMAKE_CURRENT_BINARY_DIR}/packaging/windows/README.txt
               ${CMAKE_CURRENT_SOURCE_DIR}/packaging/windows/NOTICES.txt
         DESTINATION .)
 

@@ -26,6 +26,7 @@
 #include <sstream>
 #include <string>
 
+#include "model/build_info.h"
 #include "pty_pager.h"
 
 namespace {
@@ -132,6 +133,7 @@ int main(int argc, char** argv)
                    "How long after learn mode starts that press comes, in milliseconds (default 1500)")
         ->check(CLI::Range(0u, 60000u))
         ->needs(pressOnLearn);
+    app.set_version_flag("--version", "zelvatron-sim " + harvelin::versionText());
     app.add_flag("--demo", demo, "Start with a sample configuration instead of an empty one");
     CLI11_PARSE(app, argc, argv);
 

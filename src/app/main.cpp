@@ -38,6 +38,7 @@
 
 #include "files/backups.h"
 #include "gui/main_form.h"
+#include "model/build_info.h"
 #include "platform/clock.h"
 #include "platform/port_enumeration.h"
 #include "platform/serial_backends.h"
@@ -253,7 +254,7 @@ int main(int argc, char** argv)
     // A file over the size limit is reported as a failed save, not by dying
     // of the signal.
     ::signal(SIGXFSZ, SIG_IGN);
-    QCoreApplication::setApplicationVersion(QStringLiteral(HARVELIN_VERSION));
+    QCoreApplication::setApplicationVersion(QString::fromStdString(harvelin::versionText()));
     if (asksForHelpOrVersion(argc, argv)) {
         // Answered and ended without a display; the window system's own
         // options (-platform and the like) are known only to the full

@@ -19,6 +19,7 @@
 #include "files/pager_data_file.h"
 #include "files/replacing_file.h"
 #include "link/port_problem.h"
+#include "model/build_info.h"
 #include "model/configuration_rule.h"
 #include "model/win1252.h"
 #include "model/option_switches.h"
@@ -349,7 +350,7 @@ int runCli(int argc, const char* const* argv, CliEnvironment& env)
     CLI::App app{"Configures the Zelvatron pager from the command line: the same steps as the form's buttons, "
                  "with the form's messages on standard error.",
                  Program};
-    app.set_version_flag("--version", std::string(Program) + " " + HARVELIN_VERSION);
+    app.set_version_flag("--version", std::string(Program) + " " + versionText());
     app.require_subcommand(1);
     app.fallthrough();
     app.footer("Exit status: 0 success, 1 a device step failed, 2 bad usage or a file that cannot be read or "

@@ -1,5 +1,6 @@
 #include "ui/dialog_layout.h"
 
+#include "model/build_info.h"
 #include "model/win1252.h"
 #include "ui/control_ids.h"
 #include "ui/main_dialog.h"
@@ -89,6 +90,8 @@ Dialog aboutBox()
     d.controls.push_back({Kind::Icon, AppIconId, "", 11, 17, 20, 20});
     d.controls.push_back({Kind::Static, NoId, "Harvelin Version 1.0", 40, 10, 119, 8});
     d.controls.push_back({Kind::Static, NoId, win1252("Konfiguration für Zelvatron-Pager"), 40, 25, 119, 8});
+    // Below the two lines, as wide as the box allows under the OK button.
+    d.controls.push_back({Kind::Static, NoId, win1252(aboutCommitLine()), 40, 40, 188, 8});
     d.controls.push_back({Kind::DefaultButton, AboutOkId, "OK", 178, 7, 50, 14});
     return d;
 }

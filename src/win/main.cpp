@@ -18,6 +18,7 @@
 
 #include "files/backups.h"
 #include "local_pager.h"
+#include "model/build_info.h"
 #include "platform/clock.h"
 #include "platform/port_enumeration.h"
 #include "platform/serial_backends.h"
@@ -26,14 +27,18 @@
 
 namespace {
 
-constexpr const wchar_t* Usage =
-    L"Harvelin " HARVELIN_WIDE_VERSION L"\n\n"
-    L"harvelin.exe [--simulate] [--port COMn]... [FILE.pag]\n\n"
-    L"FILE.pag\tConfiguration file to open at start.\n"
-    L"--simulate\tOffer a simulated pager as the first port.\n"
-    L"--port COMn\tSearch this port as the next one (repeatable; default: the COM ports Windows lists).\n"
-    L"--help\t\tShow this text.\n"
-    L"--version\tShow the version.";
+std::wstring versionLine() { return L"Harvelin " + harvelin::win::wideFromUtf8(harvelin::versionText()); }
+
+std::wstring usage()
+{
+    return versionLine() + L"\n\n"
+           L"harvelin.exe [--simulate] [--port COMn]... [FILE.pag]\n\n"
+           L"FILE.pag\tConfiguration file to open at start.\n"
+           L"--simulate\tOffer a simulated pager as the first port.\n"
+           L"--port COMn\tSearch this port as the next one (repeatable; default: the COM ports Windows lists).\n"
+           L"--help\t\tShow this text.\n"
+           L"--version\tShow the version.";
+}
 
 struct Options {
     bool simulate = false;
@@ -76,19 +81,19 @@ std::optional<Options> parseOptions(int& status)
         } else if (arg.rfind(L"--port=", 0) == 0) {
             options.ports.push_back(harvelin::win::utf8FromWide(arg.substr(7)));
         } else if (arg == L"--help" || arg == L"-h" || arg == L"/?") {
-            ::MessageBoxW(nullptr, Usage, L"harvelin", MB_OK);
+            ::MessageBoxW(nullptr, usage().c_str(), L"harvelin", MB_OK);
             answered = true;
         } else if (arg == L"--version") {
-            ::MessageBoxW(nullptr, L"Harvelin " HARVELIN_WIDE_VERSION, L"harvelin", MB_OK);
+            ::MessageBoxW(nullptr, versionLine().c_str(), L"harvelin", MB_OK);
             answered = true;
         } else if (arg == L"--port") {
             problem = L"--port needs a port name, e.g. --port COM3.";
         } else if (!arg.empty() && arg[0] != L'-' && arg != L"/?") {
             if (!options.file.empty())
-                problem = L"One file at a time: " + arg + L"\n\n" + Usage;
+                problem = L"One file at a time: " + arg + L"\n\n" + usage();
             options.file = harvelin::win::utf8FromWide(fullPath(arg));
         } else {
-            problem = L"Unknown option: " + arg + L"\n\n" + Usage;
+            problem = L"Unknown option: " + arg + L"\n\n" + usage();
         }
     }
     if (argv)

@@ -17,6 +17,7 @@
 #include "form_results.h"
 #include "gui/dialog_units.h"
 #include "gui_test_support.h"
+#include "model/build_info.h"
 #include "ui/control_ids.h"
 
 using namespace harvelin;
@@ -422,6 +423,7 @@ void MainFormTest::aboutBoxClosesThroughItsOkAndLeavesTheFormOpen()
 
     QCOMPARE(caption, QStringLiteral("Info über Harvelin"));
     QVERIFY(lines.contains(QStringLiteral("Harvelin Version 1.0")));
+    QVERIFY(lines.contains(QString::fromStdString(harvelin::aboutCommitLine())));
     QVERIFY(form.isVisible());
     QCOMPARE(form.result(), 0);
 }

@@ -22,6 +22,7 @@
 #include "cli/trace_backend.h"
 #include "files/backups.h"
 #include "files/pager_data_file.h"
+#include "model/build_info.h"
 #include "model/win1252.h"
 #include "pager_simulator.h"
 #include "platform/clock.h"
@@ -660,6 +661,22 @@ TEST_F(CliTest, HelpAndVersionExitWithZero)
     EXPECT_NE(out.str().find("Exit status"), std::string::npos);
     EXPECT_EQ(run({"--version"}), exitcode::Success);
     EXPECT_NE(out.str().find(HARVELIN_VERSION), std::string::npos);
+}
+
+// --version names the sources: the version and the commit, or says that the
+// commit is unknown, and whether the tree had changes beside it.
+TEST_F(CliTest, VersionNamesTheCommitBuiltFrom)
+{
+    ASSERT_EQ(run({"--version"}), exitcode::Success);
+    const BuildCommit commit = buildCommit();
+    if (commit.id.empty()) {
+        EXPECT_EQ(out.str(), std::string("harvelin-cli " HARVELIN_VERSION " (commit unknown)\n"));
+        return;
+    }
+    EXPECT_EQ(commit.id.size(), 12u);
+    EXPECT_EQ(commit.id.find_first_not_of("0123456789abcdef"), std::string_view::npos) << commit.id;
+    EXPECT_EQ(out.str(), "harvelin-cli " HARVELIN_VERSION " (commit " + std::string(commit.id) +
+                             (commit.uncommittedChanges ? ", with uncommitted changes" : "") + ")\n");
 }
 
 // The manual page is written by hand; it must name every command and every
