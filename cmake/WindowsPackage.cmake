@@ -38,7 +38,11 @@ set(CPACK_PACKAGE_NAME harvelin)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_FILE_NAME harvelin-${PROJECT_VERSION}-windows-x64)
 set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
-set(CPACK_STRIP_FILES ON)
+# A reproducible build's executables come stripped from the linker: strip
+# would put a time stamp into them.
+if(NOT HARVELIN_REPRODUCIBLE)
+    set(CPACK_STRIP_FILES ON)
+endif()
 # The installer, harvelin-<version>-windows-x64-setup.exe beside the zip, is
 # packed by makensis from the files cpack has just staged (and stripped) for
 # the zip, so both hold the same bytes (cmake/WindowsInstaller.cmake,
