@@ -9,6 +9,7 @@
 #include "win/windows_api.h"
 
 #include <commctrl.h>
+#include <objbase.h>
 #include <shellapi.h>
 
 #include <memory>
@@ -121,6 +122,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
 
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES};
     ::InitCommonControlsEx(&controls);
+    // The form's thread is an apartment of its own: the screen reader's calls
+    // on the controls' accessible objects come to it through its messages.
+    const HRESULT com = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
 
     const std::unique_ptr<harvelin::SerialBackend> system = harvelin::makeSystemSerialBackend();
     harvelin::SystemClock clock;
@@ -141,7 +145,11 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
         ports = harvelin::PortTable(std::move(entries));
     }
 
-    harvelin::win::Win32Form form(backend, std::move(ports), clock, harvelin::BackupFolder::standardPath());
-    form.run(options->file);  // the result is of no interest: whatever was to keep has been saved
+    {  // the form goes before its apartment does
+        harvelin::win::Win32Form form(backend, std::move(ports), clock, harvelin::BackupFolder::standardPath());
+        form.run(options->file);  // the result is of no interest: whatever was to keep has been saved
+    }
+    if (SUCCEEDED(com))
+        ::CoUninitialize();
     return 0;
 }

@@ -10,6 +10,7 @@
 
 #include "model/configuration_rule.h"
 #include "ui/control_ids.h"
+#include "ui/control_names.h"
 #include "ui/dialog_layout.h"
 #include "win/dialog_template.h"
 #include "win/win32_text.h"
@@ -111,6 +112,18 @@ std::wstring className(HWND window)
 
 bool isEdit(HWND window) { return window && ::lstrcmpiW(className(window).c_str(), L"Edit") == 0; }
 bool isListBox(HWND window) { return window && ::lstrcmpiW(className(window).c_str(), L"ListBox") == 0; }
+
+// The one line of the port list.
+std::wstring listLine(HWND list)
+{
+    const LRESULT length = ::SendMessageW(list, LB_GETTEXTLEN, 0, 0);
+    if (length <= 0)
+        return {};
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    ::SendMessageW(list, LB_GETTEXT, 0, reinterpret_cast<LPARAM>(text.data()));
+    text.resize(static_cast<std::size_t>(length));
+    return text;
+}
 
 bool isLabel(HWND window)
 {
@@ -216,6 +229,7 @@ Win32Form::~Win32Form()
     MSG msg;
     while (window_ && ::PeekMessageW(&msg, window_, RunPosted, RunPosted, PM_REMOVE))
         delete reinterpret_cast<std::function<void()>*>(msg.lParam);
+    accessible_.reset();  // its annotations go while their controls are there
     if (window_)
         ::DestroyWindow(window_);
     if (bigIcon_)
@@ -286,11 +300,16 @@ void Win32Form::initDialog()
         ::AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
         ::AppendMenuW(menu, MF_STRING, layout::AboutCommand, entry.c_str());
     }
+    accessible_ = std::make_unique<AccessibleControls>(static_cast<const ControlNamer&>(*this));
     for (HWND child = ::GetWindow(window_, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
         if (isEdit(child))
             ::SetWindowSubclass(child, editFilter, 1, isNumberEdit(::GetDlgCtrlID(child)) ? NumberEdit : TextEdit);
         else if (isLabel(child))
             fitLabel(child);
+        // Windows would name an edit after the label before it and a row's
+        // buttons only "Lernen" and "Löschen"; the table names each.
+        if (!layout::accessibleName(::GetDlgCtrlID(child), page_).empty())
+            accessible_->name(child);
     }
 
     runner_ = std::make_unique<ThreadedRunner>(
@@ -653,6 +672,29 @@ void Win32Form::setPortListLine(const std::string& line)
     ::SendMessageW(list, LB_RESETCONTENT, 0, 0);
     const std::wstring text = wideFromBytes(line);
     ::SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+// The caller rows' names follow the slots they show.
+void Win32Form::pageShown(ViewPage page)
+{
+    if (page == page_)
+        return;
+    const ViewPage before = page_;
+    page_ = page;
+    for (HWND child = ::GetWindow(window_, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        const int id = ::GetDlgCtrlID(child);
+        if (layout::accessibleName(id, before) != layout::accessibleName(id, page))
+            AccessibleControls::tell(child, EVENT_OBJECT_NAMECHANGE);
+    }
+}
+
+std::wstring Win32Form::accessibleName(HWND c) const
+{
+    const std::string name = layout::accessibleName(::GetDlgCtrlID(c), page_);
+    if (name.empty())
+        return {};
+    const std::wstring shown = isListBox(c) ? listLine(c) : isLabel(c) ? windowText(c) : std::wstring();
+    return shown.empty() ? wideFromBytes(name) : wideFromBytes(name) + L": " + shown;
 }
 
 void Win32Form::messageBox(const std::string& text)

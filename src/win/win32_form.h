@@ -17,6 +17,7 @@
 #include "ui/dialog_host.h"
 #include "ui/main_dialog.h"
 #include "ui/threaded_runner.h"
+#include "win/accessible_names.h"
 
 namespace harvelin::win {
 
@@ -26,8 +27,10 @@ namespace harvelin::win {
 // runs on the device thread (ui/threaded_runner.h), whose progress and
 // results come back as posted messages. While a click's work runs, the form
 // takes no other input; "Abbrechen" and Escape stop the search, the
-// read-out or the write.
-class Win32Form final : public DialogHost, private ClickGate::Window {
+// read-out or the write. Screen readers hear each control by its name in
+// layout::accessibleName, for the page shown, and learn of what changes
+// through WinEvents.
+class Win32Form final : public DialogHost, private ClickGate::Window, private ControlNamer {
 public:
     Win32Form(SerialBackend& backend, PortTable ports, Clock& clock, std::string backupFolder);
     ~Win32Form() override;
@@ -53,6 +56,7 @@ public:
     void setProgressRange(int low, int high) override;
     void setProgressPos(int pos) override;
     void setPortListLine(const std::string& line) override;
+    void pageShown(ViewPage page) override;
     void messageBox(const std::string& text) override;
     bool askYesNo(const std::string& text) override;
     std::optional<std::string> fileDialog(const FileDialogSpec& spec) override;
@@ -92,6 +96,9 @@ private:
     void clickEnded() override { showCurrentFile(); }
     void closeAgain() override { close(); }
     void showAbout();
+    // ControlNamer: the table's name, and after it what a label or the port
+    // list shows ("Status: Lernzeit ..."), as the Qt form names them.
+    std::wstring accessibleName(HWND control) const override;
     void post(std::function<void()> onUiThread);
     HWND control(int id) const { return ::GetDlgItem(window_, id); }
 
@@ -105,6 +112,8 @@ private:
     std::unique_ptr<ThreadedRunner> runner_;
     std::unique_ptr<MainDialog> dialog_;
     std::unique_ptr<ClickGate> gate_;
+    std::unique_ptr<AccessibleControls> accessible_;
+    ViewPage page_ = ViewPage::Lower;
     bool ended_ = false;
     int result_ = 0;
     bool sessionEnding_ = false;  // asked whether the session may end, not told it does not
