@@ -311,6 +311,10 @@ void Win32Form::initDialog()
         if (!layout::accessibleName(::GetDlgCtrlID(child), page_).empty())
             accessible_->name(child);
     }
+    // What the search, the learn window and the link watch say reaches the
+    // screen reader wherever the focus is.
+    accessible_->markLive(control(ctl::StatusLine));
+    accessible_->markLive(control(ctl::PortList));
 
     runner_ = std::make_unique<ThreadedRunner>(
         *this, [this](std::function<void()> f) { post(std::move(f)); }, true);
@@ -599,13 +603,21 @@ void Win32Form::setControlText(int id, const std::string& bytes)
     settingText_ = true;
     ::SetWindowTextW(c, text.c_str());
     settingText_ = false;
+    // A label's name says what it shows.
+    if (isLabel(c) && !layout::accessibleName(id, page_).empty())
+        AccessibleControls::tell(c, EVENT_OBJECT_NAMECHANGE);
+    if (id == ctl::StatusLine)
+        AccessibleControls::liveRegionChanged(c);
 }
 
 bool Win32Form::isChecked(int id) const { return ::IsDlgButtonChecked(window_, id) == BST_CHECKED; }
 
 void Win32Form::setChecked(int id, bool checked)
 {
+    if (isChecked(id) == checked)
+        return;
     ::CheckDlgButton(window_, id, checked ? BST_CHECKED : BST_UNCHECKED);
+    AccessibleControls::tell(control(id), EVENT_OBJECT_STATECHANGE);
 }
 
 void Win32Form::setVisible(int id, bool visible)
@@ -663,7 +675,9 @@ void Win32Form::setProgressRange(int low, int high)
 // A position beyond the range shows as the range's end.
 void Win32Form::setProgressPos(int pos)
 {
-    ::SendDlgItemMessageW(window_, ctl::Progress, PBM_SETPOS, static_cast<WPARAM>(pos), 0);
+    const LRESULT before = ::SendDlgItemMessageW(window_, ctl::Progress, PBM_SETPOS, static_cast<WPARAM>(pos), 0);
+    if (before != ::SendDlgItemMessageW(window_, ctl::Progress, PBM_GETPOS, 0, 0))
+        AccessibleControls::tell(control(ctl::Progress), EVENT_OBJECT_VALUECHANGE);
 }
 
 void Win32Form::setPortListLine(const std::string& line)
@@ -672,6 +686,9 @@ void Win32Form::setPortListLine(const std::string& line)
     ::SendMessageW(list, LB_RESETCONTENT, 0, 0);
     const std::wstring text = wideFromBytes(line);
     ::SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    // The list's name says its line.
+    AccessibleControls::tell(list, EVENT_OBJECT_NAMECHANGE);
+    AccessibleControls::liveRegionChanged(list);
 }
 
 // The caller rows' names follow the slots they show.
