@@ -384,6 +384,15 @@ INT_PTR Win32Form::handle(UINT message, WPARAM wParam, LPARAM lParam)
             return TRUE;
         }
         return FALSE;
+    case WM_ACTIVATE:
+    case WM_SETFOCUS:
+        // Back from a box or file dialog of the click's own, with the input
+        // still held and "Abbrechen" hidden, the dialog manager would give the
+        // focus to the first label, and a screen reader would read it out;
+        // the form keeps the focus itself until the input comes back
+        // (releaseInput).
+        return held_ && (message == WM_SETFOCUS || LOWORD(wParam) != WA_INACTIVE) &&
+               !::IsWindowVisible(control(ctl::Cancel));
     case WM_SETCURSOR:
         if (held_) {
             ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
@@ -417,9 +426,16 @@ void Win32Form::onCommand(int id, int code, HWND source)
 
 void Win32Form::showCancel(bool shown)
 {
-    ::ShowWindow(control(ctl::Cancel), shown ? SW_SHOW : SW_HIDE);
+    const HWND cancel = control(ctl::Cancel);
+    // Hidden with the focus while the rest is still held, it would leave the
+    // keyboard nowhere for a moment (and a screen reader on some other
+    // control): it goes once the focus is back (releaseInput).
+    cancelHidesOnRelease_ = !shown && held_ && ::GetFocus() == cancel;
+    if (cancelHidesOnRelease_)
+        return;
+    ::ShowWindow(cancel, shown ? SW_SHOW : SW_HIDE);
     if (shown)
-        ::SendMessageW(window_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control(ctl::Cancel)), TRUE);
+        ::SendMessageW(window_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(cancel), TRUE);
 }
 
 void Win32Form::cancelOperation()
@@ -516,10 +532,26 @@ void Win32Form::releaseInput()
     for (HWND child : disabledByHold_)
         ::EnableWindow(child, TRUE);
     disabledByHold_.clear();
-    if (focusAfterHold_)
+    // The focus goes back where it was, or on to the next control in the tab
+    // order if that one cannot take it now, so the keyboard keeps its place.
+    if (focusAfterHold_) {
         setFocus(*focusAfterHold_);
-    else if (focusBeforeHold_ && ::IsWindowEnabled(focusBeforeHold_) && ::IsWindowVisible(focusBeforeHold_))
-        ::SendMessageW(window_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(focusBeforeHold_), TRUE);
+    } else if (focusBeforeHold_ && ::IsChild(window_, focusBeforeHold_)) {
+        HWND back = focusBeforeHold_;
+        if (!::IsWindowEnabled(back) || !::IsWindowVisible(back))
+            back = ::GetNextDlgTabItem(window_, back, FALSE);
+        if (back)
+            ::SendMessageW(window_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(back), TRUE);
+    }
+    if (cancelHidesOnRelease_) {
+        const HWND cancel = control(ctl::Cancel);
+        if (::GetFocus() == cancel) {
+            const HWND first = ::GetNextDlgTabItem(window_, nullptr, FALSE);
+            ::SendMessageW(window_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(first), TRUE);
+        }
+        ::ShowWindow(cancel, SW_HIDE);
+    }
+    cancelHidesOnRelease_ = false;
     focusAfterHold_.reset();
     focusBeforeHold_ = nullptr;
 }
@@ -622,8 +654,14 @@ void Win32Form::setChecked(int id, bool checked)
 
 void Win32Form::setVisible(int id, bool visible)
 {
-    if (HWND c = control(id))
-        ::ShowWindow(c, visible ? SW_SHOWNA : SW_HIDE);
+    HWND c = control(id);
+    if (!c)
+        return;
+    // A control that hides with the focus hands it on as Tab would, instead
+    // of leaving the keyboard nowhere ("Systemzeit -> Repeater").
+    if (!visible && ::GetFocus() == c)
+        ::SendMessageW(window_, WM_NEXTDLGCTL, 0, FALSE);
+    ::ShowWindow(c, visible ? SW_SHOWNA : SW_HIDE);
 }
 
 void Win32Form::setEnabled(int id, bool enabled)

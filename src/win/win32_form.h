@@ -125,6 +125,7 @@ private:
     bool held_ = false;
     std::vector<HWND> disabledByHold_;
     HWND focusBeforeHold_ = nullptr;
+    bool cancelHidesOnRelease_ = false;
     std::optional<int> focusAfterHold_;
     HICON bigIcon_ = nullptr;
     HICON smallIcon_ = nullptr;
