@@ -5,6 +5,10 @@
 //
 // A file given is opened as "Datei öffnen" opens the one chosen, once the form
 // shows: Explorer's "Öffnen" on a .pag comes this way.
+//
+// Two switches for the test under Wine are left out of the usage:
+// --accessibility-report FILE and --accessibility-log FILE
+// (win/accessibility_check.h).
 
 #include "win/windows_api.h"
 
@@ -23,6 +27,7 @@
 #include "platform/clock.h"
 #include "platform/port_enumeration.h"
 #include "platform/serial_backends.h"
+#include "win/accessibility_check.h"
 #include "win/win32_form.h"
 #include "win/win32_text.h"
 
@@ -45,6 +50,8 @@ struct Options {
     bool simulate = false;
     std::vector<std::string> ports;
     std::string file;  // to open at start (UTF-8); empty: none
+    std::string accessibilityReport;  // UTF-8 paths; empty: none
+    std::string accessibilityLog;
 };
 
 // A file named relative to the folder the program was started in, as a
@@ -81,6 +88,10 @@ std::optional<Options> parseOptions(int& status)
             options.ports.push_back(harvelin::win::utf8FromWide(argv[++i]));
         } else if (arg.rfind(L"--port=", 0) == 0) {
             options.ports.push_back(harvelin::win::utf8FromWide(arg.substr(7)));
+        } else if (arg == L"--accessibility-report" && i + 1 < argc) {
+            options.accessibilityReport = harvelin::win::utf8FromWide(argv[++i]);
+        } else if (arg == L"--accessibility-log" && i + 1 < argc) {
+            options.accessibilityLog = harvelin::win::utf8FromWide(argv[++i]);
         } else if (arg == L"--help" || arg == L"-h" || arg == L"/?") {
             ::MessageBoxW(nullptr, usage().c_str(), L"harvelin", MB_OK);
             answered = true;
@@ -147,7 +158,12 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
 
     {  // the form goes before its apartment does
         harvelin::win::Win32Form form(backend, std::move(ports), clock, harvelin::BackupFolder::standardPath());
-        form.run(options->file);  // the result is of no interest: whatever was to keep has been saved
+        form.run(options->file, [&options](HWND window) {
+            if (!options->accessibilityLog.empty())
+                harvelin::win::logAccessibility(window, options->accessibilityLog);
+            if (!options->accessibilityReport.empty())
+                harvelin::win::reportAccessibility(window, options->accessibilityReport);
+        });  // the result is of no interest: whatever was to keep has been saved
     }
     if (SUCCEEDED(com))
         ::CoUninitialize();

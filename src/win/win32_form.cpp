@@ -238,7 +238,7 @@ Win32Form::~Win32Form()
         ::DestroyIcon(smallIcon_);
 }
 
-int Win32Form::run(const std::string& file)
+int Win32Form::run(const std::string& file, std::function<void(HWND)> whenShown)
 {
     const DialogTemplate form = buildTemplate(layout::mainForm(), Frame::MainForm);
     window_ = ::CreateDialogIndirectParamW(::GetModuleHandleW(nullptr),
@@ -249,6 +249,8 @@ int Win32Form::run(const std::string& file)
     ::ShowWindow(window_, SW_SHOW);
     if (!file.empty())
         post([this, file] { gate_->openGivenFile(file); });
+    if (whenShown)
+        post([this, whenShown = std::move(whenShown)] { whenShown(window_); });
     MSG msg;
     while (!ended_ && ::GetMessageW(&msg, nullptr, 0, 0) > 0) {
         if (filterKey(msg) || !::IsDialogMessageW(window_, &msg)) {

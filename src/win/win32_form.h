@@ -4,6 +4,7 @@
 
 #include <shellapi.h>
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -39,8 +40,9 @@ public:
 
     // Shows the form and runs it until it ends; its result. `file` (UTF-8),
     // if given, is opened once the form shows, as "Datei öffnen" opens the
-    // one chosen.
-    int run(const std::string& file = {});
+    // one chosen. `whenShown`, if given, is run once with the form's window
+    // as soon as the form shows.
+    int run(const std::string& file = {}, std::function<void(HWND)> whenShown = {});
 
     // --- DialogHost
     std::string controlText(int id) const override;

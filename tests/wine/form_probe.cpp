@@ -12,6 +12,8 @@
 //                                            and pastes it over the control's whole text,
 //                                            as Ctrl+V does over a selection
 //   harvelin-form-probe.exe title 0           the form's title
+//   harvelin-form-probe.exe focus 0           the id of the control with the keyboard focus
+//                                            (0: none of the form's)
 //   harvelin-form-probe.exe drop PATH        drops the file PATH (ASCII) on the form:
 //                                            WM_DROPFILES with an HDROP in its memory
 //   harvelin-form-probe.exe watch-read SECONDS  waits for "Pager -> PC" to be held and
@@ -157,14 +159,14 @@ bool idle(HWND form)
 int main(int argc, char** argv)
 {
     if (argc < 3) {
-        std::printf("usage: harvelin-form-probe text|checked ID | title 0 | drop PATH | paste ID TEXT |"
+        std::printf("usage: harvelin-form-probe text|checked ID | title|focus 0 | drop PATH | paste ID TEXT |"
                     " syscommand N | wait-idle|watch-read SECONDS\n");
         return 2;
     }
     const std::string what = argv[1];
     const double argument = std::atof(argv[2]);
     const bool quick = what == "text" || what == "checked" || what == "syscommand" || what == "paste"
-                       || what == "title" || what == "drop";
+                       || what == "title" || what == "drop" || what == "focus";
     HWND form = findForm(quick ? 5000.0 : 1000.0 * argument);
     if (!form) {
         std::printf("probe: no window \"Harvelin\"\n");
@@ -186,6 +188,14 @@ int main(int argc, char** argv)
         wchar_t title[256] = {};
         ::GetWindowTextW(form, title, 256);
         printUtf8(title);
+        return 0;
+    }
+    if (what == "focus") {
+        GUITHREADINFO thread{};
+        thread.cbSize = sizeof thread;
+        ::GetGUIThreadInfo(::GetWindowThreadProcessId(form, nullptr), &thread);
+        const HWND focus = thread.hwndFocus;
+        std::printf("%d\n", focus && ::GetParent(focus) == form ? ::GetDlgCtrlID(focus) : 0);
         return 0;
     }
     if (what == "drop") {
