@@ -117,13 +117,17 @@ public:
         return true;
     }
 
-    void discardInput() override
+    std::string discardInput() override
     {
+        std::string dropped;
         if (!alive())
-            return;
+            return dropped;
         auto& pending = device_->pending;
-        while (!pending.empty() && pending.front().first <= clock_.nowMs())
+        while (!pending.empty() && pending.front().first <= clock_.nowMs()) {
+            dropped += pending.front().second;
             pending.pop_front();
+        }
+        return dropped;
     }
 
 private:

@@ -383,6 +383,10 @@ int runCli(int argc, const char* const* argv, CliEnvironment& env)
         "Read pager after pager into the folder FILE, each named as the backups are, until Ctrl-C; plug in the "
         "next pager when \"the pager is gone\" is printed (about 6 s after the last one was taken off)");
     read->add_option("--log", series.log, "With --each: append every result line to this CSV file")->needs(readEach);
+    bool careful = false;
+    const char* carefulHelp = "On a noisy line: ask every slot and setting until two answers agree (at most 4 "
+                              "times); a step that never agrees fails the read-out";
+    read->add_flag("--careful", careful, carefulHelp);
     WriteOptions writeOptions;
     CLI::App* write = app.add_subcommand("write", "Open a .pag file and write it into the pager (\"PC -> Pager\")");
     write->add_option("FILE", file, "The .pag file to write")->required();
@@ -395,6 +399,7 @@ int runCli(int argc, const char* const* argv, CliEnvironment& env)
                         "\"the pager is gone\" is printed");
     write->add_option("--log", writeOptions.series.log, "With --each: append every result line to this CSV file")
         ->needs(writeEach);
+    write->add_flag("--careful", careful, std::string(carefulHelp) + "; for the read-backs of --verify and --backup");
     write->add_flag("--partial", writeOptions.partial, "Write a file that lacks some of a saved configuration's lines; "
                                           "the form's start values take their place");
 
@@ -506,6 +511,8 @@ int runCli(int argc, const char* const* argv, CliEnvironment& env)
     env.interrupted = [outer] { return stopRequested.load() || (outer && outer()); };
     if (!noBackup)
         session.pager.setBackupFolder(env.backupFolder);
+    if (careful)
+        session.pager.setReading(Reading::Careful);
 
     if (search->parsed())
         return outputWritten(env, searchCommand(env, session));

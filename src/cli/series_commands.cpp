@@ -203,6 +203,7 @@ private:
     {
         Session pager(env_, probe_.lineBackend, probe_.pager.ports());
         pager.pager.setBackupFolder(probe_.pager.backupFolder());
+        pager.pager.setReading(probe_.pager.reading());
         pager.pager.setBackupFailureTold(backupFailureShown_);
         pager.whileBusy = [this](Session& busy) { sayEndOnce(busy); };
         pager.acceptStopRequests();
@@ -291,6 +292,7 @@ int keepBackupBeforeWrite(CliEnvironment& env, Session& session)
 {
     Session reader(env, session.lineBackend, session.pager.ports());
     reader.pager.setBackupFolder(session.pager.backupFolder());
+    reader.pager.setReading(session.pager.reading());
     // A folder that cannot be written is named by the form's message, with
     // the system's reason, once.
     reader.pager.setBackupFailureTold(session.pager.backupFailureTold());

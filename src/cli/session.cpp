@@ -95,6 +95,12 @@ LearnEnd Session::runLearnWindow()
     return ended;
 }
 
+void Session::learnLineDropped()
+{
+    note("the pager sent a line longer than " + std::to_string(LearnWindow::LineCapacity) +
+         " bytes; it was dropped, and learn mode listens on");
+}
+
 void Session::stop()
 {
     pager.end(*this);

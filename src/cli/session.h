@@ -90,6 +90,7 @@ public:
     void repaint() override;
     void notice(const std::string& text) override { tell(text); }
     void learnStatus(const std::string& text) override;
+    void learnLineDropped() override;
 
     // A stop request from now on stops what this session does, until the
     // session ends.

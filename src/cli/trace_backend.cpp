@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "model/conversions.h"
 #include "model/win1252.h"
 
 namespace harvelin {
@@ -29,7 +30,14 @@ public:
         return bytes;
     }
 
-    void discardInput() override { inner_->discardInput(); }
+    std::string discardInput() override
+    {
+        std::string dropped = inner_->discardInput();
+        // Bytes that came for no command now: a late or repeated answer.
+        if (!dropped.empty())
+            owner_.log(device_, "<- (stale, dropped)", dropped);
+        return dropped;
+    }
 
     bool write(std::string_view bytes) override
     {
@@ -44,35 +52,9 @@ private:
     std::string device_;
 };
 
-// The five bytes that Windows-1252 leaves unassigned.
-bool unassigned(unsigned char c) { return c == 0x81 || c == 0x8D || c == 0x8F || c == 0x90 || c == 0x9D; }
-
 }  // namespace
 
-std::string escapedBytes(std::string_view bytes)
-{
-    std::string out;
-    for (const char ch : bytes) {
-        const auto c = static_cast<unsigned char>(ch);
-        switch (c) {
-        case '\r': out += "\\r"; continue;
-        case '\n': out += "\\n"; continue;
-        case '\t': out += "\\t"; continue;
-        case '\\': out += "\\\\"; continue;
-        default: break;
-        }
-        if (c < 0x20 || c == 0x7F || unassigned(c)) {
-            char buf[8];
-            std::snprintf(buf, sizeof buf, "\\x%02X", c);
-            out += buf;
-        } else if (c >= 0x80) {
-            out += win1252ToUtf8(std::string_view(&ch, 1));
-        } else {
-            out += ch;
-        }
-    }
-    return out;
-}
+std::string escapedBytes(std::string_view bytes) { return win1252ToUtf8(escapedText(bytes)); }
 
 TracingBackend::TracingBackend(SerialBackend& inner, Clock& clock, std::ostream& out)
     : inner_(inner), clock_(clock), out_(out), startMs_(clock.nowMs())

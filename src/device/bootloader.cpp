@@ -21,7 +21,7 @@ bool startBootloader(SerialLink& link)
         std::string reply;
         std::uint8_t replyLength = 0;
         if (link.exchange(std::string(BootloaderCommand), reply, replyLength) &&
-            reply.find(BootloaderAck) != std::string::npos)
+            acknowledges(reply, BootloaderAck))
             return !link.lateReplySeen();
     }
     return false;

@@ -27,7 +27,7 @@ std::string learnTimeText(unsigned seconds)
     return buf;
 }
 
-bool learnAcknowledged(const std::string& reply) { return reply.find(LearnAck) != std::string::npos; }
+bool learnAcknowledged(const std::string& reply) { return acknowledges(reply, LearnAck); }
 
 // The report line carries up to six numbers: the first right after the
 // line's first colon, each further one after the next space. The pager
@@ -96,44 +96,40 @@ LearnStart LearnWindow::start(SerialLink& link, int slot)
             slot_ = static_cast<std::uint8_t>(slot);
             secondsLeft_ = LearnWindowSeconds;
             startedAtMs_ = clock_->nowMs();
-            linePending_ = false;
+            line_.clear();
+            lineOverlong_ = false;
             return LearnStart::TakenUp;
         }
     }
     return LearnStart::Refused;
 }
 
-// Appends one read to the line being assembled; true when its CR arrived.
-// Whatever follows the CR in the same read is dropped.
-bool LearnWindow::appendToLine(const std::string& bytes)
+// Takes one read into the line being assembled. Every line that a CR closes
+// is kept, in order, and what follows a CR starts the next line, so a line
+// may come in any number of reads and several lines in one. A line that
+// outgrows the buffer is given up up to its CR.
+std::vector<std::string> LearnWindow::takeLines(std::string_view bytes, bool& overlongDropped)
 {
+    std::vector<std::string> lines;
     for (const char c : bytes) {
-        if (lineLength_ >= line_.size() - 1)
-            return false;
-        line_[lineLength_++] = c;
         if (c == LineEnd) {
-            line_[lineLength_] = 0;
-            return true;
+            if (!lineOverlong_)
+                lines.emplace_back(line_);
+            line_.clear();
+            lineOverlong_ = false;
+            continue;
         }
+        if (lineOverlong_)
+            continue;
+        if (line_.size() >= LineCapacity) {
+            line_.clear();
+            lineOverlong_ = true;
+            overlongDropped = true;
+            continue;
+        }
+        line_ += c;
     }
-    return false;
-}
-
-// A line may be spread over two reads at most; a part-line that the second
-// read does not complete is given up, so the next read starts afresh.
-bool LearnWindow::assembleLine(const std::string& bytes)
-{
-    if (!linePending_) {
-        if (bytes.empty())
-            return false;
-        lineLength_ = 0;
-        if (appendToLine(bytes))
-            return true;
-        linePending_ = true;
-        return false;
-    }
-    linePending_ = false;
-    return appendToLine(bytes);
+    return lines;
 }
 
 // Learn mode is off in the tool either way; whether the pager said so is
@@ -197,15 +193,15 @@ LearnTick LearnWindow::step(SerialLink& link, LowerSlots lowerSlots)
         result.ranOut = true;
     }
 
-    // 4. Listen.
+    // 4. Listen. The first report among the lines this read completed
+    //    counts; a line of anything else is passed over.
     if (link.state() == LinkState::Closed)
         return result;
-    if (!assembleLine(readTick(link)))
-        return result;
-
-    // 5. A line was completed. Taken apart at once: the duplicate message
-    //    below may let further ticks run and reuse the line buffer.
-    result.reported = parseReport(std::string_view(line_.data(), lineLength_));
+    for (const std::string& line : takeLines(readTick(link), result.overlongLineDropped)) {
+        result.reported = parseReport(line);
+        if (result.reported)
+            break;
+    }
     if (!result.reported)
         return result;
 

@@ -5,6 +5,8 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "link/serial_link.h"
 #include "model/pager_image.h"
@@ -50,6 +52,8 @@ struct LearnTick {
     bool ended = false;
     // It closed because its time ran out, with no call button heard.
     bool ranOut = false;
+    // A line longer than the line buffer came and was given up.
+    bool overlongLineDropped = false;
 };
 
 // The learn window ("Lernmodus": the pager's learn mode): while it is on, the
@@ -87,22 +91,21 @@ public:
     // The status line after a window that ran out with no call button heard.
     static std::string ranOutText();
     // The line being assembled from the pager's bytes.
-    std::size_t lineLength() const { return lineLength_; }
-    static constexpr std::size_t LineCapacity = 201;
+    std::size_t lineLength() const { return line_.size(); }
+    // The longest line the window assembles; a report is far shorter.
+    static constexpr std::size_t LineCapacity = 200;
 
 private:
     LearnTick step(SerialLink& link, LowerSlots lowerSlots);
-    bool appendToLine(const std::string& bytes);
-    bool assembleLine(const std::string& bytes);
+    std::vector<std::string> takeLines(std::string_view bytes, bool& overlongDropped);
     LearnModeExit endOnPager(SerialLink& link);
 
     Clock* clock_;
     std::uint8_t slot_ = 0;
     std::uint8_t secondsLeft_ = 0;
     std::int64_t startedAtMs_ = 0;
-    std::array<char, LineCapacity> line_{};
-    std::uint8_t lineLength_ = 0;
-    bool linePending_ = false;
+    std::string line_;
+    bool lineOverlong_ = false;  // the line under way outgrew the buffer
 };
 
 }  // namespace harvelin

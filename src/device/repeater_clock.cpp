@@ -91,7 +91,7 @@ RepeaterStatus readRepeaterStatus(SerialLink& link, Clock& clock)
         std::uint8_t replyLength = 0;
         const bool sent = link.exchange(std::string(RepeaterTestCommand), reply, replyLength);
         r = sent ? 1 : 0;
-        if (sent && contains(reply, RepeaterAck)) {
+        if (sent && acknowledges(reply, RepeaterAck)) {
             testConfirmed = true;
             break;
         }
@@ -112,7 +112,9 @@ RepeaterStatus readRepeaterStatus(SerialLink& link, Clock& clock)
                 continue;
 
             clock.sleepMs(StatusParseWaitMs);
-            const std::size_t colon = text.find(':');
+            // The status follows the colon after the last marker: what stands
+            // before it belongs to no answer of this request.
+            const std::size_t colon = text.find(':', text.rfind(StatusMarker));
             StatusNumbers numbers;
             if (colon != std::string_view::npos) {
                 const auto read = statusNumbersFrom(text, colon);
@@ -163,7 +165,7 @@ ClockSetResult setRepeaterClock(SerialLink& link, Clock& clock, const ShowSentTi
     for (int attempt = 0; attempt < ClockAttempts; ++attempt) {
         std::string reply;
         std::uint8_t replyLength = 0;
-        if (link.exchange(command, reply, replyLength) && contains(reply, RepeaterAck)) {
+        if (link.exchange(command, reply, replyLength) && acknowledges(reply, RepeaterAck)) {
             result.confirmed = !link.lateReplySeen();
             break;
         }

@@ -23,6 +23,7 @@ constexpr unsigned FailedApplyWaitMs = 1;
 bool answersAsPager(SerialLink& link, SerialPort& port, Clock& clock)
 {
     for (int attempt = 0; attempt < ProbeAttempts && !link.cancelled(); ++attempt) {
+        port.discardInput();
         port.write(Probe);
         clock.sleepMs(ProbeWaitMs);
         const std::string answer = port.read(AnswerReadBytes);

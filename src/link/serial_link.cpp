@@ -12,9 +12,22 @@ constexpr std::string_view PresenceWord = "Zelvatron";
 constexpr unsigned PresenceWaitMs = 200;
 constexpr std::size_t PresenceReadBytes = 150;
 constexpr unsigned ReplyWaitMs = 100;
-// After a silent read window the pager may still be answering. This much
-// more is listened to before the next command goes out.
+// A read window that stays silent is followed by one more, so a pager that
+// answers late still answers its own command and not the next one.
 constexpr std::size_t LateReplyReadBytes = 200;
+// A reply still arriving when its window ends is read to its end: until the
+// line has been quiet this long, and at most this much longer. A read of
+// QuietReadBytes returns after QuietMs when nothing comes.
+constexpr unsigned QuietMs = 50;
+constexpr std::size_t QuietReadBytes = QuietMs - 1;
+constexpr unsigned ReadToEndLimitMs = 500;
+
+// The pager closes every answer with a line end; a reply whose last byte is
+// none is still arriving, or was cut off by the window.
+bool endsWithLineEnd(const std::string& reply)
+{
+    return !reply.empty() && (reply.back() == '\r' || reply.back() == '\n');
+}
 
 bool needsPresenceCheck(const std::string& command)
 {
@@ -22,6 +35,11 @@ bool needsPresenceCheck(const std::string& command)
 }
 
 }  // namespace
+
+bool acknowledges(std::string_view reply, std::string_view word)
+{
+    return reply.find(word) != std::string_view::npos && reply.find(RefusalWord) == std::string_view::npos;
+}
 
 SerialLink::SerialLink(SerialBackend& backend, PortTable ports, Clock& clock)
     : backend_(backend), ports_(std::move(ports)), clock_(clock)
@@ -72,17 +90,14 @@ bool SerialLink::exchange(std::string command, std::string& reply, std::uint8_t&
         return false;
     }
 
-    // A reply must never count for a command it does not belong to. A pager
-    // that let the last window pass in silence gets one more window; what
-    // arrives in it is late. Whatever else waits was sent for no command.
-    if (lastReplyEmpty_) {
-        lastReplyEmpty_ = false;
-        const std::size_t late = portHandle_->read(LateReplyReadBytes).size();
-        bytesHeard_ += late;
-        if (late > 0)
-            lateReplySeen_ = true;
-    }
-    portHandle_->discardInput();
+    // Whatever waits now answers an earlier command. Bytes after a silent
+    // window came too late for their own command, which may have been
+    // counted as unanswered or refused; the operation is told.
+    const std::string stale = portHandle_->discardInput();
+    bytesHeard_ += stale.size();
+    if (!stale.empty() && lastReplyEmpty_)
+        lateReplySeen_ = true;
+    lastReplyEmpty_ = false;
 
     if (presence) {
         portHandle_->write(PresenceFrame);
@@ -112,13 +127,33 @@ bool SerialLink::exchange(std::string command, std::string& reply, std::uint8_t&
     portHandle_->write(frame);
 
     clock_.sleepMs(ReplyWaitMs);
-    reply = portHandle_->read(MaxReplyLength);
-    if (reply.size() > MaxReplyLength)
-        reply.resize(MaxReplyLength);
+    reply = readReply();
     replyLength = static_cast<std::uint8_t>(reply.size());
-    bytesHeard_ += reply.size();
     lastReplyEmpty_ = reply.empty();
     return true;
+}
+
+std::string SerialLink::readReply()
+{
+    std::string reply = portHandle_->read(MaxReplyLength);
+    if (reply.empty())
+        reply = portHandle_->read(LateReplyReadBytes);
+    // Read on while the pager is still sending; only a pager that is slow
+    // or talks past the window pays this time.
+    const std::int64_t limit = clock_.nowMs() + ReadToEndLimitMs;
+    while (!reply.empty() && (!endsWithLineEnd(reply) || reply.size() >= MaxReplyLength) &&
+           clock_.nowMs() < limit) {
+        const std::string more = portHandle_->read(QuietReadBytes);
+        if (more.empty())
+            break;
+        reply += more;
+    }
+    bytesHeard_ += reply.size();
+    // The rest of an overlong reply belongs to no command; it is dropped
+    // before the next one goes out.
+    if (reply.size() > MaxReplyLength)
+        reply.resize(MaxReplyLength);
+    return reply;
 }
 
 void SerialLink::close()

@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "link/port_table.h"
 #include "link/serial_port.h"
@@ -13,6 +14,14 @@
 namespace harvelin {
 
 enum class LinkState : std::uint8_t { Closed = 0, Open = 1, Lost = 2 };
+
+// "Fehler": the pager's word for a command it refused.
+constexpr std::string_view RefusalWord = "Fehler";
+
+// Whether `reply` acknowledges its command with `word`. A reply that also
+// says "Fehler" is a refusal, whatever else it holds: an acknowledgement
+// beside it may be a repeated one of an earlier command.
+bool acknowledges(std::string_view reply, std::string_view word);
 
 // The one connection to the pager: a port opened for exclusive use and the
 // framed command/reply exchange on it.
@@ -68,9 +77,9 @@ public:
     // Lets the held port go, so no other program stays locked out of it.
     void dropPort() { portHandle_.reset(); }
 
-    // Bytes arrived in the extra window after a command that got no reply:
-    // the pager answers late, and a reply may have counted for the wrong
-    // command. Operations clear it at their start and fail when it is set.
+    // Bytes arrived after a command had got no reply even in its extra
+    // window: the pager answers very late, and a step may have been counted
+    // wrongly. Operations clear it at their start and fail when it is set.
     bool lateReplySeen() const { return lateReplySeen_; }
     void clearLateReply() { lateReplySeen_ = false; }
 
@@ -79,6 +88,11 @@ public:
     std::uint64_t bytesHeard() const { return bytesHeard_; }
 
 private:
+    // The reply to the command just written: what its read window brings,
+    // one more window when that stays silent, and the rest of a reply still
+    // arriving. At most MaxReplyLength bytes.
+    std::string readReply();
+
     SerialBackend& backend_;
     PortTable ports_;
     Clock& clock_;

@@ -39,8 +39,13 @@ public:
     virtual std::string read(std::size_t maxBytes) = 0;
     // False when the line refused the bytes.
     virtual bool write(std::string_view bytes) = 0;
-    // Drops whatever has arrived and not been read yet, without waiting.
-    virtual void discardInput() {}
+    // Drops whatever has arrived and not been read yet, without waiting, and
+    // returns what it dropped as far as the line tells.
+    // Every command goes out on a line emptied this way, the search's probes
+    // and the exchange's frames alike, on every system: bytes waiting before
+    // a command is written answer an earlier one (a late or repeated answer,
+    // the rest of an overlong one), and must never count for this one.
+    virtual std::string discardInput() { return {}; }
 };
 
 // Why a line could not be opened, as far as the system tells.

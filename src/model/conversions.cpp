@@ -84,4 +84,33 @@ std::string threeDigits(unsigned value)
     return buf;
 }
 
+namespace {
+
+bool unassignedInWin1252(unsigned char c) { return c == 0x81 || c == 0x8D || c == 0x8F || c == 0x90 || c == 0x9D; }
+
+}  // namespace
+
+std::string escapedText(std::string_view bytes)
+{
+    std::string out;
+    for (const char ch : bytes) {
+        const auto c = static_cast<unsigned char>(ch);
+        switch (c) {
+        case '\r': out += "\\r"; continue;
+        case '\n': out += "\\n"; continue;
+        case '\t': out += "\\t"; continue;
+        case '\\': out += "\\\\"; continue;
+        default: break;
+        }
+        if (c < 0x20 || c == 0x7F || unassignedInWin1252(c)) {
+            char buf[8];
+            std::snprintf(buf, sizeof buf, "\\x%02X", c);
+            out += buf;
+        } else {
+            out += ch;
+        }
+    }
+    return out;
+}
+
 }  // namespace harvelin

@@ -27,4 +27,9 @@ std::string idColumnText(std::uint32_t buttonId, std::uint8_t suffix);
 // "%03u"
 std::string threeDigits(unsigned value);
 
+// Bytes as they may be shown inside a message, still Windows-1252: CR, LF,
+// tab and the backslash as \r, \n, \t and \\, every other control byte and
+// the five bytes Windows-1252 leaves unassigned as \xNN.
+std::string escapedText(std::string_view bytes);
+
 }  // namespace harvelin

@@ -135,10 +135,18 @@ public:
         return got;
     }
 
-    void discardInput() override
+    std::string discardInput() override
     {
-        if (!gone_)
-            (void)::tcflush(fd_, TCIFLUSH);
+        std::string dropped;
+        if (gone_)
+            return dropped;
+        // What has arrived is taken out first so it can be told; whatever is
+        // still in the driver goes with the flush.
+        char buf[256];
+        for (ssize_t n; (n = ::read(fd_, buf, sizeof buf)) > 0;)
+            dropped.append(buf, static_cast<std::size_t>(n));
+        (void)::tcflush(fd_, TCIFLUSH);
+        return dropped;
     }
 
     bool write(std::string_view bytes) override

@@ -72,7 +72,23 @@ public:
         return buf;
     }
 
-    void discardInput() override { PurgeComm(handle_, PURGE_RXCLEAR); }
+    std::string discardInput() override
+    {
+        // What has arrived is taken out first so it can be told; whatever is
+        // still in the driver goes with the purge.
+        std::string dropped;
+        DWORD errors = 0;
+        COMSTAT status{};
+        if (ClearCommError(handle_, &errors, &status) && status.cbInQue > 0) {
+            dropped.resize(status.cbInQue);
+            DWORD got = 0;
+            if (!ReadFile(handle_, dropped.data(), status.cbInQue, &got, nullptr))
+                got = 0;
+            dropped.resize(got);
+        }
+        PurgeComm(handle_, PURGE_RXCLEAR);
+        return dropped;
+    }
 
     bool write(std::string_view bytes) override
     {

@@ -129,7 +129,7 @@ ReadOutOutcome PagerSession::readOut(SessionEvents& events, const PagerConfigura
     if (refusedWithoutPager(outcome))
         return outcome;
     leaveLearnMode(events);
-    outcome.result = harvelin::readOut(link_, clock_, events, start);
+    outcome.result = harvelin::readOut(link_, clock_, events, start, reading_);
     outcome.stopped = link_.cancelled();
     const ReadOutResult& result = outcome.result;
     noteVersion(result.versionText, result.callerSlots);
@@ -218,6 +218,8 @@ LearnStep PagerSession::learnTick(SessionEvents& events, LearnWindow::LowerSlots
 {
     LearnStep step{learnWindow_.tickUpToDuplicate(link_, lowerSlots), {}};
     const LearnTick& tick = step.tick;
+    if (tick.overlongLineDropped)
+        events.learnLineDropped();
     if (tick.status)
         learnStatus_ = *tick.status;
     if (tick.storeSlot != 0)
@@ -286,7 +288,8 @@ Confirmation PagerSession::switchOption(SessionEvents& events, OptionSwitchTexts
     if (!active_)
         return {};
     leaveLearnMode(events);
-    const bool confirmed = sendOptionSwitch(link_, std::string(on ? texts.on : texts.off) + pagerName);
+    const SwitchResult sent = sendOptionSwitch(link_, std::string(on ? texts.on : texts.off) + pagerName);
+    const bool confirmed = sent.confirmed();
     // A confirmed switch is on the pager: nothing to lose.
     if (confirmed) {
         bool& kept = texts.on == BatterySwitch.on ? kept_.battery
@@ -294,7 +297,8 @@ Confirmation PagerSession::switchOption(SessionEvents& events, OptionSwitchTexts
                                                    : kept_.remoteDelete;
         kept = on;
     }
-    return confirmation(confirmed, switchRefusedMessage());
+    return confirmation(confirmed, sent.answer == SwitchAnswer::WrongPager ? wrongPagerMessage(pagerName)
+                                                                           : switchRefusedMessage(sent.reply));
 }
 
 RepeaterStatus PagerSession::readRepeaterStatus(SessionEvents& events)

@@ -48,6 +48,9 @@ public:
     // Learn mode ended: whether the window stored an identity, and how the
     // pager took the end.
     virtual void learnEnded(bool /*stored*/, LearnModeExit /*exit*/) {}
+    // The pager sent a line longer than the learn window's line buffer; it
+    // was given up, and the window listens on.
+    virtual void learnLineDropped() {}
 };
 
 // What every outcome tells the user, in order: the form's German messages
@@ -240,6 +243,10 @@ public:
 
     // Where complete read-outs are kept (UTF-8); empty: nowhere.
     void setBackupFolder(std::string folder) { backupFolder_ = std::move(folder); }
+    // How every read-out of this session asks each step: once, or on a
+    // noisy line until two answers agree.
+    void setReading(Reading reading) { reading_ = reading; }
+    Reading reading() const { return reading_; }
     const std::string& backupFolder() const { return backupFolder_; }
     // Whether the backup folder's failure was told already (a series passes
     // it on from pager to pager).
@@ -283,6 +290,7 @@ private:
     std::string learnStatus_;
     PagerConfiguration kept_ = startConfiguration();
     std::string backupFolder_;
+    Reading reading_ = Reading::Once;
     bool backupFailureTold_ = false;
 };
 

@@ -17,11 +17,12 @@ namespace harvelin::transfer {
 // `accepted` receives the reply as it arrived and may rewrite it. A cancelled
 // operation makes no further attempt.
 // With a `silence` watch, the step is counted as heard when the pager sent
-// at least one byte during it, late replies included.
+// at least one byte during it, late replies included. `unexpected` receives
+// the last reply that was not accepted, as it arrived, when there was one.
 class SilenceWatch;
 template <class Accept>
 std::optional<std::string> requestUntil(SerialLink& link, const std::string& command, int attempts, Accept&& accepted,
-                                        SilenceWatch* silence = nullptr);
+                                        SilenceWatch* silence = nullptr, std::string* unexpected = nullptr);
 
 // A pager that sends nothing at all, step after step, has gone (switched off,
 // unplugged behind a converter that stays): after this many silent steps in
@@ -50,7 +51,7 @@ inline void treatLinkAsLost(SerialLink& link)
 
 template <class Accept>
 std::optional<std::string> requestUntil(SerialLink& link, const std::string& command, int attempts, Accept&& accepted,
-                                        SilenceWatch* silence)
+                                        SilenceWatch* silence, std::string* unexpected)
 {
     const std::uint64_t heardBefore = link.bytesHeard();
     std::optional<std::string> result;
@@ -60,7 +61,11 @@ std::optional<std::string> requestUntil(SerialLink& link, const std::string& com
         if (!link.exchange(command, reply, replyLength))
             continue;
         reply.resize(std::min<std::size_t>(reply.size(), replyLength));
+        if (unexpected && !reply.empty())
+            *unexpected = reply;
         if (accepted(reply)) {
+            if (unexpected)
+                unexpected->clear();
             result = std::move(reply);
             break;
         }

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "link/port_problem.h"
+#include "model/conversions.h"
 #include "model/win1252.h"
 
 namespace harvelin {
@@ -33,6 +34,51 @@ std::string fileMessage(const std::string& path, std::string_view what, const st
 
 }  // namespace
 
+std::string stepName(const TransferStep& step)
+{
+    using Kind = TransferStep::Kind;
+    switch (step.kind) {
+    case Kind::CallerSlot: return "caller slot " + std::to_string(step.slot);
+    case Kind::KitchenSlot: return "kitchen call " + std::to_string(step.slot);
+    case Kind::RemoteDeleteMode: return "remote delete switch";
+    case Kind::RemoteDeleteText: return "remote delete text";
+    case Kind::PagerName: return "pager name";
+    case Kind::BatteryDisplay: return "battery display switch";
+    case Kind::Buzzer: return "buzzer switch";
+    }
+    return {};
+}
+
+std::string germanStepName(const TransferStep& step)
+{
+    using Kind = TransferStep::Kind;
+    switch (step.kind) {
+    case Kind::CallerSlot: return "Tischsender " + std::to_string(step.slot);
+    case Kind::KitchenSlot: return win1252("Küchenruf ") + std::to_string(step.slot);
+    case Kind::RemoteDeleteMode: return win1252("Fernlöschung");
+    case Kind::RemoteDeleteText: return win1252("Fernlöschtext");
+    case Kind::PagerName: return "Pager-Name";
+    case Kind::BatteryDisplay: return "Batteriespannung";
+    case Kind::Buzzer: return "Summer";
+    }
+    return {};
+}
+
+namespace {
+
+// " Nicht übernommen: Tischsender 6, Summer." for the steps named.
+std::string stepsNote(std::string_view what, const std::vector<TransferStep>& steps)
+{
+    if (steps.empty())
+        return {};
+    std::string note = " " + win1252(what) + ": ";
+    for (std::size_t i = 0; i < steps.size(); ++i)
+        note += (i == 0 ? "" : ", ") + germanStepName(steps[i]);
+    return note + ".";
+}
+
+}  // namespace
+
 std::string messageFor(const SearchResult& result)
 {
     if (result.found || result.cancelled)
@@ -49,7 +95,8 @@ std::string messageFor(const ReadOutResult& result, const std::string& partialBa
     case ReadOutEnd::NoVersion: return std::string(NoConnectionMessage);
     case ReadOutEnd::Incomplete: break;
     }
-    std::string message = win1252("Fehlerhafter Datenempfang – die Daten im Formular sind unverändert.");
+    std::string message = win1252("Fehlerhafter Datenempfang – die Daten im Formular sind unverändert.") +
+                          stepsNote("Nicht gelesen", result.unanswered) + pagerAnsweredNote(result.unexpectedReply);
     if (!partialBackup.empty()) {
         bool replaced = false;
         message += win1252(" Was der Pager geliefert hat, ist als unvollständige Sicherungskopie abgelegt: ") +
@@ -64,7 +111,10 @@ std::string messageFor(const WriteResult& result)
         return win1252("Nicht übertragen: ") + describeGerman(*result.refused);
     if (result.cancelled)
         return win1252(WriteCancelledMessage);
-    return win1252(result.succeeded ? "Daten erfolgreich übertragen" : "Fehlerhafte Übertragung!");
+    if (result.succeeded)
+        return win1252("Daten erfolgreich übertragen");
+    return win1252("Fehlerhafte Übertragung!") + stepsNote("Nicht übernommen", result.notTakenOver) +
+           pagerAnsweredNote(result.unexpectedReply);
 }
 
 std::string backupFailedMessage(const std::string& reason)
@@ -100,7 +150,23 @@ std::string duplicateMessage(int slot)
     return buf;
 }
 
-std::string switchRefusedMessage() { return win1252("Der Pager hat die Einstellung nicht übernommen."); }
+std::string pagerAnsweredNote(const std::string& reply)
+{
+    if (reply.empty())
+        return {};
+    return " Der Pager antwortete: \"" + escapedText(reply) + "\"";
+}
+
+std::string switchRefusedMessage(const std::string& reply)
+{
+    return win1252("Der Pager hat die Einstellung nicht übernommen.") + pagerAnsweredNote(reply);
+}
+
+std::string wrongPagerMessage(const std::string& name)
+{
+    return win1252("Falscher Pager: Der Pager heißt nicht \"") + name +
+           win1252("\"; er hat die Einstellung nicht übernommen.");
+}
 
 std::string clockRefusedMessage() { return win1252("Der Repeater hat die Uhrzeit nicht übernommen."); }
 

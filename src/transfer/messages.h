@@ -61,8 +61,14 @@ std::string replacedCharactersMessage(const std::string& path);
 
 // The learn window heard a call button that slot `slot` holds already.
 std::string duplicateMessage(int slot);
-// The pager refused an option switch; the repeater refused the new time.
-std::string switchRefusedMessage();
+// The pager refused an option switch; `reply` is its last answer, told
+// escaped when there was one. The repeater refused the new time.
+std::string switchRefusedMessage(const std::string& reply = {});
+// The pager is not the one the switch named: `name` is the name sent.
+std::string wrongPagerMessage(const std::string& name);
+// " Der Pager antwortete: "Fehler\r\n"": what the pager said instead of what
+// was expected, escaped; empty when it said nothing.
+std::string pagerAnsweredNote(const std::string& reply);
 std::string clockRefusedMessage();
 
 }  // namespace harvelin

@@ -4,6 +4,7 @@
 #include <ctime>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "files/backups.h"
 
@@ -26,6 +27,9 @@ constexpr unsigned KitchenSlotWaitMs = 100;
 constexpr int VersionAttempts = 4;
 constexpr int SlotAttempts = 8;
 constexpr int SettingAttempts = 4;
+// A careful read-out asks each step until two answers agree, at most this
+// often; each time with the step's own attempts.
+constexpr int CarefulReads = 4;
 
 constexpr std::size_t CallerNumbers = 5;   // b0 b1 b2 b3 suffix
 constexpr std::size_t KitchenNumbers = 2;  // station, key
@@ -57,9 +61,10 @@ std::string slotRequest(std::string_view word, unsigned slot) { return std::stri
 // result, never into the form.
 class ReadOut {
 public:
-    ReadOut(SerialLink& link, Clock& clock, OperationSink& sink, ReadOutResult& result, SilenceWatch silence)
-        : link_(link), clock_(clock), sink_(sink), read_(result.read), answered_(result.answered),
-          callerSlots_(result.callerSlots), silence_(silence)
+    ReadOut(SerialLink& link, Clock& clock, OperationSink& sink, ReadOutResult& result, SilenceWatch silence,
+            Reading reading)
+        : link_(link), clock_(clock), sink_(sink), result_(result), read_(result.read), answered_(result.answered),
+          callerSlots_(result.callerSlots), silence_(silence), reading_(reading)
     {
     }
 
@@ -74,19 +79,23 @@ public:
         if (link_.cancelled())
             return;
         advanceProgress();
+        const TransferStep step{TransferStep::Kind::CallerSlot, n + 1};
         // A reply that holds a value no slot can hold is asked for again.
-        std::optional<SlotReply> parsed;
-        requestUntil(link_, slotRequest(CallerSlotCommand, n), SlotAttempts, [&](const std::string& r) {
-            parsed = isSlotReply(r) ? parseSlotReply(r, CallerNumbers) : std::nullopt;
-            return parsed.has_value();
-        }, &silence_);
+        const std::optional<SlotReply> parsed = agreed([&] {
+            std::optional<SlotReply> got;
+            requestUntil(link_, slotRequest(CallerSlotCommand, n), SlotAttempts, [&](const std::string& r) {
+                got = isSlotReply(r) ? parseSlotReply(r, CallerNumbers) : std::nullopt;
+                return got.has_value();
+            }, &silence_, &unexpected_);
+            return got;
+        });
         if (!parsed)
-            return missingStep();
+            return missingStep(step);
         // A reply for another slot means the pager and the tool are out of
         // step; the slot is left unread rather than filled with a stranger.
         if (parsed->reportedSlot != n) {
             misnamed_ = true;
-            return;
+            return missingStep(step);
         }
         CallerEntry& slot = read_.image.callers[n];
         slot.buttonId = {0, 0, 0, 0};
@@ -108,14 +117,17 @@ public:
         advanceProgress();
         // The slot the reply names is the one filled; a name beyond the 16
         // slots fits nowhere, so that reply counts as not received.
-        std::optional<SlotReply> parsed;
-        requestUntil(link_, slotRequest(KitchenSlotCommand, k), SlotAttempts, [&](const std::string& r) {
-            if (!isSlotReply(r))
-                return false;
-            parsed = parseSlotReply(r, KitchenNumbers);
-            return parsed && parsed->reportedSlot < KitchenSlots;
-        }, &silence_);
-        if (parsed && parsed->reportedSlot < KitchenSlots) {
+        const std::optional<SlotReply> parsed = agreed([&] {
+            std::optional<SlotReply> got;
+            requestUntil(link_, slotRequest(KitchenSlotCommand, k), SlotAttempts, [&](const std::string& r) {
+                got = isSlotReply(r) ? parseSlotReply(r, KitchenNumbers) : std::nullopt;
+                if (got && got->reportedSlot >= KitchenSlots)
+                    got.reset();
+                return got.has_value();
+            }, &silence_, &unexpected_);
+            return got;
+        });
+        if (parsed) {
             KitchenCallEntry& slot = read_.image.kitchenCalls[parsed->reportedSlot];
             slot.text.assign(parsed->text);
             if (parsed->numberCount > 0)
@@ -124,7 +136,7 @@ public:
                 slot.key = parsed->numbers[1];
             answer(answered_.kitchenCalls, parsed->reportedSlot);
         } else {
-            missingStep();
+            missingStep({TransferStep::Kind::KitchenSlot, k + 1});
         }
         if (!link_.cancelled())
             clock_.sleepMs(KitchenSlotWaitMs);
@@ -134,34 +146,70 @@ public:
     {
         advanceProgress();
         readSwitch(RemoteDeleteModeRead, &PagerConfiguration::remoteDelete, &FileCoverage::remoteDeleteMode,
-                   SwitchBit);
+                   SwitchBit, TransferStep::Kind::RemoteDeleteMode);
     }
 
     void readRemoteDeleteText()
     {
         advanceProgress();
         readText(RemoteDeleteTextRead, &PagerConfiguration::remoteDeleteText, &FileCoverage::remoteDeleteText,
-                 remoteDeleteTextFromReply);
+                 remoteDeleteTextFromReply, TransferStep::Kind::RemoteDeleteText);
     }
 
     void readPagerName()
     {
         advanceProgress();
-        readText(PagerNameRead, &PagerConfiguration::pagerName, &FileCoverage::pagerName, pagerNameFromReply);
+        readText(PagerNameRead, &PagerConfiguration::pagerName, &FileCoverage::pagerName, pagerNameFromReply,
+                 TransferStep::Kind::PagerName);
     }
 
     void readBatteryDisplay()
     {
         advanceProgress();
-        readSwitch(BatteryDisplayRead, &PagerConfiguration::battery, &FileCoverage::battery, SwitchBit);
+        readSwitch(BatteryDisplayRead, &PagerConfiguration::battery, &FileCoverage::battery, SwitchBit,
+                   TransferStep::Kind::BatteryDisplay);
     }
 
     // The last step leaves the bar where it is.
-    void readBuzzer() { readSwitch(BuzzerRead, &PagerConfiguration::buzzer, &FileCoverage::buzzer, BuzzerBit); }
+    void readBuzzer()
+    {
+        readSwitch(BuzzerRead, &PagerConfiguration::buzzer, &FileCoverage::buzzer, BuzzerBit,
+                   TransferStep::Kind::Buzzer);
+    }
 
 private:
     void advanceProgress() { sink_.progress(progressStep_++); }
-    void missingStep() { missing_ = true; }
+    // The step is named; the pager's answer to the first such step is kept.
+    void missingStep(const TransferStep& step)
+    {
+        missing_ = true;
+        if (result_.unanswered.empty())
+            result_.unexpectedReply = unexpected_;
+        result_.unanswered.push_back(step);
+    }
+
+    // One answer of `ask` (a step's request with all its attempts), or in a
+    // careful read-out the first answer that an earlier one agrees with.
+    // Noise on the line changes an answer differently each time, so two
+    // answers alike are the pager's own.
+    template <class Ask>
+    auto agreed(Ask ask) -> decltype(ask())
+    {
+        unexpected_.clear();
+        if (reading_ == Reading::Once)
+            return ask();
+        std::vector<typename decltype(ask())::value_type> seen;
+        for (int n = 0; n < CarefulReads && !link_.cancelled() && !silence_.pagerGone(); ++n) {
+            auto answer = ask();
+            if (!answer)
+                continue;
+            for (const auto& earlier : seen)
+                if (earlier == *answer)
+                    return answer;
+            seen.push_back(*answer);
+        }
+        return std::nullopt;
+    }
 
     // The line of the file that an answer fills counts as answered, once.
     template <std::size_t N>
@@ -182,36 +230,38 @@ private:
     template <class Parse>
     auto requestSetting(const SettingRead& setting, Parse parse)
     {
-        decltype(parse(std::string())) value;
-        requestUntil(link_, std::string(setting.command), SettingAttempts, [&](const std::string& r) {
-            value = replyContains(r, setting.marker) ? parse(r) : std::nullopt;
-            return value.has_value();
-        }, &silence_);
-        return value;
+        return agreed([&] {
+            decltype(parse(std::string())) value;
+            requestUntil(link_, std::string(setting.command), SettingAttempts, [&](const std::string& r) {
+                value = replyContains(r, setting.marker) ? parse(r) : std::nullopt;
+                return value.has_value();
+            }, &silence_, &unexpected_);
+            return value;
+        });
     }
 
     void readSwitch(const SettingRead& setting, bool PagerConfiguration::*field, bool FileCoverage::*line,
-                    std::uint8_t bit)
+                    std::uint8_t bit, TransferStep::Kind step)
     {
         if (link_.cancelled())
             return;
         const auto value =
             requestSetting(setting, [&](const std::string& r) { return numberAfterMarker(r, setting.numberAt); });
         if (!value)
-            return missingStep();
+            return missingStep({step, 0});
         read_.*field = (*value & bit) != 0;
         answer(line);
     }
 
     template <class Parse>
     void readText(const SettingRead& setting, std::string PagerConfiguration::*field, bool FileCoverage::*line,
-                  Parse parse)
+                  Parse parse, TransferStep::Kind step)
     {
         if (link_.cancelled())
             return;
         const auto text = requestSetting(setting, [&](const std::string& r) { return parse(r); });
         if (!text)
-            return missingStep();
+            return missingStep({step, 0});
         read_.*field = *text;
         answer(line);
     }
@@ -219,10 +269,13 @@ private:
     SerialLink& link_;
     Clock& clock_;
     OperationSink& sink_;
+    ReadOutResult& result_;
     PagerConfiguration& read_;
     FileCoverage& answered_;
     const unsigned callerSlots_;
     SilenceWatch silence_;
+    const Reading reading_;
+    std::string unexpected_;  // the last answer of the step under way that could not be used
     int progressStep_ = 0;
     bool missing_ = false;   // a step got no usable reply
     bool misnamed_ = false;  // a caller reply named another slot
@@ -230,7 +283,8 @@ private:
 
 }  // namespace
 
-ReadOutResult readOut(SerialLink& link, Clock& clock, OperationSink& sink, const PagerConfiguration& start)
+ReadOutResult readOut(SerialLink& link, Clock& clock, OperationSink& sink, const PagerConfiguration& start,
+                      Reading reading)
 {
     ReadOutResult result;
     result.read = start;
@@ -253,7 +307,7 @@ ReadOutResult readOut(SerialLink& link, Clock& clock, OperationSink& sink, const
     }
     result.versionText = version->text;
     result.callerSlots = version->callerSlots;
-    ReadOut run(link, clock, sink, result, silence);
+    ReadOut run(link, clock, sink, result, silence, reading);
     sink.progressRange(0, run.fullPager() ? FullProgressMax : SmallProgressMax);
 
     // Every step runs unless the pager has gone silent for good.

@@ -1,11 +1,13 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "files/pager_data_file.h"
 #include "link/operation_sink.h"
 #include "link/serial_link.h"
 #include "platform/clock.h"
+#include "transfer/transfer_steps.h"
 
 namespace harvelin {
 
@@ -36,6 +38,11 @@ struct ReadOutResult {
     bool pagerGone = false;
     // A reply came late, so an answer may have counted for the wrong step.
     bool lateReplySeen = false;
+    // The steps that got no usable answer (in a careful read-out: no two
+    // answers that agree), in the order asked, and the pager's last answer to
+    // the first of them that could not be used.
+    std::vector<TransferStep> unanswered;
+    std::string unexpectedReply;
 
     bool complete() const { return end == ReadOutEnd::Complete; }
     // An incomplete read-out that got any line at all.
@@ -48,7 +55,12 @@ struct ReadOutResult {
 // without a usable answer leaves that part as it was. The progress bar
 // counts the steps. Stops early when the pager goes silent for good or the
 // link is cancelled.
-ReadOutResult readOut(SerialLink& link, Clock& clock, OperationSink& sink, const PagerConfiguration& start);
+// How often each step is asked: once (until a usable answer), or on a noisy
+// line carefully, until two answers agree.
+enum class Reading : std::uint8_t { Once, Careful };
+
+ReadOutResult readOut(SerialLink& link, Clock& clock, OperationSink& sink, const PagerConfiguration& start,
+                      Reading reading = Reading::Once);
 
 // Keeps what a read-out gave in the backup folder `folder` (UTF-8): a
 // complete one whole, an incomplete one with only the lines the pager

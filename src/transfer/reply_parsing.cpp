@@ -12,10 +12,8 @@ constexpr std::string_view VersionWord = "Direkt";
 constexpr char VersionMark = 'V';
 constexpr std::string_view SlotWord = "Pos:";
 constexpr std::string_view SlotEndWord = "Ende";
-// The slot number is found from the first "Pos", whether or not its colon
-// follows at once; the marker test has made sure that a "Pos:" exists.
-constexpr std::string_view SlotMark = "Pos";
 constexpr std::string_view RemoteDeleteTextMark = "chung :";
+constexpr std::string_view PagerNameMark = "Adresstext :";
 
 // The bytes from `from` up to the next CR; nullopt when no CR closes them,
 // or when they are no text that `field` may hold.
@@ -82,18 +80,15 @@ bool isSlotReply(std::string_view reply)
     return replyContains(reply, SlotWord) && replyContains(reply, SlotEndWord);
 }
 
-std::optional<SlotReply> parseSlotReply(std::string_view reply, std::size_t wantedNumbers)
+namespace {
+
+// One slot reply laid out from the "Pos:" at `at`: the slot number, a colon,
+// the text up to ETX, then each wanted number after exactly one space, then
+// " Ende".
+std::optional<SlotReply> slotReplyAt(std::string_view reply, std::size_t at, std::size_t wantedNumbers)
 {
     SlotReply parsed;
-
-    const auto pos = findWithin(reply, SlotMark);
-    if (!pos)
-        return std::nullopt;
-    const auto slotColon = findWithin(reply, ":", *pos + 1);
-    if (!slotColon)
-        return std::nullopt;
-    const std::size_t slotStart = *slotColon + 1;
-
+    const std::size_t slotStart = at + SlotWord.size();
     const auto textColon = findWithin(reply, ":", slotStart);
     if (!textColon)
         return std::nullopt;
@@ -102,49 +97,72 @@ std::optional<SlotReply> parseSlotReply(std::string_view reply, std::size_t want
         return std::nullopt;
     parsed.reportedSlot = *slot;
 
-    // The text ends at ETX, or where the reply text ends when the pager left
-    // the ETX out.
-    std::size_t i = *textColon + 1;
-    while (i < reply.size() && reply[i] != Etx && reply[i] != '\0')
-        ++i;
-    parsed.text = reply.substr(*textColon + 1, i - (*textColon + 1));
-    // Caller and kitchen texts share one rule.
+    const auto etx = findWithin(reply, std::string_view(&Etx, 1), *textColon + 1);
+    if (!etx)
+        return std::nullopt;
+    parsed.text = reply.substr(*textColon + 1, *etx - (*textColon + 1));
+    // Caller and kitchen texts share one rule, which also refuses a zero or
+    // any other control byte in the text.
     if (checkText(Field::CallerText, parsed.text))
         return std::nullopt;
 
-    // Each number follows the next space. Without an ETX the search starts
-    // where the text stopped, which is the end of the reply text.
-    std::size_t from = i;
+    std::size_t from = *etx + 1;
     while (parsed.numberCount < wantedNumbers && parsed.numberCount < parsed.numbers.size()) {
-        const auto space = findWithin(reply, " ", from);
-        if (!space)
-            break;
-        from = *space + 1;
-        // A pager that sends fewer numbers closes with its end word.
-        if (reply.substr(from).starts_with(SlotEndWord))
-            break;
-        const auto number = byteAt(reply, from);
+        if (from >= reply.size() || reply[from] != ' ')
+            return std::nullopt;
+        std::size_t end = from + 1;
+        while (end < reply.size() && reply[end] >= '0' && reply[end] <= '9')
+            ++end;
+        const auto number = byteFromText(reply.substr(from + 1, end - (from + 1)));
         if (!number)
             return std::nullopt;
         parsed.numbers[parsed.numberCount++] = *number;
+        from = end;
     }
+    if (!reply.substr(from).starts_with(" " + std::string(SlotEndWord)))
+        return std::nullopt;
     return parsed;
 }
 
+}  // namespace
+
+std::optional<SlotReply> parseSlotReply(std::string_view reply, std::size_t wantedNumbers)
+{
+    // The last header from which a whole reply follows counts: whatever
+    // stands before it (the identification in front of slot 0, the end of
+    // an earlier answer) belongs to no slot of this request.
+    for (std::size_t at = reply.rfind(SlotWord); at != std::string_view::npos;
+         at = at == 0 ? std::string_view::npos : reply.rfind(SlotWord, at - 1)) {
+        if (auto parsed = slotReplyAt(reply, at, wantedNumbers))
+            return parsed;
+    }
+    return std::nullopt;
+}
+
+// A setting's value counts from the last marker of the reply on, so the end
+// of an earlier answer in front of it is never read as this one.
 std::optional<std::uint8_t> numberAfterMarker(std::string_view reply, std::string_view marker)
 {
-    const auto at = findWithin(reply, marker);
-    if (!at)
+    const std::size_t at = reply.rfind(marker);
+    if (at == std::string_view::npos)
         return std::nullopt;
-    return byteAt(reply, *at + marker.size());
+    const std::size_t from = at + marker.size();
+    std::size_t end = from;
+    while (end < reply.size() && reply[end] >= '0' && reply[end] <= '9')
+        ++end;
+    // The pager closes the value with its line end; a value without one may
+    // be the first digits of a longer one.
+    if (end >= reply.size() || (reply[end] != Cr && reply[end] != Lf))
+        return std::nullopt;
+    return byteFromText(reply.substr(from, end - from));
 }
 
 std::optional<std::string> remoteDeleteTextFromReply(std::string_view reply)
 {
-    const auto mark = findWithin(reply, RemoteDeleteTextMark);
-    if (!mark)
+    const std::size_t mark = reply.rfind(RemoteDeleteTextMark);
+    if (mark == std::string_view::npos)
         return std::nullopt;
-    const auto lf = findWithin(reply, std::string_view(&Lf, 1), *mark + RemoteDeleteTextMark.size());
+    const auto lf = findWithin(reply, std::string_view(&Lf, 1), mark + RemoteDeleteTextMark.size());
     if (!lf)
         return std::nullopt;
     return lineUpToCr(reply, *lf + 1, Field::RemoteDeleteText);
@@ -152,10 +170,10 @@ std::optional<std::string> remoteDeleteTextFromReply(std::string_view reply)
 
 std::optional<std::string> pagerNameFromReply(std::string_view reply)
 {
-    const auto colon = findWithin(reply, ":");
-    if (!colon)
+    const std::size_t mark = reply.rfind(PagerNameMark);
+    if (mark == std::string_view::npos)
         return std::nullopt;
-    return lineUpToCr(reply, *colon + 1, Field::PagerName);
+    return lineUpToCr(reply, mark + PagerNameMark.size(), Field::PagerName);
 }
 
 }  // namespace harvelin::transfer

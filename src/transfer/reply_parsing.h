@@ -51,32 +51,36 @@ constexpr unsigned callerSlotsForVersion(double version)
 // (nullopt), to be asked for again like any reply that does not fit.
 
 // A reply to ">Lese:%u" or ">Le-Kueche:%u":
-//   ... "Pos:" slot ":" text ETX " " n1 " " n2 ... "Ende" ...
+//   ... "Pos:" slot ":" text ETX " " n1 " " n2 ... " Ende" ...
+// Header, text and numbers must stand in this order in one reply; a reply
+// that holds them only in pieces, or with a number missing, is no slot reply.
 struct SlotReply {
     std::uint8_t reportedSlot = 0;
     std::string text;                       // at most 14 bytes, all showable
     std::array<std::uint8_t, 5> numbers{};  // the numbers found after the text, in order
     std::size_t numberCount = 0;            // how many of them were found
+    bool operator==(const SlotReply&) const = default;
 };
 
 // Both words that make a reply a slot reply.
 bool isSlotReply(std::string_view reply);
 
-// Parses a slot reply, reading up to `wantedNumbers` numbers after the text.
-// nullopt when the reply lacks the slot number's or the text's colon, or a
-// value breaks the rule.
+// Parses a slot reply with exactly `wantedNumbers` numbers after the text,
+// from the last "Pos:" that starts one. nullopt when no such reply is there,
+// or a value breaks the rule.
 std::optional<SlotReply> parseSlotReply(std::string_view reply, std::size_t wantedNumbers);
 
-// The number right after the colon of the first `marker` (which ends in a
-// colon): ">List Modus_Fernloeschung", ">List Debug", ">List E_Vibration".
+// The number right after the colon of the last `marker` (which ends in a
+// colon), closed by a line end: ">List Modus_Fernloeschung", ">List Debug",
+// ">List E_Vibration".
 std::optional<std::uint8_t> numberAfterMarker(std::string_view reply, std::string_view marker);
 
-// ">List Text_Fernloeschung": the line after the first LF that follows
-// "chung :", up to its CR. nullopt when the line is not closed by a CR, or
+// ">List Text_Fernloeschung": the line after the first LF that follows the
+// last "chung :", up to its CR. nullopt when the line is not closed by a CR, or
 // is no remote-delete text (more than 16 characters, a control character).
 std::optional<std::string> remoteDeleteTextFromReply(std::string_view reply);
 
-// ">List Adresstext": the bytes after the first colon of the reply up to the
+// ">List Adresstext": the bytes after the last "Adresstext :" up to the
 // next CR. nullopt when no CR follows, or they are no pager name.
 std::optional<std::string> pagerNameFromReply(std::string_view reply);
 

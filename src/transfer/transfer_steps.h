@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "model/limits.h"
@@ -14,3 +16,28 @@ constexpr unsigned StartWaitMs = 300;
 constexpr std::string_view VersionCommand = ">@";
 
 }  // namespace harvelin::transfer
+
+namespace harvelin {
+
+// One step of a read-out or a write, as the form names its fields.
+struct TransferStep {
+    enum class Kind : std::uint8_t {
+        CallerSlot,
+        KitchenSlot,
+        RemoteDeleteMode,
+        RemoteDeleteText,
+        PagerName,
+        BatteryDisplay,
+        Buzzer
+    };
+    Kind kind = Kind::CallerSlot;
+    unsigned slot = 0;  // the form's slot (1..32, 1..16) for the slot kinds
+    bool operator==(const TransferStep&) const = default;
+};
+
+// "caller slot 6", "kitchen call 3", "pager name": for the command line.
+std::string stepName(const TransferStep& step);
+// "Tischsender 6", "Küchenruf 3", "Pagername" (Windows-1252): for the form.
+std::string germanStepName(const TransferStep& step);
+
+}  // namespace harvelin

@@ -50,7 +50,7 @@ bool holdsMoreThanSmallPager(const PagerImage& image, const PagerImage& start)
 
 // A slot write is acknowledged when its reply, read with any zero bytes as
 // blanks, carries either spelling of the word.
-bool writeSlot(SerialLink& link, const std::string& command, SilenceWatch& silence)
+bool writeSlot(SerialLink& link, const std::string& command, SilenceWatch& silence, std::string& unexpected)
 {
     if (silence.pagerGone())
         return false;
@@ -58,19 +58,20 @@ bool writeSlot(SerialLink& link, const std::string& command, SilenceWatch& silen
                link, command, StepAttempts,
                [](std::string& reply) {
                    std::replace(reply.begin(), reply.end(), '\0', ' ');
-                   return replyContains(reply, SlotAck) || replyContains(reply, SettingAck);
+                   return acknowledges(replyText(reply), SlotAck) || acknowledges(replyText(reply), SettingAck);
                },
-               &silence)
+               &silence, &unexpected)
         .has_value();
 }
 
-bool writeSetting(SerialLink& link, std::string_view command, SilenceWatch& silence)
+bool writeSetting(SerialLink& link, std::string_view command, SilenceWatch& silence, std::string& unexpected)
 {
     if (silence.pagerGone())
         return false;
     return requestUntil(
                link, std::string(command), StepAttempts,
-               [](const std::string& reply) { return replyContains(reply, SettingAck); }, &silence)
+               [](const std::string& reply) { return acknowledges(replyText(reply), SettingAck); }, &silence,
+               &unexpected)
         .has_value();
 }
 
@@ -105,6 +106,13 @@ WriteResult writeConfiguration(SerialLink& link, Clock& clock, OperationSink& si
     if (knownSlots)
         sink.progressRange(0, fullPager ? FullProgressMax : SmallProgressMax);
     unsigned acknowledged = 0;
+    // A step not taken over is named; the pager's answer to the first is kept.
+    std::string unexpected;
+    const auto notTakenOver = [&](TransferStep step) {
+        if (result.notTakenOver.empty())
+            result.unexpectedReply = unexpected;
+        result.notTakenOver.push_back(step);
+    };
 
     // 5.-7.
     // Once the pager has gone silent for good, no further step is sent.
@@ -112,8 +120,11 @@ WriteResult writeConfiguration(SerialLink& link, Clock& clock, OperationSink& si
         sink.progress(static_cast<int>(n));
         const auto command = callerSlotCommand(n, image.callers[n]);
         result.slotCommandsSent = true;
-        if (command && writeSlot(link, *command, silence))
+        unexpected.clear();
+        if (command && writeSlot(link, *command, silence, unexpected))
             ++acknowledged;
+        else if (!link.cancelled())
+            notTakenOver({TransferStep::Kind::CallerSlot, n + 1});
     }
 
     // 8.-9.
@@ -121,27 +132,35 @@ WriteResult writeConfiguration(SerialLink& link, Clock& clock, OperationSink& si
         for (unsigned k = 0; k < KitchenSlots && !link.cancelled() && !silence.pagerGone(); ++k) {
             sink.progress(KitchenProgressBase + static_cast<int>(k));
             const auto command = kitchenSlotCommand(k, image.kitchenCalls[k]);
-            if (command && writeSlot(link, *command, silence))
+            unexpected.clear();
+            if (command && writeSlot(link, *command, silence, unexpected))
                 ++acknowledged;
+            else if (!link.cancelled())
+                notTakenOver({TransferStep::Kind::KitchenSlot, k + 1});
         }
     }
 
     // 10.-14.
-    const auto setting = [&](int progress, std::optional<std::string_view> command) {
+    using Kind = TransferStep::Kind;
+    const auto setting = [&](int progress, std::optional<std::string_view> command, Kind step) {
         if (link.cancelled() || silence.pagerGone())
             return;
         sink.progress(progress);
-        if (command && writeSetting(link, *command, silence))
+        unexpected.clear();
+        if (command && writeSetting(link, *command, silence, unexpected))
             ++acknowledged;
+        else if (!link.cancelled())
+            notTakenOver({step, 0});
     };
     if (fullPager)
-        setting(RemoteDeleteModeProgress, config.remoteDelete ? RemoteDeleteSwitch.on : RemoteDeleteSwitch.off);
-    setting(SwitchProgress, config.battery ? BatterySwitch.on : BatterySwitch.off);
-    setting(SwitchProgress, config.buzzer ? BuzzerSwitch.on : BuzzerSwitch.off);
+        setting(RemoteDeleteModeProgress, config.remoteDelete ? RemoteDeleteSwitch.on : RemoteDeleteSwitch.off,
+                Kind::RemoteDeleteMode);
+    setting(SwitchProgress, config.battery ? BatterySwitch.on : BatterySwitch.off, Kind::BatteryDisplay);
+    setting(SwitchProgress, config.buzzer ? BuzzerSwitch.on : BuzzerSwitch.off, Kind::Buzzer);
     const auto nameCommand = pagerNameCommand(config.pagerName);
     const auto remoteDeleteCommand = remoteDeleteTextCommand(config.remoteDeleteText);
-    setting(TextProgress, nameCommand);
-    setting(TextProgress, remoteDeleteCommand);
+    setting(TextProgress, nameCommand, Kind::PagerName);
+    setting(TextProgress, remoteDeleteCommand, Kind::RemoteDeleteText);
     // A cancelled write ends at once; the steps after the cancel sent nothing.
     if (link.cancelled()) {
         result.cancelled = true;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "files/pager_data_file.h"
 #include "link/operation_sink.h"
@@ -8,6 +9,7 @@
 #include "model/configuration_rule.h"
 #include "model/pager_image.h"
 #include "platform/clock.h"
+#include "transfer/transfer_steps.h"
 
 namespace harvelin {
 
@@ -31,6 +33,10 @@ struct WriteResult {
     bool pagerGone = false;
     // A reply came late, so an acknowledgement may have been another step's.
     bool lateReplySeen = false;
+    // The steps the pager did not take over, in the order sent, and its last
+    // answer to the first of them that was no acknowledgement.
+    std::vector<TransferStep> notTakenOver;
+    std::string unexpectedReply;
     // The configuration breaks the rule of what the pager may hold; not a
     // byte was sent.
     std::optional<ConfigurationProblem> refused;

@@ -221,13 +221,22 @@ struct ConfirmCase {
 
 class ConfirmedOrNot : public ::testing::TestWithParam<ConfirmCase> {};
 
-TEST_P(ConfirmedOrNot, OnlyAnAcknowledgedCommandWithoutLateReplyCounts)
+TEST_P(ConfirmedOrNot, OnlyTheCommandsOwnAcknowledgementCounts)
 {
     OperationRig rig;
     EXPECT_TRUE(GetParam().send(rig.link));
-    rig.pager->faults().delayFor[GetParam().command] = 350;  // late: may belong to another command
+    // A slow answer, still within the window's extra listening, is its own.
+    rig.pager->faults().delayFor[GetParam().command] = 400;
+    EXPECT_TRUE(GetParam().send(rig.link));
+    // One past it arrives in front of the next attempt: it may belong to
+    // another command.
+    rig.pager->faults().delayFor[GetParam().command] = 700;
     EXPECT_FALSE(GetParam().send(rig.link));
     rig.pager->faults().delayFor.clear();
+    // A refusal beside an acknowledgement is a refusal.
+    rig.pager->faults().replaceReply[GetParam().command] = "Fehler\r\nWert Uebernommen\r\nBootloader wird aufgerufen\r\n";
+    EXPECT_FALSE(GetParam().send(rig.link));
+    rig.pager->faults().replaceReply.clear();
     rig.pager->faults().noAckFor[GetParam().command] = -1;
     EXPECT_FALSE(GetParam().send(rig.link));
 }
@@ -235,7 +244,7 @@ TEST_P(ConfirmedOrNot, OnlyAnAcknowledgedCommandWithoutLateReplyCounts)
 INSTANTIATE_TEST_SUITE_P(
     Commands, ConfirmedOrNot,
     ::testing::Values(ConfirmCase{"Switch", ">Setze Debug",
-                                  [](SerialLink& link) { return sendOptionSwitch(link, ">Setze Debug:1Pager:A"); }},
+                                  [](SerialLink& link) { return sendOptionSwitch(link, ">Setze Debug:1Pager:A").confirmed(); }},
                       ConfirmCase{"Bootloader", ">Bootloader", [](SerialLink& link) { return startBootloader(link); }}),
     [](const auto& param) { return std::string(param.param.name); });
 
