@@ -98,6 +98,11 @@ LearnStart LearnWindow::start(SerialLink& link, int slot)
             startedAtMs_ = clock_->nowMs();
             line_.clear();
             lineOverlong_ = false;
+            // A slow pager's acknowledgement may share its reply with the
+            // report of a button pressed at once; the first tick reads the
+            // reply's whole lines. A reply cut off ends no line of its own.
+            const std::size_t lastEnd = reply.rfind(LineEnd);
+            carried_ = lastEnd == std::string::npos ? std::string() : reply.substr(0, lastEnd + 1);
             return LearnStart::TakenUp;
         }
     }
@@ -197,7 +202,9 @@ LearnTick LearnWindow::step(SerialLink& link, LowerSlots lowerSlots)
     //    counts; a line of anything else is passed over.
     if (link.state() == LinkState::Closed)
         return result;
-    for (const std::string& line : takeLines(readTick(link), result.overlongLineDropped)) {
+    const std::string bytes = carried_ + readTick(link);
+    carried_.clear();
+    for (const std::string& line : takeLines(bytes, result.overlongLineDropped)) {
         result.reported = parseReport(line);
         if (result.reported)
             break;

@@ -106,6 +106,7 @@ private:
     std::int64_t startedAtMs_ = 0;
     std::string line_;
     bool lineOverlong_ = false;  // the line under way outgrew the buffer
+    std::string carried_;        // the reply that took up learn mode, for the first tick
 };
 
 }  // namespace harvelin

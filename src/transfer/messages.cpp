@@ -66,14 +66,18 @@ std::string germanStepName(const TransferStep& step)
 
 namespace {
 
-// " Nicht übernommen: Tischsender 6, Summer." for the steps named.
+// " Nicht übernommen: Tischsender 6, Summer." for the steps named; a pager
+// that failed many gets the first few and their number.
 std::string stepsNote(std::string_view what, const std::vector<TransferStep>& steps)
 {
+    constexpr std::size_t Named = 5;
     if (steps.empty())
         return {};
     std::string note = " " + win1252(what) + ": ";
-    for (std::size_t i = 0; i < steps.size(); ++i)
+    for (std::size_t i = 0; i < steps.size() && i < Named; ++i)
         note += (i == 0 ? "" : ", ") + germanStepName(steps[i]);
+    if (steps.size() > Named)
+        note += " und " + std::to_string(steps.size() - Named) + " weitere";
     return note + ".";
 }
 

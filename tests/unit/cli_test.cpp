@@ -288,7 +288,8 @@ TEST_F(CliTest, IncompleteReadOutGoesBesideTheFileAndExitsWithOne)
     const std::string path = file("kueche.pag");
     std::filesystem::copy_file(ReferenceFile, path);
     EXPECT_EQ(run({"read", path}), exitcode::DeviceFailed);
-    EXPECT_NE(err.str().find("Fehlerhafter Datenempfang – die Daten im Formular sind unverändert.\n"),
+    EXPECT_NE(err.str().find("Fehlerhafter Datenempfang – die Daten im Formular sind unverändert. Nicht gelesen: "
+                             "Tischsender 6.\n"),
               std::string::npos);
     const std::string partial = file("kueche.partial.pag");
     EXPECT_NE(err.str().find("\nharvelin-cli: what the pager answered is in " + partial + "; " + path +
@@ -368,7 +369,8 @@ TEST_F(CliTest, UnacknowledgedWriteExitsWithOne)
 {
     pager->faults().noAckFor[">Setze:3 "] = -1;
     EXPECT_EQ(run({"write", ReferenceFile.string()}), exitcode::DeviceFailed);
-    EXPECT_EQ(err.str(), "Fehlerhafte Übertragung!\n");
+    EXPECT_EQ(err.str(), "Fehlerhafte Übertragung! Nicht übernommen: Tischsender 4. Der Pager antwortete: "
+                         "\"Fehler\\r\\n\"\n");
 }
 
 TEST_F(CliTest, UnreadableFileExitsWithTwoBeforeTouchingThePager)
@@ -583,12 +585,15 @@ TEST_F(CliTest, OptionSendsWhatAClickOnTheBoxSends)
     EXPECT_EQ(pager->state().debug, 1u);
 }
 
+// A pager of another name says so, and asking again would not change it.
 TEST_F(CliTest, OptionThePagerDoesNotConfirmExitsWithOne)
 {
     pager->state().pagerName = "Anderer";
-    EXPECT_EQ(run({"option", "battery", "on"}), exitcode::DeviceFailed);
-    EXPECT_EQ(commandsLike(">Setze Debug").size(), 4u);
-    EXPECT_NE(err.str().find("Der Pager hat die Einstellung nicht übernommen.\n"), std::string::npos);
+    EXPECT_EQ(run({"option", "battery", "on", "--name", "Bar 2"}), exitcode::DeviceFailed);
+    EXPECT_EQ(commandsLike(">Setze Debug").size(), 1u);
+    EXPECT_NE(err.str().find("Falscher Pager: Der Pager heißt nicht \"Bar 2\"; er hat die Einstellung nicht "
+                             "übernommen.\n"),
+              std::string::npos);
     EXPECT_NE(err.str().find("did not confirm the switch"), std::string::npos);
 }
 

@@ -64,7 +64,8 @@ TEST_F(OptionSwitchTest, EachBoxSendsTheTextOfItsNewStateWithThePagerName)
 // A switch the pager did not confirm is named; the box keeps its new state.
 TEST_F(OptionSwitchTest, OnlyCapitalisedAcknowledgementEndsTheAttempts)
 {
-    const std::vector<std::string> refused{win1252("Der Pager hat die Einstellung nicht übernommen.")};
+    const std::vector<std::string> refused{win1252("Der Pager hat die Einstellung nicht übernommen. Der Pager "
+                                                   "antwortete: \"Wert uebernommen\\r\\n\"")};
     rig.pager->faults().replaceReply[">Setze Debug"] = "Wert uebernommen\r\n";
     click(ctl::Battery, true);
     EXPECT_EQ(rig.countCommand(">Setze Debug:1Pager:A"), 4);
@@ -76,8 +77,8 @@ TEST_F(OptionSwitchTest, OnlyCapitalisedAcknowledgementEndsTheAttempts)
     EXPECT_EQ(rig.countCommand(">Setze Debug:0Pager:A"), 1);
     EXPECT_EQ(rig.host.messages, refused);
 
-    // A confirmation that comes only after the read window is another's.
-    rig.pager->faults().delayFor[">Setze Debug"] = 350;
+    // A confirmation that comes only after the extra window is another's.
+    rig.pager->faults().delayFor[">Setze Debug"] = 700;
     click(ctl::Battery, true);
     EXPECT_FALSE(rig.results.lastSwitchConfirmed);
     EXPECT_EQ(rig.host.messages.size(), 2u);

@@ -37,7 +37,9 @@ enum class Fault {
     Overlong,
     Slow,
     LateRefusal,
+    StaleAck,
     MissingAck,
+    RefusalBesideAck,
     LineVanishes,
     LineComesBack,
     BeyondAByte,
@@ -51,7 +53,8 @@ const std::vector<std::pair<Op, const char*>> Ops = {
 const std::vector<std::pair<Fault, const char*>> Faults = {
     {Fault::None, "none"},          {Fault::SilentFromStart, "silent"}, {Fault::SilentFromMiddle, "silent-mid"},
     {Fault::Garbage, "garbage"},    {Fault::Split, "split"},            {Fault::Overlong, ">200"},
-    {Fault::Slow, "slow"},          {Fault::LateRefusal, "late-no"},    {Fault::MissingAck, "no-ack"},
+    {Fault::Slow, "slow"},          {Fault::LateRefusal, "late-no"},    {Fault::StaleAck, "stale-ack"},
+    {Fault::MissingAck, "no-ack"},  {Fault::RefusalBesideAck, "ack+Fehler"},
     {Fault::LineVanishes, "gone-mid"}, {Fault::LineComesBack, "gone+back"}, {Fault::BeyondAByte, "907"},
 };
 
@@ -77,6 +80,26 @@ struct Outcome {
 
     bool operator==(const Outcome&) const = default;
 };
+
+// The messages as the table has them, each followed by whatever the session
+// adds to it (the steps it names, the pager's answer).
+bool sameMessages(const std::vector<std::string>& got, const std::vector<std::string>& want)
+{
+    if (got.size() != want.size())
+        return false;
+    for (std::size_t i = 0; i < got.size(); ++i)
+        if (!got[i].starts_with(want[i]))
+            return false;
+    return true;
+}
+
+bool matches(Outcome got, const Outcome& want)
+{
+    if (!sameMessages(got.messages, want.messages))
+        return false;
+    got.messages = want.messages;
+    return got == want;
+}
 constexpr bool Refused = true;
 
 const std::string NoConnection = "Es besteht keine Verbindung zum Zelvatron!";
@@ -147,6 +170,12 @@ public:
             f.noAckFor[">"] = 1;
             f.delayFor[">"] = 350;
             break;
+        case Fault::StaleAck:
+            // This command's acknowledgement comes once more, 380 ms late,
+            // into the window of the next, which the pager refuses.
+            backend_.inject("COM1", "Eintrag Uebernommen\r\n", clock_.nowMs() + 380);
+            f.noAckFor[">"] = 4;
+            break;
         case Fault::LineVanishes: backend_.unplug("COM1"); break;
         case Fault::LineComesBack: backend_.unplug("COM1", clock_.nowMs() + 1500); break;
         default: break;
@@ -182,6 +211,12 @@ private:
         case Fault::MissingAck:
             for (const char* acknowledged : {">Setze", ">Se-", ">Bootloader"})
                 f.noAckFor[acknowledged] = -1;
+            break;
+        case Fault::RefusalBesideAck:
+            // Every acknowledgement word there is, behind the pager's "Fehler".
+            for (const char* acknowledged : {">Setze", ">Se-", ">Bootloader"})
+                f.replaceReply[acknowledged] = "Fehler\r\nEintrag Uebernommen\r\nWert Uebernommen\r\n"
+                                               "Lernmodus uebernommen\r\nBootloader wird aufgerufen\r\n";
             break;
         default: break;
         }
@@ -341,12 +376,10 @@ Outcome expected(Op op, Fault fault)
           {{F::SilentFromStart, {{NoConnection}, L::Open, true, 0}},
            {F::SilentFromMiddle, {{BadData}, L::Lost, false, 0}},
            {F::Garbage, {{NoConnection}, L::Open, true, 0}},
-           // Everything arrived, but a late answer may have gone astray.
-           {F::LateRefusal, {{BadData}, L::Open, true, 0}},
+           // A reply split for longer than the pager takes to go on is asked
+           // for again, and never pieced together from two answers.
            {F::Split, {{BadData}, L::Open, true, 0}},
            {F::Overlong, {{BadData}, L::Open, true, 0}},
-           // Replies after the read window never count, not even the version.
-           {F::Slow, {{NoConnection}, L::Open, true, 0}},
            {F::LineVanishes, {{BadData}, L::Closed, false, 0}},
            {F::LineComesBack, {{BadData}, L::Closed, false, 0}},
            // A number no byte holds is asked for again, and never stored.
@@ -356,9 +389,9 @@ Outcome expected(Op op, Fault fault)
           {{F::SilentFromStart, {{WriteFailed}, L::Lost, false, 0}},
            {F::SilentFromMiddle, {{WriteFailed}, L::Lost, false, Pager}},
            {F::Garbage, {{WriteFailed}, L::Open, true, 0}},
-           // The pager took every step, but its acknowledgements came late.
-           {F::Slow, {{WriteFailed}, L::Open, true, Pager}},
-           {F::LateRefusal, {{WriteFailed}, L::Open, true, Pager}},
+           // A slow pager's answers count for their own commands; the
+           // repeated acknowledgement never counts for the slot refused.
+           {F::StaleAck, {{WriteFailed}, L::Open, true, Pager}},
            {F::MissingAck, {{WriteFailed}, L::Open, true, 0}},
            {F::LineVanishes, {{WriteFailed}, L::Closed, false, Pager}},
            {F::LineComesBack, {{WriteFailed}, L::Closed, false, Pager}}}}},
@@ -370,10 +403,7 @@ Outcome expected(Op op, Fault fault)
            // A report with a number no byte holds names no button.
            {F::BeyondAByte, untouched},
            // The rest of the split acknowledgement and the report come in
-           // one read; what follows its line end is dropped, the report too.
-           {F::Split, untouched},
-           // The pager took up learn mode, but said so too late.
-           {F::Slow, {{}, L::Open, true, Pager}},
+           // one read; the report is the line after it.
            // Learn mode left on in the pager: the button was learned, the
            // end of learn mode not confirmed.
            {F::SilentFromMiddle, {{}, L::Open, true, Callers | Pager}},
@@ -384,9 +414,6 @@ Outcome expected(Op op, Fault fault)
           {{F::SilentFromStart, {{}, L::Open, true, 0, Refused}},
            {F::Garbage, {{}, L::Open, true, 0, Refused}},
            {F::MissingAck, {{}, L::Open, true, 0, Refused}},
-           // Switched, but the confirmation came late or not at all.
-           {F::Slow, {{}, L::Open, true, Pager, Refused}},
-           {F::LateRefusal, {{}, L::Open, true, Pager, Refused}},
            {F::LineVanishes, {{}, L::Closed, true, Pager, Refused}},
            {F::LineComesBack, {{}, L::Closed, true, Pager, Refused}}}}},
         // A status exchange that went out counts as a report, so the clock
@@ -396,7 +423,6 @@ Outcome expected(Op op, Fault fault)
           {{F::SilentFromStart, {{}, L::Open, true, 0, Refused}},
            {F::SilentFromMiddle, {{}, L::Open, true, Pager, Refused}},
            {F::Garbage, {{}, L::Open, true, 0, Refused}},
-           {F::Slow, {{}, L::Open, true, Pager, Refused}},
            {F::MissingAck, {{}, L::Open, true, 0, Refused}},
            {F::LineVanishes, {{}, L::Closed, true, Pager}},
            {F::LineComesBack, {{}, L::Closed, true, Pager}}}}},
@@ -409,6 +435,9 @@ Outcome expected(Op op, Fault fault)
            {F::LineComesBack, {{}, L::Closed, true, Pager}}}}},
         {Op::LinkWatch, {untouched, {{F::LineVanishes, {{}, L::Lost, false, 0}}}}},
     };
+    // A refusal beside an acknowledgement is a refusal, as a missing one.
+    if (fault == F::RefusalBesideAck)
+        return expected(op, F::MissingAck);
     const Row& row = table.at(op);
     const auto differing = row.differing.find(fault);
     return differing != row.differing.end() ? differing->second : row.usual;
@@ -433,7 +462,7 @@ TEST(FaultMatrix, EveryOperationMeetsEveryFault)
             const Outcome want = expected(op, fault);
             const Outcome got = Cell(op, fault).run();
             ++cells;
-            const bool ok = got == want;
+            const bool ok = matches(got, want);
             passed += ok ? 1 : 0;
             EXPECT_TRUE(ok) << opLabel << " × " << faultLabel << "\n  expected " << describe(want) << "\n  got      "
                             << describe(got);
@@ -492,7 +521,7 @@ TEST(FaultMatrix, FormShowsWhatTheSessionDecided)
             break;
         default: FAIL();
         }
-        EXPECT_EQ(rig.host.messages, shown);
+        EXPECT_TRUE(sameMessages(rig.host.messages, shown)) << ::testing::PrintToString(rig.host.messages);
         EXPECT_EQ(rig.host.isChecked(ctl::Active), want.aktiv);
         EXPECT_EQ(rig.host.isVisible(ctl::ClockButton), (want.changed & RepeaterClock) != 0);
         EXPECT_TRUE(rig.host.timerRunning(ctl::UiTimerId));

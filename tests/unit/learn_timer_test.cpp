@@ -156,26 +156,44 @@ TEST_F(LearnModeTest, KnownButtonIsRefusedWithItsSlotBeforeLearnModeEnds)
     }
 }
 
-TEST_F(LearnModeTest, ReportSplitOverTwoReadsIsTakenOverThreeIsLost)
+// A USB adapter hands over whatever its buffer holds: the report is taken
+// however many reads it is spread over, behind another line in the same
+// read, and only the first of two reports in one read counts.
+TEST_F(LearnModeTest, ReportIsTakenHoweverTheLineHandsItOver)
 {
-    startLearn(1);
-    rig.fromPager("Tischsender:1 0 0");
-    tick();
-    rig.fromPager(" 0 4 77\r");
-    LearnStep step = tick();
-    EXPECT_EQ(step.tick.storeSlot, 1);
-    EXPECT_EQ(step.tick.reported->buttonIdValue(), 1u);
-    EXPECT_EQ(step.tick.reported->suffix, 4);
-
-    startLearn(2);
-    rig.fromPager("Tischsender:2 0");
-    tick();
-    rig.fromPager(" 0 0");
-    tick();
-    rig.fromPager(" 4 77\r");
-    step = tick();
-    EXPECT_EQ(learningSlot(), 2);
-    EXPECT_EQ(step.tick.storeSlot, 0);
+    const std::string report = "Tischsender:1 0 0 0 4 77\r";
+    const auto inParts = [&](std::size_t parts) {
+        std::vector<std::string> reads;
+        const std::size_t size = (report.size() + parts - 1) / parts;
+        for (std::size_t at = 0; at < report.size(); at += size)
+            reads.push_back(report.substr(at, size));
+        return reads;
+    };
+    const std::vector<std::vector<std::string>> cases = {
+        inParts(1), inParts(2), inParts(3), inParts(7),
+        {"Lernmodus uebernommen\r\n" + report},
+        {report + "Tischsender:9 9 9 9 9 77\r"},
+        // A line longer than the buffer is given up up to its CR.
+        {std::string(LearnWindow::LineCapacity + 100, '7'), "\r\n" + report},
+    };
+    for (const auto& reads : cases) {
+        SCOPED_TRACE(reads.front().substr(0, 30) + " in " + std::to_string(reads.size()) + " reads");
+        startLearn(1);
+        LearnStep step;
+        bool dropped = false;
+        for (const std::string& read : reads) {
+            ASSERT_EQ(learningSlot(), 1);
+            rig.fromPager(read);
+            step = tick();
+            dropped = dropped || step.tick.overlongLineDropped;
+            EXPECT_LT(rig.session.learnWindow().lineLength(), LearnWindow::LineCapacity + 1);
+        }
+        EXPECT_EQ(step.tick.storeSlot, 1);
+        ASSERT_TRUE(step.tick.reported);
+        EXPECT_EQ(step.tick.reported->buttonIdValue(), 1u);
+        EXPECT_EQ(step.tick.reported->suffix, 4);
+        EXPECT_EQ(dropped, reads.front().size() > LearnWindow::LineCapacity);
+    }
 }
 
 TEST_F(LearnModeTest, WindowCountsDownAndEndsLearnModeInTheTickReachingZero)
