@@ -77,8 +77,8 @@ TEST_F(OptionSwitchTest, OnlyCapitalisedAcknowledgementEndsTheAttempts)
     EXPECT_EQ(rig.countCommand(">Setze Debug:0Pager:A"), 1);
     EXPECT_EQ(rig.host.messages, refused);
 
-    // A confirmation that comes only after the extra window is another's.
-    rig.pager->faults().delayFor[">Setze Debug"] = 700;
+    // A confirmation that comes after every attempt's window is no answer.
+    rig.pager->faults().delayFor[">Setze Debug"] = 3000;
     click(ctl::Battery, true);
     EXPECT_FALSE(rig.results.lastSwitchConfirmed);
     EXPECT_EQ(rig.host.messages.size(), 2u);

@@ -228,9 +228,8 @@ TEST_P(ConfirmedOrNot, OnlyTheCommandsOwnAcknowledgementCounts)
     // A slow answer, still within the window's extra listening, is its own.
     rig.pager->faults().delayFor[GetParam().command] = 400;
     EXPECT_TRUE(GetParam().send(rig.link));
-    // One past it arrives in front of the next attempt: it may belong to
-    // another command.
-    rig.pager->faults().delayFor[GetParam().command] = 700;
+    // One that comes after every attempt's window is no answer.
+    rig.pager->faults().delayFor[GetParam().command] = 3000;
     EXPECT_FALSE(GetParam().send(rig.link));
     rig.pager->faults().delayFor.clear();
     // A refusal beside an acknowledgement is a refusal.

@@ -55,76 +55,62 @@ TEST(SlotReply, TextAndFiveNumbersAfterEtx)
     EXPECT_EQ(parsed->numbers, (std::array<std::uint8_t, 5>{1, 2, 3, 4, 5}));
 }
 
-TEST(SlotReply, BytesBeforePosAreIgnored)
+// Only what follows the last header that starts a whole reply counts: the
+// identification in front of slot 0, or the end of an earlier answer.
+TEST(SlotReply, BytesBeforeItsHeaderAreIgnored)
 {
-    const auto parsed = parseSlotReply("\r\nZelvatron Pager Direkt V2.62\r\nPos:0:Bar\x03 009 Ende", 5);
-    ASSERT_TRUE(parsed);
-    EXPECT_EQ(parsed->reportedSlot, 0);
-    EXPECT_EQ(parsed->text, "Bar");
-    EXPECT_EQ(parsed->numberCount, 1u);  // 009, then the pager's end word
-    EXPECT_EQ(parsed->numbers[0], 9);
+    for (const char* reply : {"\r\nZelvatron Pager Direkt V2.62\r\nPos:0:Bar\x03 009 001 002 003 004 Ende",
+                              "Pos:9:Alt\x03 001 001 001 001 001 Ende\r\nPos:0:Bar\x03 009 001 002 003 004 Ende\r\n",
+                              "000 Ende\r\nPos:0:Bar\x03 009 001 002 003 004 Ende\r\nPos:1:Ti"}) {
+        const auto parsed = parseSlotReply(reply, 5);
+        ASSERT_TRUE(parsed) << reply;
+        EXPECT_EQ(parsed->reportedSlot, 0);
+        EXPECT_EQ(parsed->text, "Bar");
+        EXPECT_EQ(parsed->numbers, (std::array<std::uint8_t, 5>{9, 1, 2, 3, 4}));
+    }
+    // A text may itself hold the header's word.
+    EXPECT_EQ(parseSlotReply("Pos:2:Pos:1\x03 001 Ende", 1)->text, "Pos:1");
 }
 
 TEST(SlotReply, BytesAbove0x7FStayAsTheyAre)
 {
-    const auto parsed = parseSlotReply("Pos:1:K\xFC" "che\x03 001 Ende", 5);
+    const auto parsed = parseSlotReply("Pos:1:K\xFC" "che\x03 001 Ende", 1);
     ASSERT_TRUE(parsed);
     EXPECT_EQ(parsed->text, "K\xFC" "che");
 }
 
-// A value that no slot can hold makes the whole reply invalid: it is asked
-// for again, never stored wrapped, cut or with blanks for control bytes.
-class InvalidSlotReply : public ::testing::TestWithParam<const char*> {};
+// A value that no slot can hold, or a reply that is not laid out as header,
+// text, ETX, every number after one space and " Ende", is refused whole: it is
+// asked for again, never stored wrapped, cut, shifted or with blanks for
+// control bytes.
+class InvalidSlotReply : public ::testing::TestWithParam<std::string> {};
 
-TEST_P(InvalidSlotReply, IsRefusedWhole) { EXPECT_FALSE(parseSlotReply(GetParam(), 5)) << GetParam(); }
+TEST_P(InvalidSlotReply, IsRefusedWhole) { EXPECT_FALSE(parseSlotReply(GetParam(), 2)) << GetParam(); }
 
 INSTANTIATE_TEST_SUITE_P(SlotReply, InvalidSlotReply,
-                         ::testing::Values("Pos:1:x\x03 907 001 Ende",        // beyond a byte
-                                           "Pos:1:x\x03 001 -1 Ende",         // a sign
-                                           "Pos:1:x\x03 001 12a Ende",        // not a whole number
-                                           "Pos:259:x\x03 001 Ende",          // the slot number too
-                                           "Pos:1:A\tB\x03 001 Ende",          // a control byte in the text
-                                           "Pos:1:A\rBootloader\x03 001 Ende", // a CR in the text
-                                           "Pos:1:ABCDEFGHIJKLMNO\x03 001 Ende" // 15 characters
-                                           ));
-
-TEST(SlotReply, MissingSpacesLeaveTheLaterNumbersUnfound)
-{
-    const auto parsed = parseSlotReply("Pos:2:x\x03 007 008", 5);
-    ASSERT_TRUE(parsed);
-    EXPECT_EQ(parsed->numberCount, 2u);
-    EXPECT_EQ(parsed->numbers[1], 8);
-}
-
-TEST(SlotReply, WithoutEtxTheTextEndsWithTheReplyAndNoNumbersAreRead)
-{
-    // The reply ends right after the text; a byte past its end (here a
-    // space and digits that a careless scan would find) is never looked at.
-    const std::string buffer = "Pos:2:Tisch Ende 001";
-    const std::string_view reply = std::string_view(buffer).substr(0, 16);
-    const auto parsed = parseSlotReply(reply, 5);
-    ASSERT_TRUE(parsed);
-    EXPECT_EQ(parsed->text, "Tisch Ende");
-    EXPECT_EQ(parsed->numberCount, 0u);
-}
-
-TEST(SlotReply, AZeroByteEndsTheText)
-{
-    const auto parsed = parseSlotReply("Pos:2:ab\0cd\x03 001 Ende"s, 5);
-    ASSERT_TRUE(parsed);
-    EXPECT_EQ(parsed->text, "ab");
-}
-
-TEST(SlotReply, NoTextColonIsNoSlotReply)
-{
-    EXPECT_FALSE(parseSlotReply("Pos:2 Ende", 5));
-    EXPECT_FALSE(parseSlotReply("Po", 5));
-}
+                         ::testing::Values("Pos:1:x\x03 907 001 Ende",          // beyond a byte
+                                           "Pos:1:x\x03 001 -1 Ende",           // a sign
+                                           "Pos:1:x\x03 001 12a Ende",          // not a whole number
+                                           "Pos:259:x\x03 001 001 Ende",        // the slot number too
+                                           "Pos:1:A\tB\x03 001 001 Ende",       // a control byte in the text
+                                           "Pos:1:A\rBootloader\x03 001 001 Ende", // a CR in the text
+                                           "Pos:2:ab\0cd\x03 001 001 Ende"s,   // a zero byte
+                                           "Pos:1:ABCDEFGHIJKLMNO\x03 001 001 Ende", // 15 characters
+                                           "Pos:2:x\x03 007 Ende",              // a number missing
+                                           "Pos:2:x\x03 007  008 Ende",         // two spaces
+                                           "Pos:2:x\x03 007 008",               // no end word: cut off
+                                           "Pos:2:Tisch Ende 001 002",          // no ETX
+                                           "Pos:2:Tisch 1",                     // the first bytes of a reply
+                                           "Tisch 1\x03 001 002 Ende",          // the rest of one
+                                           "Pos:2 Ende", "Po"));
 
 TEST(SettingReplies, NumberAfterTheMarkersColon)
 {
     EXPECT_EQ(*numberAfterMarker("Modus_Fernloeschung:3\r\n", "schung:"), 3);
     EXPECT_EQ(*numberAfterMarker("Debug :1\r\n", "Debug :"), 1);
+    // The last marker counts, and its value ends with the line.
+    EXPECT_EQ(*numberAfterMarker("Debug :0\r\nDebug :1\r\n", "Debug :"), 1);
+    EXPECT_FALSE(numberAfterMarker("Debug :1", "Debug :"));
     EXPECT_FALSE(numberAfterMarker("E_Vibration 3", "ration:"));
     // Nothing, or a value no byte holds, is no setting.
     EXPECT_FALSE(numberAfterMarker("E_Vibration:", "ration:"));

@@ -169,7 +169,9 @@ TEST_F(WriteTest, SettingsCountOnlyLowerCaseAcknowledgementBeforeAnyZeroByte)
     const WriteOutcome outcome = write();
     EXPECT_EQ(rig.countCommand(">Setze Debug:0"), 4);
     EXPECT_EQ(rig.countCommand(">Setze Adresstext:Pager:A"), 4);
-    EXPECT_EQ(outcome.messages, std::vector<std::string>{Failure});
+    EXPECT_EQ(outcome.messages, std::vector<std::string>{Failure + win1252(" Nicht übernommen: Batteriespannung, "
+                                                                           "Pager-Name. Der Pager antwortete: \"Wert "
+                                                                           "Uebernommen\\r\\n\"")});
     EXPECT_FALSE(outcome.result.succeeded);
     EXPECT_TRUE(sameConfiguration(rig.session.kept(), before));
 }
@@ -184,7 +186,8 @@ TEST_F(WriteTest, OneUnacknowledgedKitchenSlotFailsTheWriteButTheRestIsWritten)
     EXPECT_EQ(rig.pager->commands().size(), 4u + 53u + 3u);
     EXPECT_EQ(rig.pagerState().kitchenCalls[5].text, "Nachher");
     EXPECT_EQ(rig.countCommand(">Setze Text_Fernloeschung:" + win1252("  Fernlöschung  ")), 1);
-    EXPECT_EQ(outcome.messages, std::vector<std::string>{Failure});
+    EXPECT_EQ(outcome.messages, std::vector<std::string>{Failure + win1252(" Nicht übernommen: Küchenruf 5. Der "
+                                                                           "Pager antwortete: \"Fehler\\r\\n\"")});
     EXPECT_FALSE(outcome.result.succeeded);
 }
 
@@ -206,7 +209,7 @@ TEST_F(WriteTest, StepOfAPortThatFailsMidWriteIsNotCounted)
     EXPECT_EQ(rig.pagerState().callers[6].text, "Da");
     EXPECT_EQ(rig.countStartingWith(">Setze:5 "), 0);
     EXPECT_EQ(rig.countStartingWith(">Setze:6 "), 1);
-    EXPECT_EQ(outcome.messages, std::vector<std::string>{Failure});
+    EXPECT_EQ(outcome.messages, std::vector<std::string>{Failure + win1252(" Nicht übernommen: Tischsender 6.")});
     EXPECT_FALSE(outcome.result.succeeded);
 }
 
@@ -223,16 +226,17 @@ TEST_F(WriteTest, WithoutAPagerNothingIsSent)
     EXPECT_FALSE(outcome.result.succeeded);
 }
 
-// A pager that answers after the read window and refuses one slot: the late
-// "Uebernommen" of slot 4 would land in slot 5's window and be counted for it.
-TEST_F(WriteTest, LateAnswerAndRefusedSlotNeverCountAsSuccess)
+// A pager that answers after the read window and refuses the next slot: the
+// slow "Uebernommen" counts for its own slot, never for the one refused.
+TEST_F(WriteTest, SlowAnswerCountsForItsOwnSlotAndARefusalFailsTheWrite)
 {
     rig.faults().delayFor[">Setze:3 "] = 350;
     rig.faults().noAckFor[">Setze:4 "] = -1;
     const WriteOutcome outcome = write();
-    EXPECT_EQ(outcome.messages, std::vector<std::string>{Failure});
+    EXPECT_EQ(outcome.messages, std::vector<std::string>{Failure + win1252(" Nicht übernommen: Tischsender 5. Der "
+                                                                           "Pager antwortete: \"Fehler\\r\\n\"")});
+    EXPECT_EQ(rig.countStartingWith(">Setze:3 "), 1);
     EXPECT_FALSE(outcome.result.succeeded);
-    EXPECT_TRUE(outcome.result.lateReplySeen);
 }
 
 // A 16-slot pager takes what it can; what it cannot is named, not dropped
