@@ -102,9 +102,10 @@ bool SerialLink::exchange(std::string command, std::string& reply, std::uint8_t&
     if (presence) {
         portHandle_->write(PresenceFrame);
         clock_.sleepMs(PresenceWaitMs);
-        const std::string answer = portHandle_->read(PresenceReadBytes);
-        bytesHeard_ += answer.size();
-        if (answer.find(PresenceWord) == std::string::npos) {
+        // The word counts within the answer's first bytes; a slow answer is
+        // waited for as any reply is.
+        const std::string answer = readReply(PresenceReadBytes);
+        if (answer.substr(0, PresenceReadBytes).find(PresenceWord) == std::string::npos) {
             state_ = LinkState::Closed;
             return false;
         }
@@ -127,21 +128,21 @@ bool SerialLink::exchange(std::string command, std::string& reply, std::uint8_t&
     portHandle_->write(frame);
 
     clock_.sleepMs(ReplyWaitMs);
-    reply = readReply();
+    reply = readReply(MaxReplyLength);
     replyLength = static_cast<std::uint8_t>(reply.size());
     lastReplyEmpty_ = reply.empty();
     return true;
 }
 
-std::string SerialLink::readReply()
+std::string SerialLink::readReply(std::size_t windowBytes)
 {
-    std::string reply = portHandle_->read(MaxReplyLength);
+    std::string reply = portHandle_->read(windowBytes);
     if (reply.empty())
         reply = portHandle_->read(LateReplyReadBytes);
     // Read on while the pager is still sending; only a pager that is slow
     // or talks past the window pays this time.
     const std::int64_t limit = clock_.nowMs() + ReadToEndLimitMs;
-    while (!reply.empty() && (!endsWithLineEnd(reply) || reply.size() >= MaxReplyLength) &&
+    while (!reply.empty() && (!endsWithLineEnd(reply) || reply.size() >= windowBytes) &&
            clock_.nowMs() < limit) {
         const std::string more = portHandle_->read(QuietReadBytes);
         if (more.empty())

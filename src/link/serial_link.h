@@ -88,10 +88,10 @@ public:
     std::uint64_t bytesHeard() const { return bytesHeard_; }
 
 private:
-    // The reply to the command just written: what its read window brings,
-    // one more window when that stays silent, and the rest of a reply still
-    // arriving. At most MaxReplyLength bytes.
-    std::string readReply();
+    // The reply to the command just written: what its read window of
+    // `windowBytes` brings, one more window when that stays silent, and the
+    // rest of a reply still arriving. At most MaxReplyLength bytes.
+    std::string readReply(std::size_t windowBytes);
 
     SerialBackend& backend_;
     PortTable ports_;
