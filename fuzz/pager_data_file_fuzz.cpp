@@ -1,5 +1,6 @@
 // Any bytes as a ".pag" file: whatever the reader accepts passes the rule of
-// what a configuration may hold, and saves and reads back byte for byte.
+// what a configuration may hold, and saves and reads back byte for byte; a
+// file it refuses for mixing UTF-8 and Windows-1252 is neither.
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -7,6 +8,7 @@
 
 #include "files/pager_data_file.h"
 #include "model/configuration_rule.h"
+#include "model/win1252.h"
 
 namespace {
 
@@ -39,10 +41,17 @@ bool sameFields(const harvelin::PagerConfiguration& a, const harvelin::PagerConf
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     using harvelin::PagerDataFile;
+    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
     harvelin::PagerConfiguration config = harvelin::startConfiguration();
-    const auto problem = PagerDataFile::parse(std::string_view(reinterpret_cast<const char*>(data), size), config);
-    if (problem)
+    harvelin::LoadReport report;
+    if (!PagerDataFile::read(bytes, config, report)) {
+        // The problem stands at the first byte that is no UTF-8.
+        if (report.problem && report.problem->problem.fault == harvelin::Fault::MixedEncoding) {
+            const std::size_t at = report.problem->problem.at;
+            check(harvelin::isUtf8(bytes.substr(0, at)) && !harvelin::isUtf8(bytes.substr(0, at + 1)));
+        }
         return 0;
+    }
 
     for (const auto& slot : config.image.callers)
         check(std::memchr(slot.text.bytes.data(), 0, 15) != nullptr);

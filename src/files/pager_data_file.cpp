@@ -545,8 +545,24 @@ bool PagerDataFile::load(const std::string& path, PagerConfiguration& config, st
         }
     }
 
+    if (read(bytes, config, found))
+        return true;
+    error = found.problem ? found.problem->describeGerman() : std::string();
+    return false;
+}
+
+bool PagerDataFile::read(std::string_view bytes, PagerConfiguration& config, LoadReport& found)
+{
+    found = LoadReport{};
     // An editor may have saved the file as UTF-8, perhaps behind a byte order
-    // mark; the tool itself writes Windows-1252.
+    // mark; the tool itself writes Windows-1252. A file that holds both (a
+    // line pasted from another editor) is refused rather than guessed at; a
+    // byte order mark counts as UTF-8.
+    if (auto mixed = checkEncoding(bytes)) {
+        const auto line = std::count(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(mixed->at), '\n');
+        found.problem = FileProblem{static_cast<std::size_t>(line) + 1, *mixed};
+        return false;
+    }
     constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
     std::string_view text = bytes;
     if (text.starts_with(ByteOrderMark))
@@ -562,12 +578,10 @@ bool PagerDataFile::load(const std::string& path, PagerConfiguration& config, st
     PagerConfiguration result = config;
     if (auto problem = parse(text, result, &found.coverage)) {
         found.problem = problem;
-        error = problem->describeGerman();
         return false;
     }
     if (!found.coverage.holdsConfiguration()) {
         found.notConfiguration = true;
-        error.clear();
         return false;
     }
     config = result;

@@ -152,12 +152,18 @@ public:
         std::optional<FileProblem> problem_;
     };
 
-    // Reads the file at `path` (a UTF-8 path) onto `config`. Only a regular
-    // file of at most MaxFileBytes is read. A file in UTF-8 is converted to
-    // Windows-1252; otherwise its bytes are taken as they are. A file with a
-    // line that breaks the rule is refused as a whole (`report.problem`).
-    // On failure `config` is unchanged and either `error` says why, in
-    // German, as Windows-1252 bytes, or `report.notConfiguration` is set.
+    // Reads a whole file's bytes onto `config`. A file in UTF-8 is converted
+    // to Windows-1252; a file that holds no UTF-8 character beyond ASCII is
+    // taken as it is. A file that mixes the two, or has a line that breaks
+    // the rule, is refused as a whole (`report.problem` names the line), and
+    // so is one that holds no configuration (`report.notConfiguration`); then
+    // `config` is unchanged.
+    static bool read(std::string_view bytes, PagerConfiguration& config, LoadReport& report);
+
+    // Reads the file at `path` (a UTF-8 path) onto `config`, as read() does.
+    // Only a regular file of at most MaxFileBytes is read. On failure
+    // `config` is unchanged and either `error` says why, in German, as
+    // Windows-1252 bytes, or `report.notConfiguration` is set.
     static bool load(const std::string& path, PagerConfiguration& config, std::string& error,
                      LoadReport* report = nullptr);
 

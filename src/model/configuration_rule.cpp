@@ -101,6 +101,13 @@ std::optional<Problem> checkText(Field field, std::string_view text)
     return std::nullopt;
 }
 
+std::optional<Problem> checkEncoding(std::string_view bytes)
+{
+    if (const auto at = firstByteBesideUtf8(bytes))
+        return Problem{Field::Line, Fault::MixedEncoding, {}, 0, 0, *at};
+    return std::nullopt;
+}
+
 std::optional<unsigned> wholeNumber(std::string_view text, unsigned low, unsigned high)
 {
     if (text.empty() || text.find_first_not_of("0123456789") != std::string_view::npos)
@@ -200,6 +207,10 @@ std::string describe(const Problem& p)
         return name + " " + (isText(p.field) ? value : shownInMessage(p.value, false)) + " is given twice";
     case Fault::WrongCount:
         return name + " holds " + p.value + " numbers after its TAB, not " + countRange(p, "or");
+    case Fault::MixedEncoding:
+        // The place (a file's line) says where; the bytes are not quoted,
+        // being neither encoding.
+        return "mixes UTF-8 and Windows-1252";
     }
     return name + " " + value + " is not allowed";
 }
@@ -233,6 +244,9 @@ std::string describeGerman(const Problem& p)
         break;
     case Fault::WrongCount:
         text = name + ": " + p.value + " Zahlen nach dem Tabulator statt " + countRange(p, "oder");
+        break;
+    case Fault::MixedEncoding:
+        text = "UTF-8 und Windows-1252 gemischt";
         break;
     }
     return win1252(text);

@@ -38,6 +38,7 @@ enum class Fault {
     NotASwitchValue,   // a switch's value other than those its line defines
     GivenTwice,        // a slot or setting given more than once
     WrongCount,        // a line holds `value` numbers, not from `low` to `high`
+    MixedEncoding,     // UTF-8 characters beyond ASCII beside bytes that are no UTF-8
 };
 
 struct Problem {
@@ -46,7 +47,7 @@ struct Problem {
     std::string value;  // as it was given (Windows-1252 bytes)
     unsigned low = 0;   // NotANumber, OutOfRange, NotASwitchValue: what is allowed
     unsigned high = 0;  // and TooLong: the field's length
-    std::size_t at = 0; // ControlCharacter, NotShowable: where the byte stands
+    std::size_t at = 0; // ControlCharacter, NotShowable, MixedEncoding: where the byte stands
 };
 
 // How many characters a text field holds.
@@ -62,6 +63,12 @@ bool isShowableText(std::string_view text);
 
 // A text for `field`: at most its length, every byte showable.
 std::optional<Problem> checkText(Field field, std::string_view text);
+
+// A file's bytes as a whole, before they are converted: either wholly UTF-8
+// or wholly Windows-1252. Bytes that mix the two are refused as a Line
+// problem at the first byte that is no UTF-8, since either reading would
+// change texts behind the user's back.
+std::optional<Problem> checkEncoding(std::string_view bytes);
 
 // A whole decimal number from 0 to 255: digits only (leading zeros allowed),
 // no sign, no blanks. nullopt otherwise.

@@ -121,6 +121,24 @@ bool isUtf8(std::string_view bytes)
     return true;
 }
 
+std::optional<std::size_t> firstByteBesideUtf8(std::string_view bytes)
+{
+    bool beyondAscii = false;
+    std::optional<std::size_t> notUtf8;
+    for (std::size_t i = 0; i < bytes.size() && !(beyondAscii && notUtf8);) {
+        const auto decoded = decodeAt(bytes, i);
+        if (!decoded) {
+            if (!notUtf8)
+                notUtf8 = i;
+            ++i;
+            continue;
+        }
+        beyondAscii = beyondAscii || decoded->second > 1;
+        i += decoded->second;
+    }
+    return beyondAscii ? notUtf8 : std::nullopt;
+}
+
 std::string utf8ToWin1252Replacing(std::string_view utf8, bool& replaced)
 {
     std::string out;

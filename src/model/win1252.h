@@ -28,6 +28,13 @@ bool isUtf8BeyondAscii(std::string_view bytes);
 // Whether `bytes` are well-formed UTF-8 (plain ASCII is).
 bool isUtf8(std::string_view bytes);
 
+// Where bytes that hold a UTF-8 character beyond ASCII also hold a byte that
+// is no part of a well-formed UTF-8 character: the offset of the first such
+// byte. Such bytes mix UTF-8 and Windows-1252 (a line pasted from another
+// editor), and neither reading shows what was typed. nullopt for bytes that
+// are wholly UTF-8, or that hold no UTF-8 character beyond ASCII.
+std::optional<std::size_t> firstByteBesideUtf8(std::string_view bytes);
+
 // UTF-8 to Windows-1252 character by character; a character without a
 // Windows-1252 byte becomes "?" and sets `replaced`. The input must be valid
 // UTF-8 (see isUtf8BeyondAscii).

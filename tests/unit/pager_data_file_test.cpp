@@ -4,6 +4,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <utility>
 
 #include <unistd.h>
 
@@ -378,6 +379,34 @@ TEST_F(PagerDataFileOnDiskTest, LoadReadsOntoTheCurrentValues)
     expected.image.callers[2].idSuffix = 5;
     expected.buzzer = true;
     expectSameConfiguration(c, expected);
+}
+
+// A file holds UTF-8 or Windows-1252, not both: one that mixes them is
+// refused as a whole at the first line holding a byte that is no UTF-8,
+// whichever comes first. A byte order mark says UTF-8.
+TEST_F(PagerDataFileOnDiskTest, FileThatMixesUtf8AndWindows1252IsRefusedAtItsFirstLineThatIsNoUtf8)
+{
+    const std::string utf8Name = "Pagername:K\xC3\xBC" "che\r\n";
+    const std::string windows1252Caller = "Eintrag:000 B\xE4r\t001 002 003 004 005\r\n";
+    const std::pair<std::string, std::size_t> cases[] = {
+        {utf8Name + "Summer:2\r\n" + windows1252Caller, 3},
+        {windows1252Caller + utf8Name, 1},
+        {"\xEF\xBB\xBFSummer:2\r\n" + windows1252Caller, 2},
+    };
+    const auto path = (dir.path() / "k.pag").string();
+    for (const auto& [bytes, line] : cases) {
+        SCOPED_TRACE(line);
+        writeBytes(path, bytes);
+        PagerConfiguration c = start;
+        std::string error;
+        LoadReport report;
+        EXPECT_FALSE(PagerDataFile::load(path, c, error, &report));
+        ASSERT_TRUE(report.problem);
+        const std::string at = std::to_string(line);
+        EXPECT_EQ(report.problem->describe("k.pag"), "k.pag, line " + at + ": mixes UTF-8 and Windows-1252");
+        EXPECT_EQ(error, "Zeile " + at + ": UTF-8 und Windows-1252 gemischt");
+        expectSameConfiguration(c, start);
+    }
 }
 
 TEST_F(PagerDataFileOnDiskTest, SavingIntoAMissingDirectoryFailsWithAReason)

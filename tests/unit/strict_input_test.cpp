@@ -55,6 +55,7 @@ struct BadFile {
     std::size_t line;
     std::string text;
     std::string what;  // what the command line says is wrong
+    std::size_t named = 0;  // the line named, when it is not `line`
 };
 
 void PrintTo(const BadFile& f, std::ostream* os) { *os << f.name; }
@@ -68,7 +69,8 @@ TEST_P(BadPagFile, IsRefusedByEveryWayIn)
     const BadFile& bad = GetParam();
     const std::string path = (dir.path() / "kueche.pag").string();
     std::ofstream(path, std::ios::binary) << referenceWithLine(bad.line, bad.text);
-    const std::string message = "harvelin-cli: " + path + ", line " + std::to_string(bad.line) + ": " + bad.what + "\n";
+    const std::string line = std::to_string(bad.named ? bad.named : bad.line);
+    const std::string message = "harvelin-cli: " + path + ", line " + line + ": " + bad.what + "\n";
 
     for (const char* command : {"write", "show", "verify", "diff"}) {
         SCOPED_TRACE(command);
@@ -88,7 +90,7 @@ TEST_P(BadPagFile, IsRefusedByEveryWayIn)
     rig.host.fileDialogAnswers.push_back(path);
     rig.dialog.onCommand(ctl::OpenFileButton);
     ASSERT_EQ(rig.host.messages.size(), 1u);
-    EXPECT_NE(rig.host.messages[0].find("Zeile " + std::to_string(bad.line) + ": "), std::string::npos)
+    EXPECT_NE(rig.host.messages[0].find("Zeile " + line + ": "), std::string::npos)
         << rig.host.messages[0];
     EXPECT_EQ(PagerDataFile::format(rig.dialog.configurationFromForm()), before);
     EXPECT_TRUE(rig.dialog.currentFile().empty());
@@ -126,7 +128,9 @@ INSTANTIATE_TEST_SUITE_P(
                 "caller slot 040 is not a number from 0 to 31"},
         BadFile{"NegativeKitchenSlot", 54, "Sonder:-01 X\t001 001 ",
                 "kitchen slot \"-01\" is not a number from 0 to 15"},
-        BadFile{"SlotGivenTwice", 54, "Eintrag:9 Doppelt\t000 000 000 000 000", "caller slot 9 is given twice"}),
+        BadFile{"SlotGivenTwice", 54, "Eintrag:9 Doppelt\t000 000 000 000 000", "caller slot 9 is given twice"},
+        // The name in UTF-8; the remote-delete text on line 2 is still Windows-1252.
+        BadFile{"Utf8NameBesideWindows1252Texts", 1, "Pagername:K\xC3\xBC" "che", "mixes UTF-8 and Windows-1252", 2}),
     [](const auto& test) { return std::string(test.param.name); });
 
 // Behind the files, the write itself sends no text that could end a
