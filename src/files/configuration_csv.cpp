@@ -17,8 +17,8 @@ constexpr std::array<std::string_view, 11> Columns = {"kind", "slot",   "text", 
                                                       "b2",   "b3",     "suffix", "key",    "station"};
 enum Column : std::size_t { Kind, Slot, Text, Identity, B0, B1, B2, B3, Suffix, Key, Station };
 
-constexpr std::string_view CallerKind = "caller";
-constexpr std::string_view KitchenKind = "kitchen";
+constexpr std::string_view CallerKind = TableNames.callers;
+constexpr std::string_view KitchenKind = TableNames.kitchenCalls;
 constexpr std::string_view SettingKind = "setting";
 constexpr std::string_view On = "on";
 constexpr std::string_view Off = "off";
@@ -225,13 +225,16 @@ struct Setting {
     std::string PagerConfiguration::*text;
     Field field;
     bool PagerConfiguration::*flag;
+    bool FileCoverage::*covered;  // the .pag line it stands for
 };
 constexpr Setting Settings[] = {
-    {"pagerName", &PagerConfiguration::pagerName, Field::PagerName, nullptr},
-    {"remoteDeleteText", &PagerConfiguration::remoteDeleteText, Field::RemoteDeleteText, nullptr},
-    {"battery", nullptr, Field::Switch, &PagerConfiguration::battery},
-    {"buzzer", nullptr, Field::Switch, &PagerConfiguration::buzzer},
-    {"remoteDelete", nullptr, Field::Switch, &PagerConfiguration::remoteDelete},
+    {TableNames.pagerName, &PagerConfiguration::pagerName, Field::PagerName, nullptr, &FileCoverage::pagerName},
+    {TableNames.remoteDeleteText, &PagerConfiguration::remoteDeleteText, Field::RemoteDeleteText, nullptr,
+     &FileCoverage::remoteDeleteText},
+    {TableNames.battery, nullptr, Field::Switch, &PagerConfiguration::battery, &FileCoverage::battery},
+    {TableNames.buzzer, nullptr, Field::Switch, &PagerConfiguration::buzzer, &FileCoverage::buzzer},
+    {TableNames.remoteDeleteMode, nullptr, Field::Switch, &PagerConfiguration::remoteDelete,
+     &FileCoverage::remoteDeleteMode},
 };
 
 // The setting the row names; nullptr after a problem.
@@ -404,8 +407,10 @@ std::string format(const PagerConfiguration& config, char separator)
     return table;
 }
 
-std::vector<Problem> parse(std::string_view table, PagerConfiguration& config)
+std::vector<Problem> parse(std::string_view table, PagerConfiguration& config, FileCoverage* coverage)
 {
+    FileCoverage unused;
+    FileCoverage& covered = coverage ? *coverage : unused;
     // A byte order mark, as some spreadsheets write it, is no part of the header.
     if (table.starts_with("\xEF\xBB\xBF"))
         table.remove_prefix(3);
@@ -456,8 +461,11 @@ std::vector<Problem> parse(std::string_view table, PagerConfiguration& config)
             const Setting* setting = settingOf(r);
             if (setting && !givenBefore(std::string(setting->name),
                                         "setting " + std::string(setting->name) + " is given twice") &&
-                r.unused(Identity, Station, SettingKind))
+                r.unused(Identity, Station, SettingKind)) {
                 readSetting(r, *setting, config);
+                covered.*setting->covered = true;
+                ++covered.keyedLines;
+            }
             continue;
         }
         const bool caller = kind == CallerKind;
@@ -468,10 +476,15 @@ std::vector<Problem> parse(std::string_view table, PagerConfiguration& config)
         const std::string number = std::to_string(*slot);
         if (givenBefore(number, told(harvelin::Problem{slotField, Fault::GivenTwice, number, 0, 0, 0})))
             continue;
-        if (caller && r.unused(Key, Station, CallerKind))
+        if (caller && r.unused(Key, Station, CallerKind)) {
             readCaller(r, config.image.callers[*slot - 1]);
-        else if (!caller && r.unused(Identity, Suffix, KitchenKind))
+            covered.callers.set(*slot - 1);
+            ++covered.keyedLines;
+        } else if (!caller && r.unused(Identity, Suffix, KitchenKind)) {
             readKitchenCall(r, config.image.kitchenCalls[*slot - 1]);
+            covered.kitchenCalls.set(*slot - 1);
+            ++covered.keyedLines;
+        }
     }
     return problems;
 }

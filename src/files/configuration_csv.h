@@ -49,15 +49,21 @@ struct Problem {
     std::string what;
 };
 
+// What the table calls the settings and slots of a configuration: the
+// settings' names and the rows' kinds.
+inline constexpr CoverageNames TableNames{"pagerName", "remoteDeleteText", "remoteDelete", "buzzer",
+                                          "battery",   "caller",           "kitchen"};
+
 // Reads `table` (UTF-8) onto `config` (a row it does not have keeps its
-// slot's or setting's value). The separator is the one the header uses. A
+// slot's or setting's value), noting in `coverage` the slots and settings it
+// has a row for. The separator is the one the header uses. A
 // header other than format()'s, a row with another number of cells, an
 // unknown kind or setting, a slot or setting given twice (slot "1", "01" and
 // "001" are one slot) and a value that breaks the configuration's rule are
 // refused. Every problem found is listed, quoting cells as messages quote
 // them (control characters escaped, long cells cut); `config` is meant to be
 // used only when none is.
-std::vector<Problem> parse(std::string_view table, PagerConfiguration& config);
+std::vector<Problem> parse(std::string_view table, PagerConfiguration& config, FileCoverage* coverage = nullptr);
 
 // "; did you mean \"buzzer\"?" when `word` is close to one of `known`: the
 // only one that equals it but for case, else the only one nearest to it

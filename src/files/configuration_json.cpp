@@ -1,11 +1,13 @@
 #include "files/configuration_json.h"
 
 #include <algorithm>
+#include <bitset>
 #include <iterator>
 #include <map>
 #include <nlohmann/json.hpp>
 #include <span>
 #include <string>
+#include <tuple>
 
 #include "model/configuration_rule.h"
 #include "model/win1252.h"
@@ -360,9 +362,12 @@ constexpr std::string_view TopKeys[] = {"pagerName", "remoteDeleteText", "batter
 constexpr std::string_view CallerKeys[] = {"text", "buttonId", "idSuffix"};
 constexpr std::string_view KitchenKeys[] = {"text", "key", "station"};
 
-template <typename Entry, typename ReadOne>
+// Reads a list of slots into `entries`, noting each slot it holds in
+// `covered`.*`held`.
+template <typename Entry, std::size_t N, typename ReadOne>
 void readSlots(Importer& in, const Json& slots, const std::string& name, Field slotField, std::size_t count,
-               std::span<const std::string_view> keys, Entry& entries, ReadOne readOne)
+               std::span<const std::string_view> keys, Entry& entries, FileCoverage& covered,
+               std::bitset<N> FileCoverage::*held, ReadOne readOne)
 {
     if (!slots.is_array()) {
         in.problem("/" + name, "a list of slots in brackets is expected");
@@ -378,6 +383,8 @@ void readSlots(Importer& in, const Json& slots, const std::string& name, Field s
         } else {
             in.onlyKnownKeys(slots[i], pointer, keys);
             readOne(slots[i], pointer, entries[i]);
+            (covered.*held).set(i);
+            ++covered.keyedLines;
         }
     }
 }
@@ -409,8 +416,11 @@ std::string configurationJson(const PagerConfiguration& config)
 }
 
 
-std::vector<csv::Problem> configurationFromJson(std::string_view json, PagerConfiguration& config)
+std::vector<csv::Problem> configurationFromJson(std::string_view json, PagerConfiguration& config,
+                                                FileCoverage* coverage)
 {
+    FileCoverage unused;
+    FileCoverage& covered = coverage ? *coverage : unused;
     if (std::all_of(json.begin(), json.end(), isBlank))
         return {{1, 1, "a JSON object is expected, but the text is empty"}};
     Json doc;
@@ -431,23 +441,32 @@ std::vector<csv::Problem> configurationFromJson(std::string_view json, PagerConf
     for (const PlacingParser::Repeat& r : parser.repeated)
         in.problemAt(r.at, "the key " + shownInMessage(Json(r.key).dump(), true) + " appears already", r.first);
     in.onlyKnownKeys(doc, "", TopKeys);
-    if (doc.contains("pagerName"))
+    // Every key is counted once, whatever its value: a problem refuses the
+    // whole object anyway.
+    const auto given = [&](const char* name, bool FileCoverage::*line) {
+        if (!doc.contains(name))
+            return false;
+        covered.*line = true;
+        ++covered.keyedLines;
+        return true;
+    };
+    if (given("pagerName", &FileCoverage::pagerName))
         if (auto t = in.text(doc["pagerName"], "/pagerName", Field::PagerName))
             config.pagerName = *t;
-    if (doc.contains("remoteDeleteText"))
+    if (given("remoteDeleteText", &FileCoverage::remoteDeleteText))
         if (auto t = in.text(doc["remoteDeleteText"], "/remoteDeleteText", Field::RemoteDeleteText))
             config.remoteDeleteText = *t;
-    const std::pair<const char*, bool PagerConfiguration::*> flags[] = {
-        {"battery", &PagerConfiguration::battery},
-        {"buzzer", &PagerConfiguration::buzzer},
-        {"remoteDelete", &PagerConfiguration::remoteDelete}};
-    for (const auto& [name, member] : flags)
-        if (doc.contains(name))
+    const std::tuple<const char*, bool PagerConfiguration::*, bool FileCoverage::*> flags[] = {
+        {"battery", &PagerConfiguration::battery, &FileCoverage::battery},
+        {"buzzer", &PagerConfiguration::buzzer, &FileCoverage::buzzer},
+        {"remoteDelete", &PagerConfiguration::remoteDelete, &FileCoverage::remoteDeleteMode}};
+    for (const auto& [name, member, line] : flags)
+        if (given(name, line))
             if (auto on = in.flag(doc[name], std::string("/") + name))
                 config.*member = *on;
     if (doc.contains("callers"))
         readSlots(in, doc["callers"], "callers", Field::CallerSlot, CallerSlots, CallerKeys, config.image.callers,
-                  [&in](const Json& j, const std::string& p, CallerEntry& slot) {
+                  covered, &FileCoverage::callers, [&in](const Json& j, const std::string& p, CallerEntry& slot) {
                       const auto text = j.contains("text") ? in.text(j["text"], p + "/text", Field::CallerText)
                                                            : std::optional<std::string>(slot.text.str());
                       const auto id = j.contains("buttonId") ? in.identity(j["buttonId"], p + "/buttonId")
@@ -463,7 +482,7 @@ std::vector<csv::Problem> configurationFromJson(std::string_view json, PagerConf
                   });
     if (doc.contains("kitchenCalls"))
         readSlots(in, doc["kitchenCalls"], "kitchenCalls", Field::KitchenSlot, KitchenSlots, KitchenKeys,
-                  config.image.kitchenCalls,
+                  config.image.kitchenCalls, covered, &FileCoverage::kitchenCalls,
                   [&in](const Json& j, const std::string& p, KitchenCallEntry& slot) {
                       const auto text = j.contains("text") ? in.text(j["text"], p + "/text", Field::KitchenText)
                                                            : std::optional<std::string>(slot.text.str());

@@ -17,8 +17,15 @@ namespace harvelin {
 //    "kitchenCalls": [{"text": "Station 1", "key": 1, "station": 1}, ...]}
 std::string configurationJson(const PagerConfiguration& config);
 
+// What the object calls the settings and slots of a configuration: its keys.
+inline constexpr CoverageNames JsonNames{"pagerName", "remoteDeleteText", "remoteDelete", "buzzer",
+                                         "battery",   "callers",          "kitchenCalls"};
+
 // Reads such an object onto `config`, naming the line and column of every
-// value it cannot take. What the object leaves out keeps its value.
-std::vector<csv::Problem> configurationFromJson(std::string_view json, PagerConfiguration& config);
+// value it cannot take. What the object leaves out keeps its value;
+// `coverage` notes the settings it names and the slots its lists hold (an
+// entry counts, even one that leaves a value out, as a .pag line does).
+std::vector<csv::Problem> configurationFromJson(std::string_view json, PagerConfiguration& config,
+                                                FileCoverage* coverage = nullptr);
 
 }  // namespace harvelin

@@ -349,6 +349,14 @@ bool FileCoverage::complete() const
 
 std::string FileCoverage::missing() const
 {
+    // The keys without their colons.
+    const auto name = [](std::string_view key) { return key.substr(0, key.size() - 1); };
+    return missing({name(PagerNameKey), name(RemoteDeleteTextKey), name(RemoteDeleteModeKey), name(BuzzerKey),
+                    name(BatteryKey), name(CallerKey), name(KitchenKey)});
+}
+
+std::string FileCoverage::missing(const CoverageNames& names) const
+{
     std::string text;
     auto add = [&](bool present, const std::string& what) {
         if (present)
@@ -357,13 +365,14 @@ std::string FileCoverage::missing() const
             text += ", ";
         text += what;
     };
-    add(pagerName, "the pager name (Pagername)");
-    add(remoteDeleteText, "the remote-delete text (Fernloeschung)");
-    add(remoteDeleteMode, "the remote-delete switch (FModus)");
-    add(buzzer, "the buzzer switch (Summer)");
-    add(battery, "the battery switch (Batterie)");
-    add(callers.all(), "caller slots " + unsetRanges(callers) + " (Eintrag)");
-    add(kitchenCalls.all(), "kitchen calls " + unsetRanges(kitchenCalls) + " (Sonder)");
+    const auto called = [](std::string_view name) { return " (" + std::string(name) + ")"; };
+    add(pagerName, "the pager name" + called(names.pagerName));
+    add(remoteDeleteText, "the remote-delete text" + called(names.remoteDeleteText));
+    add(remoteDeleteMode, "the remote-delete switch" + called(names.remoteDeleteMode));
+    add(buzzer, "the buzzer switch" + called(names.buzzer));
+    add(battery, "the battery switch" + called(names.battery));
+    add(callers.all(), "caller slots " + unsetRanges(callers) + called(names.callers));
+    add(kitchenCalls.all(), "kitchen calls " + unsetRanges(kitchenCalls) + called(names.kitchenCalls));
     return text;
 }
 

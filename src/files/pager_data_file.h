@@ -15,8 +15,21 @@ namespace harvelin {
 // Whether two configurations would be saved as the same file.
 bool sameConfiguration(const PagerConfiguration& a, const PagerConfiguration& b);
 
+// What a file format calls each setting and each kind of slot, for the
+// messages that name what a file lacks.
+struct CoverageNames {
+    std::string_view pagerName;
+    std::string_view remoteDeleteText;
+    std::string_view remoteDeleteMode;
+    std::string_view buzzer;
+    std::string_view battery;
+    std::string_view callers;
+    std::string_view kitchenCalls;
+};
+
 // Which of the 53 lines of a saved configuration a file held, and how many
-// of its lines began with one of the file's keys.
+// of its lines began with one of the file's keys. A table or a JSON object
+// that is imported is held to the same lines: a row or an entry for each.
 struct FileCoverage {
     bool pagerName = false;
     bool remoteDeleteText = false;
@@ -39,9 +52,11 @@ struct FileCoverage {
     bool holdsConfiguration() const { return keyedLines > 0; }
     // Every line the writer writes is there.
     bool complete() const;
-    // What is missing, in English for the command line: "the pager name,
-    // caller slots 3 and 5-32, kitchen calls 1-16".
+    // What is missing, in English for the command line, each followed by
+    // what the file's format calls it: "the pager name (Pagername),
+    // caller slots 3, 5-32 (Eintrag), kitchen calls 1-16 (Sonder)".
     std::string missing() const;
+    std::string missing(const CoverageNames& names) const;
 };
 
 // Why a file is refused: the first line that breaks the rule of what a
