@@ -443,6 +443,9 @@ int runCli(int argc, const char* const* argv, CliEnvironment& env)
     CLI::App* importCsv = app.add_subcommand("import", "Make a .pag file from a CSV table or from show --json");
     importCsv->add_option("IN", file, "The CSV or JSON file (UTF-8, else read as Windows-1252)")->required();
     importCsv->add_option("OUT", second, "The .pag file to write")->required();
+    bool importPartial = false;
+    importCsv->add_flag("--partial", importPartial, "Import a table or JSON that lacks some slots or settings; "
+                                                    "the form's start values take their place");
 
     CLI::App* clock = app.add_subcommand("clock", "Set the repeater's clock from this machine's clock "
                                                   "(\"Systemzeit -> Repeater\")");
@@ -497,7 +500,7 @@ int runCli(int argc, const char* const* argv, CliEnvironment& env)
     if (exportCsv->parsed())
         return outputWritten(env, exportCommand(env, file, second, separator));
     if (importCsv->parsed())
-        return importCommand(env, file, second);
+        return importCommand(env, file, second, importPartial);
 
     std::optional<TracingBackend> tracer;
     if (trace)

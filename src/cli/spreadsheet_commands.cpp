@@ -130,7 +130,7 @@ int exportCommand(CliEnvironment& env, const std::string& file, const std::strin
     return writeOutput(env, out, csv::format(*config, *chosen)) ? exitcode::Success : exitcode::BadInput;
 }
 
-int importCommand(CliEnvironment& env, const std::string& in, const std::string& out)
+int importCommand(CliEnvironment& env, const std::string& in, const std::string& out, bool partial)
 {
     const std::optional<std::string> bytes = readInput(env, in);
     if (!bytes)
@@ -147,8 +147,10 @@ int importCommand(CliEnvironment& env, const std::string& in, const std::string&
     }
     // What the file leaves out keeps the value a fresh form starts with.
     PagerConfiguration config = startConfiguration();
+    FileCoverage coverage;
+    const bool json = isJson(in, text);
     const std::vector<csv::Problem> problems =
-        isJson(in, text) ? configurationFromJson(text, config) : csv::parse(text, config);
+        json ? configurationFromJson(text, config, &coverage) : csv::parse(text, config, &coverage);
     for (const csv::Problem& p : problems)
         complain(env) << in << ", line " << p.line << ", column " << p.column << ": " << p.what << '\n';
     if (!problems.empty()) {
@@ -156,11 +158,23 @@ int importCommand(CliEnvironment& env, const std::string& in, const std::string&
                       << " cannot go into a pager file\n";
         return exitcode::BadInput;
     }
+    // The .pag file it makes is complete, so write would take the start
+    // values for the user's own; that happens only when asked for, as it
+    // does for a .pag file that lacks lines.
+    const std::string lacks =
+        coverage.complete() ? std::string() : coverage.missing(json ? JsonNames : csv::TableNames);
+    if (!partial && !lacks.empty()) {
+        complain(env) << in << " is an incomplete configuration; it lacks " << lacks
+                      << ". Nothing was written; --partial imports it anyway, with the start values in their place\n";
+        return exitcode::BadInput;
+    }
     std::string error;
     if (!PagerDataFile::save(out, config, error)) {
         fileNotSaved(env, out, error);
         return exitcode::BadInput;
     }
+    if (!lacks.empty())
+        complain(env) << in << " lacks " << lacks << "; " << out << " holds the start values in their place\n";
     return exitcode::Success;
 }
 

@@ -77,7 +77,8 @@ int exportCommand(CliEnvironment& env, const std::string& file, const std::strin
                   const std::optional<std::string>& separator);
 // From such a CSV table (its header names the separator) or the JSON of
 // `show --json`, in UTF-8 or else Windows-1252; nothing is written when
-// anything cannot be taken.
-int importCommand(CliEnvironment& env, const std::string& in, const std::string& out);
+// anything cannot be taken, nor, unless `partial`, when the input lacks a
+// slot or setting that a saved configuration holds.
+int importCommand(CliEnvironment& env, const std::string& in, const std::string& out, bool partial);
 
 }  // namespace harvelin::cli

@@ -5,21 +5,26 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
 #include <ctime>
 #include <filesystem>
 #include <fstream>
+#include <initializer_list>
 #include <iterator>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
 #include "cli/cli.h"
 #include "cli_run.h"
 #include "files/backups.h"
+#include "files/configuration_csv.h"
+#include "files/configuration_json.h"
 #include "files/pager_data_file.h"
 #include "model/win1252.h"
 #include "pager_simulator.h"
@@ -495,6 +500,69 @@ INSTANTIATE_TEST_SUITE_P(
                    "quote; last read: '\"" + std::string(39, 'x') + "\u2026'"}),
     [](const ::testing::TestParamInfo<ImportCase>& c) { return std::string(c.param.name); });
 
+struct LackingCase {
+    const char* name;
+    const char* extension;
+    std::string text;
+    std::string lacks;  // as the message names it
+};
+
+class ImportOfWhatLacks : public TechnicianCliTest, public ::testing::WithParamInterface<LackingCase> {};
+
+// A table or JSON object that lacks slots or settings would make a .pag file
+// that write takes as complete, the start values standing in for the user's
+// own: it is imported only with --partial, and then a note says what the
+// start values filled.
+TEST_P(ImportOfWhatLacks, IsRefusedUnlessPartialWhichFillsTheStartValues)
+{
+    const std::string in = file(GetParam().extension);
+    const std::string pag = file("out.pag");
+    writeBytes(in, GetParam().text);
+    writeBytes(pag, "vorher");
+    EXPECT_EQ(run({"import", in, pag}), exitcode::BadInput);
+    EXPECT_EQ(err.str(), "harvelin-cli: " + in + " is an incomplete configuration; it lacks " + GetParam().lacks +
+                             ". Nothing was written; --partial imports it anyway, with the start values in their "
+                             "place\n");
+    EXPECT_EQ(readBytes(pag), "vorher");
+
+    ASSERT_EQ(run({"import", in, pag, "--partial"}), exitcode::Success) << err.str();
+    EXPECT_EQ(err.str(), "harvelin-cli: " + in + " lacks " + GetParam().lacks + "; " + pag +
+                             " holds the start values in their place\n");
+    EXPECT_EQ(readBytes(pag), PagerDataFile::format(startConfiguration()));
+}
+
+// What export and show --json make of the start values, without the lines
+// that begin with one of `left`.
+std::string startValuesWithout(std::string text, std::initializer_list<std::string_view> left)
+{
+    std::string kept;
+    for (const std::string& line : linesOf(text))
+        if (std::none_of(left.begin(), left.end(), [&](std::string_view l) { return line.starts_with(l); }))
+            kept += line + "\n";
+    return kept;
+}
+
+const std::string NothingGiven = "the pager name (pagerName), the remote-delete text (remoteDeleteText), the "
+                                 "remote-delete switch (remoteDelete), the buzzer switch (buzzer), the battery "
+                                 "switch (battery), caller slots 1-32 (";
+
+INSTANTIATE_TEST_SUITE_P(
+    Values, ImportOfWhatLacks,
+    ::testing::Values(
+        LackingCase{"EmptyJsonObject", "in.json", "{}", NothingGiven + "callers), kitchen calls 1-16 (kitchenCalls)"},
+        LackingCase{"TableOfTheHeaderAlone", "in.csv", Header, NothingGiven + "caller), kitchen calls 1-16 (kitchen)"},
+        LackingCase{"JsonWithoutKitchenCalls", "in.json",
+                    [] {
+                        const std::string json = configurationJson(startConfiguration());
+                        return json.substr(0, json.find(",\n  \"kitchenCalls\"")) + "\n}\n";
+                    }(),
+                    "kitchen calls 1-16 (kitchenCalls)"},
+        LackingCase{"TableWithoutSingleRows", "in.csv",
+                    startValuesWithout(csv::format(startConfiguration(), ','), {"caller,3,", "kitchen,16,",
+                                                                                "setting,buzzer,"}),
+                    "the buzzer switch (buzzer), caller slots 3 (caller), kitchen calls 16 (kitchen)"}),
+    [](const ::testing::TestParamInfo<LackingCase>& c) { return std::string(c.param.name); });
+
 struct SeparatorCase {
     const char* name;
     std::string argument;
@@ -554,8 +622,9 @@ class FullDisk : public std::streambuf {
 TEST_F(TechnicianCliTest, ImportReadsWindows1252AndFilesThatCannotBeReadOrWrittenAreNamedWithTheirReason)
 {
     writeBytes(file("w.csv"), Header + "kitchen,1,K\xFC" "che,,,,,,,1,2\r\n");
-    ASSERT_EQ(run({"import", file("w.csv"), file("w.pag")}), exitcode::Success) << err.str();
-    EXPECT_EQ(err.str(), "harvelin-cli: " + file("w.csv") + " is not UTF-8; it is read as Windows-1252\n");
+    ASSERT_EQ(run({"import", file("w.csv"), file("w.pag"), "--partial"}), exitcode::Success) << err.str();
+    EXPECT_EQ(err.str().rfind("harvelin-cli: " + file("w.csv") + " is not UTF-8; it is read as Windows-1252\n", 0), 0u)
+        << err.str();
     PagerConfiguration read;
     PagerDataFile::parse(readBytes(file("w.pag")), read);
     EXPECT_EQ(read.image.kitchenCalls[0].text.str(), "K\xFC" "che");
@@ -567,7 +636,7 @@ TEST_F(TechnicianCliTest, ImportReadsWindows1252AndFilesThatCannotBeReadOrWritte
     const std::string notSaved = "Die Datei " + folder + " konnte nicht gespeichert werden: Das ist ein Verzeichnis\n";
     EXPECT_EQ(run({"export", file("w.pag"), folder}), exitcode::BadInput);
     EXPECT_EQ(err.str(), notSaved);
-    EXPECT_EQ(run({"import", file("w.csv"), folder}), exitcode::BadInput);
+    EXPECT_EQ(run({"import", file("w.csv"), folder, "--partial"}), exitcode::BadInput);
     EXPECT_TRUE(err.str().ends_with("Windows-1252\n" + notSaved)) << err.str();
     FullDisk full;
     std::ostream fullOut(&full);
