@@ -273,6 +273,31 @@ TEST_F(ReadOutTest, PagerThatAnswersRubbishKeepsEveryStepsAttempts)
     EXPECT_EQ(rig.session.linkState(), LinkState::Open);
 }
 
+// On a noisy line every step is asked until two answers agree: twice on a
+// clean one. A slot whose answer changes every time never agrees and fails
+// the read-out by name, with nothing of it stored.
+TEST_F(ReadOutTest, CarefulReadOutTakesOnlyAnswersThatAgree)
+{
+    rig.session.setReading(Reading::Careful);
+    const ReadOutOutcome clean = readOut();
+    EXPECT_TRUE(clean.result.complete());
+    EXPECT_EQ(rig.countCommand(">Lese:31"), 2);
+    EXPECT_EQ(rig.countCommand(">Le-Kueche:15"), 2);
+    EXPECT_EQ(rig.countCommand(">List E_Vibration"), 2);
+
+    int asked = 0;
+    rig.pagerState().callers[5].text = "Wechselnd";
+    rig.pager->onCommand = [&](std::size_t) {
+        if (rig.pager->commands().back() == ">Lese:5")
+            rig.pagerState().callers[5].text = "Tisch " + std::to_string(++asked);
+    };
+    const ReadOutOutcome noisy = readOut();
+    EXPECT_EQ(asked, 4);
+    EXPECT_FALSE(noisy.result.complete());
+    EXPECT_EQ(noisy.messages, std::vector<std::string>{BadData + " Nicht gelesen: Tischsender 6."});
+    EXPECT_FALSE(noisy.result.answered.callers.test(5));
+}
+
 TEST_F(ReadOutTest, UnansweredVersionGivesUp)
 {
     rig.faults().silentFor[">@"] = -1;
