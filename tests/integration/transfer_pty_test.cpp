@@ -110,7 +110,7 @@ TEST(TransferPtyTest, WrittenConfigurationReadsBackUnchanged)
 }
 
 // Over a real line: a pager that answers one slot late and refuses the next.
-// Its late "Uebernommen" must not count for the refused slot.
+// Its late "Uebernommen" counts for its own slot, never for the refused one.
 TEST(TransferPtyTest, LateAnswerAndRefusedSlotFailTheWrite)
 {
     sim::PtyPager pty({});
@@ -126,9 +126,10 @@ TEST(TransferPtyTest, LateAnswerAndRefusedSlotFailTheWrite)
     Session writer(*backend, pty.devicePath());
     ASSERT_TRUE(writer.connect());
     writer.dialog.onCommand(ctl::WriteButton);
-    EXPECT_EQ(writer.host.messages, std::vector<std::string>{win1252("Fehlerhafte Übertragung!")});
+    EXPECT_EQ(writer.host.messages, std::vector<std::string>{win1252("Fehlerhafte Übertragung! Nicht übernommen: "
+                                                                     "Tischsender 5. Der Pager antwortete: "
+                                                                     "\"Fehler\\r\\n\"")});
     EXPECT_FALSE(writer.results.lastWriteSucceeded);
-    EXPECT_TRUE(writer.results.lastWriteLateReply);
 }
 
 }  // namespace
