@@ -463,8 +463,7 @@ std::vector<Problem> parse(std::string_view table, PagerConfiguration& config, F
                                         "setting " + std::string(setting->name) + " is given twice") &&
                 r.unused(Identity, Station, SettingKind)) {
                 readSetting(r, *setting, config);
-                covered.*setting->covered = true;
-                ++covered.keyedLines;
+                covered.hold(setting->covered);
             }
             continue;
         }
@@ -478,12 +477,10 @@ std::vector<Problem> parse(std::string_view table, PagerConfiguration& config, F
             continue;
         if (caller && r.unused(Key, Station, CallerKind)) {
             readCaller(r, config.image.callers[*slot - 1]);
-            covered.callers.set(*slot - 1);
-            ++covered.keyedLines;
+            covered.hold(&FileCoverage::callers, *slot - 1);
         } else if (!caller && r.unused(Identity, Suffix, KitchenKind)) {
             readKitchenCall(r, config.image.kitchenCalls[*slot - 1]);
-            covered.kitchenCalls.set(*slot - 1);
-            ++covered.keyedLines;
+            covered.hold(&FileCoverage::kitchenCalls, *slot - 1);
         }
     }
     return problems;

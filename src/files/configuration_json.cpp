@@ -383,8 +383,7 @@ void readSlots(Importer& in, const Json& slots, const std::string& name, Field s
         } else {
             in.onlyKnownKeys(slots[i], pointer, keys);
             readOne(slots[i], pointer, entries[i]);
-            (covered.*held).set(i);
-            ++covered.keyedLines;
+            covered.hold(held, i);
         }
     }
 }
@@ -446,8 +445,7 @@ std::vector<csv::Problem> configurationFromJson(std::string_view json, PagerConf
     const auto given = [&](const char* name, bool FileCoverage::*line) {
         if (!doc.contains(name))
             return false;
-        covered.*line = true;
-        ++covered.keyedLines;
+        covered.hold(line);
         return true;
     };
     if (given("pagerName", &FileCoverage::pagerName))

@@ -47,6 +47,19 @@ struct FileCoverage {
     static FileCoverage heldByPager(unsigned callerSlots);
     // The lines that both hold.
     FileCoverage within(const FileCoverage& other) const;
+    // A setting's line, or slot `i`'s line of `lines`, was given: it is held,
+    // and counts once among the keyed lines.
+    void hold(bool FileCoverage::*line)
+    {
+        keyedLines += this->*line ? 0 : 1;
+        this->*line = true;
+    }
+    template <std::size_t N>
+    void hold(std::bitset<N> FileCoverage::*lines, std::size_t i)
+    {
+        keyedLines += (this->*lines).test(i) ? 0 : 1;
+        (this->*lines).set(i);
+    }
     // A file none of whose lines begins with a key is no configuration at all
     // (an empty file, a binary, some other text).
     bool holdsConfiguration() const { return keyedLines > 0; }

@@ -34,21 +34,6 @@ std::string fileMessage(const std::string& path, std::string_view what, const st
 
 }  // namespace
 
-std::string stepName(const TransferStep& step)
-{
-    using Kind = TransferStep::Kind;
-    switch (step.kind) {
-    case Kind::CallerSlot: return "caller slot " + std::to_string(step.slot);
-    case Kind::KitchenSlot: return "kitchen call " + std::to_string(step.slot);
-    case Kind::RemoteDeleteMode: return "remote delete switch";
-    case Kind::RemoteDeleteText: return "remote delete text";
-    case Kind::PagerName: return "pager name";
-    case Kind::BatteryDisplay: return "battery display switch";
-    case Kind::Buzzer: return "buzzer switch";
-    }
-    return {};
-}
-
 std::string germanStepName(const TransferStep& step)
 {
     using Kind = TransferStep::Kind;

@@ -61,6 +61,10 @@ std::string replacedCharactersMessage(const std::string& path);
 
 // The learn window heard a call button that slot `slot` holds already.
 std::string duplicateMessage(int slot);
+// "Tischsender 6", "Küchenruf 3", "Pager-Name": a step of a read-out or a
+// write as the form names its fields.
+std::string germanStepName(const TransferStep& step);
+
 // The pager refused an option switch; `reply` is its last answer, told
 // escaped when there was one. The repeater refused the new time.
 std::string switchRefusedMessage(const std::string& reply = {});

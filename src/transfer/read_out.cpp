@@ -1,6 +1,5 @@
 #include "transfer/read_out.h"
 
-#include <bitset>
 #include <ctime>
 #include <string>
 #include <string_view>
@@ -71,7 +70,7 @@ public:
     unsigned callerSlots() const { return callerSlots_; }
     bool fullPager() const { return callerSlots_ == CallerSlots; }
     // Every step got a reply it could use.
-    bool complete() const { return !missing_ && !misnamed_; }
+    bool complete() const { return result_.unanswered.empty(); }
     bool pagerGone() const { return silence_.pagerGone(); }
 
     void readCallerSlot(unsigned n)
@@ -93,10 +92,8 @@ public:
             return missingStep(step);
         // A reply for another slot means the pager and the tool are out of
         // step; the slot is left unread rather than filled with a stranger.
-        if (parsed->reportedSlot != n) {
-            misnamed_ = true;
+        if (parsed->reportedSlot != n)
             return missingStep(step);
-        }
         CallerEntry& slot = read_.image.callers[n];
         slot.buttonId = {0, 0, 0, 0};
         slot.idSuffix = 0;
@@ -107,7 +104,7 @@ public:
             else
                 slot.idSuffix = parsed->numbers[i];
         }
-        answer(answered_.callers, n);
+        answered_.hold(&FileCoverage::callers, n);
     }
 
     void readKitchenSlot(unsigned k)
@@ -134,7 +131,7 @@ public:
                 slot.station = parsed->numbers[0];
             if (parsed->numberCount > 1)
                 slot.key = parsed->numbers[1];
-            answer(answered_.kitchenCalls, parsed->reportedSlot);
+            answered_.hold(&FileCoverage::kitchenCalls, parsed->reportedSlot);
         } else {
             missingStep({TransferStep::Kind::KitchenSlot, k + 1});
         }
@@ -182,7 +179,6 @@ private:
     // The step is named; the pager's answer to the first such step is kept.
     void missingStep(const TransferStep& step)
     {
-        missing_ = true;
         if (result_.unanswered.empty())
             result_.unexpectedReply = unexpected_;
         result_.unanswered.push_back(step);
@@ -211,20 +207,6 @@ private:
         return std::nullopt;
     }
 
-    // The line of the file that an answer fills counts as answered, once.
-    template <std::size_t N>
-    void answer(std::bitset<N>& lines, std::size_t i)
-    {
-        if (!lines.test(i))
-            ++answered_.keyedLines;
-        lines.set(i);
-    }
-    void answer(bool FileCoverage::*line)
-    {
-        answered_.*line = true;
-        ++answered_.keyedLines;
-    }
-
     // Asks until a reply carries the setting's marker and `parse` finds a
     // value in it that the configuration may hold.
     template <class Parse>
@@ -250,7 +232,7 @@ private:
         if (!value)
             return missingStep({step, 0});
         read_.*field = (*value & bit) != 0;
-        answer(line);
+        answered_.hold(line);
     }
 
     template <class Parse>
@@ -263,7 +245,7 @@ private:
         if (!text)
             return missingStep({step, 0});
         read_.*field = *text;
-        answer(line);
+        answered_.hold(line);
     }
 
     SerialLink& link_;
@@ -277,8 +259,6 @@ private:
     const Reading reading_;
     std::string unexpected_;  // the last answer of the step under way that could not be used
     int progressStep_ = 0;
-    bool missing_ = false;   // a step got no usable reply
-    bool misnamed_ = false;  // a caller reply named another slot
 };
 
 }  // namespace

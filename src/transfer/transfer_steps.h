@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
 #include <string_view>
 
 #include "model/limits.h"
@@ -34,10 +33,5 @@ struct TransferStep {
     unsigned slot = 0;  // the form's slot (1..32, 1..16) for the slot kinds
     bool operator==(const TransferStep&) const = default;
 };
-
-// "caller slot 6", "kitchen call 3", "pager name": for the command line.
-std::string stepName(const TransferStep& step);
-// "Tischsender 6", "Küchenruf 3", "Pagername" (Windows-1252): for the form.
-std::string germanStepName(const TransferStep& step);
 
 }  // namespace harvelin
