@@ -69,12 +69,11 @@ WriteOutcome Session::write()
 {
     progress(0);
     const WriteOutcome outcome = pager.write(*this, held_);
-    // After a stop part-way the command's own note says what it left; a
-    // series tells the small pager in its result line.
-    if (!outcome.result.cancelled)
-        for (const std::string& message : outcome.messages)
-            if (tellSmallPager || message != win1252(SmallPagerMessage))
-                tell(message);
+    // A stopped write's message says what the pager holds now; a series
+    // tells the small pager in its result line.
+    for (const std::string& message : outcome.messages)
+        if (tellSmallPager || message != win1252(SmallPagerMessage))
+            tell(message);
     progress_.end();
     return outcome;
 }

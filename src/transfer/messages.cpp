@@ -94,16 +94,42 @@ std::string messageFor(const ReadOutResult& result, const std::string& partialBa
     return message;
 }
 
+namespace {
+
+// Where a write that went part of the way stopped: the steps up to it hold
+// the new configuration, the rest partly the old. Empty when every step was
+// taken over.
+std::string partlyWrittenNote(const WriteResult& result)
+{
+    if (result.newUpTo && result.oldFrom)
+        return " Bis " + germanStepName(*result.newUpTo) + win1252(" hält er die neuen Daten, ab ") +
+               germanStepName(*result.oldFrom) + " zum Teil noch die alten.";
+    if (result.oldFrom)
+        return " Ab " + germanStepName(*result.oldFrom) + win1252(" hält er zum Teil noch die alten Daten.");
+    return {};
+}
+
+std::string writeAgainNote() { return win1252(" Ein erneutes \"PC -> Pager\" beschreibt ihn vollständig."); }
+
+}  // namespace
+
 std::string messageFor(const WriteResult& result)
 {
     if (result.refused)
         return win1252("Nicht übertragen: ") + describeGerman(*result.refused);
+    if (result.cancelled && !result.slotCommandsSent)
+        return win1252(WriteCancelledUntouchedMessage);
     if (result.cancelled)
-        return win1252(WriteCancelledMessage);
+        return win1252(WriteCancelledMessage) + partlyWrittenNote(result) + writeAgainNote();
     if (result.succeeded)
         return win1252("Daten erfolgreich übertragen");
-    return win1252("Fehlerhafte Übertragung!") + stepsNote("Nicht übernommen", result.notTakenOver) +
-           pagerAnsweredNote(result.unexpectedReply);
+    std::string message = win1252("Fehlerhafte Übertragung!") + stepsNote("Nicht übernommen", result.notTakenOver) +
+                          pagerAnsweredNote(result.unexpectedReply);
+    if (!result.slotCommandsSent)
+        return message;
+    message += result.oldFrom ? win1252(" Der Pager ist nur teilweise beschrieben.") + partlyWrittenNote(result)
+                              : win1252(" Ob der Pager alle neuen Daten hält, ist nicht sicher.");
+    return message + writeAgainNote();
 }
 
 std::string backupFailedMessage(const std::string& reason)

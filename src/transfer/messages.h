@@ -25,6 +25,9 @@ constexpr std::string_view ReadCancelledMessage = "Lesen abgebrochen – die Dat
 // others not.
 constexpr std::string_view WriteCancelledMessage =
     "Übertragung abgebrochen – der Pager ist nur teilweise beschrieben.";
+// A write stopped before its first slot command has changed nothing.
+constexpr std::string_view WriteCancelledUntouchedMessage =
+    "Übertragung abgebrochen – der Pager ist unverändert.";
 // A pager below version 1.5 has no room for slots 17..32 and the kitchen calls.
 constexpr std::string_view SmallPagerMessage =
     "Der Pager hat nur 16 Speicherplätze: Plätze 17 bis 32 und die Küchenrufe wurden nicht übertragen.";
@@ -43,8 +46,10 @@ std::string messageFor(const SearchResult& result);
 std::string messageFor(const ReadOutResult& result, const std::string& partialBackup = {});
 
 // After a write: how it went ("Daten erfolgreich übertragen", "Fehlerhafte
-// Übertragung!", or that it was cancelled part-way). A small pager that left
-// slots out adds SmallPagerMessage as a message of its own.
+// Übertragung!", or that it was cancelled), and after one that failed or
+// stopped once the first slot command had gone out, what the pager holds now
+// and that "PC -> Pager" again completes it. A small pager that left slots
+// out adds SmallPagerMessage as a message of its own.
 std::string messageFor(const WriteResult& result);
 
 // The backup folder could not take a read-out; `reason` as the file code

@@ -90,12 +90,12 @@ WriteResult writeConfiguration(SerialLink& link, Clock& clock, OperationSink& si
     if ((result.refused = checkConfiguration(config)))
         return result;
 
-    // 3. The pager finishes whatever it was doing.
+    // The pager finishes whatever it was doing.
     clock.sleepMs(StartWaitMs);
     link.clearLateReply();
 
-    // 4. Without a version the pager is written as a small one, and the
-    //    write cannot succeed.
+    // Without a version the pager is written as a small one, and the write
+    // cannot succeed.
     SilenceWatch silence;
     const auto version = askVersion(link, VersionAsking::EveryAttempt, VersionQueries, silence);
     const auto knownSlots = version ? std::optional(version->callerSlots) : std::nullopt;
@@ -108,59 +108,48 @@ WriteResult writeConfiguration(SerialLink& link, Clock& clock, OperationSink& si
     unsigned acknowledged = 0;
     // A step not taken over is named; the pager's answer to the first is kept.
     std::string unexpected;
-    const auto notTakenOver = [&](TransferStep step) {
-        if (result.notTakenOver.empty())
-            result.unexpectedReply = unexpected;
-        result.notTakenOver.push_back(step);
-    };
-
-    // 5.-7.
-    // Once the pager has gone silent for good, no further step is sent.
-    for (unsigned n = 0; n < callerSlots && !link.cancelled() && !silence.pagerGone(); ++n) {
-        sink.progress(static_cast<int>(n));
-        const auto command = callerSlotCommand(n, image.callers[n]);
+    // Every step in the order of the pager's layout: sent unless the write
+    // was stopped or the pager has gone silent for good, and counted.
+    const auto send = [&](TransferStep step, int progress, const std::optional<std::string>& command) {
+        if (link.cancelled() || silence.pagerGone()) {
+            result.oldFrom = result.oldFrom.value_or(step);
+            return;
+        }
+        sink.progress(progress);
+        const bool slot = step.kind == TransferStep::Kind::CallerSlot || step.kind == TransferStep::Kind::KitchenSlot;
         result.slotCommandsSent = true;
         unexpected.clear();
-        if (command && writeSlot(link, *command, silence, unexpected))
+        const bool taken =
+            command && (slot ? writeSlot(link, *command, silence, unexpected)
+                             : writeSetting(link, *command, silence, unexpected));
+        if (taken) {
             ++acknowledged;
-        else if (!link.cancelled())
-            notTakenOver({TransferStep::Kind::CallerSlot, n + 1});
-    }
-
-    // 8.-9.
-    if (fullPager) {
-        for (unsigned k = 0; k < KitchenSlots && !link.cancelled() && !silence.pagerGone(); ++k) {
-            sink.progress(KitchenProgressBase + static_cast<int>(k));
-            const auto command = kitchenSlotCommand(k, image.kitchenCalls[k]);
-            unexpected.clear();
-            if (command && writeSlot(link, *command, silence, unexpected))
-                ++acknowledged;
-            else if (!link.cancelled())
-                notTakenOver({TransferStep::Kind::KitchenSlot, k + 1});
-        }
-    }
-
-    // 10.-14.
-    using Kind = TransferStep::Kind;
-    const auto setting = [&](int progress, std::optional<std::string_view> command, Kind step) {
-        if (link.cancelled() || silence.pagerGone())
+            if (!result.oldFrom)
+                result.newUpTo = step;
             return;
-        sink.progress(progress);
-        unexpected.clear();
-        if (command && writeSetting(link, *command, silence, unexpected))
-            ++acknowledged;
-        else if (!link.cancelled())
-            notTakenOver({step, 0});
+        }
+        result.oldFrom = result.oldFrom.value_or(step);
+        if (!link.cancelled()) {
+            if (result.notTakenOver.empty())
+                result.unexpectedReply = unexpected;
+            result.notTakenOver.push_back(step);
+        }
     };
-    if (fullPager)
-        setting(RemoteDeleteModeProgress, config.remoteDelete ? RemoteDeleteSwitch.on : RemoteDeleteSwitch.off,
-                Kind::RemoteDeleteMode);
-    setting(SwitchProgress, config.battery ? BatterySwitch.on : BatterySwitch.off, Kind::BatteryDisplay);
-    setting(SwitchProgress, config.buzzer ? BuzzerSwitch.on : BuzzerSwitch.off, Kind::Buzzer);
-    const auto nameCommand = pagerNameCommand(config.pagerName);
-    const auto remoteDeleteCommand = remoteDeleteTextCommand(config.remoteDeleteText);
-    setting(TextProgress, nameCommand, Kind::PagerName);
-    setting(TextProgress, remoteDeleteCommand, Kind::RemoteDeleteText);
+
+    using Kind = TransferStep::Kind;
+    for (unsigned n = 0; n < callerSlots; ++n)
+        send({Kind::CallerSlot, n + 1}, static_cast<int>(n), callerSlotCommand(n, image.callers[n]));
+    if (fullPager) {
+        for (unsigned k = 0; k < KitchenSlots; ++k)
+            send({Kind::KitchenSlot, k + 1}, KitchenProgressBase + static_cast<int>(k),
+                 kitchenSlotCommand(k, image.kitchenCalls[k]));
+        send({Kind::RemoteDeleteMode, 0}, RemoteDeleteModeProgress,
+             std::string(config.remoteDelete ? RemoteDeleteSwitch.on : RemoteDeleteSwitch.off));
+    }
+    send({Kind::BatteryDisplay, 0}, SwitchProgress, std::string(config.battery ? BatterySwitch.on : BatterySwitch.off));
+    send({Kind::Buzzer, 0}, SwitchProgress, std::string(config.buzzer ? BuzzerSwitch.on : BuzzerSwitch.off));
+    send({Kind::PagerName, 0}, TextProgress, pagerNameCommand(config.pagerName));
+    send({Kind::RemoteDeleteText, 0}, TextProgress, remoteDeleteTextCommand(config.remoteDeleteText));
     // A cancelled write ends at once; the steps after the cancel sent nothing.
     if (link.cancelled()) {
         result.cancelled = true;
@@ -172,7 +161,7 @@ WriteResult writeConfiguration(SerialLink& link, Clock& clock, OperationSink& si
         result.pagerGone = true;
     }
 
-    // 17.-18. Every step of this pager's layout must have been taken over.
+    // Every step of this pager's layout must have been taken over.
     const unsigned steps = fullPager ? callerSlots + KitchenSlots + FullPagerSettings : callerSlots + SmallPagerSettings;
     // An acknowledgement after a late reply may have been another step's.
     result.lateReplySeen = link.lateReplySeen();

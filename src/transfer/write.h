@@ -33,6 +33,12 @@ struct WriteResult {
     bool pagerGone = false;
     // A reply came late, so an acknowledgement may have been another step's.
     bool lateReplySeen = false;
+    // What the pager holds after a write that did not end well, in the
+    // order of the steps: the new configuration up to `newUpTo` (none: not
+    // even the first step), and from `oldFrom` on partly or wholly the old
+    // one (none: every step was taken over).
+    std::optional<TransferStep> newUpTo;
+    std::optional<TransferStep> oldFrom;
     // The steps the pager did not take over, in the order sent, and its last
     // answer to the first of them that was no acknowledgement.
     std::vector<TransferStep> notTakenOver;

@@ -23,10 +23,13 @@ std::string formAndImage(MainDialog& dlg, MemoryHost& host)
     return s;
 }
 
+constexpr const char* ReadCancelled = "Lesen abgebrochen – die Daten im Formular sind unverändert.";
+
 struct CancelCase {
     const char* name;
     bool write;
     int cancelAtProgress;  // the operation is cancelled when the bar reaches this
+    const char* message;   // UTF-8
 };
 
 class CancelTest : public TransferTest, public ::testing::WithParamInterface<CancelCase> {};
@@ -58,8 +61,7 @@ TEST_P(CancelTest, TransferStopsBeforeItsNextCommandAndSaysSo)
     // Only the cancelled message; no "Fehlerhafte Übertragung!" or
     // "Fehlerhafter Datenempfang" on top.
     ASSERT_EQ(host.messages.size(), 1u);
-    EXPECT_EQ(host.messages.back(), win1252(c.write ? "Übertragung abgebrochen – der Pager ist nur teilweise beschrieben."
-                                                    : "Lesen abgebrochen – die Daten im Formular sind unverändert."));
+    EXPECT_EQ(host.messages.back(), win1252(c.message));
     EXPECT_TRUE(host.timerRunning(ctl::UiTimerId) && host.progressPos == 0);
     EXPECT_EQ(dlg.session().linkState(), LinkState::Open);
     EXPECT_FALSE(results.lastWriteSucceeded || results.lastReadOutComplete);
@@ -74,10 +76,15 @@ TEST_P(CancelTest, TransferStopsBeforeItsNextCommandAndSaysSo)
 }
 
 INSTANTIATE_TEST_SUITE_P(ReadAndWrite, CancelTest,
-                         ::testing::Values(CancelCase{"ReadAtTheStart", false, 0},
-                                           CancelCase{"ReadAmongTheKitchenSlots", false, 40},
-                                           CancelCase{"WriteAtTheStart", true, 0},
-                                           CancelCase{"WriteAtTheSettings", true, 50}),
+                         ::testing::Values(CancelCase{"ReadAtTheStart", false, 0, ReadCancelled},
+                                           CancelCase{"ReadAmongTheKitchenSlots", false, 40, ReadCancelled},
+                                           CancelCase{"WriteAtTheStart", true, 0,
+                                                      "Übertragung abgebrochen – der Pager ist unverändert."},
+                                           CancelCase{"WriteAtTheSettings", true, 50,
+                                                      "Übertragung abgebrochen – der Pager ist nur teilweise "
+                                                      "beschrieben. Bis Fernlöschung hält er die neuen Daten, ab "
+                                                      "Batteriespannung zum Teil noch die alten. Ein erneutes "
+                                                      "\"PC -> Pager\" beschreibt ihn vollständig."}),
                          [](const auto& test) { return std::string(test.param.name); });
 
 TEST_F(TransferTest, CancelledSearchLeavesTheLinkClosedAndAktivClear)

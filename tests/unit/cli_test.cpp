@@ -370,7 +370,9 @@ TEST_F(CliTest, UnacknowledgedWriteExitsWithOne)
     pager->faults().noAckFor[">Setze:3 "] = -1;
     EXPECT_EQ(run({"write", ReferenceFile.string()}), exitcode::DeviceFailed);
     EXPECT_EQ(err.str(), "Fehlerhafte Übertragung! Nicht übernommen: Tischsender 4. Der Pager antwortete: "
-                         "\"Fehler\\r\\n\"\n");
+                         "\"Fehler\\r\\n\" Der Pager ist nur teilweise beschrieben. Bis Tischsender 3 hält er die "
+                         "neuen Daten, ab Tischsender 4 zum Teil noch die alten. Ein erneutes \"PC -> Pager\" "
+                         "beschreibt ihn vollständig.\n");
 }
 
 TEST_F(CliTest, UnreadableFileExitsWithTwoBeforeTouchingThePager)

@@ -23,6 +23,15 @@ constexpr std::int64_t ResultWaitMs = 1000;
 const std::string Success = win1252("Daten erfolgreich übertragen");
 const std::string Failure = win1252("Fehlerhafte Übertragung!");
 const std::string NoConnection = "Es besteht keine Verbindung zum Zelvatron!";
+const std::string WriteAgain = win1252(" Ein erneutes \"PC -> Pager\" beschreibt ihn vollständig.");
+
+// What the message says a write that failed part-way left (UTF-8 names).
+std::string partly(const std::string& newUpTo, const std::string& oldFrom)
+{
+    return win1252(" Der Pager ist nur teilweise beschrieben. Bis " + newUpTo + " hält er die neuen Daten, ab " +
+                   oldFrom + " zum Teil noch die alten.") +
+           WriteAgain;
+}
 
 std::string callerFrame(int n, const std::string& text, const std::string& numbers = " 000 000 000 000 000")
 {
@@ -121,7 +130,9 @@ TEST_F(WriteTest, UnansweredVersionWritesSixteenSlotsAndFails)
     EXPECT_EQ(rig.countCommand(">@"), 4);
     EXPECT_EQ(rig.events.progressHigh, 77);  // no range is set
     EXPECT_EQ(rig.frames().size(), 4u + 16u + 4u);
-    EXPECT_EQ(outcome.messages, std::vector<std::string>{Failure});
+    EXPECT_EQ(outcome.messages, std::vector<std::string>{Failure + win1252(" Ob der Pager alle neuen Daten hält, "
+                                                                           "ist nicht sicher.") +
+                                                         WriteAgain});
     EXPECT_FALSE(outcome.result.succeeded);
 }
 
@@ -171,7 +182,8 @@ TEST_F(WriteTest, SettingsCountOnlyLowerCaseAcknowledgementBeforeAnyZeroByte)
     EXPECT_EQ(rig.countCommand(">Setze Adresstext:Pager:A"), 4);
     EXPECT_EQ(outcome.messages, std::vector<std::string>{Failure + win1252(" Nicht übernommen: Batteriespannung, "
                                                                            "Pager-Name. Der Pager antwortete: \"Wert "
-                                                                           "Uebernommen\\r\\n\"")});
+                                                                           "Uebernommen\\r\\n\"") +
+                                                         partly("Fernlöschung", "Batteriespannung")});
     EXPECT_FALSE(outcome.result.succeeded);
     EXPECT_TRUE(sameConfiguration(rig.session.kept(), before));
 }
@@ -187,7 +199,8 @@ TEST_F(WriteTest, OneUnacknowledgedKitchenSlotFailsTheWriteButTheRestIsWritten)
     EXPECT_EQ(rig.pagerState().kitchenCalls[5].text, "Nachher");
     EXPECT_EQ(rig.countCommand(">Setze Text_Fernloeschung:" + win1252("  Fernlöschung  ")), 1);
     EXPECT_EQ(outcome.messages, std::vector<std::string>{Failure + win1252(" Nicht übernommen: Küchenruf 5. Der "
-                                                                           "Pager antwortete: \"Fehler\\r\\n\"")});
+                                                                           "Pager antwortete: \"Fehler\\r\\n\"") +
+                                                         partly("Küchenruf 4", "Küchenruf 5")});
     EXPECT_FALSE(outcome.result.succeeded);
 }
 
@@ -209,8 +222,19 @@ TEST_F(WriteTest, StepOfAPortThatFailsMidWriteIsNotCounted)
     EXPECT_EQ(rig.pagerState().callers[6].text, "Da");
     EXPECT_EQ(rig.countStartingWith(">Setze:5 "), 0);
     EXPECT_EQ(rig.countStartingWith(">Setze:6 "), 1);
-    EXPECT_EQ(outcome.messages, std::vector<std::string>{Failure + win1252(" Nicht übernommen: Tischsender 6.")});
+    EXPECT_EQ(outcome.messages, std::vector<std::string>{Failure + win1252(" Nicht übernommen: Tischsender 6.") +
+                                                         partly("Tischsender 5", "Tischsender 6")});
     EXPECT_FALSE(outcome.result.succeeded);
+}
+
+TEST_F(WriteTest, PagerFallingSilentMidWriteSaysHowFarItGot)
+{
+    rig.events.onProgress = [&](int pos) { rig.faults().silent = pos >= 10; };
+    const WriteOutcome outcome = write();
+    EXPECT_TRUE(outcome.result.pagerGone);
+    EXPECT_EQ(outcome.messages, std::vector<std::string>{Failure + win1252(" Nicht übernommen: Tischsender 11, Tischsender 12, "
+                                                                           "Tischsender 13.") +
+                                                         partly("Tischsender 10", "Tischsender 11")});
 }
 
 TEST_F(WriteTest, WithoutAPagerNothingIsSent)
@@ -234,7 +258,8 @@ TEST_F(WriteTest, SlowAnswerCountsForItsOwnSlotAndARefusalFailsTheWrite)
     rig.faults().noAckFor[">Setze:4 "] = -1;
     const WriteOutcome outcome = write();
     EXPECT_EQ(outcome.messages, std::vector<std::string>{Failure + win1252(" Nicht übernommen: Tischsender 5. Der "
-                                                                           "Pager antwortete: \"Fehler\\r\\n\"")});
+                                                                           "Pager antwortete: \"Fehler\\r\\n\"") +
+                                                         partly("Tischsender 4", "Tischsender 5")});
     EXPECT_EQ(rig.countStartingWith(">Setze:3 "), 1);
     EXPECT_FALSE(outcome.result.succeeded);
 }
