@@ -10,6 +10,7 @@
 
 #include "files/replacing_file.h"
 #include "model/configuration_rule.h"
+#include "model/win1252.h"
 #include "model/conversions.h"
 #include "model/win1252.h"
 
@@ -376,6 +377,23 @@ std::string FileCoverage::missing(const CoverageNames& names) const
     return text;
 }
 
+std::string FileCoverage::missingGerman() const
+{
+    std::string text;
+    auto add = [&](bool present, const std::string& what) {
+        if (!present)
+            text += (text.empty() ? "" : ", ") + what;
+    };
+    add(pagerName, "Pager-Name");
+    add(remoteDeleteText, win1252("Fernlöschtext"));
+    add(remoteDeleteMode, win1252("Fernlöschung"));
+    add(buzzer, "Summer");
+    add(battery, "Batteriespannung");
+    add(callers.all(), "Tischsender " + unsetRanges(callers));
+    add(kitchenCalls.all(), win1252("Küchenrufe ") + unsetRanges(kitchenCalls));
+    return text;
+}
+
 bool PagerDataFile::write(const PagerConfiguration& config, ByteSink& sink, const FileCoverage* only)
 {
     const auto line = [&](bool wanted, const std::string& text) { return !wanted || sink.write(text); };
@@ -459,6 +477,19 @@ std::optional<Problem> PagerDataFile::applyLine(std::string_view line, bool hasL
         return readSwitch(line.substr(p), BuzzerOn, config.buzzer, seen.buzzer);
     if (key == BatteryKey)
         return readSwitch(line.substr(p), BatteryOn, config.battery, seen.battery);
+    // A slot's line without its line feed may be the end of a cut file: it
+    // counts only when its text and all its numbers are there and sound.
+    if ((key == CallerKey || key == KitchenKey) && !hasLineFeed) {
+        if (line.find('\t', p) == std::string_view::npos)
+            return std::nullopt;
+        PagerImage image = config.image;
+        FileCoverage held = seen;
+        if (!(key == CallerKey ? applyCallerLine(line, p, image, held) : applyKitchenLine(line, p, image, held))) {
+            config.image = image;
+            seen = held;
+        }
+        return std::nullopt;
+    }
     if (key == CallerKey)
         return applyCallerLine(line, p, config.image, seen);
     return applyKitchenLine(line, p, config.image, seen);

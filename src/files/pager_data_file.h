@@ -70,6 +70,9 @@ struct FileCoverage {
     // caller slots 3, 5-32 (Eintrag), kitchen calls 1-16 (Sonder)".
     std::string missing() const;
     std::string missing(const CoverageNames& names) const;
+    // The same as the form names its fields, in Windows-1252: "Pager-Name,
+    // Tischsender 3, 5-32, Küchenrufe 1-16".
+    std::string missingGerman() const;
 };
 
 // Why a file is refused: the first line that breaks the rule of what a

@@ -4,6 +4,7 @@
 
 #include "device/bootloader.h"
 #include "device/option_switch.h"
+#include "model/conversions.h"
 #include "model/win1252.h"
 #include "transfer/messages.h"
 
@@ -51,7 +52,7 @@ PagerSession::~PagerSession()
 void PagerSession::leaveLearnMode(SessionEvents& events)
 {
     // The note of a window that ran out stays until the next action.
-    learnStatus_.clear();
+    statusLine_.clear();
     if (!learnWindow_.open())
         return;
     // A stop asked for the action must not keep the pager listening.
@@ -135,8 +136,10 @@ ReadOutOutcome PagerSession::readOut(SessionEvents& events, const PagerConfigura
     noteVersion(result.versionText, result.callerSlots);
     if (result.pagerGone)
         active_ = false;
-    if (result.complete())
+    if (result.complete()) {
         kept_ = result.read;
+        statusLine_ = readOutStatus(result.callerSlots);
+    }
     if (backup == Backup::Keep && (result.complete() || result.end == ReadOutEnd::Incomplete))
         keepBackup(result, outcome);
     if (!result.complete())
@@ -197,7 +200,7 @@ LearnBegin PagerSession::startLearn(SessionEvents& events, int slot)
     leaveLearnMode(events);
     learnStored_ = false;
     LearnBegin begin{learnWindow_.start(link_, slot), {}};
-    learnStatus_ = begin.start == LearnStart::TakenUp ? learnWindow_.statusText() : std::string();
+    statusLine_ = begin.start == LearnStart::TakenUp ? learnWindow_.statusText() : std::string();
     // A refusal passes without a word: the status line stays empty.
     if (begin.start == LearnStart::NotSent)
         begin.messages.emplace_back(NoConnectionMessage);
@@ -221,12 +224,17 @@ LearnStep PagerSession::learnTick(SessionEvents& events, LearnWindow::LowerSlots
     if (tick.overlongLineDropped)
         events.learnLineDropped();
     if (tick.status)
-        learnStatus_ = *tick.status;
-    if (tick.storeSlot != 0)
+        statusLine_ = *tick.status;
+    if (tick.storeSlot != 0 && tick.reported) {
         learnStored_ = true;
+        CallerEntry learned;
+        learned.buttonId = tick.reported->buttonId;
+        learned.idSuffix = tick.reported->suffix;
+        learnedNote_ = learnedStatus(tick.storeSlot, idColumnText(learned.buttonIdValue(), learned.idSuffix));
+    }
     if (tick.ended)
-        learnStatus_ = tick.ranOut ? LearnWindow::ranOutText() : std::string();
-    step.statusLine = learnStatus_;
+        statusLine_ = tick.ranOut ? LearnWindow::ranOutText() : learnStored_ ? learnedNote_ : std::string();
+    step.statusLine = statusLine_;
     if (tick.ended)
         events.learnEnded(learnStored_, tick.modeExit);
     return step;
@@ -235,7 +243,7 @@ LearnStep PagerSession::learnTick(SessionEvents& events, LearnWindow::LowerSlots
 LearnStep PagerSession::learnDuplicateShown(SessionEvents& events)
 {
     LearnStep step{learnWindow_.duplicateClosed(link_), {}};
-    learnStatus_.clear();
+    statusLine_.clear();
     events.learnEnded(false, step.tick.modeExit);
     return step;
 }
@@ -259,15 +267,15 @@ LearnEnd PagerSession::runLearnWindow(SessionEvents& events, PagerConfiguration&
         LearnStep step =
             learnTick(events, LearnWindow::LowerSlots(config.image.callers.data(), LearnWindow::DuplicateSlots));
         if (step.tick.duplicateOf != 0) {
-            events.learnStatus(learnStatus_);
+            events.learnStatus(statusLine_);
             events.notice(duplicateMessage(step.tick.duplicateOf));
             step.tick.modeExit = learnDuplicateShown(events).tick.modeExit;
         }
         end.stored = storeLearnedIdentity(step.tick, config.image) || end.stored;
         if (step.tick.modeExit != LearnModeExit::NotSent)
             end.exit = step.tick.modeExit;
-        if (learnStatus_ != told)
-            events.learnStatus(told = learnStatus_);
+        if (statusLine_ != told)
+            events.learnStatus(told = statusLine_);
     }
     end.ended = !learnWindow_.open();
     return end;

@@ -233,8 +233,11 @@ public:
     const PortTable& ports() const { return link_.ports(); }
     const LearnWindow& learnWindow() const { return learnWindow_; }
     bool learning() const { return learnWindow_.open(); }
-    // The status line as learn mode leaves it (Windows-1252).
-    const std::string& learnStatus() const { return learnStatus_; }
+    // The status line (Windows-1252) as the last action left it, until the
+    // next one: the learn window's countdown, that it ran out or what it
+    // learned ("Tischsender 15: Rufknopf 968 0 gelernt"), or what a complete
+    // read-out got ("Pager gelesen: 32 Tischsender, 16 Küchenrufe").
+    const std::string& statusLine() const { return statusLine_; }
 
     // The configuration last saved, read completely or written completely:
     // what the user cannot lose.
@@ -287,7 +290,8 @@ private:
     bool active_ = false;
     LearnWindow learnWindow_;
     bool learnStored_ = false;
-    std::string learnStatus_;
+    std::string learnedNote_;
+    std::string statusLine_;
     PagerConfiguration kept_ = startConfiguration();
     std::string backupFolder_;
     Reading reading_ = Reading::Once;

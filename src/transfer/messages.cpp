@@ -158,6 +158,25 @@ std::string replacedCharactersMessage(const std::string& path)
            win1252(" enthält Zeichen, die der Pager nicht darstellen kann; sie werden als \"?\" gezeigt.");
 }
 
+std::string incompleteFileMessage(const std::string& path, const FileCoverage& coverage)
+{
+    return "Die Datei " + displayName(path) + win1252(" enthält nicht alle Zeilen einer vollständigen Datei. Es fehlen: ") +
+           coverage.missingGerman() + win1252(". Sie behalten die Werte, die das Formular vorher zeigte.");
+}
+
+std::string readOutStatus(unsigned callerSlots)
+{
+    std::string text = "Pager gelesen: " + std::to_string(callerSlots) + " Tischsender";
+    if (callerSlots == CallerSlots)
+        text += ", " + std::to_string(KitchenSlots) + win1252(" Küchenrufe");
+    return text;
+}
+
+std::string learnedStatus(int slot, const std::string& id)
+{
+    return "Tischsender " + std::to_string(slot) + ": Rufknopf " + id + " gelernt";
+}
+
 std::string duplicateMessage(int slot)
 {
     char buf[80];

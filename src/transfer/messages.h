@@ -63,7 +63,14 @@ std::string fileNotOpenedMessage(const std::string& path, const std::string& rea
 std::string fileNotSavedMessage(const std::string& path, const std::string& reason);
 std::string notPagerDataMessage(const std::string& path);
 std::string replacedCharactersMessage(const std::string& path);
+// A file opened onto the form that lacks lines of a complete one.
+std::string incompleteFileMessage(const std::string& path, const FileCoverage& coverage);
 
+// The status line after a complete read-out of a pager with this many
+// caller slots, and after the learn window stored `id` (as the form shows it)
+// in caller slot `slot`.
+std::string readOutStatus(unsigned callerSlots);
+std::string learnedStatus(int slot, const std::string& id);
 // The learn window heard a call button that slot `slot` holds already.
 std::string duplicateMessage(int slot);
 // "Tischsender 6", "Küchenruf 3", "Pager-Name": a step of a read-out or a

@@ -38,7 +38,7 @@ void MainDialog::startLearn(int row)
     // 2.
     runOnSession([this, slot = row + pageOffset()](SessionEvents& events) { return session_.startLearn(events, slot); },
                  [this](const LearnBegin& begin) {
-                     fields_.statusText = session_.learnStatus();
+                     fields_.statusText = session_.statusLine();
                      tell(begin.messages);
                      // 3.
                      UpdateData(false);
@@ -95,7 +95,7 @@ void MainDialog::showTick(const TimerTick& tick)
         }
         // The status line belongs to learn mode, and tells when its window
         // ran out.
-        fields_.statusText = session_.learnStatus();
+        fields_.statusText = session_.statusLine();
     }
     // 4.
     UpdateData(false);
@@ -122,6 +122,7 @@ void MainDialog::showLearnStep(const LearnStep& step)
     // Into the slot whose "Lernen" was pressed; the form turns to its page.
     if (storeLearnedIdentity(tick, image_)) {
         const CallerEntry& slot = image_.callers[static_cast<std::size_t>(tick.storeSlot - 1)];
+        learnedMeanwhile_[tick.storeSlot] = slot;
         const ViewPage page = tick.storeSlot > Rows ? ViewPage::Upper : ViewPage::Lower;
         if (page != viewPage_)
             selectPage(page);
@@ -133,6 +134,18 @@ void MainDialog::showLearnStep(const LearnStep& step)
     }
     // After the page turn, whose exchange took the old status from its control.
     fields_.statusText = step.statusLine;
+}
+
+void MainDialog::applyLearnedMeanwhile()
+{
+    for (const auto& [number, learned] : learnedMeanwhile_) {
+        CallerEntry& slot = image_.callers[static_cast<std::size_t>(number - 1)];
+        slot.buttonId = learned.buttonId;
+        slot.idSuffix = learned.idSuffix;
+    }
+    if (!learnedMeanwhile_.empty())
+        imageToForm();
+    learnedMeanwhile_.clear();
 }
 
 void MainDialog::sendOptionSwitch(int checkId, OptionSwitchTexts texts)

@@ -47,7 +47,7 @@ void MainDialog::searchPager()
                     showClockGroup(false);
                     host_.setPortListLine(nothingFoundLine());
                 }
-                fields_.statusText = session_.learnStatus();
+                fields_.statusText = session_.statusLine();
                 listener_->searchEnded(outcome.result);
             });
 }

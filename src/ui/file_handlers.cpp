@@ -1,5 +1,6 @@
 #include <string>
 
+#include "transfer/messages.h"
 #include "ui/main_dialog.h"
 
 namespace harvelin {
@@ -18,11 +19,11 @@ void MainDialog::openFile()
     // What the file holds takes the place of what the form shows; edits that
     // would go with it are given up only when the user says so, before the
     // file dialog opens.
+    forgetLearnedMeanwhile();
     if (!mayDropUnsavedChanges("Datei öffnen"))
         return;
-    // 1.
     UpdateData(true);
-    // 2. A cancelled open changes nothing, rows typed meanwhile included.
+    // A cancelled open changes nothing, rows typed meanwhile included.
     if (const auto path = host_.fileDialog(OpenDataFile))
         mergeFile(*path);
 }
@@ -30,7 +31,10 @@ void MainDialog::openFile()
 void MainDialog::openGivenFile(const std::string& path)
 {
     // The button is not there while work runs; neither is this way in.
-    if (runner_.working() || !mayDropUnsavedChanges("Datei öffnen"))
+    if (runner_.working())
+        return;
+    forgetLearnedMeanwhile();
+    if (!mayDropUnsavedChanges("Datei öffnen"))
         return;
     UpdateData(true);
     mergeFile(path);
@@ -38,22 +42,25 @@ void MainDialog::openGivenFile(const std::string& path)
 
 void MainDialog::mergeFile(const std::string& path)
 {
-    // 3./4. The file is merged into what the form shows: what it does not
-    //       mention stays. A file that cannot be read, or holds no
-    //       configuration at all, changes nothing.
-    const bool wasUnsaved = hasUnsavedChanges();
+    // The file is merged into what the form shows: what it does not mention
+    // stays, and the user is told which parts those are. A file that cannot
+    // be read, or holds no configuration at all, changes nothing.
     PagerConfiguration config = configurationFromForm();
-    const FileOutcome opened = openConfigurationFile(path, config);
+    FileOutcome opened = openConfigurationFile(path, config);
+    const bool complete = opened.report.coverage.complete();
     if (opened.done) {
         applyConfiguration(config);
         currentFile_ = path;
-        // 5.
         selectPage(viewPage_);
-        UpdateData(false);
-        // What a file holds is kept, once the rows show it; edits merged
-        // with it are not.
-        if (!wasUnsaved)
+        // A complete file is what the form now holds, and kept; one merged
+        // with what the form held is a change. A call button learned while
+        // the file dialog was open goes into its slot after the file.
+        if (complete)
             markConfigurationKept();
+        applyLearnedMeanwhile();
+        UpdateData(false);
+        if (!complete)
+            opened.messages.insert(opened.messages.begin(), incompleteFileMessage(path, opened.report.coverage));
     }
     listener_->fileEnded(opened.done, opened.done ? opened.report.coverage : FileCoverage{});
     tell(opened.messages);

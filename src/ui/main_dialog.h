@@ -160,6 +160,12 @@ private:
     bool mayDropUnsavedChanges(std::string_view action) const;
     // What the form shows now is kept (saved or opened).
     void markConfigurationKept() { session_.keep(configurationFromForm()); }
+    // Call buttons learned while a question or a file dialog of the action
+    // under way was open: the action (an open, a read-out) must not take
+    // them away. Forgotten as such an action begins; put back when it has
+    // replaced the form.
+    void forgetLearnedMeanwhile() { learnedMeanwhile_.clear(); }
+    void applyLearnedMeanwhile();
 
     // --- the handlers ------------------------------------------------------
     void searchPager();
@@ -210,6 +216,7 @@ private:
     std::uint8_t clockDisplayTicks_ = 0;
 
     std::string currentFile_;
+    std::map<int, CallerEntry> learnedMeanwhile_;  // by slot 1..32
 };
 
 // Hands `work` (taking the runner's WorkContext, returning a result value) to

@@ -16,16 +16,19 @@ void MainDialog::readFromPager()
     // What the pager holds takes the place of what the form shows; edits
     // that would go with it are given up only when the user says so, before
     // the pager is asked anything.
+    forgetLearnedMeanwhile();
     if (!mayDropUnsavedChanges("vom Pager lesen"))
         return;
-    // 3.-21. No keep-alive goes out meanwhile.
+    // No keep-alive goes out meanwhile.
     runBusy([this, held = heldConfiguration()](SessionEvents& events) { return session_.readOut(events, held); },
             [this](const ReadOutOutcome& outcome) {
-                // 22.-26. Every other end leaves the form as it was.
+                // Every other end leaves the form as it was.
                 if (outcome.result.complete()) {
                     applyConfiguration(outcome.result.read);
                     selectPage(viewPage_);
+                    applyLearnedMeanwhile();
                 }
+                fields_.statusText = session_.statusLine();
                 listener_->readOutEnded(outcome.result, outcome.backupPath);
             });
 }

@@ -62,6 +62,8 @@ void MemoryHost::messageBox(const std::string& text)
 std::optional<std::string> MemoryHost::fileDialog(const FileDialogSpec& spec)
 {
     fileDialogs.push_back(spec);
+    if (onFileDialog)
+        onFileDialog();
     if (fileDialogAnswers.empty())
         return std::nullopt;
     auto answer = fileDialogAnswers.front();

@@ -72,8 +72,10 @@ public:
 
     // Called for every message box, e.g. to print it or run ticks meanwhile.
     std::function<void(const std::string&)> onMessage;
-    // Called for every yes/no question.
+    // Called for every yes/no question, and for every file dialog while it
+    // is open.
     std::function<void(const std::string&)> onQuestion;
+    std::function<void()> onFileDialog;
     // Called for every progress position set.
     std::function<void(int low, int high, int pos)> onProgress;
     // Called for every repaint, which the link asks for while an exchange waits.

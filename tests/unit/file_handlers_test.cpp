@@ -139,6 +139,36 @@ TEST_F(FileHandlersTest, SaveAndOpenOnAFreshStartGiveTheSameForm)
     EXPECT_FALSE(fresh.host.isChecked(ctl::Battery));
 }
 
+// A file cut short (a copy that broke off, a backup of an incomplete
+// read-out) fills what it holds; the rest keeps what the form showed, the
+// message names it, and the form counts as changed.
+TEST_F(FileHandlersTest, FileThatLacksLinesSaysWhatKeepsTheFormsValues)
+{
+    const std::string whole = readBytes(ReferenceFile);
+    for (const std::size_t cut : {whole.find("Eintrag:020") + 12, std::size_t{900}}) {
+        SCOPED_TRACE(cut);
+        const auto path = dir.path() / "kurz.pag";
+        std::ofstream(path, std::ios::binary) << whole.substr(0, cut);
+        host.messages.clear();
+        editImage(dlg, [&](PagerImage& image) {
+            image.callers[20].text.assign("Bleibt");
+            image.callers[20].buttonId = {1, 2, 3, 4};
+            image.callers[23].text.assign("Auch");
+        });
+        answerDialog(path);
+        dlg.onCommand(ctl::OpenFileButton);
+        EXPECT_TRUE(results.lastFileOk);
+        const std::string first = cut == 900 ? "24" : "21";
+        EXPECT_EQ(host.messages.front(), "Die Datei " + path.string() +
+                                             win1252(" enthält nicht alle Zeilen einer vollständigen Datei. Es "
+                                                     "fehlen: Tischsender " + first + "-32, Küchenrufe 1-16. Sie "
+                                                     "behalten die Werte, die das Formular vorher zeigte."));
+        EXPECT_EQ(dlg.image().callers[20].text.str(), cut == 900 ? "" : "Bleibt");
+        EXPECT_EQ(dlg.image().callers[23].text.str(), "Auch");
+        EXPECT_TRUE(dlg.hasUnsavedChanges());
+    }
+}
+
 TEST_F(FileHandlersTest, FileThatOmitsSettingsLeavesThemAsShown)
 {
     const auto path = dir.path() / "nur-batterie.pag";
@@ -361,9 +391,9 @@ TEST_F(FileHandlersTest, Utf8FileIsReadAsUtf8)
     EXPECT_EQ(host.controlText(ctl::PagerName), win1252("Küche"));
     EXPECT_EQ(host.controlText(ctl::callerText(1)), win1252("Getränke €"));
     EXPECT_EQ(host.controlText(ctl::kitchenText(2)), "? Bar ?");
-    EXPECT_EQ(host.messages, std::vector<std::string>{"Die Datei " + path.string() +
-                                                      win1252(" enthält Zeichen, die der Pager nicht darstellen "
-                                                              "kann; sie werden als \"?\" gezeigt.")});
+    EXPECT_EQ(host.messages.back(), "Die Datei " + path.string() +
+                                        win1252(" enthält Zeichen, die der Pager nicht darstellen kann; sie werden "
+                                                "als \"?\" gezeigt."));
 }
 
 // "Beenden" asks only when the form holds what was neither saved nor

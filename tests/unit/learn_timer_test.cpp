@@ -76,7 +76,7 @@ TEST_F(LearnModeTest, ReportGoesIntoTheSlotLearnModeWasStartedFor)
         SessionRig fresh;
         fresh.connect();
         ASSERT_EQ(fresh.session.startLearn(fresh.events, 21).start, LearnStart::TakenUp);
-        EXPECT_EQ(fresh.session.learnStatus(), "Lernzeit:  8 Sekunden");
+        EXPECT_EQ(fresh.session.statusLine(), "Lernzeit:  8 Sekunden");
         fresh.fromPager(c.line);
         const LearnStep step = fresh.session.learnTick(fresh.events, LearnWindow::LowerSlots(lower.data(), LearnWindow::DuplicateSlots));
         EXPECT_EQ(step.tick.storeSlot, 21);
@@ -227,10 +227,10 @@ TEST_F(LearnModeTest, WindowCountsDownAndEndsLearnModeInTheTickReachingZero)
     // are the link watch's again.
     for (int n = 0; n < 3; ++n)
         EXPECT_FALSE(timerTick().learning);
-    EXPECT_EQ(rig.session.learnStatus(), RanOut);
+    EXPECT_EQ(rig.session.statusLine(), RanOut);
     EXPECT_EQ(rig.frames().back(), "\x16");
     startLearn(6);
-    EXPECT_EQ(rig.session.learnStatus(), "Lernzeit:  8 Sekunden");
+    EXPECT_EQ(rig.session.statusLine(), "Lernzeit:  8 Sekunden");
 }
 
 TEST_F(LearnModeTest, SecondLernenRestartsTheWindowForTheNewSlot)
@@ -240,7 +240,7 @@ TEST_F(LearnModeTest, SecondLernenRestartsTheWindowForTheNewSlot)
     ticks(34);
     EXPECT_EQ(tick().statusLine, "Lernzeit:  5 Sekunden");
     startLearn(9);
-    EXPECT_EQ(rig.session.learnStatus(), "Lernzeit:  8 Sekunden");
+    EXPECT_EQ(rig.session.statusLine(), "Lernzeit:  8 Sekunden");
     const std::int64_t restartedAt = rig.clock.nowMs();
     while (std::max(lastTickAt + LearnWindow::TickPeriodMs, rig.clock.nowMs()) - restartedAt < 8000)
         tick();
@@ -270,7 +270,7 @@ TEST_F(LearnModeTest, LearnModeNotSentOrNotConfirmedOpensNoWindow)
     EXPECT_EQ(refusing.session.startLearn(refusing.events, 1).start, LearnStart::Refused);
     EXPECT_EQ(refusing.countCommand(LearnOn), 5);
     EXPECT_FALSE(refusing.session.learning());
-    EXPECT_EQ(refusing.session.learnStatus(), "");
+    EXPECT_EQ(refusing.session.statusLine(), "");
 }
 
 // An idle open link gets one keep-alive byte and one drain of up to 100

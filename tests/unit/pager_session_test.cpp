@@ -10,7 +10,9 @@
 #include "pager_simulator.h"
 #include "platform/clock.h"
 #include "session/pager_session.h"
+#include "model/win1252.h"
 #include "sim_backend.h"
+#include "temp_dir.h"
 #include "ui/control_ids.h"
 #include "ui/main_dialog.h"
 
@@ -127,6 +129,31 @@ TEST(PagerSessionLearnMode, IdentityGoesToTheChosenSlotAndActionsLeaveLearnModeF
         EXPECT_TRUE(rig.host.isChecked(ctl::PageLower) && !rig.host.isChecked(ctl::PageUpper));
         EXPECT_EQ(rig.host.controlText(ctl::idText(4)), rig.dialog.fields().idTexts[4]);
         EXPECT_NE(rig.dialog.fields().idTexts[4], rig.dialog.fields().idTexts[5]);
+        // The status line, which screen readers announce, says what was learned.
+        rig.tick();
+        EXPECT_EQ(rig.host.controlText(ctl::StatusLine),
+                  "Tischsender 4: Rufknopf " + rig.dialog.fields().idTexts[4] + " gelernt");
+    }
+    // "Lernen" in row 15, then "Datei öffnen" at once: the button pressed
+    // while the file dialog is open goes into slot 15 after the file, and
+    // the form counts as changed since the file.
+    {
+        LearnRig rig;
+        TempDir dir;
+        const auto path = dir.path() / "gesichert.pag";
+        rig.dialog.onCommand(ctl::learnButton(15));
+        std::string error;
+        ASSERT_TRUE(PagerDataFile::save(path.string(), rig.dialog.configurationFromForm(), error));
+        rig.host.fileDialogAnswers.push_back(path.string());
+        rig.host.onFileDialog = [&] {
+            rig.pressButtonIn(50);
+            for (int n = 0; n < 5; ++n)
+                rig.tick();
+        };
+        rig.dialog.onCommand(ctl::OpenFileButton);
+        EXPECT_EQ(rig.dialog.image().callers[14].buttonId, (std::array<std::uint8_t, 4>{11, 22, 33, 44}));
+        EXPECT_EQ(rig.host.controlText(ctl::idText(15)), rig.dialog.fields().idTexts[15]);
+        EXPECT_TRUE(rig.dialog.hasUnsavedChanges());
     }
     // "Pager -> PC" during the window: learn mode ends on the pager before the
     // read-out's first command.
@@ -140,7 +167,7 @@ TEST(PagerSessionLearnMode, IdentityGoesToTheChosenSlotAndActionsLeaveLearnModeF
         EXPECT_EQ(commands.front(), ">Setze Lernmodus:0");
         EXPECT_NE(std::find(commands.begin(), commands.end(), ">@"), commands.end());
         EXPECT_FALSE(rig.dialog.session().learning());
-        EXPECT_EQ(rig.dialog.fields().statusText, "");
+        EXPECT_EQ(rig.dialog.fields().statusText, win1252("Pager gelesen: 32 Tischsender, 16 Küchenrufe"));
     }
 }
 
@@ -158,7 +185,7 @@ TEST(PagerSessionLearnMode, WindowCountsEightSecondsByTheClock)
         ASSERT_TRUE(session.takePort(1));
         ASSERT_EQ(session.startLearn(events, 7).start, LearnStart::TakenUp);
         const std::int64_t startedAt = clock.nowMs();
-        std::vector<std::string> shown{session.learnStatus()};
+        std::vector<std::string> shown{session.statusLine()};
         std::array<CallerEntry, LearnWindow::DuplicateSlots> lower{};
         while (session.learning()) {
             clock.sleepMs(tickMs);
