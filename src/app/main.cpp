@@ -28,6 +28,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QFileInfo>
+#include <QSessionManager>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QPixmap>
@@ -195,6 +196,11 @@ public:
         }
         if (!options_.screenshot.isEmpty())
             return saveScreenshot(form);
+
+        // The desktop session asks before it ends: a write under way is
+        // asked about as the close box asks.
+        QObject::connect(qApp, &QGuiApplication::commitDataRequest, &form,
+                         [&form](QSessionManager& manager) { form.sessionEnding(manager); });
 
         int endedBy = 0;  // the signal that ends the program, if one does
         const EndSignalWatch signalWatch([&form, &endedBy](int number) {

@@ -146,13 +146,18 @@ void FormHost::setEnabled(int id, bool enabled)
     w->setEnabled(enabled);
 }
 
-void FormHost::holdInput()
+void FormHost::holdInput(bool cancel)
 {
     if (held_)
         return;
     held_ = true;
     focusBeforeHold_ = window_.focusWidget();
     focusAfterHold_.reset();
+    if (cancel) {
+        QWidget* button = control(ctl::Cancel);
+        button->setVisible(true);
+        button->setFocus(Qt::OtherFocusReason);
+    }
     for (const auto& [id, w] : controls_) {
         if (id != ctl::Cancel && w->isEnabled()) {
             w->setEnabled(false);
@@ -269,6 +274,13 @@ bool FormHost::askYesNo(const std::string& text)
     box.setEscapeButton(no);
     box.exec();
     return box.clickedButton() == yes;
+}
+
+// "[*]" is where Qt puts the platform's change mark.
+void FormHost::showTitle(const std::string& title, bool modified)
+{
+    window_.setWindowTitle(QString::fromStdString(title) + QStringLiteral("[*]"));
+    window_.setWindowModified(modified);
 }
 
 void FormHost::messageBox(const std::string& text)

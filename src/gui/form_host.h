@@ -31,7 +31,7 @@ public:
     // While input is held, every control that takes input is disabled except
     // "Abbrechen", and the pointer shows that the tool is busy. The dialog's
     // own enabling and focusing meanwhile take effect when it is released.
-    void holdInput();
+    void holdInput(bool cancel);
     void releaseInput();
     bool inputHeld() const { return held_; }
 
@@ -64,6 +64,7 @@ public:
     void setPortListLine(const std::string& line) override;
     void pageShown(ViewPage page) override;
 
+    void showTitle(const std::string& title, bool modified) override;
     void messageBox(const std::string& text) override;
     bool askYesNo(const std::string& text) override;
     std::optional<std::string> fileDialog(const FileDialogSpec& spec) override;

@@ -213,16 +213,11 @@ void MainForm::connectControl(int id, QWidget* widget)
     });
 }
 
-void MainForm::holdInput() { host_.holdInput(); }
+void MainForm::holdInput(bool cancel) { host_.holdInput(cancel); }
 
 void MainForm::releaseInput() { host_.releaseInput(); }
 
-void MainForm::showCancel(bool shown)
-{
-    host_.setVisible(ctl::Cancel, shown);
-    if (shown)
-        host_.setFocus(ctl::Cancel);
-}
+void MainForm::hideCancel() { host_.setVisible(ctl::Cancel, false); }
 
 void MainForm::closeAgain()
 {
@@ -233,19 +228,6 @@ void MainForm::closeAgain()
 }
 
 void MainForm::cancelOperation() { gate_->cancel(); }
-
-// The title names the file last opened or saved, so a technician with many
-// customers' files sees which one the form holds.
-void MainForm::showCurrentFile()
-{
-    const QString title = QStringLiteral("Harvelin");
-    if (dialog_->currentFile().empty()) {
-        setWindowTitle(title);
-        return;
-    }
-    const QString name = QFileInfo(QString::fromStdString(dialog_->currentFile())).fileName();
-    setWindowTitle(title + QStringLiteral(" - ") + name);
-}
 
 void MainForm::openGivenFile(const QString& path) { gate_->openGivenFile(path.toStdString()); }
 
@@ -347,10 +329,22 @@ void MainForm::endNow(int result)
     host_.keepQuiet();
     closeOtherWindows();
     // A running search, read-out or write stops before its next command to
-    // the pager; closeAgain() follows once it has.
-    if (gate_->closeDeferred())
+    // the pager, unasked; closeAgain() follows once it has.
+    if (gate_->closeDeferred(false))
         return;
     finishEnding();
+}
+
+void MainForm::sessionEnding(QSessionManager& manager)
+{
+    if (!gate_->writing() || !manager.allowsInteraction())
+        return;
+    const bool stop = dialog_->mayStopWriteToClose();
+    manager.release();
+    if (!stop)
+        manager.cancel();
+    else if (gate_->writing())
+        gate_->closeDeferred(false);
 }
 
 // What is open over the form ends as if dismissed: a question as "Nein", a

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include <QDialog>
+#include <QSessionManager>
 
 #include "gui/device_worker.h"
 #include "gui/form_host.h"
@@ -54,6 +55,10 @@ public:
     // still open is ended on the pager and the port closed; then the form
     // ends with `result`. The close box does nothing meanwhile.
     void endNow(int result);
+    // The desktop session is about to end: during a write the user is asked
+    // as by the close box, and "Nein" keeps the session; otherwise the
+    // session's signal ends the form later.
+    void sessionEnding(QSessionManager& manager);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -67,13 +72,12 @@ private:
     void buildForm();
     void connectControl(int id, QWidget* widget);
     void focusFirstControl();
-    void showCurrentFile();
     void acceptDrag(QDragMoveEvent* event);
     // ClickGate::Window
-    void holdInput() override;
+    void holdInput(bool cancel) override;
     void releaseInput() override;
-    void showCancel(bool shown) override;
-    void clickEnded() override { showCurrentFile(); }
+    void hideCancel() override;
+    void clickEnded() override { dialog_->refreshTitle(); }
     void closeAgain() override;
     void closeOtherWindows();
     void finishEnding();

@@ -21,10 +21,9 @@ void ClickGate::run(int id, const std::function<void()>& handler)
     if (busy_)
         return;
     busy_ = true;
+    runningId_ = id;
     cancellable_ = id == ctl::SearchButton || id == ctl::ReadButton || id == ctl::WriteButton;
-    window_.holdInput();
-    if (cancellable_)
-        window_.showCancel(true);
+    window_.holdInput(cancellable_);
     dialog_.session().clearStop();
     handler();
     runner_.whenIdle([this] {
@@ -37,7 +36,8 @@ void ClickGate::ended()
 {
     busy_ = false;
     cancellable_ = false;
-    window_.showCancel(false);
+    runningId_ = 0;
+    window_.hideCancel();
     window_.releaseInput();
     window_.clickEnded();
     if (closePending_) {
@@ -52,10 +52,21 @@ void ClickGate::cancel()
         dialog_.session().requestStop();
 }
 
-bool ClickGate::closeDeferred()
+bool ClickGate::closeDeferred(bool ask)
 {
     if (!busy_)
         return false;
+    if (asking_)
+        return true;
+    if (ask && writing()) {
+        asking_ = true;
+        const bool stop = dialog_.mayStopWriteToClose();
+        asking_ = false;
+        if (!stop)
+            return true;
+        if (!busy_)
+            return false;
+    }
     cancel();
     closePending_ = true;
     return true;
@@ -64,7 +75,7 @@ bool ClickGate::closeDeferred()
 void ClickGate::hold()
 {
     busy_ = true;
-    window_.holdInput();
+    window_.holdInput(false);
 }
 
 void ClickGate::release()

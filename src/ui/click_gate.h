@@ -3,6 +3,7 @@
 #include <functional>
 #include <string>
 
+#include "ui/control_ids.h"
 #include "ui/main_dialog.h"
 #include "ui/threaded_runner.h"
 
@@ -13,7 +14,8 @@ namespace harvelin {
 // meanwhile is carried out afterwards. "Abbrechen" shows while the search, the
 // read-out or the write runs, and stops it before its next command to the
 // pager. A close asked for meanwhile cancels the work and comes again once it
-// has stopped.
+// has stopped; during a write the user is asked first, and the write goes on
+// while the question is open.
 class ClickGate {
 public:
     // What the gate needs of the window.
@@ -21,10 +23,13 @@ public:
     public:
         virtual ~Window() = default;
         // Every control that takes input is disabled except "Abbrechen".
-        virtual void holdInput() = 0;
+        // With `cancel`, "Abbrechen" is shown and has the focus before
+        // anything is disabled, so the focus goes there directly and no
+        // other control reports it on the way.
+        virtual void holdInput(bool cancel) = 0;
         virtual void releaseInput() = 0;
-        // Shows "Abbrechen" and gives it the focus, or hides it.
-        virtual void showCancel(bool shown) = 0;
+        // Hides "Abbrechen".
+        virtual void hideCancel() = 0;
         // A click's work has ended and its result is shown.
         virtual void clickEnded() = 0;
         // Closes the window as the close box does.
@@ -45,8 +50,14 @@ public:
     // "Abbrechen" (and Escape while it shows).
     void cancel();
     // Before the window closes: true while a click's work runs, which is then
-    // cancelled; closeAgain() follows once it has stopped.
-    bool closeDeferred();
+    // cancelled; closeAgain() follows once it has stopped. A write is
+    // stopped only when the user agrees (unless `ask` is false: a signal, the
+    // end of the session); "Nein" lets it finish and the window stays. False
+    // also when the write ended while the question was open and the user
+    // agreed: the window may close now.
+    bool closeDeferred(bool ask = true);
+    // A write runs.
+    bool writing() const { return busy_ && runningId_ == ctl::WriteButton; }
     // Holds the window's input for work of the window's own (ending learn
     // mode and giving the port back before it closes).
     void hold();
@@ -62,6 +73,8 @@ private:
     Window& window_;
     bool busy_ = false;
     bool cancellable_ = false;
+    int runningId_ = 0;
+    bool asking_ = false;
     bool closePending_ = false;
 };
 

@@ -70,6 +70,8 @@ void MainDialog::onUiTimer()
     if (host_.userChangedControls())
         UpdateData(true);
 
+    refreshTitle();
+
     // 2. The repeater clock group is shown for a while after a search.
     if (clockDisplayTicks_ > 0 && --clockDisplayTicks_ == 0)
         showClockGroup(false);

@@ -43,6 +43,11 @@ public:
     // slots shown (layout::accessibleName).
     virtual void pageShown(ViewPage) {}
 
+    // The window's title (UTF-8, "Harvelin - kueche.pag"), and whether the
+    // form holds changes that were neither saved nor written, which the
+    // window marks as the platform's editors do.
+    virtual void showTitle(const std::string& /*title*/, bool /*modified*/) {}
+
     // Modal message with only an OK button and the application's name as caption.
     virtual void messageBox(const std::string& text) = 0;
     // Modal question with the buttons "Ja" and "Nein"; true for "Ja".

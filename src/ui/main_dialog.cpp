@@ -244,7 +244,30 @@ bool MainDialog::OnInitDialog()
     return true;
 }
 
-bool MainDialog::queryClose() { return mayDropUnsavedChanges("beenden"); }
+// The title names the file last opened or saved, so a technician with many
+// customers' files sees which one the form holds.
+void MainDialog::refreshTitle()
+{
+    std::string title = "Harvelin";
+    if (!currentFile_.empty())
+        title += " - " + currentFile_.substr(currentFile_.find_last_of("/\\") + 1);
+    std::pair<std::string, bool> shown{title, hasUnsavedChanges()};
+    if (titleShown_ == shown)
+        return;
+    host_.showTitle(shown.first, shown.second);
+    titleShown_ = std::move(shown);
+}
+
+bool MainDialog::queryClose() { return closeAgreed_ || mayDropUnsavedChanges("beenden"); }
+
+bool MainDialog::mayStopWriteToClose()
+{
+    std::string question(WriteRunningText);
+    if (hasUnsavedChanges())
+        question += " " + std::string(UnsavedChanges);
+    closeAgreed_ = host_.askYesNo(win1252(question + " Trotzdem beenden?"));
+    return closeAgreed_;
+}
 
 bool MainDialog::mayDropUnsavedChanges(std::string_view action) const
 {

@@ -42,6 +42,12 @@ struct FormFields {
     int pageRadio = -1;  // 0 "1..16", 1 "17..32", -1 neither
 };
 
+// Why the form does not end at once while "PC -> Pager" runs (UTF-8): asked
+// before a close stops the write, with "Trotzdem beenden?" after it, and
+// given to the system as the reason that holds up the end of the session.
+constexpr std::string_view WriteRunningText =
+    "Der Pager wird gerade beschrieben. Wird jetzt beendet, ist er nur teilweise beschrieben.";
+
 // What an editable field of the form may hold, by the model's rule: a text
 // field what checkText takes, "Taste" and "Station" a number from 0 to 255
 // or nothing, which stands for 0. Both desktop forms refuse anything else in
@@ -85,6 +91,10 @@ public:
     // The close box: true when the tool may end now. Asks first when the form
     // holds changes that were neither saved nor written.
     bool queryClose();
+    // A close asked for while "PC -> Pager" runs: whether the user agrees to
+    // stop the write, which leaves the pager partly written (and to give up
+    // unsaved changes). Once agreed, queryClose() asks nothing more.
+    bool mayStopWriteToClose();
     // The end of the form, however it ends ("Beenden", the close box, a
     // signal, the end of the user's session): learn mode is left on the
     // pager and the port given back; `then` runs on the form's thread when
@@ -111,6 +121,9 @@ public:
     ViewPage viewPage() const { return viewPage_; }
     // The file last opened or saved (UTF-8), for the window's title.
     const std::string& currentFile() const { return currentFile_; }
+    // Shows the title and the change mark anew when either has changed:
+    // after every click, and on every tick of the timer, which sees typing.
+    void refreshTitle();
     void setListener(FormListener* listener) { listener_ = listener ? listener : &silent_; }
     // The pager session the form runs. Its actions belong to the work
     // runner's thread while work runs; requestStop() may come from anywhere.
@@ -217,6 +230,8 @@ private:
 
     std::string currentFile_;
     std::map<int, CallerEntry> learnedMeanwhile_;  // by slot 1..32
+    bool closeAgreed_ = false;
+    std::optional<std::pair<std::string, bool>> titleShown_;
 };
 
 // Hands `work` (taking the runner's WorkContext, returning a result value) to

@@ -360,6 +360,13 @@ INT_PTR Win32Form::handle(UINT message, WPARAM wParam, LPARAM lParam)
             close();
         return TRUE;
     case WM_QUERYENDSESSION:
+        // A write stopped now would leave the pager partly written: the
+        // system asks the user, naming why, and the write goes on meanwhile.
+        if (gate_ && gate_->writing()) {
+            ::ShutdownBlockReasonCreate(window_, wideFromUtf8(std::string(WriteRunningText)).c_str());
+            ::SetWindowLongPtrW(window_, DWLP_MSGRESULT, FALSE);
+            return TRUE;
+        }
         // The session may end: the pager leaves learn mode now, before the
         // answer lets the system go on.
         leaveForSessionEnd();
@@ -426,18 +433,22 @@ void Win32Form::onCommand(int id, int code, HWND source)
         gate_->press(id);
 }
 
-void Win32Form::showCancel(bool shown)
+void Win32Form::hideCancel()
 {
     const HWND cancel = control(ctl::Cancel);
     // Hidden with the focus while the rest is still held, it would leave the
     // keyboard nowhere for a moment (and a screen reader on some other
     // control): it goes once the focus is back (releaseInput).
-    cancelHidesOnRelease_ = !shown && held_ && ::GetFocus() == cancel;
-    if (cancelHidesOnRelease_)
-        return;
-    ::ShowWindow(cancel, shown ? SW_SHOW : SW_HIDE);
-    if (shown)
-        ::SendMessageW(window_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(cancel), TRUE);
+    cancelHidesOnRelease_ = held_ && ::GetFocus() == cancel;
+    if (!cancelHidesOnRelease_)
+        ::ShowWindow(cancel, SW_HIDE);
+}
+
+void Win32Form::clickEnded()
+{
+    dialog_->refreshTitle();
+    // A write that held up the end of the session has ended.
+    ::ShutdownBlockReasonDestroy(window_);
 }
 
 void Win32Form::cancelOperation()
@@ -510,7 +521,7 @@ bool Win32Form::runPostedUntil(const std::shared_ptr<bool>& done, ULONGLONG dead
     return true;
 }
 
-void Win32Form::holdInput()
+void Win32Form::holdInput(bool withCancel)
 {
     if (held_)
         return;
@@ -518,6 +529,10 @@ void Win32Form::holdInput()
     focusBeforeHold_ = ::GetFocus();
     focusAfterHold_.reset();
     const HWND cancel = control(ctl::Cancel);
+    if (withCancel) {
+        ::ShowWindow(cancel, SW_SHOW);
+        ::SendMessageW(window_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(cancel), TRUE);
+    }
     for (HWND child = ::GetWindow(window_, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
         if (child != cancel && takesInput(child) && ::IsWindowEnabled(child)) {
             ::EnableWindow(child, FALSE);
@@ -556,19 +571,6 @@ void Win32Form::releaseInput()
     cancelHidesOnRelease_ = false;
     focusAfterHold_.reset();
     focusBeforeHold_ = nullptr;
-}
-
-// The title names the file last opened or saved.
-void Win32Form::showCurrentFile()
-{
-    std::wstring title = L"Harvelin";
-    const std::string& file = dialog_->currentFile();
-    if (!file.empty()) {
-        std::wstring path = wideFromUtf8(file);
-        const std::size_t slash = path.find_last_of(L"\\/");
-        title += L" - " + (slash == std::wstring::npos ? path : path.substr(slash + 1));
-    }
-    ::SetWindowTextW(window_, title.c_str());
 }
 
 void Win32Form::onDroppedFiles(HDROP drop)
@@ -752,6 +754,12 @@ std::wstring Win32Form::accessibleName(HWND c) const
         return {};
     const std::wstring shown = isListBox(c) ? listLine(c) : isLabel(c) ? windowText(c) : std::wstring();
     return shown.empty() ? wideFromBytes(name) : wideFromBytes(name) + L": " + shown;
+}
+
+// The change mark follows the name, as Windows' own editors put it.
+void Win32Form::showTitle(const std::string& title, bool modified)
+{
+    ::SetWindowTextW(window_, (wideFromUtf8(title) + (modified ? L"*" : L"")).c_str());
 }
 
 void Win32Form::messageBox(const std::string& text)

@@ -59,6 +59,7 @@ public:
     void setProgressPos(int pos) override;
     void setPortListLine(const std::string& line) override;
     void pageShown(ViewPage page) override;
+    void showTitle(const std::string& title, bool modified) override;
     void messageBox(const std::string& text) override;
     bool askYesNo(const std::string& text) override;
     std::optional<std::string> fileDialog(const FileDialogSpec& spec) override;
@@ -87,15 +88,14 @@ private:
     // Runs what the device thread posts, and nothing else, until `done` is
     // set or the deadline (GetTickCount64) has passed; whether it was set.
     bool runPostedUntil(const std::shared_ptr<bool>& done, ULONGLONG deadline);
-    void showCurrentFile();
     // A file dropped on the form (WM_DROPFILES): one file is opened as a
     // file given at start is; several are refused.
     void onDroppedFiles(HDROP drop);
     // ClickGate::Window
-    void holdInput() override;
+    void holdInput(bool cancel) override;
     void releaseInput() override;
-    void showCancel(bool shown) override;
-    void clickEnded() override { showCurrentFile(); }
+    void hideCancel() override;
+    void clickEnded() override;
     void closeAgain() override { close(); }
     void showAbout();
     // ControlNamer: the table's name, and after it what a label or the port

@@ -31,6 +31,7 @@ private slots:
     void readOutKeepsTheWindowTurningAndTakesNoClicks();
     void abbrechenStopsWithinOneExchange_data();
     void abbrechenStopsWithinOneExchange();
+    void closingDuringAWriteAsksWhileTheWriteGoesOn();
     void threadedRunSendsTheSameBytesWithTheSameWaits();
     void linePulledMidReadOutLeavesTheFormAndKeepsWhatArrived();
 };
@@ -39,6 +40,8 @@ namespace {
 
 constexpr int SearchMs = 15000;
 constexpr int ReadOutMs = 60000;
+const QString StopWriteQuestion = QStringLiteral("Der Pager wird gerade beschrieben. Wird jetzt beendet, ist er nur "
+                                                 "teilweise beschrieben. Trotzdem beenden?");
 
 // Turns the GUI thread's event loop until `done` holds or `ms` have passed.
 // (QTest's waits sleep between rounds of events, which would slow each call
@@ -92,6 +95,13 @@ struct PtyForm {
 bool portLetGo(MainDialog& dialog)
 {
     return dialog.session().linkState() == LinkState::Closed && dialog.session().portNumber() == 0;
+}
+
+bool slotsSent(PtyForm& rig)
+{
+    const std::vector<std::string> commands = rig.commands();
+    return std::any_of(commands.begin(), commands.end(),
+                       [](const std::string& c) { return c.rfind(">Setze:", 0) == 0; });
 }
 
 bool isWrite(const std::string& command) { return command.rfind(">Schreibe", 0) == 0; }
@@ -160,7 +170,8 @@ void DeviceThreadTest::abbrechenStopsWithinOneExchange_data()
     QTest::addColumn<QString>("stopBy");
     QTest::addColumn<QString>("message");
     const QString readMessage = QStringLiteral("Lesen abgebrochen – die Daten im Formular sind unverändert.");
-    const QString writeMessage = QStringLiteral("Übertragung abgebrochen – der Pager ist nur teilweise beschrieben.");
+    const QString writeMessage = QStringLiteral("Übertragung abgebrochen – der Pager ist nur teilweise beschrieben. "
+                                                "Bis Tischsender ");
     QTest::newRow("read-out, Abbrechen") << int(ctl::ReadButton) << "Abbrechen" << readMessage;
     QTest::newRow("write, Abbrechen") << int(ctl::WriteButton) << "Abbrechen" << writeMessage;
     QTest::newRow("read-out, Escape") << int(ctl::ReadButton) << "Escape" << readMessage;
@@ -180,7 +191,9 @@ void DeviceThreadTest::abbrechenStopsWithinOneExchange()
     const QString before = rig.text(ctl::callerText(1));
 
     rig.click(button);
-    QVERIFY(runUntil([&] { return rig.commands().size() >= 8; }, ReadOutMs));
+    // A write is stopped once its slots go out.
+    QVERIFY(runUntil([&] { return button == ctl::WriteButton ? slotsSent(rig) : rig.commands().size() >= 8; },
+                     ReadOutMs));
     const std::size_t sentAtCancel = rig.commands().size();
     if (byCloseBox)
         QVERIFY(!rig.form->close());  // stays open until the write has stopped
@@ -192,7 +205,11 @@ void DeviceThreadTest::abbrechenStopsWithinOneExchange()
     QVERIFY(rig.idleWithin(3000));
     // The exchange under way was finished; nothing went out after it.
     QVERIFY(rig.commands().size() <= sentAtCancel + 1);
-    QCOMPARE(answerer.texts, QStringList{message});
+    // A close during a write asks first; the message says how far it got.
+    QCOMPARE(answerer.texts.size(), byCloseBox ? 2 : 1);
+    if (byCloseBox)
+        QCOMPARE(answerer.texts.first(), StopWriteQuestion);
+    QVERIFY2(answerer.texts.last().startsWith(message), qPrintable(answerer.texts.last()));
     QVERIFY(!rig.form->busy());
     if (byCloseBox) {
         QVERIFY(runUntil([&] { return !rig.form->isVisible(); }, 5000));
@@ -201,6 +218,35 @@ void DeviceThreadTest::abbrechenStopsWithinOneExchange()
         QVERIFY(rig.form->control(ctl::Cancel)->isHidden());
         QCOMPARE(rig.text(ctl::callerText(1)), before);
     }
+}
+
+// "Nein" to the question of a close during a write: the write went on while
+// the question was open, finishes, and the form stays.
+void DeviceThreadTest::closingDuringAWriteAsksWhileTheWriteGoesOn()
+{
+    PtyForm rig;
+    QVERIFY(rig.started);
+    QVERIFY(rig.search());
+    ModalAnswerer answerer;
+    answerer.answerYes = false;
+    answerer.questionDelayMs = 1500;
+    std::size_t sentWhenAnswered = 0;
+    answerer.onAnswer = [&] {
+        if (sentWhenAnswered == 0)
+            sentWhenAnswered = rig.commands().size();
+    };
+
+    rig.click(ctl::WriteButton);
+    QVERIFY(runUntil([&] { return slotsSent(rig); }, ReadOutMs));
+    const std::size_t sentWhenAsked = rig.commands().size();
+    QVERIFY(!rig.form->close());
+    QVERIFY(rig.idleWithin(ReadOutMs));
+
+    QCOMPARE(answerer.texts.first(), StopWriteQuestion);
+    QVERIFY(sentWhenAnswered > sentWhenAsked + 2);
+    QVERIFY(rig.commands().back().rfind(">Setze Text_Fernloeschung:", 0) == 0);
+    QCOMPARE(answerer.texts.last(), QStringLiteral("Daten erfolgreich übertragen"));
+    QVERIFY(rig.form->isVisible());
 }
 
 // Search, read-out and write on virtual time, once as the clicks come and

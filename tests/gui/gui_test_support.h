@@ -5,6 +5,7 @@
 #include <string>
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -42,6 +43,14 @@ struct FormRig {
     std::unique_ptr<MainForm> form;
 };
 
+// The title as the window manager shows it: Qt's "[*]" becomes the change
+// mark while the form holds unsaved changes, and nothing otherwise.
+inline QString shownTitle(const QWidget& window)
+{
+    QString title = window.windowTitle();
+    return title.replace(QStringLiteral("[*]"), window.isWindowModified() ? QStringLiteral("*") : QString());
+}
+
 // Types text as the keyboard does, one key event per character, so the edit's
 // validator and input limit see every character. (QTest's key clicks cannot
 // carry characters outside Latin-1 such as the euro sign.)
@@ -69,8 +78,11 @@ public:
 
     QStringList texts;
     QStringList captions;
-    // The answer to a yes/no question.
+    // The answer to a yes/no question, given this long after it opened;
+    // onAnswer runs just before.
     bool answerYes = true;
+    int questionDelayMs = 0;
+    std::function<void()> onAnswer;
     std::function<void(QWidget*)> onOtherDialog = [](QWidget* w) {
         if (auto* d = qobject_cast<QDialog*>(w))
             d->reject();
@@ -83,6 +95,16 @@ private:
         if (!modal)
             return;
         if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+            if (!box->button(QMessageBox::Ok) && questionDelayMs > 0) {
+                if (questionOpen_ != box) {
+                    questionOpen_ = box;
+                    openFor_.start();
+                }
+                if (openFor_.elapsed() < questionDelayMs)
+                    return;
+            }
+            if (onAnswer)
+                onAnswer();
             texts << box->text();
             captions << box->windowTitle();
             if (QAbstractButton* ok = box->button(QMessageBox::Ok)) {
@@ -98,6 +120,8 @@ private:
     }
 
     QTimer timer_;
+    QWidget* questionOpen_ = nullptr;
+    QElapsedTimer openFor_;
 };
 
 }  // namespace harvelin::gui::test

@@ -63,7 +63,7 @@ void MainFormTest::startUpShowsTheTemplateWithTheDialogsStartValues()
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
 
-    QCOMPARE(form.windowTitle(), QStringLiteral("Harvelin"));
+    QCOMPARE(shownTitle(form), QStringLiteral("Harvelin"));
     QVERIFY(form.windowFlags() & Qt::WindowMinimizeButtonHint);
     QVERIFY(form.windowFlags() & Qt::WindowMaximizeButtonHint);
     QVERIFY(!form.windowIcon().isNull());

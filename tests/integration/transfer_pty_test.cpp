@@ -128,7 +128,11 @@ TEST(TransferPtyTest, LateAnswerAndRefusedSlotFailTheWrite)
     writer.dialog.onCommand(ctl::WriteButton);
     EXPECT_EQ(writer.host.messages, std::vector<std::string>{win1252("Fehlerhafte Übertragung! Nicht übernommen: "
                                                                      "Tischsender 5. Der Pager antwortete: "
-                                                                     "\"Fehler\\r\\n\"")});
+                                                                     "\"Fehler\\r\\n\" Der Pager ist nur "
+                                                                     "teilweise beschrieben. Bis Tischsender 4 hält "
+                                                                     "er die neuen Daten, ab Tischsender 5 zum Teil "
+                                                                     "noch die alten. Ein erneutes \"PC -> Pager\" "
+                                                                     "beschreibt ihn vollständig.")});
     EXPECT_FALSE(writer.results.lastWriteSucceeded);
 }
 
