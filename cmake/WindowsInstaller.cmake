@@ -5,7 +5,8 @@
 # writes <package file name>-setup.exe beside the zip.
 #
 # The staged files are listed for the installer and its uninstaller alike, so
-# the uninstaller removes exactly the files installed.
+# the uninstaller removes exactly the files installed, and both check the
+# same files before they change any (HARVELIN_CHECK_FILES).
 
 set(stage ${CPACK_TEMPORARY_INSTALL_DIRECTORY})
 set(output ${CPACK_PACKAGE_DIRECTORY}/${CPACK_PACKAGE_FILE_NAME}-setup.exe)
@@ -16,7 +17,9 @@ list(SORT files)
 # uninstaller deletes each file by name and then the folders, innermost
 # first, each only when it is empty.
 set(install_lines)
+set(check_lines)
 set(remove_lines)
+set(folder_lines)
 set(folders)
 set(folder_now "-")
 set(bytes 0)
@@ -34,6 +37,7 @@ foreach(file IN LISTS files)
         set(folder_now "${folder}")
     endif()
     string(APPEND install_lines "    File \"${stage}/${file}\"\n")
+    string(APPEND check_lines "    !insertmacro HARVELIN_CHECK_FILE \"$INSTDIR\\${windows_file}\"\n")
     string(APPEND remove_lines "    Delete \"$INSTDIR\\${windows_file}\"\n")
     file(SIZE ${stage}/${file} size)
     math(EXPR bytes "${bytes} + ${size}")
@@ -41,7 +45,7 @@ endforeach()
 list(REMOVE_DUPLICATES folders)
 list(SORT folders ORDER DESCENDING)
 foreach(folder IN LISTS folders)
-    string(APPEND remove_lines "    RMDir \"$INSTDIR\\${folder}\"\n")
+    string(APPEND folder_lines "    RMDir \"$INSTDIR\\${folder}\"\n")
 endforeach()
 math(EXPR kilobytes "(${bytes} + 1023) / 1024")
 
@@ -51,8 +55,12 @@ file(WRITE ${list_file}
 "; Written by cmake/WindowsInstaller.cmake from the files staged for the zip.
 !macro HARVELIN_INSTALL_FILES
 ${install_lines}!macroend
+!macro HARVELIN_CHECK_FILES
+${check_lines}!macroend
 !macro HARVELIN_REMOVE_FILES
 ${remove_lines}!macroend
+!macro HARVELIN_REMOVE_FOLDERS
+${folder_lines}!macroend
 ")
 
 execute_process(COMMAND ${CPACK_HARVELIN_MAKENSIS} -V2 -INPUTCHARSET UTF8

@@ -24,6 +24,7 @@
 // after windows.h, which it builds on
 #include <shellapi.h>
 
+#include "cli/win32_console_output.h"
 #include "local_pager.h"
 #else
 #include <signal.h>
@@ -126,8 +127,10 @@ int main(int argc, char** argv)
 {
     const char* const* arguments = argv;
 #ifdef _WIN32
-    // Texts leave the tool as UTF-8.
-    ::SetConsoleOutputCP(CP_UTF8);
+    // Texts leave the tool as UTF-8; a console gets them as the characters
+    // they are, in any code page, and the console's code page stays as the
+    // user has it.
+    const harvelin::ConsoleStandardStreams console;
     const std::vector<std::string> args = utf8Arguments();
     std::vector<const char*> utf8Argv;
     for (const std::string& a : args)

@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include "platform/serial_backends.h"
+#include "platform/win32_port_problem.h"
 
 namespace harvelin {
 
@@ -108,12 +109,20 @@ public:
     std::unique_ptr<SerialPort> open(const std::string& deviceName) override
     {
         // Share mode 0: the port is ours alone while we hold it.
+        problem_ = {};
         const HANDLE h = CreateFileA(deviceName.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                                      OPEN_EXISTING, 0, nullptr);
-        if (h == INVALID_HANDLE_VALUE)
+        if (h == INVALID_HANDLE_VALUE) {
+            problem_ = diagnoseOpenFailure(GetLastError());
             return nullptr;
+        }
         return std::make_unique<Win32SerialPort>(h);
     }
+
+    PortProblem lastOpenProblem() const override { return problem_; }
+
+private:
+    PortProblem problem_;
 };
 
 }  // namespace

@@ -33,6 +33,13 @@
 
 namespace {
 
+// Held for the whole run, so that the installer and the uninstaller can tell
+// that the form runs and wait until it is closed instead of replacing or
+// removing half a program (packaging/windows/harvelin.nsi names it too).
+// Local\: the installation is the user's own, and a form in another user's
+// session runs another copy; docs/windows.md says more.
+constexpr const wchar_t* FormRunningMutex = L"Local\\Harvelin.Form.Running";
+
 std::wstring versionLine() { return L"Harvelin " + harvelin::win::wideFromUtf8(harvelin::versionText()); }
 
 std::wstring usage()
@@ -126,6 +133,10 @@ std::optional<Options> parseOptions(int& status)
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
 {
+    // From the first moment, as even the usage box keeps harvelin.exe in
+    // use. The handle stays open: the system closes it when the process ends.
+    ::CreateMutexW(nullptr, FALSE, FormRunningMutex);
+
     int status = 0;
     const std::optional<Options> options = parseOptions(status);
     if (!options)
