@@ -133,6 +133,8 @@ int main(int argc, char** argv)
                    "How long after learn mode starts that press comes, in milliseconds (default 1500)")
         ->check(CLI::Range(0u, 60000u))
         ->needs(pressOnLearn);
+    app.add_option("--silent-from", options.silentFrom,
+                   "Fall silent for good at the first command starting with this, e.g. \">Setze:10 \"");
     app.set_version_flag("--version", "zelvatron-sim " + harvelin::versionText());
     app.add_flag("--demo", demo, "Start with a sample configuration instead of an empty one");
     CLI11_PARSE(app, argc, argv);

@@ -175,6 +175,8 @@ std::string PagerSimulator::pressButton(const std::array<std::uint8_t, 5>& id, s
 
 std::string PagerSimulator::answer(const std::string& command)
 {
+    if (!faults_.silentFrom.empty() && startsWith(command, faults_.silentFrom))
+        faults_.silent = true;
     if (faults_.silent || takeFault(faults_.silentFor, command))
         return {};
     for (const auto& [prefix, reply] : faults_.replaceReply)

@@ -65,6 +65,7 @@ std::array<std::uint8_t, 5> nextButtonIdentity();
 // (without framing), e.g. ">Lese:3", ">Setze Debug", ">@".
 struct Faults {
     bool silent = false;                                // answers nothing at all
+    std::string silentFrom;                             // prefix: from the first such command on, silent for good
     std::map<std::string, int> silentFor;               // prefix -> how many times to stay silent (-1: always)
     std::map<std::string, int> noAckFor;                // prefix -> how many times to answer without the acknowledgement word (-1: always)
     std::map<unsigned, unsigned> wrongSlot;             // ">Lese:n" answers as slot m

@@ -49,6 +49,7 @@ void closeFd(int& fd)
 struct PtyPager::Impl {
     explicit Impl(Options o) : options(std::move(o)), engine(options.state)
     {
+        engine.faults().silentFrom = options.silentFrom;
         engine.onLearnMode = [this](bool on) {
             if (on && options.pressButtonOnLearn)
                 pressAt = SteadyClock::now() + options.learnPressDelay;

@@ -21,6 +21,9 @@ public:
         // How long after learn mode starts that press comes: a real person
         // takes a moment between the tool's learn command and the button.
         std::chrono::milliseconds learnPressDelay{1500};
+        // The pager falls silent for good at the first command that starts
+        // with this, as one whose cable is pulled.
+        std::string silentFrom{};
     };
 
     explicit PtyPager(Options options);

@@ -7,6 +7,13 @@ accessibility bus of the session it runs in.
   atspi_form.py focus               the name of the control with the focus
   atspi_form.py text NAME           the text of the field named NAME
   atspi_form.py names               every name, one a line (for a failure's log)
+  atspi_form.py title               the form window's title as it is shown
+  atspi_form.py status              the text of the status line
+  atspi_form.py box                 the text of the message box open over the
+                                    form; exits 1 when none is open
+  atspi_form.py watch-focus FILE    writes the name of every control of the
+                                    program that gets the focus to FILE, one a
+                                    line, as it happens, until killed
 
 The program is found by its name on the bus, "harvelin".
 """
@@ -57,12 +64,65 @@ def controls(window):
     return [n for n in shown(window) if n.getRole() in INPUT_OR_STATE]
 
 
+def app():
+    for candidate in pyatspi.Registry.getDesktop(0):
+        if candidate is not None and candidate.name == "harvelin":
+            return candidate
+    return None
+
+
+def label_texts(node):
+    return [n.name or n.queryText().getText(0, -1) for n in shown(node) if n.getRole() == pyatspi.ROLE_LABEL]
+
+
+def message_box():
+    program = app()
+    for window in program or []:
+        if window is not None and not window.name.startswith("Harvelin") and window.getState().contains(
+                pyatspi.STATE_SHOWING):
+            texts = [t for t in label_texts(window) if t]
+            if texts:
+                return max(texts, key=len)
+    return None
+
+
+def watch_focus(path):
+    with open(path, "a", encoding="utf-8") as out:
+        def focused(event):
+            if event.detail1 == 1 and event.host_application is not None \
+                    and event.host_application.name == "harvelin":
+                out.write(f"{event.source.name}\n")
+                out.flush()
+        pyatspi.Registry.registerEventListener(focused, "object:state-changed:focused")
+        out.write("watching\n")
+        out.flush()
+        pyatspi.Registry.start()
+    return 0
+
+
 def main(args):
+    what = args[0] if args else "check"
+    if what == "watch-focus" and len(args) > 1:
+        return watch_focus(args[1])
+    if what == "box":
+        text = message_box()
+        if text is None:
+            return 1
+        print(text)
+        return 0
     window = form()
     if window is None:
         print("no window \"Harvelin\" of the program \"harvelin\" on the accessibility bus")
         return 2
-    what = args[0] if args else "check"
+    if what == "title":
+        print(window.name)
+        return 0
+    if what == "status":
+        for n in shown(window):
+            if n.name.startswith("Status"):
+                print(n.name)
+                return 0
+        return 1
     if what == "check":
         found = controls(window)
         unnamed = [f"{n.getRoleName()} at {n.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)[:2]}"
