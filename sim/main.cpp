@@ -9,6 +9,9 @@
 //                              configuration is named; the path is printed again
 //   forget SLOT                the pager acknowledges writes of this caller
 //                              slot (1..32) but keeps the old contents
+//   silent-at SLOT             the pager falls silent for good when the
+//                              write of this caller slot (1..32) begins
+//   answer                     it answers again
 //   quit
 // Runs until "quit", SIGTERM or SIGINT; a standard input that is closed or at
 // its end (in the background, under a service manager) only ends the console.
@@ -105,6 +108,18 @@ bool handleLine(const std::string& line, harvelin::sim::PtyPager& pager)
         }
         const auto guard = pager.lock();
         pager.pager().faults().forgetCallerWrite.insert(slot - 1);
+    } else if (word == "silent-at") {
+        unsigned slot = 0;
+        if (!(in >> slot) || slot < 1 || slot > 32) {
+            std::fprintf(stderr, "zelvatron-sim: silent-at needs a caller slot 1..32\n");
+            return true;
+        }
+        const auto guard = pager.lock();
+        pager.pager().faults().silentFrom = ">Setze:" + std::to_string(slot - 1) + " ";
+    } else if (word == "answer") {
+        const auto guard = pager.lock();
+        pager.pager().faults().silentFrom.clear();
+        pager.pager().faults().silent = false;
     } else {
         std::fprintf(stderr, "zelvatron-sim: unknown command \"%s\"\n", word.c_str());
     }

@@ -43,7 +43,8 @@ double nowMs()
 }
 
 // The form is the dialog whose title is "Harvelin", or "Harvelin - " and
-// the file it holds; the message boxes are "harvelin".
+// the file it holds, either with the change mark "*"; the message boxes are
+// "harvelin".
 BOOL CALLBACK isForm(HWND window, LPARAM found)
 {
     wchar_t title[256] = {};
@@ -51,7 +52,7 @@ BOOL CALLBACK isForm(HWND window, LPARAM found)
     ::GetWindowTextW(window, title, 256);
     ::GetClassNameW(window, name, 32);
     const std::wstring t = title;
-    if (::lstrcmpW(name, L"#32770") == 0 && (t == L"Harvelin" || t.rfind(L"Harvelin - ", 0) == 0)) {
+    if (::lstrcmpW(name, L"#32770") == 0 && (t == L"Harvelin" || t == L"Harvelin*" || t.rfind(L"Harvelin - ", 0) == 0)) {
         *reinterpret_cast<HWND*>(found) = window;
         return FALSE;
     }
