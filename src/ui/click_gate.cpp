@@ -9,9 +9,12 @@ void ClickGate::press(int id)
     run(id, [this, id] { dialog_.onCommand(id); });
 }
 
+// A tick of the form's timer may be under way on the device thread; the
+// file waits for it rather than being passed over.
 void ClickGate::openGivenFile(const std::string& path)
 {
-    run(ctl::OpenFileButton, [this, &path] { dialog_.openGivenFile(path); });
+    runner_.whenIdle(
+        [this, path] { run(ctl::OpenFileButton, [this, &path] { dialog_.openGivenFile(path); }); });
 }
 
 // The cancel flag is cleared before the handler starts (a cancel pressed at
