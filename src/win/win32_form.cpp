@@ -762,43 +762,89 @@ void Win32Form::showTitle(const std::string& title, bool modified)
     ::SetWindowTextW(window_, (wideFromUtf8(title) + (modified ? L"*" : L"")).c_str());
 }
 
+namespace {
+
+HHOOK boxHook = nullptr;
+
+// Some systems (Wine among them) size a message box to its text alone, and a
+// short text then leaves the caption cut ("ha… n"). The box is widened to
+// show its caption whole, its buttons kept in the middle.
+void widenToCaption(HWND box)
+{
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof metrics;
+    if (!::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0))
+        return;
+    const std::wstring caption = windowText(box);
+    HFONT font = ::CreateFontIndirectW(&metrics.lfCaptionFont);
+    HDC dc = ::GetDC(box);
+    const HGDIOBJ old = ::SelectObject(dc, font);
+    SIZE extent{};
+    ::GetTextExtentPoint32W(dc, caption.c_str(), static_cast<int>(caption.size()), &extent);
+    ::SelectObject(dc, old);
+    ::ReleaseDC(box, dc);
+    ::DeleteObject(font);
+    // The icon, the text, and room for the frame's buttons and edges.
+    const int needed = extent.cx + ::GetSystemMetrics(SM_CXSMICON) + 4 * ::GetSystemMetrics(SM_CXSIZE) +
+                       2 * ::GetSystemMetrics(SM_CXFRAME) + 24;
+    RECT place{};
+    ::GetWindowRect(box, &place);
+    const int grow = needed - (place.right - place.left);
+    if (grow <= 0)
+        return;
+    ::SetWindowPos(box, nullptr, place.left - grow / 2, place.top, needed, place.bottom - place.top,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+    for (HWND child = ::GetWindow(box, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        if (::lstrcmpiW(className(child).c_str(), L"Button") != 0)
+            continue;
+        RECT button{};
+        ::GetWindowRect(child, &button);
+        ::MapWindowPoints(nullptr, box, reinterpret_cast<POINT*>(&button), 2);
+        ::SetWindowPos(child, nullptr, button.left + grow / 2, button.top, 0, 0,
+                       SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}
+
+// As a box opens: its caption shown whole, and a question's answers named in
+// the form's language, whatever the system's is.
+LRESULT CALLBACK fitBox(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code == HCBT_ACTIVATE) {
+        const HWND box = reinterpret_cast<HWND>(wParam);
+        if (::GetDlgItem(box, IDYES)) {
+            ::SetDlgItemTextW(box, IDYES, L"&Ja");
+            ::SetDlgItemTextW(box, IDNO, L"&Nein");
+        }
+        widenToCaption(box);
+    }
+    return ::CallNextHookEx(boxHook, code, wParam, lParam);
+}
+
+int showBox(HWND owner, const std::wstring& text, const std::wstring& caption, UINT type)
+{
+    boxHook = ::SetWindowsHookExW(WH_CBT, fitBox, nullptr, ::GetCurrentThreadId());
+    const int answer = ::MessageBoxW(owner, text.c_str(), caption.c_str(), type);
+    if (boxHook)
+        ::UnhookWindowsHookEx(boxHook);
+    boxHook = nullptr;
+    return answer;
+}
+
+}  // namespace
+
 void Win32Form::messageBox(const std::string& text)
 {
     if (quiet_)
         return;
-    ::MessageBoxW(window_, wideFromBytes(text).c_str(), caption_.c_str(), MB_OK);
+    showBox(window_, wideFromBytes(text), caption_, MB_OK);
 }
-
-namespace {
-
-// The answers are named in the form's language, whatever the system's is:
-// the box's buttons are renamed as it opens.
-HHOOK germanAnswersHook = nullptr;
-
-LRESULT CALLBACK nameAnswersInGerman(int code, WPARAM wParam, LPARAM lParam)
-{
-    if (code == HCBT_ACTIVATE) {
-        const HWND box = reinterpret_cast<HWND>(wParam);
-        ::SetDlgItemTextW(box, IDYES, L"&Ja");
-        ::SetDlgItemTextW(box, IDNO, L"&Nein");
-    }
-    return ::CallNextHookEx(germanAnswersHook, code, wParam, lParam);
-}
-
-}  // namespace
 
 bool Win32Form::askYesNo(const std::string& text)
 {
     if (quiet_)
         return false;
-    germanAnswersHook = ::SetWindowsHookExW(WH_CBT, nameAnswersInGerman, nullptr, ::GetCurrentThreadId());
     // "Nein" is the safe default.
-    const int answer = ::MessageBoxW(window_, wideFromBytes(text).c_str(), caption_.c_str(),
-                                     MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2);
-    if (germanAnswersHook)
-        ::UnhookWindowsHookEx(germanAnswersHook);
-    germanAnswersHook = nullptr;
-    return answer == IDYES;
+    return showBox(window_, wideFromBytes(text), caption_, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
 }
 
 std::optional<std::string> Win32Form::fileDialog(const FileDialogSpec& spec)
