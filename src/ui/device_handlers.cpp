@@ -70,7 +70,8 @@ void MainDialog::onUiTimer()
     if (host_.userChangedControls())
         UpdateData(true);
 
-    refreshTitle();
+    if (titleStale_)
+        refreshTitle();
 
     // 2. The repeater clock group is shown for a while after a search.
     if (clockDisplayTicks_ > 0 && --clockDisplayTicks_ == 0)
@@ -125,6 +126,7 @@ void MainDialog::showLearnStep(const LearnStep& step)
     if (storeLearnedIdentity(tick, image_)) {
         const CallerEntry& slot = image_.callers[static_cast<std::size_t>(tick.storeSlot - 1)];
         learnedMeanwhile_[tick.storeSlot] = slot;
+        titleStale_ = true;
         const ViewPage page = tick.storeSlot > Rows ? ViewPage::Upper : ViewPage::Lower;
         if (page != viewPage_)
             selectPage(page);

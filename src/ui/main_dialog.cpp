@@ -158,6 +158,8 @@ std::optional<MainDialog::LeftField> MainDialog::takeControls()
                 continue;
             }
         }
+        if (const auto shown = shownTexts_.find(b.id); shown == shownTexts_.end() || shown->second != value)
+            titleStale_ = true;
         shownTexts_[b.id] = value;
         *b.text = std::move(value);
     }
@@ -251,6 +253,7 @@ void MainDialog::refreshTitle()
     std::string title = "Harvelin";
     if (!currentFile_.empty())
         title += " - " + currentFile_.substr(currentFile_.find_last_of("/\\") + 1);
+    titleStale_ = false;
     std::pair<std::string, bool> shown{title, hasUnsavedChanges()};
     if (titleShown_ == shown)
         return;

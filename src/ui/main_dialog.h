@@ -122,7 +122,8 @@ public:
     // The file last opened or saved (UTF-8), for the window's title.
     const std::string& currentFile() const { return currentFile_; }
     // Shows the title and the change mark anew when either has changed:
-    // after every click, and on every tick of the timer, which sees typing.
+    // after every click, and on a tick of the timer after typing or a call
+    // button learned.
     void refreshTitle();
     void setListener(FormListener* listener) { listener_ = listener ? listener : &silent_; }
     // The pager session the form runs. Its actions belong to the work
@@ -232,6 +233,9 @@ private:
     std::map<int, CallerEntry> learnedMeanwhile_;  // by slot 1..32
     bool closeAgreed_ = false;
     std::optional<std::pair<std::string, bool>> titleShown_;
+    // A control's text or a learned identity changed since the title was
+    // last judged.
+    bool titleStale_ = true;
 };
 
 // Hands `work` (taking the runner's WorkContext, returning a result value) to
