@@ -73,6 +73,9 @@ bool parsePress(std::istringstream& in, std::array<std::uint8_t, 5>& id)
 }
 
 // One command line from stdin; false when the simulator should end.
+// The beginning of the write command of caller slot `slot` (1..32).
+std::string callerWritePrefix(unsigned slot) { return ">Setze:" + std::to_string(slot - 1) + " "; }
+
 bool handleLine(const std::string& line, harvelin::sim::PtyPager& pager)
 {
     std::istringstream in(line);
@@ -115,7 +118,7 @@ bool handleLine(const std::string& line, harvelin::sim::PtyPager& pager)
             return true;
         }
         const auto guard = pager.lock();
-        pager.pager().faults().silentFrom = ">Setze:" + std::to_string(slot - 1) + " ";
+        pager.pager().faults().silentFrom = callerWritePrefix(slot);
     } else if (word == "answer") {
         const auto guard = pager.lock();
         pager.pager().faults().silentFrom.clear();
@@ -148,13 +151,17 @@ int main(int argc, char** argv)
                    "How long after learn mode starts that press comes, in milliseconds (default 1500)")
         ->check(CLI::Range(0u, 60000u))
         ->needs(pressOnLearn);
-    app.add_option("--silent-from", options.silentFrom,
-                   "Fall silent for good at the first command starting with this, e.g. \">Setze:10 \"");
+    unsigned silentAt = 0;
+    app.add_option("--silent-at", silentAt,
+                   "Fall silent for good when the write of this caller slot begins, as \"silent-at\" does")
+        ->check(CLI::Range(1u, 32u));
     app.set_version_flag("--version", "zelvatron-sim " + harvelin::versionText());
     app.add_flag("--demo", demo, "Start with a sample configuration instead of an empty one");
     CLI11_PARSE(app, argc, argv);
 
     options.learnPressDelay = std::chrono::milliseconds(pressDelayMs);
+    if (silentAt != 0)
+        options.silentFrom = callerWritePrefix(silentAt);
     if (demo)
         options.state = harvelin::sim::demoPagerState();
 
