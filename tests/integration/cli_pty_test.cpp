@@ -11,11 +11,12 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <string>
 #include <thread>
 #include <tuple>
 #include <vector>
+
+#include "test_files.h"
 
 extern char** environ;
 
@@ -23,12 +24,6 @@ namespace harvelin {
 namespace {
 
 #if defined(ZELVATRON_SIM_PATH) && defined(HARVELIN_CLI_PATH)
-
-std::string readBytes(const std::filesystem::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 // Starts a program with stdout and stderr into files; its process id, or -1.
 pid_t startProgram(const std::vector<std::string>& args, const std::filesystem::path& outFile,

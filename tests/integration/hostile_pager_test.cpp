@@ -18,10 +18,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <future>
-#include <iterator>
 #include <map>
 #include <random>
 #include <string>
@@ -29,7 +27,7 @@
 #include <vector>
 
 #include "pager_simulator.h"
-#include "../unit/temp_dir.h"
+#include "test_files.h"
 
 extern char** environ;
 
@@ -143,12 +141,6 @@ private:
     std::atomic<bool> stop_{false};
     std::thread thread_;
 };
-
-std::string readBytes(const std::filesystem::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 // harvelin-cli with the given arguments after "--port PATH --no-backup";
 // its exit status and what it wrote on standard error.

@@ -9,7 +9,7 @@
 #include "pager_simulator.h"
 #include "platform/clock.h"
 #include "sim_backend.h"
-#include "temp_dir.h"
+#include "test_files.h"
 
 namespace harvelin {
 

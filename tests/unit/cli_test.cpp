@@ -27,16 +27,10 @@
 #include "pager_simulator.h"
 #include "platform/clock.h"
 #include "sim_backend.h"
-#include "temp_dir.h"
+#include "test_files.h"
 
 namespace harvelin {
 namespace {
-
-std::string readBytes(const std::filesystem::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 // Passes the lines through and lets a test act on what the pager has just
 // been sent, after the pager has answered it.

@@ -10,9 +10,7 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <functional>
-#include <iterator>
 #include <map>
 #include <string>
 #include <vector>
@@ -21,7 +19,7 @@
 #include "model/win1252.h"
 #include "session_rig.h"
 #include "sim_rig.h"
-#include "temp_dir.h"
+#include "test_files.h"
 #include "transfer/messages.h"
 
 namespace harvelin {
@@ -123,12 +121,6 @@ std::string describe(const Outcome& o)
         if (o.changed & (1u << bit))
             text += std::string(" ") + parts[bit];
     return text;
-}
-
-std::string readBytes(const std::filesystem::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 const std::filesystem::path DataFile = std::filesystem::path(HARVELIN_TEST_DATA) / "configuration.pag";

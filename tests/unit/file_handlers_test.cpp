@@ -6,7 +6,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <string>
 #include <utility>
 #include <vector>
@@ -15,19 +14,13 @@
 
 #include "form_results.h"
 #include "model/win1252.h"
-#include "temp_dir.h"
+#include "test_files.h"
 #include "sim_rig.h"
 #include "test_rig.h"
 #include "ui/control_ids.h"
 
 namespace harvelin {
 namespace {
-
-std::string readBytes(const std::filesystem::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 const std::filesystem::path ReferenceFile = std::filesystem::path(HARVELIN_TEST_DATA) / "configuration.pag";
 

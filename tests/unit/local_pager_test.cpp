@@ -1,8 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <regex>
 #include <sstream>
 #include <string>
@@ -14,7 +12,7 @@
 #include "local_pager.h"
 #include "platform/clock.h"
 #include "sim_backend.h"
-#include "temp_dir.h"
+#include "test_files.h"
 
 namespace harvelin {
 namespace {
@@ -28,12 +26,6 @@ protected:
         out.str({});
         err.str({});
         return runCliWith(std::move(args), env);
-    }
-
-    std::string fileText(const char* name) const
-    {
-        std::ifstream in(dir.path() / name, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
     }
 
     TempDir dir;
@@ -72,12 +64,12 @@ TEST_F(LocalPagerTest, ReadsTheSampleConfigurationAndLearnsAButtonPressedAMoment
 {
     const std::string file = (dir.path() / "demo.pag").string();
     ASSERT_EQ(run({"--simulate", "read", file}), exitcode::Success) << err.str();
-    EXPECT_EQ(fileText("demo.pag").rfind("Pagername:Pager:A\r\n", 0), 0u);
+    EXPECT_EQ(readBytes(dir.path() / "demo.pag").rfind("Pagername:Pager:A\r\n", 0), 0u);
 
     const std::int64_t start = clock.nowMs();
     ASSERT_EQ(run({"--simulate", "learn", "3", file}), exitcode::Success) << err.str();
     EXPECT_GE(clock.nowMs() - start, 1500);
-    EXPECT_TRUE(std::regex_search(fileText("demo.pag"),
+    EXPECT_TRUE(std::regex_search(readBytes(dir.path() / "demo.pag"),
                                   std::regex("Eintrag:002 [^\t]*\t[0-9]{3} [0-9]{3} [0-9]{3} 099 001\r\n")));
 }
 

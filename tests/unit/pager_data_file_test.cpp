@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <iterator>
 #include <string>
 #include <utility>
@@ -10,22 +9,10 @@
 
 #include "files/pager_data_file.h"
 #include "model/win1252.h"
-#include "temp_dir.h"
+#include "test_files.h"
 
 namespace harvelin {
 namespace {
-
-std::string readBytes(const std::filesystem::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-void writeBytes(const std::filesystem::path& path, const std::string& bytes)
-{
-    std::ofstream out(path, std::ios::binary);
-    out << bytes;
-}
 
 // The configuration that tests/data/configuration.pag holds.
 PagerConfiguration referenceConfiguration()

@@ -12,7 +12,7 @@
 #include "session/pager_session.h"
 #include "model/win1252.h"
 #include "sim_backend.h"
-#include "temp_dir.h"
+#include "test_files.h"
 #include "ui/control_ids.h"
 #include "ui/main_dialog.h"
 

@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -11,7 +9,7 @@
 #include "model/conversions.h"
 #include "model/win1252.h"
 #include "session_rig.h"
-#include "temp_dir.h"
+#include "test_files.h"
 #include "transfer_fixture.h"
 
 namespace harvelin {
@@ -376,8 +374,7 @@ TEST_P(IncompleteReadOut, KeepsTheAnsweredLinesAside)
     EXPECT_TRUE(outcome.messages[0].ends_with(win1252(" Was der Pager geliefert hat, ist als unvollständige "
                                                       "Sicherungskopie abgelegt: ") +
                                               outcome.backupPath));
-    std::ifstream in(outcome.backupPath, std::ios::binary);
-    const std::string kept((std::istreambuf_iterator<char>(in)), {});
+    const std::string kept = readBytes(outcome.backupPath);
     EXPECT_EQ(kept, PagerDataFile::format(outcome.result.read, &outcome.result.answered));
     PagerConfiguration read;
     FileCoverage coverage;

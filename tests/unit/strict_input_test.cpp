@@ -15,7 +15,7 @@
 #include "pager_simulator.h"
 #include "platform/clock.h"
 #include "sim_backend.h"
-#include "temp_dir.h"
+#include "test_files.h"
 #include "test_rig.h"
 #include "transfer/messages.h"
 #include "transfer/write.h"
@@ -27,12 +27,6 @@ namespace harvelin {
 namespace {
 
 using namespace std::string_literals;
-
-std::string readBytes(const std::filesystem::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 const std::filesystem::path ReferenceFile = std::filesystem::path(HARVELIN_TEST_DATA) / "configuration.pag";
 

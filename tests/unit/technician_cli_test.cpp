@@ -11,7 +11,6 @@
 #include <cstring>
 #include <ctime>
 #include <filesystem>
-#include <fstream>
 #include <initializer_list>
 #include <iterator>
 #include <sstream>
@@ -30,20 +29,12 @@
 #include "pager_simulator.h"
 #include "platform/clock.h"
 #include "sim_backend.h"
-#include "temp_dir.h"
+#include "test_files.h"
 
 namespace harvelin {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string readBytes(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-void writeBytes(const fs::path& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
 
 std::vector<std::string> linesOf(const std::string& text)
 {
