@@ -39,7 +39,7 @@ class CancelTest : public TransferTest, public ::testing::WithParamInterface<Can
 TEST_P(CancelTest, TransferStopsBeforeItsNextCommandAndSaysSo)
 {
     const CancelCase c = GetParam();
-    sim::PagerState& pager = pagerState();
+    sim::PagerState& pager = rig.pagerState();
     pager.callers[0].text = "Vom Pager";
     pager.pagerName = "Pager:Neu";
     pager.vibration = 3;
@@ -50,14 +50,14 @@ TEST_P(CancelTest, TransferStopsBeforeItsNextCommandAndSaysSo)
     std::size_t framesAtCancel = 0;
     host.onProgress = [&](int, int, int pos) {
         if (pos == c.cancelAtProgress && !dlg.session().stopped()) {
-            framesAtCancel = frames().size();
+            framesAtCancel = rig.frames().size();
             dlg.session().requestStop();
         }
     };
     timed([&] { c.write ? dlg.onCommand(ctl::WriteButton) : dlg.onCommand(ctl::ReadButton); });
 
     ASSERT_TRUE(dlg.session().stopped());
-    EXPECT_EQ(frames().size(), framesAtCancel);
+    EXPECT_EQ(rig.frames().size(), framesAtCancel);
     // Only the cancelled message; no "Fehlerhafte Übertragung!" or
     // "Fehlerhafter Datenempfang" on top.
     ASSERT_EQ(host.messages.size(), 1u);
@@ -72,7 +72,7 @@ TEST_P(CancelTest, TransferStopsBeforeItsNextCommandAndSaysSo)
     if (!c.write) {
         EXPECT_EQ(formAndImage(dlg, host), before);
     }
-    EXPECT_TRUE(keepAliveOnNextTick());
+    EXPECT_TRUE(rig.keepAliveOnNextTick());
 }
 
 INSTANTIATE_TEST_SUITE_P(ReadAndWrite, CancelTest,
@@ -97,7 +97,7 @@ TEST_F(TransferTest, CancelledSearchLeavesTheLinkClosedAndAktivClear)
     // The port the link held is free again for anyone.
     EXPECT_NE(rig.backend.open("COM1"), nullptr);
     EXPECT_TRUE(host.timerRunning(ctl::UiTimerId));
-    EXPECT_TRUE(frames().empty());
+    EXPECT_TRUE(rig.frames().empty());
 }
 
 }  // namespace harvelin

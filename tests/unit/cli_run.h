@@ -1,14 +1,11 @@
 #pragma once
 
-#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "cli/cli.h"
-#include "pager_simulator.h"
-#include "platform/clock.h"
-#include "sim_backend.h"
+#include "pager_line.h"
 #include "test_files.h"
 
 namespace harvelin {
@@ -26,18 +23,19 @@ inline int runCliWith(std::vector<std::string> args, CliEnvironment& env)
 
 // harvelin-cli in process on virtual time, with the simulated pager on
 // ttyUSB0, the system's only port, and no backup folder.
-struct CliRig {
+struct CliRig : PagerLine {
+    CliRig() : PagerLine({}, "ttyUSB0", 1) {}
+
     int run(std::vector<std::string> args)
     {
         out.str({});
         err.str({});
         return runCliWith(std::move(args), env);
     }
+    // A file of that name in the rig's own folder.
+    std::string file(const char* name) const { return (dir.path() / name).string(); }
 
     TempDir dir;
-    VirtualClock clock;
-    sim::SimBackend backend{clock};
-    std::shared_ptr<sim::PagerSimulator> pager = backend.attachPager("ttyUSB0");
     std::ostringstream out;
     std::ostringstream err;
     CliEnvironment env{backend, clock, [] { return PortTable::fromPaths({"ttyUSB0"}); }, {}, out, err, false, {}, '.',

@@ -32,111 +32,20 @@
 namespace harvelin {
 namespace {
 
-// Passes the lines through and lets a test act on what the pager has just
-// been sent, after the pager has answered it.
-class HookedBackend : public SerialBackend {
-public:
-    using Hook = std::function<void(const std::string& device, std::string_view bytes)>;
-    HookedBackend(SerialBackend& inner, Hook afterWrite) : inner_(inner), afterWrite_(std::move(afterWrite)) {}
-
-    std::unique_ptr<SerialPort> open(const std::string& deviceName) override
-    {
-        std::unique_ptr<SerialPort> port = inner_.open(deviceName);
-        if (!port)
-            return nullptr;
-        return std::make_unique<Port>(std::move(port), deviceName, afterWrite_);
-    }
-    PortProblem lastOpenProblem() const override { return inner_.lastOpenProblem(); }
-
-private:
-    class Port : public SerialPort {
-    public:
-        Port(std::unique_ptr<SerialPort> inner, std::string device, const Hook& hook)
-            : inner_(std::move(inner)), device_(std::move(device)), hook_(hook)
-        {
-        }
-        bool readSettings() override { return inner_->readSettings(); }
-        bool applyLineSettings() override { return inner_->applyLineSettings(); }
-        void setTimeouts(TimeoutSet set) override { inner_->setTimeouts(set); }
-        std::string read(std::size_t maxBytes) override { return inner_->read(maxBytes); }
-        bool write(std::string_view bytes) override
-        {
-            const bool ok = inner_->write(bytes);
-            hook_(device_, bytes);
-            return ok;
-        }
-
-    private:
-        std::unique_ptr<SerialPort> inner_;
-        std::string device_;
-        const Hook& hook_;
-    };
-
-    SerialBackend& inner_;
-    Hook afterWrite_;
-};
-
 const std::filesystem::path ReferenceFile = std::filesystem::path(HARVELIN_TEST_DATA) / "configuration.pag";
 
 // The command line on virtual time: the system has two ports, the pager
 // hangs on the second; --simulate adds one more pager in front.
-class CliTest : public ::testing::Test {
+class CliTest : public ::testing::Test, protected CliRig {
 protected:
-    int run(std::vector<std::string> args)
+    CliTest()
     {
-        out.str({});
-        err.str({});
-        return runCliWith(std::move(args), env);
+        env.systemPorts = [] { return PortTable::fromPaths({"ttyS0", "ttyUSB0"}); };
+        env.startSimulator = [this]() -> std::optional<std::string> {
+            backend.attachPager("sim0");
+            return "sim0";
+        };
     }
-
-    std::string file(const char* name) const { return (dir.path() / name).string(); }
-
-    // The command texts the pager received, keep-alive bytes aside.
-    std::vector<std::string> commandsLike(const std::string& prefix) const
-    {
-        std::vector<std::string> found;
-        for (const std::string& c : pager->commands())
-            if (c.rfind(prefix, 0) == 0)
-                found.push_back(c);
-        return found;
-    }
-
-    // A call button is pressed this long after the pager took up learn mode.
-    void pressAfterLearnModeOn(std::array<std::uint8_t, 5> id, std::int64_t afterMs)
-    {
-        buttonPress = {id, afterMs};
-    }
-
-    TempDir dir;
-    VirtualClock clock;
-    sim::SimBackend backend{clock};
-    std::shared_ptr<sim::PagerSimulator> pager = backend.attachPager("ttyUSB0");
-    std::shared_ptr<sim::PagerSimulator> simulated;
-    struct ButtonPress {
-        std::array<std::uint8_t, 5> id;
-        std::int64_t afterMs;
-    };
-    std::optional<ButtonPress> buttonPress;
-    HookedBackend hooked{backend, [this](const std::string& device, std::string_view bytes) {
-                             if (buttonPress && bytes == "\x16>Setze Lernmodus:1\r")
-                                 backend.inject(device, pager->pressButton(buttonPress->id),
-                                                clock.nowMs() + buttonPress->afterMs);
-                         }};
-    std::ostringstream out;
-    std::ostringstream err;
-    CliEnvironment env{hooked,
-                       clock,
-                       [] { return PortTable::fromPaths({"ttyS0", "ttyUSB0"}); },
-                       [this]() -> std::optional<std::string> {
-                           simulated = backend.attachPager("sim0");
-                           return "sim0";
-                       },
-                       out,
-                       err,
-                       false,
-                       {},
-                       '.',
-                       nullptr};
 };
 
 TEST_F(CliTest, PortsListsTheTableWithTheSimulatedPagerFirstAndWhetherEachOpens)
@@ -302,7 +211,7 @@ TEST_F(CliTest, IncompleteReadOutGoesBesideTheFileAndExitsWithOne)
     EXPECT_EQ(run({"write", partial}), exitcode::BadInput);
     EXPECT_EQ(err.str(), "harvelin-cli: " + partial + " is an incomplete read-out or configuration; it lacks caller "
                          "slots 6 (Eintrag). --partial writes it anyway, with the start values in their place\n");
-    EXPECT_TRUE(commandsLike(">Setze:").empty());
+    EXPECT_TRUE(commandsStartingWith(">Setze:").empty());
 }
 
 // The command line's forms never hold unsaved changes when a read-out or an
@@ -312,7 +221,7 @@ TEST_F(CliTest, CommandsNeverAskAboutUnsavedChanges)
 {
     const std::string path = file("anlage.pag");
     std::filesystem::copy_file(ReferenceFile, path);
-    pressAfterLearnModeOn({200, 3, 0, 0, 7}, 500);
+    pressWhenLearning({200, 3, 0, 0, 7}, 500);
     using Args = std::vector<std::string>;
     for (const Args& args : {Args{"learn", "20", path}, Args{"write", path, "--verify"}, Args{"verify", path},
                              Args{"diff", "pager", "pager"}, Args{"diff", path, "pager"}}) {
@@ -332,7 +241,7 @@ TEST_F(CliTest, ReadWithoutTheVersionLeavesTheFileAsItWas)
     EXPECT_NE(err.str().find("Es besteht keine Verbindung zum Zelvatron!\n"), std::string::npos);
     EXPECT_NE(err.str().find("nothing was read"), std::string::npos);
     EXPECT_EQ(readBytes(path), readBytes(ReferenceFile));
-    EXPECT_TRUE(commandsLike(">Lese:").empty());
+    EXPECT_TRUE(commandsStartingWith(">Lese:").empty());
 }
 
 TEST_F(CliTest, ReadIntoAnUnwritablePlaceExitsWithTwoBeforeTouchingThePager)
@@ -489,7 +398,7 @@ TEST_F(CliTest, LearnStoresTheButtonInTheSlotAndSavesTheFile)
 {
     const std::string path = file("lernen.pag");
     std::filesystem::copy_file(ReferenceFile, path);
-    pressAfterLearnModeOn({200, 3, 0, 0, 7}, 2500);
+    pressWhenLearning({200, 3, 0, 0, 7}, 2500);
     EXPECT_EQ(run({"learn", "20", path}), exitcode::Success);
     EXPECT_NE(err.str().find("press the call button now"), std::string::npos);
 
@@ -502,7 +411,7 @@ TEST_F(CliTest, LearnStoresTheButtonInTheSlotAndSavesTheFile)
     PagerDataFile::parse(readBytes(ReferenceFile), before);
     c.image.callers[19] = before.image.callers[19];
     EXPECT_EQ(PagerDataFile::format(c), PagerDataFile::format(before));
-    EXPECT_EQ(commandsLike(">Setze Lernmodus:"),
+    EXPECT_EQ(commandsStartingWith(">Setze Lernmodus:"),
               (std::vector<std::string>{">Setze Lernmodus:1", ">Setze Lernmodus:0"}));
     EXPECT_FALSE(pager->state().learnMode);
 }
@@ -510,10 +419,10 @@ TEST_F(CliTest, LearnStoresTheButtonInTheSlotAndSavesTheFile)
 TEST_F(CliTest, LearnThatThePagerDoesNotEndExitsWithOneButSavesTheButton)
 {
     pager->faults().noAckFor[">Setze Lernmodus:0"] = -1;
-    pressAfterLearnModeOn({200, 3, 0, 0, 7}, 500);
+    pressWhenLearning({200, 3, 0, 0, 7}, 500);
     EXPECT_EQ(run({"learn", "3", file("neu.pag")}), exitcode::DeviceFailed);
     EXPECT_NE(err.str().find("did not confirm leaving learn mode"), std::string::npos);
-    EXPECT_EQ(commandsLike(">Setze Lernmodus:0").size(), 5u);
+    EXPECT_EQ(commandsStartingWith(">Setze Lernmodus:0").size(), 5u);
     PagerConfiguration c;
     PagerDataFile::parse(readBytes(file("neu.pag")), c);
     EXPECT_EQ(c.image.callers[2].buttonIdValue(), 968u);
@@ -521,7 +430,7 @@ TEST_F(CliTest, LearnThatThePagerDoesNotEndExitsWithOneButSavesTheButton)
 
 TEST_F(CliTest, LearnCreatesAMissingFile)
 {
-    pressAfterLearnModeOn({1, 0, 0, 0, 0}, 1000);
+    pressWhenLearning({1, 0, 0, 0, 0}, 1000);
     const std::string path = file("neu.pag");
     EXPECT_EQ(run({"learn", "1", path}), exitcode::Success) << err.str();
     PagerConfiguration c;
@@ -560,24 +469,24 @@ TEST_F(CliTest, LearnThatThePagerRefusesExitsWithOne)
 {
     pager->faults().noAckFor[">Setze Lernmodus:1"] = -1;
     EXPECT_EQ(run({"learn", "1", file("neu.pag")}), exitcode::DeviceFailed);
-    EXPECT_EQ(commandsLike(">Setze Lernmodus:1").size(), 5u);
+    EXPECT_EQ(commandsStartingWith(">Setze Lernmodus:1").size(), 5u);
     EXPECT_FALSE(std::filesystem::exists(file("neu.pag")));
 }
 
 TEST_F(CliTest, OptionSendsWhatAClickOnTheBoxSends)
 {
     EXPECT_EQ(run({"option", "buzzer", "on"}), exitcode::Success);
-    EXPECT_EQ(commandsLike(">Setze E_Vibration"), std::vector<std::string>{">Setze E_Vibration:3Pager:A"});
+    EXPECT_EQ(commandsStartingWith(">Setze E_Vibration"), std::vector<std::string>{">Setze E_Vibration:3Pager:A"});
     EXPECT_EQ(pager->state().vibration, 3u);
 
     pager->clearLog();
     EXPECT_EQ(run({"option", "remote-delete", "off"}), exitcode::Success);
-    EXPECT_EQ(commandsLike(">Setze Modus"), std::vector<std::string>{">Setze Modus_Fernloeschung:0Pager:A"});
+    EXPECT_EQ(commandsStartingWith(">Setze Modus"), std::vector<std::string>{">Setze Modus_Fernloeschung:0Pager:A"});
 
     pager->state().pagerName = win1252("Küche");
     pager->clearLog();
     EXPECT_EQ(run({"option", "battery", "on", "--name", "Küche"}), exitcode::Success);
-    EXPECT_EQ(commandsLike(">Setze Debug"), std::vector<std::string>{win1252(">Setze Debug:1Küche")});
+    EXPECT_EQ(commandsStartingWith(">Setze Debug"), std::vector<std::string>{win1252(">Setze Debug:1Küche")});
     EXPECT_EQ(pager->state().debug, 1u);
 }
 
@@ -586,7 +495,7 @@ TEST_F(CliTest, OptionThePagerDoesNotConfirmExitsWithOne)
 {
     pager->state().pagerName = "Anderer";
     EXPECT_EQ(run({"option", "battery", "on", "--name", "Bar 2"}), exitcode::DeviceFailed);
-    EXPECT_EQ(commandsLike(">Setze Debug").size(), 1u);
+    EXPECT_EQ(commandsStartingWith(">Setze Debug").size(), 1u);
     EXPECT_NE(err.str().find("Falscher Pager: Der Pager heißt nicht \"Bar 2\"; er hat die Einstellung nicht "
                              "übernommen.\n"),
               std::string::npos);
@@ -598,7 +507,7 @@ TEST_F(CliTest, ClockSetsTheRepeaterFromThisMachinesTime)
     pager->state().repeaterStatus = 1;
     clock.setLocalTime({9, 5, 3});
     EXPECT_EQ(run({"clock"}), exitcode::Success);
-    const auto sent = commandsLike(">Setze Repeateruhrzeit:");
+    const auto sent = commandsStartingWith(">Setze Repeateruhrzeit:");
     ASSERT_EQ(sent.size(), 1u);
     EXPECT_EQ(sent[0].substr(0, 30), ">Setze Repeateruhrzeit: 09.05;");
     EXPECT_EQ(pager->state().repeaterHour, 9u);
@@ -609,7 +518,7 @@ TEST_F(CliTest, ClockWithoutRepeaterReportIsRefused)
 {
     pager->state().repeaterStatus = 0;  // the repeater reports no valid time
     EXPECT_EQ(run({"clock"}), exitcode::DeviceFailed);
-    EXPECT_TRUE(commandsLike(">Setze Repeateruhrzeit:").empty());
+    EXPECT_TRUE(commandsStartingWith(">Setze Repeateruhrzeit:").empty());
     EXPECT_NE(err.str().find("did not report its clock"), std::string::npos);
 }
 
@@ -618,14 +527,14 @@ TEST_F(CliTest, ClockTheRepeaterDoesNotConfirmExitsWithOne)
     pager->state().repeaterStatus = 1;
     pager->faults().noAckFor[">Setze Repeateruhrzeit:"] = -1;
     EXPECT_EQ(run({"clock"}), exitcode::DeviceFailed);
-    EXPECT_EQ(commandsLike(">Setze Repeateruhrzeit:").size(), 5u);
+    EXPECT_EQ(commandsStartingWith(">Setze Repeateruhrzeit:").size(), 5u);
 }
 
 TEST_F(CliTest, BootloaderReachesTheHiddenHandler)
 {
     EXPECT_EQ(run({"bootloader"}), exitcode::Success);
     EXPECT_TRUE(pager->state().bootloaderStarted);
-    EXPECT_EQ(commandsLike(">Bootloader"), std::vector<std::string>{">Bootloader"});
+    EXPECT_EQ(commandsStartingWith(">Bootloader"), std::vector<std::string>{">Bootloader"});
 
     pager->faults().silentFor[">Bootloader"] = -1;
     EXPECT_EQ(run({"bootloader"}), exitcode::DeviceFailed);

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "form_results.h"
-#include "device_rig.h"
+#include "dialog_rig.h"
 #include "model/win1252.h"
 
 namespace harvelin {
@@ -17,7 +17,7 @@ using Event = sim::SimBackend::Event;
 // wait, then a read of up to 200 bytes that runs its full 201 ms.
 constexpr std::int64_t ExchangeMs = 100 + 201;
 
-std::int64_t firstWriteAt(const DeviceRig& rig, const std::string& command)
+std::int64_t firstWriteAt(const PagerLine& rig, const std::string& command)
 {
     for (const Event& e : rig.backend.events())
         if (e.kind == Event::Write && e.bytes == "\x16" + command + "\r")
@@ -34,7 +34,7 @@ protected:
         rig.host.setChecked(id, ticked);
         rig.dialog.onCommand(id);
     }
-    DeviceRig rig;
+    DialogRig rig;
 };
 
 TEST_F(OptionSwitchTest, EachBoxSendsTheTextOfItsNewStateWithThePagerName)
@@ -55,7 +55,7 @@ TEST_F(OptionSwitchTest, EachBoxSendsTheTextOfItsNewStateWithThePagerName)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.command);
         click(c.box, c.ticked);
-        EXPECT_EQ(rig.writes(), std::vector<std::string>{"\x16" + std::string(c.command) + "\r"});
+        EXPECT_EQ(rig.frames(), std::vector<std::string>{"\x16" + std::string(c.command) + "\r"});
     }
     EXPECT_EQ(rig.pager->state().vibration, 3u);
     EXPECT_EQ(rig.pager->state().remoteDeleteMode, 0u);
@@ -89,8 +89,8 @@ TEST_F(OptionSwitchTest, EmptyPagerNameSendsTheSwitchTextAlone)
     rig.host.setControlText(ctl::PagerName, "");
     rig.tick();  // the timer takes the form
     click(ctl::Battery, true);
-    ASSERT_FALSE(rig.writes().empty());
-    EXPECT_EQ(rig.writes().front(), "\x16>Setze Debug:1\r");
+    ASSERT_FALSE(rig.frames().empty());
+    EXPECT_EQ(rig.frames().front(), "\x16>Setze Debug:1\r");
 }
 
 TEST_F(OptionSwitchTest, NothingIsSentWithoutAktiv)
@@ -119,7 +119,7 @@ protected:
         SessionEvents none;
         return dlg.session().readRepeaterStatus(none);
     }
-    DeviceRig rig;
+    DialogRig rig;
     MainDialog& dlg = rig.dialog;
     FormResults& results = rig.results;
 };
@@ -163,8 +163,9 @@ TEST_F(RepeaterClockTest, TimeOutOfRangeShowsError)
 TEST_F(RepeaterClockTest, LastStatusAnswerDecidesTheResult)
 {
     int statusReads = 0;
-    rig.watched.beforeWrite = [&](std::string_view bytes) {
-        if (bytes.find(">Lese Repeaterstatus") != std::string_view::npos && ++statusReads == 5)
+    // After the fourth answer, the fifth differs.
+    rig.pager->onCommand = [&](std::size_t) {
+        if (rig.commands().back() == ">Lese Repeaterstatus" && ++statusReads == 4)
             repeater().repeaterStatus = 0;
     };
     const RepeaterStatus status = readStatus();
@@ -240,7 +241,7 @@ TEST_F(RepeaterClockTest, SettingTheClockSendsPcTimeAndHidesGroupOnConfirmation)
     dlg.onCommand(ctl::ClockButton);
 
     const std::string command = ">Setze Repeateruhrzeit: 09.05;03";
-    EXPECT_EQ(rig.writes(), std::vector<std::string>{"\x16" + command + "\r"});
+    EXPECT_EQ(rig.frames(), std::vector<std::string>{"\x16" + command + "\r"});
     EXPECT_EQ(firstWriteAt(rig, command) - start, 200 + 1000);
     // On the port as the search left it, a read of N bytes waits N ms.
     EXPECT_EQ(rig.clock.nowMs() - start, 200 + 1000 + ExchangeMs - 1);
@@ -277,13 +278,13 @@ TEST_F(RepeaterClockTest, UnconfirmedClockKeepsTheGroupCountingDown)
 class BootloaderTest : public ::testing::Test {
 protected:
     void SetUp() override { rig.connect(); }
-    DeviceRig rig;
+    DialogRig rig;
 };
 
 TEST_F(BootloaderTest, StopsAtTheFirstConfirmation)
 {
     rig.dialog.onCommand(ctl::BootloaderButton);
-    EXPECT_EQ(rig.writes(), std::vector<std::string>{"\x16>Bootloader\r"});
+    EXPECT_EQ(rig.frames(), std::vector<std::string>{"\x16>Bootloader\r"});
     EXPECT_TRUE(rig.pager->state().bootloaderStarted);
 }
 

@@ -15,19 +15,15 @@
 #include "device/link_watch.h"
 #include "device/option_switch.h"
 #include "device/repeater_clock.h"
-#include "pager_simulator.h"
-#include "sim_backend.h"
+#include "pager_line.h"
 
 namespace harvelin {
 namespace {
 
-constexpr const char* Port = "COM3";
-
-struct OperationRig {
-    OperationRig()
+struct OperationRig : PagerLine {
+    OperationRig() : PagerLine({}, "COM3", 3)
     {
-        link.setPortNumber(3);
-        link.setState(link.open() ? LinkState::Open : LinkState::Closed);
+        connect(link);
         clock.setLocalTime({10, 20, 0});
     }
     // The learn window's ticks until it closes or `n` ran. A tick falls due
@@ -51,11 +47,8 @@ struct OperationRig {
         }
         return out;
     }
-    void press(std::array<std::uint8_t, 5> id) { backend.inject(Port, pager->pressButton(id), clock.nowMs()); }
+    void press(std::array<std::uint8_t, 5> id) { fromPager(pager->pressButton(id)); }
 
-    VirtualClock clock;
-    sim::SimBackend backend{clock};
-    std::shared_ptr<sim::PagerSimulator> pager = backend.attachPager(Port);
     SerialLink link{backend, PortTable::windowsComPorts(), clock};
     LearnWindow window{clock};
     std::array<CallerEntry, 16> lower{};
@@ -156,11 +149,11 @@ TEST(LinkWatchOperation, LosesAndRegainsTheLineAndLeavesItAloneWhenBusy)
     using Shown = std::pair<std::optional<bool>, bool>;
     EXPECT_EQ(watch(), Shown(true, false));
     EXPECT_EQ(watch(true), Shown(std::nullopt, false));
-    rig.backend.unplug(Port);
+    rig.backend.unplug(rig.port);
     EXPECT_EQ(watch(), Shown(true, false));  // the keep-alive fails
     EXPECT_EQ(rig.link.state(), LinkState::Lost);
     EXPECT_EQ(watch(), Shown(false, true));
-    rig.backend.plug(Port);
+    rig.backend.plug(rig.port);
     EXPECT_EQ(watch(), Shown(false, true));
     EXPECT_EQ(rig.link.state(), LinkState::Open);
     EXPECT_EQ(watch(), Shown(true, false));

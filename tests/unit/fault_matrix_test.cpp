@@ -18,7 +18,7 @@
 #include "files/pager_data_file.h"
 #include "model/win1252.h"
 #include "session_rig.h"
-#include "sim_rig.h"
+#include "dialog_rig.h"
 #include "test_files.h"
 #include "transfer/messages.h"
 
@@ -130,13 +130,9 @@ const std::filesystem::path DataFile = std::filesystem::path(HARVELIN_TEST_DATA)
 // into every learn window.
 class FaultSetter {
 public:
-    FaultSetter(Op op, Fault fault, sim::PagerSimulator& pager, sim::SimBackend& backend, Clock& clock)
-        : op_(op), fault_(fault), pager_(pager), backend_(backend), clock_(clock)
+    FaultSetter(Op op, Fault fault, PagerLine& line) : op_(op), fault_(fault), line_(line), pager_(*line.pager)
     {
-        pager_.onLearnMode = [this](bool on) {
-            if (on)
-                backend_.inject("COM1", pager_.pressButton({9, 8, 7, 6, 5}), clock_.nowMs() + 500);
-        };
+        line_.pressWhenLearning({9, 8, 7, 6, 5}, 500);
     }
 
     void arm()
@@ -165,11 +161,11 @@ public:
         case Fault::StaleAck:
             // This command's acknowledgement comes once more, 380 ms late,
             // into the window of the next, which the pager refuses.
-            backend_.inject("COM1", "Eintrag Uebernommen\r\n", clock_.nowMs() + 380);
+            line_.fromPager("Eintrag Uebernommen\r\n", 380);
             f.noAckFor[">"] = 4;
             break;
-        case Fault::LineVanishes: backend_.unplug("COM1"); break;
-        case Fault::LineComesBack: backend_.unplug("COM1", clock_.nowMs() + 1500); break;
+        case Fault::LineVanishes: line_.backend.unplug(line_.port); break;
+        case Fault::LineComesBack: line_.backend.unplug(line_.port, line_.clock.nowMs() + 1500); break;
         default: break;
         }
     }
@@ -216,9 +212,8 @@ private:
 
     Op op_;
     Fault fault_;
+    PagerLine& line_;
     sim::PagerSimulator& pager_;
-    sim::SimBackend& backend_;
-    Clock& clock_;
 };
 
 // Everything a cell compares before and after.
@@ -243,7 +238,7 @@ std::vector<std::string> pagerHolds(const sim::PagerState& p)
 
 class Cell {
 public:
-    Cell(Op op, Fault fault) : op_(op), rig_(sim::demoPagerState()), fault_(op, fault, *rig_.pager, rig_.backend, rig_.clock)
+    Cell(Op op, Fault fault) : op_(op), rig_(sim::demoPagerState()), fault_(op, fault, rig_)
     {
         EXPECT_FALSE(PagerDataFile::parse(readBytes(DataFile), held_).has_value());
         session().keep(held_);
@@ -488,15 +483,14 @@ TEST(FaultMatrix, FormShowsWhatTheSessionDecided)
         TempDir dir;
         const std::filesystem::path file = dir.path() / "anlage.pag";
         std::filesystem::copy_file(DataFile, file);
-        SimRig rig(sim::demoPagerState());
+        DialogRig rig(sim::demoPagerState());
         MainDialog& dlg = rig.dialog;
-        dlg.OnInitDialog();
         rig.host.fileDialogAnswers.push_back(file.string());
         dlg.onCommand(ctl::OpenFileButton);
         rig.pager->state().pagerName = dlg.fields().pagerName;
         if (op != Op::Search)
             rig.connect();
-        FaultSetter faults(op, fault, *rig.pager, rig.backend, rig.clock);
+        FaultSetter faults(op, fault, rig);
         faults.arm();
         switch (op) {
         case Op::Search: dlg.onCommand(ctl::SearchButton); break;
@@ -520,9 +514,7 @@ TEST(FaultMatrix, FormShowsWhatTheSessionDecided)
         EXPECT_EQ(readBytes(file), readBytes(DataFile));
         // On an open link the next tick keeps the line alive.
         if (dlg.session().linkState() == LinkState::Open) {
-            rig.backend.clearEvents();
-            dlg.onTimer(ctl::UiTimerId);
-            EXPECT_EQ(rig.backend.writes("COM1"), std::vector<std::string>{"\x16"});
+            EXPECT_TRUE(rig.keepAliveOnNextTick());
         }
     }
 }

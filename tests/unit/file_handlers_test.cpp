@@ -15,7 +15,7 @@
 #include "form_results.h"
 #include "model/win1252.h"
 #include "test_files.h"
-#include "sim_rig.h"
+#include "dialog_rig.h"
 #include "test_rig.h"
 #include "ui/control_ids.h"
 
@@ -396,10 +396,9 @@ TEST(FileHandlers, BeendenAsksOnlyAboutUnsavedChanges)
     const std::string question =
         win1252("Die Änderungen sind weder gespeichert noch zum Pager übertragen. Trotzdem beenden?");
     TempDir dir;
-    SimRig rig;
+    DialogRig rig;
     MainDialog& dlg = rig.dialog;
     MemoryHost& host = rig.host;
-    dlg.OnInitDialog();
     rig.connect();
     host.setControlText(ctl::kitchenKey(4), "9");
     host.yesNoAnswers = {false};

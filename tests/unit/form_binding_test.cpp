@@ -3,7 +3,7 @@
 #include "form_results.h"
 #include "model/conversions.h"
 #include "model/win1252.h"
-#include "sim_rig.h"
+#include "dialog_rig.h"
 #include "test_rig.h"
 #include "ui/control_ids.h"
 
@@ -158,15 +158,14 @@ TEST_F(FormBindingTest, EditLimitsAreSetWhenVariablesGoToControls)
 
 TEST(FormBinding, BeendenClosesLinkAndEndsDialog)
 {
-    SimRig rig;
-    rig.dialog.OnInitDialog();
+    DialogRig rig;
     rig.connect();
     rig.dialog.onCommand(ctl::Ok);
     EXPECT_EQ(rig.dialog.session().linkState(), LinkState::Closed);
     EXPECT_EQ(rig.dialog.session().portNumber(), 0);
     EXPECT_EQ(rig.host.ended, ctl::Ok);
     // The port is free again for anyone.
-    EXPECT_NE(rig.backend.open("COM1"), nullptr);
+    EXPECT_NE(rig.backend.open(rig.port), nullptr);
 }
 
 TEST_F(FormBindingTest, BeendenStaysOpenWhenValidationFails)

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "device/link_watch.h"
-#include "device_rig.h"
+#include "dialog_rig.h"
 #include "form_results.h"
 #include "session_rig.h"
 
@@ -253,9 +253,9 @@ TEST_F(LearnModeTest, SecondLernenRestartsTheWindowForTheNewSlot)
 // next one works. A pager that never confirms is asked five times.
 TEST_F(LearnModeTest, LearnModeNotSentOrNotConfirmedOpensNoWindow)
 {
-    rig.backend.unplug(SessionRig::Port);
+    rig.backend.unplug(rig.port);
     rig.session.readRepeaterStatus(rig.events);
-    rig.backend.plug(SessionRig::Port);
+    rig.backend.plug(rig.port);
     ASSERT_EQ(rig.session.linkState(), LinkState::Closed);
     rig.backend.clearEvents();
     EXPECT_EQ(rig.session.startLearn(rig.events, 1).start, LearnStart::NotSent);
@@ -308,9 +308,9 @@ TEST_F(LearnModeTest, LinkWatchKeepsAnIdleLineAliveAndLeavesABusyOneAlone)
 // the fault matrix's.)
 TEST_F(LearnModeTest, LinkWatchReopensALineThatFellClosed)
 {
-    rig.backend.unplug(SessionRig::Port);
+    rig.backend.unplug(rig.port);
     rig.session.readRepeaterStatus(rig.events);
-    rig.backend.plug(SessionRig::Port);
+    rig.backend.plug(rig.port);
     ASSERT_EQ(rig.session.linkState(), LinkState::Closed);
     rig.session.watch(false);
     EXPECT_EQ(rig.session.linkState(), LinkState::Open);
@@ -323,7 +323,7 @@ TEST_F(LearnModeTest, LinkWatchReopensALineThatFellClosed)
 
 class LearnFormTest : public ::testing::Test {
 protected:
-    DeviceRig rig;
+    DialogRig rig;
     MainDialog& dlg = rig.dialog;
     FormResults& results = rig.results;
 };
@@ -412,12 +412,12 @@ TEST_F(LearnFormTest, LostLineClearsAktivAndTheClockGroupWithoutMessage)
 {
     rig.search();
     rig.tick();
-    rig.backend.unplug(DeviceRig::Port);
+    rig.backend.unplug(rig.port);
     rig.ticks(2);
     EXPECT_FALSE(rig.host.isChecked(ctl::Active));
     EXPECT_FALSE(rig.host.isVisible(ctl::ClockGroup));
     EXPECT_FALSE(rig.host.isVisible(ctl::ClockButton));
-    rig.backend.plug(DeviceRig::Port);
+    rig.backend.plug(rig.port);
     rig.ticks(2);
     EXPECT_TRUE(rig.host.isChecked(ctl::Active));
     EXPECT_TRUE(rig.host.messages.empty());

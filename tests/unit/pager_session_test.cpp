@@ -6,38 +6,22 @@
 #include <string>
 #include <vector>
 
-#include "memory_host.h"
-#include "pager_simulator.h"
-#include "platform/clock.h"
-#include "session/pager_session.h"
+#include "dialog_rig.h"
+#include "session_rig.h"
 #include "model/win1252.h"
-#include "sim_backend.h"
 #include "test_files.h"
-#include "ui/control_ids.h"
-#include "ui/main_dialog.h"
 
 namespace harvelin {
 namespace {
 
-constexpr const char* Port = "COM1";
 constexpr std::array<std::uint8_t, 5> Button{11, 22, 33, 44, 5};
 
 // Learn mode on the simulated pager on COM1, on virtual time, through the
 // session alone or through the form that runs it.
-struct LearnRig {
-    LearnRig()
-    {
-        dialog.OnInitDialog();
-        dialog.session().takePort(1);
-        host.setChecked(ctl::Active, true);
-    }
+struct LearnRig : DialogRig {
+    LearnRig() { connect(); }
 
-    void tick(unsigned ms = ctl::UiTimerPeriodMs)
-    {
-        clock.sleepMs(ms);
-        dialog.onTimer(ctl::UiTimerId);
-    }
-    void pressButtonIn(std::int64_t ms) { backend.inject(Port, pager->pressButton(Button), clock.nowMs() + ms); }
+    void pressButtonIn(std::int64_t ms) { fromPager(pager->pressButton(Button), ms); }
 
     // ">Setze Lernmodus:0" went out on the pager's line before its port was
     // closed, and the pager is out of learn mode.
@@ -45,7 +29,7 @@ struct LearnRig {
     {
         bool off = false;
         for (const sim::SimBackend::Event& e : backend.events()) {
-            if (e.device != Port)
+            if (e.device != port)
                 continue;
             if (e.kind == sim::SimBackend::Event::Write && e.bytes.find(">Setze Lernmodus:0") != std::string::npos)
                 off = true;
@@ -54,12 +38,6 @@ struct LearnRig {
         }
         return false;
     }
-
-    VirtualClock clock;
-    MemoryHost host;
-    sim::SimBackend backend{clock};
-    std::shared_ptr<sim::PagerSimulator> pager = backend.attachPager(Port);
-    MainDialog dialog{host, backend, PortTable::windowsComPorts(), clock};
 };
 
 // Every way a front end ends: "Beenden", the close box (and a signal or the
@@ -95,7 +73,7 @@ TEST_P(LearnModeEnding, LeavesLearnModeOnThePagerBeforeThePortCloses)
         SessionEvents events;
         rig.dialog.session().end(events);
         rig.backend.clearEvents();
-        auto session = std::make_unique<PagerSession>(rig.backend, PortTable::fromPaths({Port}), rig.clock);
+        auto session = std::make_unique<PagerSession>(rig.backend, PortTable::fromPaths({rig.port}), rig.clock);
         ASSERT_TRUE(session->takePort(1));
         ASSERT_EQ(session->startLearn(events, 20).start, LearnStart::TakenUp);
         if (ending == Ending::StopRequest) {
@@ -177,12 +155,11 @@ TEST(PagerSessionLearnMode, WindowCountsEightSecondsByTheClock)
 {
     for (const unsigned tickMs : {100u, 700u}) {
         SCOPED_TRACE(tickMs);
-        VirtualClock clock;
-        sim::SimBackend backend{clock};
-        backend.attachPager(Port);
-        PagerSession session(backend, PortTable::fromPaths({Port}), clock);
+        SessionRig rig;
+        rig.connect();
+        PagerSession& session = rig.session;
+        VirtualClock& clock = rig.clock;
         SessionEvents events;
-        ASSERT_TRUE(session.takePort(1));
         ASSERT_EQ(session.startLearn(events, 7).start, LearnStart::TakenUp);
         const std::int64_t startedAt = clock.nowMs();
         std::vector<std::string> shown{session.statusLine()};

@@ -400,14 +400,14 @@ protected:
 TEST_F(ReadOutFormTest, CompleteReadOutIsShownInTheFields)
 {
     dlg.onCommand(ctl::PageUpper);
-    pagerState().callers[3] = {"Tisch 4a", {1, 2, 3, 4, 5}};
-    pagerState().callers[16] = {"Siebzehn", {17, 0, 0, 0, 0}};
-    pagerState().kitchenCalls[15] = {"Pizza", 4, 16};
-    pagerState().pagerName = "Pager:B";
-    pagerState().remoteDeleteText = "  Bitte warten  ";
-    pagerState().remoteDeleteMode = 3;
-    pagerState().debug = 1;
-    pagerState().vibration = 3;
+    rig.pagerState().callers[3] = {"Tisch 4a", {1, 2, 3, 4, 5}};
+    rig.pagerState().callers[16] = {"Siebzehn", {17, 0, 0, 0, 0}};
+    rig.pagerState().kitchenCalls[15] = {"Pizza", 4, 16};
+    rig.pagerState().pagerName = "Pager:B";
+    rig.pagerState().remoteDeleteText = "  Bitte warten  ";
+    rig.pagerState().remoteDeleteMode = 3;
+    rig.pagerState().debug = 1;
+    rig.pagerState().vibration = 3;
     readOut();
     EXPECT_EQ(host.progressHistory.front(), 0);
     EXPECT_EQ(host.progressHistory.back(), 0);
@@ -428,7 +428,7 @@ TEST_F(ReadOutFormTest, CompleteReadOutIsShownInTheFields)
     EXPECT_EQ(host.controlText(ctl::callerText(4)), "Tisch 4a");
     EXPECT_EQ(host.controlText(ctl::idText(4)), "673059855");  // 0x04030201, then the suffix
     // The buzzer box follows the pager too when it turns off.
-    pagerState().vibration = 1;
+    rig.pagerState().vibration = 1;
     readOut();
     EXPECT_FALSE(host.isChecked(ctl::Buzzer));
 }
@@ -440,16 +440,16 @@ TEST_F(ReadOutFormTest, TimerIsStoppedAndTicksQuietWhileReading)
     host.onProgress = [&](int, int, int pos) {
         if (pos != 20)
             return;
-        const std::size_t sent = frames().size();
+        const std::size_t sent = rig.frames().size();
         dlg.onTimer(ctl::UiTimerId);
-        tickQuietDuringRead = frames().size() == sent;
+        tickQuietDuringRead = rig.frames().size() == sent;
         timerDuringRead = host.timerRunning(ctl::UiTimerId);
     };
     readOut();
     EXPECT_TRUE(tickQuietDuringRead);
     EXPECT_FALSE(timerDuringRead);
     EXPECT_TRUE(host.timerRunning(ctl::UiTimerId));
-    EXPECT_TRUE(keepAliveOnNextTick());
+    EXPECT_TRUE(rig.keepAliveOnNextTick());
 }
 
 // "Pager -> PC" and "Datei öffnen" put something else in place of what the
@@ -462,7 +462,7 @@ TEST_P(AskBeforeReplacingChanges, AsksOnlyAboutUnsavedChangesAndNeinChangesNothi
 {
     const auto [read, yes] = GetParam();
     const std::string file = std::string(HARVELIN_TEST_DATA) + "/configuration.pag";
-    pagerState().callers[0].text = "Vom Pager";
+    rig.pagerState().callers[0].text = "Vom Pager";
     const auto act = [&, read = read] {
         if (read)
             return readOut();
@@ -512,7 +512,7 @@ TEST_F(ReadOutFormTest, ReadOutThatEndsShortLeavesTheFormAsItWas)
         } else {
             rig.connect();
         }
-        faults().silentFor = {{end == End::SlotUnanswered ? ">Lese:5" : ">@", -1}};
+        rig.faults().silentFor = {{end == End::SlotUnanswered ? ">Lese:5" : ">@", -1}};
         editImage(dlg, [](PagerImage& image) { image.callers[1].setButtonIdValue(968); });
         host.setControlText(ctl::callerText(1), "Getippt");
         host.setChecked(ctl::Battery, true);

@@ -3,9 +3,7 @@
 #include <string>
 
 #include "link/serial_link.h"
-#include "pager_simulator.h"
-#include "platform/clock.h"
-#include "sim_backend.h"
+#include "pager_line.h"
 
 namespace harvelin {
 namespace {
@@ -16,19 +14,10 @@ const std::string PresenceFrame = "\x16>@\r";
 
 // The link on its own, on virtual time, with a simulated pager on COM1 of
 // the Windows port table.
-struct LinkRig {
+struct LinkRig : PagerLine {
     // The state a successful search leaves: port 1 open.
-    void connect()
-    {
-        link.setPortNumber(1);
-        link.setState(link.open() ? LinkState::Open : LinkState::Closed);
-        pager->clearLog();
-        backend.clearEvents();
-    }
+    void connect() { PagerLine::connect(link); }
 
-    VirtualClock clock;
-    sim::SimBackend backend{clock};
-    std::shared_ptr<sim::PagerSimulator> pager = backend.attachPager("COM1");
     SerialLink link{backend, PortTable::windowsComPorts(), clock};
 };
 
@@ -40,7 +29,7 @@ protected:
         replyLength = 255;
         return rig.link.exchange(command, reply, replyLength);
     }
-    std::vector<std::string> writes() const { return rig.backend.writes("COM1"); }
+    std::vector<std::string> writes() const { return rig.frames(); }
     int count(Event::Kind kind) const
     {
         int n = 0;
@@ -67,10 +56,10 @@ TEST_F(SerialLinkTest, WithoutSearchExchangeFailsAndTouchesNoPort)
 TEST_F(SerialLinkTest, AfterFallingToClosedFirstExchangeOnlyReopensAndNextSends)
 {
     rig.connect();
-    rig.backend.unplug("COM1");
+    rig.backend.unplug(rig.port);
     EXPECT_FALSE(exchange(">List Debug"));  // liveness check fails
     EXPECT_EQ(link.state(), LinkState::Closed);
-    rig.backend.plug("COM1");
+    rig.backend.plug(rig.port);
 
     EXPECT_FALSE(exchange(">List Debug"));
     EXPECT_EQ(link.state(), LinkState::Open);
@@ -221,12 +210,12 @@ TEST_F(SerialLinkTest, PortsFromTenOnOpenThroughDeviceNamespace)
 TEST_F(SerialLinkTest, ReopenReleasesHandleOfFailedConfiguration)
 {
     link.setPortNumber(1);
-    rig.backend.failSettings("COM1", false, true);
+    rig.backend.failSettings(rig.port, false, true);
     EXPECT_FALSE(exchange(">List Debug"));
     EXPECT_EQ(link.state(), LinkState::Closed);
     EXPECT_NE(link.port(), nullptr);  // held until the next attempt
 
-    rig.backend.failSettings("COM1", false, false);
+    rig.backend.failSettings(rig.port, false, false);
     EXPECT_FALSE(exchange(">List Debug"));
     EXPECT_EQ(link.state(), LinkState::Open);
     EXPECT_TRUE(exchange(">List Debug"));
@@ -240,18 +229,18 @@ TEST_F(SerialLinkTest, CloseReleasesPortAndForgetsItsNumber)
     EXPECT_EQ(link.portNumber(), 0);
     EXPECT_EQ(count(Event::Close), 1);
     // The port is free again for anyone.
-    EXPECT_NE(rig.backend.open("COM1"), nullptr);
+    EXPECT_NE(rig.backend.open(rig.port), nullptr);
 }
 
 TEST_F(SerialLinkTest, CloseAlsoReleasesPortHeldByClosedLink)
 {
     link.setPortNumber(1);
-    rig.backend.failSettings("COM1", false, true);
+    rig.backend.failSettings(rig.port, false, true);
     EXPECT_FALSE(exchange(">List Debug"));
     ASSERT_NE(link.port(), nullptr);
     link.close();
     EXPECT_EQ(link.port(), nullptr);
-    EXPECT_NE(rig.backend.open("COM1"), nullptr);
+    EXPECT_NE(rig.backend.open(rig.port), nullptr);
     // The timer still knows which port to bring back.
     EXPECT_EQ(link.portNumber(), 1);
 }

@@ -4,13 +4,11 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
-#include "link/serial_port.h"
-#include "pager_simulator.h"
-#include "platform/clock.h"
+#include "pager_line.h"
 #include "session/pager_session.h"
-#include "sim_backend.h"
 
 namespace harvelin {
 
@@ -55,22 +53,13 @@ constexpr std::int64_t ExchangeMs = 100 + 201;
 constexpr std::int64_t LateListenMs = 201;
 constexpr std::int64_t TransferStartWaitMs = 300;
 
-inline std::string frame(const std::string& command) { return "\x16" + command + "\r"; }
-
 // The pager session alone on virtual time, with a simulated pager on COM1 of
 // the Windows port table: what the front ends run, without any of them.
-struct SessionRig {
-    static constexpr const char* Port = "COM1";
-
-    explicit SessionRig(sim::PagerState state = {}) : pager(backend.attachPager(Port, std::move(state))) {}
+struct SessionRig : PagerLine {
+    explicit SessionRig(sim::PagerState state = {}) : PagerLine(std::move(state)) {}
 
     // As a search that found the pager leaves it: port 1 held, "Aktiv".
-    void connect()
-    {
-        session.takePort(1);
-        pager->clearLog();
-        backend.clearEvents();
-    }
+    void connect() { PagerLine::connect(session); }
 
     // Runs an action and notes when it began.
     template <class Action>
@@ -82,24 +71,6 @@ struct SessionRig {
     }
     std::int64_t elapsed() const { return clock.nowMs() - start; }
 
-    // Bytes from the pager that are there for the next read.
-    void fromPager(const std::string& bytes) { backend.inject(Port, bytes, clock.nowMs()); }
-    // The frames on the wire, keep-alive bytes included.
-    std::vector<std::string> frames() const { return backend.writes(Port); }
-    int countCommand(const std::string& command) const
-    {
-        int n = 0;
-        for (const std::string& c : pager->commands())
-            n += c == command ? 1 : 0;
-        return n;
-    }
-    int countStartingWith(const std::string& prefix) const
-    {
-        int n = 0;
-        for (const std::string& c : pager->commands())
-            n += c.rfind(prefix, 0) == 0 ? 1 : 0;
-        return n;
-    }
     // Idle again: the link watch's next tick sends the keep-alive byte.
     bool keepAliveOnNextWatch()
     {
@@ -107,12 +78,7 @@ struct SessionRig {
         session.watch(false);
         return frames() == std::vector<std::string>{"\x16"};
     }
-    sim::PagerState& pagerState() { return pager->state(); }
-    sim::Faults& faults() { return pager->faults(); }
 
-    VirtualClock clock;
-    sim::SimBackend backend{clock};
-    std::shared_ptr<sim::PagerSimulator> pager;
     PagerSession session{backend, PortTable::windowsComPorts(), clock};
     RecordingEvents events;
     std::int64_t start = 0;

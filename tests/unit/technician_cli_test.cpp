@@ -11,6 +11,7 @@
 #include <cstring>
 #include <ctime>
 #include <filesystem>
+#include <functional>
 #include <initializer_list>
 #include <iterator>
 #include <sstream>
@@ -49,16 +50,14 @@ const fs::path SavedConfiguration = fs::path(HARVELIN_TEST_DATA) / "configuratio
 
 // The command line on virtual time with one pager, backups in a folder of
 // the test's own.
-class TechnicianCliTest : public ::testing::Test {
+class TechnicianCliTest : public ::testing::Test, protected CliRig {
 protected:
-    int run(std::vector<std::string> args)
+    TechnicianCliTest()
     {
-        out.str({});
-        err.str({});
-        return runCliWith(std::move(args), env);
+        env.backupFolder = (dir.path() / "data" / "backups").string();
+        env.interrupted = [this] { return stop && stop(); };
     }
 
-    std::string file(const char* name) const { return (dir.path() / name).string(); }
     std::vector<std::string> backups() const
     {
         std::vector<std::string> names;
@@ -66,31 +65,9 @@ protected:
             names.push_back(fs::path(b.path).filename().string());
         return names;
     }
-    bool pagerWasWritten() const
-    {
-        for (const std::string& c : pager->commands())
-            if (c.rfind(">Setze:", 0) == 0)
-                return true;
-        return false;
-    }
+    bool pagerWasWritten() const { return countStartingWith(">Setze:") > 0; }
 
-    TempDir dir;
-    VirtualClock clock;
-    sim::SimBackend backend{clock};
-    std::shared_ptr<sim::PagerSimulator> pager = backend.attachPager("ttyUSB0");
-    std::ostringstream out;
-    std::ostringstream err;
     std::function<bool()> stop;
-    CliEnvironment env{backend,
-                       clock,
-                       [] { return PortTable::fromPaths({"ttyUSB0"}); },
-                       nullptr,
-                       out,
-                       err,
-                       false,
-                       (dir.path() / "data" / "backups").string(),
-                       '.',
-                       [this] { return stop && stop(); }};
 };
 
 TEST_F(TechnicianCliTest, CompleteReadOutsAreKeptAsBackupsUnlessRefused)

@@ -6,8 +6,7 @@
 #include <vector>
 
 #include "link/device_search.h"
-#include "pager_simulator.h"
-#include "sim_backend.h"
+#include "pager_line.h"
 #include "transfer/read_out.h"
 #include "transfer/write.h"
 
@@ -22,24 +21,21 @@ struct RecordingSink : OperationSink {
 };
 
 // A link on the Windows port table that holds the simulated pager on COM1.
-class OperationRig {
-protected:
-    explicit OperationRig(const std::string& version = "2.62")
-    {
-        sim::PagerState state;
-        state.version = version;
-        state.callers[2] = {"Tisch 3", {1, 2, 3, 4, 5}};
-        state.kitchenCalls[4] = {"Theke", 7, 12};
-        state.pagerName = "Pager:K";
-        state.remoteDeleteMode = 1;
-        pager = backend.attachPager("COM1", state);
-        link.setPortNumber(1);
-        link.setState(link.open() ? LinkState::Open : LinkState::Closed);
-    }
+sim::PagerState operationPager(const std::string& version)
+{
+    sim::PagerState state;
+    state.version = version;
+    state.callers[2] = {"Tisch 3", {1, 2, 3, 4, 5}};
+    state.kitchenCalls[4] = {"Theke", 7, 12};
+    state.pagerName = "Pager:K";
+    state.remoteDeleteMode = 1;
+    return state;
+}
 
-    VirtualClock clock;
-    sim::SimBackend backend{clock};
-    std::shared_ptr<sim::PagerSimulator> pager;
+class OperationRig : protected PagerLine {
+protected:
+    explicit OperationRig(const std::string& version = "2.62") : PagerLine(operationPager(version)) { connect(link); }
+
     SerialLink link{backend, PortTable::windowsComPorts(), clock};
     RecordingSink sink;
 };

@@ -319,14 +319,14 @@ TEST_F(WriteFormTest, FormContentsGoOutAsShown)
     host.setChecked(ctl::Buzzer, true);
     host.setChecked(ctl::RemoteDelete, true);
     write();
-    EXPECT_EQ(pagerState().callers[31].text, "ABCDEFGHIJKLMN");
-    EXPECT_EQ(pagerState().callers[31].id, (std::array<std::uint8_t, 5>{7, 255, 0, 1, 2}));
-    EXPECT_EQ(pagerState().kitchenCalls[0].text, win1252("Küche"));
-    EXPECT_EQ(pagerState().kitchenCalls[0].station, 3);
-    EXPECT_EQ(pagerState().kitchenCalls[0].key, 12);
-    EXPECT_EQ(pagerState().vibration, 3u);
-    EXPECT_EQ(pagerState().remoteDeleteMode, 3u);
-    EXPECT_EQ(pagerState().pagerName, "Pager:Z");
+    EXPECT_EQ(rig.pagerState().callers[31].text, "ABCDEFGHIJKLMN");
+    EXPECT_EQ(rig.pagerState().callers[31].id, (std::array<std::uint8_t, 5>{7, 255, 0, 1, 2}));
+    EXPECT_EQ(rig.pagerState().kitchenCalls[0].text, win1252("Küche"));
+    EXPECT_EQ(rig.pagerState().kitchenCalls[0].station, 3);
+    EXPECT_EQ(rig.pagerState().kitchenCalls[0].key, 12);
+    EXPECT_EQ(rig.pagerState().vibration, 3u);
+    EXPECT_EQ(rig.pagerState().remoteDeleteMode, 3u);
+    EXPECT_EQ(rig.pagerState().pagerName, "Pager:Z");
     EXPECT_TRUE(results.lastWriteSucceeded);
     EXPECT_EQ(host.messages, std::vector<std::string>{Success});
     // What was written is kept.
@@ -364,7 +364,7 @@ TEST_F(WriteFormTest, TimerRestartsOnlyAfterTheResultBoxCloses)
     EXPECT_EQ(host.progressHistory.front(), 0);
     EXPECT_EQ(host.progressHistory.back(), 0);
     EXPECT_TRUE(host.timerRunning(ctl::UiTimerId));
-    EXPECT_TRUE(keepAliveOnNextTick());
+    EXPECT_TRUE(rig.keepAliveOnNextTick());
 }
 
 }  // namespace
