@@ -83,6 +83,14 @@ struct PagerLine {
     {
         return static_cast<int>(commandsStartingWith(prefix).size());
     }
+    // When `command` first went over the line; -1: never.
+    std::int64_t firstWriteAt(std::string_view command) const
+    {
+        for (const sim::SimBackend::Event& e : backend.events())
+            if (e.device == port && e.kind == sim::SimBackend::Event::Write && e.bytes == frame(command))
+                return e.atMs;
+        return -1;
+    }
     int countCommand(std::string_view command) const
     {
         int n = 0;

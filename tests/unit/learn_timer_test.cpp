@@ -1,15 +1,20 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <array>
 #include <cstdint>
+#include <filesystem>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "device/link_watch.h"
 #include "dialog_rig.h"
+#include "files/pager_data_file.h"
 #include "form_results.h"
+#include "model/conversions.h"
 #include "session_rig.h"
+#include "test_files.h"
 
 namespace harvelin {
 namespace {
@@ -27,18 +32,18 @@ protected:
     void SetUp() override { rig.connect(); }
 
     void startLearn(int slot) { ASSERT_EQ(rig.session.startLearn(rig.events, slot).start, LearnStart::TakenUp); }
-    // A tick of the timer falls due 100 ms after the previous one began, or
-    // at once when that one ran longer; the duplicates are looked for in
-    // `lower`.
-    TimerTick timerTick()
+    // A tick of the timer falls due a period (100 ms) after the previous one
+    // began, or at once when that one ran longer; the duplicates are looked
+    // for in `lower`.
+    TimerTick timerTick(std::int64_t periodMs = LearnWindow::TickPeriodMs)
     {
-        rig.clock.advanceTo(lastTickAt + LearnWindow::TickPeriodMs);
+        rig.clock.advanceTo(lastTickAt + periodMs);
         lastTickAt = rig.clock.nowMs();
         return rig.session.timerTick(rig.events, LearnWindow::LowerSlots(lower.data(), LearnWindow::DuplicateSlots), false);
     }
-    LearnStep tick()
+    LearnStep tick(std::int64_t periodMs = LearnWindow::TickPeriodMs)
     {
-        const TimerTick t = timerTick();
+        const TimerTick t = timerTick(periodMs);
         EXPECT_TRUE(t.learning);
         return t.learn;
     }
@@ -56,7 +61,8 @@ protected:
 };
 
 // The numbers of a report give the identity and its suffix; it goes into the
-// slot learn mode was started for, and learn mode ends on the pager.
+// slot learn mode was started for, whatever page the form shows, and learn
+// mode ends on the pager.
 TEST_F(LearnModeTest, ReportGoesIntoTheSlotLearnModeWasStartedFor)
 {
     struct Case {
@@ -76,7 +82,6 @@ TEST_F(LearnModeTest, ReportGoesIntoTheSlotLearnModeWasStartedFor)
         SessionRig fresh;
         fresh.connect();
         ASSERT_EQ(fresh.session.startLearn(fresh.events, 21).start, LearnStart::TakenUp);
-        EXPECT_EQ(fresh.session.statusLine(), "Lernzeit:  8 Sekunden");
         fresh.fromPager(c.line);
         const LearnStep step = fresh.session.learnTick(fresh.events, LearnWindow::LowerSlots(lower.data(), LearnWindow::DuplicateSlots));
         EXPECT_EQ(step.tick.storeSlot, 21);
@@ -86,8 +91,12 @@ TEST_F(LearnModeTest, ReportGoesIntoTheSlotLearnModeWasStartedFor)
         EXPECT_TRUE(step.tick.ended);
         EXPECT_EQ(step.tick.modeExit, LearnModeExit::Confirmed);
         EXPECT_FALSE(fresh.session.learning());
-        EXPECT_EQ(fresh.pager->commands(), (std::vector<std::string>{LearnOn, LearnOff}));
-        EXPECT_FALSE(fresh.pager->state().learnMode);
+        EXPECT_EQ(fresh.commands(), (std::vector<std::string>{LearnOn, LearnOff}));
+        EXPECT_FALSE(fresh.pagerState().learnMode);
+        ASSERT_EQ(fresh.events.learnEnds.size(), 1u);
+        EXPECT_TRUE(fresh.events.learnEnds[0].stored);
+        // The status line, which screen readers announce, says what was learned.
+        EXPECT_EQ(step.statusLine, "Tischsender 21: Rufknopf " + idColumnText(c.id, c.suffix) + " gelernt");
     }
 }
 
@@ -147,9 +156,11 @@ TEST_F(LearnModeTest, KnownButtonIsRefusedWithItsSlotBeforeLearnModeEnds)
         if (!learned) {
             EXPECT_EQ(commandsAtNotice, 1u);  // only ">Setze Lernmodus:1" had gone out
         }
-        EXPECT_EQ(fresh.pager->commands(), (std::vector<std::string>{LearnOn, LearnOff}));
+        EXPECT_EQ(fresh.commands(), (std::vector<std::string>{LearnOn, LearnOff}));
+        EXPECT_FALSE(fresh.pagerState().learnMode);
         ASSERT_EQ(fresh.events.learnEnds.size(), 1u);
         EXPECT_EQ(fresh.events.learnEnds[0].stored, learned);
+        EXPECT_EQ(fresh.events.learnEnds[0].exit, LearnModeExit::Confirmed);
         const CallerEntry& slot = config.image.callers[static_cast<std::size_t>(c.slot - 1)];
         EXPECT_EQ(slot.buttonIdValue(), learned ? 11u : before.image.callers[c.slot - 1].buttonIdValue());
         EXPECT_FALSE(fresh.session.learning());
@@ -202,52 +213,102 @@ TEST_F(LearnModeTest, ReportIsTakenHoweverTheLineHandsItOver)
     }
 }
 
-TEST_F(LearnModeTest, WindowCountsDownAndEndsLearnModeInTheTickReachingZero)
+// How a front end runs the learn window: on its 100 ms timer, on a timer
+// whose ticks come late, or, as the command line does, without a timer.
+enum class Ticking { Timer, LateTimer, NoTimer };
+
+struct WindowRun {
+    const char* name;
+    Ticking ticking;
+    bool pagerConfirmsTheEnd;
+    std::int64_t restartAtMs;  // "Lernen" again, for slot 9, this long in; 0: never
+};
+
+class LearnWindowRunsOut : public LearnModeTest, public ::testing::WithParamInterface<WindowRun> {};
+
+// What the status line shows this long into the window.
+std::string countdown(std::int64_t elapsedMs)
 {
+    if (elapsedMs >= 8000)
+        return RanOut;
+    const int left = 8 - static_cast<int>(elapsedMs / 1000);
+    return left == 1 ? std::string("Lernzeit:  1 Sekunde") : "Lernzeit:  " + std::to_string(left) + " Sekunden";
+}
+
+// The window lasts eight seconds by the clock, however late the ticks come,
+// and counts them down on every tick; a second "Lernen" starts it over for
+// its slot. The tick that reaches zero ends learn mode on the pager, which
+// is asked five times when it does not confirm. That the window ran out
+// stays said until the next action, the timer's ticks are the link watch's
+// again, and nothing is left to end.
+TEST_P(LearnWindowRunsOut, AfterEightSecondsByTheClock)
+{
+    const WindowRun& run = GetParam();
+    if (!run.pagerConfirmsTheEnd)
+        rig.faults().noAckFor[LearnOff] = -1;
     startLearn(6);
-    // The seconds are counted by the clock, however long the ticks take.
-    const std::int64_t startedAt = rig.clock.nowMs();
+    EXPECT_EQ(rig.session.statusLine(), "Lernzeit:  8 Sekunden");
+    std::int64_t startedAt = rig.clock.nowMs();
     lastTickAt = startedAt;
-    int ticks = 0;
-    while (learningSlot() != 0 && ticks < 200) {
-        const LearnStep step = tick();
-        ++ticks;
-        const std::int64_t elapsed = lastTickAt - startedAt;
-        const int secondsLeft = elapsed >= 8000 ? 0 : 8 - static_cast<int>(elapsed / 1000);
-        const std::string shown = secondsLeft == 0   ? RanOut
-                                  : secondsLeft == 1 ? std::string("Lernzeit:  1 Sekunde")
-                                                     : "Lernzeit:  " + std::to_string(secondsLeft) + " Sekunden";
-        ASSERT_EQ(step.statusLine, shown) << elapsed;
-        ASSERT_EQ(rig.countCommand(LearnOff), secondsLeft == 0 ? 1 : 0) << elapsed;
+    const std::int64_t periodMs = run.ticking == Ticking::LateTimer ? 700 : LearnWindow::TickPeriodMs;
+    if (run.ticking == Ticking::NoTimer) {
+        PagerConfiguration config = startConfiguration();
+        const LearnEnd end = rig.session.runLearnWindow(rig.events, config);
+        EXPECT_TRUE(end.ended && !end.stored);
+        std::vector<std::string> shown;
+        for (int left = 8; left > 1; --left)
+            shown.push_back("Lernzeit:  " + std::to_string(left) + " Sekunden");
+        shown.push_back("Lernzeit:  1 Sekunde");
+        shown.push_back(RanOut);
+        EXPECT_EQ(rig.events.learnStatuses, shown);
+    } else {
+        int slot = 6;
+        while (rig.session.learning()) {
+            if (run.restartAtMs != 0 && slot == 6 && lastTickAt - startedAt >= run.restartAtMs) {
+                startLearn(9);
+                EXPECT_EQ(rig.session.statusLine(), "Lernzeit:  8 Sekunden");
+                slot = 9;
+                startedAt = rig.clock.nowMs();
+                rig.forgetTraffic();
+            }
+            const LearnStep step = tick(periodMs);
+            const std::int64_t elapsed = lastTickAt - startedAt;
+            ASSERT_EQ(step.statusLine, countdown(elapsed)) << elapsed;
+            ASSERT_EQ(learningSlot(), elapsed < 8000 ? slot : 0) << elapsed;
+        }
+        EXPECT_EQ(slot, run.restartAtMs != 0 ? 9 : 6);
     }
-    EXPECT_GE(lastTickAt - startedAt, 8000);
-    EXPECT_LT(lastTickAt - startedAt, 8000 + 2 * LearnWindow::TickPeriodMs);
-    EXPECT_FALSE(rig.pager->state().learnMode);
-    // That it ran out stays said until the next action; the timer's ticks
-    // are the link watch's again.
+    const std::int64_t leftAfter = rig.firstWriteAt(LearnOff) - startedAt;
+    EXPECT_GE(leftAfter, 8000);
+    EXPECT_LT(leftAfter, 8000 + 2 * periodMs);
+    const int leaveAttempts = run.pagerConfirmsTheEnd ? 1 : 5;
+    EXPECT_EQ(rig.countCommand(LearnOff), leaveAttempts);
+    ASSERT_FALSE(rig.events.learnEnds.empty());
+    EXPECT_FALSE(rig.events.learnEnds.back().stored);
+    EXPECT_EQ(rig.events.learnEnds.back().exit,
+              run.pagerConfirmsTheEnd ? LearnModeExit::Confirmed : LearnModeExit::Unconfirmed);
+    if (run.pagerConfirmsTheEnd) {
+        EXPECT_FALSE(rig.pagerState().learnMode);
+    }
+
+    const std::size_t endsTold = rig.events.learnEnds.size();
     for (int n = 0; n < 3; ++n)
         EXPECT_FALSE(timerTick().learning);
     EXPECT_EQ(rig.session.statusLine(), RanOut);
     EXPECT_EQ(rig.frames().back(), "\x16");
-    startLearn(6);
-    EXPECT_EQ(rig.session.statusLine(), "Lernzeit:  8 Sekunden");
+    rig.session.end(rig.events);
+    EXPECT_EQ(rig.countCommand(LearnOff), leaveAttempts);
+    EXPECT_EQ(rig.events.learnEnds.size(), endsTold);
 }
 
-TEST_F(LearnModeTest, SecondLernenRestartsTheWindowForTheNewSlot)
-{
-    startLearn(6);
-    lastTickAt = rig.clock.nowMs();
-    ticks(34);
-    EXPECT_EQ(tick().statusLine, "Lernzeit:  5 Sekunden");
-    startLearn(9);
-    EXPECT_EQ(rig.session.statusLine(), "Lernzeit:  8 Sekunden");
-    const std::int64_t restartedAt = rig.clock.nowMs();
-    while (std::max(lastTickAt + LearnWindow::TickPeriodMs, rig.clock.nowMs()) - restartedAt < 8000)
-        tick();
-    EXPECT_EQ(learningSlot(), 9);
-    tick();
-    EXPECT_EQ(learningSlot(), 0);
-}
+INSTANTIATE_TEST_SUITE_P(Runs, LearnWindowRunsOut,
+                         ::testing::Values(WindowRun{"OnTheTimer", Ticking::Timer, true, 0},
+                                           WindowRun{"OnALateTimer", Ticking::LateTimer, true, 0},
+                                           WindowRun{"WithoutATimer", Ticking::NoTimer, true, 0},
+                                           WindowRun{"UnconfirmedOnTheTimer", Ticking::Timer, false, 0},
+                                           WindowRun{"UnconfirmedWithoutATimer", Ticking::NoTimer, false, 0},
+                                           WindowRun{"RestartedForAnotherSlot", Ticking::Timer, true, 3500}),
+                         [](const auto& test) { return std::string(test.param.name); });
 
 // Without a link "Lernen" sends nothing; that try re-opens the port, so the
 // next one works. A pager that never confirms is asked five times.
@@ -303,11 +364,31 @@ TEST_F(LearnModeTest, LinkWatchKeepsAnIdleLineAliveAndLeavesABusyOneAlone)
     EXPECT_EQ(unfound.session.linkState(), LinkState::Closed);
 }
 
-// A line that fell closed under an exchange is re-opened by the link watch;
-// "Aktiv" follows on the next tick. (A line lost to the keep-alive itself is
-// the fault matrix's.)
-TEST_F(LearnModeTest, LinkWatchReopensALineThatFellClosed)
+// The link watch brings back a line that went away: one the keep-alive
+// lost once it is there again, one that fell closed under an exchange at the
+// next tick. "Aktiv" is cleared while it is gone and follows on the tick
+// after it is back; a busy line is left alone.
+TEST_F(LearnModeTest, LinkWatchBringsBackALineThatWentAway)
 {
+    using Told = std::pair<std::optional<bool>, bool>;  // "Aktiv", and that the line is lost
+    const auto watch = [&](bool busy = false) {
+        rig.clock.sleepMs(100);
+        const LinkWatchResult r = rig.session.watch(busy);
+        return Told(r.active, r.lost);
+    };
+    EXPECT_EQ(watch(), Told(true, false));
+    EXPECT_EQ(watch(true), Told(std::nullopt, false));
+    rig.backend.unplug(rig.port);
+    EXPECT_EQ(watch(), Told(true, false));  // the keep-alive fails
+    EXPECT_EQ(rig.session.linkState(), LinkState::Lost);
+    EXPECT_EQ(watch(), Told(false, true));
+    EXPECT_FALSE(rig.session.active());
+    rig.backend.plug(rig.port);
+    EXPECT_EQ(watch(), Told(false, true));
+    EXPECT_EQ(rig.session.linkState(), LinkState::Open);
+    EXPECT_EQ(watch(), Told(true, false));
+    EXPECT_TRUE(rig.session.active());
+
     rig.backend.unplug(rig.port);
     rig.session.readRepeaterStatus(rig.events);
     rig.backend.plug(rig.port);
@@ -328,29 +409,69 @@ protected:
     FormResults& results = rig.results;
 };
 
-// "Lernen" in a row of the page shown learns into that row's slot; the form
-// turns to its page when the button comes, and shows it in its row.
-TEST_F(LearnFormTest, ButtonLearnedGoesIntoTheRowsSlotAndTheFormTurnsToIt)
+// "Lernen" in a row learns into the slot the row shows. When the button
+// comes while the other page is shown, the form turns back to the row's page
+// and shows the identity in the row; the status line then says what the
+// session learned.
+TEST_F(LearnFormTest, LearnedButtonIsShownInItsRowOnItsPage)
+{
+    struct Case {
+        bool upper;
+        int row;
+    };
+    for (const Case c : {Case{false, 4}, Case{true, 5}}) {
+        SCOPED_TRACE(c.row + (c.upper ? 16 : 0));
+        DialogRig fresh;
+        fresh.connect();
+        MainDialog& form = fresh.dialog;
+        const auto show = [&](bool upper) {
+            fresh.host.setChecked(ctl::PageUpper, upper);
+            fresh.host.setChecked(ctl::PageLower, !upper);
+            form.onCommand(upper ? ctl::PageUpper : ctl::PageLower);
+        };
+        const std::size_t slot = static_cast<std::size_t>(c.row + (c.upper ? 16 : 0));
+        const std::size_t sameRowOtherPage = static_cast<std::size_t>(c.row + (c.upper ? 0 : 16));
+        show(c.upper);
+        form.onCommand(ctl::learnButton(c.row));
+        fresh.ticks(3);
+        show(!c.upper);
+        fresh.fromPager(fresh.pager->pressButton({200, 3, 0, 0, 7}));
+        fresh.tick();
+        EXPECT_EQ(form.image().callers[slot - 1].buttonIdValue(), 968u);
+        EXPECT_EQ(form.image().callers[slot - 1].idSuffix, 7);
+        EXPECT_EQ(form.image().callers[sameRowOtherPage - 1].buttonIdValue(), 0u);
+        EXPECT_EQ(form.viewPage(), c.upper ? ViewPage::Upper : ViewPage::Lower);
+        EXPECT_TRUE(fresh.host.isChecked(c.upper ? ctl::PageUpper : ctl::PageLower));
+        EXPECT_FALSE(fresh.host.isChecked(c.upper ? ctl::PageLower : ctl::PageUpper));
+        EXPECT_EQ(fresh.text(ctl::idText(c.row)), "     9687");
+        EXPECT_TRUE(fresh.results.lastLearnStored);
+        EXPECT_TRUE(fresh.results.lastLearnModeLeft);
+        fresh.tick();
+        EXPECT_EQ(fresh.text(ctl::StatusLine), form.session().statusLine());
+        EXPECT_TRUE(fresh.text(ctl::StatusLine).ends_with(" gelernt"));
+    }
+}
+
+// "Lernen", then "Datei öffnen" at once: the button pressed while the file
+// dialog is open goes into the slot after the file, and the form counts as
+// changed since the file.
+TEST_F(LearnFormTest, ButtonPressedWhileAFileOpensGoesInAfterTheFile)
 {
     rig.connect();
-    dlg.onCommand(ctl::PageUpper);
-    dlg.onCommand(ctl::learnButton(5));
-    EXPECT_EQ(dlg.session().learnWindow().slot(), 21);
-    EXPECT_EQ(rig.text(ctl::StatusLine), "Lernzeit:  8 Sekunden");
-    rig.ticks(3);
-    rig.host.setChecked(ctl::PageUpper, false);
-    rig.host.setChecked(ctl::PageLower, true);
-    dlg.onCommand(ctl::PageLower);
-    rig.fromPager(rig.pager->pressButton({200, 3, 0, 0, 7}));
-    rig.tick();
-    EXPECT_EQ(dlg.image().callers[20].buttonIdValue(), 968u);
-    EXPECT_EQ(dlg.image().callers[20].idSuffix, 7);
-    EXPECT_EQ(dlg.image().callers[4].buttonIdValue(), 0u);
-    EXPECT_EQ(dlg.viewPage(), ViewPage::Upper);
-    EXPECT_TRUE(rig.host.isChecked(ctl::PageUpper));
-    EXPECT_EQ(rig.text(ctl::idText(5)), "     9687");
-    EXPECT_TRUE(results.lastLearnStored);
-    EXPECT_TRUE(results.lastLearnModeLeft);
+    TempDir dir;
+    const std::filesystem::path path = dir.path() / "gesichert.pag";
+    dlg.onCommand(ctl::learnButton(15));
+    std::string error;
+    ASSERT_TRUE(PagerDataFile::save(path.string(), dlg.configurationFromForm(), error));
+    rig.host.fileDialogAnswers.push_back(path.string());
+    rig.host.onFileDialog = [&] {
+        rig.fromPager(rig.pager->pressButton({11, 22, 33, 44, 5}), 50);
+        rig.ticks(5);
+    };
+    dlg.onCommand(ctl::OpenFileButton);
+    EXPECT_EQ(dlg.image().callers[14].buttonId, (std::array<std::uint8_t, 4>{11, 22, 33, 44}));
+    EXPECT_EQ(rig.text(ctl::idText(15)), dlg.fields().idTexts[15]);
+    EXPECT_TRUE(dlg.hasUnsavedChanges());
 }
 
 // A known button: the message box comes before learn mode ends on the pager.
@@ -371,21 +492,23 @@ TEST_F(LearnFormTest, KnownButtonIsToldInAMessageBox)
     EXPECT_EQ(dlg.session().learnWindow().slot(), 0);
 }
 
-// The status line shows the window's countdown on every tick, and that it ran
-// out on the ticks after, until the next action.
+// The status line shows the session's on every tick of the window and on
+// the ticks after, and a new "Lernen" shows it at once.
 TEST_F(LearnFormTest, StatusLineFollowsTheWindow)
 {
     rig.connect();
     dlg.onCommand(ctl::learnButton(6));
     while (dlg.session().learning()) {
         rig.tick();
-        ASSERT_EQ(rig.text(ctl::StatusLine), dlg.session().learning() ? dlg.session().learnWindow().statusText() : RanOut);
+        ASSERT_EQ(rig.text(ctl::StatusLine), dlg.session().statusLine());
     }
     rig.ticks(3);
-    EXPECT_EQ(rig.text(ctl::StatusLine), RanOut);
+    EXPECT_EQ(rig.text(ctl::StatusLine), dlg.session().statusLine());
+    EXPECT_FALSE(rig.text(ctl::StatusLine).empty());
     EXPECT_FALSE(results.lastLearnStored);
     dlg.onCommand(ctl::learnButton(6));
-    EXPECT_EQ(rig.text(ctl::StatusLine), "Lernzeit:  8 Sekunden");
+    EXPECT_EQ(rig.text(ctl::StatusLine), dlg.session().statusLine());
+    EXPECT_NE(rig.text(ctl::StatusLine), RanOut);
 }
 
 // "Aktiv" follows the link watch; without a port found the tick only

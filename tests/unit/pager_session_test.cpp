@@ -1,27 +1,20 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <array>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "dialog_rig.h"
+#include "model/option_switches.h"
 #include "session_rig.h"
-#include "model/win1252.h"
-#include "test_files.h"
 
 namespace harvelin {
 namespace {
 
-constexpr std::array<std::uint8_t, 5> Button{11, 22, 33, 44, 5};
-
-// Learn mode on the simulated pager on COM1, on virtual time, through the
-// session alone or through the form that runs it.
+// The form connected to the simulated pager on COM1, on virtual time.
 struct LearnRig : DialogRig {
     LearnRig() { connect(); }
-
-    void pressButtonIn(std::int64_t ms) { fromPager(pager->pressButton(Button), ms); }
 
     // ">Setze Lernmodus:0" went out on the pager's line before its port was
     // closed, and the pager is out of learn mode.
@@ -90,92 +83,76 @@ INSTANTIATE_TEST_SUITE_P(Session, LearnModeEnding,
                          ::testing::Values(Ending::Beenden, Ending::CloseBox, Ending::StopRequest,
                                            Ending::SessionGone));
 
-TEST(PagerSessionLearnMode, IdentityGoesToTheChosenSlotAndActionsLeaveLearnModeFirst)
+// Every action on the pager the session runs; what it did not do, and why.
+enum class Action { ReadOut, Write, Search, Learn, OptionSwitch, RepeaterStatus, RepeaterClock, Bootloader };
+
+struct ActionRun {
+    bool done = false;
+    Messages messages;
+};
+
+ActionRun runAction(Action action, SessionRig& rig)
 {
-    // "Lernen" in row 4 of "1..16", then "17..32" before the button is pressed:
-    // slot 4 gets it, slot 20 keeps its own, and the form turns back to slot 4.
-    {
-        LearnRig rig;
-        rig.dialog.onCommand(ctl::learnButton(4));
-        rig.dialog.onCommand(ctl::PageUpper);
-        rig.pressButtonIn(300);
-        for (int n = 0; n < 10 && rig.dialog.session().learning(); ++n)
-            rig.tick();
-        EXPECT_EQ(rig.dialog.image().callers[3].buttonId, (std::array<std::uint8_t, 4>{11, 22, 33, 44}));
-        EXPECT_EQ(rig.dialog.image().callers[19].buttonId, (std::array<std::uint8_t, 4>{}));
-        EXPECT_EQ(rig.dialog.viewPage(), ViewPage::Lower);
-        EXPECT_TRUE(rig.host.isChecked(ctl::PageLower) && !rig.host.isChecked(ctl::PageUpper));
-        EXPECT_EQ(rig.host.controlText(ctl::idText(4)), rig.dialog.fields().idTexts[4]);
-        EXPECT_NE(rig.dialog.fields().idTexts[4], rig.dialog.fields().idTexts[5]);
-        // The status line, which screen readers announce, says what was learned.
-        rig.tick();
-        EXPECT_EQ(rig.host.controlText(ctl::StatusLine),
-                  "Tischsender 4: Rufknopf " + rig.dialog.fields().idTexts[4] + " gelernt");
+    PagerSession& session = rig.session;
+    RecordingEvents& events = rig.events;
+    switch (action) {
+    case Action::ReadOut: {
+        const ReadOutOutcome o = session.readOut(events, startConfiguration());
+        return {!o.noPager, o.messages};
     }
-    // "Lernen" in row 15, then "Datei öffnen" at once: the button pressed
-    // while the file dialog is open goes into slot 15 after the file, and
-    // the form counts as changed since the file.
-    {
-        LearnRig rig;
-        TempDir dir;
-        const auto path = dir.path() / "gesichert.pag";
-        rig.dialog.onCommand(ctl::learnButton(15));
-        std::string error;
-        ASSERT_TRUE(PagerDataFile::save(path.string(), rig.dialog.configurationFromForm(), error));
-        rig.host.fileDialogAnswers.push_back(path.string());
-        rig.host.onFileDialog = [&] {
-            rig.pressButtonIn(50);
-            for (int n = 0; n < 5; ++n)
-                rig.tick();
-        };
-        rig.dialog.onCommand(ctl::OpenFileButton);
-        EXPECT_EQ(rig.dialog.image().callers[14].buttonId, (std::array<std::uint8_t, 4>{11, 22, 33, 44}));
-        EXPECT_EQ(rig.host.controlText(ctl::idText(15)), rig.dialog.fields().idTexts[15]);
-        EXPECT_TRUE(rig.dialog.hasUnsavedChanges());
+    case Action::Write: {
+        const WriteOutcome o = session.write(events, startConfiguration());
+        return {!o.noPager, o.messages};
     }
-    // "Pager -> PC" during the window: learn mode ends on the pager before the
-    // read-out's first command.
-    {
-        LearnRig rig;
-        rig.dialog.onCommand(ctl::learnButton(2));
-        rig.pager->clearLog();
-        rig.dialog.onCommand(ctl::ReadButton);
-        const std::vector<std::string>& commands = rig.pager->commands();
-        ASSERT_FALSE(commands.empty());
-        EXPECT_EQ(commands.front(), ">Setze Lernmodus:0");
-        EXPECT_NE(std::find(commands.begin(), commands.end(), ">@"), commands.end());
-        EXPECT_FALSE(rig.dialog.session().learning());
-        EXPECT_EQ(rig.dialog.fields().statusText, win1252("Pager gelesen: 32 Tischsender, 16 Küchenrufe"));
+    case Action::Search: {
+        const SearchOutcome o = session.search(events);
+        return {o.found(), o.messages};
     }
+    case Action::Learn: {
+        const LearnBegin o = session.startLearn(events, 5);
+        return {o.start == LearnStart::TakenUp, o.messages};
+    }
+    case Action::OptionSwitch: {
+        const Confirmation o = session.switchOption(events, BatterySwitch, true, "Pager:A");
+        return {o.confirmed, o.messages};
+    }
+    case Action::RepeaterStatus: return {session.readRepeaterStatus(events).reported, {}};
+    case Action::RepeaterClock: {
+        const Confirmation o = session.setRepeaterClock(events);
+        return {o.confirmed, o.messages};
+    }
+    case Action::Bootloader: {
+        const Confirmation o = session.startBootloader(events);
+        return {o.confirmed, o.messages};
+    }
+    }
+    return {};
 }
 
-// However late the ticks come, the window lasts its eight seconds by the
-// clock, counts down to "1 Sekunde", and says when it ran out.
-TEST(PagerSessionLearnMode, WindowCountsEightSecondsByTheClock)
+const std::pair<Action, const char*> Actions[] = {
+    {Action::ReadOut, "read-out"},           {Action::Write, "write"},
+    {Action::Search, "search"},              {Action::Learn, "Lernen for another slot"},
+    {Action::OptionSwitch, "option switch"}, {Action::RepeaterStatus, "repeater status"},
+    {Action::RepeaterClock, "repeater clock"}, {Action::Bootloader, "boot loader"},
+};
+
+// Each action on the pager first ends learn mode there, so the pager never
+// answers it while it listens for a call button; the window stored nothing.
+TEST(PagerSession, EveryActionLeavesLearnModeFirst)
 {
-    for (const unsigned tickMs : {100u, 700u}) {
-        SCOPED_TRACE(tickMs);
+    for (const auto& [action, name] : Actions) {
+        SCOPED_TRACE(name);
         SessionRig rig;
         rig.connect();
-        PagerSession& session = rig.session;
-        VirtualClock& clock = rig.clock;
-        SessionEvents events;
-        ASSERT_EQ(session.startLearn(events, 7).start, LearnStart::TakenUp);
-        const std::int64_t startedAt = clock.nowMs();
-        std::vector<std::string> shown{session.statusLine()};
-        std::array<CallerEntry, LearnWindow::DuplicateSlots> lower{};
-        while (session.learning()) {
-            clock.sleepMs(tickMs);
-            const LearnStep step = session.learnTick(events, LearnWindow::LowerSlots(lower));
-            if (step.statusLine != shown.back())
-                shown.push_back(step.statusLine);
-        }
-        const std::int64_t lasted = clock.nowMs() - startedAt;
-        EXPECT_GE(lasted, 8000);
-        EXPECT_LT(lasted, 8000 + 2 * static_cast<std::int64_t>(tickMs) + 1000);
-        EXPECT_EQ(shown.front(), "Lernzeit:  8 Sekunden");
-        EXPECT_NE(std::find(shown.begin(), shown.end(), "Lernzeit:  1 Sekunde"), shown.end());
-        EXPECT_EQ(shown.back(), LearnWindow::ranOutText());
+        ASSERT_EQ(rig.session.startLearn(rig.events, 2).start, LearnStart::TakenUp);
+        rig.forgetTraffic();
+        EXPECT_TRUE(runAction(action, rig).done);
+        ASSERT_GE(rig.commands().size(), 2u);
+        EXPECT_EQ(rig.commands().front(), ">Setze Lernmodus:0");
+        EXPECT_EQ(rig.session.learning(), action == Action::Learn);
+        ASSERT_EQ(rig.events.learnEnds.size(), 1u);
+        EXPECT_FALSE(rig.events.learnEnds[0].stored);
+        EXPECT_EQ(rig.events.learnEnds[0].exit, LearnModeExit::Confirmed);
     }
 }
 

@@ -29,6 +29,7 @@ struct RecordingEvents : SessionEvents {
             onNotice(text);
     }
     void repeaterStatus(const RepeaterStatus& status) override { repeaterReported |= status.reported; }
+    void learnStatus(const std::string& text) override { learnStatuses.push_back(text); }
     void learnEnded(bool stored, LearnModeExit exit) override { learnEnds.push_back({stored, exit}); }
 
     struct LearnEnd {
@@ -40,6 +41,7 @@ struct RecordingEvents : SessionEvents {
     std::vector<std::string> portLines;
     std::vector<std::string> notices;
     bool repeaterReported = false;
+    std::vector<std::string> learnStatuses;
     std::vector<LearnEnd> learnEnds;
     // Run at each step, e.g. to pull the line at one, and at each notice.
     std::function<void(int position)> onProgress;
