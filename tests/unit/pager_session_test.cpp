@@ -156,5 +156,29 @@ TEST(PagerSession, EveryActionLeavesLearnModeFirst)
     }
 }
 
+// Without a pager found nothing goes over the line and no time passes; the
+// actions of "PC -> Pager", "Pager -> PC" and "Lernen" say there is no
+// connection, the short ones nothing.
+TEST(PagerSession, ActionsWithoutAPagerSendNothing)
+{
+    const std::string NoConnection = "Es besteht keine Verbindung zum Zelvatron!";
+    for (const auto& [action, name] : Actions) {
+        if (action == Action::Search || action == Action::RepeaterClock)
+            continue;
+        SCOPED_TRACE(name);
+        SessionRig rig;
+        rig.connect();
+        rig.session.end(rig.events);
+        rig.forgetTraffic();
+        const ActionRun run = rig.timed([&] { return runAction(action, rig); });
+        EXPECT_FALSE(run.done);
+        const bool told = action == Action::ReadOut || action == Action::Write || action == Action::Learn;
+        EXPECT_EQ(run.messages, told ? Messages{NoConnection} : Messages{});
+        EXPECT_TRUE(rig.frames().empty());
+        EXPECT_EQ(rig.elapsed(), 0);
+        EXPECT_FALSE(rig.pagerState().bootloaderStarted);
+    }
+}
+
 }  // namespace
 }  // namespace harvelin
