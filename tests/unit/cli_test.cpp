@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <ctime>
 #include <filesystem>
@@ -26,6 +27,7 @@
 #include "model/win1252.h"
 #include "pager_simulator.h"
 #include "platform/clock.h"
+#include "session/pager_session.h"
 #include "sim_backend.h"
 #include "test_files.h"
 
@@ -163,22 +165,14 @@ TEST_F(CliTest, ReadSavesWhatThePagerHolds)
     EXPECT_EQ(run({"read", path}), exitcode::Success);
     EXPECT_EQ(err.str(), "");
 
-    PagerConfiguration c;
-    PagerDataFile::parse(readBytes(path), c);
-    EXPECT_EQ(c.pagerName, "Bar");
-    EXPECT_EQ(c.remoteDeleteText, win1252("  Fernlöschung  "));
-    EXPECT_TRUE(c.battery);
-    EXPECT_FALSE(c.buzzer);
-    EXPECT_TRUE(c.remoteDelete);
-    EXPECT_EQ(c.image.callers[0].text.str(), "Tisch 1");
-    EXPECT_EQ(c.image.callers[0].buttonIdValue(), 0x12345678u);
-    EXPECT_EQ(c.image.callers[0].idSuffix, 3);
-    EXPECT_EQ(c.image.callers[31].text.str(), win1252("Terrasse Süd"));
-    EXPECT_EQ(c.image.kitchenCalls[2].text.str(), win1252("Spülküche"));
-    EXPECT_EQ(c.image.kitchenCalls[2].key, 255);
-    EXPECT_EQ(c.image.kitchenCalls[2].station, 200);
-    // The file is the form's: the same bytes "Speichern unter" writes.
-    EXPECT_EQ(readBytes(path), PagerDataFile::format(c));
+    // The file holds what the session reads from the pager, the same bytes
+    // "Speichern unter" writes.
+    PagerSession session(backend, env.systemPorts(), clock);
+    ASSERT_TRUE(session.takePort(2));
+    SessionEvents none;
+    const ReadOutOutcome read = session.readOut(none, startConfiguration(), PagerSession::Backup::None);
+    ASSERT_TRUE(read.result.complete());
+    EXPECT_EQ(readBytes(path), PagerDataFile::format(read.result.read));
 }
 
 // A good file is never replaced by a read-out with gaps. What the pager
@@ -268,14 +262,14 @@ TEST_F(CliTest, WriteCarriesTheFileIntoThePager)
     EXPECT_EQ(s.remoteDeleteMode, 3u);
 }
 
+// The session's message is one line on standard error.
 TEST_F(CliTest, UnacknowledgedWriteExitsWithOne)
 {
     pager->faults().noAckFor[">Setze:3 "] = -1;
     EXPECT_EQ(run({"write", ReferenceFile.string()}), exitcode::DeviceFailed);
-    EXPECT_EQ(err.str(), "Fehlerhafte Übertragung! Nicht übernommen: Tischsender 4. Der Pager antwortete: "
-                         "\"Fehler\\r\\n\" Der Pager ist nur teilweise beschrieben. Bis Tischsender 3 hält er die "
-                         "neuen Daten, ab Tischsender 4 zum Teil noch die alten. Ein erneutes \"PC -> Pager\" "
-                         "beschreibt ihn vollständig.\n");
+    const std::string told = err.str();
+    EXPECT_TRUE(told.starts_with("Fehlerhafte Übertragung! Nicht übernommen: Tischsender 4.")) << told;
+    EXPECT_EQ(std::count(told.begin(), told.end(), '\n'), 1) << told;
 }
 
 TEST_F(CliTest, UnreadableFileExitsWithTwoBeforeTouchingThePager)

@@ -12,11 +12,79 @@
 #include "ui/control_ids.h"
 #include "ui/main_dialog.h"
 #include "memory_host.h"
+#include "session_rig.h"
 
 namespace harvelin {
 namespace {
 
 using Event = sim::SimBackend::Event;
+
+// --- the session's search ----------------------------------------------------
+
+enum class Stop { Never, WhenFound, BeforeItBegins };
+
+struct SessionSearch {
+    const char* name;
+    std::vector<std::string> ports;
+    bool pagerOnSecond;
+    Stop stop;
+};
+
+class SessionSearchTest : public ::testing::TestWithParam<SessionSearch> {};
+
+// The first port is held by another program: the search goes on past it,
+// and names it when nothing is found. A stopped search holds no port, also
+// when the pager had answered, and says nothing.
+TEST_P(SessionSearchTest, HoldsThePortFoundAndNamesThePortsThatCouldNotBeOpened)
+{
+    const SessionSearch& c = GetParam();
+    VirtualClock clock;
+    sim::SimBackend backend{clock};
+    backend.refuseOpen("/dev/ttyUSB0", {PortFault::Busy, {}, false, "minicom (PID 4711)", {}});
+    if (c.pagerOnSecond)
+        backend.attachPager("/dev/ttyUSB1");
+    PagerSession session(backend, PortTable::fromPaths(c.ports), clock);
+    RecordingEvents events;
+    events.onPagerFound = [&] {
+        if (c.stop == Stop::WhenFound)
+            session.requestStop();
+    };
+    if (c.stop == Stop::BeforeItBegins)
+        session.requestStop();
+    const SearchOutcome got = session.search(events);
+
+    const bool found = c.pagerOnSecond && c.stop == Stop::Never;
+    const bool answered = c.pagerOnSecond && c.stop != Stop::BeforeItBegins;
+    EXPECT_EQ(got.found(), found);
+    EXPECT_EQ(got.stopped, c.stop != Stop::Never);
+    EXPECT_EQ(events.pagersFound, answered ? 1 : 0);
+    EXPECT_EQ(got.result.portNumber, found ? 2u : 0u);
+    EXPECT_EQ(session.portNumber(), found ? 2u : 0u);
+    EXPECT_EQ(session.linkState(), found ? LinkState::Open : LinkState::Closed);
+    EXPECT_EQ(session.active(), found);
+    EXPECT_EQ(got.messages.empty(), found || c.stop != Stop::Never);
+    const bool noPorts = c.ports.empty();
+    EXPECT_EQ(got.result.noPorts, noPorts);
+    EXPECT_EQ(got.result.failed.size(), noPorts || c.stop == Stop::BeforeItBegins ? 0u : 1u);
+    for (const FailedPort& failed : got.result.failed)
+        EXPECT_EQ(failed.problem.holder, "minicom (PID 4711)");
+    // A port the session does not hold is free for anyone.
+    if (c.pagerOnSecond && !found) {
+        EXPECT_NE(backend.open("/dev/ttyUSB1"), nullptr);
+    }
+}
+
+const std::vector<std::string> BusyThenFree{"/dev/ttyUSB0", "/dev/ttyUSB1"};
+INSTANTIATE_TEST_SUITE_P(Tables, SessionSearchTest,
+                         ::testing::Values(SessionSearch{"FoundBehindABusyPort", BusyThenFree, true, Stop::Never},
+                                           SessionSearch{"NothingBehindABusyPort", BusyThenFree, false, Stop::Never},
+                                           SessionSearch{"StoppedOnceFound", BusyThenFree, true, Stop::WhenFound},
+                                           SessionSearch{"StoppedBeforeItBegins", BusyThenFree, true,
+                                                         Stop::BeforeItBegins},
+                                           SessionSearch{"NoPortAtAll", {}, false, Stop::Never}),
+                         [](const auto& test) { return std::string(test.param.name); });
+
+// --- what the form makes of it -------------------------------------------
 
 // Remembers what the dialog and the link looked like each time the search
 // showed a port-list line.

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <array>
+#include <cstdint>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -43,82 +45,92 @@ std::vector<int> steps(int count)
     return positions;
 }
 
-TEST_F(ReadOutTest, FullPagerIsReadInOrderWithExactTimingAndKept)
+// A full pager and a small one (below version 1.5: 16 caller slots, no
+// kitchen calls, no remote delete).
+struct PagerKind {
+    const char* name;
+    const char* version;
+    unsigned callerSlots;
+};
+
+class CompleteReadOut : public ReadOutTest, public ::testing::WithParamInterface<PagerKind> {};
+
+// The pager is asked in order, each step told on the progress bar, to the
+// millisecond; what it holds comes back, what it has no room for is what the
+// read-out started from. A complete read-out is kept, the pager's version
+// noted and said on the status line, and the line is kept alive afterwards.
+TEST_P(CompleteReadOut, GivesWhatThePagerHoldsInOrderWithExactTiming)
 {
+    const PagerKind& kind = GetParam();
+    const bool full = kind.callerSlots == 32;
+    rig.pagerState().version = kind.version;
     rig.pagerState().callers[0] = {"Tisch 1", {10, 0, 0, 0, 1}};
+    rig.pagerState().callers[15] = {"Letzter", {1, 0, 0, 0, 0}};
     rig.pagerState().callers[31] = {"Terrasse", {1, 2, 3, 4, 9}};
     rig.pagerState().kitchenCalls[15] = {"Pizza", 4, 16};
     rig.pagerState().pagerName = "Pager:B";
     rig.pagerState().remoteDeleteText = "  Bitte warten  ";
-    rig.pagerState().remoteDeleteMode = 3;
+    rig.pagerState().remoteDeleteMode = 0;
     rig.pagerState().debug = 1;
     rig.pagerState().vibration = 3;
-    const ReadOutOutcome outcome = readOut();
-
-    std::vector<std::string> expected = {frame(">@"), frame(">@"), frame(">@") + frame(">Lese:0")};
-    for (int n = 1; n < 32; ++n)
-        expected.push_back(frame(">Lese:" + std::to_string(n)));
-    for (int k = 0; k < 16; ++k)
-        expected.push_back(frame(">Le-Kueche:" + std::to_string(k)));
-    for (const char* c : {">List Modus_Fernloeschung", ">List Text_Fernloeschung", ">List Adresstext", ">List Debug",
-                          ">List E_Vibration"})
-        expected.push_back(frame(c));
-    EXPECT_EQ(rig.frames(), expected);
-    EXPECT_EQ(rig.elapsed(), StartWaitMs + ExchangeMs + PresenceExchangeMs + 31 * ExchangeMs +
-                                 16 * (ExchangeMs + KitchenWaitMs) + 5 * ExchangeMs);
-    // Every step is told, from 0 to 51 of 52.
-    EXPECT_EQ(rig.events.progressHigh, 52);
-    EXPECT_EQ(rig.events.progressHistory, steps(52));
-
-    const PagerConfiguration& read = outcome.result.read;
-    EXPECT_EQ(read.image.callers[0].text.str(), "Tisch 1");
-    EXPECT_EQ(read.image.callers[0].buttonIdValue(), 10u);
-    EXPECT_EQ(read.image.callers[0].idSuffix, 1);
-    EXPECT_EQ(read.image.callers[31].text.str(), "Terrasse");
-    EXPECT_EQ(read.image.callers[31].buttonId, (std::array<std::uint8_t, 4>{1, 2, 3, 4}));
-    EXPECT_EQ(read.image.callers[31].idSuffix, 9);
-    EXPECT_EQ(read.image.kitchenCalls[15].text.str(), "Pizza");
-    EXPECT_EQ(read.image.kitchenCalls[15].station, 4);
-    EXPECT_EQ(read.image.kitchenCalls[15].key, 16);
-    EXPECT_EQ(read.pagerName, "Pager:B");
-    EXPECT_EQ(read.remoteDeleteText, "  Bitte warten  ");
-    EXPECT_TRUE(read.remoteDelete && read.battery && read.buzzer);
-    EXPECT_TRUE(outcome.result.complete());
-    EXPECT_TRUE(outcome.messages.empty() && !outcome.noPager && !outcome.stopped);
-    EXPECT_TRUE(sameConfiguration(rig.session.kept(), read));
-    EXPECT_EQ(rig.session.pager().versionText, "2.62");
-    EXPECT_EQ(rig.session.pager().callerSlots, 32u);
-    EXPECT_TRUE(rig.session.active());
-    EXPECT_TRUE(rig.keepAliveOnNextWatch());
-}
-
-TEST_F(ReadOutTest, OldPagerGivesSixteenSlotsAndNoKitchenOrRemoteDelete)
-{
-    rig.pagerState().version = "1.4";
-    rig.pagerState().callers[15] = {"Letzter", {1, 0, 0, 0, 0}};
     PagerConfiguration start = startConfiguration();
-    start.image.callers[16].text.assign("bleibt");
-    start.image.kitchenCalls[0].text.assign("bleibt auch");
+    start.image.callers[31].text.assign("bleibt");
+    start.image.kitchenCalls[15].text.assign("bleibt auch");
     start.remoteDelete = true;
     const ReadOutOutcome outcome = readOut(start);
 
     std::vector<std::string> expected = {frame(">@"), frame(">@"), frame(">@") + frame(">Lese:0")};
-    for (int n = 1; n < 16; ++n)
+    for (unsigned n = 1; n < kind.callerSlots; ++n)
         expected.push_back(frame(">Lese:" + std::to_string(n)));
-    for (const char* c : {">List Adresstext", ">List Debug", ">List E_Vibration"})
+    std::vector<std::string> settings = {">List Adresstext", ">List Debug", ">List E_Vibration"};
+    if (full) {
+        for (int k = 0; k < 16; ++k)
+            expected.push_back(frame(">Le-Kueche:" + std::to_string(k)));
+        settings.insert(settings.begin(), {">List Modus_Fernloeschung", ">List Text_Fernloeschung"});
+    }
+    for (const std::string& c : settings)
         expected.push_back(frame(c));
     EXPECT_EQ(rig.frames(), expected);
-    EXPECT_EQ(rig.elapsed(), StartWaitMs + ExchangeMs + PresenceExchangeMs + 15 * ExchangeMs + 3 * ExchangeMs);
-    EXPECT_EQ(rig.events.progressHigh, 18);
-    EXPECT_EQ(rig.events.progressHistory, steps(18));
-    const PagerConfiguration& read = outcome.result.read;
+    const std::int64_t slotsMs = (kind.callerSlots - 1) * ExchangeMs + (full ? 16 * (ExchangeMs + KitchenWaitMs) : 0);
+    EXPECT_EQ(rig.elapsed(), StartWaitMs + ExchangeMs + PresenceExchangeMs + slotsMs +
+                                 static_cast<std::int64_t>(settings.size()) * ExchangeMs);
+    const int stepCount = static_cast<int>(kind.callerSlots + (full ? 16 : 0) + settings.size()) - 1;
+    EXPECT_EQ(rig.events.progressHigh, stepCount);
+    EXPECT_EQ(rig.events.progressHistory, steps(stepCount));
+
+    const ReadOutResult& got = outcome.result;
+    EXPECT_TRUE(got.complete());
+    EXPECT_EQ(got.answered.keyedLines, kind.callerSlots + (full ? 16 : 0) + settings.size());
+    const PagerConfiguration& read = got.read;
+    EXPECT_EQ(read.image.callers[0].text.str(), "Tisch 1");
+    EXPECT_EQ(read.image.callers[0].buttonIdValue(), 10u);
+    EXPECT_EQ(read.image.callers[0].idSuffix, 1);
     EXPECT_EQ(read.image.callers[15].text.str(), "Letzter");
-    EXPECT_EQ(read.image.callers[16].text.str(), "bleibt");
-    EXPECT_EQ(read.image.kitchenCalls[0].text.str(), "bleibt auch");
-    EXPECT_TRUE(read.remoteDelete);
-    EXPECT_TRUE(outcome.result.complete());
-    EXPECT_EQ(rig.session.pager().callerSlots, 16u);
+    EXPECT_EQ(read.image.callers[31].text.str(), full ? "Terrasse" : "bleibt");
+    EXPECT_EQ(read.image.callers[31].buttonId, (full ? std::array<std::uint8_t, 4>{1, 2, 3, 4}
+                                                     : std::array<std::uint8_t, 4>{}));
+    EXPECT_EQ(read.image.callers[31].idSuffix, full ? 9 : 0);
+    EXPECT_EQ(read.image.kitchenCalls[15].text.str(), full ? "Pizza" : "bleibt auch");
+    EXPECT_EQ(read.image.kitchenCalls[15].station, full ? 4 : 1);
+    EXPECT_EQ(read.image.kitchenCalls[15].key, 16);
+    EXPECT_EQ(read.pagerName, "Pager:B");
+    EXPECT_EQ(read.remoteDeleteText, full ? "  Bitte warten  " : start.remoteDeleteText);
+    EXPECT_EQ(read.remoteDelete, !full);
+    EXPECT_TRUE(read.battery && read.buzzer);
+    EXPECT_TRUE(outcome.messages.empty() && !outcome.noPager && !outcome.stopped);
+    EXPECT_TRUE(sameConfiguration(rig.session.kept(), read));
+    EXPECT_EQ(rig.session.pager().versionText, kind.version);
+    EXPECT_EQ(rig.session.pager().callerSlots, kind.callerSlots);
+    EXPECT_EQ(rig.session.statusLine(),
+              "Pager gelesen: " + std::to_string(kind.callerSlots) + " Tischsender" +
+                  (full ? win1252(", 16 Küchenrufe") : std::string()));
+    EXPECT_TRUE(rig.session.active());
+    EXPECT_TRUE(rig.keepAliveOnNextWatch());
 }
+
+INSTANTIATE_TEST_SUITE_P(Pagers, CompleteReadOut,
+                         ::testing::Values(PagerKind{"Full", "2.62", 32}, PagerKind{"Small", "1.4", 16}),
+                         [](const auto& test) { return std::string(test.param.name); });
 
 TEST_F(ReadOutTest, VersionWithLettersReadsAsOldPager)
 {
@@ -308,18 +320,6 @@ TEST_F(ReadOutTest, UnansweredVersionGivesUp)
     EXPECT_TRUE(rig.keepAliveOnNextWatch());
 }
 
-TEST_F(ReadOutTest, WithoutAPagerNothingIsSent)
-{
-    SessionEvents none;
-    rig.session.end(none);
-    rig.backend.clearEvents();
-    const ReadOutOutcome outcome = readOut();
-    EXPECT_TRUE(outcome.noPager);
-    EXPECT_TRUE(rig.frames().empty());
-    EXPECT_EQ(rig.elapsed(), 0);
-    EXPECT_EQ(outcome.messages, std::vector<std::string>{NoConnection});
-}
-
 TEST_F(ReadOutTest, FailedPresenceCheckReopensAndReadsSlotZeroOnALaterTry)
 {
     // The pager does not identify itself once before ">Lese:0": the link
@@ -395,8 +395,8 @@ protected:
     void readOut() { timed([this] { dlg.onCommand(ctl::ReadButton); }); }
 };
 
-// A complete read-out is shown on the page shown, and the progress bar goes
-// back to zero.
+// A complete read-out is shown on the page shown, with the session's status
+// line, and the progress bar goes back to zero.
 TEST_F(ReadOutFormTest, CompleteReadOutIsShownInTheFields)
 {
     dlg.onCommand(ctl::PageUpper);
@@ -422,6 +422,7 @@ TEST_F(ReadOutFormTest, CompleteReadOutIsShownInTheFields)
     EXPECT_TRUE(host.isChecked(ctl::Battery));
     EXPECT_TRUE(host.isChecked(ctl::Buzzer));
     EXPECT_TRUE(host.messages.empty());
+    EXPECT_EQ(dlg.fields().statusText, dlg.session().statusLine());
     EXPECT_TRUE(results.lastReadOutComplete);
     EXPECT_FALSE(dlg.hasUnsavedChanges());
     dlg.onCommand(ctl::PageLower);

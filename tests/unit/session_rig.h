@@ -28,6 +28,12 @@ struct RecordingEvents : SessionEvents {
         if (onNotice)
             onNotice(text);
     }
+    void pagerFound(const FoundPager& /*pager*/) override
+    {
+        ++pagersFound;
+        if (onPagerFound)
+            onPagerFound();
+    }
     void repeaterStatus(const RepeaterStatus& status) override { repeaterReported |= status.reported; }
     void learnStatus(const std::string& text) override { learnStatuses.push_back(text); }
     void learnEnded(bool stored, LearnModeExit exit) override { learnEnds.push_back({stored, exit}); }
@@ -40,12 +46,14 @@ struct RecordingEvents : SessionEvents {
     std::vector<int> progressHistory;
     std::vector<std::string> portLines;
     std::vector<std::string> notices;
+    int pagersFound = 0;
     bool repeaterReported = false;
     std::vector<std::string> learnStatuses;
     std::vector<LearnEnd> learnEnds;
     // Run at each step, e.g. to pull the line at one, and at each notice.
     std::function<void(int position)> onProgress;
     std::function<void(const std::string& text)> onNotice;
+    std::function<void()> onPagerFound;
 };
 
 // One exchange on the link's time-outs: 100 ms after the write, then a read

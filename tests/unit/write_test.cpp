@@ -122,20 +122,6 @@ TEST_F(WriteTest, OldPagerSucceedsWhenAllTwentyStepsAreTakenOver)
     EXPECT_TRUE(outcome.result.succeeded);
 }
 
-TEST_F(WriteTest, UnansweredVersionWritesSixteenSlotsAndFails)
-{
-    rig.faults().silentFor[">@"] = -1;
-    rig.events.progressHigh = 77;
-    const WriteOutcome outcome = write();
-    EXPECT_EQ(rig.countCommand(">@"), 4);
-    EXPECT_EQ(rig.events.progressHigh, 77);  // no range is set
-    EXPECT_EQ(rig.frames().size(), 4u + 16u + 4u);
-    EXPECT_EQ(outcome.messages, std::vector<std::string>{Failure + win1252(" Ob der Pager alle neuen Daten hält, "
-                                                                           "ist nicht sicher.") +
-                                                         WriteAgain});
-    EXPECT_FALSE(outcome.result.succeeded);
-}
-
 TEST_F(WriteTest, ConfigurationGoesOutAsHeld)
 {
     PagerConfiguration config = startConfiguration();
@@ -172,125 +158,148 @@ TEST_F(WriteTest, SlotAcknowledgementMayHoldZeroBytesAndEitherSpelling)
     EXPECT_EQ(rig.countStartingWith(">Setze:0 "), 1);
 }
 
-TEST_F(WriteTest, SettingsCountOnlyLowerCaseAcknowledgementBeforeAnyZeroByte)
+// A write that fails says which steps the pager did not take over, with its
+// last answer, and up to where it holds the new data; it is not kept.
+struct FailedWrite {
+    const char* name;
+    std::function<void(SessionRig&, PagerConfiguration&)> prepare;
+    std::string message;
+    std::function<void(SessionRig&, const WriteOutcome&)> check;
+};
+
+class FailedWriteTest : public WriteTest, public ::testing::WithParamInterface<FailedWrite> {};
+
+TEST_P(FailedWriteTest, SaysWhatThePagerDidNotTakeAndHowFarItHoldsTheNewData)
 {
-    rig.faults().replaceReply[">Setze Debug"] = "Wert Uebernommen\r\n";
-    rig.faults().replaceReply[">Setze Adresstext"] = "Adresstext\0uebernommen\r\n"s;
+    const FailedWrite& c = GetParam();
+    PagerConfiguration config = startConfiguration();
+    c.prepare(rig, config);
     const PagerConfiguration before = rig.session.kept();
-    const WriteOutcome outcome = write();
-    EXPECT_EQ(rig.countCommand(">Setze Debug:0"), 4);
-    EXPECT_EQ(rig.countCommand(">Setze Adresstext:Pager:A"), 4);
-    EXPECT_EQ(outcome.messages, std::vector<std::string>{Failure + win1252(" Nicht übernommen: Batteriespannung, "
-                                                                           "Pager-Name. Der Pager antwortete: \"Wert "
-                                                                           "Uebernommen\\r\\n\"") +
-                                                         partly("Fernlöschung", "Batteriespannung")});
+    const WriteOutcome outcome = write(config);
+    EXPECT_EQ(outcome.messages, Messages{c.message});
     EXPECT_FALSE(outcome.result.succeeded);
     EXPECT_TRUE(sameConfiguration(rig.session.kept(), before));
+    c.check(rig, outcome);
 }
 
-TEST_F(WriteTest, OneUnacknowledgedKitchenSlotFailsTheWriteButTheRestIsWritten)
-{
-    rig.faults().noAckFor[">Se-Kueche:4 "] = -1;
-    PagerConfiguration config = startConfiguration();
-    config.image.kitchenCalls[5].text.assign("Nachher");
-    const WriteOutcome outcome = write(config);
-    EXPECT_EQ(rig.countStartingWith(">Se-Kueche:4 "), 4);
-    EXPECT_EQ(rig.pager->commands().size(), 4u + 53u + 3u);
-    EXPECT_EQ(rig.pagerState().kitchenCalls[5].text, "Nachher");
-    EXPECT_EQ(rig.countCommand(">Setze Text_Fernloeschung:" + win1252("  Fernlöschung  ")), 1);
-    EXPECT_EQ(outcome.messages, std::vector<std::string>{Failure + win1252(" Nicht übernommen: Küchenruf 5. Der "
-                                                                           "Pager antwortete: \"Fehler\\r\\n\"") +
-                                                         partly("Küchenruf 4", "Küchenruf 5")});
-    EXPECT_FALSE(outcome.result.succeeded);
-}
-
-TEST_F(WriteTest, StepOfAPortThatFailsMidWriteIsNotCounted)
-{
-    // The adapter is pulled as slot 6 begins and is back for slot 7: slot 6
-    // gets no exchange through, slot 7 re-opens the port and goes out.
-    rig.events.onProgress = [&](int pos) {
-        if (pos == 5)
-            rig.backend.unplug("COM1");
-        if (pos == 6)
-            rig.backend.plug("COM1");
-    };
-    PagerConfiguration config = startConfiguration();
-    config.image.callers[5].text.assign("Weg");
-    config.image.callers[6].text.assign("Da");
-    const WriteOutcome outcome = write(config);
-    EXPECT_EQ(rig.pagerState().callers[5].text, "");
-    EXPECT_EQ(rig.pagerState().callers[6].text, "Da");
-    EXPECT_EQ(rig.countStartingWith(">Setze:5 "), 0);
-    EXPECT_EQ(rig.countStartingWith(">Setze:6 "), 1);
-    EXPECT_EQ(outcome.messages, std::vector<std::string>{Failure + win1252(" Nicht übernommen: Tischsender 6.") +
-                                                         partly("Tischsender 5", "Tischsender 6")});
-    EXPECT_FALSE(outcome.result.succeeded);
-}
-
-TEST_F(WriteTest, PagerFallingSilentMidWriteSaysHowFarItGot)
-{
-    rig.events.onProgress = [&](int pos) { rig.faults().silent = pos >= 10; };
-    const WriteOutcome outcome = write();
-    EXPECT_TRUE(outcome.result.pagerGone);
-    EXPECT_EQ(outcome.messages, std::vector<std::string>{Failure + win1252(" Nicht übernommen: Tischsender 11, Tischsender 12, "
-                                                                           "Tischsender 13.") +
-                                                         partly("Tischsender 10", "Tischsender 11")});
-}
-
-TEST_F(WriteTest, WithoutAPagerNothingIsSent)
-{
-    SessionEvents none;
-    rig.session.end(none);
-    rig.backend.clearEvents();
-    const WriteOutcome outcome = write();
-    EXPECT_TRUE(outcome.noPager);
-    EXPECT_TRUE(rig.frames().empty());
-    EXPECT_EQ(rig.elapsed(), 0);
-    EXPECT_EQ(outcome.messages, std::vector<std::string>{NoConnection});
-    EXPECT_FALSE(outcome.result.succeeded);
-}
-
-// A pager that answers after the read window and refuses the next slot: the
-// slow "Uebernommen" counts for its own slot, never for the one refused.
-TEST_F(WriteTest, SlowAnswerCountsForItsOwnSlotAndARefusalFailsTheWrite)
-{
-    rig.faults().delayFor[">Setze:3 "] = 350;
-    rig.faults().noAckFor[">Setze:4 "] = -1;
-    const WriteOutcome outcome = write();
-    EXPECT_EQ(outcome.messages, std::vector<std::string>{Failure + win1252(" Nicht übernommen: Tischsender 5. Der "
-                                                                           "Pager antwortete: \"Fehler\\r\\n\"") +
-                                                         partly("Tischsender 4", "Tischsender 5")});
-    EXPECT_EQ(rig.countStartingWith(">Setze:3 "), 1);
-    EXPECT_FALSE(outcome.result.succeeded);
-}
+INSTANTIATE_TEST_SUITE_P(
+    Session, FailedWriteTest,
+    ::testing::Values(
+        // Without the version the pager gets the sixteen slots every pager
+        // has, and no progress range is set.
+        FailedWrite{"UnansweredVersion",
+                    [](SessionRig& rig, PagerConfiguration&) {
+                        rig.faults().silentFor[">@"] = -1;
+                        rig.events.progressHigh = 77;
+                    },
+                    Failure + win1252(" Ob der Pager alle neuen Daten hält, ist nicht sicher.") + WriteAgain,
+                    [](SessionRig& rig, const WriteOutcome&) {
+                        EXPECT_EQ(rig.countCommand(">@"), 4);
+                        EXPECT_EQ(rig.events.progressHigh, 77);
+                        EXPECT_EQ(rig.frames().size(), 4u + 16u + 4u);
+                    }},
+        // Settings count only a lower-case acknowledgement before any zero byte.
+        FailedWrite{"SettingsWithoutTheirAcknowledgement",
+                    [](SessionRig& rig, PagerConfiguration&) {
+                        rig.faults().replaceReply[">Setze Debug"] = "Wert Uebernommen\r\n";
+                        rig.faults().replaceReply[">Setze Adresstext"] = "Adresstext\0uebernommen\r\n"s;
+                    },
+                    Failure + win1252(" Nicht übernommen: Batteriespannung, Pager-Name. Der Pager antwortete: \"Wert "
+                                      "Uebernommen\\r\\n\"") +
+                        partly("Fernlöschung", "Batteriespannung"),
+                    [](SessionRig& rig, const WriteOutcome&) {
+                        EXPECT_EQ(rig.countCommand(">Setze Debug:0"), 4);
+                        EXPECT_EQ(rig.countCommand(">Setze Adresstext:Pager:A"), 4);
+                    }},
+        // One kitchen slot refused: the rest is written all the same.
+        FailedWrite{"UnacknowledgedKitchenSlot",
+                    [](SessionRig& rig, PagerConfiguration& config) {
+                        rig.faults().noAckFor[">Se-Kueche:4 "] = -1;
+                        config.image.kitchenCalls[5].text.assign("Nachher");
+                    },
+                    Failure + win1252(" Nicht übernommen: Küchenruf 5. Der Pager antwortete: \"Fehler\\r\\n\"") +
+                        partly("Küchenruf 4", "Küchenruf 5"),
+                    [](SessionRig& rig, const WriteOutcome&) {
+                        EXPECT_EQ(rig.countStartingWith(">Se-Kueche:4 "), 4);
+                        EXPECT_EQ(rig.commands().size(), 4u + 53u + 3u);
+                        EXPECT_EQ(rig.pagerState().kitchenCalls[5].text, "Nachher");
+                        EXPECT_EQ(rig.countCommand(">Setze Text_Fernloeschung:" + win1252("  Fernlöschung  ")), 1);
+                    }},
+        // The adapter is pulled as slot 6 begins and is back for slot 7: slot
+        // 6 gets no exchange through and is not counted, slot 7 re-opens the
+        // port and goes out.
+        FailedWrite{"PortFailingForOneSlot",
+                    [](SessionRig& rig, PagerConfiguration& config) {
+                        rig.events.onProgress = [&rig](int pos) {
+                            if (pos == 5)
+                                rig.backend.unplug(rig.port);
+                            if (pos == 6)
+                                rig.backend.plug(rig.port);
+                        };
+                        config.image.callers[5].text.assign("Weg");
+                        config.image.callers[6].text.assign("Da");
+                    },
+                    Failure + win1252(" Nicht übernommen: Tischsender 6.") + partly("Tischsender 5", "Tischsender 6"),
+                    [](SessionRig& rig, const WriteOutcome&) {
+                        EXPECT_EQ(rig.pagerState().callers[5].text, "");
+                        EXPECT_EQ(rig.pagerState().callers[6].text, "Da");
+                        EXPECT_EQ(rig.countStartingWith(">Setze:5 "), 0);
+                        EXPECT_EQ(rig.countStartingWith(">Setze:6 "), 1);
+                    }},
+        FailedWrite{"PagerFallingSilent",
+                    [](SessionRig& rig, PagerConfiguration&) {
+                        rig.events.onProgress = [&rig](int pos) { rig.faults().silent = pos >= 10; };
+                    },
+                    Failure + win1252(" Nicht übernommen: Tischsender 11, Tischsender 12, Tischsender 13.") +
+                        partly("Tischsender 10", "Tischsender 11"),
+                    [](SessionRig&, const WriteOutcome& outcome) { EXPECT_TRUE(outcome.result.pagerGone); }},
+        // A pager that answers after the read window and refuses the next
+        // slot: the slow "Uebernommen" counts for its own slot, never for the
+        // one refused.
+        FailedWrite{"LateAnswerThenARefusal",
+                    [](SessionRig& rig, PagerConfiguration&) {
+                        rig.faults().delayFor[">Setze:3 "] = 350;
+                        rig.faults().noAckFor[">Setze:4 "] = -1;
+                    },
+                    Failure + win1252(" Nicht übernommen: Tischsender 5. Der Pager antwortete: \"Fehler\\r\\n\"") +
+                        partly("Tischsender 4", "Tischsender 5"),
+                    [](SessionRig& rig, const WriteOutcome&) { EXPECT_EQ(rig.countStartingWith(">Setze:3 "), 1); }}),
+    [](const auto& test) { return std::string(test.param.name); });
 
 // A 16-slot pager takes what it can; what it cannot is named, not dropped
 // in silence, and the configuration is not kept then. Start values there
-// are nothing to lose.
+// are nothing to lose, and a full pager takes everything.
 TEST_F(WriteTest, SmallPagerSaysWhatItCouldNotTake)
 {
     const std::string leftOut =
         win1252("Der Pager hat nur 16 Speicherplätze: Plätze 17 bis 32 und die Küchenrufe wurden nicht übertragen.");
     struct Case {
         const char* name;
+        const char* version;
         std::function<void(PagerImage&)> change;
         bool named;
     };
-    const Case cases[] = {
-        {"start values", [](PagerImage&) {}, false},
-        {"slot 16", [](PagerImage& image) { image.callers[15].text.assign("Tisch 16"); }, false},
-        {"slot 17", [](PagerImage& image) { image.callers[16].text.assign("Tisch 17"); }, true},
-        {"slot 32 identity", [](PagerImage& image) { image.callers[31].idSuffix = 1; }, true},
-        {"kitchen key", [](PagerImage& image) { image.kitchenCalls[15].key = 1; }, true},
+    const auto upperAndKitchen = [](PagerImage& image) {
+        image.callers[19].text.assign("Tisch 20");
+        image.kitchenCalls[4].key = 9;
     };
-    rig.pagerState().version = "1.4";
+    const Case cases[] = {
+        {"start values", "1.4", [](PagerImage&) {}, false},
+        {"slot 16", "1.4", [](PagerImage& image) { image.callers[15].text.assign("Tisch 16"); }, false},
+        {"slot 17", "1.4", [](PagerImage& image) { image.callers[16].text.assign("Tisch 17"); }, true},
+        {"slot 32 identity", "1.4", [](PagerImage& image) { image.callers[31].idSuffix = 1; }, true},
+        {"kitchen key", "1.4", [](PagerImage& image) { image.kitchenCalls[15].key = 1; }, true},
+        {"full pager", "2.62", upperAndKitchen, false},
+    };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
+        rig.pagerState().version = c.version;
         PagerConfiguration config = startConfiguration();
         c.change(config.image);
         rig.session.keep({});
         const WriteOutcome outcome = write(config);
         EXPECT_TRUE(outcome.result.succeeded);
+        EXPECT_EQ(outcome.result.callerSlots, std::string(c.version) == "1.4" ? 16u : 32u);
         EXPECT_EQ(outcome.slotsLeftOut, c.named);
         const std::vector<std::string> expected =
             c.named ? std::vector<std::string>{Success, leftOut} : std::vector<std::string>{Success};
