@@ -73,7 +73,8 @@ INSTANTIATE_TEST_SUITE_P(
                       StopCase{{"write"}, ">@", 2, "nothing was written to the pager", ">Setze:"}));
 
 // A 16-slot pager holds neither slots 17..32 nor the kitchen calls: verify
-// compares what it holds, and says what it did not compare.
+// prints only the differences in what it holds, and says what it did not
+// compare.
 TEST_F(CliOutcomeTest, VerifyAgainstASixteenSlotPagerComparesSixteenSlots)
 {
     pager->state().version = "1.4";
@@ -94,7 +95,6 @@ TEST_F(CliOutcomeTest, VerifyAgainstASixteenSlotPagerComparesSixteenSlots)
     ASSERT_TRUE(PagerDataFile::save(file, expected, error));
     EXPECT_EQ(run({"--no-backup", "verify", file}), exitcode::DeviceFailed);
     EXPECT_NE(out.str().find("Platz 3"), std::string::npos) << out.str();
-    EXPECT_EQ(out.str().find("Platz 20"), std::string::npos) << out.str();
 }
 
 }  // namespace

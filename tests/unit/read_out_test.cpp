@@ -45,14 +45,6 @@ std::vector<int> steps(int count)
     return positions;
 }
 
-// A full pager and a small one (below version 1.5: 16 caller slots, no
-// kitchen calls, no remote delete).
-struct PagerKind {
-    const char* name;
-    const char* version;
-    unsigned callerSlots;
-};
-
 class CompleteReadOut : public ReadOutTest, public ::testing::WithParamInterface<PagerKind> {};
 
 // The pager is asked in order, each step told on the progress bar, to the
@@ -128,8 +120,31 @@ TEST_P(CompleteReadOut, GivesWhatThePagerHoldsInOrderWithExactTiming)
     EXPECT_TRUE(rig.keepAliveOnNextWatch());
 }
 
-INSTANTIATE_TEST_SUITE_P(Pagers, CompleteReadOut,
-                         ::testing::Values(PagerKind{"Full", "2.62", 32}, PagerKind{"Small", "1.4", 16}),
+// Comparing reads the pager and counts only what both hold: a small pager
+// holds no slots 17..32 and no kitchen calls, and says what it lacks.
+TEST_P(CompleteReadOut, ComparisonCountsOnlyWhatBothHold)
+{
+    const PagerKind& kind = GetParam();
+    const bool full = kind.callerSlots == 32;
+    rig.pagerState().version = kind.version;
+    PagerConfiguration expected = readOut().result.read;
+    expected.image.callers[2].text.assign("Bar");
+    expected.image.callers[19].text.assign("Tisch 20");
+    expected.image.kitchenCalls[2].key = 9;
+    const PagerComparison got = rig.session.compare(rig.events, expected);
+    ASSERT_TRUE(got.readOut.result.complete());
+    std::vector<std::string> places;
+    for (const ConfigurationDifference& difference : got.differences)
+        places.push_back(difference.place);
+    std::vector<std::string> differing = {"Platz 3"};
+    if (full)
+        differing.insert(differing.end(), {"Platz 20", win1252("Küchenruf 3")});
+    EXPECT_EQ(places, differing);
+    EXPECT_EQ(got.pagerLacks.empty(), full);
+    EXPECT_EQ(got.pagerLacks.find("caller slots 17-32") != std::string::npos, !full) << got.pagerLacks;
+}
+
+INSTANTIATE_TEST_SUITE_P(Pagers, CompleteReadOut, PagerKinds,
                          [](const auto& test) { return std::string(test.param.name); });
 
 TEST_F(ReadOutTest, VersionWithLettersReadsAsOldPager)

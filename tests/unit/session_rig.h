@@ -1,5 +1,7 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -62,6 +64,15 @@ constexpr std::int64_t ExchangeMs = 100 + 201;
 // After a command that got no reply, one more read window before the next.
 constexpr std::int64_t LateListenMs = 201;
 constexpr std::int64_t TransferStartWaitMs = 300;
+
+// A full pager and a small one (below version 1.5: 16 caller slots, no
+// kitchen calls, no remote delete), for tests that run on both.
+struct PagerKind {
+    const char* name;
+    const char* version;
+    unsigned callerSlots;
+};
+inline const auto PagerKinds = ::testing::Values(PagerKind{"Full", "2.62", 32}, PagerKind{"Small", "1.4", 16});
 
 // The pager session alone on virtual time, with a simulated pager on COM1 of
 // the Windows port table: what the front ends run, without any of them.

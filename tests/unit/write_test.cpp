@@ -67,60 +67,60 @@ std::vector<std::string> startUpKitchenFrames()
     return frames;
 }
 
-TEST_F(WriteTest, FullPagerIsWrittenInOrderWithExactTimingAndKept)
+class CompleteWrite : public WriteTest, public ::testing::WithParamInterface<PagerKind> {};
+
+// Every step goes out in order, to the millisecond, each told on the
+// progress bar, and the result is told a second after the last. A small
+// pager gets its sixteen slots and the settings it has, the remote-delete
+// text among them. A complete write is kept.
+TEST_P(CompleteWrite, SendsEveryStepInOrderWithExactTimingAndIsKept)
 {
+    const PagerKind& kind = GetParam();
+    const bool full = kind.callerSlots == 32;
+    rig.pagerState().version = kind.version;
     PagerConfiguration config = startConfiguration();
     config.image.callers[0].text.assign("Tisch 1");
-    const WriteOutcome outcome = write(config);
-    std::vector<std::string> expected(4, frame(">@"));
-    expected.push_back(callerFrame(0, "Tisch 1"));
-    for (int n = 1; n < 32; ++n)
-        expected.push_back(callerFrame(n, ""));
-    for (const std::string& f : startUpKitchenFrames())
-        expected.push_back(f);
-    expected.push_back(frame(">Setze Modus_Fernloeschung:0"));
-    expected.push_back(frame(">Setze Debug:0"));
-    expected.push_back(frame(">Setze E_Vibration:1"));
-    expected.push_back(frame(">Setze Adresstext:Pager:A"));
-    expected.push_back(frame(">Setze Text_Fernloeschung:" + win1252("  Fernlöschung  ")));
-    EXPECT_EQ(rig.frames(), expected);
-    EXPECT_EQ(rig.elapsed(), StartWaitMs + 4 * ExchangeMs + 53 * ExchangeMs + ResultWaitMs);
-    EXPECT_EQ(outcome.messages, std::vector<std::string>{Success});
-    EXPECT_TRUE(outcome.result.succeeded && !outcome.slotsLeftOut && !outcome.noPager);
-    EXPECT_TRUE(sameConfiguration(rig.session.kept(), config));
-    EXPECT_EQ(rig.pagerState().kitchenCalls[15].text, "Station 16");
-    EXPECT_EQ(rig.pagerState().kitchenCalls[15].key, 16);
-    EXPECT_EQ(rig.pagerState().remoteDeleteText, win1252("  Fernlöschung  "));
-    // The progress follows the steps.
-    EXPECT_EQ(rig.events.progressHigh, 52);
-    std::vector<int> progress;
-    for (int p = 0; p < 48; ++p)
-        progress.push_back(p);
-    for (int p : {51, 50, 50, 52, 52})
-        progress.push_back(p);
-    EXPECT_EQ(rig.events.progressHistory, progress);
-}
-
-TEST_F(WriteTest, OldPagerSucceedsWhenAllTwentyStepsAreTakenOver)
-{
-    rig.pagerState().version = "1.4";
-    PagerConfiguration config = startConfiguration();
     config.battery = true;
     const WriteOutcome outcome = write(config);
+
     std::vector<std::string> expected(4, frame(">@"));
-    for (int n = 0; n < 16; ++n)
-        expected.push_back(callerFrame(n, ""));
+    expected.push_back(callerFrame(0, "Tisch 1"));
+    for (unsigned n = 1; n < kind.callerSlots; ++n)
+        expected.push_back(callerFrame(static_cast<int>(n), ""));
+    if (full) {
+        for (const std::string& f : startUpKitchenFrames())
+            expected.push_back(f);
+        expected.push_back(frame(">Setze Modus_Fernloeschung:0"));
+    }
     expected.push_back(frame(">Setze Debug:1"));
     expected.push_back(frame(">Setze E_Vibration:1"));
     expected.push_back(frame(">Setze Adresstext:Pager:A"));
-    // The remote-delete text goes to old pagers too.
     expected.push_back(frame(">Setze Text_Fernloeschung:" + win1252("  Fernlöschung  ")));
     EXPECT_EQ(rig.frames(), expected);
-    EXPECT_EQ(rig.elapsed(), StartWaitMs + 4 * ExchangeMs + 20 * ExchangeMs + ResultWaitMs);
-    EXPECT_EQ(rig.events.progressHigh, 18);
+    EXPECT_EQ(rig.elapsed(),
+              StartWaitMs + static_cast<std::int64_t>(expected.size()) * ExchangeMs + ResultWaitMs);
     EXPECT_EQ(outcome.messages, std::vector<std::string>{Success});
-    EXPECT_TRUE(outcome.result.succeeded);
+    EXPECT_TRUE(outcome.result.succeeded && !outcome.slotsLeftOut && !outcome.noPager);
+    EXPECT_TRUE(sameConfiguration(rig.session.kept(), config));
+    EXPECT_EQ(rig.pagerState().callers[0].text, "Tisch 1");
+    EXPECT_EQ(rig.pagerState().debug, 1u);
+    EXPECT_EQ(rig.pagerState().remoteDeleteText, win1252("  Fernlöschung  "));
+    EXPECT_EQ(rig.events.progressHigh, full ? 52 : 18);
+    if (full) {
+        EXPECT_EQ(rig.pagerState().kitchenCalls[15].text, "Station 16");
+        EXPECT_EQ(rig.pagerState().kitchenCalls[15].key, 16);
+        // The steps in order, then the settings as they are taken over.
+        std::vector<int> progress;
+        for (int p = 0; p < 48; ++p)
+            progress.push_back(p);
+        for (int p : {51, 50, 50, 52, 52})
+            progress.push_back(p);
+        EXPECT_EQ(rig.events.progressHistory, progress);
+    }
 }
+
+INSTANTIATE_TEST_SUITE_P(Pagers, CompleteWrite, PagerKinds,
+                         [](const auto& test) { return std::string(test.param.name); });
 
 TEST_F(WriteTest, ConfigurationGoesOutAsHeld)
 {
