@@ -12,13 +12,9 @@
 #include "files/pager_data_file.h"
 #include "model/configuration_rule.h"
 #include "model/win1252.h"
-#include "pager_simulator.h"
-#include "platform/clock.h"
-#include "sim_backend.h"
+#include "session_rig.h"
 #include "test_files.h"
 #include "test_rig.h"
-#include "transfer/messages.h"
-#include "transfer/write.h"
 #include "ui/control_ids.h"
 
 // Only what the user wrote reaches the pager: every way in refuses a value
@@ -132,23 +128,17 @@ INSTANTIATE_TEST_SUITE_P(
 // refused before the first byte.
 TEST(WireCannotBeForged, WriteRefusesATextThatBreaksTheRule)
 {
-    VirtualClock clock;
-    sim::SimBackend backend{clock};
-    auto pager = backend.attachPager("COM1");
-    SerialLink link{backend, PortTable::windowsComPorts(), clock};
-    link.setPortNumber(1);
-    link.setState(link.open() ? LinkState::Open : LinkState::Closed);
-    const auto sentBefore = pager->commands().size();
-
+    SessionRig rig;
+    rig.connect();
     PagerConfiguration config = startConfiguration();
     config.image.callers[31].text.assign("T\r>Setze:0 \x02X");
-    OperationSink quiet;
-    const WriteResult result = writeConfiguration(link, clock, quiet, config, startConfiguration().image);
-    ASSERT_TRUE(result.refused);
-    EXPECT_FALSE(result.succeeded);
-    EXPECT_EQ(result.refused->slot, 32u);
-    EXPECT_EQ(pager->commands().size(), sentBefore);
-    EXPECT_NE(win1252ToUtf8(messageFor(result)).find("Nicht übertragen: Tischsender 32: Meldetext"),
+    const WriteOutcome outcome = rig.session.write(rig.events, config);
+    ASSERT_TRUE(outcome.result.refused);
+    EXPECT_FALSE(outcome.result.succeeded);
+    EXPECT_EQ(outcome.result.refused->slot, 32u);
+    EXPECT_TRUE(rig.commands().empty());
+    ASSERT_EQ(outcome.messages.size(), 1u);
+    EXPECT_NE(win1252ToUtf8(outcome.messages[0]).find("Nicht übertragen: Tischsender 32: Meldetext"),
               std::string::npos);
 }
 
