@@ -27,7 +27,7 @@ struct FormRig {
     explicit FormRig(bool withPager = true, DeviceWorker::Mode mode = DeviceWorker::Mode::Blocking)
     {
         if (withPager)
-            backend.attachPager("sim0");
+            pager = backend.attachPager("sim0");
         form = std::make_unique<MainForm>(backend, PortTable::fromPaths({"sim0"}), clock, mode);
     }
 
@@ -40,6 +40,7 @@ struct FormRig {
 
     VirtualClock clock;
     sim::SimBackend backend{clock};
+    std::shared_ptr<sim::PagerSimulator> pager;  // none without a pager
     std::unique_ptr<MainForm> form;
 };
 

@@ -26,7 +26,7 @@ namespace {
 
 // A shown form whose search has found the simulated pager.
 struct ConnectedForm {
-    ConnectedForm() : rig(false), pager(rig.backend.attachPager("sim0"))
+    ConnectedForm() : pager(rig.pager)
     {
         rig.form->show();
         QTest::mouseClick(rig.control(ctl::SearchButton), Qt::LeftButton);
