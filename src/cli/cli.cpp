@@ -14,7 +14,7 @@
 #include "cli/configuration_report.h"
 #include "files/configuration_json.h"
 #include "cli/session.h"
-#include "cli/technician.h"
+#include "cli/commands.h"
 #include "cli/trace_backend.h"
 #include "files/pager_data_file.h"
 #include "files/replacing_file.h"
@@ -83,7 +83,7 @@ int searchCommand(CliEnvironment& env, Session& session)
 {
     if (const int status = findPager(env, session, "the search did not finish"); status != exitcode::Success)
         return status;
-    env.out << session.pager.pager().portNumber << ' ' << session.pager.pager().port.deviceName << '\n';
+    env.out << session.pagerSession.pager().portNumber << ' ' << session.pagerSession.pager().port.deviceName << '\n';
     return exitcode::Success;
 }
 
@@ -94,21 +94,19 @@ int readCommand(CliEnvironment& env, Session& session, const std::string& file)
         return exitcode::BadInput;
     if (const int status = findPager(env, session, fileLeftAsItWas(file)); status != exitcode::Success)
         return status;
-    const ReadOutResult result = session.read();
-    if (session.stopped())
+    const ReadOutOutcome outcome = session.read();
+    if (outcome.stopped)
         return interrupted(env, session, fileLeftAsItWas(file));
-    if (result.complete())
+    if (outcome.replaced)
         return saveFile(env, file, session.configuration()) ? exitcode::Success : exitcode::BadInput;
-    // Without the pager's version nothing was read, and a read-out that got
-    // no line at all has nothing to keep.
-    if (result.end != ReadOutEnd::Incomplete || !result.gaveSomething())
+    const ReadOutResult& result = outcome.result;
+    if (!result.worthKeeping())
         return failed(env, "nothing was read; " + file + " is left as it was");
-    // Only a complete read-out replaces FILE. What an incomplete one got is
-    // kept beside it, the answered lines alone, so the gaps are no values
-    // that a later write would send.
+    // Only a complete read-out replaces FILE; what an incomplete one got is
+    // kept beside it.
     SaveOptions options;
     options.naming = FileNaming::MadeUp;
-    options.only = &result.answered;
+    options.only = result.savedLines();
     if (std::string error; !PagerDataFile::save(partial, result.read, error, options)) {
         fileNotSaved(env, partial, error);
         return exitcode::BadInput;
@@ -138,7 +136,7 @@ int writeCommand(CliEnvironment& env, Session& session, const std::string& file,
                       << ". --partial writes it anyway, with the start values in their place\n";
         return exitcode::BadInput;
     }
-    if (options.backup && session.pager.backupFolder().empty()) {
+    if (options.backup && session.pagerSession.backupFolder().empty()) {
         complain(env) << "--backup needs the backup folder, and there is none (no home folder, or --no-backup)\n";
         return exitcode::BadInput;
     }
@@ -163,13 +161,7 @@ int writeCommand(CliEnvironment& env, Session& session, const std::string& file,
     const WriteReport report = writeHeldConfiguration(env, session, options.verify, env.out);
     const WriteEnd end = report.end;
     switch (end) {
-    case WriteEnd::Interrupted:
-        complain(env) << "interrupted; "
-                      << (report.acknowledged ? "the write is not verified"
-                          : report.sentSlots  ? "the pager is only partly written"
-                                              : untouched)
-                      << '\n';
-        break;
+    case WriteEnd::Interrupted: complain(env) << "interrupted; " << report.leftByStop() << '\n'; break;
     case WriteEnd::ReadBackIncomplete:
         complain(env) << "the pager could not be read back completely; the write is not verified\n";
         break;
@@ -275,7 +267,7 @@ int optionCommand(CliEnvironment& env, Session& session, const std::string& opti
     // one is given.
     return confirmedStatus(
         env, session,
-        session.pager.switchOption(session, texts, on, pagerName.value_or(session.configuration().pagerName)),
+        session.pagerSession.switchOption(session, texts, on, pagerName.value_or(session.configuration().pagerName)),
         "the pager may not have taken the switch", "the pager did not confirm the switch");
 }
 
@@ -285,9 +277,9 @@ int clockCommand(CliEnvironment& env, Session& session)
         status != exitcode::Success)
         return status;
     // The form offers the clock only when the repeater reported it.
-    if (!session.pager.pager().repeaterReported)
+    if (!session.pagerSession.pager().repeaterReported)
         return failed(env, "the repeater did not report its clock after the search; it cannot be set");
-    return confirmedStatus(env, session, session.pager.setRepeaterClock(session),
+    return confirmedStatus(env, session, session.pagerSession.setRepeaterClock(session),
                            "the repeater may not have taken the new time", "the repeater did not confirm the new time");
 }
 
@@ -295,7 +287,7 @@ int bootloaderCommand(CliEnvironment& env, Session& session)
 {
     if (const int status = findPager(env, session, "the boot loader was not started"); status != exitcode::Success)
         return status;
-    return confirmedStatus(env, session, session.pager.startBootloader(session),
+    return confirmedStatus(env, session, session.pagerSession.startBootloader(session),
                            "the pager may not have started its boot loader",
                            "the pager did not confirm the boot loader start");
 }
@@ -477,9 +469,7 @@ int runCli(int argc, const char* const* argv, CliEnvironment& env)
         return exitcode::BadInput;
     }
 
-    // The port table: the simulated pager first, then the ports asked for or
-    // those of the system. These keep their own numbers; behind the
-    // simulated pager, port 1, all are numbered by place.
+    // The port table: the ports asked for or those of the system.
     PortTable table = portPaths.empty() ? env.systemPorts() : PortTable::fromPaths(portPaths);
     if (simulate) {
         const std::optional<std::string> device = env.startSimulator ? env.startSimulator() : std::nullopt;
@@ -487,10 +477,7 @@ int runCli(int argc, const char* const* argv, CliEnvironment& env)
             complain(env) << "the simulated pager could not be started\n";
             return exitcode::DeviceFailed;
         }
-        std::vector<PortEntry> entries = table.entries();
-        entries.insert(entries.begin(), PortTable::fromPaths({*device}).entries().front());
-        entries.front().description = "simulated Zelvatron";
-        table = PortTable(std::move(entries));
+        table = table.withSimulatedPager(*device);
     }
 
     if (ports->parsed())
@@ -513,9 +500,9 @@ int runCli(int argc, const char* const* argv, CliEnvironment& env)
     const std::function<bool()> outer = env.interrupted;
     env.interrupted = [outer] { return stopRequested.load() || (outer && outer()); };
     if (!noBackup)
-        session.pager.setBackupFolder(env.backupFolder);
+        session.pagerSession.setBackupFolder(env.backupFolder);
     if (careful)
-        session.pager.setReading(Reading::Careful);
+        session.pagerSession.setReading(Reading::Careful);
 
     if (search->parsed())
         return outputWritten(env, searchCommand(env, session));

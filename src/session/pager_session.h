@@ -78,6 +78,9 @@ FileOutcome saveConfigurationFile(const std::string& path, const PagerConfigurat
 struct SearchOutcome {
     SearchResult result;
     bool stopped = false;
+    // The port line after a search that holds no port ("Kein Zelvatron
+    // gefunden"), stopped ones included; empty when the pager was found.
+    std::string nothingFound;
     // Why nothing was found; none when the pager was found, the search was
     // stopped, or the port line says it.
     Messages messages;
@@ -87,6 +90,9 @@ struct SearchOutcome {
 struct ReadOutOutcome {
     bool noPager = false;  // no pager found: nothing was asked
     bool stopped = false;
+    // The read-out was complete and took the place of the session's
+    // configuration; every other end leaves it as it was.
+    bool replaced = false;
     ReadOutResult result;
     // That the backup folder could not take it (once a session), then why
     // the read-out did not finish or that there is no pager; none after a
@@ -104,6 +110,9 @@ struct WriteOutcome {
     // slots 17..32 or the kitchen calls out.
     Messages messages;
     bool slotsLeftOut = false;
+    // What that pager does not hold, as the read-out's coverage says it
+    // ("caller slots 17-32, ..."); empty when nothing was left out.
+    std::string pagerLacks;
 };
 
 // What comparing the pager with a configuration found. Only what both hold
@@ -126,6 +135,7 @@ struct LearnBegin {
 // What a short action on the pager came to: an option switch, the
 // repeater's clock, the boot loader.
 struct Confirmation {
+    bool noPager = false;  // no pager found: nothing was sent, nothing is said
     bool confirmed = false;
     bool stopped = false;
     // Why not, where the form says it.
@@ -178,18 +188,21 @@ public:
     // "Suche Zelvatron": the pager found is asked for the repeater's status
     // at once. Whatever the link held is given up first.
     SearchOutcome search(SessionEvents& events);
-    // "Pager -> PC", starting from `start`. A complete read-out is kept as
-    // the configuration last kept and, with `backup`, in the backup folder;
-    // an incomplete one keeps the lines the pager answered there.
+    // "Pager -> PC", starting from `configuration()`, whose place a
+    // complete read-out takes. A complete read-out is also kept as the
+    // configuration last kept and, with `backup`, in the backup folder; an
+    // incomplete one keeps the lines the pager answered there.
     enum class Backup : std::uint8_t { Keep, None };
-    ReadOutOutcome readOut(SessionEvents& events, const PagerConfiguration& start, Backup backup = Backup::Keep);
-    // "PC -> Pager"; the result is told a second after the last step, so a
-    // full progress bar can be seen. A complete write is kept.
-    WriteOutcome write(SessionEvents& events, const PagerConfiguration& config);
+    ReadOutOutcome readOut(SessionEvents& events, Backup backup = Backup::Keep);
+    // "PC -> Pager" of `configuration()`; the result is told a second after
+    // the last step, so a full progress bar can be seen. A complete write is
+    // kept.
+    WriteOutcome write(SessionEvents& events);
     // Reads the pager and compares it with `expected`, of which only the
-    // lines in `expectedHas` count. A read-back right after a write is no
-    // backup worth keeping, so none is kept unless asked for.
-    PagerComparison compare(SessionEvents& events, const PagerConfiguration& expected,
+    // lines in `expectedHas` count; a complete read-out takes the place of
+    // `configuration()`. A read-back right after a write is no backup worth
+    // keeping, so none is kept unless asked for.
+    PagerComparison compare(SessionEvents& events, PagerConfiguration expected,
                             const FileCoverage& expectedHas = FileCoverage::everything(),
                             Backup backup = Backup::None);
     // "Lernen" for caller slot `slot` (1..32). The identity heard goes into
@@ -239,6 +252,16 @@ public:
     // read-out got ("Pager gelesen: 32 Tischsender, 16 Küchenrufe").
     const std::string& statusLine() const { return statusLine_; }
 
+    // The configuration being worked on: what a write sends, and what a
+    // complete read-out replaces.
+    PagerConfiguration& configuration() { return configuration_; }
+    const PagerConfiguration& configuration() const { return configuration_; }
+    // Why no action on the pager can be taken now (no pager found), in the
+    // words the user is told; empty while a pager is active. The one place
+    // that decides it: the actions refuse with it, and a front end asks it
+    // before it asks the user anything about an action.
+    Messages refusalWithoutPager() const;
+
     // The configuration last saved, read completely or written completely:
     // what the user cannot lose.
     const PagerConfiguration& kept() const { return kept_; }
@@ -278,8 +301,11 @@ public:
 private:
     // Before any other action on the pager.
     void leaveLearnMode(SessionEvents& events);
+    // A read-out whose lines not read keep their values in `start`.
+    ReadOutOutcome readOutFrom(SessionEvents& events, PagerConfiguration start, Backup backup);
+    enum class Say : std::uint8_t { Why, Nothing };
     template <class Outcome>
-    bool refusedWithoutPager(Outcome& outcome) const;
+    bool refusedWithoutPager(Outcome& outcome, Say say = Say::Why) const;
     void noteVersion(const std::string& text, unsigned callerSlots);
     Confirmation confirmation(bool confirmed, std::string refused) const;
     void keepBackup(const ReadOutResult& result, ReadOutOutcome& outcome);
@@ -292,6 +318,7 @@ private:
     bool learnStored_ = false;
     std::string learnedNote_;
     std::string statusLine_;
+    PagerConfiguration configuration_ = startConfiguration();
     PagerConfiguration kept_ = startConfiguration();
     std::string backupFolder_;
     Reading reading_ = Reading::Once;

@@ -334,10 +334,9 @@ bool keepReadOutBackup(const std::string& folder, const ReadOutResult& result, s
                        std::string& error)
 {
     savedPath.clear();
-    if (folder.empty() || (!result.complete() && !result.gaveSomething()))
+    if (folder.empty() || !result.worthKeeping())
         return true;
-    const FileCoverage* only = result.complete() ? nullptr : &result.answered;
-    return BackupFolder(folder).keep(result.read, std::time(nullptr), savedPath, error, only);
+    return BackupFolder(folder).keep(result.read, std::time(nullptr), savedPath, error, result.savedLines());
 }
 
 }  // namespace harvelin

@@ -154,17 +154,16 @@ void MainDialog::applyLearnedMeanwhile()
 
 void MainDialog::sendOptionSwitch(int checkId, OptionSwitchTexts texts)
 {
-    // 1. The box has already toggled when its click arrives.
+    // The box has already toggled when its click arrives.
     const bool ticked = host_.isChecked(checkId);
-    // 3. Without a pager the new state waits for the next write.
-    if (!session_.active())
-        return;
-    // 2., 4. The name is the one the timer last took from the form. The box
-    //    keeps its new state either way; the user must know whether the
-    //    pager has it too.
+    // The name is the one the timer last took from the form. The box keeps
+    // its new state either way; the user must know whether the pager has it
+    // too. Without a pager the new state waits for the next write.
     runOnSession([this, texts, ticked, name = fields_.pagerName](
                      SessionEvents& events) { return session_.switchOption(events, texts, ticked, name); },
                  [this](const Confirmation& switched) {
+                     if (switched.noPager)
+                         return;
                      listener_->switchSent(switched.confirmed);
                      tell(switched.messages);
                  });
@@ -190,10 +189,11 @@ void MainDialog::setRepeaterClock()
 // as it is, and the link watch carries on.
 void MainDialog::startBootloader()
 {
-    if (!session_.active())
-        return;
     runOnSession([this](SessionEvents& events) { return session_.startBootloader(events); },
-                 [this](const Confirmation& started) { listener_->bootloaderStarted(started.confirmed); });
+                 [this](const Confirmation& started) {
+                     if (!started.noPager)
+                         listener_->bootloaderStarted(started.confirmed);
+                 });
 }
 
 }  // namespace harvelin

@@ -1,4 +1,3 @@
-#include "link/port_problem.h"
 #include "transfer/messages.h"
 #include "ui/control_ids.h"
 #include "ui/main_dialog.h"
@@ -45,7 +44,7 @@ void MainDialog::searchPager()
                 if (!outcome.found()) {
                     clockDisplayTicks_ = 0;
                     showClockGroup(false);
-                    host_.setPortListLine(nothingFoundLine());
+                    host_.setPortListLine(outcome.nothingFound);
                 }
                 fields_.statusText = session_.statusLine();
                 listener_->searchEnded(outcome.result);

@@ -286,8 +286,7 @@ void MainDialog::runBusy(Work work, Done done)
     stopUiTimer();
     runOnSession(std::move(work), [this, done = std::move(done)](const auto& outcome) mutable {
         done(outcome);
-        if (!session_.active())
-            setActive(false);
+        setActive(session_.active());
         deviceBusy_ = false;
         host_.setProgressPos(0);
         UpdateData(false);

@@ -1,16 +1,14 @@
 #include <string>
 
-#include "transfer/messages.h"
 #include "ui/main_dialog.h"
 
 namespace harvelin {
 
 void MainDialog::readFromPager()
 {
-    // 1.-2.
     UpdateData(true);
-    if (!session_.active()) {
-        host_.messageBox(std::string(NoConnectionMessage));
+    if (const Messages refusal = session_.refusalWithoutPager(); !refusal.empty()) {
+        tell(refusal);
         return;
     }
     // What the pager holds takes the place of what the form shows; edits
@@ -20,10 +18,14 @@ void MainDialog::readFromPager()
     if (!mayDropUnsavedChanges("vom Pager lesen"))
         return;
     // No keep-alive goes out meanwhile.
-    runBusy([this, held = heldConfiguration()](SessionEvents& events) { return session_.readOut(events, held); },
-            [this](const ReadOutOutcome& outcome) {
+    runBusy(
+        [this, held = heldConfiguration()](SessionEvents& events) {
+            session_.configuration() = held;
+            return session_.readOut(events);
+        },
+        [this](const ReadOutOutcome& outcome) {
                 // Every other end leaves the form as it was.
-                if (outcome.result.complete()) {
+                if (outcome.replaced) {
                     applyConfiguration(outcome.result.read);
                     selectPage(viewPage_);
                     applyLearnedMeanwhile();
@@ -38,15 +40,18 @@ void MainDialog::writeToPager()
     // A field that holds what it may not is named, and nothing is sent.
     if (!takeEveryField())
         return;
-    // 1.-2. The image takes the form also when nothing is sent.
+    // The image takes the form also when nothing is sent.
     formToImage();
-    if (!session_.active()) {
-        host_.messageBox(std::string(NoConnectionMessage));
+    if (const Messages refusal = session_.refusalWithoutPager(); !refusal.empty()) {
+        tell(refusal);
         return;
     }
-    // 3.-18. No keep-alive goes out meanwhile.
-    runBusy([this, held = heldConfiguration()](SessionEvents& events) { return session_.write(events, held); },
-            [this](const WriteOutcome& outcome) { listener_->writeEnded(outcome.result); });
+    runBusy(
+        [this, held = heldConfiguration()](SessionEvents& events) {
+            session_.configuration() = held;
+            return session_.write(events);
+        },
+        [this](const WriteOutcome& outcome) { listener_->writeEnded(outcome.result); });
 }
 
 }  // namespace harvelin

@@ -1,8 +1,8 @@
 #pragma once
 
-// The commands for technicians who program pager after pager: compare,
-// verify, series provisioning, backups and spreadsheet files. They call the
-// same operations as the other commands.
+// The commands of harvelin-cli, each turning what the pager session did into
+// its lines and its exit status: those on one pager (device_commands.cpp),
+// compare and verify, series of pagers, backups and spreadsheet files.
 
 #include <cstdint>
 #include <optional>
@@ -41,7 +41,18 @@ struct WriteReport {
     bool acknowledged = false;
     // A slot command went out: a stop left the pager partly written.
     bool sentSlots = false;
+    // A 16-slot pager's slots and what it does not hold, when it left lines out.
+    unsigned callerSlots = 0;
+    std::string pagerLacks;
+
+    // What a stop left: "the write is not verified", "the pager is only
+    // partly written" or "nothing was written to the pager".
+    std::string leftByStop() const;
 };
+
+// Why a 16-slot pager's lines were left out ("the pager has 16 slots and
+// holds no caller slots 17-32, ..."), with what was not done to them.
+std::string smallPagerNote(unsigned callerSlots, const std::string& pagerLacks, const std::string& notDone);
 
 // Writes what the session holds into the pager it found (and, with
 // `verify`, reads it back and prints every difference to `differencesTo`).
