@@ -13,20 +13,16 @@
 namespace harvelin {
 
 // The repeater's display shows the time being sent.
-void MainDialog::Events::clockTimeSent(const std::string& time)
+void MainDialog::Shown::clockTimeSent(const std::string& time)
 {
-    context_.show([&dialog = dialog_, time] {
-        dialog.fields_.repeaterTimeText = time;
-        dialog.UpdateData(false);
-    });
+    dialog_.fields_.repeaterTimeText = time;
+    dialog_.UpdateData(false);
 }
 
-void MainDialog::Events::learnEnded(bool stored, LearnModeExit exit)
+void MainDialog::Shown::learnEnded(bool stored, LearnModeExit exit)
 {
-    context_.show([&dialog = dialog_, stored, exit] {
-        dialog.fields_.statusText.clear();
-        dialog.listener_->learnEnded(stored, exit);
-    });
+    dialog_.fields_.statusText.clear();
+    dialog_.listener_->learnEnded(stored, exit);
 }
 
 // "Lernen" in a row: the slot it shows on the page shown now is the one the
@@ -36,7 +32,7 @@ void MainDialog::startLearn(int row)
     // 1.
     UpdateData(true);
     // 2.
-    runOnSession([this, slot = row + pageOffset()](SessionEvents& events) { return session_.startLearn(events, slot); },
+    runOnDevice([this, slot = row + pageOffset()](SessionEvents& events) { return session_.startLearn(events, slot); },
                  [this](const LearnBegin& begin) {
                      fields_.statusText = session_.statusLine();
                      tell(begin.messages);
@@ -47,7 +43,7 @@ void MainDialog::startLearn(int row)
 
 void MainDialog::leaveLearnModeAndClose(std::function<void()> then)
 {
-    runOnSession(
+    runOnDevice(
         [this](SessionEvents& events) {
             session_.end(events);
             return true;
@@ -80,7 +76,7 @@ void MainDialog::onUiTimer()
     // 3. The learn window looks for duplicates in the slots as they are now.
     std::array<CallerEntry, LearnWindow::DuplicateSlots> lower;
     std::copy_n(image_.callers.begin(), lower.size(), lower.begin());
-    runOnSession([this, lower, busy = deviceBusy_](
+    runOnDevice([this, lower, busy = deviceBusy_](
                      SessionEvents& events) { return session_.timerTick(events, LearnWindow::LowerSlots(lower), busy); },
                  [this](const TimerTick& tick) { showTick(tick); });
 }
@@ -114,7 +110,7 @@ void MainDialog::showLearnStep(const LearnStep& step)
     if (tick.duplicateOf != 0) {
         UpdateData(false);
         host_.messageBox(duplicateMessage(tick.duplicateOf));
-        runOnSession([this](SessionEvents& events) { return session_.learnDuplicateShown(events); },
+        runOnDevice([this](SessionEvents& events) { return session_.learnDuplicateShown(events); },
                      [this](const LearnStep& end) {
                          fields_.statusText = end.statusLine;
                          UpdateData(false);
@@ -159,7 +155,7 @@ void MainDialog::sendOptionSwitch(int checkId, OptionSwitchTexts texts)
     // The name is the one the timer last took from the form. The box keeps
     // its new state either way; the user must know whether the pager has it
     // too. Without a pager the new state waits for the next write.
-    runOnSession([this, texts, ticked, name = fields_.pagerName](
+    runOnDevice([this, texts, ticked, name = fields_.pagerName](
                      SessionEvents& events) { return session_.switchOption(events, texts, ticked, name); },
                  [this](const Confirmation& switched) {
                      if (switched.noPager)
@@ -173,7 +169,7 @@ void MainDialog::setRepeaterClock()
 {
     // No keep-alive byte may come between the clock command's bytes.
     stopUiTimer();
-    runOnSession([this](SessionEvents& events) { return session_.setRepeaterClock(events); },
+    runOnDevice([this](SessionEvents& events) { return session_.setRepeaterClock(events); },
                  [this](const Confirmation& set) {
                      // The display already shows the time sent; say when it did not arrive.
                      if (set.confirmed) {
@@ -189,7 +185,7 @@ void MainDialog::setRepeaterClock()
 // as it is, and the link watch carries on.
 void MainDialog::startBootloader()
 {
-    runOnSession([this](SessionEvents& events) { return session_.startBootloader(events); },
+    runOnDevice([this](SessionEvents& events) { return session_.startBootloader(events); },
                  [this](const Confirmation& started) {
                      if (!started.noPager)
                          listener_->bootloaderStarted(started.confirmed);

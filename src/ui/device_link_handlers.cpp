@@ -13,22 +13,17 @@ constexpr std::uint8_t FoundClockTicks = 50;
 
 // 6.-8. The port that answers is shown as found at once, and the repeater
 //       behind it asked for its time, while the search finishes.
-void MainDialog::Events::pagerFound(const FoundPager&)
-{
-    context_.show([&dialog = dialog_] { dialog.setActive(true); });
-}
+void MainDialog::Shown::pagerFound(const FoundPager&) { dialog_.setActive(true); }
 
-void MainDialog::Events::repeaterStatus(const RepeaterStatus& status)
+void MainDialog::Shown::repeaterStatus(const RepeaterStatus& status)
 {
-    context_.show([&dialog = dialog_, status] {
-        if (status.systemTime)
-            dialog.fields_.systemTimeText = *status.systemTime;
-        if (status.repeaterTime)
-            dialog.fields_.repeaterTimeText = *status.repeaterTime;
-        dialog.UpdateData(false);
-        if (status.reported)
-            dialog.showRepeaterClockFor(FoundClockTicks);
-    });
+    if (status.systemTime)
+        dialog_.fields_.systemTimeText = *status.systemTime;
+    if (status.repeaterTime)
+        dialog_.fields_.repeaterTimeText = *status.repeaterTime;
+    dialog_.UpdateData(false);
+    if (status.reported)
+        dialog_.showRepeaterClockFor(FoundClockTicks);
 }
 
 void MainDialog::searchPager()

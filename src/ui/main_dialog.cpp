@@ -120,7 +120,14 @@ MainDialog::MainDialog(DialogHost& dialogHost, SerialBackend& backend, PortTable
     fields_.remoteDeleteText = start.remoteDeleteText;
     fields_.pageRadio = -1;
     session_.setRepaintHook([this] { runner_.repaintWhileWaiting(); });
+    runner_.showEventsOn(shown_);
 }
+
+void MainDialog::Shown::progressRange(int low, int high) { dialog_.host_.setProgressRange(low, high); }
+void MainDialog::Shown::progress(int position) { dialog_.host_.setProgressPos(position); }
+void MainDialog::Shown::portLine(const std::string& line) { dialog_.host_.setPortListLine(line); }
+void MainDialog::Shown::repaint() { dialog_.host_.repaintNow(); }
+void MainDialog::Shown::notice(const std::string& text) { dialog_.host_.messageBox(text); }
 
 std::optional<Problem> checkFormField(Field field, std::string_view text)
 {

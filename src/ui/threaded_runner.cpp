@@ -4,53 +4,78 @@
 
 namespace harvelin {
 
-// What the work tells while it runs, posted to the form's thread in order;
-// the work goes on at once.
-class ThreadedRunner::Context final : public WorkContext {
+// What the session tells while the work runs, each event handed to the
+// form's thread in order; the work goes on at once.
+class ThreadedRunner::Context final : public SessionEvents {
 public:
-    Context(DialogHost& host, const Post& post, bool threaded) : host_(host), post_(post), threaded_(threaded) {}
+    Context(const Post& post, bool threaded) : post_(post), threaded_(threaded) {}
+    void showOn(SessionEvents& shown) { shown_ = &shown; }
 
     void progressRange(int low, int high) override
     {
-        onForm([this, low, high] { host_.setProgressRange(low, high); });
+        onForm([low, high](SessionEvents& e) { e.progressRange(low, high); });
     }
     void progress(int position) override
     {
-        onForm([this, position] { host_.setProgressPos(position); });
+        onForm([position](SessionEvents& e) { e.progress(position); });
     }
     void portLine(const std::string& line) override
     {
-        onForm([this, line] { host_.setPortListLine(line); });
+        onForm([line](SessionEvents& e) { e.portLine(line); });
     }
     // The form's thread paints by itself while the device thread works.
     void repaint() override
     {
-        if (!threaded_)
-            host_.repaintNow();
+        if (!threaded_ && shown_)
+            shown_->repaint();
     }
     void notice(const std::string& text) override
     {
-        onForm([this, text] { host_.messageBox(text); });
+        onForm([text](SessionEvents& e) { e.notice(text); });
     }
-    void show(std::function<void()> onFormThread) override { onForm(std::move(onFormThread)); }
+    void pagerFound(const FoundPager& pager) override
+    {
+        onForm([pager](SessionEvents& e) { e.pagerFound(pager); });
+    }
+    void repeaterStatus(const RepeaterStatus& status) override
+    {
+        onForm([status](SessionEvents& e) { e.repeaterStatus(status); });
+    }
+    void clockTimeSent(const std::string& time) override
+    {
+        onForm([time](SessionEvents& e) { e.clockTimeSent(time); });
+    }
+    void learnStatus(const std::string& text) override
+    {
+        onForm([text](SessionEvents& e) { e.learnStatus(text); });
+    }
+    void learnEnded(bool stored, LearnModeExit exit) override
+    {
+        onForm([stored, exit](SessionEvents& e) { e.learnEnded(stored, exit); });
+    }
+    void learnLineDropped() override
+    {
+        onForm([](SessionEvents& e) { e.learnLineDropped(); });
+    }
 
 private:
-    void onForm(std::function<void()> f)
+    void onForm(std::function<void(SessionEvents&)> f)
     {
+        if (!shown_)
+            return;
         if (threaded_)
-            post_(std::move(f));
+            post_([f = std::move(f), shown = shown_] { f(*shown); });
         else
-            f();
+            f(*shown_);
     }
 
-    DialogHost& host_;
     const Post& post_;
     bool threaded_;
+    SessionEvents* shown_ = nullptr;
 };
 
 ThreadedRunner::ThreadedRunner(DialogHost& host, Post post, bool threaded)
-    : host_(host), post_(std::move(post)), threaded_(threaded),
-      context_(std::make_unique<Context>(host_, post_, threaded))
+    : host_(host), post_(std::move(post)), threaded_(threaded), context_(std::make_unique<Context>(post_, threaded))
 {
     if (threaded_)
         thread_ = std::thread([this] { deviceLoop(); });
@@ -74,7 +99,9 @@ void ThreadedRunner::deviceLoop()
     }
 }
 
-void ThreadedRunner::run(std::function<void(WorkContext&)> work, std::function<void()> done)
+void ThreadedRunner::showEventsOn(SessionEvents& shown) { context_->showOn(shown); }
+
+void ThreadedRunner::run(std::function<void(SessionEvents&)> work, std::function<void()> done)
 {
     ++queued_;
     ++unfinished_;

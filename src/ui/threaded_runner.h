@@ -19,9 +19,9 @@ namespace harvelin {
 //                    close box, the 100 ms timer and every message box
 //   device thread    the work handed to run(): the operations on the link
 //
-// Neither thread waits for the other: progress, port lines and what the work
-// hands over to show are posted to the form's thread with `post`, and so is
-// the `done` that shows the result. The form holds its input until the work
+// Neither thread waits for the other: what the session tells while the work
+// runs is posted to the form's thread with `post`, and so is the `done` that
+// shows the result. The form holds its input until the work
 // is done (whenIdle). Without a thread (`threaded` false) the work runs at
 // once on the caller's thread, and so does what it hands over.
 class ThreadedRunner : public WorkRunner {
@@ -35,7 +35,8 @@ public:
     ThreadedRunner(const ThreadedRunner&) = delete;
     ThreadedRunner& operator=(const ThreadedRunner&) = delete;
 
-    void run(std::function<void(WorkContext&)> work, std::function<void()> done) override;
+    void showEventsOn(SessionEvents& shown) override;
+    void run(std::function<void(SessionEvents&)> work, std::function<void()> done) override;
     bool working() const override { return queued_ > 0; }
     void repaintWhileWaiting() override;
 
