@@ -29,14 +29,11 @@ void MainDialog::Shown::learnEnded(bool stored, LearnModeExit exit)
 // identity goes into, whatever page is shown when it comes.
 void MainDialog::startLearn(int row)
 {
-    // 1.
     UpdateData(true);
-    // 2.
     runOnDevice([this, slot = row + pageOffset()](SessionEvents& events) { return session_.startLearn(events, slot); },
                  [this](const LearnBegin& begin) {
                      fields_.statusText = session_.statusLine();
                      tell(begin.messages);
-                     // 3.
                      UpdateData(false);
                  });
 }
@@ -60,20 +57,20 @@ void MainDialog::onUiTimer()
     if (runner_.working())
         return;
 
-    // 1. Nothing typed or clicked since the controls were last read: the
-    //    variables hold what they show. A field that holds what it may not
-    //    is left for the next action that needs it; a tick says nothing.
+    // Nothing typed or clicked since the controls were last read: the
+    // variables hold what they show. A field that holds what it may not
+    // is left for the next action that needs it; a tick says nothing.
     if (host_.userChangedControls())
         UpdateData(true);
 
     if (titleStale_)
         refreshTitle();
 
-    // 2. The repeater clock group is shown for a while after a search.
+    // The repeater clock group is shown for a while after a search.
     if (clockDisplayTicks_ > 0 && --clockDisplayTicks_ == 0)
         showClockGroup(false);
 
-    // 3. The learn window looks for duplicates in the slots as they are now.
+    // The learn window looks for duplicates in the slots as they are now.
     std::array<CallerEntry, LearnWindow::DuplicateSlots> lower;
     std::copy_n(image_.callers.begin(), lower.size(), lower.begin());
     runOnDevice([this, lower, busy = deviceBusy_](
@@ -96,7 +93,6 @@ void MainDialog::showTick(const TimerTick& tick)
         // ran out.
         fields_.statusText = session_.statusLine();
     }
-    // 4.
     UpdateData(false);
 }
 

@@ -11,8 +11,8 @@ constexpr std::uint8_t FoundClockTicks = 50;
 
 }  // namespace
 
-// 6.-8. The port that answers is shown as found at once, and the repeater
-//       behind it asked for its time, while the search finishes.
+// The port that answers is shown as found at once, and the repeater
+// behind it asked for its time, while the search finishes.
 void MainDialog::Shown::pagerFound(const FoundPager&) { dialog_.setActive(true); }
 
 void MainDialog::Shown::repeaterStatus(const RepeaterStatus& status)
@@ -28,11 +28,11 @@ void MainDialog::Shown::repeaterStatus(const RepeaterStatus& status)
 
 void MainDialog::searchPager()
 {
-    // 1. Whatever the validation says, the search goes on.
+    // Whatever the validation says, the search goes on.
     UpdateData(true);
-    // 5. The old link is given up before the search waits and closes it.
+    // The old link is given up before the search waits and closes it.
     setActive(false);
-    // 2.-4., 6.-10.
+    // The search tries the ports in turn, showing each in the port line.
     runBusy([this](SessionEvents& events) { return session_.search(events); },
             [this](const SearchOutcome& outcome) {
                 // A stopped search holds no port, also when it had found one.

@@ -52,33 +52,30 @@ void MainDialog::Shown::notice(const std::string& text) { dialog_.host_.messageB
 
 bool MainDialog::OnInitDialog()
 {
-    // 1. The framework's initialisation: controls show the constructor's values.
+    // The framework's initialisation: controls show the constructor's values.
     UpdateData(false);
-    // 2./3. The system-menu entry and the icons belong to the window; the host
-    //       sets them up.
-    // 4.
+    // The system-menu entry and the icons belong to the window; the host
+    // sets them up. The image starts empty, the upper page marked shown so
+    // that turning to the lower one below fills its row labels.
     clearImage();
     fields_.pageRadio = 0;
     viewPage_ = ViewPage::Upper;
     UpdateData(false);
-    // 5. The session starts with no pager found and learn mode off.
+    // The session starts with no pager found and learn mode off.
     deviceBusy_ = false;
-    // 6.
     host_.setProgressRange(0, FullProgressMax);
-    // 7.
+    // No pager found yet.
     host_.setChecked(ctl::Active, false);
-    // 8. The learn window's line starts empty with it (5.).
-    // 9.
+    // The timer keeps the link alive and ticks the learn window, whose
+    // status line starts empty.
     startUiTimer();
-    // 10. Also stores the form's kitchen defaults into the image.
+    // Also stores the form's kitchen defaults into the image.
     selectPage(ViewPage::Lower);
-    // 11.
+    // The repeater's clock shows only after a search that found it.
     showClockGroup(false);
-    // 12.
     clockDisplayTicks_ = 0;
     // What the form shows at start is nothing the user could lose.
     markConfigurationKept();
-    // 13.
     return true;
 }
 

@@ -208,7 +208,8 @@ private:
     void setRepeaterClock();
     void startBootloader();
     void openFile();
-    // Steps 3 to 5 of "Datei öffnen", for the file chosen or given.
+    // What "Datei öffnen" does with the file chosen or given: the checks,
+    // the merge and the messages.
     void mergeFile(const std::string& path);
     void saveFile();
 
