@@ -14,6 +14,37 @@
 
 namespace harvelin::cli {
 
+struct SeriesOptions {
+    bool verify = false;
+    std::string log;  // CSV file that every result line is appended to; empty: none
+};
+
+// --- on one pager (device_commands.cpp) ---------------------------------------
+
+// Each port with whether it can be opened now: tried, and closed again at once.
+int listPorts(CliEnvironment& env, const PortTable& ports);
+int searchCommand(CliEnvironment& env, Session& session);
+// A complete read-out saved as FILE; what an incomplete one got is kept
+// beside it, the answered lines alone ("kueche.partial.pag").
+int readCommand(CliEnvironment& env, Session& session, const std::string& file);
+int showCommand(CliEnvironment& env, const std::string& file, bool json);
+int learnCommand(CliEnvironment& env, Session& session, int slot, const std::string& file);
+int optionCommand(CliEnvironment& env, Session& session, const std::string& option, bool on,
+                  const std::optional<std::string>& name);
+int clockCommand(CliEnvironment& env, Session& session);
+int bootloaderCommand(CliEnvironment& env, Session& session);
+
+struct WriteOptions {
+    bool verify = false;
+    bool backup = false;
+    bool each = false;
+    bool partial = false;  // a file that lacks lines is written too
+    SeriesOptions series;
+};
+int writeCommand(CliEnvironment& env, Session& session, const std::string& file, const WriteOptions& options);
+
+// --- comparing, series, backups and spreadsheets ----------------------------
+
 // Where a configuration comes from in `diff`: this word, or a .pag file.
 constexpr const char* PagerSource = "pager";
 
@@ -70,10 +101,6 @@ int diffCommand(CliEnvironment& env, Session& session, const std::string& first,
 int keepBackupBeforeWrite(CliEnvironment& env, Session& session);
 int backupsCommand(CliEnvironment& env);
 
-struct SeriesOptions {
-    bool verify = false;
-    std::string log;  // CSV file that every result line is appended to; empty: none
-};
 // One pager after another on the ports of `session`, until interrupted.
 int writeEachCommand(CliEnvironment& env, Session& session, const std::string& file, const SeriesOptions& options,
                      bool backup);
