@@ -7,7 +7,7 @@
 
 #include "files/backups.h"
 
-#include "transfer/attempts.h"
+#include "transfer/version_query.h"
 #include "transfer/reply_parsing.h"
 #include "transfer/transfer_steps.h"
 
