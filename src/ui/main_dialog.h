@@ -153,6 +153,7 @@ private:
     // Hands one of the session's actions to the work runner: `work` takes
     // the events the form shows while it runs and returns the outcome, which
     // `done` gets on the form's thread.
+    // Both are defined in main_dialog.cpp, beside every action they hand over.
     template <class Work, class Done>
     void runOnDevice(Work work, Done done);
     // The same for the search, the read-out and the write: no keep-alive
@@ -256,31 +257,5 @@ private:
     // last judged.
     bool titleStale_ = true;
 };
-
-template <class Work, class Done>
-void MainDialog::runOnDevice(Work work, Done done)
-{
-    using Outcome = std::invoke_result_t<Work&, SessionEvents&>;
-    auto outcome = std::make_shared<Outcome>();
-    runner_.run([work = std::move(work), outcome](SessionEvents& events) mutable { *outcome = work(events); },
-                [done = std::move(done), outcome]() mutable { done(*outcome); });
-}
-
-template <class Work, class Done>
-void MainDialog::runBusy(Work work, Done done)
-{
-    host_.setProgressPos(0);
-    deviceBusy_ = true;
-    stopUiTimer();
-    runOnDevice(std::move(work), [this, done = std::move(done)](const auto& outcome) mutable {
-        done(outcome);
-        setActive(session_.active());
-        deviceBusy_ = false;
-        host_.setProgressPos(0);
-        UpdateData(false);
-        tell(outcome.messages);
-        startUiTimer();
-    });
-}
 
 }  // namespace harvelin
