@@ -142,7 +142,7 @@ struct Outcome {
     int ends = exitcode::Success;
 };
 
-const Outcome NotWrittenInterrupted{false, "interrupted: not written", exitcode::Interrupted};
+const Outcome NotWrittenInterrupted{false, "interrupted: nothing was written to the pager", exitcode::Interrupted};
 
 // Waits for pager after pager and serves each in a session of its own, so
 // nothing of one pager carries over to the next. The first Ctrl-C ends the
