@@ -55,6 +55,9 @@ struct ReadOutOutcome {
     // the read-out did not finish or that there is no pager; none after a
     // complete one kept well.
     Messages messages;
+    // After a stop, that the form is unchanged: for a front end with a form.
+    // The command line's own note says what the stop left instead.
+    Messages formStopMessages;
     // The backup this read-out left (UTF-8); empty when none.
     std::string backupPath;
 };

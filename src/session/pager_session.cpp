@@ -159,7 +159,8 @@ ReadOutOutcome PagerSession::readOutFrom(SessionEvents& events, PagerConfigurati
     if (backup == Backup::Keep)
         keepBackup(result, outcome);
     if (!result.complete())
-        outcome.messages.push_back(messageFor(result, outcome.backupPath));
+        (result.end == ReadOutEnd::Cancelled ? outcome.formStopMessages : outcome.messages)
+            .push_back(messageFor(result, outcome.backupPath));
     return outcome;
 }
 

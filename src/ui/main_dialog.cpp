@@ -182,6 +182,7 @@ void MainDialog::readFromPager()
                 }
                 fields_.statusText = session_.statusLine();
                 listener_->readOutEnded(outcome.result, outcome.backupPath);
+                tell(outcome.formStopMessages);
             });
 }
 
