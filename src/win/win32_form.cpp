@@ -8,10 +8,10 @@
 #include <string>
 #include <utility>
 
-#include "model/configuration_rule.h"
 #include "ui/control_ids.h"
 #include "ui/control_names.h"
 #include "ui/dialog_layout.h"
+#include "ui/form_policy.h"
 #include "win/dialog_template.h"
 #include "win/win32_text.h"
 
@@ -36,11 +36,6 @@ std::wstring windowText(HWND window)
     return text;
 }
 
-// What an edit of the form takes, in the subclass's reference data.
-enum EditKind : DWORD_PTR { TextEdit = 0, NumberEdit = 1 };
-
-bool isNumberEdit(int id) { return id > ctl::kitchenKey(0) && id <= ctl::kitchenStation(MainDialog::KitchenRows); }
-
 // The text the edit would hold with `inserted` in place of its selection,
 // cut to the edit's limit as the edit itself cuts it.
 std::wstring textAfterInsert(HWND edit, std::wstring inserted)
@@ -57,17 +52,12 @@ std::wstring textAfterInsert(HWND edit, std::wstring inserted)
     return text.substr(0, start) + inserted + text.substr(end);
 }
 
-// The form's rule for what an edit may hold (checkFormField): a number
-// field's text as a whole, a text field's characters; its length the edit's
-// limit keeps.
-bool mayHold(DWORD_PTR kind, const std::wstring& text)
+// The form's rule for what an edit may hold; its length the edit's limit
+// keeps.
+bool mayHold(DWORD_PTR input, const std::wstring& text)
 {
     const std::optional<std::string> bytes = bytesFromWide(text);
-    if (!bytes)
-        return false;
-    if (kind == NumberEdit)
-        return !checkFormField(Field::Key, *bytes);
-    return isShowableText(*bytes);
+    return bytes && fieldMayHold(static_cast<FieldInput>(input), *bytes);
 }
 
 std::optional<std::wstring> clipboardText(HWND owner)
@@ -89,14 +79,14 @@ std::optional<std::wstring> clipboardText(HWND owner)
 // refuses is itself refused, as a whole and with a beep, so no field ever
 // holds it. Characters below the space are the edit's own keys (Backspace,
 // Ctrl+C, Ctrl+V ...), not text.
-LRESULT CALLBACK editFilter(HWND edit, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR kind)
+LRESULT CALLBACK editFilter(HWND edit, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR input)
 {
     std::optional<std::wstring> inserted;
     if ((message == WM_CHAR || message == WM_IME_CHAR) && wParam >= 0x20)
         inserted = std::wstring(1, static_cast<wchar_t>(wParam));
     else if (message == WM_PASTE)
         inserted = clipboardText(edit);
-    if (inserted && !mayHold(kind, textAfterInsert(edit, *inserted))) {
+    if (inserted && !mayHold(input, textAfterInsert(edit, *inserted))) {
         ::MessageBeep(MB_OK);
         return 0;
     }
@@ -129,16 +119,6 @@ bool isLabel(HWND window)
 {
     return ::lstrcmpiW(className(window).c_str(), L"Static") == 0 &&
            (::GetWindowLongPtrW(window, GWL_STYLE) & SS_TYPEMASK) == SS_LEFT;
-}
-
-// Whether the user acts on the control: buttons other than group frames,
-// edits, the list.
-bool takesInput(HWND window)
-{
-    const std::wstring name = className(window);
-    if (::lstrcmpiW(name.c_str(), L"Button") == 0)
-        return (::GetWindowLongPtrW(window, GWL_STYLE) & BS_TYPEMASK) != BS_GROUPBOX;
-    return ::lstrcmpiW(name.c_str(), L"Edit") == 0 || ::lstrcmpiW(name.c_str(), L"ListBox") == 0;
 }
 
 // A label a few pixels too narrow for its text in this font would wrap or
@@ -305,7 +285,7 @@ void Win32Form::initDialog()
     accessible_ = std::make_unique<AccessibleControls>(static_cast<const ControlNamer&>(*this));
     for (HWND child = ::GetWindow(window_, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
         if (isEdit(child))
-            ::SetWindowSubclass(child, editFilter, 1, isNumberEdit(::GetDlgCtrlID(child)) ? NumberEdit : TextEdit);
+            ::SetWindowSubclass(child, editFilter, 1, static_cast<DWORD_PTR>(fieldInput(::GetDlgCtrlID(child))));
         else if (isLabel(child))
             fitLabel(child);
         // Windows would name an edit after the label before it and a row's
@@ -400,10 +380,10 @@ INT_PTR Win32Form::handle(UINT message, WPARAM wParam, LPARAM lParam)
         // focus to the first label, and a screen reader would read it out;
         // the form keeps the focus itself until the input comes back
         // (releaseInput).
-        return held_ && (message == WM_SETFOCUS || LOWORD(wParam) != WA_INACTIVE) &&
+        return hold_.held() && (message == WM_SETFOCUS || LOWORD(wParam) != WA_INACTIVE) &&
                !::IsWindowVisible(control(ctl::Cancel));
     case WM_SETCURSOR:
-        if (held_) {
+        if (hold_.held()) {
             ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
             ::SetWindowLongPtrW(window_, DWLP_MSGRESULT, TRUE);
             return TRUE;
@@ -436,11 +416,7 @@ void Win32Form::onCommand(int id, int code, HWND source)
 void Win32Form::hideCancel()
 {
     const HWND cancel = control(ctl::Cancel);
-    // Hidden with the focus while the rest is still held, it would leave the
-    // keyboard nowhere for a moment (and a screen reader on some other
-    // control): it goes once the focus is back (releaseInput).
-    cancelHidesOnRelease_ = held_ && ::GetFocus() == cancel;
-    if (!cancelHidesOnRelease_)
+    if (hold_.hideCancelNow(::GetFocus() == cancel))
         ::ShowWindow(cancel, SW_HIDE);
 }
 
@@ -521,46 +497,43 @@ bool Win32Form::runPostedUntil(const std::shared_ptr<bool>& done, ULONGLONG dead
     return true;
 }
 
+int Win32Form::focusedControl() const
+{
+    const HWND focus = ::GetFocus();
+    return focus && ::IsChild(window_, focus) ? ::GetDlgCtrlID(focus) : layout::NoId;
+}
+
 void Win32Form::holdInput(bool withCancel)
 {
-    if (held_)
+    if (hold_.held())
         return;
-    held_ = true;
-    focusBeforeHold_ = ::GetFocus();
-    focusAfterHold_.reset();
+    const std::vector<int> off =
+        hold_.begin(focusedControl(), [this](int id) { return ::IsWindowEnabled(control(id)) != FALSE; });
     const HWND cancel = control(ctl::Cancel);
     if (withCancel) {
         ::ShowWindow(cancel, SW_SHOW);
         ::SendMessageW(window_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(cancel), TRUE);
     }
-    for (HWND child = ::GetWindow(window_, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
-        if (child != cancel && takesInput(child) && ::IsWindowEnabled(child)) {
-            ::EnableWindow(child, FALSE);
-            disabledByHold_.push_back(child);
-        }
-    }
+    for (const int id : off)
+        ::EnableWindow(control(id), FALSE);
 }
 
 void Win32Form::releaseInput()
 {
-    if (!held_)
+    const std::optional<InputHold::End> end = hold_.end();
+    if (!end)
         return;
-    held_ = false;
-    for (HWND child : disabledByHold_)
-        ::EnableWindow(child, TRUE);
-    disabledByHold_.clear();
-    // The focus goes back where it was, or on to the next control in the tab
-    // order if that one cannot take it now, so the keyboard keeps its place.
-    if (focusAfterHold_) {
-        setFocus(*focusAfterHold_);
-    } else if (focusBeforeHold_ && ::IsChild(window_, focusBeforeHold_)) {
-        HWND back = focusBeforeHold_;
+    for (const int id : end->enable)
+        ::EnableWindow(control(id), TRUE);
+    if (end->focusAsked) {
+        setFocus(end->focus);
+    } else if (HWND back = end->focus != layout::NoId ? control(end->focus) : nullptr) {
         if (!::IsWindowEnabled(back) || !::IsWindowVisible(back))
             back = ::GetNextDlgTabItem(window_, back, FALSE);
         if (back)
             ::SendMessageW(window_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(back), TRUE);
     }
-    if (cancelHidesOnRelease_) {
+    if (end->hideCancel) {
         const HWND cancel = control(ctl::Cancel);
         if (::GetFocus() == cancel) {
             const HWND first = ::GetNextDlgTabItem(window_, nullptr, FALSE);
@@ -568,9 +541,6 @@ void Win32Form::releaseInput()
         }
         ::ShowWindow(cancel, SW_HIDE);
     }
-    cancelHidesOnRelease_ = false;
-    focusAfterHold_.reset();
-    focusBeforeHold_ = nullptr;
 }
 
 void Win32Form::onDroppedFiles(HDROP drop)
@@ -671,17 +641,8 @@ void Win32Form::setVisible(int id, bool visible)
 void Win32Form::setEnabled(int id, bool enabled)
 {
     HWND c = control(id);
-    if (!c)
-        return;
-    if (held_ && id != ctl::Cancel) {
-        const auto it = std::find(disabledByHold_.begin(), disabledByHold_.end(), c);
-        if (enabled && it == disabledByHold_.end() && !::IsWindowEnabled(c))
-            disabledByHold_.push_back(c);
-        else if (!enabled && it != disabledByHold_.end())
-            disabledByHold_.erase(it);
-        return;
-    }
-    ::EnableWindow(c, enabled ? TRUE : FALSE);
+    if (c && hold_.enableNow(id, enabled, ::IsWindowEnabled(c) != FALSE))
+        ::EnableWindow(c, enabled ? TRUE : FALSE);
 }
 
 void Win32Form::setInputLimit(int id, int maxChars)
@@ -697,12 +658,8 @@ void Win32Form::setInputLimit(int id, int maxChars)
 void Win32Form::setFocus(int id)
 {
     HWND c = control(id);
-    if (!c)
+    if (!c || !hold_.focusNow(id))
         return;
-    if (held_ && id != ctl::Cancel) {
-        focusAfterHold_ = id;
-        return;
-    }
     ::SendMessageW(window_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(c), TRUE);
     if (isEdit(c))
         ::SendMessageW(c, EM_SETSEL, 0, -1);
@@ -756,10 +713,9 @@ std::wstring Win32Form::accessibleName(HWND c) const
     return shown.empty() ? wideFromBytes(name) : wideFromBytes(name) + L": " + shown;
 }
 
-// The change mark follows the name, as Windows' own editors put it.
 void Win32Form::showTitle(const std::string& title, bool modified)
 {
-    ::SetWindowTextW(window_, (wideFromUtf8(title) + (modified ? L"*" : L"")).c_str());
+    ::SetWindowTextW(window_, wideFromUtf8(windowTitle(title, modified)).c_str());
 }
 
 namespace {

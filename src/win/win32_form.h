@@ -9,13 +9,14 @@
 #include <memory>
 #include <optional>
 #include <string>
-#include <vector>
 
 #include "link/port_table.h"
 #include "link/serial_port.h"
 #include "platform/clock.h"
 #include "ui/click_gate.h"
 #include "ui/dialog_host.h"
+#include "ui/dialog_layout.h"
+#include "ui/form_policy.h"
 #include "ui/main_dialog.h"
 #include "ui/threaded_runner.h"
 #include "win/accessible_names.h"
@@ -95,6 +96,8 @@ private:
     void holdInput(bool cancel) override;
     void releaseInput() override;
     void hideCancel() override;
+    // The control with the focus; layout::NoId for none.
+    int focusedControl() const;
     void clickEnded() override;
     void closeAgain() override { close(); }
     void showAbout();
@@ -124,11 +127,7 @@ private:
     bool userChanged_ = true;
     bool settingText_ = false;
     std::map<int, int> limits_;
-    bool held_ = false;
-    std::vector<HWND> disabledByHold_;
-    HWND focusBeforeHold_ = nullptr;
-    bool cancelHidesOnRelease_ = false;
-    std::optional<int> focusAfterHold_;
+    InputHold hold_{layout::mainForm()};
     HICON bigIcon_ = nullptr;
     HICON smallIcon_ = nullptr;
 };
