@@ -5,7 +5,7 @@
 #include "model/conversions.h"
 #include "model/win1252.h"
 #include "ui/control_ids.h"
-#include "ui/threaded_runner.h"
+#include "ui/device_runner.h"
 
 namespace harvelin {
 
@@ -21,7 +21,7 @@ MainDialog::MainDialog(DialogHost& dialogHost, SerialBackend& backend, PortTable
                        WorkRunner* runner)
     : host_(dialogHost),
       clock_(dialogClock),
-      ownRunner_(runner ? nullptr : std::make_unique<InlineRunner>(dialogHost)),
+      ownRunner_(runner ? nullptr : DeviceRunner::inlineOn(dialogHost)),
       runner_(runner ? *runner : *ownRunner_),
       session_(backend, std::move(ports), dialogClock)
 {

@@ -116,7 +116,7 @@ void Win32Form::initDialog()
     accessible_->markLive(control(ctl::StatusLine));
     accessible_->markLive(control(ctl::PortList));
 
-    runner_ = std::make_unique<ThreadedRunner>(
+    runner_ = std::make_unique<DeviceRunner>(
         *this, [this](std::function<void()> f) { post(std::move(f)); }, true);
     dialog_ = std::make_unique<MainDialog>(*this, backend_, ports_, clock_, runner_.get());
     dialog_->session().setBackupFolder(backupFolder_);

@@ -18,7 +18,7 @@
 #include "ui/dialog_layout.h"
 #include "ui/form_policy.h"
 #include "ui/main_dialog.h"
-#include "ui/threaded_runner.h"
+#include "ui/device_runner.h"
 #include "win/accessible_names.h"
 
 namespace harvelin::win {
@@ -26,7 +26,7 @@ namespace harvelin::win {
 // The main form (dialog 102) as a native Windows dialog, built from the
 // layout table with the template's dialog units and font. The clicks and
 // timer ticks go to MainDialog on this, the UI thread; its work on the pager
-// runs on the device thread (ui/threaded_runner.h), whose progress and
+// runs on the device thread (ui/device_runner.h), whose progress and
 // results come back as posted messages. While a click's work runs, the form
 // takes no other input; "Abbrechen" and Escape stop the search, the
 // read-out or the write. Screen readers hear each control by its name in
@@ -121,7 +121,7 @@ private:
     std::string backupFolder_;
 
     HWND window_ = nullptr;
-    std::unique_ptr<ThreadedRunner> runner_;
+    std::unique_ptr<DeviceRunner> runner_;
     std::unique_ptr<MainDialog> dialog_;
     std::unique_ptr<ClickGate> gate_;
     std::unique_ptr<AccessibleControls> accessible_;

@@ -1,4 +1,4 @@
-#include "ui/threaded_runner.h"
+#include "ui/device_runner.h"
 
 #include <utility>
 
@@ -6,7 +6,7 @@ namespace harvelin {
 
 // What the session tells while the work runs, each event handed to the
 // form's thread in order; the work goes on at once.
-class ThreadedRunner::Context final : public SessionEvents {
+class DeviceRunner::Context final : public SessionEvents {
 public:
     Context(const Post& post, bool threaded) : post_(post), threaded_(threaded) {}
     void showOn(SessionEvents& shown) { shown_ = &shown; }
@@ -74,16 +74,16 @@ private:
     SessionEvents* shown_ = nullptr;
 };
 
-ThreadedRunner::ThreadedRunner(DialogHost& host, Post post, bool threaded)
+DeviceRunner::DeviceRunner(DialogHost& host, Post post, bool threaded)
     : host_(host), post_(std::move(post)), threaded_(threaded), context_(std::make_unique<Context>(post_, threaded))
 {
     if (threaded_)
         thread_ = std::thread([this] { deviceLoop(); });
 }
 
-ThreadedRunner::~ThreadedRunner() { shutdown(); }
+DeviceRunner::~DeviceRunner() { shutdown(); }
 
-void ThreadedRunner::deviceLoop()
+void DeviceRunner::deviceLoop()
 {
     for (;;) {
         std::function<void()> job;
@@ -99,9 +99,9 @@ void ThreadedRunner::deviceLoop()
     }
 }
 
-void ThreadedRunner::showEventsOn(SessionEvents& shown) { context_->showOn(shown); }
+void DeviceRunner::showEventsOn(SessionEvents& shown) { context_->showOn(shown); }
 
-void ThreadedRunner::run(std::function<void(SessionEvents&)> work, std::function<void()> done)
+void DeviceRunner::run(std::function<void(SessionEvents&)> work, std::function<void()> done)
 {
     ++queued_;
     ++unfinished_;
@@ -124,13 +124,13 @@ void ThreadedRunner::run(std::function<void(SessionEvents&)> work, std::function
     wake_.notify_one();
 }
 
-void ThreadedRunner::repaintWhileWaiting()
+void DeviceRunner::repaintWhileWaiting()
 {
     if (!threaded_)
         host_.repaintNow();
 }
 
-void ThreadedRunner::whenIdle(std::function<void()> then)
+void DeviceRunner::whenIdle(std::function<void()> then)
 {
     if (unfinished_ == 0) {
         then();
@@ -139,7 +139,7 @@ void ThreadedRunner::whenIdle(std::function<void()> then)
     whenIdle_.push_back(std::move(then));
 }
 
-void ThreadedRunner::finished()
+void DeviceRunner::finished()
 {
     if (--unfinished_ > 0)
         return;
@@ -149,7 +149,7 @@ void ThreadedRunner::finished()
         then();
 }
 
-void ThreadedRunner::shutdown()
+void DeviceRunner::shutdown()
 {
     if (!thread_.joinable())
         return;
