@@ -181,9 +181,7 @@ public:
             const std::optional<std::string> device = startSimulatedPager(backend);
             if (!device)
                 return 1;
-            std::vector<harvelin::PortEntry> entries = harvelin::PortTable::fromPaths({*device}).entries();
-            entries.insert(entries.end(), ports.entries().begin(), ports.entries().end());
-            ports = harvelin::PortTable(std::move(entries));
+            ports = ports.withSimulatedPager(*device);
         }
 
         harvelin::gui::MainForm form(backend, std::move(ports), clock);

@@ -42,12 +42,12 @@ bool saveFile(CliEnvironment& env, const std::string& path, const PagerConfigura
 // message, without the tool's prefix.
 void fileNotOpened(CliEnvironment& env, const std::string& path, const std::string& reason)
 {
-    env.err << "Die Datei " << path << " konnte nicht geöffnet werden: " << win1252ToUtf8(reason) << '\n';
+    env.err << win1252ToUtf8(fileNotOpenedMessage(path, reason)) << '\n';
 }
 
 void fileNotSaved(CliEnvironment& env, const std::string& path, const std::string& reason)
 {
-    env.err << "Die Datei " << path << " konnte nicht gespeichert werden: " << win1252ToUtf8(reason) << '\n';
+    env.err << win1252ToUtf8(fileNotSavedMessage(path, reason)) << '\n';
 }
 
 bool fileCanBeSaved(CliEnvironment& env, const std::string& path, FileNaming naming)
@@ -75,13 +75,7 @@ int findPager(CliEnvironment& env, Session& session, const std::string& leftUndo
     const bool found = session.search();
     if (session.stopped())
         return leftUndone.empty() ? stopNow(session) : interrupted(env, session, leftUndone);
-    if (found)
-        return exitcode::Success;
-    // The search names the ports that failed; otherwise the port line alone
-    // says it, and the command line has no port line.
-    if (!session.searchToldWhy())
-        env.err << win1252ToUtf8(nothingFoundLine()) << '\n';
-    return exitcode::NoPager;
+    return found ? exitcode::Success : exitcode::NoPager;
 }
 
 int stopNow(Session& session)

@@ -4,7 +4,7 @@
 #include <utility>
 #include <vector>
 
-#include "cli/technician.h"
+#include "cli/commands.h"
 #include "files/configuration_diff.h"
 #include "model/configuration_rule.h"
 
@@ -29,17 +29,15 @@ int comparePager(CliEnvironment& env, Session& session, const PagerConfiguration
 {
     if (const int status = findPager(env, session, NothingCompared); status != exitcode::Success)
         return status;
-    comparison = session.pager.compare(session, expected, expectedHas, PagerSession::Backup::Keep);
-    if (session.stopped())
+    comparison = session.pagerSession.compare(session, expected, expectedHas, PagerSession::Backup::Keep);
+    if (comparison.readOut.stopped)
         return interrupted(env, session, NothingCompared);
     const ReadOutOutcome& read = comparison.readOut;
     session.tellAll(read.messages);
-    if (!read.result.complete())
+    if (!read.replaced)
         return failed(env, "the pager could not be read completely; " + NothingCompared);
-    session.configuration() = read.result.read;
     if (!comparison.pagerLacks.empty())
-        complain(env) << "the pager has " << read.result.callerSlots << " slots and holds no "
-                      << comparison.pagerLacks << "; not compared\n";
+        complain(env) << smallPagerNote(read.result.callerSlots, comparison.pagerLacks, "not compared") << '\n';
     sayWhatIsNotCompared(env, expectedName, expectedHas);
     return exitcode::Success;
 }
@@ -74,6 +72,18 @@ std::optional<PagerConfiguration> fileConfiguration(CliEnvironment& env, const s
     return config;
 }
 
+std::string WriteReport::leftByStop() const
+{
+    if (acknowledged)
+        return "the write is not verified";
+    return sentSlots ? "the pager is only partly written" : "nothing was written to the pager";
+}
+
+std::string smallPagerNote(unsigned callerSlots, const std::string& pagerLacks, const std::string& notDone)
+{
+    return "the pager has " + std::to_string(callerSlots) + " slots and lacks " + pagerLacks + "; " + notDone;
+}
+
 int exitStatusOf(WriteEnd end)
 {
     switch (end) {
@@ -87,37 +97,40 @@ int exitStatusOf(WriteEnd end)
 WriteReport writeHeldConfiguration(CliEnvironment& env, Session& session, bool verify, std::ostream& differencesTo)
 {
     const WriteOutcome write = session.write();
+    WriteReport report{WriteEnd::NotAcknowledged, write.result.succeeded, write.result.slotCommandsSent,
+                       write.result.callerSlots, write.pagerLacks};
+    const auto ended = [&report](WriteEnd end) {
+        report.end = end;
+        return report;
+    };
     if (write.result.refused)
-        return {WriteEnd::Refused, false, false};
-    const bool acknowledged = write.result.succeeded;
-    const bool sent = write.result.slotCommandsSent;
+        return ended(WriteEnd::Refused);
     // A stop that came after the last step leaves a complete write.
-    if (session.stopped() && (verify || !acknowledged)) {
+    if (write.stopped && (verify || !report.acknowledged)) {
         stopNow(session);
-        return {WriteEnd::Interrupted, acknowledged, sent};
+        return ended(WriteEnd::Interrupted);
     }
-    if (!acknowledged)
-        return {WriteEnd::NotAcknowledged, false, sent};
+    if (!report.acknowledged)
+        return ended(WriteEnd::NotAcknowledged);
     // A 16-slot pager that had to leave slots out is checked all the same:
     // what it did take may differ too.
     const WriteEnd written = write.slotsLeftOut ? WriteEnd::SlotsLeftOut : WriteEnd::Written;
     if (!verify)
-        return {written, true, sent};
+        return ended(written);
     // What was just written is no backup worth keeping.
-    const PagerComparison readBack = session.pager.compare(session, session.configuration());
-    if (session.stopped()) {
+    const PagerComparison readBack = session.pagerSession.compare(session, session.configuration());
+    if (readBack.readOut.stopped) {
         stopNow(session);
-        return {WriteEnd::Interrupted, true, sent};
+        return ended(WriteEnd::Interrupted);
     }
-    if (!readBack.readOut.result.complete())
-        return {WriteEnd::ReadBackIncomplete, true, sent};
+    if (!readBack.readOut.replaced)
+        return ended(WriteEnd::ReadBackIncomplete);
     if (!readBack.pagerLacks.empty())
-        complain(env) << "the pager has " << readBack.readOut.result.callerSlots << " slots; slots "
-                      << readBack.readOut.result.callerSlots + 1 << " to " << CallerSlots
-                      << " and the kitchen calls were not compared\n";
+        complain(env) << smallPagerNote(readBack.readOut.result.callerSlots, readBack.pagerLacks, "not compared")
+                      << '\n';
     if (printDifferences(differencesTo, readBack.differences) != exitcode::Success)
-        return {WriteEnd::Differs, true, sent};
-    return {written, true, sent};
+        return ended(WriteEnd::Differs);
+    return ended(written);
 }
 
 int verifyCommand(CliEnvironment& env, Session& session, const std::string& file)

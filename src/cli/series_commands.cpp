@@ -17,7 +17,7 @@
 #include <unistd.h>
 #endif
 
-#include "cli/technician.h"
+#include "cli/commands.h"
 #include "files/backups.h"
 #include "files/configuration_csv.h"
 #include "model/configuration_rule.h"
@@ -40,7 +40,7 @@ bool stopRequested(CliEnvironment& env) { return env.interrupted && env.interrup
 // escaped, cut short when long.
 std::string pagerVersion(const Session& session)
 {
-    const std::string& version = session.pager.pager().versionText;
+    const std::string& version = session.pagerSession.pager().versionText;
     return version.empty() ? "?" : win1252ToUtf8(shownInMessage(version, false));
 }
 
@@ -142,7 +142,7 @@ struct Outcome {
     int ends = exitcode::Success;
 };
 
-const Outcome NotWrittenInterrupted{false, "interrupted: not written", exitcode::Interrupted};
+const Outcome NotWrittenInterrupted{false, "interrupted: nothing was written to the pager", exitcode::Interrupted};
 
 // Waits for pager after pager and serves each in a session of its own, so
 // nothing of one pager carries over to the next. The first Ctrl-C ends the
@@ -179,7 +179,7 @@ public:
 
     int run(const Serve& serve)
     {
-        const std::size_t ports = probe_.pager.ports().size();
+        const std::size_t ports = probe_.pagerSession.ports().size();
         complain(env_) << "waiting for pagers on " << ports << " port(s); Ctrl-C ends the series\n" << std::flush;
         int ends = exitcode::Success;
         while (waitFor(true)) {
@@ -201,10 +201,10 @@ private:
     // or the status the series ends with after this pager.
     int serveOne(const Serve& serve)
     {
-        Session pager(env_, probe_.lineBackend, probe_.pager.ports());
-        pager.pager.setBackupFolder(probe_.pager.backupFolder());
-        pager.pager.setReading(probe_.pager.reading());
-        pager.pager.setBackupFailureTold(backupFailureShown_);
+        Session pager(env_, probe_.lineBackend, probe_.pagerSession.ports());
+        pager.pagerSession.setBackupFolder(probe_.pagerSession.backupFolder());
+        pager.pagerSession.setReading(probe_.pagerSession.reading());
+        pager.pagerSession.setBackupFailureTold(backupFailureShown_);
         pager.whileBusy = [this](Session& busy) { sayEndOnce(busy); };
         pager.acceptStopRequests();
         const bool found = pager.search();
@@ -212,10 +212,10 @@ private:
             return stopNow(pager);  // nothing was done to this pager
         if (!found)
             return exitcode::Success;  // gone again before it could be served
-        const std::string port = pager.pager.pager().port.deviceName;
+        const std::string port = pager.pagerSession.pager().port.deviceName;
         const Outcome outcome = serve(pager);
         const std::string version = pagerVersion(pager);
-        backupFailureShown_ = pager.pager.backupFailureTold();
+        backupFailureShown_ = pager.pagerSession.backupFailureTold();
         ++served_;
         if (!outcome.ok)
             ++failed_;
@@ -290,22 +290,22 @@ private:
 
 int keepBackupBeforeWrite(CliEnvironment& env, Session& session)
 {
-    Session reader(env, session.lineBackend, session.pager.ports());
-    reader.pager.setBackupFolder(session.pager.backupFolder());
-    reader.pager.setReading(session.pager.reading());
+    Session reader(env, session.lineBackend, session.pagerSession.ports());
+    reader.pagerSession.setBackupFolder(session.pagerSession.backupFolder());
+    reader.pagerSession.setReading(session.pagerSession.reading());
     // A folder that cannot be written is named by the form's message, with
     // the system's reason, once.
-    reader.pager.setBackupFailureTold(session.pager.backupFailureTold());
+    reader.pagerSession.setBackupFailureTold(session.pagerSession.backupFailureTold());
     reader.whileBusy = session.whileBusy;
     reader.acceptStopRequests();
     // The caller says what a stop left undone.
     if (const int status = findPager(env, reader, {}); status != exitcode::Success)
         return status;
-    const ReadOutResult result = reader.read();
-    session.pager.setBackupFailureTold(reader.pager.backupFailureTold());
-    if (reader.stopped())
+    const ReadOutOutcome read = reader.read();
+    session.pagerSession.setBackupFailureTold(reader.pagerSession.backupFailureTold());
+    if (read.stopped)
         return stopNow(reader);
-    if (!result.complete())
+    if (!read.replaced)
         return failed(env, "the pager could not be read completely for the backup; nothing was written");
     if (reader.lastBackupPath.empty()) {
         complain(env) << "without the backup nothing was written to the pager\n";
@@ -338,7 +338,6 @@ int writeEachCommand(CliEnvironment& env, Session& session, const std::string& f
         return exitcode::BadInput;
     return series.run([&](Session& pager) -> Outcome {
         // The result line says it.
-        pager.tellSmallPager = false;
         if (backup) {
             // The backup's own session opens the port; this one lets go of it.
             pager.stop();
@@ -364,18 +363,12 @@ int writeEachCommand(CliEnvironment& env, Session& session, const std::string& f
         const WriteReport report = writeHeldConfiguration(env, pager, options.verify, env.err);
         switch (report.end) {
         case WriteEnd::Written: return {true, options.verify ? "ok, verified" : "ok"};
-        case WriteEnd::Interrupted:
-            return {false,
-                    report.acknowledged ? "interrupted: written, not verified"
-                    : report.sentSlots  ? "interrupted: only partly written"
-                                        : "interrupted: not written",
-                    exitcode::Interrupted};
+        case WriteEnd::Interrupted: return {false, "interrupted: " + report.leftByStop(), exitcode::Interrupted};
         case WriteEnd::NotAcknowledged: return {false, "failed: the write was not acknowledged"};
         case WriteEnd::ReadBackIncomplete: return {false, "failed: the read-back was incomplete"};
         case WriteEnd::Differs: return {false, "failed: the pager does not hold what was written"};
         case WriteEnd::SlotsLeftOut:
-            return {false, "failed: the pager has only 16 slots; slots 17 to 32 and the kitchen calls were not "
-                           "written"};
+            return {false, "failed: " + smallPagerNote(report.callerSlots, report.pagerLacks, "not written")};
         case WriteEnd::Refused: return {false, "failed: the configuration holds what no pager can", exitcode::BadInput};
         }
         return {};
@@ -394,12 +387,12 @@ int readEachCommand(CliEnvironment& env, Session& session, const std::string& fo
     if (!series.openLog())
         return exitcode::BadInput;
     return series.run([&](Session& pager) -> Outcome {
-        const ReadOutResult result = pager.read();
-        if (pager.stopped()) {
+        const ReadOutOutcome read = pager.read();
+        if (read.stopped) {
             stopNow(pager);
             return {false, "interrupted: nothing kept", exitcode::Interrupted};
         }
-        if (!result.complete())
+        if (!read.replaced)
             return {false, "failed: the read-out was incomplete, nothing saved in the folder"};
         // The name is made up as the backups' are, and as theirs it is never
         // written through a link.

@@ -7,16 +7,16 @@ std::atomic<PagerSession*> stoppableSession{nullptr};
 static_assert(std::atomic<bool>::is_always_lock_free && std::atomic<PagerSession*>::is_always_lock_free);
 
 Session::Session(CliEnvironment& env, SerialBackend& backend, PortTable ports)
-    : pager(backend, std::move(ports), env.clock), lineBackend(backend), env_(env),
+    : pagerSession(backend, std::move(ports), env.clock), lineBackend(backend), env_(env),
       progress_(env.err, env.errIsTerminal)
 {
-    pager.setRepaintHook([this] { repaint(); });
+    pagerSession.setRepaintHook([this] { repaint(); });
 }
 
 Session::~Session()
 {
     // The session that accepted stop requests before this one does again.
-    PagerSession* mine = &pager;
+    PagerSession* mine = &pagerSession;
     if (stoppableSession.compare_exchange_strong(mine, outerSession_) && outerSession_ && stopRequested.load())
         outerSession_->requestStop();
     progress_.end();
@@ -39,55 +39,49 @@ void Session::learnStatus(const std::string& text)
 
 void Session::acceptStopRequests()
 {
-    outerSession_ = stoppableSession.exchange(&pager);
+    outerSession_ = stoppableSession.exchange(&pagerSession);
     if (stopRequested.load())
-        pager.requestStop();
+        pagerSession.requestStop();
 }
 
 bool Session::search()
 {
-    const SearchOutcome outcome = pager.search(*this);
-    searchToldWhy_ = !outcome.messages.empty();
+    const SearchOutcome outcome = pagerSession.search(*this);
     tellAll(outcome.messages);
+    // The command line has no port line: it says the port line's words when
+    // the search told nothing else.
+    if (!outcome.found() && !outcome.stopped && outcome.messages.empty())
+        tell(outcome.nothingFound);
     return outcome.found();
 }
 
-ReadOutResult Session::read(PagerSession::Backup backup)
+ReadOutOutcome Session::read(PagerSession::Backup backup)
 {
     progress(0);
-    const ReadOutOutcome outcome = pager.readOut(*this, held_, backup);
+    const ReadOutOutcome outcome = pagerSession.readOut(*this, backup);
     lastBackupPath = outcome.backupPath;
-    if (outcome.result.complete())
-        held_ = outcome.result.read;
-    // After a stop the command's own note says what it left as it was.
-    if (outcome.result.end != ReadOutEnd::Cancelled)
-        tellAll(outcome.messages);
-    return outcome.result;
+    tellAll(outcome.messages);
+    return outcome;
 }
 
 WriteOutcome Session::write()
 {
     progress(0);
-    const WriteOutcome outcome = pager.write(*this, held_);
-    // A stopped write's message says what the pager holds now; a series
-    // tells the small pager in its result line.
-    for (const std::string& message : outcome.messages)
-        if (tellSmallPager || message != win1252(SmallPagerMessage))
-            tell(message);
-    progress_.end();
+    const WriteOutcome outcome = pagerSession.write(*this);
+    tellAll(outcome.messages);
     return outcome;
 }
 
 bool Session::startLearn(int slot)
 {
-    const LearnBegin begin = pager.startLearn(*this, slot);
+    const LearnBegin begin = pagerSession.startLearn(*this, slot);
     tellAll(begin.messages);
     return begin.start == LearnStart::TakenUp;
 }
 
 LearnEnd Session::runLearnWindow()
 {
-    const LearnEnd ended = pager.runLearnWindow(*this, held_);
+    const LearnEnd ended = pagerSession.runLearnWindow(*this, pagerSession.configuration());
     if (!shownStatus_.empty())
         env_.err << '\n' << std::flush;
     shownStatus_.clear();
@@ -102,7 +96,7 @@ void Session::learnLineDropped()
 
 void Session::stop()
 {
-    pager.end(*this);
+    pagerSession.end(*this);
     progress_.end();
 }
 

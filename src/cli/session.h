@@ -97,13 +97,11 @@ public:
     void acceptStopRequests();
     bool stopped() const { return stopRequested.load(); }
 
-    // "Suche Zelvatron"; true when a pager was found. Tells why none was,
-    // when there is more to say than the port line.
+    // "Suche Zelvatron"; true when a pager was found. Tells why none was.
     bool search();
-    bool searchToldWhy() const { return searchToldWhy_; }
     // "Pager -> PC", starting from `configuration()`, which a complete
-    // read-out replaces. Tells the form's messages, except after a stop.
-    ReadOutResult read(PagerSession::Backup backup = PagerSession::Backup::Keep);
+    // read-out replaces. Tells the form's messages.
+    ReadOutOutcome read(PagerSession::Backup backup = PagerSession::Backup::Keep);
     // "PC -> Pager" of `configuration()`; tells how it went, as the form does.
     WriteOutcome write();
     // Teaches caller slot `slot` (1..32) a call button: false when the
@@ -124,16 +122,13 @@ public:
 
     // The configuration the command works on: the start values, what was
     // opened into it, or what a complete read-out got.
-    PagerConfiguration& configuration() { return held_; }
+    PagerConfiguration& configuration() { return pagerSession.configuration(); }
 
-    PagerSession pager;
+    PagerSession pagerSession;
     // The lines this session opens, for another session on the same ports.
     SerialBackend& lineBackend;
     // While set, the form's messages are not printed.
     bool quiet = false;
-    // Whether the small pager's message is printed after a write (a series
-    // tells it in its result line).
-    bool tellSmallPager = true;
     // Called while the pager is busy with an exchange, e.g. to say at once
     // what a Ctrl-C will do.
     std::function<void(Session&)> whileBusy;
@@ -144,8 +139,6 @@ private:
     CliEnvironment& env_;
     ProgressBar progress_;
     PagerSession* outerSession_ = nullptr;
-    PagerConfiguration held_ = startConfiguration();
-    bool searchToldWhy_ = false;
     std::string shownStatus_;
 };
 

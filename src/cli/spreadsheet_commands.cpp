@@ -4,7 +4,7 @@
 #include <cstring>
 #include <string>
 
-#include "cli/technician.h"
+#include "cli/commands.h"
 #include "files/configuration_csv.h"
 #include "files/configuration_json.h"
 #include "files/replacing_file.h"

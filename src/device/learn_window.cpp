@@ -161,7 +161,7 @@ LearnTick LearnWindow::tickUpToDuplicate(SerialLink& link, LowerSlots lowerSlots
     return result;
 }
 
-// 8. End, once the duplicate message is closed.
+// The end, once the duplicate message is closed.
 LearnTick LearnWindow::duplicateClosed(SerialLink& link)
 {
     LearnTick result;
@@ -176,7 +176,7 @@ LearnTick LearnWindow::step(SerialLink& link, LowerSlots lowerSlots)
 {
     LearnTick result;
 
-    // 1. Seconds, by the clock: a tick that comes late counts the time
+    // Seconds, by the clock: a tick that comes late counts the time
     //    that has passed, not one tenth of a second.
     const std::int64_t elapsed = clock_->nowMs() - startedAtMs_;
     const auto left = static_cast<std::uint8_t>(
@@ -186,11 +186,11 @@ LearnTick LearnWindow::step(SerialLink& link, LowerSlots lowerSlots)
         result.status = statusText();
     }
 
-    // 2. Link.
+    // The link must still be there.
     if (link.state() == LinkState::Closed && link.open())
         link.setState(LinkState::Open);
 
-    // 3. Window over; a report in this very tick is still looked at.
+    // The window is over; a report in this very tick is still looked at.
     if (secondsLeft_ == 0) {
         if (link.state() != LinkState::Closed)
             result.modeExit = endOnPager(link);
@@ -198,7 +198,7 @@ LearnTick LearnWindow::step(SerialLink& link, LowerSlots lowerSlots)
         result.ranOut = true;
     }
 
-    // 4. Listen. The first report among the lines this read completed
+    // Listen. The first report among the lines this read completed
     //    counts; a line of anything else is passed over.
     if (link.state() == LinkState::Closed)
         return result;
@@ -212,7 +212,7 @@ LearnTick LearnWindow::step(SerialLink& link, LowerSlots lowerSlots)
     if (!result.reported)
         return result;
 
-    // 6. Duplicate check.
+    // An identity that a slot of the lower page holds already is a duplicate.
     for (int p = 1; p <= DuplicateSlots; ++p) {
         const CallerEntry& slot = lowerSlots[static_cast<std::size_t>(p - 1)];
         if (slot.buttonId == result.reported->buttonId && slot.idSuffix == result.reported->suffix) {
@@ -225,12 +225,12 @@ LearnTick LearnWindow::step(SerialLink& link, LowerSlots lowerSlots)
     if (result.duplicateOf != 0)
         return result;
 
-    // 7. Stored into the slot whose "Lernen" was pressed, whichever page the
+    // Stored into the slot whose "Lernen" was pressed, whichever page the
     //    form shows now; not when the window ran out in this very tick.
     if (slot_ != 0)
         result.storeSlot = slot_;
 
-    // 8. End.
+    // The end: learn mode is left on the pager.
     slot_ = 0;
     if (link.state() != LinkState::Closed)
         result.modeExit = endOnPager(link);

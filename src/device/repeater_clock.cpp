@@ -84,7 +84,7 @@ RepeaterStatus readRepeaterStatus(SerialLink& link, Clock& clock)
     // Every exchange sets the result to its own; a status number replaces it.
     unsigned r = 0;
 
-    // 1.
+    // The repeater is asked whether it listens, a few times.
     bool testConfirmed = false;
     for (int attempt = 0; attempt < RepeaterTestAttempts; ++attempt) {
         std::string reply;
@@ -97,7 +97,7 @@ RepeaterStatus readRepeaterStatus(SerialLink& link, Clock& clock)
         }
     }
 
-    // 2.
+    // Then its status, which carries its clock, read a few times.
     if (testConfirmed) {
         clock.sleepMs(StatusSettleMs);
         for (int n = 0; n < StatusReads; ++n) {
@@ -131,7 +131,7 @@ RepeaterStatus readRepeaterStatus(SerialLink& link, Clock& clock)
         }
     }
 
-    // 3.
+    // A status of 0 or none at all: no repeater reported.
     status.reported = r != 0;
     return status;
 }
@@ -140,27 +140,26 @@ ClockSetResult setRepeaterClock(SerialLink& link, Clock& clock, const ShowSentTi
 {
     ClockSetResult result;
 
-    // 1.
+    // The line settles before the clock is read.
     clock.sleepMs(ClockPrepareMs);
 
-    // 2. One reading, so hours, minutes and seconds belong together.
+    // One reading, so hours, minutes and seconds belong together.
     const LocalTime now = clock.localTime();
 
-    // 3. The repeater's display shows the time being sent.
+    // The repeater's display shows the time being sent.
     result.sentTime = hoursMinutes(now.hour, now.minute);
 
-    // 4.
+    // The command carries hours, minutes and seconds.
     char command[64];
     std::snprintf(command, sizeof command, ">Setze Repeateruhrzeit: %02u.%02u;%02u", now.hour, now.minute, now.second);
 
-    // 5.
     if (showSentTime)
         showSentTime(result.sentTime);
 
-    // 6. The repaint of the time being sent comes before the line is busy.
+    // The repaint of the time being sent comes before the line is busy.
     clock.sleepMs(ClockShowMs);
 
-    // 7. A confirmation after a late reply may belong to another command.
+    // A confirmation after a late reply may belong to another command.
     link.clearLateReply();
     for (int attempt = 0; attempt < ClockAttempts; ++attempt) {
         std::string reply;

@@ -8,7 +8,6 @@
 #include <cstdio>
 #include <string>
 
-#include "files/replacing_file.h"
 #include "model/configuration_rule.h"
 #include "model/win1252.h"
 #include "model/conversions.h"
@@ -249,20 +248,6 @@ std::optional<Problem> readSwitch(std::string_view value, std::string_view on, b
     return std::nullopt;
 }
 
-// The reason given when the bytes stopped without the system naming one.
-constexpr std::string_view IncompleteWrite = "Schreibfehler";
-
-// Lines pass through a filter on their way to the sink.
-class FilteredSink : public ByteSink {
-public:
-    FilteredSink(ByteSink& next, const decltype(SaveOptions::filter)& filter) : next_(next), filter_(filter) {}
-    bool write(std::string_view bytes) override { return filter_ ? filter_(next_, bytes) : next_.write(bytes); }
-
-private:
-    ByteSink& next_;
-    const decltype(SaveOptions::filter)& filter_;
-};
-
 class StringSink : public ByteSink {
 public:
     bool write(std::string_view bytes) override
@@ -273,125 +258,11 @@ public:
     std::string text;
 };
 
-// "3", "5-32": the numbers 1.. of the unset bits, runs joined.
-template <std::size_t N>
-std::string unsetRanges(const std::bitset<N>& set)
-{
-    std::string text;
-    for (std::size_t i = 0; i < N;) {
-        if (set.test(i)) {
-            ++i;
-            continue;
-        }
-        std::size_t end = i;
-        while (end + 1 < N && !set.test(end + 1))
-            ++end;
-        if (!text.empty())
-            text += ", ";
-        text += std::to_string(i + 1);
-        if (end > i)
-            text += "-" + std::to_string(end + 1);
-        i = end + 1;
-    }
-    return text;
-}
-
 }  // namespace
 
 bool sameConfiguration(const PagerConfiguration& a, const PagerConfiguration& b)
 {
     return PagerDataFile::format(a) == PagerDataFile::format(b);
-}
-
-FileCoverage FileCoverage::everything()
-{
-    FileCoverage all;
-    all.pagerName = all.remoteDeleteText = all.remoteDeleteMode = all.buzzer = all.battery = true;
-    all.callers.set();
-    all.kitchenCalls.set();
-    all.keyedLines = 5 + CallerSlots + KitchenSlots;
-    return all;
-}
-
-FileCoverage FileCoverage::heldByPager(unsigned callerSlots)
-{
-    FileCoverage held = everything();
-    if (callerSlots >= CallerSlots)
-        return held;
-    held.remoteDeleteText = held.remoteDeleteMode = false;
-    held.kitchenCalls.reset();
-    for (unsigned i = callerSlots; i < CallerSlots; ++i)
-        held.callers.reset(i);
-    held.keyedLines = 3 + callerSlots;
-    return held;
-}
-
-FileCoverage FileCoverage::within(const FileCoverage& other) const
-{
-    FileCoverage both;
-    both.pagerName = pagerName && other.pagerName;
-    both.remoteDeleteText = remoteDeleteText && other.remoteDeleteText;
-    both.remoteDeleteMode = remoteDeleteMode && other.remoteDeleteMode;
-    both.buzzer = buzzer && other.buzzer;
-    both.battery = battery && other.battery;
-    both.callers = callers & other.callers;
-    both.kitchenCalls = kitchenCalls & other.kitchenCalls;
-    both.keyedLines = static_cast<unsigned>(both.pagerName + both.remoteDeleteText + both.remoteDeleteMode +
-                                            both.buzzer + both.battery + both.callers.count() +
-                                            both.kitchenCalls.count());
-    return both;
-}
-
-bool FileCoverage::complete() const
-{
-    return pagerName && remoteDeleteText && remoteDeleteMode && buzzer && battery && callers.all() &&
-           kitchenCalls.all();
-}
-
-std::string FileCoverage::missing() const
-{
-    // The keys without their colons.
-    const auto name = [](std::string_view key) { return key.substr(0, key.size() - 1); };
-    return missing({name(PagerNameKey), name(RemoteDeleteTextKey), name(RemoteDeleteModeKey), name(BuzzerKey),
-                    name(BatteryKey), name(CallerKey), name(KitchenKey)});
-}
-
-std::string FileCoverage::missing(const CoverageNames& names) const
-{
-    std::string text;
-    auto add = [&](bool present, const std::string& what) {
-        if (present)
-            return;
-        if (!text.empty())
-            text += ", ";
-        text += what;
-    };
-    const auto called = [](std::string_view name) { return " (" + std::string(name) + ")"; };
-    add(pagerName, "the pager name" + called(names.pagerName));
-    add(remoteDeleteText, "the remote-delete text" + called(names.remoteDeleteText));
-    add(remoteDeleteMode, "the remote-delete switch" + called(names.remoteDeleteMode));
-    add(buzzer, "the buzzer switch" + called(names.buzzer));
-    add(battery, "the battery switch" + called(names.battery));
-    add(callers.all(), "caller slots " + unsetRanges(callers) + called(names.callers));
-    add(kitchenCalls.all(), "kitchen calls " + unsetRanges(kitchenCalls) + called(names.kitchenCalls));
-    return text;
-}
-
-std::string FileCoverage::missingGerman() const
-{
-    std::string text;
-    auto add = [&](bool present, const std::string& what) {
-        if (!present)
-            text += (text.empty() ? "" : ", ") + what;
-    };
-    add(pagerName, "Pager-Name");
-    add(remoteDeleteText, win1252("Fernlöschtext"));
-    add(remoteDeleteMode, win1252("Fernlöschung"));
-    add(buzzer, "Summer");
-    add(battery, "Batteriespannung");
-    add(callers.all(), "Tischsender " + unsetRanges(callers));
-    add(kitchenCalls.all(), win1252("Küchenrufe ") + unsetRanges(kitchenCalls));
-    return text;
 }
 
 bool PagerDataFile::write(const PagerConfiguration& config, ByteSink& sink, const FileCoverage* only)
@@ -555,42 +426,6 @@ std::string FileProblem::describeGerman() const
     return "Zeile " + std::to_string(line) + ": " + harvelin::describeGerman(problem);
 }
 
-bool PagerDataFile::load(const std::string& path, PagerConfiguration& config, std::string& error,
-                         LoadReport* report)
-{
-    LoadReport unused;
-    LoadReport& found = report ? *report : unused;
-    found = LoadReport{};
-
-    InputFile file;
-    if (!file.open(path, MaxFileBytes)) {
-        error = file.error();
-        return false;
-    }
-    // The whole file, so its encoding can be judged before a line is read.
-    std::string bytes;
-    std::array<char, 4096> buffer;
-    for (;;) {
-        const auto got = file.read(buffer.data(), buffer.size());
-        if (!got) {
-            error = file.error();
-            return false;
-        }
-        if (*got == 0)
-            break;
-        bytes.append(buffer.data(), *got);
-        if (bytes.size() > MaxFileBytes) {
-            error = tooLargeReason(MaxFileBytes);
-            return false;
-        }
-    }
-
-    if (read(bytes, config, found))
-        return true;
-    error = found.problem ? found.problem->describeGerman() : std::string();
-    return false;
-}
-
 bool PagerDataFile::read(std::string_view bytes, PagerConfiguration& config, LoadReport& found)
 {
     found = LoadReport{};
@@ -625,27 +460,6 @@ bool PagerDataFile::read(std::string_view bytes, PagerConfiguration& config, Loa
         return false;
     }
     config = result;
-    return true;
-}
-
-bool PagerDataFile::save(const std::string& path, const PagerConfiguration& config, std::string& error,
-                         const SaveOptions& options)
-{
-    ReplacingFile file(path, options.naming);
-    if (!file.create()) {
-        error = file.error();
-        return false;
-    }
-    FilteredSink sink(file, options.filter);
-    if (!write(config, sink, options.only)) {
-        error = file.error().empty() ? std::string(IncompleteWrite) : file.error();
-        file.discard();
-        return false;
-    }
-    if (!file.commit()) {
-        error = file.error();
-        return false;
-    }
     return true;
 }
 

@@ -9,71 +9,12 @@
 
 #include "model/configuration.h"
 #include "model/configuration_rule.h"
+#include "model/coverage.h"
 
 namespace harvelin {
 
 // Whether two configurations would be saved as the same file.
 bool sameConfiguration(const PagerConfiguration& a, const PagerConfiguration& b);
-
-// What a file format calls each setting and each kind of slot, for the
-// messages that name what a file lacks.
-struct CoverageNames {
-    std::string_view pagerName;
-    std::string_view remoteDeleteText;
-    std::string_view remoteDeleteMode;
-    std::string_view buzzer;
-    std::string_view battery;
-    std::string_view callers;
-    std::string_view kitchenCalls;
-};
-
-// Which of the 53 lines of a saved configuration a file held, and how many
-// of its lines began with one of the file's keys. A table or a JSON object
-// that is imported is held to the same lines: a row or an entry for each.
-struct FileCoverage {
-    bool pagerName = false;
-    bool remoteDeleteText = false;
-    bool remoteDeleteMode = false;
-    bool buzzer = false;
-    bool battery = false;
-    std::bitset<CallerSlots> callers;
-    std::bitset<KitchenSlots> kitchenCalls;
-    unsigned keyedLines = 0;
-
-    // Every line of a saved configuration.
-    static FileCoverage everything();
-    // What a pager with this many caller slots holds: one with 16 has no
-    // slots 17..32, no kitchen calls and no remote delete.
-    static FileCoverage heldByPager(unsigned callerSlots);
-    // The lines that both hold.
-    FileCoverage within(const FileCoverage& other) const;
-    // A setting's line, or slot `i`'s line of `lines`, was given: it is held,
-    // and counts once among the keyed lines.
-    void hold(bool FileCoverage::*line)
-    {
-        keyedLines += this->*line ? 0 : 1;
-        this->*line = true;
-    }
-    template <std::size_t N>
-    void hold(std::bitset<N> FileCoverage::*lines, std::size_t i)
-    {
-        keyedLines += (this->*lines).test(i) ? 0 : 1;
-        (this->*lines).set(i);
-    }
-    // A file none of whose lines begins with a key is no configuration at all
-    // (an empty file, a binary, some other text).
-    bool holdsConfiguration() const { return keyedLines > 0; }
-    // Every line the writer writes is there.
-    bool complete() const;
-    // What is missing, in English for the command line, each followed by
-    // what the file's format calls it: "the pager name (Pagername),
-    // caller slots 3, 5-32 (Eintrag), kitchen calls 1-16 (Sonder)".
-    std::string missing() const;
-    std::string missing(const CoverageNames& names) const;
-    // The same as the form names its fields, in Windows-1252: "Pager-Name,
-    // Tischsender 3, 5-32, Küchenrufe 1-16".
-    std::string missingGerman() const;
-};
 
 // Why a file is refused: the first line that breaks the rule of what a
 // configuration may hold.

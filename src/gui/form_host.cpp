@@ -21,6 +21,7 @@
 #include "model/win1252.h"
 #include "ui/control_ids.h"
 #include "ui/control_names.h"
+#include "ui/dialog_layout.h"
 
 namespace harvelin::gui {
 
@@ -35,7 +36,7 @@ std::string fromQt(const QString& text) { return utf8ToWin1252(text.toStdString(
 
 }  // namespace
 
-FormHost::FormHost(QDialog& window) : window_(window) {}
+FormHost::FormHost(QDialog& window) : window_(window), hold_(layout::mainForm()) {}
 
 void FormHost::addControl(int id, QWidget* widget)
 {
@@ -133,56 +134,80 @@ void FormHost::setVisible(int id, bool visible)
 void FormHost::setEnabled(int id, bool enabled)
 {
     QWidget* w = control(id);
-    if (!w)
-        return;
-    if (held_ && id != ctl::Cancel) {
-        const auto it = std::find(disabledByHold_.begin(), disabledByHold_.end(), w);
-        if (enabled && it == disabledByHold_.end() && !w->isEnabled())
-            disabledByHold_.push_back(w);
-        else if (!enabled && it != disabledByHold_.end())
-            disabledByHold_.erase(it);
-        return;
-    }
-    w->setEnabled(enabled);
+    if (w && hold_.enableNow(id, enabled, w->isEnabled()))
+        w->setEnabled(enabled);
 }
 
 void FormHost::holdInput(bool cancel)
 {
-    if (held_)
+    if (hold_.held())
         return;
-    held_ = true;
-    focusBeforeHold_ = window_.focusWidget();
-    focusAfterHold_.reset();
+    const std::vector<int> off =
+        hold_.begin(idOf(window_.focusWidget()), [this](int id) { return control(id) && control(id)->isEnabled(); });
     if (cancel) {
         QWidget* button = control(ctl::Cancel);
         button->setVisible(true);
         button->setFocus(Qt::OtherFocusReason);
     }
-    for (const auto& [id, w] : controls_) {
-        if (id != ctl::Cancel && w->isEnabled()) {
-            w->setEnabled(false);
-            disabledByHold_.push_back(w);
-        }
-    }
+    for (const int id : off)
+        control(id)->setEnabled(false);
     window_.setCursor(Qt::BusyCursor);
 }
 
 void FormHost::releaseInput()
 {
-    if (!held_)
+    const std::optional<InputHold::End> end = hold_.end();
+    if (!end)
         return;
-    held_ = false;
-    for (const QPointer<QWidget>& w : disabledByHold_)
-        if (w)
+    for (const int id : end->enable)
+        if (QWidget* w = control(id))
             w->setEnabled(true);
-    disabledByHold_.clear();
     window_.unsetCursor();
-    if (focusAfterHold_)
-        setFocus(*focusAfterHold_);
-    else if (focusBeforeHold_ && focusBeforeHold_->isEnabled() && focusBeforeHold_->isVisible())
-        focusBeforeHold_->setFocus(Qt::OtherFocusReason);
-    focusAfterHold_.reset();
-    focusBeforeHold_.clear();
+    if (end->focusAsked)
+        setFocus(end->focus);
+    else if (QWidget* back = focusTaker(control(end->focus)))
+        back->setFocus(Qt::OtherFocusReason);
+    if (end->hideCancel) {
+        QWidget* cancel = control(ctl::Cancel);
+        if (cancel->hasFocus())
+            focusFirstControl();
+        cancel->setVisible(false);
+    }
+}
+
+void FormHost::hideCancel()
+{
+    QWidget* cancel = control(ctl::Cancel);
+    if (hold_.hideCancelNow(cancel->hasFocus()))
+        cancel->setVisible(false);
+}
+
+void FormHost::focusFirstControl()
+{
+    if (QWidget* first = focusTaker(window_.nextInFocusChain()))
+        first->setFocus(Qt::OtherFocusReason);
+}
+
+// The tab order is the focus chain, which runs round through the window.
+QWidget* FormHost::focusTaker(QWidget* from) const
+{
+    QWidget* w = from;
+    while (w) {
+        if (w != &window_ && (w->focusPolicy() & Qt::TabFocus) && w->isEnabled() && !w->isHidden())
+            return w;
+        w = w->nextInFocusChain();
+        if (w == from)
+            break;
+    }
+    return nullptr;
+}
+
+int FormHost::idOf(const QWidget* widget) const
+{
+    for (const auto& [id, w] : controls_)
+        if (w == widget)
+            return id;
+    return layout::NoId;
 }
 
 void FormHost::setInputLimit(int id, int maxChars)
@@ -198,12 +223,8 @@ void FormHost::setInputLimit(int id, int maxChars)
 void FormHost::setFocus(int id)
 {
     QWidget* w = control(id);
-    if (!w)
+    if (!w || !hold_.focusNow(id))
         return;
-    if (held_ && id != ctl::Cancel) {
-        focusAfterHold_ = id;
-        return;
-    }
     w->setFocus(Qt::OtherFocusReason);
     if (auto* edit = qobject_cast<QLineEdit*>(w))
         edit->selectAll();
@@ -276,11 +297,9 @@ bool FormHost::askYesNo(const std::string& text)
     return box.clickedButton() == yes;
 }
 
-// "[*]" is where Qt puts the platform's change mark.
 void FormHost::showTitle(const std::string& title, bool modified)
 {
-    window_.setWindowTitle(QString::fromStdString(title) + QStringLiteral("[*]"));
-    window_.setWindowModified(modified);
+    window_.setWindowTitle(QString::fromStdString(windowTitle(title, modified)));
 }
 
 void FormHost::messageBox(const std::string& text)

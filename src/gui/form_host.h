@@ -5,12 +5,11 @@
 #include <set>
 #include <optional>
 #include <string>
-#include <vector>
 
-#include <QPointer>
 #include <QWidget>
 
 #include "ui/dialog_host.h"
+#include "ui/form_policy.h"
 
 class QDialog;
 class QTimer;
@@ -30,10 +29,14 @@ public:
 
     // While input is held, every control that takes input is disabled except
     // "Abbrechen", and the pointer shows that the tool is busy. The dialog's
-    // own enabling and focusing meanwhile take effect when it is released.
+    // own enabling and focusing meanwhile take effect when it is released
+    // (InputHold decides; this applies it to the widgets).
     void holdInput(bool cancel);
     void releaseInput();
-    bool inputHeld() const { return held_; }
+    void hideCancel();
+    bool inputHeld() const { return hold_.held(); }
+    // The focus to the first control of the tab order that takes it now.
+    void focusFirstControl();
 
     // From now on no box opens: a message is left out, a question is
     // answered "Nein" (which keeps everything as it is) and a file dialog
@@ -80,6 +83,11 @@ private:
     // that shows state (a label, the port list) adds what it shows, so a
     // screen reader is told of each change.
     void nameControl(int id, QWidget* widget, const QString& shown);
+    // The id of the control `widget` is; NoId for none.
+    int idOf(const QWidget* widget) const;
+    // `from`, or the next one in the tab order after it, that can take the
+    // focus now; nullptr for none.
+    QWidget* focusTaker(QWidget* from) const;
 
     QDialog& window_;
     ViewPage page_ = ViewPage::Lower;
@@ -88,11 +96,8 @@ private:
     std::map<int, QTimer*> timers_;
     std::set<int> tickPending_;  // timers whose tick is posted and not yet handled
     bool userChanged_ = true;  // typed or clicked since the dialog last read the controls
-    bool held_ = false;
     bool quiet_ = false;
-    std::vector<QPointer<QWidget>> disabledByHold_;
-    QPointer<QWidget> focusBeforeHold_;
-    std::optional<int> focusAfterHold_;
+    InputHold hold_;
 };
 
 }  // namespace harvelin::gui

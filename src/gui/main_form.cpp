@@ -28,13 +28,12 @@
 
 #include "gui/about_dialog.h"
 #include "gui/app_icon.h"
-#include "gui/byte_number_validator.h"
 #include "gui/dialog_units.h"
-#include "gui/win1252_validator.h"
+#include "gui/field_validator.h"
 #include "model/win1252.h"
 #include "ui/control_ids.h"
 #include "ui/dialog_layout.h"
-
+#include "ui/form_policy.h"
 
 namespace harvelin::gui {
 
@@ -132,17 +131,7 @@ MainForm::MainForm(SerialBackend& backend, PortTable ports, Clock& clock, Device
     // otherwise hand it to the default button "Beenden", where a stray space
     // bar press ends the tool.
     if (dialog_->OnInitDialog())
-        focusFirstControl();
-}
-
-void MainForm::focusFirstControl()
-{
-    for (QWidget* w = nextInFocusChain(); w && w != this; w = w->nextInFocusChain()) {
-        if ((w->focusPolicy() & Qt::TabFocus) && w->isEnabled() && !w->isHidden()) {
-            w->setFocus(Qt::OtherFocusReason);
-            return;
-        }
-    }
+        host_.focusFirstControl();
 }
 
 MainForm::~MainForm()
@@ -163,11 +152,11 @@ void MainForm::buildForm()
     resize(du.size(form.width, form.height));
     setMinimumSize(size());
 
-    QValidator* validator = new Win1252Validator(this);
-    QValidator* numberValidator = new ByteNumberValidator(this);
+    QValidator* textValidator = new FieldValidator(FieldInput::Text, this);
+    QValidator* numberValidator = new FieldValidator(FieldInput::Number, this);
     for (const layout::Control& c : form.controls) {
-        const bool number = c.id > ctl::kitchenKey(0) && c.id <= ctl::kitchenStation(MainDialog::KitchenRows);
-        QWidget* widget = createControl(c, this, number ? numberValidator : validator);
+        const bool number = fieldInput(c.id) == FieldInput::Number;
+        QWidget* widget = createControl(c, this, number ? numberValidator : textValidator);
         QRect place = du.rect(c.x, c.y, c.width, c.height);
         // A label a few pixels too narrow for its text in this font would
         // lose its last letter; nothing lies to the right of the labels.
@@ -217,7 +206,7 @@ void MainForm::holdInput(bool cancel) { host_.holdInput(cancel); }
 
 void MainForm::releaseInput() { host_.releaseInput(); }
 
-void MainForm::hideCancel() { host_.setVisible(ctl::Cancel, false); }
+void MainForm::hideCancel() { host_.hideCancel(); }
 
 void MainForm::closeAgain()
 {

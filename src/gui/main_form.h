@@ -71,7 +71,6 @@ protected:
 private:
     void buildForm();
     void connectControl(int id, QWidget* widget);
-    void focusFirstControl();
     void acceptDrag(QDragMoveEvent* event);
     // ClickGate::Window
     void holdInput(bool cancel) override;

@@ -48,13 +48,13 @@ std::string foundLabel(unsigned n, const PortEntry& port)
 SearchResult searchPager(SerialLink& link, Clock& clock, OperationSink& sink, const std::function<void()>& whenFound)
 {
     SearchResult result;
-    // 4. The pager finishes whatever the keep-alive had started.
+    // The pager finishes whatever the keep-alive had started.
     clock.sleepMs(SettleMs);
-    // 6.
+    // The old link is given up.
     if (link.state() != LinkState::Closed)
         link.close();
 
-    // 7. The table's ports in its order, which is by ascending number: at
+    // The table's ports in its order, which is by ascending number: at
     // most 30 in a table numbered by place, and on Windows every COM port
     // the system lists.
     const std::vector<PortEntry>& ports = link.ports().entries();
@@ -91,7 +91,7 @@ SearchResult searchPager(SerialLink& link, Clock& clock, OperationSink& sink, co
             continue;
         }
 
-        // 8. The port stays open with the search's settings.
+        // The port stays open with the search's settings.
         result.found = true;
         result.portNumber = n;
         result.port = port;

@@ -58,6 +58,8 @@ std::string grabberParagraph(const std::string& service)
 
 }  // namespace
 
+std::string nothingFoundLine() { return "Kein Zelvatron gefunden"; }
+
 bool isUsbAdapterName(const std::string& deviceName)
 {
     return contains(deviceName, "ttyUSB") || contains(deviceName, "ttyACM") || contains(deviceName, "/serial/by-id/");
@@ -83,16 +85,14 @@ std::string searchProblemsMessage(const std::vector<FailedPort>& failed)
     for (const std::string& g : grabbers)
         if (const std::string note = grabberParagraph(g); !note.empty())
             text += "\n\n" + note;
-    return win1252("Kein Zelvatron gefunden. Diese Ports ließen sich nicht öffnen:") + text;
+    return nothingFoundLine() + win1252(". Diese Ports ließen sich nicht öffnen:") + text;
 }
 
 std::string noSerialPortMessage()
 {
-    return win1252("Kein Zelvatron gefunden: Dieser Rechner hat keine serielle Schnittstelle. Bitte den Zelvatron "
-                   "über einen USB-Seriell-Adapter anschließen und erneut suchen.");
+    return nothingFoundLine() + win1252(": Dieser Rechner hat keine serielle Schnittstelle. Bitte den Zelvatron "
+                                        "über einen USB-Seriell-Adapter anschließen und erneut suchen.");
 }
-
-std::string nothingFoundLine() { return "Kein Zelvatron gefunden"; }
 
 std::string portStatusText(const PortProblem& problem)
 {

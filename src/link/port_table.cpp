@@ -111,6 +111,14 @@ PortTable PortTable::fromPaths(const std::vector<std::string>& paths)
 #endif
 }
 
+PortTable PortTable::withSimulatedPager(const std::string& device) const
+{
+    std::vector<PortEntry> entries = entries_;
+    entries.insert(entries.begin(), fromPaths({device}).entries().front());
+    entries.front().description = "simulated Zelvatron";
+    return PortTable(std::move(entries));
+}
+
 const PortEntry* PortTable::entry(unsigned n) const
 {
     const auto found = std::lower_bound(entries_.begin(), entries_.end(), n,

@@ -50,6 +50,11 @@ public:
     // opened as it is given. Numbered by place, as the user listed them.
     static PortTable fromWindowsNames(const std::vector<std::string>& names);
 
+    // The simulated pager at `device` first, then this table's ports: the
+    // programs' --simulate. The ports keep their own numbers; behind the
+    // simulated pager, port 1, all are numbered by place.
+    PortTable withSimulatedPager(const std::string& device) const;
+
     // The port numbered n; nullptr when the table has no such port.
     const PortEntry* entry(unsigned n) const;
     unsigned size() const { return static_cast<unsigned>(entries_.size()); }

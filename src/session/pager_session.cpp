@@ -4,6 +4,7 @@
 
 #include "device/bootloader.h"
 #include "device/option_switch.h"
+#include "link/port_problem.h"
 #include "model/conversions.h"
 #include "model/win1252.h"
 #include "transfer/messages.h"
@@ -64,15 +65,23 @@ void PagerSession::leaveLearnMode(SessionEvents& events)
     events.learnEnded(learnStored_, exit);
 }
 
-// Without a pager found nothing is asked or sent, and the user is told so.
-template <class Outcome>
-bool PagerSession::refusedWithoutPager(Outcome& outcome) const
+Messages PagerSession::refusalWithoutPager() const
 {
     if (active_)
-        return false;
-    outcome.noPager = true;
-    outcome.messages.emplace_back(NoConnectionMessage);
-    return true;
+        return {};
+    return {std::string(NoConnectionMessage)};
+}
+
+// Without a pager found nothing is asked or sent, and the user is told so
+// unless the action passes without a word.
+template <class Outcome>
+bool PagerSession::refusedWithoutPager(Outcome& outcome, Say say) const
+{
+    Messages why = refusalWithoutPager();
+    outcome.noPager = !why.empty();
+    if (say == Say::Why)
+        outcome.messages = std::move(why);
+    return outcome.noPager;
 }
 
 void PagerSession::noteVersion(const std::string& text, unsigned callerSlots)
@@ -118,13 +127,19 @@ SearchOutcome PagerSession::search(SessionEvents& events)
     if (!outcome.result.found) {
         active_ = false;
         pager_ = {};
+        outcome.nothingFound = nothingFoundLine();
         if (const std::string why = messageFor(outcome.result); !outcome.stopped && !why.empty())
             outcome.messages.push_back(why);
     }
     return outcome;
 }
 
-ReadOutOutcome PagerSession::readOut(SessionEvents& events, const PagerConfiguration& start, Backup backup)
+ReadOutOutcome PagerSession::readOut(SessionEvents& events, Backup backup)
+{
+    return readOutFrom(events, configuration_, backup);
+}
+
+ReadOutOutcome PagerSession::readOutFrom(SessionEvents& events, PagerConfiguration start, Backup backup)
 {
     ReadOutOutcome outcome;
     if (refusedWithoutPager(outcome))
@@ -137,13 +152,15 @@ ReadOutOutcome PagerSession::readOut(SessionEvents& events, const PagerConfigura
     if (result.pagerGone)
         active_ = false;
     if (result.complete()) {
-        kept_ = result.read;
+        configuration_ = kept_ = result.read;
+        outcome.replaced = true;
         statusLine_ = readOutStatus(result.callerSlots);
     }
-    if (backup == Backup::Keep && (result.complete() || result.end == ReadOutEnd::Incomplete))
+    if (backup == Backup::Keep)
         keepBackup(result, outcome);
     if (!result.complete())
-        outcome.messages.push_back(messageFor(result, outcome.backupPath));
+        (result.end == ReadOutEnd::Cancelled ? outcome.formStopMessages : outcome.messages)
+            .push_back(messageFor(result, outcome.backupPath));
     return outcome;
 }
 
@@ -158,12 +175,13 @@ void PagerSession::keepBackup(const ReadOutResult& result, ReadOutOutcome& outco
     outcome.messages.push_back(backupFailedMessage(error));
 }
 
-WriteOutcome PagerSession::write(SessionEvents& events, const PagerConfiguration& config)
+WriteOutcome PagerSession::write(SessionEvents& events)
 {
     WriteOutcome outcome;
     if (refusedWithoutPager(outcome))
         return outcome;
     leaveLearnMode(events);
+    const PagerConfiguration& config = configuration_;
     outcome.result = writeConfiguration(link_, clock_, events, config, startConfiguration().image);
     const WriteResult& result = outcome.result;
     outcome.stopped = link_.cancelled();
@@ -174,18 +192,20 @@ WriteOutcome PagerSession::write(SessionEvents& events, const PagerConfiguration
         clock_.sleepMs(WriteResultWaitMs);
     outcome.messages.push_back(messageFor(result));
     outcome.slotsLeftOut = result.leftSlotsOut;
-    if (result.leftSlotsOut)
+    if (result.leftSlotsOut) {
         outcome.messages.push_back(win1252(SmallPagerMessage));
+        outcome.pagerLacks = FileCoverage::heldByPager(result.callerSlots).missing();
+    }
     if (result.succeeded && !result.leftSlotsOut)
         kept_ = config;
     return outcome;
 }
 
-PagerComparison PagerSession::compare(SessionEvents& events, const PagerConfiguration& expected,
+PagerComparison PagerSession::compare(SessionEvents& events, PagerConfiguration expected,
                                       const FileCoverage& expectedHas, Backup backup)
 {
     PagerComparison comparison;
-    comparison.readOut = readOut(events, expected, backup);
+    comparison.readOut = readOutFrom(events, expected, backup);
     if (!comparison.readOut.result.complete())
         return comparison;
     const FileCoverage pagerHas = FileCoverage::heldByPager(comparison.readOut.result.callerSlots);
@@ -284,7 +304,7 @@ LearnEnd PagerSession::runLearnWindow(SessionEvents& events, PagerConfiguration&
 // After an action the pager did not confirm: why, unless a stop cut it short.
 Confirmation PagerSession::confirmation(bool confirmed, std::string refused) const
 {
-    Confirmation outcome{confirmed, link_.cancelled(), {}};
+    Confirmation outcome{false, confirmed, link_.cancelled(), {}};
     if (!confirmed && !outcome.stopped && !refused.empty())
         outcome.messages.push_back(std::move(refused));
     return outcome;
@@ -293,8 +313,8 @@ Confirmation PagerSession::confirmation(bool confirmed, std::string refused) con
 Confirmation PagerSession::switchOption(SessionEvents& events, OptionSwitchTexts texts, bool on,
                                         const std::string& pagerName)
 {
-    if (!active_)
-        return {};
+    if (Confirmation refused; refusedWithoutPager(refused, Say::Nothing))
+        return refused;
     leaveLearnMode(events);
     const SwitchResult sent = sendOptionSwitch(link_, std::string(on ? texts.on : texts.off) + pagerName);
     const bool confirmed = sent.confirmed();
@@ -326,8 +346,8 @@ Confirmation PagerSession::setRepeaterClock(SessionEvents& events)
 // The form says nothing when the pager does not confirm the boot loader.
 Confirmation PagerSession::startBootloader(SessionEvents& events)
 {
-    if (!active_)
-        return {};
+    if (Confirmation refused; refusedWithoutPager(refused, Say::Nothing))
+        return refused;
     leaveLearnMode(events);
     return confirmation(harvelin::startBootloader(link_), {});
 }

@@ -17,6 +17,7 @@
 #include "platform/clock.h"
 #include "transfer/read_out.h"
 #include "transfer/write.h"
+#include "session/outcomes.h"
 
 namespace harvelin {
 
@@ -53,21 +54,6 @@ public:
     virtual void learnLineDropped() {}
 };
 
-// What every outcome tells the user, in order: the form's German messages
-// (Windows-1252), each a message box of its own in the form and a line of
-// its own on the command line.
-using Messages = std::vector<std::string>;
-
-// What opening or saving a .pag file came to.
-struct FileOutcome {
-    bool done = false;
-    // An open's: which lines the file held, or why it was refused.
-    LoadReport report;
-    // Why it was not done, or that characters the pager cannot show were
-    // replaced.
-    Messages messages;
-};
-
 // Opens a .pag file (UTF-8 path) onto `config` as "Datei öffnen" does: what
 // the file does not mention keeps its value, and a file that is refused
 // changes nothing.
@@ -75,90 +61,9 @@ FileOutcome openConfigurationFile(const std::string& path, PagerConfiguration& c
 // Saves `config` as "Speichern unter" does.
 FileOutcome saveConfigurationFile(const std::string& path, const PagerConfiguration& config);
 
-struct SearchOutcome {
-    SearchResult result;
-    bool stopped = false;
-    // Why nothing was found; none when the pager was found, the search was
-    // stopped, or the port line says it.
-    Messages messages;
-    bool found() const { return result.found; }
-};
-
-struct ReadOutOutcome {
-    bool noPager = false;  // no pager found: nothing was asked
-    bool stopped = false;
-    ReadOutResult result;
-    // That the backup folder could not take it (once a session), then why
-    // the read-out did not finish or that there is no pager; none after a
-    // complete one kept well.
-    Messages messages;
-    // The backup this read-out left (UTF-8); empty when none.
-    std::string backupPath;
-};
-
-struct WriteOutcome {
-    bool noPager = false;  // no pager found: nothing was sent
-    bool stopped = false;
-    WriteResult result;
-    // How it went, and then SmallPagerMessage when a 16-slot pager left
-    // slots 17..32 or the kitchen calls out.
-    Messages messages;
-    bool slotsLeftOut = false;
-};
-
-// What comparing the pager with a configuration found. Only what both hold
-// is compared: a 16-slot pager holds no slots 17..32, no kitchen calls and
-// no remote delete, and an incomplete file only the lines it has.
-struct PagerComparison {
-    ReadOutOutcome readOut;
-    std::vector<ConfigurationDifference> differences;
-    // What the pager does not hold, in English ("caller slots 17-32, ..."):
-    // empty when it holds everything.
-    std::string pagerLacks;
-};
-
-// How "Lernen" began: the pager in learn mode, or the message why not.
-struct LearnBegin {
-    LearnStart start = LearnStart::NotSent;
-    Messages messages;
-};
-
-// What a short action on the pager came to: an option switch, the
-// repeater's clock, the boot loader.
-struct Confirmation {
-    bool confirmed = false;
-    bool stopped = false;
-    // Why not, where the form says it.
-    Messages messages;
-};
-
 // Puts the identity a learn tick heard into the caller slot it belongs to:
 // the one whose "Lernen" was pressed. False when the tick stored nothing.
 bool storeLearnedIdentity(const LearnTick& tick, PagerImage& image);
-
-// How a learn window that ran to its end came out.
-struct LearnEnd {
-    bool ended = false;  // false: stopped, or it never ended
-    bool stored = false; // the slot got the identity heard
-    // How the pager took the end of learn mode.
-    LearnModeExit exit = LearnModeExit::NotSent;
-};
-
-// What one tick of the learn window came to, for the form.
-struct LearnStep {
-    LearnTick tick;
-    // The status line now (Windows-1252): the countdown, that the window ran
-    // out, or empty when learn mode is off.
-    std::string statusLine;
-};
-
-// What one tick of the form's 100 ms timer did: the learn window's tick
-// while it is open, else the link watch's.
-struct TimerTick {
-    bool learning = false;
-    LearnStep learn;
-    LinkWatchResult watch;
-};
 
 // The link to one pager and everything a front end needs to work with it,
 // without any toolkit: the pager found, the configuration last kept, the
@@ -178,18 +83,21 @@ public:
     // "Suche Zelvatron": the pager found is asked for the repeater's status
     // at once. Whatever the link held is given up first.
     SearchOutcome search(SessionEvents& events);
-    // "Pager -> PC", starting from `start`. A complete read-out is kept as
-    // the configuration last kept and, with `backup`, in the backup folder;
-    // an incomplete one keeps the lines the pager answered there.
+    // "Pager -> PC", starting from `configuration()`, whose place a
+    // complete read-out takes. A complete read-out is also kept as the
+    // configuration last kept and, with `backup`, in the backup folder; an
+    // incomplete one keeps the lines the pager answered there.
     enum class Backup : std::uint8_t { Keep, None };
-    ReadOutOutcome readOut(SessionEvents& events, const PagerConfiguration& start, Backup backup = Backup::Keep);
-    // "PC -> Pager"; the result is told a second after the last step, so a
-    // full progress bar can be seen. A complete write is kept.
-    WriteOutcome write(SessionEvents& events, const PagerConfiguration& config);
+    ReadOutOutcome readOut(SessionEvents& events, Backup backup = Backup::Keep);
+    // "PC -> Pager" of `configuration()`; the result is told a second after
+    // the last step, so a full progress bar can be seen. A complete write is
+    // kept.
+    WriteOutcome write(SessionEvents& events);
     // Reads the pager and compares it with `expected`, of which only the
-    // lines in `expectedHas` count. A read-back right after a write is no
-    // backup worth keeping, so none is kept unless asked for.
-    PagerComparison compare(SessionEvents& events, const PagerConfiguration& expected,
+    // lines in `expectedHas` count; a complete read-out takes the place of
+    // `configuration()`. A read-back right after a write is no backup worth
+    // keeping, so none is kept unless asked for.
+    PagerComparison compare(SessionEvents& events, PagerConfiguration expected,
                             const FileCoverage& expectedHas = FileCoverage::everything(),
                             Backup backup = Backup::None);
     // "Lernen" for caller slot `slot` (1..32). The identity heard goes into
@@ -239,6 +147,16 @@ public:
     // read-out got ("Pager gelesen: 32 Tischsender, 16 Küchenrufe").
     const std::string& statusLine() const { return statusLine_; }
 
+    // The configuration being worked on: what a write sends, and what a
+    // complete read-out replaces.
+    PagerConfiguration& configuration() { return configuration_; }
+    const PagerConfiguration& configuration() const { return configuration_; }
+    // Why no action on the pager can be taken now (no pager found), in the
+    // words the user is told; empty while a pager is active. The one place
+    // that decides it: the actions refuse with it, and a front end asks it
+    // before it asks the user anything about an action.
+    Messages refusalWithoutPager() const;
+
     // The configuration last saved, read completely or written completely:
     // what the user cannot lose.
     const PagerConfiguration& kept() const { return kept_; }
@@ -278,8 +196,11 @@ public:
 private:
     // Before any other action on the pager.
     void leaveLearnMode(SessionEvents& events);
+    // A read-out whose lines not read keep their values in `start`.
+    ReadOutOutcome readOutFrom(SessionEvents& events, PagerConfiguration start, Backup backup);
+    enum class Say : std::uint8_t { Why, Nothing };
     template <class Outcome>
-    bool refusedWithoutPager(Outcome& outcome) const;
+    bool refusedWithoutPager(Outcome& outcome, Say say = Say::Why) const;
     void noteVersion(const std::string& text, unsigned callerSlots);
     Confirmation confirmation(bool confirmed, std::string refused) const;
     void keepBackup(const ReadOutResult& result, ReadOutOutcome& outcome);
@@ -292,6 +213,7 @@ private:
     bool learnStored_ = false;
     std::string learnedNote_;
     std::string statusLine_;
+    PagerConfiguration configuration_ = startConfiguration();
     PagerConfiguration kept_ = startConfiguration();
     std::string backupFolder_;
     Reading reading_ = Reading::Once;

@@ -7,7 +7,7 @@
 
 #include "files/backups.h"
 
-#include "transfer/attempts.h"
+#include "transfer/version_query.h"
 #include "transfer/reply_parsing.h"
 #include "transfer/transfer_steps.h"
 
@@ -269,11 +269,11 @@ ReadOutResult readOut(SerialLink& link, Clock& clock, OperationSink& sink, const
     ReadOutResult result;
     result.read = start;
 
-    // 3. The pager finishes whatever it was doing.
+    // The pager finishes whatever it was doing.
     clock.sleepMs(StartWaitMs);
     link.clearLateReply();
 
-    // 4. Without a version nothing of the pager's layout is known, so nothing
+    // Without a version nothing of the pager's layout is known, so nothing
     //    is read.
     SilenceWatch silence;
     const auto version = askVersion(link, VersionAsking::UntilNamed, VersionAttempts, silence);
@@ -296,17 +296,17 @@ ReadOutResult readOut(SerialLink& link, Clock& clock, OperationSink& sink, const
             (run.*read)();
     };
 
-    // 5.-11.
+    // The caller slots its version has.
     for (unsigned n = 0; n < run.callerSlots() && !run.pagerGone(); ++n)
         run.readCallerSlot(n);
 
-    // 12.-16.
+    // The kitchen calls, which only a 32-slot pager holds.
     if (run.fullPager()) {
         for (unsigned k = 0; k < KitchenSlots && !run.pagerGone(); ++k)
             run.readKitchenSlot(k);
     }
 
-    // 17.-21.
+    // The settings: remote delete (32-slot pager only), name, battery display, buzzer.
     if (run.fullPager()) {
         step(&ReadOut::readRemoteDeleteMode);
         step(&ReadOut::readRemoteDeleteText);
@@ -334,10 +334,9 @@ bool keepReadOutBackup(const std::string& folder, const ReadOutResult& result, s
                        std::string& error)
 {
     savedPath.clear();
-    if (folder.empty() || (!result.complete() && !result.gaveSomething()))
+    if (folder.empty() || !result.worthKeeping())
         return true;
-    const FileCoverage* only = result.complete() ? nullptr : &result.answered;
-    return BackupFolder(folder).keep(result.read, std::time(nullptr), savedPath, error, only);
+    return BackupFolder(folder).keep(result.read, std::time(nullptr), savedPath, error, result.savedLines());
 }
 
 }  // namespace harvelin

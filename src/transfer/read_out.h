@@ -47,6 +47,12 @@ struct ReadOutResult {
     bool complete() const { return end == ReadOutEnd::Complete; }
     // An incomplete read-out that got any line at all.
     bool gaveSomething() const { return answered.holdsConfiguration(); }
+    // Whether a file keeps it: a complete read-out whole, an incomplete one
+    // that got any line as the lines the pager answered alone (savedLines),
+    // so that its gaps are no values a later write would send.
+    bool worthKeeping() const { return complete() || (end == ReadOutEnd::Incomplete && gaveSomething()); }
+    // The lines such a file holds: every line (nullptr) or the answered ones.
+    const FileCoverage* savedLines() const { return complete() ? nullptr : &answered; }
 };
 
 // Reads the pager's configuration ("Pager -> PC") over a link that holds it:

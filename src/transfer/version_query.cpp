@@ -1,6 +1,6 @@
 #include <string>
 
-#include "transfer/attempts.h"
+#include "transfer/version_query.h"
 #include "transfer/reply_parsing.h"
 #include "transfer/transfer_steps.h"
 

@@ -5,7 +5,7 @@
 #include <string_view>
 
 #include "model/option_switches.h"
-#include "transfer/attempts.h"
+#include "transfer/version_query.h"
 #include "transfer/reply_parsing.h"
 #include "transfer/slot_commands.h"
 #include "transfer/transfer_steps.h"

@@ -5,7 +5,7 @@
 
 #include "ui/control_ids.h"
 #include "ui/main_dialog.h"
-#include "ui/threaded_runner.h"
+#include "ui/device_runner.h"
 
 namespace harvelin {
 
@@ -36,7 +36,7 @@ public:
         virtual void closeAgain() = 0;
     };
 
-    ClickGate(MainDialog& dialog, ThreadedRunner& runner, Window& window)
+    ClickGate(MainDialog& dialog, DeviceRunner& runner, Window& window)
         : dialog_(dialog), runner_(runner), window_(window)
     {
     }
@@ -69,7 +69,7 @@ private:
     void ended();
 
     MainDialog& dialog_;
-    ThreadedRunner& runner_;
+    DeviceRunner& runner_;
     Window& window_;
     bool busy_ = false;
     bool cancellable_ = false;

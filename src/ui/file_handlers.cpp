@@ -69,15 +69,14 @@ void MainDialog::mergeFile(const std::string& path)
 // "Speichern unter" (1058)
 void MainDialog::saveFile()
 {
-    // 1. A field that holds what it may not is named, and nothing is saved.
+    // A field that holds what it may not is named, and nothing is saved.
     if (!takeEveryField())
         return;
     formToImage();
-    // 2.
     const auto path = host_.fileDialog(SaveDataFile);
     if (!path)
         return;
-    // 3.-5. The form and the image stay as they are.
+    // The form and the image stay as they are.
     const FileOutcome saved = saveConfigurationFile(*path, configurationFromForm());
     if (saved.done) {
         currentFile_ = *path;

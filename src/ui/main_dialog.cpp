@@ -1,293 +1,52 @@
+// The form's actions on the pager: every handler that hands one of the
+// session's actions to the device thread, the one way there, and what the
+// session tells on the way, shown on the form's thread.
 #include "ui/main_dialog.h"
 
-#include <cstdio>
-#include <vector>
+#include <algorithm>
+#include <string>
 
 #include "model/conversions.h"
 #include "model/option_switches.h"
 #include "model/win1252.h"
+#include "transfer/messages.h"
 #include "ui/control_ids.h"
-#include "ui/threaded_runner.h"
 
 namespace harvelin {
 
-namespace {
-
-// Key and station are numbers up to 255: three characters. A longer text from
-// the pager or a file is still shown whole; the hosts widen the limit to it.
-constexpr int KitchenNumberChars = 3;
-
-// Asked before closing, reading the pager or opening a file: "Trotzdem " and
-// the action follow.
-constexpr std::string_view UnsavedChanges = "Die Änderungen sind weder gespeichert noch zum Pager übertragen.";
-
-// A bound control and its variable. An editable field names what it holds
-// and the row it stands in, as the row's label shows it (0: no rows).
-struct Binding {
-    int id;
-    std::string* text;
-    std::optional<Field> field;  // none: display only, never checked
-    int row = 0;
-};
-
-bool isNumberField(Field field) { return field == Field::Key || field == Field::Station; }
-
-int inputLimit(Field field)
+// The one way from the form to the device thread: hands `work` to the
+// runner and `done` the outcome on the form's thread.
+template <class Work, class Done>
+void MainDialog::runOnDevice(Work work, Done done)
 {
-    return isNumberField(field) ? KitchenNumberChars : static_cast<int>(maxLength(field));
+    using Outcome = std::invoke_result_t<Work&, SessionEvents&>;
+    auto outcome = std::make_shared<Outcome>();
+    runner_.run([work = std::move(work), outcome](SessionEvents& events) mutable { *outcome = work(events); },
+                [done = std::move(done), outcome]() mutable { done(*outcome); });
 }
 
-// Where the form shows a field, by its group's title, the row and the
-// column's heading (UTF-8).
-std::string placeOf(const Binding& b)
+template <class Work, class Done>
+void MainDialog::runBusy(Work work, Done done)
 {
-    const std::string row = ", Zeile " + std::to_string(b.row);
-    switch (*b.field) {
-    case Field::CallerText: return "Tischsender" + row + ", Meldetext";
-    case Field::KitchenText: return "Küchenrufe" + row + ", Meldetext";
-    case Field::Key: return "Küchenrufe" + row + ", Taste";
-    case Field::Station: return "Küchenrufe" + row + ", Station";
-    case Field::PagerName: return "Pager-Einstellungen, Pager-Name";
-    case Field::RemoteDeleteText: return "Pager-Einstellungen, Fernlöschtext";
-    default: return {};
-    }
+    host_.setProgressPos(0);
+    deviceBusy_ = true;
+    stopUiTimer();
+    runOnDevice(std::move(work), [this, done = std::move(done)](const auto& outcome) mutable {
+        done(outcome);
+        setActive(session_.active());
+        deviceBusy_ = false;
+        host_.setProgressPos(0);
+        UpdateData(false);
+        tell(outcome.messages);
+        startUiTimer();
+    });
 }
 
-// The bindings, in the order the exchange goes through them; the page radio
-// is exchanged before the one at `radioAt`.
-std::vector<Binding> bindingsOf(FormFields& f, int pageOffset, std::size_t& radioAt)
-{
-    constexpr int Rows = FormFields::Rows;
-    std::vector<Binding> bindings;
-    bindings.reserve(6 * Rows + 8);
-    for (int r = 1; r <= Rows; ++r) {
-        bindings.push_back({ctl::callerText(r), &f.callerTexts[r], Field::CallerText, r + pageOffset});
-        bindings.push_back({ctl::idText(r), &f.idTexts[r], std::nullopt});
-    }
-    bindings.push_back({ctl::StatusLine, &f.statusText, std::nullopt});
-    bindings.push_back({ctl::PagerName, &f.pagerName, Field::PagerName});
-    for (int r = 1; r <= FormFields::KitchenRows; ++r) {
-        bindings.push_back({ctl::kitchenText(r), &f.kitchenTexts[r], Field::KitchenText, r});
-        bindings.push_back({ctl::kitchenKey(r), &f.kitchenKeys[r], Field::Key, r});
-        bindings.push_back({ctl::kitchenStation(r), &f.kitchenStations[r], Field::Station, r});
-    }
-    for (int r = 1; r <= Rows; ++r)
-        bindings.push_back({ctl::rowLabel(r), &f.rowLabels[r], std::nullopt});
-    radioAt = bindings.size();
-    bindings.push_back({ctl::RemoteDeleteText, &f.remoteDeleteText, Field::RemoteDeleteText});
-    bindings.push_back({ctl::RepeaterTime, &f.repeaterTimeText, std::nullopt});
-    bindings.push_back({ctl::SystemTime, &f.systemTimeText, std::nullopt});
-    return bindings;
-}
-
-using RowTexts = std::array<std::string, MainDialog::Rows + 1>;
-
-// The rows of the form into the slots they show. The exchange took only
-// fields that pass checkFormField: a key or station is a byte, or empty for 0.
-void takeRows(PagerImage& image, int pageOffset, const RowTexts& callerTexts, const RowTexts& kitchenTexts,
-              const RowTexts& kitchenKeys, const RowTexts& kitchenStations)
-{
-    for (int r = 1; r <= MainDialog::Rows; ++r)
-        image.callers[r - 1 + pageOffset].text.assign(callerTexts[r]);
-    for (int r = 1; r <= MainDialog::KitchenRows; ++r) {
-        KitchenCallEntry& slot = image.kitchenCalls[r - 1];
-        slot.text.assign(kitchenTexts[r]);
-        slot.station = byteFromText(kitchenStations[r]).value_or(0);
-        slot.key = byteFromText(kitchenKeys[r]).value_or(0);
-    }
-}
-
-}  // namespace
-
-MainDialog::MainDialog(DialogHost& dialogHost, SerialBackend& backend, PortTable ports, Clock& dialogClock,
-                       WorkRunner* runner)
-    : host_(dialogHost),
-      clock_(dialogClock),
-      ownRunner_(runner ? nullptr : std::make_unique<InlineRunner>(dialogHost)),
-      runner_(runner ? *runner : *ownRunner_),
-      session_(backend, std::move(ports), dialogClock)
-{
-    // The kitchen rows start with the start configuration's kitchen calls;
-    // OnInitDialog stores them into the image.
-    const PagerConfiguration start = startConfiguration();
-    for (int r = 1; r <= KitchenRows; ++r) {
-        const KitchenCallEntry& slot = start.image.kitchenCalls[r - 1];
-        fields_.kitchenTexts[r] = slot.text.str();
-        fields_.kitchenKeys[r] = numberToText(slot.key);
-        fields_.kitchenStations[r] = numberToText(slot.station);
-    }
-    fields_.pagerName = start.pagerName;
-    fields_.remoteDeleteText = start.remoteDeleteText;
-    fields_.pageRadio = -1;
-    session_.setRepaintHook([this] { runner_.repaintWhileWaiting(); });
-}
-
-std::optional<Problem> checkFormField(Field field, std::string_view text)
-{
-    if (!isNumberField(field))
-        return checkText(field, text);
-    // An empty key or station is the number 0, as it always was.
-    std::uint8_t value = 0;
-    return text.empty() ? std::nullopt : checkByte(field, text, value);
-}
-
-// Display-only fields (statics and the read-only "Rufknopf-ID" boxes) are
-// taken as they are.
-std::optional<MainDialog::LeftField> MainDialog::takeControls()
-{
-    std::size_t radioAt = 0;
-    const std::vector<Binding> bindings = bindingsOf(fields_, pageOffset(), radioAt);
-    std::optional<LeftField> left;
-    for (std::size_t i = 0; i < bindings.size(); ++i) {
-        if (i == radioAt) {
-            const bool lower = host_.isChecked(ctl::PageLower);
-            const bool upper = host_.isChecked(ctl::PageUpper);
-            shownChecks_[ctl::PageLower] = lower;
-            shownChecks_[ctl::PageUpper] = upper;
-            fields_.pageRadio = lower ? 0 : upper ? 1 : -1;
-        }
-        const Binding& b = bindings[i];
-        std::string value = host_.controlText(b.id);
-        if (b.field) {
-            if (auto problem = checkFormField(*b.field, value)) {
-                // What the control is known to show stays the variable's
-                // value, so showing the variables does not write over what
-                // the user typed.
-                if (!left)
-                    left = LeftField{b.id, win1252(placeOf(b)), std::move(*problem)};
-                continue;
-            }
-        }
-        if (const auto shown = shownTexts_.find(b.id); shown == shownTexts_.end() || shown->second != value)
-            titleStale_ = true;
-        shownTexts_[b.id] = value;
-        *b.text = std::move(value);
-    }
-    host_.userChangesTaken();
-    return left;
-}
-
-bool MainDialog::takeEveryField()
-{
-    const std::optional<LeftField> left = takeControls();
-    if (!left)
-        return true;
-    host_.messageBox(left->place + ": " + describeGerman(left->problem));
-    host_.setFocus(left->controlId);
-    return false;
-}
-
-bool MainDialog::UpdateData(bool saveAndValidate)
-{
-    if (saveAndValidate)
-        return !takeControls();
-
-    auto showCheck = [this](int id, bool on) {
-        const auto shown = shownChecks_.find(id);
-        if (shown != shownChecks_.end() && shown->second == on)
-            return;
-        host_.setChecked(id, on);
-        shownChecks_[id] = on;
-    };
-    std::size_t radioAt = 0;
-    const std::vector<Binding> bindings = bindingsOf(fields_, pageOffset(), radioAt);
-    for (std::size_t i = 0; i < bindings.size(); ++i) {
-        if (i == radioAt) {
-            showCheck(ctl::PageLower, fields_.pageRadio == 0);
-            showCheck(ctl::PageUpper, fields_.pageRadio == 1);
-        }
-        const Binding& b = bindings[i];
-        if (b.field) {
-            const int limit = inputLimit(*b.field);
-            int& set = limitsSet_[b.id];
-            if (set != limit) {
-                host_.setInputLimit(b.id, limit);
-                set = limit;
-            }
-        }
-        const auto shown = shownTexts_.find(b.id);
-        if (shown != shownTexts_.end() && shown->second == *b.text)
-            continue;
-        host_.setControlText(b.id, *b.text);
-        shownTexts_[b.id] = *b.text;
-    }
-    return true;
-}
-
-bool MainDialog::OnInitDialog()
-{
-    // 1. The framework's initialisation: controls show the constructor's values.
-    UpdateData(false);
-    // 2./3. The system-menu entry and the icons belong to the window; the host
-    //       sets them up.
-    // 4.
-    clearImage();
-    fields_.pageRadio = 0;
-    viewPage_ = ViewPage::Upper;
-    UpdateData(false);
-    // 5. The session starts with no pager found and learn mode off.
-    deviceBusy_ = false;
-    // 6.
-    host_.setProgressRange(0, FullProgressMax);
-    // 7.
-    host_.setChecked(ctl::Active, false);
-    // 8. The learn window's line starts empty with it (5.).
-    // 9.
-    startUiTimer();
-    // 10. Also stores the form's kitchen defaults into the image.
-    selectPage(ViewPage::Lower);
-    // 11.
-    showClockGroup(false);
-    // 12.
-    clockDisplayTicks_ = 0;
-    // What the form shows at start is nothing the user could lose.
-    markConfigurationKept();
-    // 13.
-    return true;
-}
-
-// The title names the file last opened or saved, so a technician with many
-// customers' files sees which one the form holds.
-void MainDialog::refreshTitle()
-{
-    std::string title = "Harvelin";
-    if (!currentFile_.empty())
-        title += " - " + currentFile_.substr(currentFile_.find_last_of("/\\") + 1);
-    titleStale_ = false;
-    std::pair<std::string, bool> shown{title, hasUnsavedChanges()};
-    if (titleShown_ == shown)
-        return;
-    host_.showTitle(shown.first, shown.second);
-    titleShown_ = std::move(shown);
-}
-
-bool MainDialog::queryClose() { return closeAgreed_ || mayDropUnsavedChanges("beenden"); }
-
-bool MainDialog::mayStopWriteToClose()
-{
-    std::string question(WriteRunningText);
-    if (hasUnsavedChanges())
-        question += " " + std::string(UnsavedChanges);
-    closeAgreed_ = host_.askYesNo(win1252(question + " Trotzdem beenden?"));
-    return closeAgreed_;
-}
-
-bool MainDialog::mayDropUnsavedChanges(std::string_view action) const
-{
-    return !hasUnsavedChanges() ||
-           host_.askYesNo(win1252(std::string(UnsavedChanges) + " Trotzdem " + std::string(action) + "?"));
-}
-
-void MainDialog::OnOK()
-{
-    // A field that holds what it may not is named before anything is asked.
-    if (!takeEveryField())
-        return;
-    // Asked before the port is closed, so "Nein" leaves everything as it was.
-    if (!queryClose())
-        return;
-    leaveLearnModeAndClose([this] { host_.endDialog(ctl::Ok); });
-}
+void MainDialog::Shown::progressRange(int low, int high) { dialog_.host_.setProgressRange(low, high); }
+void MainDialog::Shown::progress(int position) { dialog_.host_.setProgressPos(position); }
+void MainDialog::Shown::portLine(const std::string& line) { dialog_.host_.setPortListLine(line); }
+void MainDialog::Shown::repaint() { dialog_.host_.repaintNow(); }
+void MainDialog::Shown::notice(const std::string& text) { dialog_.host_.messageBox(text); }
 
 void MainDialog::onCommand(int id)
 {
@@ -321,118 +80,6 @@ void MainDialog::onTimer(int timerId)
         onUiTimer();
 }
 
-void MainDialog::formToImage()
-{
-    UpdateData(true);  // a field left goes in with the value taken last
-    takeRows(image_, pageOffset(), fields_.callerTexts, fields_.kitchenTexts, fields_.kitchenKeys,
-             fields_.kitchenStations);
-}
-
-void MainDialog::imageToForm()
-{
-    for (int r = 1; r <= Rows; ++r) {
-        const CallerEntry& slot = image_.callers[r - 1 + pageOffset()];
-        fields_.idTexts[r] = idColumnText(slot.buttonIdValue(), slot.idSuffix);
-        fields_.callerTexts[r] = slot.text.str();
-    }
-    for (int r = 1; r <= KitchenRows; ++r) {
-        const KitchenCallEntry& slot = image_.kitchenCalls[r - 1];
-        fields_.kitchenTexts[r] = slot.text.str();
-        fields_.kitchenStations[r] = numberToText(slot.station);
-        fields_.kitchenKeys[r] = numberToText(slot.key);
-    }
-    UpdateData(false);
-}
-
-void MainDialog::selectPage(ViewPage target)
-{
-    formToImage();
-    if (target != viewPage_) {
-        for (int r = 1; r <= Rows; ++r) {
-            const int number = r + pageOffsetOf(target);
-            char label[12];
-            std::snprintf(label, sizeof label, "%2d", number);
-            fields_.rowLabels[r] = label;
-        }
-    }
-    viewPage_ = target;
-    imageToForm();
-    host_.pageShown(target);
-}
-
-void MainDialog::deleteRow(int row)
-{
-    CallerEntry& slot = image_.callers[row - 1 + pageOffset()];
-    slot.buttonId = {0, 0, 0, 0};
-    slot.idSuffix = 0;
-    fields_.idTexts[row] = idColumnText(0, 0);
-    UpdateData(false);
-}
-
-void MainDialog::clearImage()
-{
-    for (CallerEntry& slot : image_.callers) {
-        slot.buttonId = {0, 0, 0, 0};
-        slot.idSuffix = 0;
-        slot.text.clear();
-    }
-    for (KitchenCallEntry& slot : image_.kitchenCalls) {
-        slot.key = 0;
-        slot.station = 0;
-        slot.text.clear();
-    }
-}
-
-PagerConfiguration MainDialog::heldConfiguration() const
-{
-    return {image_,
-            fields_.pagerName,
-            fields_.remoteDeleteText,
-            host_.isChecked(ctl::Battery),
-            host_.isChecked(ctl::Buzzer),
-            host_.isChecked(ctl::RemoteDelete)};
-}
-
-void MainDialog::applyConfiguration(const PagerConfiguration& config)
-{
-    // Every control shows the new configuration when the variables are next
-    // shown, also one that the exchange left holding what the user typed.
-    shownTexts_.clear();
-    image_ = config.image;
-    fields_.pagerName = config.pagerName;
-    fields_.remoteDeleteText = config.remoteDeleteText;
-    host_.setChecked(ctl::Battery, config.battery);
-    host_.setChecked(ctl::Buzzer, config.buzzer);
-    host_.setChecked(ctl::RemoteDelete, config.remoteDelete);
-    imageToForm();
-}
-
-PagerConfiguration MainDialog::configurationFromForm() const
-{
-    PagerConfiguration config = heldConfiguration();
-    takeRows(config.image, pageOffset(), fields_.callerTexts, fields_.kitchenTexts, fields_.kitchenKeys,
-             fields_.kitchenStations);
-    return config;
-}
-
-// Judged on what the controls show this moment, which may be newer than the
-// form variables the timer took last.
-bool MainDialog::hasUnsavedChanges() const
-{
-    PagerConfiguration shown = configurationFromForm();
-    shown.pagerName = host_.controlText(ctl::PagerName);
-    shown.remoteDeleteText = host_.controlText(ctl::RemoteDeleteText);
-    RowTexts callers, kitchens, keys, stations;
-    for (int r = 1; r <= Rows; ++r) {
-        callers[r] = host_.controlText(ctl::callerText(r));
-        kitchens[r] = host_.controlText(ctl::kitchenText(r));
-        keys[r] = host_.controlText(ctl::kitchenKey(r));
-        stations[r] = host_.controlText(ctl::kitchenStation(r));
-    }
-    takeRows(shown.image, pageOffset(), callers, kitchens, keys, stations);
-    return !sameConfiguration(shown, session_.kept());
-}
-
 void MainDialog::showClockGroup(bool visible)
 {
     for (const int id : ctl::ClockControls)
@@ -462,5 +109,276 @@ void MainDialog::tell(const Messages& messages)
 void MainDialog::stopUiTimer() { host_.stopTimer(ctl::UiTimerId); }
 
 void MainDialog::startUiTimer() { host_.startTimer(ctl::UiTimerId, ctl::UiTimerPeriodMs); }
+
+// --- the actions that keep the pager busy: search, read-out, write -----------
+
+namespace {
+
+// How long the repeater's clock group stays up after a search that found it.
+constexpr std::uint8_t FoundClockTicks = 50;
+
+}  // namespace
+
+// The port that answers is shown as found at once, and the repeater
+// behind it asked for its time, while the search finishes.
+void MainDialog::Shown::pagerFound(const FoundPager&) { dialog_.setActive(true); }
+
+void MainDialog::Shown::repeaterStatus(const RepeaterStatus& status)
+{
+    if (status.systemTime)
+        dialog_.fields_.systemTimeText = *status.systemTime;
+    if (status.repeaterTime)
+        dialog_.fields_.repeaterTimeText = *status.repeaterTime;
+    dialog_.UpdateData(false);
+    if (status.reported)
+        dialog_.showRepeaterClockFor(FoundClockTicks);
+}
+
+void MainDialog::searchPager()
+{
+    // Whatever the validation says, the search goes on.
+    UpdateData(true);
+    // The old link is given up before the search waits and closes it.
+    setActive(false);
+    // The search tries the ports in turn, showing each in the port line.
+    runBusy([this](SessionEvents& events) { return session_.search(events); },
+            [this](const SearchOutcome& outcome) {
+                // A stopped search holds no port, also when it had found one.
+                if (!outcome.found()) {
+                    clockDisplayTicks_ = 0;
+                    showClockGroup(false);
+                    host_.setPortListLine(outcome.nothingFound);
+                }
+                fields_.statusText = session_.statusLine();
+                listener_->searchEnded(outcome.result);
+            });
+}
+
+void MainDialog::readFromPager()
+{
+    UpdateData(true);
+    if (const Messages refusal = session_.refusalWithoutPager(); !refusal.empty()) {
+        tell(refusal);
+        return;
+    }
+    // What the pager holds takes the place of what the form shows; edits
+    // that would go with it are given up only when the user says so, before
+    // the pager is asked anything.
+    forgetLearnedMeanwhile();
+    if (!mayDropUnsavedChanges("vom Pager lesen"))
+        return;
+    // No keep-alive goes out meanwhile.
+    runBusy(
+        [this, held = heldConfiguration()](SessionEvents& events) {
+            session_.configuration() = held;
+            return session_.readOut(events);
+        },
+        [this](const ReadOutOutcome& outcome) {
+                // Every other end leaves the form as it was.
+                if (outcome.replaced) {
+                    applyConfiguration(outcome.result.read);
+                    selectPage(viewPage_);
+                    applyLearnedMeanwhile();
+                }
+                fields_.statusText = session_.statusLine();
+                listener_->readOutEnded(outcome.result, outcome.backupPath);
+                tell(outcome.formStopMessages);
+            });
+}
+
+void MainDialog::writeToPager()
+{
+    // A field that holds what it may not is named, and nothing is sent.
+    if (!takeEveryField())
+        return;
+    // The image takes the form also when nothing is sent.
+    formToImage();
+    if (const Messages refusal = session_.refusalWithoutPager(); !refusal.empty()) {
+        tell(refusal);
+        return;
+    }
+    runBusy(
+        [this, held = heldConfiguration()](SessionEvents& events) {
+            session_.configuration() = held;
+            return session_.write(events);
+        },
+        [this](const WriteOutcome& outcome) { listener_->writeEnded(outcome.result); });
+}
+
+// The repeater's display shows the time being sent.
+void MainDialog::Shown::clockTimeSent(const std::string& time)
+{
+    dialog_.fields_.repeaterTimeText = time;
+    dialog_.UpdateData(false);
+}
+
+void MainDialog::Shown::learnEnded(bool stored, LearnModeExit exit)
+{
+    dialog_.fields_.statusText.clear();
+    dialog_.listener_->learnEnded(stored, exit);
+}
+
+// "Lernen" in a row: the slot it shows on the page shown now is the one the
+// identity goes into, whatever page is shown when it comes.
+void MainDialog::startLearn(int row)
+{
+    UpdateData(true);
+    runOnDevice([this, slot = row + pageOffset()](SessionEvents& events) { return session_.startLearn(events, slot); },
+                 [this](const LearnBegin& begin) {
+                     fields_.statusText = session_.statusLine();
+                     tell(begin.messages);
+                     UpdateData(false);
+                 });
+}
+
+void MainDialog::leaveLearnModeAndClose(std::function<void()> then)
+{
+    runOnDevice(
+        [this](SessionEvents& events) {
+            session_.end(events);
+            return true;
+        },
+        [then = std::move(then)](bool) {
+            if (then)
+                then();
+        });
+}
+
+void MainDialog::onUiTimer()
+{
+    // A tick that falls due while the pager is busy is not caught up.
+    if (runner_.working())
+        return;
+
+    // Nothing typed or clicked since the controls were last read: the
+    // variables hold what they show. A field that holds what it may not
+    // is left for the next action that needs it; a tick says nothing.
+    if (host_.userChangedControls())
+        UpdateData(true);
+
+    if (titleStale_)
+        refreshTitle();
+
+    // The repeater clock group is shown for a while after a search.
+    if (clockDisplayTicks_ > 0 && --clockDisplayTicks_ == 0)
+        showClockGroup(false);
+
+    // The learn window looks for duplicates in the slots as they are now.
+    std::array<CallerEntry, LearnWindow::DuplicateSlots> lower;
+    std::copy_n(image_.callers.begin(), lower.size(), lower.begin());
+    runOnDevice([this, lower, busy = deviceBusy_](
+                     SessionEvents& events) { return session_.timerTick(events, LearnWindow::LowerSlots(lower), busy); },
+                 [this](const TimerTick& tick) { showTick(tick); });
+}
+
+void MainDialog::showTick(const TimerTick& tick)
+{
+    if (tick.learning) {
+        showLearnStep(tick.learn);
+    } else {
+        if (tick.watch.active)
+            setActive(*tick.watch.active);
+        if (tick.watch.lost) {
+            clockDisplayTicks_ = 0;
+            showClockGroup(false);
+        }
+        // The status line belongs to learn mode, and tells when its window
+        // ran out.
+        fields_.statusText = session_.statusLine();
+    }
+    UpdateData(false);
+}
+
+void MainDialog::showLearnStep(const LearnStep& step)
+{
+    const LearnTick& tick = step.tick;
+
+    // The status this tick set is shown before the duplicate message; ticks
+    // that run while the message is open set theirs later. Learn mode ends
+    // on the pager once the message is closed.
+    if (tick.duplicateOf != 0) {
+        UpdateData(false);
+        host_.messageBox(duplicateMessage(tick.duplicateOf));
+        runOnDevice([this](SessionEvents& events) { return session_.learnDuplicateShown(events); },
+                     [this](const LearnStep& end) {
+                         fields_.statusText = end.statusLine;
+                         UpdateData(false);
+                     });
+        return;
+    }
+
+    // Into the slot whose "Lernen" was pressed; the form turns to its page.
+    if (storeLearnedIdentity(tick, image_)) {
+        const CallerEntry& slot = image_.callers[static_cast<std::size_t>(tick.storeSlot - 1)];
+        learnedMeanwhile_[tick.storeSlot] = slot;
+        titleStale_ = true;
+        const ViewPage page = tick.storeSlot > Rows ? ViewPage::Upper : ViewPage::Lower;
+        if (page != viewPage_)
+            selectPage(page);
+        else
+            fields_.idTexts[tick.storeSlot - pageOffset()] = idColumnText(slot.buttonIdValue(), slot.idSuffix);
+        // The radio buttons follow; the exchange that turned the page took
+        // them as the user had left them.
+        fields_.pageRadio = page == ViewPage::Upper ? 1 : 0;
+    }
+    // After the page turn, whose exchange took the old status from its control.
+    fields_.statusText = step.statusLine;
+}
+
+void MainDialog::applyLearnedMeanwhile()
+{
+    for (const auto& [number, learned] : learnedMeanwhile_) {
+        CallerEntry& slot = image_.callers[static_cast<std::size_t>(number - 1)];
+        slot.buttonId = learned.buttonId;
+        slot.idSuffix = learned.idSuffix;
+    }
+    if (!learnedMeanwhile_.empty())
+        imageToForm();
+    learnedMeanwhile_.clear();
+}
+
+void MainDialog::sendOptionSwitch(int checkId, OptionSwitchTexts texts)
+{
+    // The box has already toggled when its click arrives.
+    const bool ticked = host_.isChecked(checkId);
+    // The name is the one the timer last took from the form. The box keeps
+    // its new state either way; the user must know whether the pager has it
+    // too. Without a pager the new state waits for the next write.
+    runOnDevice([this, texts, ticked, name = fields_.pagerName](
+                     SessionEvents& events) { return session_.switchOption(events, texts, ticked, name); },
+                 [this](const Confirmation& switched) {
+                     if (switched.noPager)
+                         return;
+                     listener_->switchSent(switched.confirmed);
+                     tell(switched.messages);
+                 });
+}
+
+void MainDialog::setRepeaterClock()
+{
+    // No keep-alive byte may come between the clock command's bytes.
+    stopUiTimer();
+    runOnDevice([this](SessionEvents& events) { return session_.setRepeaterClock(events); },
+                 [this](const Confirmation& set) {
+                     // The display already shows the time sent; say when it did not arrive.
+                     if (set.confirmed) {
+                         clockDisplayTicks_ = 0;
+                         showClockGroup(false);
+                     }
+                     tell(set.messages);
+                     startUiTimer();
+                 });
+}
+
+// The pager leaves its normal operation for the boot loader; the link is left
+// as it is, and the link watch carries on.
+void MainDialog::startBootloader()
+{
+    runOnDevice([this](SessionEvents& events) { return session_.startBootloader(events); },
+                 [this](const Confirmation& started) {
+                     if (!started.noPager)
+                         listener_->bootloaderStarted(started.confirmed);
+                 });
+}
 
 }  // namespace harvelin

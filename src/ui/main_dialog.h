@@ -131,13 +131,31 @@ public:
     PagerSession& session() { return session_; }
 
 private:
-    class Events;
+    // What the session tells while the form's work runs, shown on the
+    // form's thread: the runner hands each event over.
+    class Shown final : public SessionEvents {
+    public:
+        explicit Shown(MainDialog& dialog) : dialog_(dialog) {}
+        void progressRange(int low, int high) override;
+        void progress(int position) override;
+        void portLine(const std::string& line) override;
+        void repaint() override;
+        void notice(const std::string& text) override;
+        void pagerFound(const FoundPager& pager) override;
+        void repeaterStatus(const RepeaterStatus& status) override;
+        void clockTimeSent(const std::string& time) override;
+        void learnEnded(bool stored, LearnModeExit exit) override;
+
+    private:
+        MainDialog& dialog_;
+    };
+
+    // Hands one of the session's actions to the work runner: `work` takes
+    // the events the form shows while it runs and returns the outcome, which
+    // `done` gets on the form's thread.
+    // Both are defined in main_dialog.cpp, beside every action they hand over.
     template <class Work, class Done>
-    void runOnLink(Work work, Done done);
-    // The same for one of the session's actions, which takes the events the
-    // form shows while it runs.
-    template <class Work, class Done>
-    void runOnSession(Work work, Done done);
+    void runOnDevice(Work work, Done done);
     // The same for the search, the read-out and the write: no keep-alive
     // goes out while they run, and when they end the form shows what
     // `done` made of the outcome, then tells its messages.
@@ -191,7 +209,8 @@ private:
     void setRepeaterClock();
     void startBootloader();
     void openFile();
-    // Steps 3 to 5 of "Datei öffnen", for the file chosen or given.
+    // What "Datei öffnen" does with the file chosen or given: the checks,
+    // the merge and the messages.
     void mergeFile(const std::string& path);
     void saveFile();
 
@@ -224,6 +243,7 @@ private:
     std::map<int, int> limitsSet_;
 
     PagerSession session_;
+    Shown shown_{*this};
 
     // No keep-alive may go out while the pager is searched, read or written.
     bool deviceBusy_ = false;
@@ -237,63 +257,5 @@ private:
     // last judged.
     bool titleStale_ = true;
 };
-
-// Hands `work` (taking the runner's WorkContext, returning a result value) to
-// the runner, and `done` the result on the form's thread.
-template <class Work, class Done>
-void MainDialog::runOnLink(Work work, Done done)
-{
-    using Result = std::invoke_result_t<Work&, WorkContext&>;
-    auto result = std::make_shared<Result>();
-    runner_.run([work = std::move(work), result](WorkContext& context) mutable { *result = work(context); },
-                [done = std::move(done), result]() mutable { done(*result); });
-}
-
-// What the session tells while the form's work runs: the progress and the
-// port line as they come, the rest handed to the form's thread in order.
-class MainDialog::Events : public SessionEvents {
-public:
-    Events(MainDialog& dialog, WorkContext& context) : dialog_(dialog), context_(context) {}
-    void progressRange(int low, int high) override { context_.progressRange(low, high); }
-    void progress(int position) override { context_.progress(position); }
-    void portLine(const std::string& line) override { context_.portLine(line); }
-    void repaint() override { context_.repaint(); }
-    void notice(const std::string& text) override { context_.notice(text); }
-    void pagerFound(const FoundPager& pager) override;
-    void repeaterStatus(const RepeaterStatus& status) override;
-    void clockTimeSent(const std::string& time) override;
-    void learnEnded(bool stored, LearnModeExit exit) override;
-
-private:
-    MainDialog& dialog_;
-    WorkContext& context_;
-};
-
-template <class Work, class Done>
-void MainDialog::runOnSession(Work work, Done done)
-{
-    runOnLink([this, work = std::move(work)](WorkContext& context) mutable {
-        Events events(*this, context);
-        return work(events);
-    }, std::move(done));
-}
-
-template <class Work, class Done>
-void MainDialog::runBusy(Work work, Done done)
-{
-    host_.setProgressPos(0);
-    deviceBusy_ = true;
-    stopUiTimer();
-    runOnSession(std::move(work), [this, done = std::move(done)](const auto& outcome) mutable {
-        done(outcome);
-        if (!session_.active())
-            setActive(false);
-        deviceBusy_ = false;
-        host_.setProgressPos(0);
-        UpdateData(false);
-        tell(outcome.messages);
-        startUiTimer();
-    });
-}
 
 }  // namespace harvelin

@@ -162,9 +162,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
                           MB_OK | MB_ICONERROR);
             return 1;
         }
-        std::vector<harvelin::PortEntry> entries = harvelin::PortTable::fromPaths({*device}).entries();
-        entries.insert(entries.end(), ports.entries().begin(), ports.entries().end());
-        ports = harvelin::PortTable(std::move(entries));
+        ports = ports.withSimulatedPager(*device);
     }
 
     {  // the form goes before its apartment does

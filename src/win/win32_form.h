@@ -9,15 +9,16 @@
 #include <memory>
 #include <optional>
 #include <string>
-#include <vector>
 
 #include "link/port_table.h"
 #include "link/serial_port.h"
 #include "platform/clock.h"
 #include "ui/click_gate.h"
 #include "ui/dialog_host.h"
+#include "ui/dialog_layout.h"
+#include "ui/form_policy.h"
 #include "ui/main_dialog.h"
-#include "ui/threaded_runner.h"
+#include "ui/device_runner.h"
 #include "win/accessible_names.h"
 
 namespace harvelin::win {
@@ -25,12 +26,15 @@ namespace harvelin::win {
 // The main form (dialog 102) as a native Windows dialog, built from the
 // layout table with the template's dialog units and font. The clicks and
 // timer ticks go to MainDialog on this, the UI thread; its work on the pager
-// runs on the device thread (ui/threaded_runner.h), whose progress and
+// runs on the device thread (ui/device_runner.h), whose progress and
 // results come back as posted messages. While a click's work runs, the form
 // takes no other input; "Abbrechen" and Escape stop the search, the
 // read-out or the write. Screen readers hear each control by its name in
 // layout::accessibleName, for the page shown, and learn of what changes
-// through WinEvents.
+// through WinEvents. Defined in three files: the window, its clicks and its
+// held input (win32_form.cpp), what the dialog reads and sets on it
+// (form_host.cpp), and the message loop with the end of the form and of the
+// user's session (message_loop.cpp).
 class Win32Form final : public DialogHost, private ClickGate::Window, private ControlNamer {
 public:
     Win32Form(SerialBackend& backend, PortTable ports, Clock& clock, std::string backupFolder);
@@ -69,6 +73,9 @@ public:
     void endDialog(int result) override;
 
 private:
+    // A closure from the device thread, in the message's lParam.
+    static constexpr UINT RunPosted = WM_APP + 1;
+
     static INT_PTR CALLBACK dialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     INT_PTR handle(UINT message, WPARAM wParam, LPARAM lParam);
     void initDialog();
@@ -77,6 +84,8 @@ private:
     // focused control; Escape also stops the work while "Abbrechen" shows.
     bool filterKey(const MSG& msg);
     void cancelOperation();
+    // WM_CLOSE, WM_QUERYENDSESSION and WM_ENDSESSION.
+    INT_PTR sessionMessage(UINT message, WPARAM wParam);
     void close();
     // The end of the user's session (log-off, shutdown): a running search,
     // read-out or write is cancelled, learn mode is left on the pager and the
@@ -95,6 +104,8 @@ private:
     void holdInput(bool cancel) override;
     void releaseInput() override;
     void hideCancel() override;
+    // The control with the focus; layout::NoId for none.
+    int focusedControl() const;
     void clickEnded() override;
     void closeAgain() override { close(); }
     void showAbout();
@@ -108,10 +119,9 @@ private:
     PortTable ports_;
     Clock& clock_;
     std::string backupFolder_;
-    std::wstring caption_;  // of the message boxes: the program file's name
 
     HWND window_ = nullptr;
-    std::unique_ptr<ThreadedRunner> runner_;
+    std::unique_ptr<DeviceRunner> runner_;
     std::unique_ptr<MainDialog> dialog_;
     std::unique_ptr<ClickGate> gate_;
     std::unique_ptr<AccessibleControls> accessible_;
@@ -124,11 +134,7 @@ private:
     bool userChanged_ = true;
     bool settingText_ = false;
     std::map<int, int> limits_;
-    bool held_ = false;
-    std::vector<HWND> disabledByHold_;
-    HWND focusBeforeHold_ = nullptr;
-    bool cancelHidesOnRelease_ = false;
-    std::optional<int> focusAfterHold_;
+    InputHold hold_{layout::mainForm()};
     HICON bigIcon_ = nullptr;
     HICON smallIcon_ = nullptr;
 };

@@ -316,11 +316,11 @@ TEST_F(CliPtyTest, SecondCtrlCStopsTheSeriesAtOnceAndLogsThePartlyWrittenPager)
         << told;
     const std::vector<std::string> results = linesOf(readBytes(dir / "out.txt"));
     ASSERT_EQ(results.size(), 1u);
-    EXPECT_NE(results[0].find("  " + device + "  2.62  interrupted: only partly written"), std::string::npos)
+    EXPECT_NE(results[0].find("  " + device + "  2.62  interrupted: the pager is only partly written"), std::string::npos)
         << results[0];
     const std::vector<std::string> logged = linesOf(readBytes(log));
     ASSERT_EQ(logged.size(), 2u);
-    EXPECT_EQ(logged[1].substr(logged[1].find(',')), "," + device + ",2.62,interrupted: only partly written\r");
+    EXPECT_EQ(logged[1].substr(logged[1].find(',')), "," + device + ",2.62,interrupted: the pager is only partly written\r");
 }
 
 struct StopCase {

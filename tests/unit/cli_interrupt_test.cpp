@@ -88,7 +88,7 @@ TEST_F(CliOutcomeTest, VerifyAgainstASixteenSlotPagerComparesSixteenSlots)
     ASSERT_TRUE(PagerDataFile::save(file, expected, error));
     EXPECT_EQ(run({"--no-backup", "verify", file}), exitcode::Success) << err.str() << out.str();
     EXPECT_EQ(out.str(), "");
-    EXPECT_NE(err.str().find("the pager has 16 slots and holds no"), std::string::npos) << err.str();
+    EXPECT_NE(err.str().find("the pager has 16 slots and lacks"), std::string::npos) << err.str();
 
     // Slot 3 it does hold, and compares.
     expected.image.callers[2].text.assign("Bar");

@@ -170,7 +170,7 @@ TEST_F(CliTest, ReadSavesWhatThePagerHolds)
     PagerSession session(backend, env.systemPorts(), clock);
     ASSERT_TRUE(session.takePort(2));
     SessionEvents none;
-    const ReadOutOutcome read = session.readOut(none, startConfiguration(), PagerSession::Backup::None);
+    const ReadOutOutcome read = session.readOut(none, PagerSession::Backup::None);
     ASSERT_TRUE(read.result.complete());
     EXPECT_EQ(readBytes(path), PagerDataFile::format(read.result.read));
 }

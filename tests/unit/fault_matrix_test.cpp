@@ -257,13 +257,17 @@ public:
         switch (op_) {
         case Op::Search: o.messages = session().search(events).messages; break;
         case Op::ReadOut: {
-            const ReadOutOutcome outcome = session().readOut(events, held_);
+            session().configuration() = held_;
+            const ReadOutOutcome outcome = session().readOut(events);
             o.messages = outcome.messages;
             if (outcome.result.complete())
                 held_ = outcome.result.read;
             break;
         }
-        case Op::Write: o.messages = session().write(events, held_).messages; break;
+        case Op::Write:
+            session().configuration() = held_;
+            o.messages = session().write(events).messages;
+            break;
         case Op::Learn:
             if (const LearnStart start = session().startLearn(events, 1).start; start == LearnStart::TakenUp) {
                 EXPECT_TRUE(session().runLearnWindow(events, held_).ended);

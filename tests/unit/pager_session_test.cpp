@@ -97,11 +97,11 @@ ActionRun runAction(Action action, SessionRig& rig)
     RecordingEvents& events = rig.events;
     switch (action) {
     case Action::ReadOut: {
-        const ReadOutOutcome o = session.readOut(events, startConfiguration());
+        const ReadOutOutcome o = session.readOut(events);
         return {!o.noPager, o.messages};
     }
     case Action::Write: {
-        const WriteOutcome o = session.write(events, startConfiguration());
+        const WriteOutcome o = session.write(events);
         return {!o.noPager, o.messages};
     }
     case Action::Search: {

@@ -32,7 +32,9 @@ protected:
     void SetUp() override { rig.connect(); }
     ReadOutOutcome readOut(const PagerConfiguration& start = startConfiguration())
     {
-        return rig.timed([&] { return rig.session.readOut(rig.events, start); });
+        return rig.timed([&] { rig.session.configuration() = start;
+            return rig.session.readOut(rig.events);
+        });
     }
     SessionRig rig;
 };

@@ -132,7 +132,8 @@ TEST(WireCannotBeForged, WriteRefusesATextThatBreaksTheRule)
     rig.connect();
     PagerConfiguration config = startConfiguration();
     config.image.callers[31].text.assign("T\r>Setze:0 \x02X");
-    const WriteOutcome outcome = rig.session.write(rig.events, config);
+    rig.session.configuration() = config;
+    const WriteOutcome outcome = rig.session.write(rig.events);
     ASSERT_TRUE(outcome.result.refused);
     EXPECT_FALSE(outcome.result.succeeded);
     EXPECT_EQ(outcome.result.refused->slot, 32u);

@@ -49,7 +49,9 @@ protected:
     void SetUp() override { rig.connect(); }
     WriteOutcome write(const PagerConfiguration& config = startConfiguration())
     {
-        return rig.timed([&] { return rig.session.write(rig.events, config); });
+        return rig.timed([&] { rig.session.configuration() = config;
+            return rig.session.write(rig.events);
+        });
     }
     SessionRig rig;
 };

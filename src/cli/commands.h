@@ -1,8 +1,8 @@
 #pragma once
 
-// The commands for technicians who program pager after pager: compare,
-// verify, series provisioning, backups and spreadsheet files. They call the
-// same operations as the other commands.
+// The commands of harvelin-cli, each turning what the pager session did into
+// its lines and its exit status: those on one pager (device_commands.cpp),
+// compare and verify, series of pagers, backups and spreadsheet files.
 
 #include <cstdint>
 #include <optional>
@@ -13,6 +13,37 @@
 #include "files/pager_data_file.h"
 
 namespace harvelin::cli {
+
+struct SeriesOptions {
+    bool verify = false;
+    std::string log;  // CSV file that every result line is appended to; empty: none
+};
+
+// --- on one pager (device_commands.cpp) ---------------------------------------
+
+// Each port with whether it can be opened now: tried, and closed again at once.
+int listPorts(CliEnvironment& env, const PortTable& ports);
+int searchCommand(CliEnvironment& env, Session& session);
+// A complete read-out saved as FILE; what an incomplete one got is kept
+// beside it, the answered lines alone ("kueche.partial.pag").
+int readCommand(CliEnvironment& env, Session& session, const std::string& file);
+int showCommand(CliEnvironment& env, const std::string& file, bool json);
+int learnCommand(CliEnvironment& env, Session& session, int slot, const std::string& file);
+int optionCommand(CliEnvironment& env, Session& session, const std::string& option, bool on,
+                  const std::optional<std::string>& name);
+int clockCommand(CliEnvironment& env, Session& session);
+int bootloaderCommand(CliEnvironment& env, Session& session);
+
+struct WriteOptions {
+    bool verify = false;
+    bool backup = false;
+    bool each = false;
+    bool partial = false;  // a file that lacks lines is written too
+    SeriesOptions series;
+};
+int writeCommand(CliEnvironment& env, Session& session, const std::string& file, const WriteOptions& options);
+
+// --- comparing, series, backups and spreadsheets ----------------------------
 
 // Where a configuration comes from in `diff`: this word, or a .pag file.
 constexpr const char* PagerSource = "pager";
@@ -41,7 +72,18 @@ struct WriteReport {
     bool acknowledged = false;
     // A slot command went out: a stop left the pager partly written.
     bool sentSlots = false;
+    // A 16-slot pager's slots and what it does not hold, when it left lines out.
+    unsigned callerSlots = 0;
+    std::string pagerLacks;
+
+    // What a stop left: "the write is not verified", "the pager is only
+    // partly written" or "nothing was written to the pager".
+    std::string leftByStop() const;
 };
+
+// Why a 16-slot pager's lines were left out ("the pager has 16 slots and
+// holds no caller slots 17-32, ..."), with what was not done to them.
+std::string smallPagerNote(unsigned callerSlots, const std::string& pagerLacks, const std::string& notDone);
 
 // Writes what the session holds into the pager it found (and, with
 // `verify`, reads it back and prints every difference to `differencesTo`).
@@ -59,10 +101,6 @@ int diffCommand(CliEnvironment& env, Session& session, const std::string& first,
 int keepBackupBeforeWrite(CliEnvironment& env, Session& session);
 int backupsCommand(CliEnvironment& env);
 
-struct SeriesOptions {
-    bool verify = false;
-    std::string log;  // CSV file that every result line is appended to; empty: none
-};
 // One pager after another on the ports of `session`, until interrupted.
 int writeEachCommand(CliEnvironment& env, Session& session, const std::string& file, const SeriesOptions& options,
                      bool backup);

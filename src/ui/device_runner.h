@@ -19,23 +19,31 @@ namespace harvelin {
 //                    close box, the 100 ms timer and every message box
 //   device thread    the work handed to run(): the operations on the link
 //
-// Neither thread waits for the other: progress, port lines and what the work
-// hands over to show are posted to the form's thread with `post`, and so is
-// the `done` that shows the result. The form holds its input until the work
+// Neither thread waits for the other: what the session tells while the work
+// runs is posted to the form's thread with `post`, and so is the `done` that
+// shows the result. The form holds its input until the work
 // is done (whenIdle). Without a thread (`threaded` false) the work runs at
 // once on the caller's thread, and so does what it hands over.
-class ThreadedRunner : public WorkRunner {
+class DeviceRunner : public WorkRunner {
 public:
     // Hands a closure to the form's thread, to run there in the order given,
     // without waiting for it.
     using Post = std::function<void(std::function<void()>)>;
 
-    ThreadedRunner(DialogHost& host, Post post, bool threaded);
-    ~ThreadedRunner() override;
-    ThreadedRunner(const ThreadedRunner&) = delete;
-    ThreadedRunner& operator=(const ThreadedRunner&) = delete;
+    DeviceRunner(DialogHost& host, Post post, bool threaded);
+    // Without a thread: the work runs at once on the caller's thread, then
+    // `done`, and the handlers behave as if they talked to the pager
+    // themselves (the tests, the fuzz targets, the benchmarks).
+    static std::unique_ptr<DeviceRunner> inlineOn(DialogHost& host)
+    {
+        return std::make_unique<DeviceRunner>(host, Post{}, false);
+    }
+    ~DeviceRunner() override;
+    DeviceRunner(const DeviceRunner&) = delete;
+    DeviceRunner& operator=(const DeviceRunner&) = delete;
 
-    void run(std::function<void(WorkContext&)> work, std::function<void()> done) override;
+    void showEventsOn(SessionEvents& shown) override;
+    void run(std::function<void(SessionEvents&)> work, std::function<void()> done) override;
     bool working() const override { return queued_ > 0; }
     void repaintWhileWaiting() override;
 
@@ -65,14 +73,6 @@ private:
     std::deque<std::function<void()>> jobs_;
     bool stopping_ = false;
     std::thread thread_;
-};
-
-// Runs the work at once on the caller's thread, then `done`: the handlers
-// behave as if they talked to the pager themselves. For a form without a
-// thread of its own (the tests, the fuzz targets, the benchmarks).
-class InlineRunner final : public ThreadedRunner {
-public:
-    explicit InlineRunner(DialogHost& host) : ThreadedRunner(host, {}, false) {}
 };
 
 }  // namespace harvelin

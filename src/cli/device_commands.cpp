@@ -1,0 +1,258 @@
+// The commands on one pager: the port list, the search, read, write, show,
+// learn, the option switches, the repeater's clock and the boot loader.
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <system_error>
+
+#include "cli/commands.h"
+#include "cli/configuration_report.h"
+#include "cli/session.h"
+#include "files/configuration_json.h"
+#include "files/pager_data_file.h"
+#include "link/port_problem.h"
+#include "model/configuration_rule.h"
+#include "model/option_switches.h"
+#include "model/win1252.h"
+#include "transfer/messages.h"
+
+namespace harvelin::cli {
+
+namespace {
+
+// Where an incomplete read-out is kept: beside FILE, ".partial" before its
+// extension ("kueche.pag" -> "kueche.partial.pag").
+std::string partialPath(const std::string& path)
+{
+    const std::size_t name = path.find_last_of("/\\") + 1;
+    const std::size_t dot = path.rfind('.');
+    if (dot == std::string::npos || dot <= name)
+        return path + ".partial";
+    return path.substr(0, dot) + ".partial" + path.substr(dot);
+}
+
+// The exit status of a short action: after its messages, Success when the
+// pager confirmed it, else a note of what a stop may have left, or of the
+// failure.
+int confirmedStatus(CliEnvironment& env, Session& session, const Confirmation& outcome, const std::string& ifStopped,
+                    const std::string& ifFailed)
+{
+    session.tellAll(outcome.messages);
+    if (outcome.confirmed)
+        return exitcode::Success;
+    return outcome.stopped ? interrupted(env, session, ifStopped) : failed(env, ifFailed);
+}
+
+struct OptionSwitch {
+    const char* name;
+    OptionSwitchTexts texts;
+};
+constexpr OptionSwitch OptionSwitches[] = {
+    {"battery", BatterySwitch},
+    {"buzzer", BuzzerSwitch},
+    {"remote-delete", RemoteDeleteSwitch},
+};
+
+}  // namespace
+
+// Each port with whether it can be opened now: tried, and closed again at once.
+int listPorts(CliEnvironment& env, const PortTable& ports)
+{
+    if (ports.size() == 0)
+        complain(env) << "this system has no serial port\n";
+    for (const PortEntry& e : ports.entries()) {
+        const bool opens = env.backend.open(e.deviceName) != nullptr;
+        env.out << e.number << ' ' << e.deviceName << "  "
+                << (opens ? "ok" : portStatusText(env.backend.lastOpenProblem()));
+        if (!e.description.empty())
+            env.out << "  " << win1252ToUtf8(e.description);
+        env.out << '\n';
+    }
+    return exitcode::Success;
+}
+
+int searchCommand(CliEnvironment& env, Session& session)
+{
+    if (const int status = findPager(env, session, "the search did not finish"); status != exitcode::Success)
+        return status;
+    env.out << session.pagerSession.pager().portNumber << ' ' << session.pagerSession.pager().port.deviceName << '\n';
+    return exitcode::Success;
+}
+
+int readCommand(CliEnvironment& env, Session& session, const std::string& file)
+{
+    const std::string partial = partialPath(file);
+    if (!fileCanBeSaved(env, file) || !fileCanBeSaved(env, partial, FileNaming::MadeUp))
+        return exitcode::BadInput;
+    if (const int status = findPager(env, session, fileLeftAsItWas(file)); status != exitcode::Success)
+        return status;
+    const ReadOutOutcome outcome = session.read();
+    if (outcome.stopped)
+        return interrupted(env, session, fileLeftAsItWas(file));
+    if (outcome.replaced)
+        return saveFile(env, file, session.configuration()) ? exitcode::Success : exitcode::BadInput;
+    const ReadOutResult& result = outcome.result;
+    if (!result.worthKeeping())
+        return failed(env, "nothing was read; " + file + " is left as it was");
+    // Only a complete read-out replaces FILE; what an incomplete one got is
+    // kept beside it.
+    SaveOptions options;
+    options.naming = FileNaming::MadeUp;
+    options.only = result.savedLines();
+    if (std::string error; !PagerDataFile::save(partial, result.read, error, options)) {
+        fileNotSaved(env, partial, error);
+        return exitcode::BadInput;
+    }
+    // The form's message has told that the read-out was incomplete.
+    return failed(env, "what the pager answered is in " + partial + "; " + file + " is left as it was");
+}
+
+
+int writeCommand(CliEnvironment& env, Session& session, const std::string& file, const WriteOptions& options)
+{
+    // A file that lacks lines would fill the gaps with the form's start
+    // values; that is written only when asked for.
+    FileCoverage coverage;
+    PagerConfiguration opened = startConfiguration();
+    if (!openFile(env, file, opened, &coverage))
+        return exitcode::BadInput;
+    if (!options.partial && !coverage.complete()) {
+        complain(env) << file << " is an incomplete read-out or configuration; it lacks " << coverage.missing()
+                      << ". --partial writes it anyway, with the start values in their place\n";
+        return exitcode::BadInput;
+    }
+    if (options.backup && session.pagerSession.backupFolder().empty()) {
+        complain(env) << "--backup needs the backup folder, and there is none (no home folder, or --no-backup)\n";
+        return exitcode::BadInput;
+    }
+    if (options.each) {
+        SeriesOptions series = options.series;
+        series.verify = options.verify;
+        return writeEachCommand(env, session, file, series, options.backup);
+    }
+    const std::string untouched = "nothing was written to the pager";
+    if (options.backup) {
+        const int status = keepBackupBeforeWrite(env, session);
+        if (status == exitcode::Interrupted)
+            complain(env) << "interrupted; " << untouched << '\n';
+        if (status != exitcode::Success)
+            return status;
+    }
+    if (const int status = findPager(env, session, untouched); status != exitcode::Success)
+        return status;
+    // The file is read again: it may have changed since it was checked.
+    if (!openFile(env, file, session.configuration()))
+        return exitcode::BadInput;
+    const WriteReport report = writeHeldConfiguration(env, session, options.verify, env.out);
+    const WriteEnd end = report.end;
+    switch (end) {
+    case WriteEnd::Interrupted: complain(env) << "interrupted; " << report.leftByStop() << '\n'; break;
+    case WriteEnd::ReadBackIncomplete:
+        complain(env) << "the pager could not be read back completely; the write is not verified\n";
+        break;
+    case WriteEnd::Differs: complain(env) << "the pager does not hold what was written\n"; break;
+    default: break;  // the form's message has said it
+    }
+    return exitStatusOf(end);
+}
+
+int showCommand(CliEnvironment& env, const std::string& file, bool json)
+{
+    PagerConfiguration shown = startConfiguration();
+    if (!openFile(env, file, shown))
+        return exitcode::BadInput;
+    env.out << (json ? configurationJson(shown) : configurationText(shown));
+    return exitcode::Success;
+}
+
+int learnCommand(CliEnvironment& env, Session& session, int slot, const std::string& file)
+{
+    std::error_code ec;
+    const bool exists = std::filesystem::exists(nativePath(file), ec);
+    PagerConfiguration checked = startConfiguration();
+    if (exists && !openFile(env, file, checked))
+        return exitcode::BadInput;
+    if (!fileCanBeSaved(env, file))
+        return exitcode::BadInput;
+    const std::string leftAsItWas = fileLeftAsItWas(file);
+    if (const int status = findPager(env, session, leftAsItWas); status != exitcode::Success)
+        return status;
+    // The file is read again: it may have changed while the pager was sought.
+    if (exists && !openFile(env, file, session.configuration()))
+        return exitcode::BadInput;
+    const bool learning = session.startLearn(slot);
+    if (session.stopped())
+        return interrupted(env, session, leftAsItWas);
+    if (!learning)
+        return failed(env, "the pager did not take up learn mode");
+    complain(env) << "learn mode for slot " << slot << ": press the call button now\n" << std::flush;
+    const LearnEnd end = session.runLearnWindow();
+    if (session.stopped())
+        return interrupted(env, session, leftAsItWas);
+    if (!end.ended)
+        return failed(env, "the learn window did not end");
+    const bool left = end.exit == LearnModeExit::Confirmed;
+    if (!end.stored)
+        return failed(env, std::string(left ? "" : "the pager did not confirm leaving learn mode; ") +
+                               "no call button was learned; " + file + " is left as it was");
+    if (!saveFile(env, file, session.configuration()))
+        return exitcode::BadInput;
+    // The identity is saved all the same; the pager may still be listening.
+    if (!left)
+        return failed(env, "the pager did not confirm leaving learn mode; it may still be in learn mode");
+    return exitcode::Success;
+}
+
+int optionCommand(CliEnvironment& env, Session& session, const std::string& option, bool on,
+                  const std::optional<std::string>& name)
+{
+    OptionSwitchTexts texts = OptionSwitches[0].texts;
+    for (const OptionSwitch& s : OptionSwitches)
+        if (option == s.name)
+            texts = s.texts;
+    std::optional<std::string> pagerName;
+    if (name) {
+        pagerName = utf8ToWin1252(*name);
+        if (!pagerName) {
+            complain(env) << "the pager name must be at most " << PagerNameMax
+                          << " characters of the pager's character set\n";
+            return exitcode::BadInput;
+        }
+        if (const auto problem = checkText(Field::PagerName, *pagerName)) {
+            complain(env) << "--name: " << win1252ToUtf8(describe(*problem)) << '\n';
+            return exitcode::BadInput;
+        }
+    }
+    const std::string leftAsItWas = "the option is left as it was";
+    if (const int status = findPager(env, session, leftAsItWas); status != exitcode::Success)
+        return status;
+    // The switch carries the pager's name, the form's start value unless
+    // one is given.
+    return confirmedStatus(
+        env, session,
+        session.pagerSession.switchOption(session, texts, on, pagerName.value_or(session.configuration().pagerName)),
+        "the pager may not have taken the switch", "the pager did not confirm the switch");
+}
+
+int clockCommand(CliEnvironment& env, Session& session)
+{
+    if (const int status = findPager(env, session, "the repeater's clock is left as it was");
+        status != exitcode::Success)
+        return status;
+    // The form offers the clock only when the repeater reported it.
+    if (!session.pagerSession.pager().repeaterReported)
+        return failed(env, "the repeater did not report its clock after the search; it cannot be set");
+    return confirmedStatus(env, session, session.pagerSession.setRepeaterClock(session),
+                           "the repeater may not have taken the new time", "the repeater did not confirm the new time");
+}
+
+int bootloaderCommand(CliEnvironment& env, Session& session)
+{
+    if (const int status = findPager(env, session, "the boot loader was not started"); status != exitcode::Success)
+        return status;
+    return confirmedStatus(env, session, session.pagerSession.startBootloader(session),
+                           "the pager may not have started its boot loader",
+                           "the pager did not confirm the boot loader start");
+}
+
+}  // namespace harvelin::cli
