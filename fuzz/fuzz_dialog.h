@@ -65,6 +65,19 @@ private:
     FuzzInput& input_;
 };
 
+// The in-memory host as the windows' hosts are: it tells the dialog whether
+// anything was typed since the controls were last taken, so a tick reads the
+// whole form back only then. Nothing is typed while a target ticks; a target
+// that changes a control as the user would and leaves it to the next tick
+// sets typed.
+class FuzzHost final : public MemoryHost {
+public:
+    bool userChangedControls() const override { return typed; }
+    void userChangesTaken() override { typed = false; }
+
+    bool typed = true;
+};
+
 struct FuzzDialog {
     explicit FuzzDialog(FuzzInput& in)
         : input(in), backend(in), dialog(host, backend, PortTable::fromPaths({"/dev/fuzz0", "/dev/fuzz1"}), clock)
@@ -115,7 +128,7 @@ struct FuzzDialog {
 
     FuzzInput& input;
     VirtualClock clock;
-    MemoryHost host;
+    FuzzHost host;
     FuzzBackend backend;
     MainDialog dialog;
     FormResults results{dialog};

@@ -12,11 +12,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     using namespace harvelin::fuzz;
     FuzzInput input(data, size);
     FuzzDialog rig(input);
-    // Identities already stored, so the duplicate check has something to find.
-    for (int n = 0; n < 16; ++n) {
-        editImage(rig.dialog, [&](PagerImage& image) { image.callers[n].buttonId = {input.byte(), 0, 0, 0}; });
-        editImage(rig.dialog, [&](PagerImage& image) { image.callers[n].idSuffix = input.byte() % 4; });
-    }
+    // Identities already stored, so the duplicate check has something to find;
+    // given to the form in one change, as a file would bring them.
+    editImage(rig.dialog, [&](PagerImage& image) {
+        for (int n = 0; n < 16; ++n) {
+            image.callers[n].buttonId = {input.byte(), 0, 0, 0};
+            image.callers[n].idSuffix = input.byte() % 4;
+        }
+    });
     if (input.byte() & 1)
         rig.dialog.onCommand(ctl::PageUpper);
     const PagerImage before = rig.dialog.image();

@@ -31,6 +31,17 @@
 WINE=${WINE:-$(command -v wine64 || command -v wine || echo /usr/lib/wine/wine64)}
 wine_gui_pids=()
 
+# require_virtual_screen: the programs of the virtual screen and of driving
+# it, for scripts/lib/require.sh (sourced before) to ask for.
+require_virtual_screen() {
+    require "the virtual screen" Xvfb
+    require "the window manager" openbox
+    local program
+    for program in xdotool xwininfo xprop setxkbmap xkbcomp import; do
+        require "an X tool" "$program"
+    done
+}
+
 # Prints the seconds since the time stamp given (from date +%s%N), to the
 # millisecond.
 wine_gui_seconds_since() {

@@ -251,7 +251,7 @@ TEST_F(CliPtyTest, DiffComparesTwoFilesAndAFileWithThePager)
     EXPECT_EQ(out, "{\n  \"equal\": true,\n  \"differences\": []\n}\n");
 
     // The simulated pager starts empty; its read-out is kept as a backup.
-    EXPECT_EQ(cli({"--port", device, "diff", SavedConfiguration.string(), "pager"}), 1) << err;
+    ASSERT_EQ(cli({"--port", device, "diff", SavedConfiguration.string(), "pager"}), 1) << err;
     EXPECT_EQ(linesOf(out).front(), "Platz 1: Meldetext \"\" statt \"Tisch 1\"");
     EXPECT_EQ(cli({"backups"}), 0) << err;
     EXPECT_EQ(linesOf(out).size(), 1u) << out;
