@@ -170,7 +170,7 @@ TEST(PagerSession, ActionsWithoutAPagerSendNothing)
         rig.connect();
         rig.session.end(rig.events);
         rig.forgetTraffic();
-        const ActionRun run = rig.timed([&] { return runAction(action, rig); });
+        const ActionRun run = rig.timed([&, act = action] { return runAction(act, rig); });
         EXPECT_FALSE(run.done);
         const bool told = action == Action::ReadOut || action == Action::Write || action == Action::Learn;
         EXPECT_EQ(run.messages, told ? Messages{NoConnection} : Messages{});
