@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/file.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -120,12 +122,16 @@ private:
 #endif
 
 // Whether another process can open the device with the tool's own backend.
+// The child opens the line as the tool does (exclusively, and with the
+// advisory lock that holds against root too) with system calls alone: a
+// child of a process with threads may not allocate, since another thread
+// may have held the allocator's lock at the fork.
 bool anotherProgramCanOpen(const std::string& device)
 {
     const pid_t child = ::fork();
     if (child == 0) {
-        auto backend = makeSystemSerialBackend();
-        ::_exit(backend->open(device) ? 0 : 1);
+        const int fd = ::open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+        ::_exit(fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) == 0 ? 0 : 1);
     }
     int status = 0;
     ::waitpid(child, &status, 0);
