@@ -157,6 +157,9 @@ int main(int argc, char** argv)
         ->check(CLI::Range(1u, 32u));
     app.set_version_flag("--version", "zelvatron-sim " + harvelin::versionText());
     app.add_flag("--demo", demo, "Start with a sample configuration instead of an empty one");
+    std::string name;
+    app.add_option("--name", name, "The pager's name at the start (Windows-1252 bytes, at most 14; "
+                                   "default \"Pager:A\")");
     CLI11_PARSE(app, argc, argv);
 
     options.learnPressDelay = std::chrono::milliseconds(pressDelayMs);
@@ -164,6 +167,8 @@ int main(int argc, char** argv)
         options.silentFrom = callerWritePrefix(silentAt);
     if (demo)
         options.state = harvelin::sim::demoPagerState();
+    if (!name.empty())
+        options.state.pagerName = name;
 
     if (version16)
         options.state.version = "1.4";

@@ -130,9 +130,14 @@ int runCli(int argc, const char* const* argv, CliEnvironment& env)
     read->add_option("FILE", file, "The .pag file to save (with --each: the folder)")->required();
     CLI::Option* readEach = read->add_flag(
         "--each", each,
-        "Read pager after pager into the folder FILE, each named as the backups are, until Ctrl-C; plug in the "
-        "next pager when \"the pager is gone\" is printed (about 6 s after the last one was taken off)");
+        "Read pager after pager into the folder FILE, each named as the backups are, on every port at once, until "
+        "Ctrl-C; plug the next pager into a port when \"the pager is gone\" is printed for it (about 6 s after the "
+        "last one was taken off)");
     read->add_option("--log", series.log, "With --each: append every result line to this CSV file")->needs(readEach);
+    read->add_option("--count", series.count, "With --each: end once N pagers are read well")
+        ->type_name("N")
+        ->check(CLI::Range(1u, 9999u))
+        ->needs(readEach);
     bool careful = false;
     const char* carefulHelp = "On a noisy line: ask every slot and setting until two answers agree (at most 4 "
                               "times); a step that never agrees fails the read-out";
@@ -144,11 +149,40 @@ int runCli(int argc, const char* const* argv, CliEnvironment& env)
     write->add_flag("--backup", writeOptions.backup, "Read the pager first and keep that as a backup");
     CLI::Option* writeEach =
         write->add_flag("--each", writeOptions.each,
-                        "Write pager after pager as each one answers, until Ctrl-C. A pager must be off the line "
-                        "for two probes (about 6 s) before the next is served: plug in the next one when "
-                        "\"the pager is gone\" is printed");
+                        "Write pager after pager on every port at once, until Ctrl-C. A pager must be off its port "
+                        "for two probes (about 6 s) before the next is served there: plug in the next one when "
+                        "\"the pager is gone\" is printed for the port");
     write->add_option("--log", writeOptions.series.log, "With --each: append every result line to this CSV file")
         ->needs(writeEach);
+    std::string namesFile;
+    std::string namePattern;
+    unsigned firstNumber = 1;
+    bool keepName = false;
+    CLI::Option* names =
+        write->add_option("--names", namesFile, "With --each: one pager name per line, given to the pagers in the "
+                                                "order they are served; the series ends when every name is given")
+            ->type_name("FILE")
+            ->needs(writeEach);
+    CLI::Option* pattern =
+        write->add_option("--name-pattern", namePattern, "With --each: name each pager by its number, "
+                                                         "e.g. \"Service {n:02}\" (Service 01, Service 02, ...)")
+            ->type_name("TEXT")
+            ->needs(writeEach)
+            ->excludes(names);
+    write->add_option("--first", firstNumber, "With --name-pattern: the first number (default 1)")
+        ->type_name("N")
+        ->check(CLI::Range(0u, 999999u))
+        ->needs(pattern);
+    write->add_flag("--keep-name", keepName, "With --each: every pager keeps the name it holds (read before the "
+                                             "write; a pager whose name cannot be read is not written)")
+        ->needs(writeEach)
+        ->excludes(names)
+        ->excludes(pattern);
+    write->add_option("--count", writeOptions.series.count, "With --each: end once N pagers are written well")
+        ->type_name("N")
+        ->check(CLI::Range(1u, 9999u))
+        ->needs(writeEach)
+        ->excludes(names);
     write->add_flag("--careful", careful, std::string(carefulHelp) + "; for the read-backs of --verify and --backup");
     write->add_flag("--partial", writeOptions.partial, "Write a file that lacks some of a saved configuration's lines; "
                                           "the form's start values take their place");
@@ -226,6 +260,32 @@ int runCli(int argc, const char* const* argv, CliEnvironment& env)
                       << " --help)\n";
         return exitcode::BadInput;
     }
+
+    // The names of a series, each checked before any port is opened.
+    if (write->parsed() && writeOptions.each) {
+        std::string why;
+        if (!namesFile.empty()) {
+            const std::optional<std::string> bytes = readInput(env, namesFile);
+            if (!bytes)
+                return exitcode::BadInput;
+            std::optional<SeriesNaming> list = SeriesNaming::list(*bytes, why);
+            if (!list) {
+                complain(env) << namesFile << ": " << why << "; nothing was written\n";
+                return exitcode::BadInput;
+            }
+            writeOptions.series.naming = *list;
+        } else if (pattern->count() > 0) {
+            std::optional<SeriesNaming> made = SeriesNaming::pattern(namePattern, firstNumber, why);
+            if (!made) {
+                complain(env) << why << "; nothing was written\n";
+                return exitcode::BadInput;
+            }
+            writeOptions.series.naming = *made;
+        } else if (keepName) {
+            writeOptions.series.naming = SeriesNaming::keepOwn();
+        }
+    }
+    writeOptions.series.live = series.live = env.errTakesCursorMoves && !trace;
 
     // The port table: the ports asked for or those of the system.
     PortTable table = portPaths.empty() ? env.systemPorts() : PortTable::fromPaths(portPaths);

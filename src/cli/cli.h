@@ -32,6 +32,9 @@ struct CliEnvironment {
     char decimalPoint = '.';
     // Whether the user asked the running series to end (Ctrl-C); null: never.
     std::function<bool()> interrupted;
+    // `err` is a terminal that takes cursor moves: a series keeps a live line
+    // per port there.
+    bool errTakesCursorMoves = false;
 };
 
 // Exit statuses of harvelin-cli.

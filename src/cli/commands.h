@@ -9,7 +9,9 @@
 #include <string>
 
 #include "cli/cli.h"
+#include "cli/series.h"
 #include "cli/session.h"
+#include "files/configuration_diff.h"
 #include "files/pager_data_file.h"
 
 namespace harvelin::cli {
@@ -17,6 +19,9 @@ namespace harvelin::cli {
 struct SeriesOptions {
     bool verify = false;
     std::string log;  // CSV file that every result line is appended to; empty: none
+    SeriesNaming naming;
+    std::optional<unsigned> count;  // served well, after which the series ends
+    bool live = false;              // one live line per port on the terminal
 };
 
 // --- on one pager (device_commands.cpp) ---------------------------------------
@@ -75,6 +80,8 @@ struct WriteReport {
     // A 16-slot pager's slots and what it does not hold, when it left lines out.
     unsigned callerSlots = 0;
     std::string pagerLacks;
+    // What the read-back found to differ.
+    std::vector<ConfigurationDifference> differences;
 
     // What a stop left: "the write is not verified", "the pager is only
     // partly written" or "nothing was written to the pager".
@@ -101,10 +108,15 @@ int diffCommand(CliEnvironment& env, Session& session, const std::string& first,
 int keepBackupBeforeWrite(CliEnvironment& env, Session& session);
 int backupsCommand(CliEnvironment& env);
 
-// One pager after another on the ports of `session`, until interrupted.
+// Pager after pager on every port of `session` at once, until interrupted
+// or the series is complete (series.h).
 int writeEachCommand(CliEnvironment& env, Session& session, const std::string& file, const SeriesOptions& options,
                      bool backup);
 int readEachCommand(CliEnvironment& env, Session& session, const std::string& folder, const SeriesOptions& options);
+
+// A whole input file of at most 1 MiB; nullopt after the form's message
+// for a file that cannot be opened, with the system's reason.
+std::optional<std::string> readInput(CliEnvironment& env, const std::string& path);
 
 // The separator the user's spreadsheet expects: ";" where decimals are
 // written with a comma.

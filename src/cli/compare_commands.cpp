@@ -98,7 +98,7 @@ WriteReport writeHeldConfiguration(CliEnvironment& env, Session& session, bool v
 {
     const WriteOutcome write = session.write();
     WriteReport report{WriteEnd::NotAcknowledged, write.result.succeeded, write.result.slotCommandsSent,
-                       write.result.callerSlots, write.pagerLacks};
+                       write.result.callerSlots, write.pagerLacks, {}};
     const auto ended = [&report](WriteEnd end) {
         report.end = end;
         return report;
@@ -128,6 +128,7 @@ WriteReport writeHeldConfiguration(CliEnvironment& env, Session& session, bool v
     if (!readBack.pagerLacks.empty())
         complain(env) << smallPagerNote(readBack.readOut.result.callerSlots, readBack.pagerLacks, "not compared")
                       << '\n';
+    report.differences = readBack.differences;
     if (printDifferences(differencesTo, readBack.differences) != exitcode::Success)
         return ended(WriteEnd::Differs);
     return ended(written);

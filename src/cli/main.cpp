@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <iostream>
 #include <locale>
 #include <memory>
@@ -93,6 +94,24 @@ bool stderrIsTerminal()
 #endif
 }
 
+// Whether standard error is a terminal that moves its cursor as told (the
+// live lines of a series): on Windows a console that takes the escape
+// sequences once asked to.
+bool stderrTakesCursorMoves()
+{
+    if (!stderrIsTerminal())
+        return false;
+#ifdef _WIN32
+    const HANDLE console = ::GetStdHandle(STD_ERROR_HANDLE);
+    DWORD mode = 0;
+    return ::GetConsoleMode(console, &mode) != 0 &&
+           ::SetConsoleMode(console, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING) != 0;
+#else
+    const char* term = std::getenv("TERM");
+    return term != nullptr && *term != '\0' && std::string(term) != "dumb";
+#endif
+}
+
 // Ctrl-C and SIGTERM let the command stop between two commands to the
 // pager instead of leaving it in the middle of an exchange or in learn mode.
 extern "C" void onStopSignal(int) { harvelin::requestCliStop(); }
@@ -176,7 +195,7 @@ int main(int argc, char** argv)
 
     harvelin::CliEnvironment env{*backend, clock, harvelin::systemPortTable, startSimulator, std::cout, std::cerr,
                                  stderrIsTerminal(), harvelin::BackupFolder::standardPath(),
-                                 localeDecimalPoint(), interrupted};
+                                 localeDecimalPoint(), interrupted, stderrTakesCursorMoves()};
     const int status = harvelin::runCli(argc, arguments, env);
     errno = 0;
     std::cout.flush();

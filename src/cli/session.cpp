@@ -1,10 +1,19 @@
 #include "cli/session.h"
 
+#include <thread>
+
 namespace harvelin::cli {
 
 std::atomic<bool> stopRequested{false};
 std::atomic<PagerSession*> stoppableSession{nullptr};
 static_assert(std::atomic<bool>::is_always_lock_free && std::atomic<PagerSession*>::is_always_lock_free);
+
+namespace {
+
+// Static initialisation runs on the program's main thread.
+const std::thread::id MainThread = std::this_thread::get_id();
+
+}  // namespace
 
 Session::Session(CliEnvironment& env, SerialBackend& backend, PortTable ports)
     : pagerSession(backend, std::move(ports), env.clock), lineBackend(backend), env_(env),
@@ -24,6 +33,8 @@ Session::~Session()
 
 void Session::repaint()
 {
+    if (followsStopFlag_ && stopRequested.load())
+        pagerSession.requestStop();
     if (whileBusy)
         whileBusy(*this);
 }
@@ -39,6 +50,15 @@ void Session::learnStatus(const std::string& text)
 
 void Session::acceptStopRequests()
 {
+    // The handler's chain of sessions is the main thread's alone: sessions
+    // of several threads would end in any order and leave it pointing at
+    // one that is gone.
+    if (std::this_thread::get_id() != MainThread) {
+        followsStopFlag_ = true;
+        if (stopRequested.load())
+            pagerSession.requestStop();
+        return;
+    }
     outerSession_ = stoppableSession.exchange(&pagerSession);
     if (stopRequested.load())
         pagerSession.requestStop();

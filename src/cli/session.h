@@ -85,15 +85,27 @@ public:
     Session& operator=(const Session&) = delete;
 
     // --- SessionEvents
-    void progressRange(int low, int high) override { progress_.range(low, high); }
-    void progress(int position) override { progress_.show(position); }
+    void progressRange(int low, int high) override
+    {
+        progress_.range(low, high);
+        progressLow_ = low;
+        progressHigh_ = high;
+    }
+    void progress(int position) override
+    {
+        progress_.show(position);
+        if (progressSeen)
+            progressSeen(position - progressLow_, progressHigh_ - progressLow_);
+    }
     void repaint() override;
     void notice(const std::string& text) override { tell(text); }
     void learnStatus(const std::string& text) override;
     void learnLineDropped() override;
 
     // A stop request from now on stops what this session does, until the
-    // session ends.
+    // session ends. On the program's main thread the signal handler stops
+    // the session at once; a session on another thread (a port of a
+    // series) sees the request before its next exchange with the pager.
     void acceptStopRequests();
     bool stopped() const { return stopRequested.load(); }
 
@@ -132,6 +144,8 @@ public:
     // Called while the pager is busy with an exchange, e.g. to say at once
     // what a Ctrl-C will do.
     std::function<void(Session&)> whileBusy;
+    // Each step of a read-out or write: how many of how many are done.
+    std::function<void(int done, int steps)> progressSeen;
     // The backup of the last read-out, empty if none was kept.
     std::string lastBackupPath;
 
@@ -139,6 +153,9 @@ private:
     CliEnvironment& env_;
     ProgressBar progress_;
     PagerSession* outerSession_ = nullptr;
+    bool followsStopFlag_ = false;
+    int progressLow_ = 0;
+    int progressHigh_ = FullProgressMax;
     std::string shownStatus_;
 };
 

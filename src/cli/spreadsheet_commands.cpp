@@ -20,32 +20,6 @@ constexpr std::size_t MaxInputBytes = 1024 * 1024;
 
 constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
 
-// The whole file; nullopt after the form's message for a file that cannot
-// be opened, with the system's reason.
-std::optional<std::string> readInput(CliEnvironment& env, const std::string& path)
-{
-    InputFile file;
-    if (file.open(path, MaxInputBytes)) {
-        std::string bytes;
-        std::array<char, 4096> buffer;
-        for (;;) {
-            const auto got = file.read(buffer.data(), buffer.size());
-            if (!got)
-                break;
-            if (*got == 0)
-                return bytes;
-            bytes.append(buffer.data(), *got);
-            // The file grew after it was opened.
-            if (bytes.size() > MaxInputBytes) {
-                fileNotOpened(env, path, tooLargeReason(MaxInputBytes));
-                return std::nullopt;
-            }
-        }
-    }
-    fileNotOpened(env, path, file.error());
-    return std::nullopt;
-}
-
 bool writeOutput(CliEnvironment& env, const std::string& path, const std::string& bytes)
 {
     // Standard output that fails is told by the command line, for every
@@ -110,6 +84,31 @@ bool isJson(const std::string& path, std::string_view text)
 }
 
 }  // namespace
+
+std::optional<std::string> readInput(CliEnvironment& env, const std::string& path)
+{
+    InputFile file;
+    if (file.open(path, MaxInputBytes)) {
+        std::string bytes;
+        std::array<char, 4096> buffer;
+        for (;;) {
+            const auto got = file.read(buffer.data(), buffer.size());
+            if (!got)
+                break;
+            if (*got == 0)
+                return bytes;
+            bytes.append(buffer.data(), *got);
+            // The file grew after it was opened.
+            if (bytes.size() > MaxInputBytes) {
+                fileNotOpened(env, path, tooLargeReason(MaxInputBytes));
+                return std::nullopt;
+            }
+        }
+    }
+    fileNotOpened(env, path, file.error());
+    return std::nullopt;
+}
+
 
 char csvSeparatorFor(const CliEnvironment& env) { return env.decimalPoint == ',' ? ';' : ','; }
 

@@ -78,11 +78,11 @@ void TracingBackend::log(const std::string& device, std::string_view direction, 
     char stamp[32];
     std::snprintf(stamp, sizeof stamp, "%6lld.%03lld ", static_cast<long long>(ms / 1000),
                   static_cast<long long>(ms % 1000));
-    out_ << stamp << device << ' ' << direction;
+    std::string line = stamp + device + ' ' + std::string(direction);
     if (!bytes.empty())
-        out_ << ' ' << escapedBytes(bytes);
-    out_ << '\n';
-    out_.flush();
+        line += ' ' + escapedBytes(bytes);
+    const std::lock_guard<std::mutex> hold(outLock_);
+    out_ << line << '\n' << std::flush;
 }
 
 }  // namespace harvelin

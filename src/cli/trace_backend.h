@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <ostream>
 #include <string>
 #include <string_view>
@@ -27,6 +28,7 @@ private:
     SerialBackend& inner_;
     Clock& clock_;
     std::ostream& out_;
+    std::mutex outLock_;
     std::int64_t startMs_;
 };
 

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <mutex>
 #include <string>
 #include <string_view>
 #include <system_error>
@@ -202,15 +203,26 @@ bool BackupFolder::keep(const PagerConfiguration& config, std::time_t when, std:
                 win1252(" kann nicht angelegt werden.");
         return false;
     }
-    const std::string target = freePath(path_, fileName(config.pagerName, when, answered != nullptr));
     SaveOptions options;
-    options.naming = FileNaming::MadeUp;
     options.only = answered;
-    if (!PagerDataFile::save(target, config, error, options))
+    std::string target;
+    if (!saveUnderFreeName(path_, fileName(config.pagerName, when, answered != nullptr), config, options, target,
+                           error))
         return false;
     savedPath = target;
     prune(when);
     return true;
+}
+
+bool BackupFolder::saveUnderFreeName(const std::string& folder, const std::string& fileName,
+                                     const PagerConfiguration& config, SaveOptions options, std::string& savedPath,
+                                     std::string& error)
+{
+    static std::mutex naming;
+    const std::lock_guard<std::mutex> hold(naming);
+    savedPath = freePath(folder, fileName);
+    options.naming = FileNaming::MadeUp;
+    return PagerDataFile::save(savedPath, config, error, options);
 }
 
 }  // namespace harvelin

@@ -62,6 +62,14 @@ public:
     // taken.
     static std::string freePath(const std::string& folder, const std::string& fileName);
 
+    // Saves `config` at freePath(folder, fileName) (with `options`, made-up
+    // naming); `savedPath` receives that path, also when the save failed. The look for a free name and the
+    // save are one step for the whole program: two read-outs of a series on
+    // two ports, of pagers of one name in one second, never share a file.
+    static bool saveUnderFreeName(const std::string& folder, const std::string& fileName,
+                                  const PagerConfiguration& config, SaveOptions options, std::string& savedPath,
+                                  std::string& error);
+
 private:
     std::string path_;
 };

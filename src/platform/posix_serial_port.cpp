@@ -217,6 +217,8 @@ public:
         return std::make_unique<PosixSerialPort>(fd);
     }
 
+    // The program has one backend, which the ports of a series open from
+    // threads of their own: each thread asks about its own last open().
     PortProblem lastOpenProblem() const override { return problem_; }
 
 private:
@@ -226,8 +228,10 @@ private:
         return nullptr;
     }
 
-    PortProblem problem_;
+    static thread_local PortProblem problem_;
 };
+
+thread_local PortProblem PosixSerialBackend::problem_;
 
 }  // namespace
 

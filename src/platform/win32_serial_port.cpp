@@ -119,11 +119,15 @@ public:
         return std::make_unique<Win32SerialPort>(h);
     }
 
+    // The program has one backend, which the ports of a series open from
+    // threads of their own: each thread asks about its own last open().
     PortProblem lastOpenProblem() const override { return problem_; }
 
 private:
-    PortProblem problem_;
+    static thread_local PortProblem problem_;
 };
+
+thread_local PortProblem Win32SerialBackend::problem_;
 
 }  // namespace
 

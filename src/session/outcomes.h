@@ -4,6 +4,7 @@
 // what the session made of it, and the messages to tell, in order. The front
 // ends only show them.
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -42,6 +43,17 @@ struct SearchOutcome {
     // stopped, or the port line says it.
     Messages messages;
     bool found() const { return result.found; }
+};
+
+// The pager's name, read alone.
+struct NameReadOutcome {
+    bool noPager = false;
+    bool stopped = false;
+    // The name as the pager holds it (Windows-1252); none when it did not
+    // answer for it, or answered late.
+    std::optional<std::string> name;
+    // That there is no pager.
+    Messages messages;
 };
 
 struct ReadOutOutcome {

@@ -175,6 +175,23 @@ void PagerSession::keepBackup(const ReadOutResult& result, ReadOutOutcome& outco
     outcome.messages.push_back(backupFailedMessage(error));
 }
 
+NameReadOutcome PagerSession::readName(SessionEvents& events)
+{
+    NameReadOutcome outcome;
+    if (refusedWithoutPager(outcome))
+        return outcome;
+    leaveLearnMode(events);
+    const ReadOutResult result =
+        harvelin::readOut(link_, clock_, events, configuration_, reading_, ReadOutScope::PagerNameOnly);
+    outcome.stopped = link_.cancelled();
+    noteVersion(result.versionText, result.callerSlots);
+    if (result.pagerGone)
+        active_ = false;
+    if (result.complete())
+        outcome.name = result.read.pagerName;
+    return outcome;
+}
+
 WriteOutcome PagerSession::write(SessionEvents& events)
 {
     WriteOutcome outcome;

@@ -89,6 +89,9 @@ public:
     // incomplete one keeps the lines the pager answered there.
     enum class Backup : std::uint8_t { Keep, None };
     ReadOutOutcome readOut(SessionEvents& events, Backup backup = Backup::Keep);
+    // The pager's name alone, asked as a read-out asks for it (its version
+    // first); nothing else is read, kept or changed.
+    NameReadOutcome readName(SessionEvents& events);
     // "PC -> Pager" of `configuration()`; the result is told a second after
     // the last step, so a full progress bar can be seen. A complete write is
     // kept.

@@ -261,10 +261,28 @@ private:
     int progressStep_ = 0;
 };
 
+// How the read-out ended, once its steps are done.
+void finish(SerialLink& link, const ReadOut& run, ReadOutResult& result)
+{
+    if (link.cancelled()) {
+        result.end = ReadOutEnd::Cancelled;
+        return;
+    }
+    if (run.pagerGone()) {
+        treatLinkAsLost(link);
+        result.pagerGone = true;
+    }
+    result.lateReplySeen = link.lateReplySeen();
+
+    // A pager that answers late may have put a reply into another step.
+    const bool complete = run.complete() && !result.pagerGone && !result.lateReplySeen;
+    result.end = complete ? ReadOutEnd::Complete : ReadOutEnd::Incomplete;
+}
+
 }  // namespace
 
 ReadOutResult readOut(SerialLink& link, Clock& clock, OperationSink& sink, const PagerConfiguration& start,
-                      Reading reading)
+                      Reading reading, ReadOutScope scope)
 {
     ReadOutResult result;
     result.read = start;
@@ -296,6 +314,12 @@ ReadOutResult readOut(SerialLink& link, Clock& clock, OperationSink& sink, const
             (run.*read)();
     };
 
+    if (scope == ReadOutScope::PagerNameOnly) {
+        step(&ReadOut::readPagerName);
+        finish(link, run, result);
+        return result;
+    }
+
     // The caller slots its version has.
     for (unsigned n = 0; n < run.callerSlots() && !run.pagerGone(); ++n)
         run.readCallerSlot(n);
@@ -314,21 +338,10 @@ ReadOutResult readOut(SerialLink& link, Clock& clock, OperationSink& sink, const
     step(&ReadOut::readPagerName);
     step(&ReadOut::readBatteryDisplay);
     step(&ReadOut::readBuzzer);
-    if (link.cancelled()) {
-        result.end = ReadOutEnd::Cancelled;
-        return result;
-    }
-    if (run.pagerGone()) {
-        treatLinkAsLost(link);
-        result.pagerGone = true;
-    }
-    result.lateReplySeen = link.lateReplySeen();
-
-    // A pager that answers late may have put a reply into another step.
-    const bool complete = run.complete() && !result.pagerGone && !result.lateReplySeen;
-    result.end = complete ? ReadOutEnd::Complete : ReadOutEnd::Incomplete;
+    finish(link, run, result);
     return result;
 }
+
 
 bool keepReadOutBackup(const std::string& folder, const ReadOutResult& result, std::string& savedPath,
                        std::string& error)

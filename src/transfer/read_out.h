@@ -65,8 +65,13 @@ struct ReadOutResult {
 // line carefully, until two answers agree.
 enum class Reading : std::uint8_t { Once, Careful };
 
+// What a read-out asks for: everything, or (for a series that keeps each
+// pager's own name) the version and then the pager's name alone, with the
+// same waits and attempts as that step of a whole read-out.
+enum class ReadOutScope : std::uint8_t { Whole, PagerNameOnly };
+
 ReadOutResult readOut(SerialLink& link, Clock& clock, OperationSink& sink, const PagerConfiguration& start,
-                      Reading reading = Reading::Once);
+                      Reading reading = Reading::Once, ReadOutScope scope = ReadOutScope::Whole);
 
 // Keeps what a read-out gave in the backup folder `folder` (UTF-8): a
 // complete one whole, an incomplete one with only the lines the pager

@@ -16,68 +16,13 @@
 #include <tuple>
 #include <vector>
 
+#include "pty_programs.h"
 #include "test_files.h"
-
-extern char** environ;
 
 namespace harvelin {
 namespace {
 
 #if defined(ZELVATRON_SIM_PATH) && defined(HARVELIN_CLI_PATH)
-
-// Starts a program with stdout and stderr into files; its process id, or -1.
-pid_t startProgram(const std::vector<std::string>& args, const std::filesystem::path& outFile,
-                   const std::filesystem::path& errFile)
-{
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    posix_spawn_file_actions_addopen(&actions, 2, errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    std::vector<char*> argv;
-    for (const std::string& a : args)
-        argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    pid_t pid = 0;
-    const int rc = ::posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    return rc == 0 ? pid : -1;
-}
-
-// The exit status of a started program, or -1 when it did not end normally.
-int exitStatus(pid_t pid)
-{
-    int status = 0;
-    if (pid <= 0 || ::waitpid(pid, &status, 0) != pid || !WIFEXITED(status))
-        return -1;
-    return WEXITSTATUS(status);
-}
-
-// Whether `file` comes to hold `text` `count` times within `timeoutMs`.
-bool waitForText(const std::filesystem::path& file, const std::string& text, std::size_t count, int timeoutMs)
-{
-    auto seen = [&] {
-        const std::string now = readBytes(file);
-        std::size_t found = 0;
-        for (std::size_t at = now.find(text); at != std::string::npos; at = now.find(text, at + 1))
-            ++found;
-        return found >= count;
-    };
-    for (int waited = 0; waited < timeoutMs && !seen(); waited += 100)
-        ::usleep(100 * 1000);
-    return seen();
-}
-
-// With a signal, the program gets it after `signalAfterMs`.
-int runProgram(const std::vector<std::string>& args, const std::filesystem::path& outFile,
-               const std::filesystem::path& errFile, int signal = 0, int signalAfterMs = 0)
-{
-    const pid_t pid = startProgram(args, outFile, errFile);
-    if (pid > 0 && signal != 0) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(signalAfterMs));
-        ::kill(pid, signal);
-    }
-    return exitStatus(pid);
-}
 
 // zelvatron-sim on a pseudo-terminal, in real time, and harvelin-cli run
 // against it as a separate program.
@@ -91,51 +36,17 @@ protected:
         // The tool keeps its backups here, not in the user's data folder.
         ::setenv("XDG_DATA_HOME", (dir / "data").c_str(), 1);
 
-        // The simulator runs until it is told to end and prints the
-        // device to open as its first line.
-        int toSim[2];
-        int fromSim[2];
-        ASSERT_EQ(::pipe(toSim), 0);
-        ASSERT_EQ(::pipe(fromSim), 0);
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_adddup2(&actions, toSim[0], 0);
-        posix_spawn_file_actions_adddup2(&actions, fromSim[1], 1);
-        posix_spawn_file_actions_addclose(&actions, toSim[1]);
-        posix_spawn_file_actions_addclose(&actions, fromSim[0]);
         // The device keeps its name when the simulated pager is unplugged
         // and plugged again.
-        const std::string link = (dir / "pager").string();
-        const std::string log = (dir / "frames.log").string();
-        char* argv[] = {const_cast<char*>(ZELVATRON_SIM_PATH), const_cast<char*>("--link"),
-                        const_cast<char*>(link.c_str()), const_cast<char*>("--log"),
-                        const_cast<char*>(log.c_str()), nullptr};
-        const int rc = ::posix_spawn(&simPid, argv[0], &actions, nullptr, argv, environ);
-        posix_spawn_file_actions_destroy(&actions);
-        ::close(toSim[0]);
-        ::close(fromSim[1]);
-        simInput = toSim[1];
-        ASSERT_EQ(rc, 0);
-
-        std::string line;
-        char c = 0;
-        while (::read(fromSim[0], &c, 1) == 1 && c != '\n')
-            line += c;
-        ::close(fromSim[0]);
-        if (line.empty())
+        sim.start(dir / "pager", {"--log", (dir / "frames.log").string()});
+        if (sim.device.empty())
             GTEST_SKIP() << "the simulator found no pseudo-terminal";
-        device = line;
+        device = sim.device;
     }
 
     void TearDown() override
     {
-        if (simInput >= 0)
-            ::close(simInput);
-        if (simPid > 0) {
-            ::kill(simPid, SIGTERM);
-            int status = 0;
-            ::waitpid(simPid, &status, 0);
-        }
+        sim.end();
         std::error_code ignored;
         std::filesystem::remove_all(dir, ignored);
     }
@@ -149,19 +60,11 @@ protected:
         return status;
     }
 
-    // A command line for the simulator (see zelvatron-sim); it is read at
-    // once, so a short pause lets it take effect before the tool goes on.
-    void simulator(const std::string& command)
-    {
-        const std::string line = command + "\n";
-        ASSERT_EQ(::write(simInput, line.data(), line.size()), static_cast<ssize_t>(line.size()));
-        ::usleep(300 * 1000);
-    }
+    void simulator(const std::string& command) { ASSERT_TRUE(sim.command(command)); }
 
     std::filesystem::path dir;
+    SimulatedPagerProcess sim;
     std::string device;
-    pid_t simPid = -1;
-    int simInput = -1;
     std::string out;
     std::string err;
 };
@@ -216,14 +119,6 @@ TEST_F(CliPtyTest, SignalStopsTheCommandCleanlyWith130)
 }
 
 const std::filesystem::path SavedConfiguration = std::filesystem::path(HARVELIN_TEST_DATA) / "configuration.pag";
-
-std::vector<std::string> linesOf(const std::string& text)
-{
-    std::vector<std::string> lines;
-    for (std::size_t at = 0, end; (end = text.find('\n', at)) != std::string::npos; at = end + 1)
-        lines.push_back(text.substr(at, end - at));
-    return lines;
-}
 
 TEST_F(CliPtyTest, VerifyNamesTheSlotThePagerAcknowledgedButDidNotStore)
 {
@@ -281,14 +176,20 @@ TEST_F(CliPtyTest, EachWritesOnePagerAfterTheOtherUntilCtrlC)
 
     const std::vector<std::string> results = linesOf(readBytes(dir / "out.txt"));
     ASSERT_EQ(results.size(), 2u);
-    EXPECT_NE(results[0].find("  " + device + "  2.62  ok, verified"), std::string::npos) << results[0];
-    EXPECT_NE(results[1].find("  " + device + "  2.62  failed: the pager does not hold what was written"),
+    EXPECT_NE(results[0].find("  " + device + "  #1  Küche Süd  2.62  ok, verified"), std::string::npos) << results[0];
+    // The failed pager's number is served again by the next one.
+    EXPECT_NE(results[1].find("  " + device + "  #2  Küche Süd  2.62  failed: the pager does not hold what was "
+                                              "written (Platz 1)"),
               std::string::npos)
         << results[1];
     const std::vector<std::string> logged = linesOf(readBytes(log));
     ASSERT_EQ(logged.size(), 3u);
-    EXPECT_EQ(logged[0], "time,port,version,result\r");
-    EXPECT_EQ(logged[1].substr(logged[1].find(',')), "," + device + ",2.62,\"ok, verified\"\r");
+    EXPECT_EQ(logged[0], "time,port,number,name,version,result,differences\r");
+    EXPECT_EQ(logged[1].substr(logged[1].find(',')), "," + device + ",1,Küche Süd,2.62,\"ok, verified\",\r");
+    EXPECT_EQ(logged[2].substr(logged[2].find(',')),
+              "," + device + ",2,Küche Süd,2.62,failed: the pager does not hold what was written (Platz 1),"
+              "Platz 1: Rufknopf-ID\r");
+    EXPECT_NE(readBytes(dir / "err.txt").find("1 failed"), std::string::npos);
 }
 
 // The first Ctrl-C is answered at once and lets the pager at hand finish; a
@@ -316,11 +217,13 @@ TEST_F(CliPtyTest, SecondCtrlCStopsTheSeriesAtOnceAndLogsThePartlyWrittenPager)
         << told;
     const std::vector<std::string> results = linesOf(readBytes(dir / "out.txt"));
     ASSERT_EQ(results.size(), 1u);
-    EXPECT_NE(results[0].find("  " + device + "  2.62  interrupted: the pager is only partly written"), std::string::npos)
+    EXPECT_NE(results[0].find("  " + device + "  #1  Küche Süd  2.62  interrupted: the pager is only partly written"),
+              std::string::npos)
         << results[0];
     const std::vector<std::string> logged = linesOf(readBytes(log));
     ASSERT_EQ(logged.size(), 2u);
-    EXPECT_EQ(logged[1].substr(logged[1].find(',')), "," + device + ",2.62,interrupted: the pager is only partly written\r");
+    EXPECT_EQ(logged[1].substr(logged[1].find(',')),
+              "," + device + ",1,Küche Süd,2.62,interrupted: the pager is only partly written,\r");
 }
 
 struct StopCase {
@@ -396,7 +299,7 @@ TEST_F(CliPtyTest, RefusedFilesAndACutReadOutLeaveEveryFileAsItWas)
         ASSERT_LT(waited, 30000);
         ::usleep(50'000);
     }
-    ASSERT_EQ(::write(simInput, "unplug\n", 7), 7);
+    ASSERT_EQ(::write(sim.input, "unplug\n", 7), 7);
     int status = 0;
     ASSERT_EQ(::waitpid(pid, &status, 0), pid);
     ASSERT_TRUE(WIFEXITED(status));

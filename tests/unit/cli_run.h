@@ -39,7 +39,7 @@ struct CliRig : PagerLine {
     std::ostringstream out;
     std::ostringstream err;
     CliEnvironment env{backend, clock, [] { return PortTable::fromPaths({"ttyUSB0"}); }, {}, out, err, false, {}, '.',
-                       nullptr};
+                       nullptr, false};
 };
 
 }  // namespace harvelin

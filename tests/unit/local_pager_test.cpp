@@ -44,7 +44,8 @@ protected:
                        false,
                        {},
                        '.',
-                       nullptr};
+                       nullptr,
+                       false};
 };
 
 TEST_F(LocalPagerTest, SimulatedPagerStandsFirstAndOtherNamesReachTheSystem)

@@ -214,7 +214,8 @@ TEST_F(TechnicianCliTest, VerifyOnA16SlotPagerComparesWhatItHoldsAndSaysWhatNot)
     // version as the pager writes it.
     stop = [&] { return !out.str().empty(); };
     EXPECT_EQ(run({"write", SavedConfiguration.string(), "--each"}), exitcode::DeviceFailed);
-    EXPECT_NE(out.str().find("  ttyUSB0  1.40  failed: the pager has 16 slots and lacks the remote-delete text"),
+    EXPECT_NE(out.str().find("  ttyUSB0  #1  Küche Süd  1.40  failed: the pager has 16 slots and lacks the "
+                             "remote-delete text"),
               std::string::npos)
         << out.str();
 }
@@ -253,6 +254,45 @@ INSTANTIATE_TEST_SUITE_P(Kinds, SeriesLogRefusal,
                                            LogRefusal{"Folder", "it is a folder"}),
                          [](const ::testing::TestParamInfo<LogRefusal>& c) { return std::string(c.param.name); });
 
+struct NamingRefusal {
+    const char* name;
+    std::vector<std::string> args;  // "NAMES": a file holding `names`
+    std::string names;
+    std::string why;
+};
+
+class SeriesNamingRefusal : public TechnicianCliTest, public ::testing::WithParamInterface<NamingRefusal> {};
+
+// Every name is checked by the rule of what a pager's name may hold before
+// any port is opened; the refusal names the line.
+TEST_P(SeriesNamingRefusal, IsToldBeforeAnyPortIsOpened)
+{
+    writeBytes(file("namen.txt"), GetParam().names);
+    std::vector<std::string> args = {"write", SavedConfiguration.string(), "--each"};
+    for (const std::string& a : GetParam().args)
+        args.push_back(a == "NAMES" ? file("namen.txt") : a);
+    stop = [&] { return clock.nowMs() > 60000; };
+    EXPECT_EQ(run(args), exitcode::BadInput);
+    EXPECT_NE(err.str().find(GetParam().why), std::string::npos) << err.str();
+    EXPECT_NE(err.str().find("nothing was written"), std::string::npos) << err.str();
+    EXPECT_EQ(out.str(), "");
+    EXPECT_TRUE(pager->commands().empty());
+    EXPECT_EQ(clock.nowMs(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Names, SeriesNamingRefusal,
+    ::testing::Values(
+        NamingRefusal{"FifteenCharacters", {"--names", "NAMES"}, "Service 01\nKellnerin Maria\n",
+                      "namen.txt: line 2: pager name \"Kellnerin Maria\" is longer than 14 characters"},
+        NamingRefusal{"ControlCharacter", {"--names", "NAMES"}, "Service 01\r\nService 02\r\nBar\x07\r\n",
+                      "namen.txt: line 3: pager name \"Bar\\x07\" holds the control character \\x07"},
+        NamingRefusal{"EmptyLine", {"--names", "NAMES"}, "Service 01\n\nService 02\n", "line 2: no name"},
+        NamingRefusal{"PatternTooLong", {"--name-pattern", "Servicekraft {n:03}"}, "",
+                      "pager name \"Servicekraft 001\" is longer than 14 characters"},
+        NamingRefusal{"PatternWithoutNumber", {"--name-pattern", "Service {x}"}, "", "needs one {n}"}),
+    [](const ::testing::TestParamInfo<NamingRefusal>& c) { return std::string(c.param.name); });
+
 TEST_F(TechnicianCliTest, LogLineThatCannotBeWrittenEndsTheSeriesWithTwo)
 {
     const std::string log = file("serie.csv");
@@ -273,7 +313,7 @@ TEST_F(TechnicianCliTest, LogLineThatCannotBeWrittenEndsTheSeriesWithTwo)
     EXPECT_EQ(status, exitcode::BadInput);
     EXPECT_EQ(linesOf(out.str()).size(), 1u) << out.str();
     EXPECT_NE(err.str().find("harvelin-cli: cannot write the log " + log + ": " + std::strerror(EFBIG) +
-                             "; the series ends after this pager\n"),
+                             "; the series ends after the pagers at hand\n"),
               std::string::npos)
         << err.str();
 }
@@ -302,8 +342,8 @@ TEST_F(TechnicianCliTest, ReadEachKeepsEveryPagerInTheFolderUntilStopped)
     ASSERT_EQ(run({"read", "--each", file("serie"), "--log", file("serie.csv")}), exitcode::Success) << err.str();
     const std::vector<std::string> results = linesOf(out.str());
     ASSERT_EQ(results.size(), 2u);
-    EXPECT_NE(results[0].find("  ttyUSB0  2.62  ok Bar 1-20"), std::string::npos) << results[0];
-    EXPECT_NE(results[1].find("  ttyUSB0  2.62  ok Bar_2-20"), std::string::npos) << results[1];
+    EXPECT_NE(results[0].find("  ttyUSB0  #1  Bar 1  2.62  ok Bar 1-20"), std::string::npos) << results[0];
+    EXPECT_NE(results[1].find("  ttyUSB0  #2  Bar/2  2.62  ok Bar_2-20"), std::string::npos) << results[1];
     EXPECT_EQ(linesOf(readBytes(file("serie.csv"))).size(), 3u);
 
     std::vector<std::string> names;
@@ -318,6 +358,37 @@ TEST_F(TechnicianCliTest, ReadEachKeepsEveryPagerInTheFolderUntilStopped)
     const std::size_t once = told.find("Die Sicherungskopie");
     EXPECT_NE(once, std::string::npos) << told;
     EXPECT_EQ(told.find("Die Sicherungskopie", once + 1), std::string::npos) << told;
+}
+
+// A pattern names each pager by the counter from --first on; the series
+// ends once --count pagers are written well, each holding its own name.
+TEST_F(TechnicianCliTest, PatternNamesEachPagerAndTheSeriesEndsAtTheCount)
+{
+    std::vector<std::string> held;
+    std::int64_t unpluggedAt = -1;
+    stop = [&] {
+        if (linesOf(out.str()).size() > held.size()) {
+            held.push_back(pager->state().pagerName);
+            backend.unplug("ttyUSB0");
+            unpluggedAt = clock.nowMs();
+        } else if (unpluggedAt >= 0 && clock.nowMs() > unpluggedAt + 5000) {
+            pager->state() = sim::PagerState{};
+            backend.plug("ttyUSB0");
+            unpluggedAt = -1;
+        }
+        return clock.nowMs() > 600000;
+    };
+    ASSERT_EQ(run({"write", SavedConfiguration.string(), "--each", "--name-pattern", "Service {n:02}", "--first", "9",
+                   "--count", "2"}),
+              exitcode::Success)
+        << err.str();
+    const std::vector<std::string> results = linesOf(out.str());
+    ASSERT_EQ(results.size(), 2u) << err.str();
+    EXPECT_NE(results[0].find("  ttyUSB0  #1/2  Service 09  2.62  ok"), std::string::npos) << results[0];
+    EXPECT_NE(results[1].find("  ttyUSB0  #2/2  Service 10  2.62  ok"), std::string::npos) << results[1];
+    EXPECT_EQ(held, (std::vector<std::string>{"Service 09", "Service 10"}));
+    EXPECT_LT(clock.nowMs(), 600000);
+    EXPECT_NE(err.str().find("harvelin-cli: 2 pager(s), 0 failed, in "), std::string::npos) << err.str();
 }
 
 TEST_F(TechnicianCliTest, ExportAndImportGiveTheSameFileByteForByte)
@@ -366,10 +437,10 @@ TEST_F(TechnicianCliTest, SeriesLogGuardsAndEscapesThePagersVersionText)
     run({"write", SavedConfiguration.string(), "--each", "--log", file("serie.csv")});
     const std::vector<std::string> results = linesOf(out.str());
     ASSERT_EQ(results.size(), 1u) << err.str();
-    EXPECT_NE(results[0].find("  ttyUSB0  =2.62\\x9d  "), std::string::npos) << results[0];
+    EXPECT_NE(results[0].find("  ttyUSB0  #1  Küche Süd  =2.62\\x9d  "), std::string::npos) << results[0];
     const std::vector<std::string> log = linesOf(readBytes(file("serie.csv")));
     ASSERT_EQ(log.size(), 2u);
-    EXPECT_NE(log[1].find(",ttyUSB0,'=2.62\\x9d,"), std::string::npos) << log[1];
+    EXPECT_NE(log[1].find(",ttyUSB0,1,Küche Süd,'=2.62\\x9d,"), std::string::npos) << log[1];
 }
 
 struct ImportCase {
