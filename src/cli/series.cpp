@@ -293,7 +293,7 @@ private:
         pager.whileBusy = [this](Session& busy) { run_.sayEndOnce(busy); };
         std::string step = "searching";
         std::int64_t stepStartMs = run_.env.clock.nowMs();
-        const std::string who = "#" + std::to_string(number) + run_.tally.total();
+        std::string who = "#" + std::to_string(number) + run_.tally.total();
         int lastDone = 0;
         pager.progressSeen = [&](int done, int steps) {
             // A read-back after the write counts from the start again.
@@ -326,12 +326,18 @@ private:
             stopNow(pager);
             return run_.end(exitcode::Interrupted);
         }
-        SeriesPager at{pager, env_, number, name, [&](const std::string& next) {
+        const std::string place = who;
+        const auto named = [&](const std::string& given) { who = place + " " + shown(given); };
+        if (name)
+            named(*name);
+        SeriesPager at{pager, env_, number, name,
+                       [&](const std::string& next) {
                            step = next;
                            stepStartMs = run_.env.clock.nowMs();
                            lastDone = 0;
                            show(who + " " + step);
-                       }};
+                       },
+                       named};
         PagerResult result = run_.serve(at);
         if (result.name.empty() && name)
             result.name = *name;
@@ -339,12 +345,12 @@ private:
         const std::string& versionText = pager.pagerSession.pager().versionText;
         const std::string version = versionText.empty() ? "?" : shown(versionText);
         const std::string shownName = result.name.empty() ? "?" : shown(result.name);
-        run_.tally.finish(number, result.ok, who + " " + shownName + " on " + port_ + ": " + result.result);
+        run_.tally.finish(number, result.ok, place + " " + shownName + " on " + port_ + ": " + result.result);
         if (!run_.record(port_, number, version, result))
             run_.end(result.ends == exitcode::Interrupted ? result.ends : exitcode::BadInput);
         if (result.ends != exitcode::Success)
             run_.end(result.ends);
-        show(who + " " + shownName + ": " + result.result);
+        show(place + " " + shownName + ": " + result.result);
     }
 
     // Until the probe finds a pager (present) or finds it gone; false when

@@ -84,6 +84,8 @@ struct SeriesPager {
     std::optional<std::string> name;
     // Names the step under way on the port's live line ("writing").
     std::function<void(const std::string& step)> step;
+    // Puts the name the pager gets (Windows-1252) on the port's live line.
+    std::function<void(const std::string& name)> named;
 };
 
 struct SeriesSettings {

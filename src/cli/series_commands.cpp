@@ -123,6 +123,7 @@ PagerResult writeOne(SeriesPager& at, const PagerConfiguration& file, const Seri
         config.pagerName = *own.name;
     }
     pager.configuration() = config;
+    at.named(config.pagerName);
     at.step(options.verify ? "writing and reading back" : "writing");
     // Standard output keeps one line per pager; the differences go with
     // the form's messages, under the port's name.
@@ -188,6 +189,7 @@ int readEachCommand(CliEnvironment& env, Session& session, const std::string& fo
         // The name is made up as the backups' are, and as theirs it is never
         // written through a link; two ports never take one name.
         const std::string name = pager.configuration().pagerName;
+        at.named(name);
         std::string path;
         std::string error;
         if (!BackupFolder::saveUnderFreeName(folder, BackupFolder::fileName(name, std::time(nullptr)),
