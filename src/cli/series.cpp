@@ -1,7 +1,6 @@
 #include "cli/series.h"
 
 #include <atomic>
-#include <condition_variable>
 #include <cstdio>
 #include <ctime>
 #include <memory>

@@ -30,11 +30,8 @@ class CliPtyTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        std::string pattern = (std::filesystem::temp_directory_path() / "harvelin-cli-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        dir = pattern;
-        // The tool keeps its backups here, not in the user's data folder.
-        ::setenv("XDG_DATA_HOME", (dir / "data").c_str(), 1);
+        dir = cliScratchFolder("harvelin-cli");
+        ASSERT_FALSE(dir.empty());
 
         // The device keeps its name when the simulated pager is unplugged
         // and plugged again.

@@ -26,10 +26,8 @@ class SeriesPtyTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        std::string pattern = (std::filesystem::temp_directory_path() / "harvelin-series-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        dir = pattern;
-        ::setenv("XDG_DATA_HOME", (dir / "data").c_str(), 1);
+        dir = cliScratchFolder("harvelin-series");
+        ASSERT_FALSE(dir.empty());
     }
 
     void TearDown() override

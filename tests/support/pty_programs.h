@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <thread>
@@ -73,6 +74,19 @@ inline int runProgram(const std::vector<std::string>& args, const std::filesyste
         ::kill(pid, signal);
     }
     return exitStatus(pid);
+}
+
+// A fresh folder for a test that runs harvelin-cli, which keeps its backups
+// in the folder's "data", not in the user's data folder; empty when none
+// could be made.
+inline std::filesystem::path cliScratchFolder(const char* prefix)
+{
+    std::string pattern = (std::filesystem::temp_directory_path() / (std::string(prefix) + "-XXXXXX")).string();
+    if (::mkdtemp(pattern.data()) == nullptr)
+        return {};
+    const std::filesystem::path dir = pattern;
+    ::setenv("XDG_DATA_HOME", (dir / "data").c_str(), 1);
+    return dir;
 }
 
 // The whole lines of a program's output, without their newlines.
