@@ -145,7 +145,11 @@ int runCli(int argc, const char* const* argv, CliEnvironment& env)
     WriteOptions writeOptions;
     CLI::App* write = app.add_subcommand("write", "Open a .pag file and write it into the pager (\"PC -> Pager\")");
     write->add_option("FILE", file, "The .pag file to write")->required();
-    write->add_flag("--verify", writeOptions.verify, "Read the pager back and print every difference (exit 1)");
+    CLI::Option* writeVerify =
+        write->add_flag("--verify", writeOptions.verify, "Read the pager back and print every difference (exit 1)");
+    CLI::Option* writeJson =
+        write->add_flag("--json", writeOptions.json, "With --verify: the differences as one JSON object")
+            ->needs(writeVerify);
     write->add_flag("--backup", writeOptions.backup, "Read the pager first and keep that as a backup");
     CLI::Option* writeEach =
         write->add_flag("--each", writeOptions.each,
@@ -154,6 +158,7 @@ int runCli(int argc, const char* const* argv, CliEnvironment& env)
                         "\"the pager is gone\" is printed for the port");
     write->add_option("--log", writeOptions.series.log, "With --each: append every result line to this CSV file")
         ->needs(writeEach);
+    writeJson->excludes(writeEach);
     std::string namesFile;
     std::string namePattern;
     unsigned firstNumber = 1;
@@ -211,6 +216,7 @@ int runCli(int argc, const char* const* argv, CliEnvironment& env)
     CLI::App* verify = app.add_subcommand("verify", "Compare the pager with a .pag file without writing; "
                                                     "exit 1 when they differ");
     verify->add_option("FILE", file, "The .pag file")->required();
+    verify->add_flag("--json", json, "One JSON object instead of lines");
     std::string second;
     CLI::App* diff = app.add_subcommand("diff", "Compare two configurations, each a .pag file or \"pager\"; "
                                                 "exit 1 when they differ");
@@ -329,7 +335,7 @@ int runCli(int argc, const char* const* argv, CliEnvironment& env)
     if (write->parsed())
         return outputWritten(env, writeCommand(env, session, file, writeOptions));
     if (verify->parsed())
-        return outputWritten(env, verifyCommand(env, session, file));
+        return outputWritten(env, verifyCommand(env, session, file, json));
     if (diff->parsed())
         return outputWritten(env, diffCommand(env, session, file, second, json));
     if (show->parsed())

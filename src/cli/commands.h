@@ -44,6 +44,7 @@ struct WriteOptions {
     bool backup = false;
     bool each = false;
     bool partial = false;  // a file that lacks lines is written too
+    bool json = false;     // with verify: the differences as JSON
     SeriesOptions series;
 };
 int writeCommand(CliEnvironment& env, Session& session, const std::string& file, const WriteOptions& options);
@@ -93,12 +94,18 @@ struct WriteReport {
 std::string smallPagerNote(unsigned callerSlots, const std::string& pagerLacks, const std::string& notDone);
 
 // Writes what the session holds into the pager it found (and, with
-// `verify`, reads it back and prints every difference to `differencesTo`).
-// Says only what the form's messages and the differences do not: the caller
+// `verify`, reads it back; the report holds every difference). Says only
+// what the form's messages do not: the caller prints the differences and
 // tells the end in its own words.
-WriteReport writeHeldConfiguration(CliEnvironment& env, Session& session, bool verify, std::ostream& differencesTo);
+WriteReport writeHeldConfiguration(CliEnvironment& env, Session& session, bool verify);
 
-int verifyCommand(CliEnvironment& env, Session& session, const std::string& file);
+// The differences one a line in the form's German ("Platz 7 Meldetext: Datei
+// "Tisch 7", Pager "Bar""), or with `json` one object that also holds each
+// line; 1 when there are any.
+int printDifferences(std::ostream& to, const std::vector<ConfigurationDifference>& differences,
+                     std::string_view firstSide, std::string_view secondSide, bool json);
+
+int verifyCommand(CliEnvironment& env, Session& session, const std::string& file, bool json);
 int diffCommand(CliEnvironment& env, Session& session, const std::string& first, const std::string& second,
                 bool json);
 

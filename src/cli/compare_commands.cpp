@@ -42,23 +42,10 @@ int comparePager(CliEnvironment& env, Session& session, const PagerConfiguration
     return exitcode::Success;
 }
 
-// A difference as a message says it: the two values quoted with their
-// control characters escaped and cut short where they are long, since they
-// may come from a pager's replies.
-std::string shownLine(ConfigurationDifference d)
+// A difference's line for this terminal.
+std::string shownLine(const ConfigurationDifference& d, std::string_view firstSide, std::string_view secondSide)
 {
-    d.first = shownInMessage(d.first, false);
-    d.second = shownInMessage(d.second, false);
-    return win1252ToUtf8(d.line());
-}
-
-// The differences one a line; 1 when there are any.
-int printDifferences(std::ostream& to, const std::vector<ConfigurationDifference>& differences)
-{
-    for (const ConfigurationDifference& d : differences)
-        to << shownLine(d) << '\n';
-    to << std::flush;
-    return differences.empty() ? exitcode::Success : exitcode::DeviceFailed;
+    return win1252ToUtf8(d.line(firstSide, secondSide));
 }
 
 }  // namespace
@@ -94,9 +81,9 @@ int exitStatusOf(WriteEnd end)
     }
 }
 
-WriteReport writeHeldConfiguration(CliEnvironment& env, Session& session, bool verify, std::ostream& differencesTo)
+WriteReport writeHeldConfiguration(CliEnvironment& env, Session& session, bool verify)
 {
-    const WriteOutcome write = session.write();
+    const WriteOutcome write = session.write(verify ? PagerSession::Check::ReadBack : PagerSession::Check::None);
     WriteReport report{WriteEnd::NotAcknowledged, write.result.succeeded, write.result.slotCommandsSent,
                        write.result.callerSlots, write.pagerLacks, {}};
     const auto ended = [&report](WriteEnd end) {
@@ -112,29 +99,43 @@ WriteReport writeHeldConfiguration(CliEnvironment& env, Session& session, bool v
     }
     if (!report.acknowledged)
         return ended(WriteEnd::NotAcknowledged);
-    // A 16-slot pager that had to leave slots out is checked all the same:
-    // what it did take may differ too.
     const WriteEnd written = write.slotsLeftOut ? WriteEnd::SlotsLeftOut : WriteEnd::Written;
-    if (!verify)
+    if (!write.readBack)
         return ended(written);
-    // What was just written is no backup worth keeping.
-    const PagerComparison readBack = session.pagerSession.compare(session, session.configuration());
-    if (readBack.readOut.stopped) {
-        stopNow(session);
-        return ended(WriteEnd::Interrupted);
-    }
+    const PagerComparison& readBack = *write.readBack;
     if (!readBack.readOut.replaced)
         return ended(WriteEnd::ReadBackIncomplete);
     if (!readBack.pagerLacks.empty())
         complain(env) << smallPagerNote(readBack.readOut.result.callerSlots, readBack.pagerLacks, "not compared")
                       << '\n';
     report.differences = readBack.differences;
-    if (printDifferences(differencesTo, readBack.differences) != exitcode::Success)
-        return ended(WriteEnd::Differs);
-    return ended(written);
+    return ended(report.differences.empty() ? written : WriteEnd::Differs);
 }
 
-int verifyCommand(CliEnvironment& env, Session& session, const std::string& file)
+int printDifferences(std::ostream& to, const std::vector<ConfigurationDifference>& differences,
+                     std::string_view firstSide, std::string_view secondSide, bool json)
+{
+    if (json) {
+        nlohmann::ordered_json j;
+        j["equal"] = differences.empty();
+        j["differences"] = nlohmann::ordered_json::array();
+        for (const ConfigurationDifference& d : differences) {
+            j["differences"].push_back({{"place", win1252ToUtf8(d.place)},
+                                        {"field", win1252ToUtf8(d.field)},
+                                        {"first", win1252ToUtf8(d.first)},
+                                        {"second", win1252ToUtf8(d.second)},
+                                        {"line", shownLine(d, firstSide, secondSide)}});
+        }
+        to << j.dump(2) << '\n';
+    } else {
+        for (const ConfigurationDifference& d : differences)
+            to << shownLine(d, firstSide, secondSide) << '\n';
+    }
+    to << std::flush;
+    return differences.empty() ? exitcode::Success : exitcode::DeviceFailed;
+}
+
+int verifyCommand(CliEnvironment& env, Session& session, const std::string& file, bool json)
 {
     FileCoverage has;
     const std::optional<PagerConfiguration> expected = fileConfiguration(env, file, &has);
@@ -143,7 +144,7 @@ int verifyCommand(CliEnvironment& env, Session& session, const std::string& file
     PagerComparison comparison;
     if (const int status = comparePager(env, session, *expected, has, file, comparison); status != exitcode::Success)
         return status;
-    const int status = printDifferences(env.out, comparison.differences);
+    const int status = printDifferences(env.out, comparison.differences, side::File, side::Pager, json);
     if (status != exitcode::Success)
         complain(env) << "the pager does not hold what " << file << " holds\n";
     return status;
@@ -187,20 +188,10 @@ int diffCommand(CliEnvironment& env, Session& session, const std::string& first,
         }
     }
 
-    if (!json)
-        return printDifferences(env.out, differences);
-    nlohmann::ordered_json j;
-    j["equal"] = differences.empty();
-    j["differences"] = nlohmann::ordered_json::array();
-    for (const ConfigurationDifference& d : differences) {
-        j["differences"].push_back({{"place", win1252ToUtf8(d.place)},
-                                    {"field", win1252ToUtf8(d.field)},
-                                    {"first", win1252ToUtf8(d.first)},
-                                    {"second", win1252ToUtf8(d.second)},
-                                    {"line", shownLine(d)}});
-    }
-    env.out << j.dump(2) << '\n' << std::flush;
-    return differences.empty() ? exitcode::Success : exitcode::DeviceFailed;
+    // Two files are named by their order, the pager as the pager.
+    const std::string_view firstSide = firstIsPager ? side::Pager : second == PagerSource ? side::File : side::FirstFile;
+    const std::string_view secondSide = second == PagerSource ? side::Pager : firstIsPager ? side::File : side::SecondFile;
+    return printDifferences(env.out, differences, firstSide, secondSide, json);
 }
 
 }  // namespace harvelin::cli

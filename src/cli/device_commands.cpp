@@ -143,8 +143,10 @@ int writeCommand(CliEnvironment& env, Session& session, const std::string& file,
     // The file is read again: it may have changed since it was checked.
     if (!openFile(env, file, session.configuration()))
         return exitcode::BadInput;
-    const WriteReport report = writeHeldConfiguration(env, session, options.verify, env.out);
+    const WriteReport report = writeHeldConfiguration(env, session, options.verify);
     const WriteEnd end = report.end;
+    if (end == WriteEnd::Differs || (options.json && end == WriteEnd::Written && options.verify))
+        printDifferences(env.out, report.differences, side::File, side::Pager, options.json);
     switch (end) {
     case WriteEnd::Interrupted: complain(env) << "interrupted; " << report.leftByStop() << '\n'; break;
     case WriteEnd::ReadBackIncomplete:

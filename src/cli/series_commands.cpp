@@ -127,7 +127,8 @@ PagerResult writeOne(SeriesPager& at, const PagerConfiguration& file, const Seri
     at.step(options.verify ? "writing and reading back" : "writing");
     // Standard output keeps one line per pager; the differences go with
     // the form's messages, under the port's name.
-    const WriteReport report = writeHeldConfiguration(at.env, pager, options.verify, at.env.err);
+    const WriteReport report = writeHeldConfiguration(at.env, pager, options.verify);
+    printDifferences(at.env.err, report.differences, side::File, side::Pager, false);
     PagerResult result;
     result.differences = differingFields(report.differences);
     result.name = config.pagerName;

@@ -84,10 +84,10 @@ ReadOutOutcome Session::read(PagerSession::Backup backup)
     return outcome;
 }
 
-WriteOutcome Session::write()
+WriteOutcome Session::write(PagerSession::Check check)
 {
     progress(0);
-    const WriteOutcome outcome = pagerSession.write(*this);
+    const WriteOutcome outcome = pagerSession.write(*this, check);
     tellAll(outcome.messages);
     return outcome;
 }

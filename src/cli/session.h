@@ -115,7 +115,7 @@ public:
     // read-out replaces. Tells the form's messages.
     ReadOutOutcome read(PagerSession::Backup backup = PagerSession::Backup::Keep);
     // "PC -> Pager" of `configuration()`; tells how it went, as the form does.
-    WriteOutcome write();
+    WriteOutcome write(PagerSession::Check check = PagerSession::Check::None);
     // Teaches caller slot `slot` (1..32) a call button: false when the
     // pager did not take up learn mode; then the window runs, and the
     // identity heard goes into `configuration()`.

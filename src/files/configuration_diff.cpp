@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "model/configuration_rule.h"
 #include "model/conversions.h"
 #include "model/win1252.h"
 
@@ -41,9 +42,11 @@ std::string identityText(const CallerEntry& slot)
     return padded.substr(padded.find_first_not_of(' '));
 }
 
-std::string ConfigurationDifference::line() const
+std::string ConfigurationDifference::line(std::string_view firstSide, std::string_view secondSide) const
 {
-    return place + ": " + field + " \"" + second + "\" statt \"" + first + "\"";
+    const auto quoted = [](const std::string& value) { return '"' + shownInMessage(value, false) + '"'; };
+    return place + ' ' + field + ": " + std::string(firstSide) + ' ' + quoted(first) + ", " + std::string(secondSide) +
+           ' ' + quoted(second);
 }
 
 std::vector<ConfigurationDifference> compareConfigurations(const PagerConfiguration& first,

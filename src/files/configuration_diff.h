@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "files/pager_data_file.h"
@@ -15,10 +16,21 @@ struct ConfigurationDifference {
     std::string first;  // the value in the first configuration
     std::string second; // the value in the second
 
-    // "Platz 7: Meldetext "Tisch 7" statt "Bar"": what the second holds
-    // instead of what the first holds.
-    std::string line() const;
+    // "Platz 7 Meldetext: Formular "Tisch 7", Pager "Bar"": the field, then
+    // each side by its name (Windows-1252) with its value. The values are
+    // quoted as a message quotes them, since they may come from a pager's
+    // replies: control characters escaped, long ones cut short.
+    std::string line(std::string_view firstSide, std::string_view secondSide) const;
 };
+
+// The names of the sides in a difference's line.
+namespace side {
+inline constexpr std::string_view Form = "Formular";
+inline constexpr std::string_view Pager = "Pager";
+inline constexpr std::string_view File = "Datei";
+inline constexpr std::string_view FirstFile = "Datei 1";
+inline constexpr std::string_view SecondFile = "Datei 2";
+}  // namespace side
 
 // Every slot and every setting the file keeps, in the form's order: caller
 // slots, kitchen calls, then the settings.

@@ -74,6 +74,17 @@ struct ReadOutOutcome {
     std::string backupPath;
 };
 
+// What comparing the pager with a configuration found. Only what both hold
+// is compared: a 16-slot pager holds no slots 17..32, no kitchen calls and
+// no remote delete, and an incomplete file only the lines it has.
+struct PagerComparison {
+    ReadOutOutcome readOut;
+    std::vector<ConfigurationDifference> differences;
+    // What the pager does not hold, in English ("caller slots 17-32, ..."):
+    // empty when it holds everything.
+    std::string pagerLacks;
+};
+
 struct WriteOutcome {
     bool noPager = false;  // no pager found: nothing was sent
     bool stopped = false;
@@ -85,17 +96,13 @@ struct WriteOutcome {
     // What that pager does not hold, as the read-out's coverage says it
     // ("caller slots 17-32, ..."); empty when nothing was left out.
     std::string pagerLacks;
-};
-
-// What comparing the pager with a configuration found. Only what both hold
-// is compared: a 16-slot pager holds no slots 17..32, no kitchen calls and
-// no remote delete, and an incomplete file only the lines it has.
-struct PagerComparison {
-    ReadOutOutcome readOut;
-    std::vector<ConfigurationDifference> differences;
-    // What the pager does not hold, in English ("caller slots 17-32, ..."):
-    // empty when it holds everything.
-    std::string pagerLacks;
+    // The read-back of a write that was to be checked and was acknowledged:
+    // what the pager holds compared with what was written. Then "Daten
+    // erfolgreich übertragen" is told only when they agree; otherwise the
+    // differences say it, or WriteNotVerifiedMessage that the pager could
+    // not be read back.
+    std::optional<PagerComparison> readBack;
+    bool verified() const { return readBack && readBack->readOut.replaced && readBack->differences.empty(); }
 };
 
 // How "Lernen" began: the pager in learn mode, or the message why not.

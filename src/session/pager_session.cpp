@@ -192,7 +192,7 @@ NameReadOutcome PagerSession::readName(SessionEvents& events)
     return outcome;
 }
 
-WriteOutcome PagerSession::write(SessionEvents& events)
+WriteOutcome PagerSession::write(SessionEvents& events, Check check)
 {
     WriteOutcome outcome;
     if (refusedWithoutPager(outcome))
@@ -205,15 +205,25 @@ WriteOutcome PagerSession::write(SessionEvents& events)
     noteVersion(result.versionText, result.callerSlots);
     if (result.pagerGone)
         active_ = false;
+    // A stopped write is not read back. A 16-slot pager that left lines out
+    // is, in what it took: that may differ too.
+    if (check == Check::ReadBack && result.succeeded && !outcome.stopped) {
+        outcome.readBack = compare(events, config);
+        outcome.stopped = outcome.readBack->readOut.stopped;
+    }
     if (!result.cancelled && !result.refused)
         clock_.sleepMs(WriteResultWaitMs);
-    outcome.messages.push_back(messageFor(result));
+    if (!outcome.readBack || outcome.verified())
+        outcome.messages.push_back(messageFor(result));
+    else if (!outcome.readBack->readOut.replaced)
+        outcome.messages.emplace_back(win1252(WriteNotVerifiedMessage));
     outcome.slotsLeftOut = result.leftSlotsOut;
     if (result.leftSlotsOut) {
         outcome.messages.push_back(win1252(SmallPagerMessage));
         outcome.pagerLacks = FileCoverage::heldByPager(result.callerSlots).missing();
     }
-    if (result.succeeded && !result.leftSlotsOut)
+    // What the pager was found not to hold is not kept as written.
+    if (result.succeeded && !result.leftSlotsOut && (!outcome.readBack || outcome.verified()))
         kept_ = config;
     return outcome;
 }
@@ -222,7 +232,13 @@ PagerComparison PagerSession::compare(SessionEvents& events, PagerConfiguration 
                                       const FileCoverage& expectedHas, Backup backup)
 {
     PagerComparison comparison;
+    const PagerConfiguration held = configuration_;
+    const PagerConfiguration kept = kept_;
+    const std::string status = statusLine_;
     comparison.readOut = readOutFrom(events, expected, backup);
+    configuration_ = held;
+    kept_ = kept;
+    statusLine_ = status;
     if (!comparison.readOut.result.complete())
         return comparison;
     const FileCoverage pagerHas = FileCoverage::heldByPager(comparison.readOut.result.callerSlots);

@@ -94,12 +94,15 @@ public:
     NameReadOutcome readName(SessionEvents& events);
     // "PC -> Pager" of `configuration()`; the result is told a second after
     // the last step, so a full progress bar can be seen. A complete write is
-    // kept.
-    WriteOutcome write(SessionEvents& events);
+    // kept. With Check::ReadBack, a write the pager acknowledged is read back
+    // and compared (outcome.readBack) before its result is told.
+    enum class Check : std::uint8_t { None, ReadBack };
+    WriteOutcome write(SessionEvents& events, Check check = Check::None);
     // Reads the pager and compares it with `expected`, of which only the
-    // lines in `expectedHas` count; a complete read-out takes the place of
-    // `configuration()`. A read-back right after a write is no backup worth
-    // keeping, so none is kept unless asked for.
+    // lines in `expectedHas` count. What the session holds (its
+    // configuration, what is kept, the status line) stays as it was. A
+    // read-back right after a write is no backup worth keeping, so none is
+    // kept unless asked for.
     PagerComparison compare(SessionEvents& events, PagerConfiguration expected,
                             const FileCoverage& expectedHas = FileCoverage::everything(),
                             Backup backup = Backup::None);

@@ -16,7 +16,7 @@ namespace harvelin {
 // Shown by every handler that needs the pager and finds no link to it.
 constexpr std::string_view NoConnectionMessage = "Es besteht keine Verbindung zum Zelvatron!";
 
-// These three are written in UTF-8 here; the form shows them as
+// These are written in UTF-8 here; the form shows them as
 // Windows-1252 bytes (win1252()).
 
 // A read-out stopped part-way puts the form back as it was.
@@ -31,6 +31,22 @@ constexpr std::string_view WriteCancelledUntouchedMessage =
 // A pager below version 1.5 has no room for slots 17..32 and the kitchen calls.
 constexpr std::string_view SmallPagerMessage =
     "Der Pager hat nur 16 Speicherplätze: Plätze 17 bis 32 und die Küchenrufe wurden nicht übertragen.";
+
+// A write that was to be checked, and was acknowledged, but could not be
+// read back in full.
+constexpr std::string_view WriteNotVerifiedMessage =
+    "Daten übertragen, aber nicht geprüft: der Pager wurde nicht vollständig gelesen.";
+
+// What "Mit Pager vergleichen" found, and what a write that was checked
+// found: above the list of differences, or alone when there are none. A
+// 16-slot pager adds the note of what it does not hold.
+constexpr std::string_view AgreeMessage = "Pager und Formular stimmen überein";
+constexpr std::string_view DiffersHeading = "Pager und Formular unterscheiden sich:";
+constexpr std::string_view WrittenButDiffersHeading =
+    "Daten übertragen, aber der Pager hält nicht, was das Formular zeigt:";
+constexpr std::string_view SmallPagerNotComparedNote =
+    "Der Pager hat nur 16 Speicherplätze: Plätze 17 bis 32, die Küchenrufe und die Fernlöschung wurden nicht "
+    "verglichen.";
 
 // The write's result stays on the progress bar this long before it is told.
 constexpr unsigned WriteResultWaitMs = 1000;

@@ -6,6 +6,7 @@
 #include <tuple>
 #include <vector>
 
+#include "files/configuration_diff.h"
 #include "files/pager_data_file.h"
 #include "form_results.h"
 #include "model/conversions.h"
@@ -122,28 +123,68 @@ TEST_P(CompleteReadOut, GivesWhatThePagerHoldsInOrderWithExactTiming)
     EXPECT_TRUE(rig.keepAliveOnNextWatch());
 }
 
-// Comparing reads the pager and counts only what both hold: a small pager
-// holds no slots 17..32 and no kitchen calls, and says what it lacks.
-TEST_P(CompleteReadOut, ComparisonCountsOnlyWhatBothHold)
+// Comparing reads the pager and names every kind of field that differs, in
+// the form's words, with the form's side first. A small pager is compared
+// only in what it holds: its 16 slots and the settings it has. What the
+// session holds stays as it was.
+TEST_P(CompleteReadOut, ComparisonNamesEveryKindOfFieldThatBothHold)
 {
     const PagerKind& kind = GetParam();
     const bool full = kind.callerSlots == 32;
     rig.pagerState().version = kind.version;
-    PagerConfiguration expected = readOut().result.read;
-    expected.image.callers[2].text.assign("Bar");
-    expected.image.callers[19].text.assign("Tisch 20");
-    expected.image.kitchenCalls[2].key = 9;
-    const PagerComparison got = rig.session.compare(rig.events, expected);
+    rig.pagerState().callers[2].text = "Bar";
+    rig.pagerState().callers[4].id = {1, 2, 3, 4, 5};
+    const PagerConfiguration pager = readOut().result.read;
+    PagerConfiguration form = pager;
+    form.image.callers[2].text.assign("Tisch 3");
+    form.image.callers[4].buttonId = {9, 9, 9, 9};
+    form.image.callers[19].text.assign("Tisch 20");
+    form.image.kitchenCalls[2].text.assign(win1252("Küche"));
+    form.image.kitchenCalls[2].key = 9;
+    form.image.kitchenCalls[2].station = 7;
+    form.pagerName = "Theke";
+    form.remoteDeleteText = "weg";
+    form.battery = !pager.battery;
+    form.buzzer = !pager.buzzer;
+    form.remoteDelete = !pager.remoteDelete;
+    const PagerConfiguration held = rig.session.configuration();
+    const std::string status = rig.session.statusLine();
+
+    const PagerComparison got = rig.session.compare(rig.events, form);
     ASSERT_TRUE(got.readOut.result.complete());
-    std::vector<std::string> places;
+    std::vector<std::string> lines;
     for (const ConfigurationDifference& difference : got.differences)
-        places.push_back(difference.place);
-    std::vector<std::string> differing = {"Platz 3"};
+        lines.push_back(difference.line(side::Form, side::Pager));
+    const auto onOff = [](bool on) { return std::string(on ? "ein" : "aus"); };
+    std::vector<std::string> expected = {
+        "Platz 3 Meldetext: Formular \"Tisch 3\", Pager \"Bar\"",
+        "Platz 5 Rufknopf-ID: Formular \"" + identityText(form.image.callers[4]) + "\", Pager \"" +
+            identityText(pager.image.callers[4]) + "\""};
     if (full)
-        differing.insert(differing.end(), {"Platz 20", win1252("Küchenruf 3")});
-    EXPECT_EQ(places, differing);
-    EXPECT_EQ(got.pagerLacks.empty(), full);
+        expected.insert(expected.end(),
+                        {"Platz 20 Meldetext: Formular \"Tisch 20\", Pager \"\"",
+                         win1252("Küchenruf 3 Meldetext: Formular \"Küche\", Pager \"") +
+                             pager.image.kitchenCalls[2].text.str() + "\"",
+                         win1252("Küchenruf 3 Taste: Formular \"9\", Pager \"") +
+                             std::to_string(pager.image.kitchenCalls[2].key) + "\"",
+                         win1252("Küchenruf 3 Station: Formular \"7\", Pager \"") +
+                             std::to_string(pager.image.kitchenCalls[2].station) + "\""});
+    expected.push_back("Einstellungen Pager-Name: Formular \"Theke\", Pager \"" + pager.pagerName + "\"");
+    if (full)
+        expected.push_back(win1252("Einstellungen Fernlöschtext: Formular \"weg\", Pager \"") +
+                           pager.remoteDeleteText + "\"");
+    expected.push_back("Einstellungen Batteriespannung: Formular \"" + onOff(form.battery) + "\", Pager \"" +
+                       onOff(pager.battery) + "\"");
+    expected.push_back("Einstellungen Summer: Formular \"" + onOff(form.buzzer) + "\", Pager \"" +
+                       onOff(pager.buzzer) + "\"");
+    if (full)
+        expected.push_back(win1252("Einstellungen Fernlöschung: Formular \"") + onOff(form.remoteDelete) +
+                           "\", Pager \"" + onOff(pager.remoteDelete) + "\"");
+    EXPECT_EQ(lines, expected);
     EXPECT_EQ(got.pagerLacks.find("caller slots 17-32") != std::string::npos, !full) << got.pagerLacks;
+    EXPECT_TRUE(sameConfiguration(rig.session.configuration(), held));
+    EXPECT_TRUE(sameConfiguration(rig.session.kept(), pager));
+    EXPECT_EQ(rig.session.statusLine(), status);
 }
 
 INSTANTIATE_TEST_SUITE_P(Pagers, CompleteReadOut, PagerKinds,

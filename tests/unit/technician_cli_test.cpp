@@ -184,8 +184,14 @@ TEST_F(TechnicianCliTest, VerifyComparesWithoutWriting)
     pager->state().vibration = 3;
     pager->clearLog();
     EXPECT_EQ(run({"verify", SavedConfiguration.string()}), exitcode::DeviceFailed);
-    EXPECT_EQ(out.str(), win1252ToUtf8(win1252("Küchenruf 3: Taste \"9\" statt \"255\"\n")) +
-                             "Einstellungen: Summer \"ein\" statt \"aus\"\n");
+    const std::string lines = "Küchenruf 3 Taste: Datei \"255\", Pager \"9\"\n"
+                              "Einstellungen Summer: Datei \"aus\", Pager \"ein\"\n";
+    EXPECT_EQ(out.str(), lines);
+    // JSON carries the same lines, for a script.
+    EXPECT_EQ(run({"verify", SavedConfiguration.string(), "--json"}), exitcode::DeviceFailed);
+    EXPECT_EQ(out.str().rfind("{\n  \"equal\": false,", 0), 0u) << out.str();
+    EXPECT_NE(out.str().find(R"("line": "Küchenruf 3 Taste: Datei \"255\", Pager \"9\"")"), std::string::npos);
+    EXPECT_NE(out.str().find(R"("line": "Einstellungen Summer: Datei \"aus\", Pager \"ein\"")"), std::string::npos);
     EXPECT_FALSE(pagerWasWritten());
 }
 
@@ -207,7 +213,7 @@ TEST_F(TechnicianCliTest, VerifyOnA16SlotPagerComparesWhatItHoldsAndSaysWhatNot)
     EXPECT_EQ(run({"write", SavedConfiguration.string(), "--verify"}), exitcode::DeviceFailed);
     ASSERT_FALSE(out.str().empty());
     for (const std::string& line : linesOf(out.str()))
-        EXPECT_EQ(line.rfind("Platz 1: ", 0), 0u) << line;
+        EXPECT_EQ(line.rfind("Platz 1 ", 0), 0u) << line;
     EXPECT_NE(err.str().find(notCompared), std::string::npos) << err.str();
 
     // In a series the result line tells it in the same words, with the

@@ -8,8 +8,10 @@
 
 #include "form_results.h"
 #include "model/win1252.h"
+#include "files/configuration_diff.h"
 #include "files/pager_data_file.h"
 #include "session_rig.h"
+#include "transfer/messages.h"
 #include "transfer_fixture.h"
 
 namespace harvelin {
@@ -159,6 +161,57 @@ TEST_F(WriteTest, SlotAcknowledgementMayHoldZeroBytesAndEitherSpelling)
     EXPECT_EQ(write().messages, std::vector<std::string>{Success});
     EXPECT_EQ(rig.countStartingWith(">Setze:0 "), 1);
 }
+
+// A write that is to be checked is read back after the pager acknowledged
+// it. Its success is told only when the pager holds what was written; a
+// slot the pager acknowledged but did not store is named, and a read-back
+// that does not finish says that the write is not checked. Only a verified
+// write is kept.
+struct CheckedWrite {
+    const char* name;
+    std::function<void(SessionRig&)> prepare;
+    Messages messages;
+    std::vector<std::string> differences;
+};
+
+class CheckedWriteTest : public WriteTest, public ::testing::WithParamInterface<CheckedWrite> {};
+
+TEST_P(CheckedWriteTest, TellsSuccessOnlyWhenThePagerHoldsWhatWasWritten)
+{
+    const CheckedWrite& c = GetParam();
+    c.prepare(rig);
+    PagerConfiguration config = startConfiguration();
+    config.image.callers[8].text.assign("Tisch 9");
+    const WriteOutcome outcome = rig.timed([&] {
+        rig.session.configuration() = config;
+        return rig.session.write(rig.events, PagerSession::Check::ReadBack);
+    });
+    EXPECT_TRUE(outcome.result.succeeded);
+    EXPECT_EQ(outcome.messages, c.messages);
+    ASSERT_TRUE(outcome.readBack);
+    std::vector<std::string> lines;
+    for (const ConfigurationDifference& d : outcome.readBack->differences)
+        lines.push_back(d.line(side::Form, side::Pager));
+    EXPECT_EQ(lines, c.differences);
+    EXPECT_EQ(sameConfiguration(rig.session.kept(), config), outcome.verified());
+    EXPECT_TRUE(sameConfiguration(rig.session.configuration(), config));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Session, CheckedWriteTest,
+    ::testing::Values(CheckedWrite{"Agrees", [](SessionRig&) {}, {Success}, {}},
+                      CheckedWrite{"SlotNotStored",
+                                   [](SessionRig& rig) {
+                                       rig.pagerState().callers[8].text = "Tisch 1";
+                                       rig.faults().forgetCallerWrite.insert(8);
+                                   },
+                                   {},
+                                   {"Platz 9 Meldetext: Formular \"Tisch 9\", Pager \"Tisch 1\""}},
+                      CheckedWrite{"NotReadBack",
+                                   [](SessionRig& rig) { rig.faults().silentFor[">Lese:3"] = -1; },
+                                   {win1252(WriteNotVerifiedMessage)},
+                                   {}}),
+    [](const auto& test) { return std::string(test.param.name); });
 
 // A write that fails says which steps the pager did not take over, with its
 // last answer, and up to where it holds the new data; it is not kept.
