@@ -33,7 +33,7 @@ h2 { font-size: 11pt; margin: 4mm 0 1mm; border-bottom: 1.5pt solid #000; }
 table.slots { border-collapse: collapse; }
 .slots th, .slots td { border: 0.5pt solid #777; padding: 0.6mm 1.5mm; text-align: left; }
 .slots thead th { background: #e6e6e6; font-weight: bold; }
-.slots td.number { text-align: right; }
+.slots td.number, .slots th.number { text-align: right; }
 .slots td.identity { font-family: "Liberation Mono", "Courier New", monospace; text-align: right; }
 .slots tbody tr:nth-child(even) td { background: #f4f4f4; }
 .left-out { margin: 1mm 0 0; font-style: italic; }
@@ -150,7 +150,8 @@ std::string callers(const PagerConfiguration& config)
     const std::size_t empty = config.image.callers.size() - rows.size();
     std::string out = "<h2>Tischsender</h2>\n";
     if (!rows.empty())
-        out += twoColumns(rows, "<th>Platz</th><th>Meldetext</th><th>Rufknopf-ID</th>");
+        out += twoColumns(rows, "<th class=\"number\">Platz</th><th>Meldetext</th>"
+                                "<th class=\"number\">Rufknopf-ID</th>");
     return out + leftOutNote(empty, empty == 1 ? "leerer Platz" : "leere Plätze");
 }
 
@@ -167,7 +168,8 @@ std::string kitchenCalls(const PagerConfiguration& config)
     const std::size_t empty = config.image.kitchenCalls.size() - rows.size();
     std::string out = "<h2>Küchenrufe</h2>\n";
     if (!rows.empty())
-        out += twoColumns(rows, "<th>Platz</th><th>Meldetext</th><th>Taste</th><th>Station</th>");
+        out += twoColumns(rows, "<th class=\"number\">Platz</th><th>Meldetext</th><th class=\"number\">Taste</th>"
+                                "<th class=\"number\">Station</th>");
     return out + leftOutNote(empty, empty == 1 ? "Küchenruf" : "Küchenrufe",
                              ": leer oder wie beim Start („Station N“ auf Taste N, Station 1)");
 }
