@@ -358,10 +358,10 @@ TEST_F(CliTest, ShowPrintsTheFileAsTheFormShowsIt)
 // touched.
 TEST_F(CliTest, SheetIsWrittenWholeOrRefusedLikeShow)
 {
-    ::setenv("SOURCE_DATE_EPOCH", "1765290600", 1);
+    ::setenv("SOURCE_DATE_EPOCH", "1796826600", 1);
     EXPECT_EQ(run({"sheet", ReferenceFile.string()}), exitcode::Success);
     const std::string page = out.str();
-    EXPECT_NE(page.find("Datei: configuration.pag · Stand: 09.12.2025 14:30 · Harvelin " + versionText()),
+    EXPECT_NE(page.find("Datei: configuration.pag · Stand: 09.12.2026 14:30 · Harvelin " + versionText()),
               std::string::npos);
     EXPECT_EQ(run({"sheet", ReferenceFile.string(), "-o", file("blatt.html")}), exitcode::Success);
     EXPECT_EQ(out.str(), "");
