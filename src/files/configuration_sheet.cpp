@@ -29,7 +29,7 @@ h2 { font-size: 11pt; margin: 4mm 0 1mm; border-bottom: 1.5pt solid #000; }
 .settings th { text-align: left; font-weight: normal; padding: 0.5mm 4mm 0.5mm 0; }
 .settings td { font-weight: bold; padding: 0.5mm 0; }
 .columns { display: flex; gap: 6mm; align-items: flex-start; }
-.columns table { flex: 1 1 0; }
+.columns > * { flex: 1 1 0; }
 table.slots { border-collapse: collapse; }
 .slots th, .slots td { border: 0.5pt solid #777; padding: 0.6mm 1.5mm; text-align: left; }
 .slots thead th { background: #e6e6e6; font-weight: bold; }
@@ -98,18 +98,23 @@ std::string cell(const std::string& html, const char* kind = nullptr)
     return std::string("<td") + (kind ? std::string(" class=\"") + kind + "\"" : "") + ">" + html + "</td>";
 }
 
-// The rows in two tables side by side, the first half on the left.
+// The rows in two tables side by side, the first half on the left; a
+// single row keeps the left half, beside nothing.
 std::string twoColumns(const std::vector<Row>& rows, const std::string& head)
 {
     const std::size_t left = (rows.size() + 1) / 2;
     std::string out = "<div class=\"columns\">\n";
     for (std::size_t from : {std::size_t{0}, left}) {
         const std::size_t to = from == 0 ? left : rows.size();
+        if (from == to) {
+            out += "<div></div>\n";
+            continue;
+        }
         out += "<table class=\"slots\">\n<thead><tr>" + head + "</tr></thead>\n<tbody>\n";
         for (std::size_t r = from; r < to; ++r) {
             out += "<tr><td class=\"number\">" + std::to_string(rows[r].slot + 1) + "</td>";
-            for (const std::string& cell : rows[r].cells)
-                out += cell;
+            for (const std::string& html : rows[r].cells)
+                out += html;
             out += "</tr>\n";
         }
         out += "</tbody>\n</table>\n";
