@@ -196,6 +196,12 @@ int runCli(int argc, const char* const* argv, CliEnvironment& env)
     CLI::App* show = app.add_subcommand("show", "Print what a .pag file holds, as the form would show it");
     show->add_option("FILE", file, "The .pag file")->required();
     show->add_flag("--json", json, "One JSON object instead of a table");
+    std::string sheetOut = "-";
+    CLI::App* sheet = app.add_subcommand("sheet", "Make a printable sheet of a .pag file: one A4 page of HTML with "
+                                                  "the settings and every slot that holds anything");
+    sheet->add_option("FILE", file, "The .pag file")->required();
+    sheet->add_option("-o,--output", sheetOut, "The HTML file to write, - for standard output (the default)")
+        ->type_name("OUT");
 
     int slot = 0;
     CLI::App* learn = app.add_subcommand("learn", "Teach the pager a call button for a caller slot (\"Lernen\") "
@@ -310,6 +316,8 @@ int runCli(int argc, const char* const* argv, CliEnvironment& env)
         return outputWritten(env, backupsCommand(env));
     if (exportCsv->parsed())
         return outputWritten(env, exportCommand(env, file, second, separator));
+    if (sheet->parsed())
+        return outputWritten(env, sheetCommand(env, file, sheetOut));
     if (importCsv->parsed())
         return importCommand(env, file, second, importPartial);
 

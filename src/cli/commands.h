@@ -33,6 +33,9 @@ int searchCommand(CliEnvironment& env, Session& session);
 // beside it, the answered lines alone ("kueche.partial.pag").
 int readCommand(CliEnvironment& env, Session& session, const std::string& file);
 int showCommand(CliEnvironment& env, const std::string& file, bool json);
+// The printable sheet of a .pag file (HTML) into `out`, "-" for standard
+// output, dated now or at SOURCE_DATE_EPOCH.
+int sheetCommand(CliEnvironment& env, const std::string& file, const std::string& out);
 int learnCommand(CliEnvironment& env, Session& session, int slot, const std::string& file);
 int optionCommand(CliEnvironment& env, Session& session, const std::string& option, bool on,
                   const std::optional<std::string>& name);
@@ -120,6 +123,11 @@ int backupsCommand(CliEnvironment& env);
 int writeEachCommand(CliEnvironment& env, Session& session, const std::string& file, const SeriesOptions& options,
                      bool backup);
 int readEachCommand(CliEnvironment& env, Session& session, const std::string& folder, const SeriesOptions& options);
+
+// Writes `bytes` to the file at `path` whole or not at all, or to standard
+// output for "-"; false after the form's message when the file cannot be
+// written.
+bool writeOutput(CliEnvironment& env, const std::string& path, const std::string& bytes);
 
 // A whole input file of at most 1 MiB; nullopt after the form's message
 // for a file that cannot be opened, with the system's reason.

@@ -1,5 +1,9 @@
 // The commands on one pager: the port list, the search, read, write, show,
-// learn, the option switches, the repeater's clock and the boot loader.
+// the printable sheet, learn, the option switches, the repeater's clock and
+// the boot loader.
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -9,8 +13,10 @@
 #include "cli/configuration_report.h"
 #include "cli/session.h"
 #include "files/configuration_json.h"
+#include "files/configuration_sheet.h"
 #include "files/pager_data_file.h"
 #include "link/port_problem.h"
+#include "model/build_info.h"
 #include "model/configuration_rule.h"
 #include "model/option_switches.h"
 #include "model/win1252.h"
@@ -42,6 +48,42 @@ int confirmedStatus(CliEnvironment& env, Session& session, const Confirmation& o
         return exitcode::Success;
     return outcome.stopped ? interrupted(env, session, ifStopped) : failed(env, ifFailed);
 }
+
+// When a sheet is made, as it prints it: "09.12.2026 14:30", local time. A
+// build or a test that must make the same bytes each time fixes the moment
+// with SOURCE_DATE_EPOCH (seconds since 1970), which is shown in UTC.
+std::string sheetDate()
+{
+    std::time_t when = std::time(nullptr);
+    bool fixed = false;
+    if (const char* epoch = std::getenv("SOURCE_DATE_EPOCH"); epoch && *epoch) {
+        char* end = nullptr;
+        const long long seconds = std::strtoll(epoch, &end, 10);
+        if (*end == '\0' && seconds >= 0) {
+            when = static_cast<std::time_t>(seconds);
+            fixed = true;
+        }
+    }
+    std::tm t{};
+#ifdef _WIN32
+    if (fixed)
+        gmtime_s(&t, &when);
+    else
+        localtime_s(&t, &when);
+#else
+    if (fixed)
+        gmtime_r(&when, &t);
+    else
+        localtime_r(&when, &t);
+#endif
+    char text[64];  // room for any year the compiler can think of
+    std::snprintf(text, sizeof text, "%02d.%02d.%04d %02d:%02d", t.tm_mday, t.tm_mon + 1, t.tm_year + 1900, t.tm_hour,
+                  t.tm_min);
+    return text;
+}
+
+// A path's last part: the sheet names the file, not the folders it lies in.
+std::string fileNameOf(const std::string& path) { return path.substr(path.find_last_of("/\\") + 1); }
 
 struct OptionSwitch {
     const char* name;
@@ -165,6 +207,15 @@ int showCommand(CliEnvironment& env, const std::string& file, bool json)
         return exitcode::BadInput;
     env.out << (json ? configurationJson(shown) : configurationText(shown));
     return exitcode::Success;
+}
+
+int sheetCommand(CliEnvironment& env, const std::string& file, const std::string& out)
+{
+    PagerConfiguration shown = startConfiguration();
+    if (!openFile(env, file, shown))
+        return exitcode::BadInput;
+    const std::string page = configurationSheet(shown, {fileNameOf(file), sheetDate(), versionText()});
+    return writeOutput(env, out, page) ? exitcode::Success : exitcode::OutputFailed;
 }
 
 int learnCommand(CliEnvironment& env, Session& session, int slot, const std::string& file)

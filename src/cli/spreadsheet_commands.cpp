@@ -20,22 +20,6 @@ constexpr std::size_t MaxInputBytes = 1024 * 1024;
 
 constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
 
-bool writeOutput(CliEnvironment& env, const std::string& path, const std::string& bytes)
-{
-    // Standard output that fails is told by the command line, for every
-    // command alike.
-    if (path == "-") {
-        env.out << bytes;
-        return true;
-    }
-    ReplacingFile file(path);
-    if (file.create() && file.write(bytes) && file.commit())
-        return true;
-    fileNotSaved(env, path, file.error());
-    file.discard();
-    return false;
-}
-
 // The separator asked for; nullopt for one that a spreadsheet would not
 // split at, or that would be taken for part of a field when read again.
 std::optional<char> chosenSeparator(const std::string& chosen)
@@ -84,6 +68,22 @@ bool isJson(const std::string& path, std::string_view text)
 }
 
 }  // namespace
+
+bool writeOutput(CliEnvironment& env, const std::string& path, const std::string& bytes)
+{
+    // Standard output that fails is told by the command line, for every
+    // command alike.
+    if (path == "-") {
+        env.out << bytes;
+        return true;
+    }
+    ReplacingFile file(path);
+    if (file.create() && file.write(bytes) && file.commit())
+        return true;
+    fileNotSaved(env, path, file.error());
+    file.discard();
+    return false;
+}
 
 std::optional<std::string> readInput(CliEnvironment& env, const std::string& path)
 {

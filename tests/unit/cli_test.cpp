@@ -117,7 +117,7 @@ TEST_F(CliTest, ResultThatCannotBeWrittenExitsWithTwoAndSaysWhy)
     for (const std::vector<std::string>& args :
          {std::vector<std::string>{"ports"}, {"search"}, {"show", path}, {"show", "--json", path}, {"backups"},
           {"export", path, "-"}, {"diff", path, file("gelesen.pag")}, {"diff", "--json", path, "pager"},
-          {"verify", path}}) {
+          {"verify", path}, {"sheet", path}}) {
         out.clear();
         EXPECT_EQ(run(args), exitcode::OutputFailed) << args[0];
         EXPECT_NE(err.str().find("harvelin-cli: cannot write the result to standard output: "), std::string::npos)
@@ -350,6 +350,34 @@ TEST_F(CliTest, ShowPrintsTheFileAsTheFormShowsIt)
     EXPECT_NE(text.find(" 1  \"Tisch 1\"         3054198963  120 086 052 018 003\n"), std::string::npos);
     EXPECT_NE(text.find(" 2  \"\"                        00  000 000 000 000 000\n"), std::string::npos);
     EXPECT_NE(text.find(" 3  \"Spülküche\"        255      200\n"), std::string::npos);
+    EXPECT_TRUE(backend.opened().empty());
+}
+
+// The sheet goes to standard output or, whole, into the file -o names; a
+// file that breaks the rule is refused as show refuses it. The pager is not
+// touched.
+TEST_F(CliTest, SheetIsWrittenWholeOrRefusedLikeShow)
+{
+    ::setenv("SOURCE_DATE_EPOCH", "1796826600", 1);
+    EXPECT_EQ(run({"sheet", ReferenceFile.string()}), exitcode::Success);
+    const std::string page = out.str();
+    EXPECT_NE(page.find("Datei: configuration.pag · Stand: 09.12.2026 14:30 · Harvelin " + versionText()),
+              std::string::npos);
+    EXPECT_EQ(run({"sheet", ReferenceFile.string(), "-o", file("blatt.html")}), exitcode::Success);
+    EXPECT_EQ(out.str(), "");
+    EXPECT_EQ(readBytes(file("blatt.html")), page);
+    ::unsetenv("SOURCE_DATE_EPOCH");
+
+    EXPECT_EQ(run({"sheet", ReferenceFile.string(), "-o", file("fehlt/blatt.html")}), exitcode::OutputFailed);
+    EXPECT_NE(err.str().find(file("fehlt/blatt.html")), std::string::npos) << err.str();
+
+    std::ofstream(file("kaputt.pag"), std::ios::binary) << "Pagername:Bar\r\nEintrag:000 Tisch\t256 000 000 000\r\n";
+    EXPECT_EQ(run({"show", file("kaputt.pag")}), exitcode::BadInput);
+    const std::string refused = err.str();
+    EXPECT_NE(refused.find("kaputt.pag, line 2: "), std::string::npos) << refused;
+    EXPECT_EQ(run({"sheet", file("kaputt.pag"), "-o", file("kaputt.html")}), exitcode::BadInput);
+    EXPECT_EQ(err.str(), refused);
+    EXPECT_FALSE(std::filesystem::exists(file("kaputt.html")));
     EXPECT_TRUE(backend.opened().empty());
 }
 
