@@ -64,22 +64,7 @@ std::string sheetDate()
             fixed = true;
         }
     }
-    std::tm t{};
-#ifdef _WIN32
-    if (fixed)
-        gmtime_s(&t, &when);
-    else
-        localtime_s(&t, &when);
-#else
-    if (fixed)
-        gmtime_r(&when, &t);
-    else
-        localtime_r(&when, &t);
-#endif
-    char text[64];  // room for any year the compiler can think of
-    std::snprintf(text, sizeof text, "%02d.%02d.%04d %02d:%02d", t.tm_mday, t.tm_mon + 1, t.tm_year + 1900, t.tm_hour,
-                  t.tm_min);
-    return text;
+    return sheetTime(when, fixed);
 }
 
 // A path's last part: the sheet names the file, not the folders it lies in.

@@ -1,5 +1,7 @@
 #include "files/configuration_sheet.h"
 
+#include <cstdio>
+#include <ctime>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -194,6 +196,26 @@ std::string configurationSheet(const PagerConfiguration& config, const SheetSour
     page += "<footer>Datei: " + escaped(source.fileName) + " · Stand: " + escaped(source.date) +
             " · Harvelin " + escaped(source.version) + "</footer>\n";
     return page + "</body>\n</html>\n";
+}
+
+std::string sheetTime(std::time_t when, bool utc)
+{
+    std::tm t{};
+#ifdef _WIN32
+    if (utc)
+        gmtime_s(&t, &when);
+    else
+        localtime_s(&t, &when);
+#else
+    if (utc)
+        gmtime_r(&when, &t);
+    else
+        localtime_r(&when, &t);
+#endif
+    char text[64];  // room for any year the compiler can think of
+    std::snprintf(text, sizeof text, "%02d.%02d.%04d %02d:%02d", t.tm_mday, t.tm_mon + 1, t.tm_year + 1900, t.tm_hour,
+                  t.tm_min);
+    return text;
 }
 
 }  // namespace harvelin

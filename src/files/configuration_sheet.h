@@ -1,5 +1,6 @@
 #pragma once
 
+#include <ctime>
 #include <string>
 
 #include "files/pager_data_file.h"
@@ -18,5 +19,9 @@ struct SheetSource {
 // and kitchen calls that hold anything, and how many were left out as
 // empty. Fits one A4 page in black and white; every text is escaped.
 std::string configurationSheet(const PagerConfiguration& config, const SheetSource& source);
+
+// A moment as the sheet shows it: "09.12.2026 14:30", local time, or UTC
+// with `utc`.
+std::string sheetTime(std::time_t when, bool utc = false);
 
 }  // namespace harvelin

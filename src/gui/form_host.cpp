@@ -6,17 +6,22 @@
 
 #include <QAbstractButton>
 #include <QCoreApplication>
+#include <QDesktopServices>
 #include <QDialog>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QProgressBar>
 #include <QRadioButton>
 #include <QTimer>
+#include <QUrl>
+#include <QVBoxLayout>
 
 #include "model/win1252.h"
 #include "ui/control_ids.h"
@@ -308,6 +313,51 @@ void FormHost::messageBox(const std::string& text)
         return;
     QMessageBox box(QMessageBox::NoIcon, QCoreApplication::applicationName(), toQt(text), QMessageBox::Ok, &window_);
     box.exec();
+}
+
+void FormHost::showLines(const std::string& heading, const std::vector<std::string>& lines)
+{
+    if (quiet_)
+        return;
+    QDialog box(&window_);
+    box.setWindowTitle(toQt(layout::linesBox().caption));
+    auto* layout = new QVBoxLayout(&box);
+    auto* label = new QLabel(toQt(heading), &box);
+    label->setTextFormat(Qt::PlainText);
+    label->setWordWrap(true);
+    layout->addWidget(label);
+    // Read-only, yet selectable and copyable, and a tab stop for a screen
+    // reader's user.
+    auto* list = new QPlainTextEdit(&box);
+    list->setReadOnly(true);
+    list->setLineWrapMode(QPlainTextEdit::NoWrap);
+    QStringList shown;
+    for (const std::string& line : lines)
+        shown << toQt(line);
+    list->setPlainText(shown.join(QLatin1Char('\n')));
+    list->setAccessibleName(label->text());
+    label->setBuddy(list);
+    const QFontMetrics metrics(list->font());
+    int widest = 0;
+    for (const QString& line : shown)
+        widest = std::max(widest, metrics.horizontalAdvance(line));
+    list->setMinimumSize(std::min(widest + 4 * metrics.averageCharWidth(), 90 * metrics.averageCharWidth()),
+                         std::min(static_cast<int>(shown.size()) + 2, 20) * metrics.lineSpacing());
+    layout->addWidget(list);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::NoButton, &box);
+    QPushButton* ok = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
+    ok->setDefault(true);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &box, &QDialog::accept);
+    layout->addWidget(buttons);
+    list->setFocus();
+    box.exec();
+}
+
+bool FormHost::openInBrowser(const std::string& path)
+{
+    if (answerBrowser)
+        return answerBrowser(path);
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
 }
 
 std::optional<std::string> FormHost::fileDialog(const FileDialogSpec& spec)

@@ -48,6 +48,9 @@ public:
     // inside the timer's signal, so a message box shown from a tick lets
     // the later ticks run while it is open.
     std::function<void(int timerId)> onTick;
+    // When set, takes the documents to open instead of the system's browser
+    // (for tests).
+    std::function<bool(const std::string& path)> answerBrowser;
     // When set, answers the file dialogs instead of showing them (for tests).
     std::function<std::optional<std::string>(const FileDialogSpec&)> answerFileDialog;
 
@@ -70,6 +73,8 @@ public:
     void showTitle(const std::string& title, bool modified) override;
     void messageBox(const std::string& text) override;
     bool askYesNo(const std::string& text) override;
+    void showLines(const std::string& heading, const std::vector<std::string>& lines) override;
+    bool openInBrowser(const std::string& path) override;
     std::optional<std::string> fileDialog(const FileDialogSpec& spec) override;
 
     void startTimer(int id, unsigned periodMs) override;

@@ -20,6 +20,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMimeData>
+#include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -42,9 +43,6 @@ namespace {
 using layout::Kind;
 
 QString toQt(const std::string& bytes) { return QString::fromStdString(win1252ToUtf8(bytes)); }
-
-// "Inf&o über Harvelin...", the system-menu entry that opens the about box.
-QString aboutEntryText() { return toQt(layout::aboutEntryText()); }
 
 QWidget* createControl(const layout::Control& c, QWidget* parent, QValidator* validator)
 {
@@ -108,6 +106,11 @@ QWidget* createControl(const layout::Control& c, QWidget* parent, QValidator* va
         return bar;
     }
     case Kind::Icon: return new QLabel(parent);
+    case Kind::TextList: {
+        auto* list = new QPlainTextEdit(parent);
+        list->setReadOnly(true);
+        return list;
+    }
     }
     return nullptr;
 }
@@ -393,16 +396,34 @@ void MainForm::keyPressEvent(QKeyEvent* event)
     }
 }
 
-// The window manager's menu cannot be extended here, so the entry lives in
-// the context menu of the form's background instead.
+void MainForm::menuCommand(unsigned command)
+{
+    if (command == layout::AboutCommand)
+        showAbout();
+    else
+        gate_->press(static_cast<int>(command));
+}
+
+// The window manager's menu cannot be extended here, so the system menu's
+// entries live in the context menu of the form's background instead.
 void MainForm::contextMenuEvent(QContextMenuEvent* event)
 {
     QMenu menu(this);
     menu.setSeparatorsCollapsible(false);
-    menu.addSeparator();
-    const QAction* about = menu.addAction(aboutEntryText());
-    if (menu.exec(event->globalPos()) == about)
-        showAbout();
+    for (const layout::MenuEntry& entry : layout::systemMenu()) {
+        if (entry.command == layout::CompareCommand || entry.command == layout::AboutCommand)
+            menu.addSeparator();
+        QAction* action = menu.addAction(toQt(entry.text));
+        action->setData(entry.command);
+        if (entry.checkable) {
+            action->setCheckable(true);
+            action->setChecked(dialog_->verifiesAfterWrite());
+        }
+        // Nothing but the about box while a click's work runs.
+        action->setEnabled(!gate_->busy() || entry.command == layout::AboutCommand);
+    }
+    if (const QAction* chosen = menu.exec(event->globalPos()))
+        menuCommand(chosen->data().toUInt());
 }
 
 }  // namespace harvelin::gui

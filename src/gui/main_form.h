@@ -38,6 +38,9 @@ public:
 
     // "Inf&o über Harvelin...": the about box, modal over the form.
     void showAbout();
+    // An entry of the form's system menu (layout::systemMenu), as if chosen
+    // there: the about box, or a command the dialog takes as a click.
+    void menuCommand(unsigned command);
 
     // True from a click until its handler has ended.
     bool busy() const { return gate_->busy(); }

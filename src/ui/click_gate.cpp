@@ -1,6 +1,7 @@
 #include "ui/click_gate.h"
 
 #include "ui/control_ids.h"
+#include "ui/dialog_layout.h"
 
 namespace harvelin {
 
@@ -25,7 +26,8 @@ void ClickGate::run(int id, const std::function<void()>& handler)
         return;
     busy_ = true;
     runningId_ = id;
-    cancellable_ = id == ctl::SearchButton || id == ctl::ReadButton || id == ctl::WriteButton;
+    cancellable_ = id == ctl::SearchButton || id == ctl::ReadButton || id == ctl::WriteButton ||
+                   id == static_cast<int>(layout::CompareCommand);
     window_.holdInput(cancellable_);
     dialog_.session().clearStop();
     handler();

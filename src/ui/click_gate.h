@@ -12,7 +12,7 @@ namespace harvelin {
 // One click at a time, for a desktop form: the window holds its input from a
 // click until the click's work is done and shown, so nothing clicked or typed
 // meanwhile is carried out afterwards. "Abbrechen" shows while the search, the
-// read-out or the write runs, and stops it before its next command to the
+// read-out, the write or the comparison with the pager runs, and stops it before its next command to the
 // pager. A close asked for meanwhile cancels the work and comes again once it
 // has stopped; during a write the user is asked first, and the write goes on
 // while the question is open.

@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "model/pager_image.h"
 
@@ -52,6 +53,12 @@ public:
     virtual void messageBox(const std::string& text) = 0;
     // Modal question with the buttons "Ja" and "Nein"; true for "Ja".
     virtual bool askYesNo(const std::string& text) = 0;
+    // Modal list of lines under `heading`, with only an OK button; the user
+    // can select and copy the lines (what the pager holds beside the form).
+    virtual void showLines(const std::string& heading, const std::vector<std::string>& lines) = 0;
+    // Opens a document (UTF-8 path) in the system's browser, without
+    // waiting for it; false when the system took none.
+    virtual bool openInBrowser(const std::string& path) = 0;
     // The path chosen, or nullopt when the user cancelled.
     virtual std::optional<std::string> fileDialog(const FileDialogSpec& spec) = 0;
 

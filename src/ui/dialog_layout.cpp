@@ -96,6 +96,23 @@ Dialog aboutBox()
     return d;
 }
 
+Dialog linesBox()
+{
+    Dialog d{"Vergleich mit dem Pager", 320, 176, "MS Sans Serif", 8, {}};
+    d.controls.push_back({Kind::Static, LinesHeadingId, "", 7, 7, 306, 18});
+    d.controls.push_back({Kind::TextList, LinesListId, "", 7, 28, 306, 120});
+    d.controls.push_back({Kind::DefaultButton, AboutOkId, "OK", 263, 155, 50, 14});
+    return d;
+}
+
 std::string aboutEntryText() { return win1252("Inf&o über Harvelin..."); }
+
+std::vector<MenuEntry> systemMenu()
+{
+    return {{CompareCommand, "Mit Pager vergleichen", false},
+            {VerifyAfterWriteCommand, win1252("Nach dem Schreiben prüfen"), true},
+            {SheetCommand, win1252("Übersicht drucken…"), false},
+            {AboutCommand, aboutEntryText(), false}};
+}
 
 }  // namespace harvelin::layout

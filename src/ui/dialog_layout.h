@@ -10,7 +10,8 @@ namespace harvelin::layout {
 // disabled. The desktop programs build their windows from these, so the form
 // looks the same on every system. Texts are Windows-1252 bytes.
 
-enum class Kind { Static, Group, Button, DefaultButton, Check, Radio, Edit, ReadOnlyEdit, List, Progress, Icon };
+// TextList: lines that can be read, selected and copied, not edited.
+enum class Kind { Static, Group, Button, DefaultButton, Check, Radio, Edit, ReadOnlyEdit, List, Progress, Icon, TextList };
 
 enum Flags : unsigned { Plain = 0, Hidden = 1, Disabled = 2 };
 
@@ -38,11 +39,32 @@ Dialog mainForm();
 // Dialog 100, the about box.
 Dialog aboutBox();
 
+// A box of lines under a heading, with "OK": what the pager holds beside the
+// form. The heading and the lines are set when it opens.
+Dialog linesBox();
+constexpr int LinesHeadingId = 100;
+constexpr int LinesListId = 101;
+
 // The about box's "OK" and the icon it shows.
 constexpr int AboutOkId = 1;
 constexpr int AppIconId = 128;
 // The system-menu entry that opens the about box: command 16, string 101.
 constexpr unsigned AboutCommand = 16;
 std::string aboutEntryText();
+
+// The other entries of the system menu, above the about box's. Commands are
+// multiples of 16, as the system menu wants them; the main dialog takes them
+// as it takes its controls' clicks (MainDialog::onCommand).
+constexpr unsigned CompareCommand = 32;           // "Mit Pager vergleichen"
+constexpr unsigned VerifyAfterWriteCommand = 48;  // "Nach dem Schreiben prüfen", ticked or not
+constexpr unsigned SheetCommand = 64;             // "Übersicht drucken…"
+struct MenuEntry {
+    unsigned command;
+    std::string text;
+    bool checkable;
+};
+// In the menu's order, the about box's entry last; a separator before the
+// first and before the last.
+std::vector<MenuEntry> systemMenu();
 
 }  // namespace harvelin::layout

@@ -1,5 +1,12 @@
+#include <ctime>
+#include <filesystem>
 #include <string>
 
+#include "files/backups.h"
+#include "files/configuration_sheet.h"
+#include "files/replacing_file.h"
+#include "model/build_info.h"
+#include "model/win1252.h"
 #include "transfer/messages.h"
 #include "ui/main_dialog.h"
 
@@ -10,6 +17,29 @@ namespace {
 // The data file dialogs; the save form asks before overwriting.
 const FileDialogSpec OpenDataFile{false, "pag", "Datenfiles (*.pag)", "*.pag"};
 const FileDialogSpec SaveDataFile{true, "pag", "Datenfiles (*.pag)", "*.pag"};
+
+// A new name for the sheet in the system's folder for temporary files
+// (UTF-8): the browser reads it after the form has gone on, so it stays.
+// Empty when the system names no such folder.
+std::string sheetPath(std::time_t when)
+{
+    std::error_code ec;
+    const std::filesystem::path folder = std::filesystem::temp_directory_path(ec);
+    if (ec)
+        return {};
+    const std::string stem = BackupFolder::fileName("Harvelin-Uebersicht", when);
+    const std::u8string name = (folder / std::filesystem::path(std::u8string(stem.begin(), stem.end())))
+                                   .replace_extension(".html")
+                                   .u8string();
+    return {name.begin(), name.end()};
+}
+
+std::string fileNameOf(const std::string& utf8Path)
+{
+    const std::u8string name =
+        std::filesystem::path(std::u8string(utf8Path.begin(), utf8Path.end())).filename().u8string();
+    return {name.begin(), name.end()};
+}
 
 }  // namespace
 
@@ -84,6 +114,33 @@ void MainDialog::saveFile()
     }
     listener_->fileEnded(saved.done, {});
     tell(saved.messages);
+}
+
+// "Übersicht drucken…" (system menu)
+void MainDialog::printSheet()
+{
+    // What the form shows, unsaved changes included; a field that holds
+    // what it may not is named, and nothing is printed.
+    if (!takeEveryField())
+        return;
+    formToImage();
+    const std::time_t now = std::time(nullptr);
+    const SheetSource source{currentFile_.empty() ? "nicht gespeichert" : fileNameOf(currentFile_),
+                             sheetTime(now), versionText()};
+    const std::string sheet = configurationSheet(configurationFromForm(), source);
+    const std::string path = sheetPath(now);
+    ReplacingFile file(path, FileNaming::MadeUp);
+    if (path.empty() || !file.create() || !file.write(sheet) || !file.commit()) {
+        host_.messageBox(fileNotSavedMessage(path.empty() ? "Harvelin-Uebersicht.html" : path,
+                                             path.empty() ? win1252("kein Ordner für temporäre Dateien")
+                                                          : file.error()));
+        return;
+    }
+    if (!host_.openInBrowser(path)) {
+        bool replaced = false;
+        host_.messageBox(win1252("Die Übersicht liegt in ") + utf8ToWin1252Replacing(path, replaced) +
+                         win1252(", aber kein Browser hat sie geöffnet. Öffnen Sie sie dort zum Drucken."));
+    }
 }
 
 }  // namespace harvelin

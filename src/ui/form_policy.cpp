@@ -34,7 +34,8 @@ bool takesInput(layout::Kind kind)
     case layout::Kind::Radio:
     case layout::Kind::Edit:
     case layout::Kind::ReadOnlyEdit:
-    case layout::Kind::List: return true;
+    case layout::Kind::List:
+    case layout::Kind::TextList: return true;
     case layout::Kind::Static:
     case layout::Kind::Group:
     case layout::Kind::Progress:

@@ -11,6 +11,7 @@
 #include "model/win1252.h"
 #include "transfer/messages.h"
 #include "ui/control_ids.h"
+#include "ui/dialog_layout.h"
 
 namespace harvelin {
 
@@ -25,6 +26,18 @@ void MainDialog::runOnDevice(Work work, Done done)
                 [done = std::move(done), outcome]() mutable { done(*outcome); });
 }
 
+namespace {
+
+// What an outcome has to tell: a comparison, what its read-out says.
+template <class Outcome>
+const Messages& messagesOf(const Outcome& outcome)
+{
+    return outcome.messages;
+}
+const Messages& messagesOf(const PagerComparison& comparison) { return comparison.readOut.messages; }
+
+}  // namespace
+
 template <class Work, class Done>
 void MainDialog::runBusy(Work work, Done done)
 {
@@ -37,7 +50,7 @@ void MainDialog::runBusy(Work work, Done done)
         deviceBusy_ = false;
         host_.setProgressPos(0);
         UpdateData(false);
-        tell(outcome.messages);
+        tell(messagesOf(outcome));
         startUiTimer();
     });
 }
@@ -70,6 +83,9 @@ void MainDialog::onCommand(int id)
     case ctl::ClockButton: return setRepeaterClock();
     case ctl::BootloaderButton: return startBootloader();
     case ctl::Ok: return OnOK();
+    case layout::CompareCommand: return compareWithPager();
+    case layout::VerifyAfterWriteCommand: verifyAfterWrite_ = !verifyAfterWrite_; return;
+    case layout::SheetCommand: return printSheet();
     default: return;
     }
 }
@@ -197,12 +213,51 @@ void MainDialog::writeToPager()
         tell(refusal);
         return;
     }
+    const PagerSession::Check check = verifyAfterWrite_ ? PagerSession::Check::ReadBack : PagerSession::Check::None;
     runBusy(
-        [this, held = heldConfiguration()](SessionEvents& events) {
+        [this, held = heldConfiguration(), check](SessionEvents& events) {
             session_.configuration() = held;
-            return session_.write(events);
+            return session_.write(events, check);
         },
-        [this](const WriteOutcome& outcome) { listener_->writeEnded(outcome.result); });
+        [this](const WriteOutcome& outcome) {
+            listener_->writeEnded(outcome.result);
+            if (outcome.readBack && outcome.readBack->readOut.replaced && !outcome.verified())
+                showComparison(*outcome.readBack, WrittenButDiffersHeading, {});
+        });
+}
+
+void MainDialog::compareWithPager()
+{
+    // The form as it shows it, every field included.
+    if (!takeEveryField())
+        return;
+    formToImage();
+    if (const Messages refusal = session_.refusalWithoutPager(); !refusal.empty()) {
+        tell(refusal);
+        return;
+    }
+    runBusy([this, shown = heldConfiguration()](SessionEvents& events) { return session_.compare(events, shown); },
+            [this](const PagerComparison& comparison) {
+                if (comparison.readOut.replaced)
+                    showComparison(comparison, DiffersHeading, AgreeMessage);
+                tell(comparison.readOut.formStopMessages);
+            });
+}
+
+void MainDialog::showComparison(const PagerComparison& comparison, std::string_view heading, std::string_view agreed)
+{
+    // A 16-slot pager was compared in what it holds.
+    std::string small;
+    if (!comparison.pagerLacks.empty())
+        small = "\n" + win1252(SmallPagerNotComparedNote);
+    if (comparison.differences.empty()) {
+        host_.messageBox(win1252(agreed) + small);
+        return;
+    }
+    std::vector<std::string> lines;
+    for (const ConfigurationDifference& d : comparison.differences)
+        lines.push_back(d.line(side::Form, side::Pager));
+    host_.showLines(win1252(heading) + small, lines);
 }
 
 // The repeater's display shows the time being sent.

@@ -126,6 +126,10 @@ public:
     // button learned.
     void refreshTitle();
     void setListener(FormListener* listener) { listener_ = listener ? listener : &silent_; }
+    // "Nach dem Schreiben prüfen": whether "PC -> Pager" is followed by a
+    // comparison of the pager with the form. Off at start; the system
+    // menu's entry toggles it (layout::VerifyAfterWriteCommand).
+    bool verifiesAfterWrite() const { return verifyAfterWrite_; }
     // The pager session the form runs. Its actions belong to the work
     // runner's thread while work runs; requestStop() may come from anywhere.
     PagerSession& session() { return session_; }
@@ -203,6 +207,12 @@ private:
     void searchPager();
     void readFromPager();
     void writeToPager();
+    // "Mit Pager vergleichen": reads the pager as "Pager -> PC" does and
+    // shows where it differs from the form, which stays as it is.
+    void compareWithPager();
+    // The differences a comparison found, under `heading`, with the form as
+    // the first side; or `agreed` when there are none.
+    void showComparison(const PagerComparison& comparison, std::string_view heading, std::string_view agreed);
     void startLearn(int row);
     void onUiTimer();
     void sendOptionSwitch(int checkId, OptionSwitchTexts texts);
@@ -213,6 +223,9 @@ private:
     // the merge and the messages.
     void mergeFile(const std::string& path);
     void saveFile();
+    // "Übersicht drucken…": the sheet of what the form shows, as a page in
+    // the system's browser, where the user prints it.
+    void printSheet();
 
     // The tick's halves: the pager's part on the runner, what it did shown here.
     void showTick(const TimerTick& tick);
@@ -252,6 +265,7 @@ private:
     std::string currentFile_;
     std::map<int, CallerEntry> learnedMeanwhile_;  // by slot 1..32
     bool closeAgreed_ = false;
+    bool verifyAfterWrite_ = false;
     std::optional<std::pair<std::string, bool>> titleShown_;
     // A control's text or a learned identity changed since the title was
     // last judged.

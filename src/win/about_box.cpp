@@ -45,7 +45,36 @@ INT_PTR CALLBACK aboutProc(HWND box, UINT message, WPARAM wParam, LPARAM)
     return FALSE;
 }
 
+struct LinesShown {
+    const std::wstring* heading;
+    const std::wstring* lines;
+};
+
+INT_PTR CALLBACK linesProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_INITDIALOG) {
+        const auto* shown = reinterpret_cast<const LinesShown*>(lParam);
+        ::SetDlgItemTextW(box, layout::LinesHeadingId, shown->heading->c_str());
+        ::SetDlgItemTextW(box, layout::LinesListId, shown->lines->c_str());
+        centreOnOwner(box);
+        // The lines take the focus, without their text selected.
+        const HWND list = ::GetDlgItem(box, layout::LinesListId);
+        ::SetFocus(list);
+        ::SendMessageW(list, EM_SETSEL, 0, 0);
+        return FALSE;
+    }
+    return aboutProc(box, message, wParam, lParam);
+}
+
 }  // namespace
+
+void showLinesBox(HWND owner, const std::wstring& heading, const std::wstring& lines)
+{
+    const DialogTemplate box = buildTemplate(layout::linesBox(), Frame::LinesBox);
+    LinesShown shown{&heading, &lines};
+    ::DialogBoxIndirectParamW(::GetModuleHandleW(nullptr), static_cast<LPCDLGTEMPLATEW>(box.data()), owner, linesProc,
+                              reinterpret_cast<LPARAM>(&shown));
+}
 
 void showAboutBox(HWND owner)
 {

@@ -113,6 +113,11 @@ DialogTemplate buildTemplate(const layout::Dialog& dialog, Frame frame)
             atom = EditClass;
             s |= ES_RIGHT | ES_AUTOHSCROLL | WS_BORDER | WS_DISABLED;
             break;
+        case layout::Kind::TextList:
+            atom = EditClass;
+            s |= ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | ES_AUTOHSCROLL | WS_VSCROLL | WS_HSCROLL | WS_BORDER |
+                 WS_TABSTOP;
+            break;
         case layout::Kind::List:
             atom = ListBoxClass;
             s |= LBS_SORT | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_BORDER | WS_TABSTOP;

@@ -16,7 +16,7 @@ struct DialogTemplate {
     const void* data() const { return words.data(); }
 };
 
-enum class Frame { MainForm, AboutBox };
+enum class Frame { MainForm, AboutBox, LinesBox };
 
 DialogTemplate buildTemplate(const layout::Dialog& dialog, Frame frame);
 

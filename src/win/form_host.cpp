@@ -14,6 +14,7 @@
 #include "ui/control_ids.h"
 #include "ui/control_names.h"
 #include "ui/form_policy.h"
+#include "win/about_box.h"
 #include "win/message_box.h"
 #include "win/win32_text.h"
 #include "win/window_queries.h"
@@ -185,6 +186,24 @@ bool Win32Form::askYesNo(const std::string& text)
         return false;
     // "Nein" is the safe default.
     return showMessageBox(window_, wideFromBytes(text), MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
+}
+
+void Win32Form::showLines(const std::string& heading, const std::vector<std::string>& lines)
+{
+    if (quiet_)
+        return;
+    std::string joined;
+    for (const std::string& line : lines)
+        joined += line + "\r\n";
+    showLinesBox(window_, wideFromBytes(heading), wideFromBytes(joined));
+}
+
+bool Win32Form::openInBrowser(const std::string& path)
+{
+    // ShellExecute's answer above 32 is success.
+    const std::wstring file = wideFromUtf8(path);
+    return reinterpret_cast<INT_PTR>(::ShellExecuteW(window_, L"open", file.c_str(), nullptr, nullptr,
+                                                     SW_SHOWNORMAL)) > 32;
 }
 
 std::optional<std::string> Win32Form::fileDialog(const FileDialogSpec& spec)

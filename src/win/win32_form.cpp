@@ -96,9 +96,11 @@ void Win32Form::initDialog()
     if (smallIcon_)
         ::SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
     if (HMENU menu = ::GetSystemMenu(window_, FALSE)) {
-        const std::wstring entry = wideFromBytes(layout::aboutEntryText());
-        ::AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
-        ::AppendMenuW(menu, MF_STRING, layout::AboutCommand, entry.c_str());
+        for (const layout::MenuEntry& entry : layout::systemMenu()) {
+            if (entry.command == layout::CompareCommand || entry.command == layout::AboutCommand)
+                ::AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+            ::AppendMenuW(menu, MF_STRING | MF_UNCHECKED, entry.command, wideFromBytes(entry.text).c_str());
+        }
     }
     accessible_ = std::make_unique<AccessibleControls>(static_cast<const ControlNamer&>(*this));
     for (HWND child = ::GetWindow(window_, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
@@ -149,9 +151,11 @@ INT_PTR Win32Form::handle(UINT message, WPARAM wParam, LPARAM lParam)
         onDroppedFiles(reinterpret_cast<HDROP>(wParam));
         return TRUE;
     case WM_SYSCOMMAND:
-        if ((wParam & 0xFFF0) == layout::AboutCommand) {
-            showAbout();
-            return TRUE;
+        for (const layout::MenuEntry& entry : layout::systemMenu()) {
+            if ((wParam & 0xFFF0) == entry.command) {
+                menuCommand(entry.command);
+                return TRUE;
+            }
         }
         return FALSE;
     case WM_ACTIVATE:
@@ -215,6 +219,18 @@ void Win32Form::onDroppedFiles(HDROP drop)
 }
 
 void Win32Form::showAbout() { showAboutBox(window_); }
+
+void Win32Form::menuCommand(unsigned command)
+{
+    if (command == layout::AboutCommand) {
+        showAbout();
+        return;
+    }
+    gate_->press(static_cast<int>(command));
+    if (HMENU menu = ::GetSystemMenu(window_, FALSE))
+        ::CheckMenuItem(menu, layout::VerifyAfterWriteCommand,
+                        MF_BYCOMMAND | (dialog_->verifiesAfterWrite() ? MF_CHECKED : MF_UNCHECKED));
+}
 
 // --- holding the input (InputHold decides, the controls carry it out) ----------
 

@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "link/port_table.h"
 #include "link/serial_port.h"
@@ -66,6 +67,8 @@ public:
     void showTitle(const std::string& title, bool modified) override;
     void messageBox(const std::string& text) override;
     bool askYesNo(const std::string& text) override;
+    void showLines(const std::string& heading, const std::vector<std::string>& lines) override;
+    bool openInBrowser(const std::string& path) override;
     std::optional<std::string> fileDialog(const FileDialogSpec& spec) override;
     void startTimer(int id, unsigned periodMs) override;
     void stopTimer(int id) override;
@@ -109,6 +112,10 @@ private:
     void clickEnded() override;
     void closeAgain() override { close(); }
     void showAbout();
+    // An entry of the system menu (layout::systemMenu): the about box, or a
+    // command the dialog takes as a click; the tick of "Nach dem Schreiben
+    // prüfen" follows the dialog.
+    void menuCommand(unsigned command);
     // ControlNamer: the table's name, and after it what a label or the port
     // list shows ("Status: Lernzeit ..."), as the Qt form names them.
     std::wstring accessibleName(HWND control) const override;

@@ -5,9 +5,11 @@
 #include <vector>
 
 #include <QCheckBox>
+#include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QListWidget>
+#include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -19,6 +21,7 @@
 #include "gui_test_support.h"
 #include "model/build_info.h"
 #include "ui/control_ids.h"
+#include "ui/dialog_layout.h"
 
 using namespace harvelin;
 using namespace harvelin::gui;
@@ -52,6 +55,7 @@ private slots:
     void messageBoxCarriesTheApplicationNameAsCaption();
     void aboutBoxClosesThroughItsOkAndLeavesTheFormOpen();
     void searchFindsThePagerAndShowsItInTheForm();
+    void systemMenuComparesChecksTheWriteAndPrints();
     void timerTicksDriveTheDialog();
     void progressBeyondItsRangeShowsTheEnd();
 };
@@ -446,6 +450,61 @@ void MainFormTest::searchFindsThePagerAndShowsItInTheForm()
     for (const int id : ctl::ClockControls)
         QVERIFY(!rig.control(id)->isHidden());
     QVERIFY(form.host().timerRunning(ctl::UiTimerId));
+}
+
+// "Mit Pager vergleichen" names the one row edited since the read-out and
+// leaves the form as it is. With "Nach dem Schreiben prüfen" ticked, a write
+// the pager acknowledged but did not store in full shows that slot instead
+// of the success box. "Übersicht drucken…" prints what the form shows.
+void MainFormTest::systemMenuComparesChecksTheWriteAndPrints()
+{
+    FormRig rig;
+    MainForm& form = *rig.form;
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    ModalAnswerer answerer;
+    QStringList lists;
+    answerer.onOtherDialog = [&lists](QWidget* w) {
+        if (auto* list = w->findChild<QPlainTextEdit*>())
+            lists << w->findChild<QLabel*>()->text() + QLatin1Char('\n') + list->toPlainText();
+        qobject_cast<QDialog*>(w)->accept();
+    };
+    QTest::mouseClick(rig.control(ctl::SearchButton), Qt::LeftButton);
+    QTest::mouseClick(rig.control(ctl::ReadButton), Qt::LeftButton);
+    typeText(rig.edit(ctl::callerText(7)), QStringLiteral("Tisch 7"));
+
+    form.menuCommand(layout::CompareCommand);
+    QCOMPARE(lists, QStringList{QStringLiteral("Pager und Formular unterscheiden sich:\n"
+                                               "Platz 7 Meldetext: Formular \"Tisch 7\", Pager \"\"")});
+    QCOMPARE(rig.edit(ctl::callerText(7))->text(), QStringLiteral("Tisch 7"));
+    QTRY_COMPARE_WITH_TIMEOUT(shownTitle(form), QStringLiteral("Harvelin*"), 2000);
+
+    rig.pager->state().callers[8].text = "Tisch 1";
+    rig.pager->faults().forgetCallerWrite.insert(8);
+    typeText(rig.edit(ctl::callerText(9)), QStringLiteral("Tisch 9"));
+    QVERIFY(!form.dialog().verifiesAfterWrite());
+    form.menuCommand(layout::VerifyAfterWriteCommand);
+    QVERIFY(form.dialog().verifiesAfterWrite());
+    answerer.texts.clear();
+    QTest::mouseClick(rig.control(ctl::WriteButton), Qt::LeftButton);
+    QCOMPARE(lists.size(), 2);
+    QCOMPARE(lists[1], QStringLiteral("Daten übertragen, aber der Pager hält nicht, was das Formular zeigt:\n"
+                                      "Platz 9 Meldetext: Formular \"Tisch 9\", Pager \"Tisch 1\""));
+    QCOMPARE(answerer.texts, QStringList());
+
+    QString opened;
+    form.host().answerBrowser = [&opened](const std::string& path) {
+        opened = QString::fromStdString(path);
+        return true;
+    };
+    typeText(rig.edit(ctl::callerText(3)), QStringLiteral("<Bar & Grill>"));
+    form.menuCommand(layout::SheetCommand);
+    QFile sheet(opened);
+    QVERIFY2(sheet.open(QIODevice::ReadOnly), qPrintable(opened));
+    const QString html = QString::fromUtf8(sheet.readAll());
+    QVERIFY(html.contains(QStringLiteral("&lt;Bar &amp; Grill&gt;")));
+    QVERIFY(html.contains(QStringLiteral("Tisch 9")));
+    sheet.remove();
 }
 
 void MainFormTest::timerTicksDriveTheDialog()

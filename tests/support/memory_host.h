@@ -31,6 +31,15 @@ public:
 
     void messageBox(const std::string& text) override;
     bool askYesNo(const std::string& text) override;
+    void showLines(const std::string& heading, const std::vector<std::string>& lines) override
+    {
+        shownLines.push_back({heading, lines});
+    }
+    bool openInBrowser(const std::string& path) override
+    {
+        opened.push_back(path);
+        return browserOpens;
+    }
     std::optional<std::string> fileDialog(const FileDialogSpec& spec) override;
 
     void startTimer(int id, unsigned periodMs) override;
@@ -61,6 +70,13 @@ public:
     std::vector<std::string> portListHistory;
     std::vector<std::string> messages;     // every message box, in order
     std::vector<std::string> questions;    // every yes/no question, in order
+    struct Lines {
+        std::string heading;
+        std::vector<std::string> lines;
+    };
+    std::vector<Lines> shownLines;         // every list of lines shown, in order
+    std::vector<std::string> opened;       // every document opened in the browser
+    bool browserOpens = true;
     std::deque<bool> yesNoAnswers;         // next answers; empty: "Ja"
     std::deque<std::optional<std::string>> fileDialogAnswers;  // next answers; empty: cancel
     std::vector<FileDialogSpec> fileDialogs;                   // every dialog shown

@@ -16,6 +16,8 @@
 //                                            (0: none of the form's)
 //   harvelin-form-probe.exe drop PATH        drops the file PATH (ASCII) on the form:
 //                                            WM_DROPFILES with an HDROP in its memory
+//   harvelin-form-probe.exe lines SECONDS    waits for the box of lines ("Vergleich mit dem
+//                                            Pager") and prints its heading, then its lines
 //   harvelin-form-probe.exe watch-read SECONDS  waits for "Pager -> PC" to be held and
 //                                            released; prints the time between and the
 //                                            longest the window took to answer
@@ -161,7 +163,7 @@ int main(int argc, char** argv)
 {
     if (argc < 3) {
         std::printf("usage: harvelin-form-probe text|checked ID | title|focus 0 | drop PATH | paste ID TEXT |"
-                    " syscommand N | wait-idle|watch-read SECONDS\n");
+                    " syscommand N | wait-idle|watch-read|lines SECONDS\n");
         return 2;
     }
     const std::string what = argv[1];
@@ -175,6 +177,17 @@ int main(int argc, char** argv)
     }
     if (what == "text") {
         printUtf8(controlText(::GetDlgItem(form, std::atoi(argv[2]))));
+        return 0;
+    }
+    if (what == "lines") {
+        const double start = nowMs();
+        HWND box = nullptr;
+        while (!(box = ::FindWindowW(L"#32770", L"Vergleich mit dem Pager")) && nowMs() - start < 1000.0 * argument)
+            ::Sleep(50);
+        if (!box)
+            return 1;
+        printUtf8(controlText(::GetDlgItem(box, 100)));
+        printUtf8(controlText(::GetDlgItem(box, 101)));
         return 0;
     }
     if (what == "paste") {
