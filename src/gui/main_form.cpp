@@ -84,9 +84,12 @@ QWidget* createControl(const layout::Control& c, QWidget* parent, QValidator* va
     case Kind::ReadOnlyEdit: {
         auto* edit = new QLineEdit(parent);
         edit->setValidator(validator);
+        // Read-only, not disabled: the identities are what a technician
+        // reads most, so they keep the palette's text colour, can be
+        // selected and copied, and are reached by Tab, as Windows'
+        // read-only edits are.
         if (c.kind == Kind::ReadOnlyEdit) {
             edit->setReadOnly(true);
-            edit->setEnabled(false);
             edit->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         }
         return edit;

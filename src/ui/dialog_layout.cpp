@@ -17,18 +17,20 @@ Dialog mainForm()
 {
     Dialog d{"Harvelin", 596, 319, "Arial", 8, {}};
     std::vector<Control>& t = d.controls;
-    // Texts are written as UTF-8 here and kept as Windows-1252.
+    // Texts are written as UTF-8 here and kept as Windows-1252. A button's
+    // or a group's "&" marks its Alt shortcut, no letter twice on a page;
+    // labels show "&" as it is.
     auto add = [&t](Kind kind, int id, const char* utf8, int x, int y, int w, int h, unsigned flags = Plain) {
         t.push_back({kind, id, win1252(utf8), x, y, w, h, flags});
     };
     add(Kind::Static, NoId, "Konfigurationstool 'Zelvatron Direkt'  Version 2.62", 212, 4, 200, 8);
 
-    add(Kind::Group, NoId, "Systemeinstellungen", 8, 16, 128, 44);
-    add(Kind::Button, ctl::SearchButton, "Suche Zelvatron", 20, 28, 60, 12);
+    add(Kind::Group, NoId, "S&ystemeinstellungen", 8, 16, 128, 44);
+    add(Kind::Button, ctl::SearchButton, "&Suche Zelvatron", 20, 28, 60, 12);
     add(Kind::Check, ctl::Active, "Aktiv", 92, 28, 32, 10, Disabled);
     add(Kind::List, ctl::PortList, "", 20, 44, 108, 12);
 
-    add(Kind::Group, NoId, "Pager-Einstellungen", 8, 64, 128, 100);
+    add(Kind::Group, NoId, "Pager-&Einstellungen", 8, 64, 128, 100);
     add(Kind::Static, NoId, "Pager-Name:", 32, 76, 42, 8);
     add(Kind::Edit, ctl::PagerName, "", 32, 84, 64, 12);
     add(Kind::Check, ctl::Battery, "Batteriespannung", 32, 100, 71, 10);
@@ -37,20 +39,20 @@ Dialog mainForm()
     add(Kind::Static, NoId, "Fernlöschtext:", 32, 136, 44, 8);
     add(Kind::Edit, ctl::RemoteDeleteText, "", 32, 144, 76, 12);
 
-    add(Kind::Group, NoId, "Datenhandling", 8, 168, 128, 68);
+    add(Kind::Group, NoId, "Date&nhandling", 8, 168, 128, 68);
     add(Kind::Progress, ctl::Progress, "", 12, 180, 116, 8);
-    add(Kind::Button, ctl::ReadButton, "Pager -> PC", 12, 196, 56, 12);
-    add(Kind::Button, ctl::WriteButton, "PC -> Pager", 76, 196, 56, 12);
-    add(Kind::Button, ctl::OpenFileButton, "Datei öffnen", 12, 216, 56, 12);
-    add(Kind::Button, ctl::SaveFileButton, "Speichern unter", 76, 216, 56, 12);
+    add(Kind::Button, ctl::ReadButton, "Pager -&> PC", 12, 196, 56, 12);
+    add(Kind::Button, ctl::WriteButton, "P&C -> Pager", 76, 196, 56, 12);
+    add(Kind::Button, ctl::OpenFileButton, "&Datei öffnen", 12, 216, 56, 12);
+    add(Kind::Button, ctl::SaveFileButton, "Speichern &unter", 76, 216, 56, 12);
 
     // The repeater clock, shown for a few seconds after a search found one.
     add(Kind::Group, ctl::ClockGroup, " Systemzeit           Uhrzeit Repeater", 8, 244, 128, 48);
     add(Kind::Static, ctl::SystemTime, "12:00", 36, 260, 19, 8);
     add(Kind::Static, ctl::RepeaterTime, "12:00", 76, 260, 19, 8);
-    add(Kind::Button, ctl::ClockButton, "Systemzeit -> Repeater", 16, 276, 114, 10);
+    add(Kind::Button, ctl::ClockButton, "Systemzeit -> &Repeater", 16, 276, 114, 10);
 
-    add(Kind::Group, NoId, "Tischsender", 144, 16, 284, 300);
+    add(Kind::Group, NoId, "&Tischsender", 144, 16, 284, 300);
     add(Kind::Static, NoId, "Meldetext", 180, 28, 40, 8);
     add(Kind::Static, NoId, "Rufknopf-ID", 248, 28, 44, 8);
     add(Kind::Static, ctl::StatusLine, "0", 304, 28, 116, 8);
@@ -64,9 +66,9 @@ Dialog mainForm()
     }
     add(Kind::Radio, ctl::PageLower, "1..16", 164, 300, 32, 10);
     add(Kind::Radio, ctl::PageUpper, "17..32", 208, 300, 36, 10);
-    add(Kind::Button, ctl::BootloaderButton, "Starte Bootloader", 304, 296, 120, 12, Hidden | Disabled);
+    add(Kind::Button, ctl::BootloaderButton, "Starte Boot&loader", 304, 296, 120, 12, Hidden | Disabled);
 
-    add(Kind::Group, NoId, "Küchenrufe", 436, 16, 156, 300);
+    add(Kind::Group, NoId, "&Küchenrufe", 436, 16, 156, 300);
     add(Kind::Static, NoId, "Meldetext", 460, 28, 40, 8);
     add(Kind::Static, NoId, "Taste", 536, 32, 20, 8);
     add(Kind::Static, NoId, "Station", 560, 24, 24, 8);
@@ -79,8 +81,8 @@ Dialog mainForm()
         add(Kind::Edit, ctl::kitchenStation(r), "", 564, y, 20, 12);
     }
 
-    add(Kind::DefaultButton, ctl::Ok, "Beenden", 76, 304, 56, 12);
-    add(Kind::Button, ctl::Cancel, "Abbrechen", 12, 304, 56, 12, Hidden);
+    add(Kind::DefaultButton, ctl::Ok, "&Beenden", 76, 304, 56, 12);
+    add(Kind::Button, ctl::Cancel, "&Abbrechen", 12, 304, 56, 12, Hidden);
     return d;
 }
 
@@ -94,6 +96,19 @@ Dialog aboutBox()
     d.controls.push_back({Kind::Static, NoId, win1252(aboutCommitLine()), 40, 40, 188, 8});
     d.controls.push_back({Kind::DefaultButton, AboutOkId, "OK", 178, 7, 50, 14});
     return d;
+}
+
+std::string shownText(const Control& control)
+{
+    if (control.kind == Kind::Static)
+        return control.text;
+    std::string shown;
+    for (std::size_t i = 0; i < control.text.size(); ++i) {
+        if (control.text[i] == '&' && i + 1 < control.text.size())
+            ++i;
+        shown += control.text[i];
+    }
+    return shown;
 }
 
 Dialog linesBox()

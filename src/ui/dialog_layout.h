@@ -20,6 +20,8 @@ constexpr int NoId = -1;
 
 struct Control {
     Kind kind;
+    // "&" before a letter of a button's, a check box's or a group's text
+    // marks its Alt shortcut (shownText() leaves it out).
     int id;
     std::string text;
     int x, y, width, height;
@@ -33,6 +35,10 @@ struct Dialog {
     int fontPoints;
     std::vector<Control> controls;  // template order, which is also the tab order
 };
+
+// A control's text as it reads: without the "&" that marks a shortcut
+// ("&&" is one "&"). Labels take their text as it is.
+std::string shownText(const Control& control);
 
 // Dialog 102, the main form.
 Dialog mainForm();

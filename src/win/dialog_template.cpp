@@ -108,10 +108,11 @@ DialogTemplate buildTemplate(const layout::Dialog& dialog, Frame frame)
             if (isNumberField(c.id))
                 s |= ES_NUMBER;
             break;
-        // A read-only box is a disabled edit with right-aligned text.
+        // A read-only box: readable in the system's colours for read-only
+        // edits, selectable, and a stop of Tab, with right-aligned text.
         case layout::Kind::ReadOnlyEdit:
             atom = EditClass;
-            s |= ES_RIGHT | ES_AUTOHSCROLL | WS_BORDER | WS_DISABLED;
+            s |= ES_RIGHT | ES_AUTOHSCROLL | ES_READONLY | WS_BORDER | WS_TABSTOP;
             break;
         case layout::Kind::TextList:
             atom = EditClass;

@@ -87,7 +87,7 @@ void MainFormTest::startUpShowsTheTemplateWithTheDialogsStartValues()
     QCOMPARE(rig.control<QGroupBox>(ctl::ClockGroup)->title(), QStringLiteral(" Systemzeit           Uhrzeit Repeater"));
 
     auto* beenden = rig.control<QPushButton>(ctl::Ok);
-    QCOMPARE(beenden->text(), QStringLiteral("Beenden"));
+    QCOMPARE(beenden->text(), QStringLiteral("&Beenden"));
     QVERIFY(beenden->isDefault());
 
     for (int r = 1; r <= 16; ++r) {
@@ -95,7 +95,8 @@ void MainFormTest::startUpShowsTheTemplateWithTheDialogsStartValues()
         QCOMPARE(rig.edit(ctl::callerText(r))->text(), QString());
         QLineEdit* id = rig.edit(ctl::idText(r));
         QCOMPARE(id->text(), QStringLiteral("       00"));
-        QVERIFY(!id->isEnabled());
+        // Read-only, not disabled: readable, selectable and a stop of Tab.
+        QVERIFY(id->isEnabled() && id->isReadOnly() && id->focusPolicy() != Qt::NoFocus);
         QVERIFY(id->alignment() & Qt::AlignRight);
         QCOMPARE(rig.edit(ctl::kitchenText(r))->text(), QStringLiteral("Station %1").arg(r));
         QCOMPARE(rig.edit(ctl::kitchenKey(r))->text(), QString::number(r));

@@ -1,8 +1,12 @@
 // The layout table both desktop forms are built from.
 #include <gtest/gtest.h>
 
+#include <cctype>
+#include <map>
 #include <set>
+#include <string>
 
+#include "model/win1252.h"
 #include "ui/control_ids.h"
 #include "ui/dialog_layout.h"
 #include "ui/main_dialog.h"
@@ -44,6 +48,37 @@ TEST(DialogLayoutTest, MainFormHoldsEveryControlOnceWithinItsBounds)
     EXPECT_EQ(form.fontName, "Arial");
     EXPECT_EQ(form.width, 596);
     EXPECT_EQ(form.height, 319);
+}
+
+// The Alt shortcuts: the buttons and groups a user goes to most have one,
+// no letter twice on the form (the menu's own shortcuts aside), and the text
+// reads as the form's text without the mark.
+TEST(DialogLayoutTest, AltShortcutsAreUniqueAndLeaveTheTextsAsTheyRead)
+{
+    std::map<char, std::string> letters;
+    std::map<std::string, std::string> shown;
+    for (const layout::Control& c : layout::mainForm().controls) {
+        const std::size_t amp = c.text.find('&');
+        if (amp == std::string::npos || c.kind == layout::Kind::Static)
+            continue;
+        const char letter = static_cast<char>(std::tolower(static_cast<unsigned char>(c.text[amp + 1])));
+        EXPECT_TRUE(letters.emplace(letter, c.text).second) << c.text << " and " << letters[letter];
+        shown[layout::shownText(c)] = c.text;
+    }
+    EXPECT_EQ(shown, (std::map<std::string, std::string>{{"Beenden", "&Beenden"},
+                                                         {"Abbrechen", "&Abbrechen"},
+                                                         {win1252("Datei öffnen"), win1252("&Datei öffnen")},
+                                                         {"Datenhandling", "Date&nhandling"},
+                                                         {win1252("Küchenrufe"), win1252("&Küchenrufe")},
+                                                         {"PC -> Pager", "P&C -> Pager"},
+                                                         {"Pager -> PC", "Pager -&> PC"},
+                                                         {"Pager-Einstellungen", "Pager-&Einstellungen"},
+                                                         {"Speichern unter", "Speichern &unter"},
+                                                         {"Starte Bootloader", "Starte Boot&loader"},
+                                                         {"Suche Zelvatron", "&Suche Zelvatron"},
+                                                         {"Systemeinstellungen", "S&ystemeinstellungen"},
+                                                         {"Systemzeit -> Repeater", "Systemzeit -> &Repeater"},
+                                                         {"Tischsender", "&Tischsender"}}));
 }
 
 }  // namespace
