@@ -28,7 +28,7 @@ Dialog mainForm()
     add(Kind::Group, NoId, "S&ystemeinstellungen", 8, 16, 128, 44);
     add(Kind::Button, ctl::SearchButton, "&Suche Zelvatron", 20, 28, 60, 12);
     add(Kind::Check, ctl::Active, "Aktiv", 92, 28, 32, 10, Disabled);
-    add(Kind::List, ctl::PortList, "", 20, 44, 108, 12);
+    add(Kind::List, ctl::PortList, "", 20, 44, 108, 12, Elides);
 
     add(Kind::Group, NoId, "Pager-&Einstellungen", 8, 64, 128, 100);
     add(Kind::Static, NoId, "Pager-Name:", 32, 76, 42, 8);
@@ -55,7 +55,7 @@ Dialog mainForm()
     add(Kind::Group, NoId, "&Tischsender", 144, 16, 284, 300);
     add(Kind::Static, NoId, "Meldetext", 180, 28, 40, 8);
     add(Kind::Static, NoId, "Rufknopf-ID", 248, 28, 44, 8);
-    add(Kind::Static, ctl::StatusLine, "0", 304, 28, 116, 8);
+    add(Kind::Static, ctl::StatusLine, "0", 304, 28, 116, 8, Elides);
     for (int r = 1; r <= MainDialog::Rows; ++r) {
         const int y = rowY(r);
         add(Kind::Static, ctl::rowLabel(r), std::to_string(r).c_str(), 148, y + 4, r <= 6 ? 12 : 8, 8);

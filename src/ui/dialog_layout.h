@@ -13,7 +13,10 @@ namespace harvelin::layout {
 // TextList: lines that can be read, selected and copied, not edited.
 enum class Kind { Static, Group, Button, DefaultButton, Check, Radio, Edit, ReadOnlyEdit, List, Progress, Icon, TextList };
 
-enum Flags : unsigned { Plain = 0, Hidden = 1, Disabled = 2 };
+// Elides: a text that may not fit (the status line, the port line) is cut
+// with "…" and carries its whole text as its tooltip and accessible
+// description; every other text fits its control.
+enum Flags : unsigned { Plain = 0, Hidden = 1, Disabled = 2, Elides = 4 };
 
 // Controls that are never named by an id.
 constexpr int NoId = -1;
