@@ -22,9 +22,8 @@ AboutDialog::AboutDialog(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
 {
     const layout::Dialog box = layout::aboutBox();
-    const QFont font = templateFont(QString::fromStdString(box.fontName), box.fontPoints);
-    setFont(font);
-    const DialogUnits du(font);
+    // In dialog units of the desktop's font, as the form.
+    const DialogUnits du(font());
 
     setWindowTitle(toQt(box.caption));
     setFixedSize(du.size(box.width, box.height));

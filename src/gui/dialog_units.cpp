@@ -1,9 +1,9 @@
 #include "gui/dialog_units.h"
 
 #include <QFontMetrics>
-#include <QGuiApplication>
-#include <QScreen>
 #include <QString>
+
+#include "model/win1252.h"
 
 namespace harvelin::gui {
 
@@ -17,17 +17,6 @@ int mulDiv(int a, int b, int c)
 
 }  // namespace
 
-QFont templateFont(const QString& family, int pointSize)
-{
-    int dpi = 96;
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        dpi = qRound(screen->logicalDotsPerInchY());
-    QFont font(family);
-    font.setStyleHint(QFont::SansSerif);
-    font.setPixelSize(mulDiv(pointSize, dpi, 72));
-    return font;
-}
-
 DialogUnits::DialogUnits(const QFont& font)
 {
     const QFontMetrics metrics(font);
@@ -40,7 +29,26 @@ DialogUnits::DialogUnits(const QFont& font)
         baseHeight_ = 1;
 }
 
-int DialogUnits::x(int du) const { return mulDiv(du, baseWidth_, 4); }
+DialogUnits DialogUnits::widenedToFit(const layout::Dialog& dialog, const QFontMetrics& metrics,
+                                      const QStyle* style) const
+{
+    const int margin = style ? style->pixelMetric(QStyle::PM_ButtonMargin) : 6;
+    DialogUnits wider = *this;
+    for (const layout::Control& c : dialog.controls) {
+        const QString text = QString::fromStdString(win1252ToUtf8(layout::shownText(c)));
+        int needed = 0;
+        if (c.kind == layout::Kind::Button || c.kind == layout::Kind::DefaultButton)
+            needed = metrics.horizontalAdvance(text) + margin;
+        else if (c.kind == layout::Kind::Group)
+            needed = metrics.horizontalAdvance(text) + metrics.averageCharWidth();
+        // The base width that gives the control `needed` pixels.
+        while (needed > 0 && wider.x(c.width) < needed)
+            wider.widthPerMille_ += 5;
+    }
+    return wider;
+}
+
+int DialogUnits::x(int du) const { return mulDiv(du * baseWidth_, widthPerMille_, 4000); }
 
 int DialogUnits::y(int du) const { return mulDiv(du, baseHeight_, 8); }
 

@@ -43,9 +43,11 @@ std::string fromQt(const QString& text) { return utf8ToWin1252(text.toStdString(
 
 FormHost::FormHost(QDialog& window) : window_(window), hold_(layout::mainForm()) {}
 
-void FormHost::addControl(int id, QWidget* widget)
+void FormHost::addControl(int id, QWidget* widget, bool elides)
 {
     controls_[id] = widget;
+    if (elides)
+        wholeTexts_[id] = QString();
     const auto* label = qobject_cast<QLabel*>(widget);
     nameControl(id, widget, label ? label->text() : QString());
     if (auto* edit = qobject_cast<QLineEdit*>(widget))
@@ -62,6 +64,8 @@ QWidget* FormHost::control(int id) const
 
 std::string FormHost::controlText(int id) const
 {
+    if (const auto whole = wholeTexts_.find(id); whole != wholeTexts_.end())
+        return fromQt(whole->second);
     QWidget* w = control(id);
     if (auto* edit = qobject_cast<QLineEdit*>(w))
         return fromQt(edit->text());
@@ -94,7 +98,9 @@ void FormHost::setControlText(int id, const std::string& bytes)
         edit->setText(text);
         edit->setCursorPosition(0);
     } else if (auto* label = qobject_cast<QLabel*>(w)) {
-        if (label->text() != text) {
+        if (wholeTexts_.count(id) != 0) {
+            showElided(id, label, text, label->width(), [label](const QString& shown) { label->setText(shown); });
+        } else if (label->text() != text) {
             label->setText(text);
             nameControl(id, label, text);
         }
@@ -254,12 +260,14 @@ void FormHost::setPortListLine(const std::string& line)
     if (auto* list = qobject_cast<QListWidget*>(control(ctl::PortList))) {
         list->clear();
         // The box is one line of a few characters; a device name longer than
-        // "COM12" pushes the end of "... gefunden" out of sight, so the whole
-        // line is also offered as the item's tool tip.
-        auto* item = new QListWidgetItem(toQt(line));
-        item->setToolTip(item->text());
+        // "COM12" pushes the end of "... gefunden" out of sight, so the line
+        // is cut with "…" and offered whole as the item's tool tip too.
+        auto* item = new QListWidgetItem;
         list->addItem(item);
-        nameControl(ctl::PortList, list, item->text());
+        wholeTexts_[ctl::PortList].clear();
+        showElided(ctl::PortList, list, toQt(line), list->viewport()->width() - 2 * list->spacing() - 6,
+                   [item](const QString& shown) { item->setText(shown); });
+        item->setToolTip(toQt(line));
     }
 }
 
@@ -270,8 +278,23 @@ void FormHost::pageShown(ViewPage page)
     page_ = page;
     for (const auto& [id, widget] : controls_) {
         const auto* label = qobject_cast<QLabel*>(widget);
-        nameControl(id, widget, label ? label->text() : QString());
+        const auto whole = wholeTexts_.find(id);
+        nameControl(id, widget, whole != wholeTexts_.end() ? whole->second : label ? label->text() : QString());
     }
+}
+
+void FormHost::showElided(int id, QWidget* widget, const QString& whole, int width,
+                          const std::function<void(const QString&)>& setText)
+{
+    QString& held = wholeTexts_[id];
+    if (held == whole && !whole.isEmpty())
+        return;
+    held = whole;
+    const QString shown = widget->fontMetrics().elidedText(whole, Qt::ElideRight, std::max(width, 1));
+    setText(shown);
+    widget->setToolTip(shown == whole ? QString() : whole);
+    widget->setAccessibleDescription(whole);
+    nameControl(id, widget, whole);
 }
 
 void FormHost::nameControl(int id, QWidget* widget, const QString& shown)

@@ -24,7 +24,9 @@ public:
     FormHost(const FormHost&) = delete;
     FormHost& operator=(const FormHost&) = delete;
 
-    void addControl(int id, QWidget* widget);
+    // `elides`: a text that does not fit is cut with "…" and carried whole
+    // as the control's tooltip and accessible description.
+    void addControl(int id, QWidget* widget, bool elides = false);
     QWidget* control(int id) const;
 
     // While input is held, every control that takes input is disabled except
@@ -98,6 +100,11 @@ private:
     ViewPage page_ = ViewPage::Lower;
     std::map<int, QWidget*> controls_;
     std::map<int, int> limits_;  // input limits as the dialog set them
+    // The whole texts of the controls that elide, by id.
+    std::map<int, QString> wholeTexts_;
+    // Shows `whole` in an eliding label or list item, cut to `width` pixels.
+    void showElided(int id, QWidget* widget, const QString& whole, int width,
+                    const std::function<void(const QString&)>& setText);
     std::map<int, QTimer*> timers_;
     std::set<int> tickPending_;  // timers whose tick is posted and not yet handled
     bool userChanged_ = true;  // typed or clicked since the dialog last read the controls

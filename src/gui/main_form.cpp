@@ -24,6 +24,10 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QStyle>
+#include <QVBoxLayout>
 #include <QTimer>
 #include <QUrl>
 
@@ -59,6 +63,11 @@ QWidget* createControl(const layout::Control& c, QWidget* parent, QValidator* va
         // A group's frame line runs through the middle of its caption, which
         // sits in the corner of the template's box; the contents are placed
         // to fit that.
+        // The title's background is the palette's window colour; under an
+        // application stylesheet of the user's, which may give the window
+        // another, that stylesheet draws the group as it wants.
+        if (!qApp->styleSheet().isEmpty())
+            return group;
         const int half = QFontMetrics(parent->font()).height() / 2;
         group->setStyleSheet(QStringLiteral("QGroupBox { border: 1px solid palette(mid); border-radius: 2px;"
                                             " margin-top: %1px; }"
@@ -147,28 +156,54 @@ MainForm::~MainForm()
     worker_.shutdown();
 }
 
+// The form lays its controls out in dialog units of the desktop's font, so it
+// grows with the font and with the screen's scaling as a dialog does on
+// Windows. On a screen too small for it, it sits in a scroll area: it keeps
+// its layout and scrolls rather than being cut by the screen's edge.
 void MainForm::buildForm()
 {
     const layout::Dialog form = layout::mainForm();
-    const QFont font = templateFont(QString::fromStdString(form.fontName), form.fontPoints);
-    setFont(font);
-    const DialogUnits du(font);
+    // The font as the desktop and an application stylesheet make it.
+    ensurePolished();
+    // A font whose letters run wider than its average says (some do, for
+    // "Speichern unter") widens the units across until every button's and
+    // group's text fits; the layout keeps its proportions.
+    const DialogUnits du = DialogUnits(font()).widenedToFit(form, fontMetrics(), style());
 
     setWindowTitle(toQt(form.caption));
-    resize(du.size(form.width, form.height));
-    setMinimumSize(size());
+    auto* scroll = new QScrollArea(this);
+    scroll->setObjectName(QStringLiteral("formScroll"));
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setAlignment(Qt::AlignCenter);
+    // Not a stop of Tab; the control that takes the focus is scrolled into
+    // sight, however it took it (Tab, an Alt shortcut, the dialog).
+    scroll->setFocusPolicy(Qt::NoFocus);
+    connect(qApp, &QApplication::focusChanged, scroll, [scroll, this](QWidget*, QWidget* now) {
+        if (now && canvas_ && canvas_->isAncestorOf(now))
+            scroll->ensureWidgetVisible(now);
+    });
+    canvas_ = new QWidget(scroll);
+    canvas_->setObjectName(QStringLiteral("formCanvas"));
+    canvas_->setFixedSize(du.size(form.width, form.height));
+    scroll->setWidget(canvas_);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(scroll);
 
     QValidator* textValidator = new FieldValidator(FieldInput::Text, this);
     QValidator* numberValidator = new FieldValidator(FieldInput::Number, this);
     for (const layout::Control& c : form.controls) {
         const bool number = fieldInput(c.id) == FieldInput::Number;
-        QWidget* widget = createControl(c, this, number ? numberValidator : textValidator);
+        QWidget* widget = createControl(c, canvas_, number ? numberValidator : textValidator);
         QRect place = du.rect(c.x, c.y, c.width, c.height);
-        // A label a few pixels too narrow for its text in this font would
-        // lose its last letter; nothing lies to the right of the labels.
+        // A label or a box a few pixels too narrow for its text in this font
+        // and style would lose its last letters; nothing lies to the right
+        // of them.
         if (c.kind == Kind::Static)
             place.setWidth(std::max(place.width(), widget->fontMetrics().horizontalAdvance(
                                                        static_cast<QLabel*>(widget)->text()) + 1));
+        else if (c.kind == Kind::Check || c.kind == Kind::Radio)
+            place.setWidth(std::max(place.width(), widget->sizeHint().width()));
         widget->setGeometry(place);
         widget->setProperty("controlId", c.id);
         if (c.flags & layout::Hidden)
@@ -179,10 +214,31 @@ void MainForm::buildForm()
             widget->installEventFilter(this);  // a file dropped on a field goes to the form
         if (c.id != layout::NoId) {
             widget->setObjectName(QString::number(c.id));
-            host_.addControl(c.id, widget);
+            host_.addControl(c.id, widget, (c.flags & layout::Elides) != 0);
             connectControl(c.id, widget);
         }
     }
+    fitToScreen();
+}
+
+void MainForm::fitToScreen()
+{
+    // Small enough for 1024 x 768 at 125 %; as large as the form, or the
+    // screen's free area, at the start.
+    setMinimumSize(480, 320);
+    QSize wanted = canvas_->size();
+    if (const QScreen* screen = this->screen()) {
+        const QSize free = screen->availableGeometry().size() - QSize(16, 48);
+        // A form cut across scrolls across, and the scroll bar takes room
+        // below it.
+        const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
+        if (wanted.width() > free.width())
+            wanted.rheight() += bar;
+        if (wanted.height() > free.height())
+            wanted.rwidth() += bar;
+        wanted = wanted.boundedTo(free);
+    }
+    resize(wanted.expandedTo(minimumSize()));
 }
 
 void MainForm::connectControl(int id, QWidget* widget)

@@ -73,6 +73,8 @@ protected:
 
 private:
     void buildForm();
+    // The window's size at the start: the form's, within the screen.
+    void fitToScreen();
     void connectControl(int id, QWidget* widget);
     void acceptDrag(QDragMoveEvent* event);
     // ClickGate::Window
@@ -84,6 +86,8 @@ private:
     void closeOtherWindows();
     void finishEnding();
 
+    // The controls' parent, at the form's size in dialog units.
+    QWidget* canvas_ = nullptr;
     FormHost host_;
     DeviceWorker worker_;
     std::unique_ptr<MainDialog> dialog_;
