@@ -6,6 +6,8 @@ accessibility bus of the session it runs in.
                                     one; prints how many, exits 1 otherwise
   atspi_form.py focus               the name of the control with the focus
   atspi_form.py text NAME           the text of the field named NAME
+  atspi_form.py read-only NAME      exits 0 when the field named NAME is
+                                    enabled and focusable but not editable
   atspi_form.py names               every name, one a line (for a failure's log)
   atspi_form.py title               the form window's title as it is shown
   atspi_form.py status              the text of the status line
@@ -155,6 +157,16 @@ def main(args):
                 text = n.queryText()
                 print(text.getText(0, text.characterCount))
                 return 0
+        return 1
+    if what == "read-only" and len(args) > 1:
+        for n in controls(window):
+            if n.name == args[1]:
+                state = n.getState()
+                takes = state.contains(pyatspi.STATE_ENABLED) and state.contains(pyatspi.STATE_FOCUSABLE)
+                read_only = state.contains(pyatspi.STATE_READ_ONLY) or not state.contains(pyatspi.STATE_EDITABLE)
+                if not (takes and read_only):
+                    print(" ".join(pyatspi.stateToString(s) for s in state.getStates()), file=sys.stderr)
+                return 0 if takes and read_only else 1
         return 1
     print(__doc__)
     return 2
