@@ -202,17 +202,22 @@ void MainDialog::readFromPager()
             });
 }
 
-void MainDialog::writeToPager()
+bool MainDialog::everyFieldTakenForThePager()
 {
     // A field that holds what it may not is named, and nothing is sent.
     if (!takeEveryField())
-        return;
+        return false;
     // The image takes the form also when nothing is sent.
     formToImage();
-    if (const Messages refusal = session_.refusalWithoutPager(); !refusal.empty()) {
-        tell(refusal);
+    const Messages refusal = session_.refusalWithoutPager();
+    tell(refusal);
+    return refusal.empty();
+}
+
+void MainDialog::writeToPager()
+{
+    if (!everyFieldTakenForThePager())
         return;
-    }
     const PagerSession::Check check = verifyAfterWrite_ ? PagerSession::Check::ReadBack : PagerSession::Check::None;
     runBusy(
         [this, held = heldConfiguration(), check](SessionEvents& events) {
@@ -229,13 +234,8 @@ void MainDialog::writeToPager()
 void MainDialog::compareWithPager()
 {
     // The form as it shows it, every field included.
-    if (!takeEveryField())
+    if (!everyFieldTakenForThePager())
         return;
-    formToImage();
-    if (const Messages refusal = session_.refusalWithoutPager(); !refusal.empty()) {
-        tell(refusal);
-        return;
-    }
     runBusy([this, shown = heldConfiguration()](SessionEvents& events) { return session_.compare(events, shown); },
             [this](const PagerComparison& comparison) {
                 if (comparison.readOut.replaced)

@@ -179,6 +179,10 @@ private:
     // field holds what it may not, one message naming it by group, row and
     // column, the focus in it, and false.
     bool takeEveryField();
+    // Before "PC -> Pager" and "Mit Pager vergleichen": every field taken
+    // into the image, and a pager found; otherwise what is wrong is said,
+    // and false.
+    bool everyFieldTakenForThePager();
     void OnOK();
 
     // --- form and image ---------------------------------------------------
