@@ -60,7 +60,8 @@ struct ReadOutOutcome {
     bool noPager = false;  // no pager found: nothing was asked
     bool stopped = false;
     // The read-out was complete and took the place of the session's
-    // configuration; every other end leaves it as it was.
+    // configuration (a comparison's read-out leaves it as it was); every
+    // other end leaves it as it was.
     bool replaced = false;
     ReadOutResult result;
     // That the backup folder could not take it (once a session), then why
