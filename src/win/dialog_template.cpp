@@ -20,6 +20,10 @@ constexpr std::uint16_t EditClass = 0x0081;
 constexpr std::uint16_t StaticClass = 0x0082;
 constexpr std::uint16_t ListBoxClass = 0x0083;
 
+// The face name that stands for the system's dialog font, and its size.
+constexpr const wchar_t* ShellFontName = L"MS Shell Dlg";
+constexpr int ShellFontPoints = 8;
+
 class Writer {
 public:
     explicit Writer(std::vector<std::uint16_t>& words) : words_(words) {}
@@ -66,10 +70,18 @@ DialogTemplate buildTemplate(const layout::Dialog& dialog, Frame frame)
 
     DWORD style = DS_SETFONT | DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU;
     DWORD exStyle = 0;
+    std::wstring fontName = wideFromBytes(dialog.fontName);
+    int fontPoints = dialog.fontPoints;
     if (frame == Frame::MainForm) {
         // Its own task-bar button, centred, with minimise and maximise boxes.
         style |= DS_CENTER | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
         exStyle |= WS_EX_APPWINDOW;
+        // The system's dialog font, by the name the system maps to it, at
+        // the size dialogs are measured in: the form follows the font and
+        // the dpi the user has chosen, and its dialog units with them.
+        style |= DS_SHELLFONT;
+        fontName = ShellFontName;
+        fontPoints = ShellFontPoints;
     }
     w.word(1);       // version
     w.word(0xFFFF);  // the extended form
@@ -84,10 +96,10 @@ DialogTemplate buildTemplate(const layout::Dialog& dialog, Frame frame)
     w.word(0);  // no menu
     w.word(0);  // the dialog class
     w.text(wideFromBytes(dialog.caption));
-    w.word(static_cast<std::uint16_t>(dialog.fontPoints));
+    w.word(static_cast<std::uint16_t>(fontPoints));
     w.word(FW_NORMAL);
     w.word(0x0100 * DEFAULT_CHARSET);  // italic 0, then the character set
-    w.text(wideFromBytes(dialog.fontName));
+    w.text(fontName);
 
     bool previousWasRadio = false;
     for (const layout::Control& c : dialog.controls) {
@@ -95,7 +107,14 @@ DialogTemplate buildTemplate(const layout::Dialog& dialog, Frame frame)
         std::uint16_t atom = 0;
         std::wstring className;
         switch (c.kind) {
-        case layout::Kind::Static: atom = StaticClass; s |= SS_LEFT | SS_NOPREFIX; break;
+        case layout::Kind::Static:
+            atom = StaticClass;
+            s |= SS_LEFT | SS_NOPREFIX;
+            // A text that may not fit ends in "…"; the label takes the mouse,
+            // so that its tooltip shows the whole text.
+            if (c.flags & layout::Elides)
+                s |= SS_ENDELLIPSIS | SS_NOTIFY;
+            break;
         case layout::Kind::Icon: atom = StaticClass; s |= SS_ICON; break;
         case layout::Kind::Group: atom = ButtonClass; s |= BS_GROUPBOX; break;
         case layout::Kind::Button: atom = ButtonClass; s |= BS_PUSHBUTTON | WS_TABSTOP; break;

@@ -29,6 +29,8 @@ std::string Win32Form::controlText(int id) const
     HWND c = control(id);
     if (!c)
         return {};
+    if (id == ctl::PortList)
+        return bytesFromWide(portLine_).value_or(std::string());
     if (isListBox(c)) {
         const LRESULT at = ::SendMessageW(c, LB_GETCURSEL, 0, 0);
         if (at == LB_ERR)
@@ -67,8 +69,11 @@ void Win32Form::setControlText(int id, const std::string& bytes)
     // A label's name says what it shows.
     if (isLabel(c) && !layout::accessibleName(id, page_).empty())
         AccessibleControls::tell(c, EVENT_OBJECT_NAMECHANGE);
-    if (id == ctl::StatusLine)
+    if (id == ctl::StatusLine) {
+        updateTooltip(c, text);
+        AccessibleControls::tell(c, EVENT_OBJECT_DESCRIPTIONCHANGE);
         AccessibleControls::liveRegionChanged(c);
+    }
 }
 
 bool Win32Form::isChecked(int id) const { return ::IsDlgButtonChecked(window_, id) == BST_CHECKED; }
@@ -137,11 +142,12 @@ void Win32Form::setProgressPos(int pos)
 void Win32Form::setPortListLine(const std::string& line)
 {
     HWND list = control(ctl::PortList);
-    ::SendMessageW(list, LB_RESETCONTENT, 0, 0);
-    const std::wstring text = wideFromBytes(line);
-    ::SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
-    // The list's name says its line.
+    portLine_ = wideFromBytes(line);
+    showPortLine();
+    updateTooltip(list, portLine_);
+    // The list's name says its line, and so does its description, whole.
     AccessibleControls::tell(list, EVENT_OBJECT_NAMECHANGE);
+    AccessibleControls::tell(list, EVENT_OBJECT_DESCRIPTIONCHANGE);
     AccessibleControls::liveRegionChanged(list);
 }
 
@@ -164,8 +170,18 @@ std::wstring Win32Form::accessibleName(HWND c) const
     const std::string name = layout::accessibleName(::GetDlgCtrlID(c), page_);
     if (name.empty())
         return {};
-    const std::wstring shown = isListBox(c) ? listLine(c) : isLabel(c) ? windowText(c) : std::wstring();
+    const std::wstring shown = isListBox(c) ? portLine_ : isLabel(c) ? windowText(c) : std::wstring();
     return shown.empty() ? wideFromBytes(name) : wideFromBytes(name) + L": " + shown;
+}
+
+std::wstring Win32Form::accessibleDescription(HWND c) const
+{
+    const int id = ::GetDlgCtrlID(c);
+    if (id == ctl::PortList)
+        return portLine_;
+    if (id == ctl::StatusLine)
+        return windowText(c);
+    return {};
 }
 
 void Win32Form::showTitle(const std::string& title, bool modified)

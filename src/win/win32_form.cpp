@@ -25,23 +25,28 @@ namespace harvelin::win {
 
 namespace {
 
-// A label a few pixels too narrow for its text in this font would wrap or
-// lose its last letters; nothing lies to the right of the labels, so it is
-// widened to its text.
-void fitLabel(HWND label)
+// The automatic scaling that Windows gives dialogs on a change of dpi
+// (per-monitor v2); the form scales itself, from the table.
+using SetDialogDpiChangeBehaviorFn = BOOL(WINAPI*)(HWND, int, int);
+constexpr int DialogDpiChangeDisableAll = 1;
+using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+
+template <typename Fn>
+Fn user32Function(const char* name)
 {
-    const std::wstring text = windowText(label);
-    HDC dc = ::GetDC(label);
-    const HGDIOBJ old = ::SelectObject(dc, reinterpret_cast<HGDIOBJ>(::SendMessageW(label, WM_GETFONT, 0, 0)));
-    SIZE extent = {};
-    ::GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
-    ::SelectObject(dc, old);
-    ::ReleaseDC(label, dc);
-    RECT place = {};
-    ::GetWindowRect(label, &place);
-    if (extent.cx + 1 > place.right - place.left)
-        ::SetWindowPos(label, nullptr, 0, 0, extent.cx + 1, place.bottom - place.top,
-                       SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    return reinterpret_cast<Fn>(reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"user32.dll"), name)));
+}
+
+// The dpi the window is drawn at: its monitor's, or the system's before
+// Windows 10 1607.
+UINT windowDpi(HWND window)
+{
+    if (const auto forWindow = user32Function<GetDpiForWindowFn>("GetDpiForWindow"))
+        return forWindow(window);
+    HDC dc = ::GetDC(nullptr);
+    const int dpi = ::GetDeviceCaps(dc, LOGPIXELSY);
+    ::ReleaseDC(nullptr, dc);
+    return static_cast<UINT>(dpi);
 }
 
 }  // namespace
@@ -64,6 +69,8 @@ Win32Form::~Win32Form()
     accessible_.reset();  // its annotations go while their controls are there
     if (window_)
         ::DestroyWindow(window_);
+    if (scaledFont_)
+        ::DeleteObject(scaledFont_);
     if (bigIcon_)
         ::DestroyIcon(bigIcon_);
     if (smallIcon_)
@@ -106,8 +113,6 @@ void Win32Form::initDialog()
     for (HWND child = ::GetWindow(window_, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
         if (isEdit(child))
             filterEdit(child, fieldInput(::GetDlgCtrlID(child)));
-        else if (isLabel(child))
-            fitLabel(child);
         // Windows would name an edit after the label before it and a row's
         // buttons only "Lernen" and "Löschen"; the table names each.
         if (!layout::accessibleName(::GetDlgCtrlID(child), page_).empty())
@@ -124,6 +129,12 @@ void Win32Form::initDialog()
     dialog_->session().setBackupFolder(backupFolder_);
     gate_ = std::make_unique<ClickGate>(*dialog_, *runner_, static_cast<ClickGate::Window&>(*this));
     dialog_->OnInitDialog();
+    dpi_ = windowDpi(window_);
+    if (const auto behaviour = user32Function<SetDialogDpiChangeBehaviorFn>("SetDialogDpiChangeBehavior"))
+        behaviour(window_, DialogDpiChangeDisableAll, DialogDpiChangeDisableAll);
+    layout_ = std::make_unique<FormLayout>(window_, layout::mainForm());
+    layout_->place();
+    addTooltips();
     // Files dropped anywhere on the form come to it: the shell looks for the
     // first window that takes them from the control under the cursor up.
     ::DragAcceptFiles(window_, TRUE);
@@ -147,6 +158,17 @@ INT_PTR Win32Form::handle(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_CLOSE:
     case WM_QUERYENDSESSION:
     case WM_ENDSESSION: return sessionMessage(message, wParam);
+    case WM_SIZE:
+        // Maximised, the form stands in the middle of the larger window;
+        // back to its own size, where the table puts it.
+        if (layout_ && wParam != SIZE_MINIMIZED) {
+            layout_->place();
+            showPortLine();
+        }
+        return FALSE;
+    case WM_DPICHANGED:
+        onDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+        return TRUE;
     case WM_DROPFILES:
         onDroppedFiles(reinterpret_cast<HDROP>(wParam));
         return TRUE;
@@ -187,7 +209,9 @@ void Win32Form::onCommand(int id, int code, HWND source)
             userChanged_ = true;
         return;
     }
-    if (code != BN_CLICKED)
+    // A label that takes the mouse for its tooltip tells of clicks with the
+    // same code as a button.
+    if (code != BN_CLICKED || isLabel(source))
         return;
     const LONG_PTR style = ::GetWindowLongPtrW(source, GWL_STYLE) & BS_TYPEMASK;
     if (style == BS_AUTOCHECKBOX || style == BS_AUTORADIOBUTTON)
@@ -219,6 +243,85 @@ void Win32Form::onDroppedFiles(HDROP drop)
 }
 
 void Win32Form::showAbout() { showAboutBox(window_); }
+
+// --- dpi, size, and the texts that may be cut -----------------------------------
+
+void Win32Form::onDpiChanged(UINT dpi, const RECT& suggested)
+{
+    const HFONT current = reinterpret_cast<HFONT>(::SendMessageW(control(ctl::Ok), WM_GETFONT, 0, 0));
+    LOGFONTW font = {};
+    if (dpi != dpi_ && current && ::GetObjectW(current, sizeof font, &font) == sizeof font) {
+        font.lfHeight = ::MulDiv(font.lfHeight, static_cast<int>(dpi), static_cast<int>(dpi_));
+        if (const HFONT scaled = ::CreateFontIndirectW(&font)) {
+            for (const PlacedControl& p : layout_->controls())
+                ::SendMessageW(p.window, WM_SETFONT, reinterpret_cast<WPARAM>(scaled), FALSE);
+            if (scaledFont_)
+                ::DeleteObject(scaledFont_);
+            scaledFont_ = scaled;
+            dpi_ = dpi;
+        }
+    }
+    // The new size places the controls (WM_SIZE); the same size would not.
+    ::SetWindowPos(window_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                   suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    layout_->place();
+    showPortLine();
+    ::RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+void Win32Form::addTooltips()
+{
+    tooltips_ = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
+                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr,
+                                  ::GetModuleHandleW(nullptr), nullptr);
+    if (!tooltips_)
+        return;
+    // A long port line wraps at a third of the screen instead of running off it.
+    ::SendMessageW(tooltips_, TTM_SETMAXTIPWIDTH, 0, ::GetSystemMetrics(SM_CXSCREEN) / 3);
+    for (const PlacedControl& p : layout_->controls()) {
+        if (!(p.control.flags & layout::Elides))
+            continue;
+        TOOLINFOW tool = {};
+        tool.cbSize = sizeof tool;
+        tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+        tool.hwnd = window_;
+        tool.uId = reinterpret_cast<UINT_PTR>(p.window);
+        std::wstring text = p.window == control(ctl::PortList) ? portLine_ : windowText(p.window);
+        tool.lpszText = text.data();
+        ::SendMessageW(tooltips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    }
+}
+
+void Win32Form::updateTooltip(HWND c, const std::wstring& text)
+{
+    if (!tooltips_)
+        return;
+    std::wstring whole = text;
+    TOOLINFOW tool = {};
+    tool.cbSize = sizeof tool;
+    tool.hwnd = window_;
+    tool.uId = reinterpret_cast<UINT_PTR>(c);
+    tool.lpszText = whole.data();
+    ::SendMessageW(tooltips_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+// The list box has no ellipsis of its own: its one line is cut here, and
+// the dialog, the tooltip and the screen reader get the whole line.
+void Win32Form::showPortLine()
+{
+    HWND list = control(ctl::PortList);
+    if (!list)
+        return;
+    RECT inside = {};
+    ::GetClientRect(list, &inside);
+    // The list box draws its line a few pixels in from either side.
+    constexpr int Margins = 4;
+    const std::wstring shown = elidedText(list, portLine_, inside.right - Margins);
+    if (listLine(list) == shown && ::SendMessageW(list, LB_GETCOUNT, 0, 0) == 1)
+        return;
+    ::SendMessageW(list, LB_RESETCONTENT, 0, 0);
+    ::SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(shown.c_str()));
+}
 
 void Win32Form::menuCommand(unsigned command)
 {

@@ -21,6 +21,7 @@
 #include "ui/main_dialog.h"
 #include "ui/device_runner.h"
 #include "win/accessible_names.h"
+#include "win/form_layout.h"
 
 namespace harvelin::win {
 
@@ -119,6 +120,18 @@ private:
     // ControlNamer: the table's name, and after it what a label or the port
     // list shows ("Status: Lernzeit ..."), as the Qt form names them.
     std::wstring accessibleName(HWND control) const override;
+    // The whole text of a control that may cut it (the status line, the
+    // port line); its tooltip says the same.
+    std::wstring accessibleDescription(HWND control) const override;
+    // The tooltips of the texts that may be cut, each with the whole text.
+    void addTooltips();
+    void updateTooltip(HWND control, const std::wstring& text);
+    // The port line as the list box shows it: cut with "…" to its width.
+    void showPortLine();
+    // The form moved to a monitor of another dpi: its font at that dpi, every
+    // control placed anew from the table, and the window where the system
+    // suggests.
+    void onDpiChanged(UINT dpi, const RECT& suggested);
     void post(std::function<void()> onUiThread);
     HWND control(int id) const { return ::GetDlgItem(window_, id); }
 
@@ -142,6 +155,11 @@ private:
     bool settingText_ = false;
     std::map<int, int> limits_;
     InputHold hold_{layout::mainForm()};
+    std::unique_ptr<FormLayout> layout_;
+    UINT dpi_ = 96;
+    HFONT scaledFont_ = nullptr;  // the form's font after a change of dpi; before it, the dialog's own
+    HWND tooltips_ = nullptr;
+    std::wstring portLine_;  // whole, as the dialog set it
     HICON bigIcon_ = nullptr;
     HICON smallIcon_ = nullptr;
 };
