@@ -41,7 +41,7 @@ int padding(layout::Kind kind, UINT dpi, SIZE base)
     case layout::Kind::Check:
     case layout::Kind::Radio: return ::GetSystemMetrics(SM_CXMENUCHECK) + ::MulDiv(4, static_cast<int>(dpi), 96);
     case layout::Kind::Button:
-    case layout::Kind::DefaultButton: return ::MulDiv(8, static_cast<int>(dpi), 96);
+    case layout::Kind::DefaultButton: return ::MulDiv(6, static_cast<int>(dpi), 96);
     case layout::Kind::Group: return 2 * base.cx;
     case layout::Kind::Edit:
     case layout::Kind::ReadOnlyEdit:
