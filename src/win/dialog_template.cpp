@@ -141,6 +141,10 @@ DialogTemplate buildTemplate(const layout::Dialog& dialog, Frame frame)
         case layout::Kind::List:
             atom = ListBoxClass;
             s |= LBS_SORT | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_BORDER | WS_TABSTOP;
+            // The form draws a line that may not fit, cut with "…"; the list
+            // keeps it whole for whoever reads it.
+            if (c.flags & layout::Elides)
+                s |= LBS_OWNERDRAWFIXED | LBS_HASSTRINGS;
             break;
         case layout::Kind::Progress: className = PROGRESS_CLASSW; s |= WS_BORDER; break;
         }

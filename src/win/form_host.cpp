@@ -29,8 +29,6 @@ std::string Win32Form::controlText(int id) const
     HWND c = control(id);
     if (!c)
         return {};
-    if (id == ctl::PortList)
-        return bytesFromWide(portLine_).value_or(std::string());
     if (isListBox(c)) {
         const LRESULT at = ::SendMessageW(c, LB_GETCURSEL, 0, 0);
         if (at == LB_ERR)
@@ -142,9 +140,10 @@ void Win32Form::setProgressPos(int pos)
 void Win32Form::setPortListLine(const std::string& line)
 {
     HWND list = control(ctl::PortList);
-    portLine_ = wideFromBytes(line);
-    showPortLine();
-    updateTooltip(list, portLine_);
+    const std::wstring text = wideFromBytes(line);
+    ::SendMessageW(list, LB_RESETCONTENT, 0, 0);
+    ::SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    updateTooltip(list, text);
     // The list's name says its line, and so does its description, whole.
     AccessibleControls::tell(list, EVENT_OBJECT_NAMECHANGE);
     AccessibleControls::tell(list, EVENT_OBJECT_DESCRIPTIONCHANGE);
@@ -170,7 +169,7 @@ std::wstring Win32Form::accessibleName(HWND c) const
     const std::string name = layout::accessibleName(::GetDlgCtrlID(c), page_);
     if (name.empty())
         return {};
-    const std::wstring shown = isListBox(c) ? portLine_ : isLabel(c) ? windowText(c) : std::wstring();
+    const std::wstring shown = isListBox(c) ? listLine(c) : isLabel(c) ? windowText(c) : std::wstring();
     return shown.empty() ? wideFromBytes(name) : wideFromBytes(name) + L": " + shown;
 }
 
@@ -178,7 +177,7 @@ std::wstring Win32Form::accessibleDescription(HWND c) const
 {
     const int id = ::GetDlgCtrlID(c);
     if (id == ctl::PortList)
-        return portLine_;
+        return listLine(c);
     if (id == ctl::StatusLine)
         return windowText(c);
     return {};

@@ -88,16 +88,15 @@ int textWidth(HWND control, const std::wstring& text)
     return extent.cx;
 }
 
-std::wstring elidedText(HWND control, const std::wstring& text, int width)
+int lineHeight(HWND control)
 {
-    if (textWidth(control, text) <= width)
-        return text;
-    for (std::size_t keep = text.size(); keep > 0; --keep) {
-        const std::wstring cut = text.substr(0, keep - 1) + L"\u2026";
-        if (textWidth(control, cut) <= width)
-            return cut;
-    }
-    return L"\u2026";
+    HDC dc = ::GetDC(control);
+    const HGDIOBJ old = ::SelectObject(dc, reinterpret_cast<HGDIOBJ>(::SendMessageW(control, WM_GETFONT, 0, 0)));
+    TEXTMETRICW metrics = {};
+    ::GetTextMetricsW(dc, &metrics);
+    ::SelectObject(dc, old);
+    ::ReleaseDC(control, dc);
+    return metrics.tmHeight;
 }
 
 }  // namespace harvelin::win

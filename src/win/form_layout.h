@@ -48,8 +48,7 @@ private:
 
 // The width a text takes in the font the control draws with.
 int textWidth(HWND control, const std::wstring& text);
-// The text cut at its end with "…" so that it takes at most `width` pixels
-// in the control's font; the text itself if it fits.
-std::wstring elidedText(HWND control, const std::wstring& text, int width);
+// The height of a line in the font the control draws with.
+int lineHeight(HWND control);
 
 }  // namespace harvelin::win

@@ -134,6 +134,7 @@ void Win32Form::initDialog()
         behaviour(window_, DialogDpiChangeDisableAll, DialogDpiChangeDisableAll);
     layout_ = std::make_unique<FormLayout>(window_, layout::mainForm());
     layout_->place();
+    fitPortLine();
     addTooltips();
     // Files dropped anywhere on the form come to it: the shell looks for the
     // first window that takes them from the control under the cursor up.
@@ -161,11 +162,14 @@ INT_PTR Win32Form::handle(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_SIZE:
         // Maximised, the form stands in the middle of the larger window;
         // back to its own size, where the table puts it.
-        if (layout_ && wParam != SIZE_MINIMIZED) {
+        if (layout_ && wParam != SIZE_MINIMIZED)
             layout_->place();
-            showPortLine();
-        }
         return FALSE;
+    case WM_DRAWITEM:
+        if (wParam != static_cast<WPARAM>(ctl::PortList))
+            return FALSE;
+        drawPortLine(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+        return TRUE;
     case WM_DPICHANGED:
         onDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
         return TRUE;
@@ -265,7 +269,7 @@ void Win32Form::onDpiChanged(UINT dpi, const RECT& suggested)
     ::SetWindowPos(window_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                    suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
     layout_->place();
-    showPortLine();
+    fitPortLine();
     ::RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
@@ -286,7 +290,7 @@ void Win32Form::addTooltips()
         tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
         tool.hwnd = window_;
         tool.uId = reinterpret_cast<UINT_PTR>(p.window);
-        std::wstring text = p.window == control(ctl::PortList) ? portLine_ : windowText(p.window);
+        std::wstring text = isListBox(p.window) ? listLine(p.window) : windowText(p.window);
         tool.lpszText = text.data();
         ::SendMessageW(tooltips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
     }
@@ -305,23 +309,38 @@ void Win32Form::updateTooltip(HWND c, const std::wstring& text)
     ::SendMessageW(tooltips_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
-// The list box has no ellipsis of its own: its one line is cut here, and
-// the dialog, the tooltip and the screen reader get the whole line.
-void Win32Form::showPortLine()
+void Win32Form::fitPortLine()
 {
     HWND list = control(ctl::PortList);
-    if (!list)
-        return;
-    RECT inside = {};
-    ::GetClientRect(list, &inside);
-    // The list box draws its line a few pixels in from either side.
-    constexpr int Margins = 4;
-    const std::wstring shown = elidedText(list, portLine_, inside.right - Margins);
-    if (listLine(list) == shown && ::SendMessageW(list, LB_GETCOUNT, 0, 0) == 1)
-        return;
-    ::SendMessageW(list, LB_RESETCONTENT, 0, 0);
-    ::SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(shown.c_str()));
+    ::SendMessageW(list, LB_SETITEMHEIGHT, 0, lineHeight(list));
+    ::InvalidateRect(list, nullptr, TRUE);
 }
+
+// The list box has no ellipsis of its own. What it draws is its one line;
+// the line it holds stays whole for the dialog and the screen reader.
+void Win32Form::drawPortLine(const DRAWITEMSTRUCT& item)
+{
+    const bool selected = (item.itemState & ODS_SELECTED) != 0;
+    ::FillRect(item.hDC, &item.rcItem, ::GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+    if (item.itemID != static_cast<UINT>(-1)) {
+        const int colour = (item.itemState & ODS_DISABLED) ? COLOR_GRAYTEXT
+                           : selected                        ? COLOR_HIGHLIGHTTEXT
+                                                             : COLOR_WINDOWTEXT;
+        ::SetTextColor(item.hDC, ::GetSysColor(colour));
+        ::SetBkMode(item.hDC, TRANSPARENT);
+        // As far in from either side as the list draws its own lines.
+        constexpr int Inset = 2;
+        RECT text = item.rcItem;
+        text.left += Inset;
+        text.right -= Inset;
+        const std::wstring line = listLine(item.hwndItem);
+        ::DrawTextW(item.hDC, line.c_str(), static_cast<int>(line.size()), &text,
+                    DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
+    }
+    if (item.itemState & ODS_FOCUS)
+        ::DrawFocusRect(item.hDC, &item.rcItem);
+}
+
 
 void Win32Form::menuCommand(unsigned command)
 {

@@ -126,8 +126,10 @@ private:
     // The tooltips of the texts that may be cut, each with the whole text.
     void addTooltips();
     void updateTooltip(HWND control, const std::wstring& text);
-    // The port line as the list box shows it: cut with "…" to its width.
-    void showPortLine();
+    // The port line's height in the list's font, and the line drawn cut
+    // with "…" to the list's width, in the system's colours of a list item.
+    void fitPortLine();
+    void drawPortLine(const DRAWITEMSTRUCT& item);
     // The form moved to a monitor of another dpi: its font at that dpi, every
     // control placed anew from the table, and the window where the system
     // suggests.
@@ -159,7 +161,6 @@ private:
     UINT dpi_ = 96;
     HFONT scaledFont_ = nullptr;  // the form's font after a change of dpi; before it, the dialog's own
     HWND tooltips_ = nullptr;
-    std::wstring portLine_;  // whole, as the dialog set it
     HICON bigIcon_ = nullptr;
     HICON smallIcon_ = nullptr;
 };
