@@ -20,10 +20,6 @@ constexpr std::uint16_t EditClass = 0x0081;
 constexpr std::uint16_t StaticClass = 0x0082;
 constexpr std::uint16_t ListBoxClass = 0x0083;
 
-// The face name that stands for the system's dialog font, and its size.
-constexpr const wchar_t* ShellFontName = L"MS Shell Dlg";
-constexpr int ShellFontPoints = 8;
-
 class Writer {
 public:
     explicit Writer(std::vector<std::uint16_t>& words) : words_(words) {}

@@ -48,9 +48,9 @@ HFONT FormLayout::font() const
     return reinterpret_cast<HFONT>(::SendMessageW(first, WM_GETFONT, 0, 0));
 }
 
-SIZE FormLayout::templateSize() const
+SIZE FormLayout::templateSize(HFONT font) const
 {
-    const SIZE base = dialogBaseUnits(font());
+    const SIZE base = dialogBaseUnits(font);
     return {::MulDiv(width_, base.cx, 4), ::MulDiv(height_, base.cy, 8)};
 }
 

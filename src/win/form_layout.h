@@ -34,8 +34,9 @@ public:
     // Places every control for the font the children carry now and the
     // client area's size.
     void place();
-    // The template's area in pixels of that font.
-    SIZE templateSize() const;
+    // The template's area in pixels of that font, or of another.
+    SIZE templateSize() const { return templateSize(font()); }
+    SIZE templateSize(HFONT font) const;
     const std::vector<PlacedControl>& controls() const { return controls_; }
 
 private:

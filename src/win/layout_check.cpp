@@ -61,13 +61,23 @@ std::wstring shownText(HWND window, const layout::Control& c)
 
 }  // namespace
 
-void reportLayout(HWND form, const std::string& path)
+void reportLayout(HWND form, const std::string& path, unsigned movedToDpi)
 {
+    HDC dc = ::GetDC(form);
+    UINT dpi = static_cast<UINT>(::GetDeviceCaps(dc, LOGPIXELSY));
+    ::ReleaseDC(form, dc);
+    if (movedToDpi != 0 && movedToDpi != dpi) {
+        RECT suggested = {};
+        ::GetWindowRect(form, &suggested);
+        suggested.right = suggested.left + ::MulDiv(suggested.right - suggested.left, static_cast<int>(movedToDpi),
+                                                    static_cast<int>(dpi));
+        suggested.bottom = suggested.top + ::MulDiv(suggested.bottom - suggested.top, static_cast<int>(movedToDpi),
+                                                    static_cast<int>(dpi));
+        ::SendMessageW(form, WM_DPICHANGED, MAKEWPARAM(movedToDpi, movedToDpi), reinterpret_cast<LPARAM>(&suggested));
+        dpi = movedToDpi;
+    }
     RECT client = {};
     ::GetClientRect(form, &client);
-    HDC dc = ::GetDC(form);
-    const UINT dpi = static_cast<UINT>(::GetDeviceCaps(dc, LOGPIXELSY));
-    ::ReleaseDC(form, dc);
     const std::vector<PlacedControl> placed = pairWithTable(form, layout::mainForm());
     const SIZE base = placed.empty() ? SIZE{}
                                      : dialogBaseUnits(reinterpret_cast<HFONT>(

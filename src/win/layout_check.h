@@ -18,6 +18,11 @@ namespace harvelin::win {
 // its kind draws beside the text (a check box's box and gap, a button's
 // frame), whether it may cut its text with "…", and its place in the table
 // in dialog units. Then the form closes as its close box closes it.
-void reportLayout(HWND form, const std::string& path);
+//
+// With --layout-dpi N as well, the form is first told it has moved to a
+// monitor of N dpi (WM_DPICHANGED, with its window scaled by N over the dpi
+// it has as the suggested rectangle), as Windows tells a per-monitor aware
+// program, and is reported as it lies then.
+void reportLayout(HWND form, const std::string& path, unsigned movedToDpi = 0);
 
 }  // namespace harvelin::win

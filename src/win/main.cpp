@@ -8,7 +8,7 @@
 //
 // Three switches for the test under Wine are left out of the usage:
 // --accessibility-report FILE and --accessibility-log FILE
-// (win/accessibility_check.h), and --layout-report FILE
+// (win/accessibility_check.h), and --layout-report FILE [--layout-dpi N]
 // (win/layout_check.h).
 
 #include "win/windows_api.h"
@@ -17,6 +17,7 @@
 #include <objbase.h>
 #include <shellapi.h>
 
+#include <cwchar>
 #include <memory>
 #include <optional>
 #include <string>
@@ -62,6 +63,7 @@ struct Options {
     std::string accessibilityReport;  // UTF-8 paths; empty: none
     std::string accessibilityLog;
     std::string layoutReport;
+    unsigned layoutDpi = 0;
 };
 
 // A file named relative to the folder the program was started in, as a
@@ -104,6 +106,8 @@ std::optional<Options> parseOptions(int& status)
             options.accessibilityLog = harvelin::win::utf8FromWide(argv[++i]);
         } else if (arg == L"--layout-report" && i + 1 < argc) {
             options.layoutReport = harvelin::win::utf8FromWide(argv[++i]);
+        } else if (arg == L"--layout-dpi" && i + 1 < argc) {
+            options.layoutDpi = static_cast<unsigned>(std::wcstoul(argv[++i], nullptr, 10));
         } else if (arg == L"--help" || arg == L"-h" || arg == L"/?") {
             ::MessageBoxW(nullptr, usage().c_str(), L"harvelin", MB_OK);
             answered = true;
@@ -178,7 +182,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
             if (!options->accessibilityReport.empty())
                 harvelin::win::reportAccessibility(window, options->accessibilityReport);
             else if (!options->layoutReport.empty())
-                harvelin::win::reportLayout(window, options->layoutReport);
+                harvelin::win::reportLayout(window, options->layoutReport, options->layoutDpi);
         });  // the result is of no interest: whatever was to keep has been saved
     }
     if (SUCCEEDED(com))

@@ -30,6 +30,7 @@ namespace {
 using SetDialogDpiChangeBehaviorFn = BOOL(WINAPI*)(HWND, int, int);
 constexpr int DialogDpiChangeDisableAll = 1;
 using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+using AdjustWindowRectExForDpiFn = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
 
 template <typename Fn>
 Fn user32Function(const char* name)
@@ -130,6 +131,7 @@ void Win32Form::initDialog()
     gate_ = std::make_unique<ClickGate>(*dialog_, *runner_, static_cast<ClickGate::Window&>(*this));
     dialog_->OnInitDialog();
     dpi_ = windowDpi(window_);
+    ::GetObjectW(reinterpret_cast<HFONT>(::SendMessageW(window_, WM_GETFONT, 0, 0)), sizeof baseFont_, &baseFont_);
     if (const auto behaviour = user32Function<SetDialogDpiChangeBehaviorFn>("SetDialogDpiChangeBehavior"))
         behaviour(window_, DialogDpiChangeDisableAll, DialogDpiChangeDisableAll);
     layout_ = std::make_unique<FormLayout>(window_, layout::mainForm());
@@ -170,6 +172,14 @@ INT_PTR Win32Form::handle(UINT message, WPARAM wParam, LPARAM lParam)
             return FALSE;
         drawPortLine(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
         return TRUE;
+    case WM_GETDPISCALEDSIZE:
+        // Asked before a move to another monitor, so that the system knows
+        // the size the form will take there.
+        if (scaledSize(static_cast<UINT>(wParam), *reinterpret_cast<SIZE*>(lParam))) {
+            ::SetWindowLongPtrW(window_, DWLP_MSGRESULT, TRUE);
+            return TRUE;
+        }
+        return FALSE;
     case WM_DPICHANGED:
         onDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
         return TRUE;
@@ -250,24 +260,62 @@ void Win32Form::showAbout() { showAboutBox(window_); }
 
 // --- dpi, size, and the texts that may be cut -----------------------------------
 
+HFONT Win32Form::fontAt(UINT dpi) const
+{
+    // The face the dialog manager chose, at the template's size, as it
+    // would make it at that dpi.
+    LOGFONTW font = baseFont_;
+    font.lfHeight = -::MulDiv(ShellFontPoints, static_cast<int>(dpi), 72);
+    return ::CreateFontIndirectW(&font);
+}
+
+// A font does not grow in step with the dpi (its sizes are whole pixels), so
+// the window is made as large as the table asks in that font, not as the
+// system scales it.
+SIZE Win32Form::windowSizeAt(UINT dpi, HFONT font) const
+{
+    const SIZE area = layout_->templateSize(font);
+    RECT frame = {0, 0, area.cx, area.cy};
+    const DWORD style = static_cast<DWORD>(::GetWindowLongPtrW(window_, GWL_STYLE));
+    const DWORD exStyle = static_cast<DWORD>(::GetWindowLongPtrW(window_, GWL_EXSTYLE));
+    if (const auto forDpi = user32Function<AdjustWindowRectExForDpiFn>("AdjustWindowRectExForDpi"))
+        forDpi(&frame, style, FALSE, exStyle, dpi);
+    else
+        ::AdjustWindowRectEx(&frame, style, FALSE, exStyle);
+    return {frame.right - frame.left, frame.bottom - frame.top};
+}
+
+bool Win32Form::scaledSize(UINT dpi, SIZE& size) const
+{
+    const HFONT font = layout_ ? fontAt(dpi) : nullptr;
+    if (!font)
+        return false;
+    size = windowSizeAt(dpi, font);
+    ::DeleteObject(font);
+    return true;
+}
+
 void Win32Form::onDpiChanged(UINT dpi, const RECT& suggested)
 {
-    const HFONT current = reinterpret_cast<HFONT>(::SendMessageW(control(ctl::Ok), WM_GETFONT, 0, 0));
-    LOGFONTW font = {};
-    if (dpi != dpi_ && current && ::GetObjectW(current, sizeof font, &font) == sizeof font) {
-        font.lfHeight = ::MulDiv(font.lfHeight, static_cast<int>(dpi), static_cast<int>(dpi_));
-        if (const HFONT scaled = ::CreateFontIndirectW(&font)) {
-            for (const PlacedControl& p : layout_->controls())
-                ::SendMessageW(p.window, WM_SETFONT, reinterpret_cast<WPARAM>(scaled), FALSE);
-            if (scaledFont_)
-                ::DeleteObject(scaledFont_);
-            scaledFont_ = scaled;
-            dpi_ = dpi;
-        }
+    RECT place = suggested;
+    if (const HFONT scaled = dpi != dpi_ ? fontAt(dpi) : nullptr) {
+        for (const PlacedControl& p : layout_->controls())
+            ::SendMessageW(p.window, WM_SETFONT, reinterpret_cast<WPARAM>(scaled), FALSE);
+        if (scaledFont_)
+            ::DeleteObject(scaledFont_);
+        scaledFont_ = scaled;
+        dpi_ = dpi;
     }
-    // The new size places the controls (WM_SIZE); the same size would not.
-    ::SetWindowPos(window_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
-                   suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    // Maximised, the window keeps the monitor's area the system gives it.
+    if (!::IsZoomed(window_)) {
+        const HFONT font = reinterpret_cast<HFONT>(::SendMessageW(control(ctl::Ok), WM_GETFONT, 0, 0));
+        const SIZE size = windowSizeAt(dpi_, font);
+        place.right = place.left + size.cx;
+        place.bottom = place.top + size.cy;
+    }
+    // A new size places the controls (WM_SIZE); the same size would not.
+    ::SetWindowPos(window_, nullptr, place.left, place.top, place.right - place.left, place.bottom - place.top,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
     layout_->place();
     fitPortLine();
     ::RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);

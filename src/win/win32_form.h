@@ -134,6 +134,12 @@ private:
     // control placed anew from the table, and the window where the system
     // suggests.
     void onDpiChanged(UINT dpi, const RECT& suggested);
+    // The form's font made for a dpi (the caller deletes it), and the
+    // window's size, frame included, for the table in a font at a dpi.
+    HFONT fontAt(UINT dpi) const;
+    SIZE windowSizeAt(UINT dpi, HFONT font) const;
+    // WM_GETDPISCALEDSIZE: false leaves the system to scale the size.
+    bool scaledSize(UINT dpi, SIZE& size) const;
     void post(std::function<void()> onUiThread);
     HWND control(int id) const { return ::GetDlgItem(window_, id); }
 
@@ -159,6 +165,7 @@ private:
     InputHold hold_{layout::mainForm()};
     std::unique_ptr<FormLayout> layout_;
     UINT dpi_ = 96;
+    LOGFONTW baseFont_ = {};  // the dialog's font as the form was made
     HFONT scaledFont_ = nullptr;  // the form's font after a change of dpi; before it, the dialog's own
     HWND tooltips_ = nullptr;
     HICON bigIcon_ = nullptr;
