@@ -25,8 +25,10 @@ namespace harvelin::win {
 
 namespace {
 
-// The automatic scaling that Windows gives dialogs on a change of dpi
-// (per-monitor v2); the form scales itself, from the table.
+// Functions of user32 that systems before Windows 10 lack, looked up when
+// they are needed. SetDialogDpiChangeBehavior switches off the scaling that
+// Windows gives dialogs on a change of dpi (per-monitor v2): the form scales
+// itself, from the table.
 using SetDialogDpiChangeBehaviorFn = BOOL(WINAPI*)(HWND, int, int);
 constexpr int DialogDpiChangeDisableAll = 1;
 using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
