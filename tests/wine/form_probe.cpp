@@ -183,10 +183,16 @@ int main(int argc, char** argv)
     }
     if (what == "lines") {
         const double start = nowMs();
+        // The box exists before its heading and lines are set: it is read
+        // once it shows with its heading.
+        const auto shown = [](HWND box) {
+            return box && ::IsWindowVisible(box) && ::GetWindowTextLengthW(::GetDlgItem(box, 100)) > 0;
+        };
         HWND box = nullptr;
-        while (!(box = ::FindWindowW(L"#32770", L"Vergleich mit dem Pager")) && nowMs() - start < 1000.0 * argument)
+        while (!shown(box = ::FindWindowW(L"#32770", L"Vergleich mit dem Pager")) &&
+               nowMs() - start < 1000.0 * argument)
             ::Sleep(50);
-        if (!box)
+        if (!shown(box))
             return 1;
         printUtf8(controlText(::GetDlgItem(box, 100)));
         printUtf8(controlText(::GetDlgItem(box, 101)));
