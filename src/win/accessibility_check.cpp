@@ -15,8 +15,9 @@ namespace {
 
 std::FILE* openUtf8(const std::string& path) { return ::_wfopen(wideFromUtf8(path).c_str(), L"wb"); }
 
-// "id  role  name" of the control's client object, as the layer hands it to
-// a screen reader.
+// "id  role  name  state  description" of the control's client object, as
+// the layer hands it to a screen reader; the state says "read-only" or
+// nothing.
 std::wstring describe(HWND control)
 {
     VARIANT self;
@@ -25,6 +26,8 @@ std::wstring describe(HWND control)
     self.lVal = CHILDID_SELF;
     wchar_t role[64] = L"-";
     std::wstring name;
+    std::wstring state;
+    std::wstring description;
     IAccessible* accessible = nullptr;
     if (SUCCEEDED(::AccessibleObjectFromWindow(control, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible),
                                                reinterpret_cast<void**>(&accessible)))) {
@@ -36,9 +39,19 @@ std::wstring describe(HWND control)
         if (SUCCEEDED(accessible->get_accName(self, &text)) && text)
             name.assign(text, ::SysStringLen(text));
         ::SysFreeString(text);
+        text = nullptr;
+        if (SUCCEEDED(accessible->get_accDescription(self, &text)) && text)
+            description.assign(text, ::SysStringLen(text));
+        ::SysFreeString(text);
+        VARIANT flags;
+        ::VariantInit(&flags);
+        if (SUCCEEDED(accessible->get_accState(self, &flags)) && flags.vt == VT_I4 &&
+            (flags.lVal & STATE_SYSTEM_READONLY))
+            state = L"read-only";
         accessible->Release();
     }
-    return std::to_wstring(::GetDlgCtrlID(control)) + L"\t" + role + L"\t" + name;
+    return std::to_wstring(::GetDlgCtrlID(control)) + L"\t" + role + L"\t" + name + L"\t" + state + L"\t" +
+           description;
 }
 
 // A control the user acts on (a button other than a group frame, an edit,

@@ -95,6 +95,14 @@ public:
     }
     HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT child, BSTR* text) override
     {
+        if (text && child.vt == VT_I4 && child.lVal == CHILDID_SELF) {
+            const ControlNamer* namer = namerOf(control_);
+            const std::wstring own = namer ? namer->accessibleDescription(control_) : std::wstring();
+            if (!own.empty()) {
+                *text = ::SysAllocStringLen(own.data(), static_cast<UINT>(own.size()));
+                return *text ? S_OK : E_OUTOFMEMORY;
+            }
+        }
         return standard_->get_accDescription(child, text);
     }
     HRESULT STDMETHODCALLTYPE get_accRole(VARIANT child, VARIANT* role) override

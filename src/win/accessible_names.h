@@ -17,13 +17,15 @@ public:
     virtual ~ControlNamer() = default;
     // Empty: the system's own name stands.
     virtual std::wstring accessibleName(HWND control) const = 0;
+    // Empty: none (the system's controls have none of their own).
+    virtual std::wstring accessibleDescription(HWND) const { return {}; }
 };
 
 // The form's controls as the system's accessibility layer (MSAA, and UI
 // Automation through it) sees them: the system's own object for each
-// control, with only the name taken from the namer. Screen readers learn of
-// a change through the WinEvents the form raises. Lives on the form's
-// thread, which must be a COM apartment of its own (CoInitializeEx,
+// control, with only the name and the description taken from the namer.
+// Screen readers learn of a change through the WinEvents the form raises.
+// Lives on the form's thread, which must be a COM apartment of its own (CoInitializeEx,
 // apartment-threaded): the objects are handed out and called there.
 class AccessibleControls {
 public:

@@ -66,10 +66,18 @@ DialogTemplate buildTemplate(const layout::Dialog& dialog, Frame frame)
 
     DWORD style = DS_SETFONT | DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU;
     DWORD exStyle = 0;
+    std::wstring fontName = wideFromBytes(dialog.fontName);
+    int fontPoints = dialog.fontPoints;
     if (frame == Frame::MainForm) {
         // Its own task-bar button, centred, with minimise and maximise boxes.
         style |= DS_CENTER | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
         exStyle |= WS_EX_APPWINDOW;
+        // The system's dialog font, by the name the system maps to it, at
+        // the size dialogs are measured in: the form follows the font and
+        // the dpi the user has chosen, and its dialog units with them.
+        style |= DS_SHELLFONT;
+        fontName = ShellFontName;
+        fontPoints = ShellFontPoints;
     }
     w.word(1);       // version
     w.word(0xFFFF);  // the extended form
@@ -84,10 +92,10 @@ DialogTemplate buildTemplate(const layout::Dialog& dialog, Frame frame)
     w.word(0);  // no menu
     w.word(0);  // the dialog class
     w.text(wideFromBytes(dialog.caption));
-    w.word(static_cast<std::uint16_t>(dialog.fontPoints));
+    w.word(static_cast<std::uint16_t>(fontPoints));
     w.word(FW_NORMAL);
     w.word(0x0100 * DEFAULT_CHARSET);  // italic 0, then the character set
-    w.text(wideFromBytes(dialog.fontName));
+    w.text(fontName);
 
     bool previousWasRadio = false;
     for (const layout::Control& c : dialog.controls) {
@@ -95,7 +103,14 @@ DialogTemplate buildTemplate(const layout::Dialog& dialog, Frame frame)
         std::uint16_t atom = 0;
         std::wstring className;
         switch (c.kind) {
-        case layout::Kind::Static: atom = StaticClass; s |= SS_LEFT | SS_NOPREFIX; break;
+        case layout::Kind::Static:
+            atom = StaticClass;
+            s |= SS_LEFT | SS_NOPREFIX;
+            // A text that may not fit ends in "…"; the label takes the mouse,
+            // so that its tooltip shows the whole text.
+            if (c.flags & layout::Elides)
+                s |= SS_ENDELLIPSIS | SS_NOTIFY;
+            break;
         case layout::Kind::Icon: atom = StaticClass; s |= SS_ICON; break;
         case layout::Kind::Group: atom = ButtonClass; s |= BS_GROUPBOX; break;
         case layout::Kind::Button: atom = ButtonClass; s |= BS_PUSHBUTTON | WS_TABSTOP; break;
@@ -122,6 +137,10 @@ DialogTemplate buildTemplate(const layout::Dialog& dialog, Frame frame)
         case layout::Kind::List:
             atom = ListBoxClass;
             s |= LBS_SORT | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_BORDER | WS_TABSTOP;
+            // The form draws a line that may not fit, cut with "…"; the list
+            // keeps it whole for whoever reads it.
+            if (c.flags & layout::Elides)
+                s |= LBS_OWNERDRAWFIXED | LBS_HASSTRINGS;
             break;
         case layout::Kind::Progress: className = PROGRESS_CLASSW; s |= WS_BORDER; break;
         }

@@ -18,6 +18,11 @@ struct DialogTemplate {
 
 enum class Frame { MainForm, AboutBox, LinesBox };
 
+// The main form's font: the face name that stands for the system's dialog
+// font, and the size dialogs are measured in.
+constexpr const wchar_t* ShellFontName = L"MS Shell Dlg";
+constexpr int ShellFontPoints = 8;
+
 DialogTemplate buildTemplate(const layout::Dialog& dialog, Frame frame);
 
 }  // namespace harvelin::win

@@ -67,8 +67,11 @@ void Win32Form::setControlText(int id, const std::string& bytes)
     // A label's name says what it shows.
     if (isLabel(c) && !layout::accessibleName(id, page_).empty())
         AccessibleControls::tell(c, EVENT_OBJECT_NAMECHANGE);
-    if (id == ctl::StatusLine)
+    if (id == ctl::StatusLine) {
+        updateTooltip(c, text);
+        AccessibleControls::tell(c, EVENT_OBJECT_DESCRIPTIONCHANGE);
         AccessibleControls::liveRegionChanged(c);
+    }
 }
 
 bool Win32Form::isChecked(int id) const { return ::IsDlgButtonChecked(window_, id) == BST_CHECKED; }
@@ -137,11 +140,13 @@ void Win32Form::setProgressPos(int pos)
 void Win32Form::setPortListLine(const std::string& line)
 {
     HWND list = control(ctl::PortList);
-    ::SendMessageW(list, LB_RESETCONTENT, 0, 0);
     const std::wstring text = wideFromBytes(line);
+    ::SendMessageW(list, LB_RESETCONTENT, 0, 0);
     ::SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
-    // The list's name says its line.
+    updateTooltip(list, text);
+    // The list's name says its line, and so does its description, whole.
     AccessibleControls::tell(list, EVENT_OBJECT_NAMECHANGE);
+    AccessibleControls::tell(list, EVENT_OBJECT_DESCRIPTIONCHANGE);
     AccessibleControls::liveRegionChanged(list);
 }
 
@@ -166,6 +171,16 @@ std::wstring Win32Form::accessibleName(HWND c) const
         return {};
     const std::wstring shown = isListBox(c) ? listLine(c) : isLabel(c) ? windowText(c) : std::wstring();
     return shown.empty() ? wideFromBytes(name) : wideFromBytes(name) + L": " + shown;
+}
+
+std::wstring Win32Form::accessibleDescription(HWND c) const
+{
+    const int id = ::GetDlgCtrlID(c);
+    if (id == ctl::PortList)
+        return listLine(c);
+    if (id == ctl::StatusLine)
+        return windowText(c);
+    return {};
 }
 
 void Win32Form::showTitle(const std::string& title, bool modified)

@@ -6,9 +6,10 @@
 // A file given is opened as "Datei öffnen" opens the one chosen, once the form
 // shows: Explorer's "Öffnen" on a .pag comes this way.
 //
-// Two switches for the test under Wine are left out of the usage:
+// Three switches for the test under Wine are left out of the usage:
 // --accessibility-report FILE and --accessibility-log FILE
-// (win/accessibility_check.h).
+// (win/accessibility_check.h), and --layout-report FILE [--layout-dpi N]
+// (win/layout_check.h).
 
 #include "win/windows_api.h"
 
@@ -16,6 +17,7 @@
 #include <objbase.h>
 #include <shellapi.h>
 
+#include <cwchar>
 #include <memory>
 #include <optional>
 #include <string>
@@ -28,6 +30,7 @@
 #include "platform/port_enumeration.h"
 #include "platform/serial_backends.h"
 #include "win/accessibility_check.h"
+#include "win/layout_check.h"
 #include "win/win32_form.h"
 #include "win/win32_text.h"
 
@@ -59,6 +62,8 @@ struct Options {
     std::string file;  // to open at start (UTF-8); empty: none
     std::string accessibilityReport;  // UTF-8 paths; empty: none
     std::string accessibilityLog;
+    std::string layoutReport;
+    unsigned layoutDpi = 0;
 };
 
 // A file named relative to the folder the program was started in, as a
@@ -99,6 +104,10 @@ std::optional<Options> parseOptions(int& status)
             options.accessibilityReport = harvelin::win::utf8FromWide(argv[++i]);
         } else if (arg == L"--accessibility-log" && i + 1 < argc) {
             options.accessibilityLog = harvelin::win::utf8FromWide(argv[++i]);
+        } else if (arg == L"--layout-report" && i + 1 < argc) {
+            options.layoutReport = harvelin::win::utf8FromWide(argv[++i]);
+        } else if (arg == L"--layout-dpi" && i + 1 < argc) {
+            options.layoutDpi = static_cast<unsigned>(std::wcstoul(argv[++i], nullptr, 10));
         } else if (arg == L"--help" || arg == L"-h" || arg == L"/?") {
             ::MessageBoxW(nullptr, usage().c_str(), L"harvelin", MB_OK);
             answered = true;
@@ -142,7 +151,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
     if (!options)
         return status;
 
-    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES};
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES | ICC_BAR_CLASSES};
     ::InitCommonControlsEx(&controls);
     // The form's thread is an apartment of its own: the screen reader's calls
     // on the controls' accessible objects come to it through its messages.
@@ -172,6 +181,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
                 harvelin::win::logAccessibility(window, options->accessibilityLog);
             if (!options->accessibilityReport.empty())
                 harvelin::win::reportAccessibility(window, options->accessibilityReport);
+            else if (!options->layoutReport.empty())
+                harvelin::win::reportLayout(window, options->layoutReport, options->layoutDpi);
         });  // the result is of no interest: whatever was to keep has been saved
     }
     if (SUCCEEDED(com))

@@ -25,23 +25,31 @@ namespace harvelin::win {
 
 namespace {
 
-// A label a few pixels too narrow for its text in this font would wrap or
-// lose its last letters; nothing lies to the right of the labels, so it is
-// widened to its text.
-void fitLabel(HWND label)
+// Functions of user32 that systems before Windows 10 lack, looked up when
+// they are needed. SetDialogDpiChangeBehavior switches off the scaling that
+// Windows gives dialogs on a change of dpi (per-monitor v2): the form scales
+// itself, from the table.
+using SetDialogDpiChangeBehaviorFn = BOOL(WINAPI*)(HWND, int, int);
+constexpr int DialogDpiChangeDisableAll = 1;
+using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+using AdjustWindowRectExForDpiFn = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
+
+template <typename Fn>
+Fn user32Function(const char* name)
 {
-    const std::wstring text = windowText(label);
-    HDC dc = ::GetDC(label);
-    const HGDIOBJ old = ::SelectObject(dc, reinterpret_cast<HGDIOBJ>(::SendMessageW(label, WM_GETFONT, 0, 0)));
-    SIZE extent = {};
-    ::GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
-    ::SelectObject(dc, old);
-    ::ReleaseDC(label, dc);
-    RECT place = {};
-    ::GetWindowRect(label, &place);
-    if (extent.cx + 1 > place.right - place.left)
-        ::SetWindowPos(label, nullptr, 0, 0, extent.cx + 1, place.bottom - place.top,
-                       SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    return reinterpret_cast<Fn>(reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"user32.dll"), name)));
+}
+
+// The dpi the window is drawn at: its monitor's, or the system's before
+// Windows 10 1607.
+UINT windowDpi(HWND window)
+{
+    if (const auto forWindow = user32Function<GetDpiForWindowFn>("GetDpiForWindow"))
+        return forWindow(window);
+    HDC dc = ::GetDC(nullptr);
+    const int dpi = ::GetDeviceCaps(dc, LOGPIXELSY);
+    ::ReleaseDC(nullptr, dc);
+    return static_cast<UINT>(dpi);
 }
 
 }  // namespace
@@ -64,6 +72,8 @@ Win32Form::~Win32Form()
     accessible_.reset();  // its annotations go while their controls are there
     if (window_)
         ::DestroyWindow(window_);
+    if (scaledFont_)
+        ::DeleteObject(scaledFont_);
     if (bigIcon_)
         ::DestroyIcon(bigIcon_);
     if (smallIcon_)
@@ -106,8 +116,6 @@ void Win32Form::initDialog()
     for (HWND child = ::GetWindow(window_, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
         if (isEdit(child))
             filterEdit(child, fieldInput(::GetDlgCtrlID(child)));
-        else if (isLabel(child))
-            fitLabel(child);
         // Windows would name an edit after the label before it and a row's
         // buttons only "Lernen" and "Löschen"; the table names each.
         if (!layout::accessibleName(::GetDlgCtrlID(child), page_).empty())
@@ -124,6 +132,14 @@ void Win32Form::initDialog()
     dialog_->session().setBackupFolder(backupFolder_);
     gate_ = std::make_unique<ClickGate>(*dialog_, *runner_, static_cast<ClickGate::Window&>(*this));
     dialog_->OnInitDialog();
+    dpi_ = windowDpi(window_);
+    ::GetObjectW(reinterpret_cast<HFONT>(::SendMessageW(window_, WM_GETFONT, 0, 0)), sizeof baseFont_, &baseFont_);
+    if (const auto behaviour = user32Function<SetDialogDpiChangeBehaviorFn>("SetDialogDpiChangeBehavior"))
+        behaviour(window_, DialogDpiChangeDisableAll, DialogDpiChangeDisableAll);
+    layout_ = std::make_unique<FormLayout>(window_, layout::mainForm());
+    layout_->place();
+    fitPortLine();
+    addTooltips();
     // Files dropped anywhere on the form come to it: the shell looks for the
     // first window that takes them from the control under the cursor up.
     ::DragAcceptFiles(window_, TRUE);
@@ -147,6 +163,28 @@ INT_PTR Win32Form::handle(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_CLOSE:
     case WM_QUERYENDSESSION:
     case WM_ENDSESSION: return sessionMessage(message, wParam);
+    case WM_SIZE:
+        // Maximised, the form stands in the middle of the larger window;
+        // back to its own size, where the table puts it.
+        if (layout_ && wParam != SIZE_MINIMIZED)
+            layout_->place();
+        return FALSE;
+    case WM_DRAWITEM:
+        if (wParam != static_cast<WPARAM>(ctl::PortList))
+            return FALSE;
+        drawPortLine(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+        return TRUE;
+    case WM_GETDPISCALEDSIZE:
+        // Asked before a move to another monitor, so that the system knows
+        // the size the form will take there.
+        if (scaledSize(static_cast<UINT>(wParam), *reinterpret_cast<SIZE*>(lParam))) {
+            ::SetWindowLongPtrW(window_, DWLP_MSGRESULT, TRUE);
+            return TRUE;
+        }
+        return FALSE;
+    case WM_DPICHANGED:
+        onDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+        return TRUE;
     case WM_DROPFILES:
         onDroppedFiles(reinterpret_cast<HDROP>(wParam));
         return TRUE;
@@ -187,7 +225,9 @@ void Win32Form::onCommand(int id, int code, HWND source)
             userChanged_ = true;
         return;
     }
-    if (code != BN_CLICKED)
+    // A label that takes the mouse for its tooltip tells of clicks with the
+    // same code as a button.
+    if (code != BN_CLICKED || isLabel(source))
         return;
     const LONG_PTR style = ::GetWindowLongPtrW(source, GWL_STYLE) & BS_TYPEMASK;
     if (style == BS_AUTOCHECKBOX || style == BS_AUTORADIOBUTTON)
@@ -219,6 +259,138 @@ void Win32Form::onDroppedFiles(HDROP drop)
 }
 
 void Win32Form::showAbout() { showAboutBox(window_); }
+
+// --- dpi, size, and the texts that may be cut -----------------------------------
+
+HFONT Win32Form::fontAt(UINT dpi) const
+{
+    // The face the dialog manager chose, at the template's size, as it
+    // would make it at that dpi.
+    LOGFONTW font = baseFont_;
+    font.lfHeight = -::MulDiv(ShellFontPoints, static_cast<int>(dpi), 72);
+    return ::CreateFontIndirectW(&font);
+}
+
+// A font does not grow in step with the dpi (its sizes are whole pixels), so
+// the window is made as large as the table asks in that font, not as the
+// system scales it.
+SIZE Win32Form::windowSizeAt(UINT dpi, HFONT font) const
+{
+    const SIZE area = layout_->templateSize(font);
+    RECT frame = {0, 0, area.cx, area.cy};
+    const DWORD style = static_cast<DWORD>(::GetWindowLongPtrW(window_, GWL_STYLE));
+    const DWORD exStyle = static_cast<DWORD>(::GetWindowLongPtrW(window_, GWL_EXSTYLE));
+    if (const auto forDpi = user32Function<AdjustWindowRectExForDpiFn>("AdjustWindowRectExForDpi"))
+        forDpi(&frame, style, FALSE, exStyle, dpi);
+    else
+        ::AdjustWindowRectEx(&frame, style, FALSE, exStyle);
+    return {frame.right - frame.left, frame.bottom - frame.top};
+}
+
+bool Win32Form::scaledSize(UINT dpi, SIZE& size) const
+{
+    const HFONT font = layout_ ? fontAt(dpi) : nullptr;
+    if (!font)
+        return false;
+    size = windowSizeAt(dpi, font);
+    ::DeleteObject(font);
+    return true;
+}
+
+void Win32Form::onDpiChanged(UINT dpi, const RECT& suggested)
+{
+    RECT place = suggested;
+    if (const HFONT scaled = dpi != dpi_ ? fontAt(dpi) : nullptr) {
+        for (const PlacedControl& p : layout_->controls())
+            ::SendMessageW(p.window, WM_SETFONT, reinterpret_cast<WPARAM>(scaled), FALSE);
+        if (scaledFont_)
+            ::DeleteObject(scaledFont_);
+        scaledFont_ = scaled;
+        dpi_ = dpi;
+    }
+    // Maximised, the window keeps the monitor's area the system gives it.
+    if (!::IsZoomed(window_)) {
+        const HFONT font = reinterpret_cast<HFONT>(::SendMessageW(control(ctl::Ok), WM_GETFONT, 0, 0));
+        const SIZE size = windowSizeAt(dpi_, font);
+        place.right = place.left + size.cx;
+        place.bottom = place.top + size.cy;
+    }
+    // A new size places the controls (WM_SIZE); the same size would not.
+    ::SetWindowPos(window_, nullptr, place.left, place.top, place.right - place.left, place.bottom - place.top,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+    layout_->place();
+    fitPortLine();
+    ::RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+void Win32Form::addTooltips()
+{
+    tooltips_ = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
+                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr,
+                                  ::GetModuleHandleW(nullptr), nullptr);
+    if (!tooltips_)
+        return;
+    // A long port line wraps at a third of the screen instead of running off it.
+    ::SendMessageW(tooltips_, TTM_SETMAXTIPWIDTH, 0, ::GetSystemMetrics(SM_CXSCREEN) / 3);
+    for (const PlacedControl& p : layout_->controls()) {
+        if (!(p.control.flags & layout::Elides))
+            continue;
+        TOOLINFOW tool = {};
+        tool.cbSize = sizeof tool;
+        tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+        tool.hwnd = window_;
+        tool.uId = reinterpret_cast<UINT_PTR>(p.window);
+        std::wstring text = isListBox(p.window) ? listLine(p.window) : windowText(p.window);
+        tool.lpszText = text.data();
+        ::SendMessageW(tooltips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    }
+}
+
+void Win32Form::updateTooltip(HWND c, const std::wstring& text)
+{
+    if (!tooltips_)
+        return;
+    std::wstring whole = text;
+    TOOLINFOW tool = {};
+    tool.cbSize = sizeof tool;
+    tool.hwnd = window_;
+    tool.uId = reinterpret_cast<UINT_PTR>(c);
+    tool.lpszText = whole.data();
+    ::SendMessageW(tooltips_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+void Win32Form::fitPortLine()
+{
+    HWND list = control(ctl::PortList);
+    ::SendMessageW(list, LB_SETITEMHEIGHT, 0, lineHeight(list));
+    ::InvalidateRect(list, nullptr, TRUE);
+}
+
+// The list box has no ellipsis of its own. What it draws is its one line;
+// the line it holds stays whole for the dialog and the screen reader.
+void Win32Form::drawPortLine(const DRAWITEMSTRUCT& item)
+{
+    const bool selected = (item.itemState & ODS_SELECTED) != 0;
+    ::FillRect(item.hDC, &item.rcItem, ::GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+    if (item.itemID != static_cast<UINT>(-1)) {
+        const int colour = (item.itemState & ODS_DISABLED) ? COLOR_GRAYTEXT
+                           : selected                        ? COLOR_HIGHLIGHTTEXT
+                                                             : COLOR_WINDOWTEXT;
+        ::SetTextColor(item.hDC, ::GetSysColor(colour));
+        ::SetBkMode(item.hDC, TRANSPARENT);
+        // As far in from either side as the list draws its own lines.
+        constexpr int Inset = 2;
+        RECT text = item.rcItem;
+        text.left += Inset;
+        text.right -= Inset;
+        const std::wstring line = listLine(item.hwndItem);
+        ::DrawTextW(item.hDC, line.c_str(), static_cast<int>(line.size()), &text,
+                    DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
+    }
+    if (item.itemState & ODS_FOCUS)
+        ::DrawFocusRect(item.hDC, &item.rcItem);
+}
+
 
 void Win32Form::menuCommand(unsigned command)
 {

@@ -21,6 +21,7 @@
 #include "ui/main_dialog.h"
 #include "ui/device_runner.h"
 #include "win/accessible_names.h"
+#include "win/form_layout.h"
 
 namespace harvelin::win {
 
@@ -119,6 +120,26 @@ private:
     // ControlNamer: the table's name, and after it what a label or the port
     // list shows ("Status: Lernzeit ..."), as the Qt form names them.
     std::wstring accessibleName(HWND control) const override;
+    // The whole text of a control that may cut it (the status line, the
+    // port line); its tooltip says the same.
+    std::wstring accessibleDescription(HWND control) const override;
+    // The tooltips of the texts that may be cut, each with the whole text.
+    void addTooltips();
+    void updateTooltip(HWND control, const std::wstring& text);
+    // The port line's height in the list's font, and the line drawn cut
+    // with "…" to the list's width, in the system's colours of a list item.
+    void fitPortLine();
+    void drawPortLine(const DRAWITEMSTRUCT& item);
+    // The form moved to a monitor of another dpi: its font at that dpi, every
+    // control placed anew from the table, and the window where the system
+    // suggests.
+    void onDpiChanged(UINT dpi, const RECT& suggested);
+    // The form's font made for a dpi (the caller deletes it), and the
+    // window's size, frame included, for the table in a font at a dpi.
+    HFONT fontAt(UINT dpi) const;
+    SIZE windowSizeAt(UINT dpi, HFONT font) const;
+    // WM_GETDPISCALEDSIZE: false leaves the system to scale the size.
+    bool scaledSize(UINT dpi, SIZE& size) const;
     void post(std::function<void()> onUiThread);
     HWND control(int id) const { return ::GetDlgItem(window_, id); }
 
@@ -142,6 +163,11 @@ private:
     bool settingText_ = false;
     std::map<int, int> limits_;
     InputHold hold_{layout::mainForm()};
+    std::unique_ptr<FormLayout> layout_;
+    UINT dpi_ = 96;
+    LOGFONTW baseFont_ = {};  // the dialog's font as the form was made
+    HFONT scaledFont_ = nullptr;  // the form's font after a change of dpi; before it, the dialog's own
+    HWND tooltips_ = nullptr;
     HICON bigIcon_ = nullptr;
     HICON smallIcon_ = nullptr;
 };

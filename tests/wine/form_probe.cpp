@@ -16,6 +16,8 @@
 //                                            (0: none of the form's)
 //   harvelin-form-probe.exe drop PATH        drops the file PATH (ASCII) on the form:
 //                                            WM_DROPFILES with an HDROP in its memory
+//   harvelin-form-probe.exe rect ID          the control's rectangle in client pixels and the
+//                                            client area's size: "left top right bottom w h"
 //   harvelin-form-probe.exe lines SECONDS    waits for the box of lines ("Vergleich mit dem
 //                                            Pager") and prints its heading, then its lines
 //   harvelin-form-probe.exe watch-read SECONDS  waits for "Pager -> PC" to be held and
@@ -163,13 +165,13 @@ int main(int argc, char** argv)
 {
     if (argc < 3) {
         std::printf("usage: harvelin-form-probe text|checked ID | title|focus 0 | drop PATH | paste ID TEXT |"
-                    " syscommand N | wait-idle|watch-read|lines SECONDS\n");
+                    " syscommand N | rect ID | wait-idle|watch-read|lines SECONDS\n");
         return 2;
     }
     const std::string what = argv[1];
     const double argument = std::atof(argv[2]);
     const bool quick = what == "text" || what == "checked" || what == "syscommand" || what == "paste"
-                       || what == "title" || what == "drop" || what == "focus";
+                       || what == "title" || what == "drop" || what == "focus" || what == "rect";
     HWND form = findForm(quick ? 5000.0 : 1000.0 * argument);
     if (!form) {
         std::printf("probe: no window \"Harvelin\"\n");
@@ -181,10 +183,16 @@ int main(int argc, char** argv)
     }
     if (what == "lines") {
         const double start = nowMs();
+        // The box exists before its heading and lines are set: it is read
+        // once it shows with its heading.
+        const auto shown = [](HWND box) {
+            return box && ::IsWindowVisible(box) && ::GetWindowTextLengthW(::GetDlgItem(box, 100)) > 0;
+        };
         HWND box = nullptr;
-        while (!(box = ::FindWindowW(L"#32770", L"Vergleich mit dem Pager")) && nowMs() - start < 1000.0 * argument)
+        while (!shown(box = ::FindWindowW(L"#32770", L"Vergleich mit dem Pager")) &&
+               nowMs() - start < 1000.0 * argument)
             ::Sleep(50);
-        if (!box)
+        if (!shown(box))
             return 1;
         printUtf8(controlText(::GetDlgItem(box, 100)));
         printUtf8(controlText(::GetDlgItem(box, 101)));
@@ -219,6 +227,16 @@ int main(int argc, char** argv)
     }
     if (what == "syscommand") {
         ::PostMessageW(form, WM_SYSCOMMAND, static_cast<WPARAM>(std::atoi(argv[2])), 0);
+        return 0;
+    }
+    if (what == "rect") {
+        RECT place = {};
+        ::GetWindowRect(::GetDlgItem(form, std::atoi(argv[2])), &place);
+        ::MapWindowPoints(nullptr, form, reinterpret_cast<POINT*>(&place), 2);
+        RECT client = {};
+        ::GetClientRect(form, &client);
+        std::printf("%ld %ld %ld %ld %ld %ld\n", place.left, place.top, place.right, place.bottom, client.right,
+                    client.bottom);
         return 0;
     }
     if (what == "checked") {
