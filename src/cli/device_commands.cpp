@@ -16,7 +16,6 @@
 #include "files/configuration_sheet.h"
 #include "files/pager_data_file.h"
 #include "link/port_problem.h"
-#include "model/build_info.h"
 #include "model/configuration_rule.h"
 #include "model/option_switches.h"
 #include "model/win1252.h"
@@ -49,10 +48,10 @@ int confirmedStatus(CliEnvironment& env, Session& session, const Confirmation& o
     return outcome.stopped ? interrupted(env, session, ifStopped) : failed(env, ifFailed);
 }
 
-// When a sheet is made, as it prints it: "09.12.2026 14:30", local time. A
-// build or a test that must make the same bytes each time fixes the moment
-// with SOURCE_DATE_EPOCH (seconds since 1970), which is shown in UTC.
-std::string sheetDate()
+// The foot of the sheet of `file`, made now: local time. A build or a test
+// that must make the same bytes each time fixes the moment with
+// SOURCE_DATE_EPOCH (seconds since 1970), which is shown in UTC.
+SheetSource sheetSourceNow(const std::string& file)
 {
     std::time_t when = std::time(nullptr);
     bool fixed = false;
@@ -64,11 +63,8 @@ std::string sheetDate()
             fixed = true;
         }
     }
-    return sheetTime(when, fixed);
+    return sheetSource(file, when, fixed);
 }
-
-// A path's last part: the sheet names the file, not the folders it lies in.
-std::string fileNameOf(const std::string& path) { return path.substr(path.find_last_of("/\\") + 1); }
 
 struct OptionSwitch {
     const char* name;
@@ -199,7 +195,7 @@ int sheetCommand(CliEnvironment& env, const std::string& file, const std::string
     PagerConfiguration shown = startConfiguration();
     if (!openFile(env, file, shown))
         return exitcode::BadInput;
-    const std::string page = configurationSheet(shown, {fileNameOf(file), sheetDate(), versionText()});
+    const std::string page = configurationSheet(shown, sheetSourceNow(file));
     return writeOutput(env, out, page) ? exitcode::Success : exitcode::OutputFailed;
 }
 

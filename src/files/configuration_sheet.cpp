@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "files/configuration_diff.h"
+#include "model/build_info.h"
 #include "model/configuration.h"
 #include "model/win1252.h"
 
@@ -216,6 +217,12 @@ std::string sheetTime(std::time_t when, bool utc)
     std::snprintf(text, sizeof text, "%02d.%02d.%04d %02d:%02d", t.tm_mday, t.tm_mon + 1, t.tm_year + 1900, t.tm_hour,
                   t.tm_min);
     return text;
+}
+
+SheetSource sheetSource(const std::string& path, std::time_t when, bool utc)
+{
+    const std::string name = path.empty() ? "nicht gespeichert" : path.substr(path.find_last_of("/\\") + 1);
+    return {name, sheetTime(when, utc), versionText()};
 }
 
 }  // namespace harvelin

@@ -20,6 +20,11 @@ struct SheetSource {
 // empty. Fits one A4 page in black and white; every text is escaped.
 std::string configurationSheet(const PagerConfiguration& config, const SheetSource& source);
 
+// The foot of the sheet of the file at `path` (UTF-8; empty: a configuration
+// not saved), made at `when`: the file's name without its folders, the
+// moment as sheetTime() shows it, and this program's version.
+SheetSource sheetSource(const std::string& path, std::time_t when, bool utc = false);
+
 // A moment as the sheet shows it: "09.12.2026 14:30", local time, or UTC
 // with `utc`.
 std::string sheetTime(std::time_t when, bool utc = false);

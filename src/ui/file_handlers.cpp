@@ -5,7 +5,6 @@
 #include "files/backups.h"
 #include "files/configuration_sheet.h"
 #include "files/replacing_file.h"
-#include "model/build_info.h"
 #include "model/win1252.h"
 #include "transfer/messages.h"
 #include "ui/main_dialog.h"
@@ -31,13 +30,6 @@ std::string sheetPath(std::time_t when)
     const std::u8string name = (folder / std::filesystem::path(std::u8string(stem.begin(), stem.end())))
                                    .replace_extension(".html")
                                    .u8string();
-    return {name.begin(), name.end()};
-}
-
-std::string fileNameOf(const std::string& utf8Path)
-{
-    const std::u8string name =
-        std::filesystem::path(std::u8string(utf8Path.begin(), utf8Path.end())).filename().u8string();
     return {name.begin(), name.end()};
 }
 
@@ -125,9 +117,7 @@ void MainDialog::printSheet()
         return;
     formToImage();
     const std::time_t now = std::time(nullptr);
-    const SheetSource source{currentFile_.empty() ? "nicht gespeichert" : fileNameOf(currentFile_),
-                             sheetTime(now), versionText()};
-    const std::string sheet = configurationSheet(configurationFromForm(), source);
+    const std::string sheet = configurationSheet(configurationFromForm(), sheetSource(currentFile_, now));
     const std::string path = sheetPath(now);
     ReplacingFile file(path, FileNaming::MadeUp);
     if (path.empty() || !file.create() || !file.write(sheet) || !file.commit()) {
