@@ -1,0 +1,16 @@
+#include "ui/texts.h"
+
+namespace harvelin {
+
+const TextTable& textTable(FormText)
+{
+    static constexpr CatalogueEntry Entries[] = {
+#define HARVELIN_TEXT(id, german, english) {#id, german, english},
+#include "ui/texts.def"
+#undef HARVELIN_TEXT
+    };
+    static const TextTable table{Entries};
+    return table;
+}
+
+}  // namespace harvelin
