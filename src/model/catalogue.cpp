@@ -1,28 +1,33 @@
 #include "model/catalogue.h"
 
-#include <array>
+#include <algorithm>
+#include <vector>
 
+#include "model/catalogue_translations.h"
 #include "model/win1252.h"
 
 namespace harvelin {
 
 namespace {
 
-constexpr std::array<std::string_view, 2> Languages{"de", "en"};
+// German, then the languages of the .ts files the build was given.
+const std::vector<std::string_view>& allLanguages()
+{
+    static const std::vector<std::string_view> codes = [] {
+        std::vector<std::string_view> made{"de"};
+        for (const TranslatedLanguage& language : translatedLanguages())
+            made.push_back(language.code);
+        return made;
+    }();
+    return codes;
+}
 
 std::atomic<std::size_t> chosen{0};
 
 std::size_t indexOf(std::string_view code)
 {
-    for (std::size_t i = 0; i < Languages.size(); ++i)
-        if (Languages[i] == code)
-            return i;
-    return Languages.size();
-}
-
-std::string_view wording(const CatalogueEntry& entry, std::size_t language)
-{
-    return language == 0 ? entry.german : entry.english;
+    const auto& codes = allLanguages();
+    return static_cast<std::size_t>(std::find(codes.begin(), codes.end(), code) - codes.begin());
 }
 
 // "de_AT.UTF-8@euro" and "de-AT" -> "de"; "C.UTF-8" -> "C".
@@ -33,18 +38,18 @@ std::string_view languagePart(std::string_view locale)
 
 }  // namespace
 
-std::span<const std::string_view> languages() { return Languages; }
+std::span<const std::string_view> languages() { return allLanguages(); }
 
 bool chooseLanguage(std::string_view code)
 {
     const std::size_t index = indexOf(code);
-    if (index == Languages.size())
+    if (index == allLanguages().size())
         return false;
     chosen = index;
     return true;
 }
 
-std::string_view chosenLanguage() { return Languages[chosen]; }
+std::string_view chosenLanguage() { return allLanguages()[chosen]; }
 
 LanguageScope::LanguageScope(std::string_view code) : before_(chosenLanguage()) { chooseLanguage(code); }
 
@@ -60,10 +65,10 @@ std::string_view languageForSystem(std::string_view setting)
         if (language.empty() || language == "C" || language == "POSIX")
             continue;
         named = true;
-        if (indexOf(language) != Languages.size())
-            return Languages[indexOf(language)];
+        if (indexOf(language) != allLanguages().size())
+            return allLanguages()[indexOf(language)];
     }
-    return named ? std::string_view{"en"} : Languages[0];
+    return named ? std::string_view{"en"} : std::string_view{"de"};
 }
 
 std::string withArguments(std::string_view pattern, std::initializer_list<std::string_view> arguments)
@@ -85,15 +90,32 @@ std::string withArguments(std::string_view pattern, std::initializer_list<std::s
 
 std::string_view TextTable::operator[](std::size_t index) const { return inLanguage(chosen)[index]; }
 
+std::optional<std::string_view> TextTable::translation(std::size_t index, std::string_view code) const
+{
+    const CatalogueEntry& entry = entries_[index];
+    if (code == "de")
+        return entry.german;
+    for (const TranslatedLanguage& language : translatedLanguages()) {
+        if (language.code != code)
+            continue;
+        const std::string id = std::string(list_) + '.' + std::string(entry.id);
+        const auto found = std::lower_bound(language.texts.begin(), language.texts.end(), id,
+                                            [](const Translation& t, const std::string& key) { return t.id < key; });
+        if (found != language.texts.end() && found->id == id)
+            return found->text;
+    }
+    return std::nullopt;
+}
+
 const std::vector<std::string>& TextTable::inLanguage(std::size_t language) const
 {
     std::lock_guard lock(made_);
     if (byLanguage_.empty())
-        byLanguage_.resize(Languages.size());
+        byLanguage_.resize(allLanguages().size());
     std::vector<std::string>& texts = byLanguage_[language];
     if (texts.empty())
-        for (const CatalogueEntry& entry : entries_)
-            texts.push_back(win1252(wording(entry, language)));
+        for (std::size_t i = 0; i < entries_.size(); ++i)
+            texts.push_back(win1252(translation(i, allLanguages()[language]).value_or(entries_[i].german)));
     return texts;
 }
 

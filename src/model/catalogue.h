@@ -18,6 +18,7 @@
 #include <cstddef>
 #include <initializer_list>
 #include <mutex>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -72,15 +73,21 @@ std::string withArguments(std::string_view pattern, std::initializer_list<std::s
 // bytes, made once on first use.
 class TextTable {
 public:
-    explicit TextTable(std::span<const CatalogueEntry> entries) : entries_(entries) {}
+    // `list` names the list: its folder ("ui").
+    TextTable(std::string_view list, std::span<const CatalogueEntry> entries) : list_(list), entries_(entries) {}
 
+    std::string_view list() const { return list_; }
     std::span<const CatalogueEntry> entries() const { return entries_; }
+    // The wording of a text in a language (UTF-8); nullopt when the
+    // language has none for it yet, and the text is shown in German.
+    std::optional<std::string_view> translation(std::size_t index, std::string_view code) const;
     // The text in the language chosen.
     std::string_view operator[](std::size_t index) const;
 
 private:
     const std::vector<std::string>& inLanguage(std::size_t language) const;
 
+    std::string_view list_;
     std::span<const CatalogueEntry> entries_;
     mutable std::mutex made_;
     mutable std::vector<std::vector<std::string>> byLanguage_;

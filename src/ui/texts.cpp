@@ -9,7 +9,7 @@ const TextTable& textTable(FormText)
 #include "ui/texts.def"
 #undef HARVELIN_TEXT
     };
-    static const TextTable table{Entries};
+    static const TextTable table{"ui", Entries};
     return table;
 }
 
