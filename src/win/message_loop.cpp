@@ -81,7 +81,7 @@ INT_PTR Win32Form::sessionMessage(UINT message, WPARAM wParam)
         // A write stopped now would leave the pager partly written: the
         // system asks the user, naming why, and the write goes on meanwhile.
         if (gate_ && gate_->writing()) {
-            ::ShutdownBlockReasonCreate(window_, wideFromBytes(localized(FormText::WriteRunning)).c_str());
+            ::ShutdownBlockReasonCreate(window_, wideFromBytes(std::string(localized(FormText::WriteRunning))).c_str());
             ::SetWindowLongPtrW(window_, DWLP_MSGRESULT, FALSE);
             return TRUE;
         }
