@@ -324,7 +324,7 @@ void MainFormTest::formChosenInEnglishSpeaksEnglish()
     for (const QGroupBox* group : form.findChildren<QGroupBox*>())
         titles << group->title();
     QVERIFY2(titles.contains(QStringLiteral("&Kitchen calls")), qPrintable(titles.join(QLatin1Char('|'))));
-    QCOMPARE(rig.control(ctl::callerText(3))->accessibleName(), QStringLiteral("Table button 3 message"));
+    QCOMPARE(rig.control(ctl::callerText(3))->accessibleName(), QStringLiteral("Table transmitter 3 message"));
 
     rig.edit(ctl::kitchenText(2))->end(false);
     QTest::keyClicks(rig.edit(ctl::kitchenText(2)), QStringLiteral(" Bar"));
