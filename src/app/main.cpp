@@ -128,8 +128,8 @@ Options parseOptions(const QCoreApplication& app)
     parser.addPositionalArgument(QStringLiteral("FILE.pag"), text(FormText::FileArgument));
     parser.process(app);
     if (parser.positionalArguments().size() > 1) {
-        std::fprintf(stderr, "%s\n",
-                     terminalText(FormText::OneFileOnly, {std::to_string(parser.positionalArguments().size())}).c_str());
+        const std::string given = std::to_string(parser.positionalArguments().size());
+        std::fprintf(stderr, "%s\n", terminalText(FormText::OneFileOnly, {given}).c_str());
         std::exit(2);
     }
 

@@ -370,7 +370,8 @@ void FormHost::showLines(const std::string& heading, const std::vector<std::stri
                          std::min(static_cast<int>(shown.size()) + 2, 20) * metrics.lineSpacing());
     layout->addWidget(list);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::NoButton, &box);
-    QPushButton* ok = buttons->addButton(toQt(std::string(localized(FormText::OkButton))), QDialogButtonBox::AcceptRole);
+    QPushButton* ok =
+        buttons->addButton(toQt(std::string(localized(FormText::OkButton))), QDialogButtonBox::AcceptRole);
     ok->setDefault(true);
     QObject::connect(buttons, &QDialogButtonBox::accepted, &box, &QDialog::accept);
     layout->addWidget(buttons);

@@ -81,8 +81,9 @@ bool MainDialog::queryClose() { return closeAgreed_ || mayDropUnsavedChanges(For
 
 bool MainDialog::mayStopWriteToClose()
 {
-    closeAgreed_ = host_.askYesNo(std::string(
-        localized(hasUnsavedChanges() ? FormText::WriteRunningUnsavedQuitQuestion : FormText::WriteRunningQuitQuestion)));
+    const FormText question =
+        hasUnsavedChanges() ? FormText::WriteRunningUnsavedQuitQuestion : FormText::WriteRunningQuitQuestion;
+    closeAgreed_ = host_.askYesNo(std::string(localized(question)));
     return closeAgreed_;
 }
 
