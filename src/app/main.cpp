@@ -1,7 +1,10 @@
 // Start-up of the Qt front end: the application object builds the main
 // dialog, runs it modally and ends when the dialog ends.
 //
-//   harvelin [--simulate] [--port PATH]... [--screenshot FILE.png] [FILE.pag]
+//   harvelin [--simulate] [--port PATH]... [--screenshot FILE.png] [--language de|en] [FILE.pag]
+//
+// The form, its messages and the command line's help speak the language
+// --language names, else the system's (German when it names none).
 //
 // A file given is opened as "Datei öffnen" opens the one chosen, once the form
 // shows (a desktop's double-click on a .pag comes this way).
@@ -19,9 +22,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -40,10 +45,14 @@
 #include "files/backups.h"
 #include "gui/main_form.h"
 #include "model/build_info.h"
+#include "model/catalogue.h"
+#include "model/win1252.h"
 #include "platform/clock.h"
+#include "platform/system_language.h"
 #include "platform/port_enumeration.h"
 #include "platform/serial_backends.h"
 #include "pty_pager.h"
+#include "ui/texts.h"
 
 namespace {
 
@@ -54,30 +63,73 @@ struct Options {
     QString file;  // to open at start; empty: none
 };
 
-// The command line is the tool's own business and speaks English, like
-// harvelin-cli; the form itself is German. --help, --version and a wrong
-// option end here, before any window system is needed.
+// A text of the form's catalogue for Qt.
+QString text(harvelin::FormText id) { return QString::fromStdString(harvelin::win1252ToUtf8(harvelin::localized(id))); }
+
+// A text of the form's catalogue for the terminal (UTF-8).
+std::string terminalText(harvelin::FormText id, std::initializer_list<std::string_view> arguments = {})
+{
+    return harvelin::win1252ToUtf8(harvelin::localized(id, arguments));
+}
+
+// The language of everything the program says, chosen before any of it is
+// made: what --language names (also as --language=CODE), else the system's.
+// A language the tool does not speak ends the program.
+void chooseProgramLanguage(int argc, char** argv)
+{
+    std::optional<std::string> asked;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (arg == "--language" && i + 1 < argc)
+            asked = argv[++i];
+        else if (arg.starts_with("--language="))
+            asked = std::string(arg.substr(std::string_view("--language=").size()));
+    }
+    if (!asked) {
+        harvelin::chooseLanguage(harvelin::languageForSystem(harvelin::systemLanguageSetting()));
+        return;
+    }
+    if (!harvelin::chooseLanguage(*asked)) {
+        std::fprintf(stderr, "%s\n", terminalText(harvelin::FormText::UnknownLanguage, {*asked}).c_str());
+        std::exit(2);
+    }
+}
+
+// Qt's own texts (the help's standard options, the file dialogs, their
+// overwrite question, the edits' context menu) in the language chosen,
+// wherever Qt's translations are installed; numbers and dates alike.
+void followLanguage(QTranslator& qtTexts)
+{
+    const QLocale locale = harvelin::chosenLanguage() == "de" ? QLocale(QLocale::German, QLocale::Germany)
+                                                               : QLocale(QLocale::English, QLocale::UnitedStates);
+    QLocale::setDefault(locale);
+    if (qtTexts.load(locale, QStringLiteral("qtbase"), QStringLiteral("_"),
+                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(&qtTexts);
+}
+
+// The command line speaks the language chosen, like the form. --help,
+// --version and a wrong option end here, before any window system is needed.
 Options parseOptions(const QCoreApplication& app)
 {
+    using harvelin::FormText;
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Configures the Zelvatron pager of a staff-call system."));
+    parser.setApplicationDescription(text(FormText::AppDescription));
     parser.addHelpOption();
     parser.addVersionOption();
-    const QCommandLineOption simulate(QStringLiteral("simulate"),
-                                      QStringLiteral("Offer a simulated pager as the first port."));
-    const QCommandLineOption port(QStringLiteral("port"),
-                                  QStringLiteral("Serial device to search as the next port (repeatable; default: "
-                                                 "the serial ports of this system)."),
-                                  QStringLiteral("PATH"));
-    const QCommandLineOption screenshot(QStringLiteral("screenshot"),
-                                        QStringLiteral("Save the form as it looks after start as PNG, then end."),
+    const QCommandLineOption simulate(QStringLiteral("simulate"), text(FormText::SimulateOption));
+    const QCommandLineOption port(QStringLiteral("port"), text(FormText::PortOption), QStringLiteral("PATH"));
+    const QCommandLineOption screenshot(QStringLiteral("screenshot"), text(FormText::ScreenshotOption),
                                         QStringLiteral("FILE.png"));
-    parser.addOptions({simulate, port, screenshot});
-    parser.addPositionalArgument(QStringLiteral("FILE.pag"), QStringLiteral("Configuration file to open at start."));
+    // Chosen before the parser was built (chooseProgramLanguage).
+    const QCommandLineOption language(QStringLiteral("language"), text(FormText::LanguageOption),
+                                      QStringLiteral("de|en"));
+    parser.addOptions({simulate, port, screenshot, language});
+    parser.addPositionalArgument(QStringLiteral("FILE.pag"), text(FormText::FileArgument));
     parser.process(app);
     if (parser.positionalArguments().size() > 1) {
-        std::fprintf(stderr, "harvelin: one file at a time, not %lld\n",
-                     static_cast<long long>(parser.positionalArguments().size()));
+        const std::string given = std::to_string(parser.positionalArguments().size());
+        std::fprintf(stderr, "%s\n", terminalText(FormText::OneFileOnly, {given}).c_str());
         std::exit(2);
     }
 
@@ -206,7 +258,7 @@ public:
                 ::_exit(128 + endedBy);
             endedBy = number;
             QTimer::singleShot(EndingBoundMs, &form, [number] {
-                std::fprintf(stderr, "harvelin: the pager did not leave learn mode in time; ending anyway\n");
+                std::fprintf(stderr, "%s\n", terminalText(harvelin::FormText::LearnModeNotLeft).c_str());
                 ::_exit(128 + number);
             });
             form.endNow(QDialog::Rejected);
@@ -228,7 +280,7 @@ private:
             simOptions.linkPath = QFile::encodeName(simDir_->filePath(QStringLiteral("zelvatron"))).toStdString();
         pager_ = std::make_unique<harvelin::sim::PtyPager>(simOptions);
         if (!pager_->start()) {
-            std::fprintf(stderr, "harvelin: no pseudo-terminal for the simulated pager\n");
+            std::fprintf(stderr, "%s\n", terminalText(harvelin::FormText::NoPseudoTerminal).c_str());
             return std::nullopt;
         }
         return pager_->devicePath();
@@ -241,8 +293,10 @@ private:
         const bool saved = form.grab().save(options_.screenshot, "PNG");
         form.done(0);
         if (!saved)
-            std::fprintf(stderr, "harvelin: cannot write %s\n",
-                         QFile::encodeName(options_.screenshot).constData());
+            std::fprintf(stderr, "%s\n",
+                         terminalText(harvelin::FormText::CannotWrite,
+                                      {harvelin::win1252(options_.screenshot.toStdString())})
+                             .c_str());
         return saved ? 0 : 1;
     }
 
@@ -259,23 +313,21 @@ int main(int argc, char** argv)
     // of the signal.
     ::signal(SIGXFSZ, SIG_IGN);
     QCoreApplication::setApplicationVersion(QString::fromStdString(harvelin::versionText()));
+    chooseProgramLanguage(argc, argv);
     if (asksForHelpOrVersion(argc, argv)) {
         // Answered and ended without a display; the window system's own
         // options (-platform and the like) are known only to the full
         // application below.
         QCoreApplication commandLine(argc, argv);
+        QTranslator qtTexts;
+        followLanguage(qtTexts);
         parseOptions(commandLine);
     }
     QApplication app(argc, argv);
     // Message boxes carry the program file's name, without its extension.
     QApplication::setApplicationName(QFileInfo(QApplication::applicationFilePath()).completeBaseName());
-    // The file dialogs, their overwrite question and the edits' context menu
-    // come from Qt; they speak German like the rest of the form wherever Qt's
-    // translations are installed.
     QTranslator qtTexts;
-    if (qtTexts.load(QLocale(QLocale::German, QLocale::Germany), QStringLiteral("qtbase"), QStringLiteral("_"),
-                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QApplication::installTranslator(&qtTexts);
+    followLanguage(qtTexts);
     ConfigApp configApp(parseOptions(app));
     return configApp.run();
 }

@@ -27,6 +27,7 @@
 #include "ui/control_ids.h"
 #include "ui/control_names.h"
 #include "ui/dialog_layout.h"
+#include "ui/texts.h"
 
 namespace harvelin::gui {
 
@@ -316,9 +317,10 @@ bool FormHost::askYesNo(const std::string& text)
                     &window_);
     // The answers are named in the form's language, whatever Qt's own
     // translations say; "Nein" is the safe default.
-    // J and N answer it, as on Windows (the box takes a mnemonic without Alt).
-    QPushButton* yes = box.addButton(QStringLiteral("&Ja"), QMessageBox::YesRole);
-    QPushButton* no = box.addButton(QStringLiteral("&Nein"), QMessageBox::NoRole);
+    // J and N (Y and N) answer it, as on Windows (the box takes a mnemonic
+    // without Alt).
+    QPushButton* yes = box.addButton(toQt(std::string(localized(FormText::YesButton))), QMessageBox::YesRole);
+    QPushButton* no = box.addButton(toQt(std::string(localized(FormText::NoButton))), QMessageBox::NoRole);
     box.setDefaultButton(no);
     box.setEscapeButton(no);
     box.exec();
@@ -368,7 +370,8 @@ void FormHost::showLines(const std::string& heading, const std::vector<std::stri
                          std::min(static_cast<int>(shown.size()) + 2, 20) * metrics.lineSpacing());
     layout->addWidget(list);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::NoButton, &box);
-    QPushButton* ok = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
+    QPushButton* ok =
+        buttons->addButton(toQt(std::string(localized(FormText::OkButton))), QDialogButtonBox::AcceptRole);
     ok->setDefault(true);
     QObject::connect(buttons, &QDialogButtonBox::accepted, &box, &QDialog::accept);
     layout->addWidget(buttons);

@@ -1,49 +1,48 @@
 #include "ui/control_names.h"
 
-#include "model/win1252.h"
 #include "ui/control_ids.h"
+#include "ui/dialog_layout.h"
 #include "ui/main_dialog.h"
+#include "ui/texts.h"
 
 namespace harvelin::layout {
 
 namespace {
 
-std::string caller(int row, ViewPage page, const char* what)
-{
-    return "Tischsender " + std::to_string(row + pageOffsetOf(page)) + " " + win1252(what);
-}
+std::string named(FormText pattern, int number) { return localized(pattern, {std::to_string(number)}); }
 
-std::string kitchen(int row, const char* what)
+// A button's or a check box's text as it reads.
+std::string shown(FormText id)
 {
-    return win1252("Küchenruf ") + std::to_string(row) + " " + what;
+    return shownText(Control{Kind::Button, NoId, std::string(localized(id)), 0, 0, 0, 0});
 }
 
 // The controls named the same on both pages.
 std::string fixedName(int id)
 {
     switch (id) {
-    case ctl::SearchButton: return "Suche Zelvatron";
-    case ctl::Active: return "Aktiv";
-    case ctl::PortList: return "Schnittstelle";
-    case ctl::PagerName: return "Pager-Name";
-    case ctl::Battery: return "Batteriespannung";
-    case ctl::Buzzer: return "Summer";
-    case ctl::RemoteDelete: return win1252("Fernlöschung");
-    case ctl::RemoteDeleteText: return win1252("Fernlöschtext");
-    case ctl::Progress: return "Fortschritt";
-    case ctl::ReadButton: return "Pager -> PC";
-    case ctl::WriteButton: return "PC -> Pager";
-    case ctl::OpenFileButton: return win1252("Datei öffnen");
-    case ctl::SaveFileButton: return "Speichern unter";
-    case ctl::SystemTime: return "Systemzeit";
-    case ctl::RepeaterTime: return "Uhrzeit Repeater";
-    case ctl::ClockButton: return "Systemzeit -> Repeater";
-    case ctl::StatusLine: return "Status";
-    case ctl::PageLower: return "Tischsender 1 bis 16";
-    case ctl::PageUpper: return "Tischsender 17 bis 32";
-    case ctl::BootloaderButton: return "Starte Bootloader";
-    case ctl::Ok: return "Beenden";
-    case ctl::Cancel: return "Abbrechen";
+    case ctl::SearchButton: return shown(FormText::SearchButton);
+    case ctl::Active: return shown(FormText::ActiveCheck);
+    case ctl::PortList: return shown(FormText::PortListName);
+    case ctl::PagerName: return shown(FormText::PagerNameName);
+    case ctl::Battery: return shown(FormText::BatteryCheck);
+    case ctl::Buzzer: return shown(FormText::BuzzerCheck);
+    case ctl::RemoteDelete: return shown(FormText::RemoteDeleteCheck);
+    case ctl::RemoteDeleteText: return shown(FormText::RemoteDeleteTextName);
+    case ctl::Progress: return shown(FormText::ProgressName);
+    case ctl::ReadButton: return shown(FormText::ReadButton);
+    case ctl::WriteButton: return shown(FormText::WriteButton);
+    case ctl::OpenFileButton: return shown(FormText::OpenFileButton);
+    case ctl::SaveFileButton: return shown(FormText::SaveFileButton);
+    case ctl::SystemTime: return shown(FormText::SystemTimeName);
+    case ctl::RepeaterTime: return shown(FormText::RepeaterTimeName);
+    case ctl::ClockButton: return shown(FormText::ClockButton);
+    case ctl::StatusLine: return shown(FormText::StatusLineName);
+    case ctl::PageLower: return shown(FormText::LowerPageName);
+    case ctl::PageUpper: return shown(FormText::UpperPageName);
+    case ctl::BootloaderButton: return shown(FormText::BootloaderButton);
+    case ctl::Ok: return shown(FormText::QuitButton);
+    case ctl::Cancel: return shown(FormText::CancelButton);
     default: return {};
     }
 }
@@ -53,22 +52,23 @@ std::string fixedName(int id)
 std::string accessibleName(int id, ViewPage page)
 {
     for (int r = 1; r <= MainDialog::Rows; ++r) {
+        const int slot = r + pageOffsetOf(page);
         if (id == ctl::callerText(r))
-            return caller(r, page, "Meldetext");
+            return named(FormText::CallerTextName, slot);
         if (id == ctl::idText(r))
-            return caller(r, page, "Rufknopf-ID");
+            return named(FormText::CallButtonIdName, slot);
         if (id == ctl::learnButton(r))
-            return caller(r, page, "Lernen");
+            return named(FormText::LearnName, slot);
         if (id == ctl::deleteButton(r))
-            return caller(r, page, "Löschen");
+            return named(FormText::DeleteName, slot);
     }
     for (int r = 1; r <= MainDialog::KitchenRows; ++r) {
         if (id == ctl::kitchenText(r))
-            return kitchen(r, "Meldetext");
+            return named(FormText::KitchenTextName, r);
         if (id == ctl::kitchenKey(r))
-            return kitchen(r, "Taste");
+            return named(FormText::KitchenKeyName, r);
         if (id == ctl::kitchenStation(r))
-            return kitchen(r, "Station");
+            return named(FormText::KitchenStationName, r);
     }
     return fixedName(id);
 }

@@ -8,14 +8,17 @@
 #include "model/win1252.h"
 #include "transfer/messages.h"
 #include "ui/main_dialog.h"
+#include "ui/texts.h"
 
 namespace harvelin {
 
 namespace {
 
 // The data file dialogs; the save form asks before overwriting.
-const FileDialogSpec OpenDataFile{false, "pag", "Datenfiles (*.pag)", "*.pag"};
-const FileDialogSpec SaveDataFile{true, "pag", "Datenfiles (*.pag)", "*.pag"};
+FileDialogSpec dataFileDialog(bool save)
+{
+    return {save, "pag", std::string(localized(FormText::DataFileFilter)), "*.pag"};
+}
 
 // A new name for the sheet in the system's folder for temporary files
 // (UTF-8): the browser reads it after the form has gone on, so it stays.
@@ -42,11 +45,11 @@ void MainDialog::openFile()
     // would go with it are given up only when the user says so, before the
     // file dialog opens.
     forgetLearnedMeanwhile();
-    if (!mayDropUnsavedChanges("Datei öffnen"))
+    if (!mayDropUnsavedChanges(FormText::UnsavedOpenQuestion))
         return;
     UpdateData(true);
     // A cancelled open changes nothing, rows typed meanwhile included.
-    if (const auto path = host_.fileDialog(OpenDataFile))
+    if (const auto path = host_.fileDialog(dataFileDialog(false)))
         mergeFile(*path);
 }
 
@@ -56,7 +59,7 @@ void MainDialog::openGivenFile(const std::string& path)
     if (runner_.working())
         return;
     forgetLearnedMeanwhile();
-    if (!mayDropUnsavedChanges("Datei öffnen"))
+    if (!mayDropUnsavedChanges(FormText::UnsavedOpenQuestion))
         return;
     UpdateData(true);
     mergeFile(path);
@@ -95,7 +98,7 @@ void MainDialog::saveFile()
     if (!takeEveryField())
         return;
     formToImage();
-    const auto path = host_.fileDialog(SaveDataFile);
+    const auto path = host_.fileDialog(dataFileDialog(true));
     if (!path)
         return;
     // The form and the image stay as they are.
@@ -122,14 +125,13 @@ void MainDialog::printSheet()
     ReplacingFile file(path, FileNaming::MadeUp);
     if (path.empty() || !file.create() || !file.write(sheet) || !file.commit()) {
         host_.messageBox(fileNotSavedMessage(path.empty() ? "Harvelin-Uebersicht.html" : path,
-                                             path.empty() ? win1252("kein Ordner für temporäre Dateien")
+                                             path.empty() ? std::string(localized(FormText::NoTemporaryFolder))
                                                           : file.error()));
         return;
     }
     if (!host_.openInBrowser(path)) {
         bool replaced = false;
-        host_.messageBox(win1252("Die Übersicht liegt in ") + utf8ToWin1252Replacing(path, replaced) +
-                         win1252(", aber kein Browser hat sie geöffnet. Öffnen Sie sie dort zum Drucken."));
+        host_.messageBox(localized(FormText::SheetNotOpened, {utf8ToWin1252Replacing(path, replaced)}));
     }
 }
 

@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "model/conversions.h"
-#include "model/win1252.h"
 #include "ui/control_ids.h"
 #include "ui/main_dialog.h"
 
@@ -34,17 +33,17 @@ int inputLimit(Field field)
 }
 
 // Where the form shows a field, by its group's title, the row and the
-// column's heading (UTF-8).
+// column's heading (Windows-1252).
 std::string placeOf(const Binding& b)
 {
-    const std::string row = ", Zeile " + std::to_string(b.row);
+    const std::string row = std::to_string(b.row);
     switch (*b.field) {
-    case Field::CallerText: return "Tischsender" + row + ", Meldetext";
-    case Field::KitchenText: return "Küchenrufe" + row + ", Meldetext";
-    case Field::Key: return "Küchenrufe" + row + ", Taste";
-    case Field::Station: return "Küchenrufe" + row + ", Station";
-    case Field::PagerName: return "Pager-Einstellungen, Pager-Name";
-    case Field::RemoteDeleteText: return "Pager-Einstellungen, Fernlöschtext";
+    case Field::CallerText: return localized(FormText::CallerTextPlace, {row});
+    case Field::KitchenText: return localized(FormText::KitchenTextPlace, {row});
+    case Field::Key: return localized(FormText::KitchenKeyPlace, {row});
+    case Field::Station: return localized(FormText::KitchenStationPlace, {row});
+    case Field::PagerName: return std::string(localized(FormText::PagerNamePlace));
+    case Field::RemoteDeleteText: return std::string(localized(FormText::RemoteDeleteTextPlace));
     default: return {};
     }
 }
@@ -127,7 +126,7 @@ std::optional<MainDialog::LeftField> MainDialog::takeControls()
                 // value, so showing the variables does not write over what
                 // the user typed.
                 if (!left)
-                    left = LeftField{b.id, win1252(placeOf(b)), std::move(*problem)};
+                    left = LeftField{b.id, placeOf(b), std::move(*problem)};
                 continue;
             }
         }
@@ -145,7 +144,7 @@ bool MainDialog::takeEveryField()
     const std::optional<LeftField> left = takeControls();
     if (!left)
         return true;
-    host_.messageBox(left->place + ": " + describeGerman(left->problem));
+    host_.messageBox(localized(FormText::RefusedField, {left->place, describeGerman(left->problem)}));
     host_.setFocus(left->controlId);
     return false;
 }

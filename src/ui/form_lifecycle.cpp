@@ -3,19 +3,11 @@
 #include "ui/main_dialog.h"
 
 #include "model/conversions.h"
-#include "model/win1252.h"
 #include "ui/control_ids.h"
 #include "ui/device_runner.h"
+#include "ui/texts.h"
 
 namespace harvelin {
-
-namespace {
-
-// Asked before closing, reading the pager or opening a file: "Trotzdem " and
-// the action follow.
-constexpr std::string_view UnsavedChanges = "Die Änderungen sind weder gespeichert noch zum Pager übertragen.";
-
-}  // namespace
 
 MainDialog::MainDialog(DialogHost& dialogHost, SerialBackend& backend, PortTable ports, Clock& dialogClock,
                        WorkRunner* runner)
@@ -85,21 +77,19 @@ void MainDialog::refreshTitle()
     titleShown_ = std::move(shown);
 }
 
-bool MainDialog::queryClose() { return closeAgreed_ || mayDropUnsavedChanges("beenden"); }
+bool MainDialog::queryClose() { return closeAgreed_ || mayDropUnsavedChanges(FormText::UnsavedQuitQuestion); }
 
 bool MainDialog::mayStopWriteToClose()
 {
-    std::string question(WriteRunningText);
-    if (hasUnsavedChanges())
-        question += " " + std::string(UnsavedChanges);
-    closeAgreed_ = host_.askYesNo(win1252(question + " Trotzdem beenden?"));
+    const FormText question =
+        hasUnsavedChanges() ? FormText::WriteRunningUnsavedQuitQuestion : FormText::WriteRunningQuitQuestion;
+    closeAgreed_ = host_.askYesNo(std::string(localized(question)));
     return closeAgreed_;
 }
 
-bool MainDialog::mayDropUnsavedChanges(std::string_view action) const
+bool MainDialog::mayDropUnsavedChanges(FormText question) const
 {
-    return !hasUnsavedChanges() ||
-           host_.askYesNo(win1252(std::string(UnsavedChanges) + " Trotzdem " + std::string(action) + "?"));
+    return !hasUnsavedChanges() || host_.askYesNo(std::string(localized(question)));
 }
 
 void MainDialog::OnOK()

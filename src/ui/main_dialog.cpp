@@ -181,7 +181,7 @@ void MainDialog::readFromPager()
     // that would go with it are given up only when the user says so, before
     // the pager is asked anything.
     forgetLearnedMeanwhile();
-    if (!mayDropUnsavedChanges("vom Pager lesen"))
+    if (!mayDropUnsavedChanges(FormText::UnsavedReadQuestion))
         return;
     // No keep-alive goes out meanwhile.
     runBusy(

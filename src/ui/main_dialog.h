@@ -18,6 +18,7 @@
 #include "session/pager_session.h"
 #include "ui/dialog_host.h"
 #include "ui/form_listener.h"
+#include "ui/texts.h"
 #include "ui/work_runner.h"
 
 namespace harvelin {
@@ -41,12 +42,6 @@ struct FormFields {
     std::string systemTimeText;
     int pageRadio = -1;  // 0 "1..16", 1 "17..32", -1 neither
 };
-
-// Why the form does not end at once while "PC -> Pager" runs (UTF-8): asked
-// before a close stops the write, with "Trotzdem beenden?" after it, and
-// given to the system as the reason that holds up the end of the session.
-constexpr std::string_view WriteRunningText =
-    "Der Pager wird gerade beschrieben. Wird jetzt beendet, ist er nur teilweise beschrieben.";
 
 // What an editable field of the form may hold, by the model's rule: a text
 // field what checkText takes, "Taste" and "Station" a number from 0 to 255
@@ -194,10 +189,10 @@ private:
     int pageOffset() const { return pageOffsetOf(viewPage_); }
     // The image as held, without the rows shown, and the form-held settings.
     PagerConfiguration heldConfiguration() const;
-    // Before an action that would replace them (`action`, a UTF-8 literal:
-    // "beenden", "vom Pager lesen" ...): true when there are no unsaved
-    // changes or the user answers "Ja" to giving them up.
-    bool mayDropUnsavedChanges(std::string_view action) const;
+    // Before an action that would replace them, asked by its `question`
+    // ("... Trotzdem beenden?"): true when there are no unsaved changes or
+    // the user answers "Ja" to giving them up.
+    bool mayDropUnsavedChanges(FormText question) const;
     // What the form shows now is kept (saved or opened).
     void markConfigurationKept() { session_.keep(configurationFromForm()); }
     // Call buttons learned while a question or a file dialog of the action

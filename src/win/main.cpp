@@ -1,7 +1,10 @@
 // Start-up of the Windows desktop program: the native form on the operations
 // below it, one static executable.
 //
-//   harvelin.exe [--simulate] [--port COMn]... [FILE.pag]
+//   harvelin.exe [--simulate] [--port COMn]... [--language de|en] [FILE.pag]
+//
+// The form and the usage speak the language --language names, else the one
+// of Windows' user interface (German when it is neither).
 //
 // A file given is opened as "Datei öffnen" opens the one chosen, once the form
 // shows: Explorer's "Öffnen" on a .pag comes this way.
@@ -18,17 +21,23 @@
 #include <shellapi.h>
 
 #include <cwchar>
+#include <initializer_list>
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "files/backups.h"
 #include "local_pager.h"
 #include "model/build_info.h"
+#include "model/catalogue.h"
+#include "model/win1252.h"
 #include "platform/clock.h"
 #include "platform/port_enumeration.h"
 #include "platform/serial_backends.h"
+#include "platform/system_language.h"
+#include "ui/texts.h"
 #include "win/accessibility_check.h"
 #include "win/layout_check.h"
 #include "win/win32_form.h"
@@ -45,16 +54,20 @@ constexpr const wchar_t* FormRunningMutex = L"Local\\Harvelin.Form.Running";
 
 std::wstring versionLine() { return L"Harvelin " + harvelin::win::wideFromUtf8(harvelin::versionText()); }
 
-std::wstring usage()
+// A text of the form's catalogue, in the language chosen.
+std::wstring text(harvelin::FormText id, std::initializer_list<std::string_view> arguments = {})
 {
-    return versionLine() + L"\n\n"
-           L"harvelin.exe [--simulate] [--port COMn]... [FILE.pag]\n\n"
-           L"FILE.pag\tConfiguration file to open at start.\n"
-           L"--simulate\tOffer a simulated pager as the first port.\n"
-           L"--port COMn\tSearch this port as the next one (repeatable; default: the COM ports Windows lists).\n"
-           L"--help\t\tShow this text.\n"
-           L"--version\tShow the version.";
+    return harvelin::win::wideFromBytes(harvelin::localized(id, arguments));
 }
+
+// What was typed, as the catalogue's arguments want it.
+std::string bytesOf(const std::wstring& typed)
+{
+    bool replaced = false;
+    return harvelin::utf8ToWin1252Replacing(harvelin::win::utf8FromWide(typed), replaced);
+}
+
+std::wstring usage() { return versionLine() + L"\n\n" + text(harvelin::FormText::WinUsage); }
 
 struct Options {
     bool simulate = false;
@@ -82,9 +95,24 @@ std::wstring fullPath(const std::wstring& name)
     return path;
 }
 
-// The command line is the tool's own business and speaks English, like
-// harvelin-cli.exe; the form itself is German. A wrong option is named in a
-// box, as a window program has no console to print to.
+// The language --language names (also as --language=CODE), found before
+// anything is said: nothing when none is named. An unknown code is named as
+// it was given.
+std::optional<std::wstring> languageAsked(int argc, wchar_t** argv)
+{
+    std::optional<std::wstring> asked;
+    for (int i = 1; argv && i < argc; ++i) {
+        const std::wstring arg = argv[i];
+        if (arg == L"--language" && i + 1 < argc)
+            asked = argv[++i];
+        else if (arg.rfind(L"--language=", 0) == 0)
+            asked = arg.substr(11);
+    }
+    return asked;
+}
+
+// The command line speaks the language chosen, like the form. A wrong
+// option is named in a box, as a window program has no console to print to.
 std::optional<Options> parseOptions(int& status)
 {
     int argc = 0;
@@ -92,9 +120,18 @@ std::optional<Options> parseOptions(int& status)
     Options options;
     std::optional<std::wstring> problem;
     bool answered = false;
+    const std::optional<std::wstring> language = languageAsked(argc, argv);
+    if (!language || !harvelin::chooseLanguage(harvelin::win::utf8FromWide(*language)))
+        harvelin::chooseLanguage(harvelin::languageForSystem(harvelin::systemLanguageSetting()));
+    if (language && harvelin::chosenLanguage() != harvelin::win::utf8FromWide(*language))
+        problem = text(harvelin::FormText::LanguageNeedsCode) + L"\n\n" + usage();
     for (int i = 1; argv && i < argc && !problem && !answered; ++i) {
         const std::wstring arg = argv[i];
-        if (arg == L"--simulate") {
+        if (arg == L"--language" && i + 1 < argc) {
+            ++i;  // chosen above
+        } else if (arg.rfind(L"--language=", 0) == 0) {
+            // chosen above
+        } else if (arg == L"--simulate") {
             options.simulate = true;
         } else if (arg == L"--port" && i + 1 < argc) {
             options.ports.push_back(harvelin::win::utf8FromWide(argv[++i]));
@@ -115,13 +152,15 @@ std::optional<Options> parseOptions(int& status)
             ::MessageBoxW(nullptr, versionLine().c_str(), L"harvelin", MB_OK);
             answered = true;
         } else if (arg == L"--port") {
-            problem = L"--port needs a port name, e.g. --port COM3.";
+            problem = text(harvelin::FormText::PortNeedsName);
+        } else if (arg == L"--language") {
+            problem = text(harvelin::FormText::LanguageNeedsCode);
         } else if (!arg.empty() && arg[0] != L'-' && arg != L"/?") {
             if (!options.file.empty())
-                problem = L"One file at a time: " + arg + L"\n\n" + usage();
+                problem = text(harvelin::FormText::OneFileAtATime, {bytesOf(arg)}) + L"\n\n" + usage();
             options.file = harvelin::win::utf8FromWide(fullPath(arg));
         } else {
-            problem = L"Unknown option: " + arg + L"\n\n" + usage();
+            problem = text(harvelin::FormText::UnknownOption, {bytesOf(arg)}) + L"\n\n" + usage();
         }
     }
     if (argv)
@@ -167,7 +206,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
     if (options->simulate) {
         const std::optional<std::string> device = backend.start();
         if (!device) {
-            ::MessageBoxW(nullptr, L"The simulated pager could not be started.", L"harvelin",
+            ::MessageBoxW(nullptr, text(harvelin::FormText::SimulatedPagerNotStarted).c_str(), L"harvelin",
                           MB_OK | MB_ICONERROR);
             return 1;
         }

@@ -3,6 +3,8 @@
 #include <cstddef>
 #include <string>
 
+#include "ui/texts.h"
+#include "win/win32_text.h"
 #include "win/window_queries.h"
 
 namespace harvelin::win {
@@ -72,8 +74,8 @@ LRESULT CALLBACK fitBox(int code, WPARAM wParam, LPARAM lParam)
     if (code == HCBT_ACTIVATE) {
         const HWND box = reinterpret_cast<HWND>(wParam);
         if (::GetDlgItem(box, IDYES)) {
-            ::SetDlgItemTextW(box, IDYES, L"&Ja");
-            ::SetDlgItemTextW(box, IDNO, L"&Nein");
+            ::SetDlgItemTextW(box, IDYES, wideFromBytes(std::string(localized(FormText::YesButton))).c_str());
+            ::SetDlgItemTextW(box, IDNO, wideFromBytes(std::string(localized(FormText::NoButton))).c_str());
         }
         widenToCaption(box);
     }

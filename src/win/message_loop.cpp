@@ -9,6 +9,7 @@
 
 #include "ui/control_ids.h"
 #include "ui/dialog_layout.h"
+#include "ui/texts.h"
 #include "win/dialog_template.h"
 #include "win/win32_text.h"
 
@@ -80,7 +81,7 @@ INT_PTR Win32Form::sessionMessage(UINT message, WPARAM wParam)
         // A write stopped now would leave the pager partly written: the
         // system asks the user, naming why, and the write goes on meanwhile.
         if (gate_ && gate_->writing()) {
-            ::ShutdownBlockReasonCreate(window_, wideFromUtf8(std::string(WriteRunningText)).c_str());
+            ::ShutdownBlockReasonCreate(window_, wideFromBytes(std::string(localized(FormText::WriteRunning))).c_str());
             ::SetWindowLongPtrW(window_, DWLP_MSGRESULT, FALSE);
             return TRUE;
         }

@@ -112,8 +112,9 @@ private:
                 ok->click();
                 return;
             }
+            // "Ja" or "Nein", in whatever language the form speaks.
             for (QAbstractButton* button : box->buttons())
-                if (QString(button->text()).remove(QLatin1Char('&')) == QLatin1String(answerYes ? "Ja" : "Nein"))
+                if (box->buttonRole(button) == (answerYes ? QMessageBox::YesRole : QMessageBox::NoRole))
                     button->click();
         } else if (onOtherDialog) {
             onOtherDialog(modal);

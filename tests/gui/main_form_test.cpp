@@ -20,6 +20,7 @@
 #include "gui/dialog_units.h"
 #include "gui_test_support.h"
 #include "model/build_info.h"
+#include "model/catalogue.h"
 #include "ui/control_ids.h"
 #include "ui/dialog_layout.h"
 
@@ -48,6 +49,7 @@ private slots:
     void beendenEndsTheDialogWithOk();
     void closeBoxEndsAtOnceWithoutTakingTheForm();
     void closingWithUnsavedEditsAsksFirst();
+    void formChosenInEnglishSpeaksEnglish();
     void umlautAndEuroArriveAsSingleWindows1252Bytes();
     void characterOutsideWindows1252IsRefusedAtInput();
     void numbersAndControlCharactersAreRefusedAsTypedOrPasted();
@@ -304,6 +306,40 @@ void MainFormTest::closingWithUnsavedEditsAsksFirst()
     answerer.answerYes = true;
     QVERIFY(form.close());
     QVERIFY(!form.isVisible());
+}
+
+// The language is chosen before the form is built: its labels, buttons and
+// questions come in that language.
+void MainFormTest::formChosenInEnglishSpeaksEnglish()
+{
+    const LanguageScope english("en");
+    FormRig rig;
+    MainForm& form = *rig.form;
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QCOMPARE(rig.control<QPushButton>(ctl::SearchButton)->text(), QStringLiteral("&Search Zelvatron"));
+    QCOMPARE(rig.control<QPushButton>(ctl::Ok)->text(), QStringLiteral("E&xit"));
+    QCOMPARE(rig.control<QCheckBox>(ctl::Battery)->text(), QStringLiteral("Battery voltage"));
+    QStringList titles;
+    for (const QGroupBox* group : form.findChildren<QGroupBox*>())
+        titles << group->title();
+    QVERIFY2(titles.contains(QStringLiteral("&Kitchen calls")), qPrintable(titles.join(QLatin1Char('|'))));
+    QCOMPARE(rig.control(ctl::callerText(3))->accessibleName(), QStringLiteral("Table transmitter 3 message"));
+
+    rig.edit(ctl::kitchenText(2))->end(false);
+    QTest::keyClicks(rig.edit(ctl::kitchenText(2)), QStringLiteral(" Bar"));
+    ModalAnswerer answerer;
+    answerer.answerYes = false;
+    QStringList answers;
+    answerer.onAnswer = [&answers] {
+        for (const QAbstractButton* button : qobject_cast<QMessageBox*>(QApplication::activeModalWidget())->buttons())
+            answers << button->text();
+    };
+    QVERIFY(!form.close());
+    QCOMPARE(answerer.texts,
+             QStringList{QStringLiteral("The changes are neither saved nor sent to the pager. Exit anyway?")});
+    answers.sort();
+    QCOMPARE(answers, QStringList({QStringLiteral("&No"), QStringLiteral("&Yes")}));
 }
 
 void MainFormTest::umlautAndEuroArriveAsSingleWindows1252Bytes()

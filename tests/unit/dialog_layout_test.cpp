@@ -6,6 +6,7 @@
 #include <set>
 #include <string>
 
+#include "model/catalogue.h"
 #include "model/win1252.h"
 #include "ui/control_ids.h"
 #include "ui/dialog_layout.h"
@@ -53,7 +54,9 @@ TEST(DialogLayoutTest, MainFormHoldsEveryControlOnceWithinItsBounds)
 // The Alt shortcuts: the buttons and groups a user goes to most have one,
 // no letter twice on the form (the menu's own shortcuts aside), and the text
 // reads as the form's text without the mark.
-TEST(DialogLayoutTest, AltShortcutsAreUniqueAndLeaveTheTextsAsTheyRead)
+// The shortcuts and the texts they are in, for the language chosen; no
+// letter twice.
+std::map<std::string, std::string> shortcutsOnTheForm()
 {
     std::map<char, std::string> letters;
     std::map<std::string, std::string> shown;
@@ -62,9 +65,20 @@ TEST(DialogLayoutTest, AltShortcutsAreUniqueAndLeaveTheTextsAsTheyRead)
         if (amp == std::string::npos || c.kind == layout::Kind::Static)
             continue;
         const char letter = static_cast<char>(std::tolower(static_cast<unsigned char>(c.text[amp + 1])));
-        EXPECT_TRUE(letters.emplace(letter, c.text).second) << c.text << " and " << letters[letter];
+        EXPECT_TRUE(letters.emplace(letter, c.text).second)
+            << chosenLanguage() << ": " << c.text << " and " << letters[letter];
         shown[layout::shownText(c)] = c.text;
     }
+    return shown;
+}
+
+TEST(DialogLayoutTest, AltShortcutsAreUniqueAndLeaveTheTextsAsTheyRead)
+{
+    for (const std::string_view language : languages()) {
+        const LanguageScope chosen(language);
+        EXPECT_EQ(shortcutsOnTheForm().size(), 14u) << language;
+    }
+    const std::map<std::string, std::string> shown = shortcutsOnTheForm();
     EXPECT_EQ(shown, (std::map<std::string, std::string>{{"Beenden", "&Beenden"},
                                                          {"Abbrechen", "&Abbrechen"},
                                                          {win1252("Datei öffnen"), win1252("&Datei öffnen")},
