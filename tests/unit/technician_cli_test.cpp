@@ -687,7 +687,8 @@ TEST_F(TechnicianCliTest, ImportReadsWindows1252AndFilesThatCannotBeReadOrWritte
     EXPECT_TRUE(err.str().ends_with("Windows-1252\n" + notSaved)) << err.str();
     FullDisk full;
     std::ostream fullOut(&full);
-    CliEnvironment onFullDisk{backend, clock, env.systemPorts, nullptr, fullOut, err, false, {}, '.', nullptr};
+    CliEnvironment onFullDisk{backend, clock, env.systemPorts, nullptr, fullOut, err, false, {}, '.', nullptr,
+                                false, env.systemLanguage};
     err.str({});
     EXPECT_EQ(runCliWith({"export", file("w.pag"), "-"}, onFullDisk), exitcode::BadInput);
     EXPECT_EQ(err.str(), std::string("harvelin-cli: cannot write the result to standard output: ") +
