@@ -24,6 +24,7 @@
 #include "files/backups.h"
 #include "files/pager_data_file.h"
 #include "model/build_info.h"
+#include "model/catalogue.h"
 #include "model/win1252.h"
 #include "pager_simulator.h"
 #include "platform/clock.h"
@@ -131,6 +132,50 @@ TEST_F(CliTest, SimulatedPagerIsFoundFirst)
     EXPECT_EQ(run({"--simulate", "search"}), exitcode::Success);
     EXPECT_EQ(out.str(), "1 sim0\n");
     EXPECT_TRUE(backend.writes("ttyUSB0").empty());
+}
+
+// One language per run: --language, before or after the command, beats the
+// system's setting, which is German when it names no language; what scripts
+// read is the same in both, and the language before the run is put back.
+TEST_F(CliTest, SpeaksOneLanguageChosenByTheOptionOrTheSystem)
+{
+    const std::string bad = file("bad.pag");
+    std::ofstream(bad, std::ios::binary) << "Batterie:1\r\n";
+    struct Case {
+        const char* system;
+        std::vector<std::string> args;
+        const char* said;
+    };
+    const Case cases[] = {
+        {"de_DE.UTF-8", {"--language", "en", "write", bad}, "is an incomplete read-out or configuration"},
+        {"en_US.UTF-8", {"write", bad}, "is an incomplete read-out or configuration"},
+        {"de_DE.UTF-8", {"write", bad}, "ist eine unvollständige Auslesung oder Konfiguration"},
+        {"", {"write", bad}, "ist eine unvollständige Auslesung oder Konfiguration"},
+        {"C.UTF-8", {"write", bad}, "ist eine unvollständige Auslesung oder Konfiguration"},
+        {"en_US.UTF-8", {"write", bad, "--language=de"}, "ist eine unvollständige Auslesung oder Konfiguration"},
+        {"en_US.UTF-8", {"--language", "de", "write"}, "FILE muss angegeben werden (siehe harvelin-cli write --help)"},
+        {"de_DE.UTF-8", {"--language", "fr", "write", bad}, "--language nimmt de (Deutsch) oder en (Englisch)"},
+    };
+    const std::string before(chosenLanguage());
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.system) + ": " + c.args.back());
+        env.systemLanguage = c.system;
+        EXPECT_EQ(run(c.args), exitcode::BadInput);
+        EXPECT_NE(err.str().find(c.said), std::string::npos) << err.str();
+        EXPECT_EQ(chosenLanguage(), before);
+    }
+
+    std::vector<std::string> forScripts[2];
+    for (int i = 0; i < 2; ++i) {
+        const std::string language = i == 0 ? "de" : "en";
+        for (std::vector<std::string> args : {std::vector<std::string>{"show", "--json", ReferenceFile.string()},
+                                              std::vector<std::string>{"export", ReferenceFile.string(), "-"}}) {
+            args.insert(args.begin(), {"--language", language});
+            EXPECT_EQ(run(args), exitcode::Success);
+            forScripts[i].push_back(out.str());
+        }
+    }
+    EXPECT_EQ(forScripts[0], forScripts[1]);
 }
 
 TEST_F(CliTest, NoPagerExitsWithThree)
@@ -341,7 +386,7 @@ TEST_F(CliTest, WriteIntoASmallPagerThatLeavesSlotsOutExitsWithOne)
 
 TEST_F(CliTest, ShowPrintsTheFileAsTheFormShowsIt)
 {
-    EXPECT_EQ(run({"show", ReferenceFile.string()}), exitcode::Success);
+    EXPECT_EQ(run({"--language", "de", "show", ReferenceFile.string()}), exitcode::Success);
     const std::string text = out.str();
     EXPECT_NE(text.find("Pager-Name:        \"Küche Süd\"\n"), std::string::npos);
     EXPECT_NE(text.find("Fernlöschtext:     \"  Fernlöschung  \"\n"), std::string::npos);
