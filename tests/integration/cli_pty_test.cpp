@@ -290,7 +290,8 @@ TEST_F(CliPtyTest, RefusedFilesAndACutReadOutLeaveEveryFileAsItWas)
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 2, (dir / "err.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     pid_t pid = 0;
-    ASSERT_EQ(::posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ), 0);
+    std::vector<char*> environment = programEnvironment();
+    ASSERT_EQ(::posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environment.data()), 0);
     posix_spawn_file_actions_destroy(&actions);
     // A few slots into the read-out the adapter is pulled.
     for (int waited = 0; readBytes(dir / "frames.log").find(">Lese:4") == std::string::npos; waited += 50) {
