@@ -180,6 +180,7 @@ TEST_F(CliTest, SpeaksOneLanguageChosenByTheOptionOrTheSystem)
 
 TEST_F(CliTest, NoPagerExitsWithThree)
 {
+    env.systemLanguage = "de_DE.UTF-8";  // the form's German messages
     EXPECT_EQ(run({"--port", "ttyS0", "search"}), exitcode::NoPager);
     EXPECT_EQ(out.str(), "");
     // The form's port line, once: the search named no port problem.
@@ -272,19 +273,21 @@ TEST_F(CliTest, CommandsNeverAskAboutUnsavedChanges)
 
 TEST_F(CliTest, ReadWithoutTheVersionLeavesTheFileAsItWas)
 {
+    env.systemLanguage = "de_DE.UTF-8";  // the form's German messages
     // The pager identifies itself but never says which version it runs.
     pager->faults().replaceReply[">@"] = "Zelvatron Pager bereit\r\n";
     const std::string path = file("alt.pag");
     std::filesystem::copy_file(ReferenceFile, path);
     EXPECT_EQ(run({"read", path}), exitcode::DeviceFailed);
     EXPECT_NE(err.str().find("Es besteht keine Verbindung zum Zelvatron!\n"), std::string::npos);
-    EXPECT_NE(err.str().find("nothing was read"), std::string::npos);
+    EXPECT_NE(err.str().find("es wurde nichts ausgelesen"), std::string::npos);
     EXPECT_EQ(readBytes(path), readBytes(ReferenceFile));
     EXPECT_TRUE(commandsStartingWith(">Lese:").empty());
 }
 
 TEST_F(CliTest, ReadIntoAnUnwritablePlaceExitsWithTwoBeforeTouchingThePager)
 {
+    env.systemLanguage = "de_DE.UTF-8";  // the form's German messages
     EXPECT_EQ(run({"read", file("fehlt/neu.pag")}), exitcode::BadInput);
     EXPECT_NE(err.str().find("konnte nicht gespeichert werden: "), std::string::npos);
     EXPECT_TRUE(backend.opened().empty());
@@ -292,6 +295,7 @@ TEST_F(CliTest, ReadIntoAnUnwritablePlaceExitsWithTwoBeforeTouchingThePager)
 
 TEST_F(CliTest, WriteCarriesTheFileIntoThePager)
 {
+    env.systemLanguage = "de_DE.UTF-8";  // the form's German messages
     EXPECT_EQ(run({"write", ReferenceFile.string()}), exitcode::Success);
     EXPECT_EQ(err.str(), "Daten erfolgreich übertragen\n");
     const sim::PagerState& s = pager->state();
@@ -310,6 +314,7 @@ TEST_F(CliTest, WriteCarriesTheFileIntoThePager)
 // The session's message is one line on standard error.
 TEST_F(CliTest, UnacknowledgedWriteExitsWithOne)
 {
+    env.systemLanguage = "de_DE.UTF-8";  // the form's German messages
     pager->faults().noAckFor[">Setze:3 "] = -1;
     EXPECT_EQ(run({"write", ReferenceFile.string()}), exitcode::DeviceFailed);
     const std::string told = err.str();
@@ -319,6 +324,7 @@ TEST_F(CliTest, UnacknowledgedWriteExitsWithOne)
 
 TEST_F(CliTest, UnreadableFileExitsWithTwoBeforeTouchingThePager)
 {
+    env.systemLanguage = "de_DE.UTF-8";  // the form's German messages
     const std::string path = file("fehlt.pag");
     EXPECT_EQ(run({"write", path}), exitcode::BadInput);
     EXPECT_EQ(err.str(), "Die Datei " + path +
@@ -334,6 +340,7 @@ TEST_F(CliTest, UnreadableFileExitsWithTwoBeforeTouchingThePager)
 // replaced. The pager is not touched.
 TEST_F(CliTest, RefusedFilesExitWithTwoBeforeTouchingThePager)
 {
+    env.systemLanguage = "de_DE.UTF-8";  // the form's German messages
     std::ofstream(file("leer.pag"), std::ios::binary);
     std::ofstream(file("README"), std::ios::binary) << "Harvelin\n========\n";
     for (const std::string& path : {file("leer.pag"), file("README")}) {
@@ -378,6 +385,7 @@ TEST_F(CliTest, IncompleteFileIsWrittenOnlyWithPartial)
 
 TEST_F(CliTest, WriteIntoASmallPagerThatLeavesSlotsOutExitsWithOne)
 {
+    env.systemLanguage = "de_DE.UTF-8";  // the form's German messages
     pager->state().version = "1.4";
     EXPECT_EQ(run({"write", ReferenceFile.string()}), exitcode::DeviceFailed);
     EXPECT_EQ(err.str(), "Daten erfolgreich übertragen\nDer Pager hat nur 16 Speicherplätze: Plätze 17 bis 32 "
@@ -702,6 +710,7 @@ class PlantedLink : public CliTest, public ::testing::WithParamInterface<Planted
 
 TEST_P(PlantedLink, MadeUpNamesAreNeverWrittenThroughIt)
 {
+    env.systemLanguage = "de_DE.UTF-8";  // the form's German messages
     const std::string victim = file("fremd.pag");
     std::ofstream(victim, std::ios::binary) << "fremd\r\n";
     const std::string refusal = "Der Name ist ein Verweis auf eine andere Datei; durch ihn wird nicht geschrieben";

@@ -98,6 +98,7 @@ TEST_F(TechnicianCliTest, CompleteReadOutsAreKeptAsBackupsUnlessRefused)
 
 TEST_F(TechnicianCliTest, BackupThatCannotBeWrittenLeavesTheReadOutAndStopsOnlyAWriteAskingForIt)
 {
+    env.systemLanguage = "de_DE.UTF-8";  // the form's German messages
     // A file where the folder should be.
     fs::create_directories(fs::path(env.backupFolder).parent_path());
     writeBytes(env.backupFolder, "kein Ordner");
@@ -113,7 +114,7 @@ TEST_F(TechnicianCliTest, BackupThatCannotBeWrittenLeavesTheReadOutAndStopsOnlyA
     EXPECT_NE(err.str().find("Die Sicherungskopie der gelesenen Daten konnte nicht angelegt werden: "),
               std::string::npos)
         << err.str();
-    EXPECT_NE(err.str().find("nothing was written"), std::string::npos) << err.str();
+    EXPECT_NE(err.str().find("nichts in den Pager geschrieben"), std::string::npos) << err.str();
     EXPECT_FALSE(pagerWasWritten());
     EXPECT_EQ(run({"write", SavedConfiguration.string(), "--backup", "--no-backup"}), exitcode::BadInput);
     EXPECT_FALSE(pagerWasWritten());
@@ -177,6 +178,7 @@ INSTANTIATE_TEST_SUITE_P(Ages, BackupPruning,
 
 TEST_F(TechnicianCliTest, VerifyComparesWithoutWriting)
 {
+    env.systemLanguage = "de_DE.UTF-8";  // the form's German messages
     ASSERT_EQ(run({"write", SavedConfiguration.string()}), exitcode::Success);
     EXPECT_EQ(run({"verify", SavedConfiguration.string()}), exitcode::Success) << out.str();
     EXPECT_EQ(out.str(), "");
@@ -326,6 +328,7 @@ TEST_F(TechnicianCliTest, LogLineThatCannotBeWrittenEndsTheSeriesWithTwo)
 
 TEST_F(TechnicianCliTest, ReadEachKeepsEveryPagerInTheFolderUntilStopped)
 {
+    env.systemLanguage = "de_DE.UTF-8";  // the form's German messages
     // The backups cannot be kept: the series says so once and goes on.
     fs::create_directories(fs::path(env.backupFolder).parent_path());
     writeBytes(env.backupFolder, "kein Ordner");
