@@ -1,5 +1,6 @@
 #include "cli/configuration_report.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "cli/texts.h"
@@ -24,13 +25,19 @@ std::string quoted(const std::string& text, std::size_t width = 0)
 
 std::string onOff(bool on) { return cli::said(on ? CliText::SwitchedOn : CliText::SwitchedOff); }
 
+constexpr CliText SettingLabels[] = {CliText::PagerNameLabel, CliText::RemoteDeleteTextLabel, CliText::BatteryLabel,
+                                     CliText::BuzzerLabel, CliText::RemoteDeleteLabel};
+
 // A label of the settings and the blanks that line the values up, counted in
-// characters.
+// characters (Windows-1252 has one byte for each): at least two after the
+// longest label.
 std::string label(CliText text)
 {
-    constexpr std::size_t ValueColumn = 19;
+    std::size_t valueColumn = 19;
+    for (const CliText other : SettingLabels)
+        valueColumn = std::max(valueColumn, localized(other).size() + 2);
     std::string padded(localized(text));
-    padded.append(padded.size() < ValueColumn ? ValueColumn - padded.size() : 1, ' ');
+    padded.append(valueColumn - padded.size(), ' ');
     return win1252ToUtf8(padded);
 }
 
