@@ -91,6 +91,9 @@ std::string parseErrorText(const CLI::ParseError& e)
         return said(CliText::OptionExcludes, {m.str(1), m.str(2)});
     if (dynamic_cast<const CLI::ArgumentMismatch*>(&e) && matches("(.+): ([0-9]+) required (.+) missing"))
         return said(CliText::ValueMissing, {m.str(1), m.str(2), m.str(3)});
+    if (dynamic_cast<const CLI::ArgumentMismatch*>(&e) &&
+        matches("(.+): At Most ([0-9]+) required but received ([0-9]+)"))
+        return said(CliText::TooManyValues, {m.str(1), m.str(2), m.str(3)});
     if (dynamic_cast<const CLI::ConversionError*>(&e) && matches("Could not convert: (.+) = (.*)"))
         return said(CliText::ValueNotConverted, {m.str(1), m.str(2)});
     if (dynamic_cast<const CLI::ValidationError*>(&e)) {
@@ -216,7 +219,8 @@ int runCli(int argc, const char* const* argv, CliEnvironment& env)
     std::string languageCode;
     app.add_option(std::string(LanguageOption), languageCode, said(CliText::LanguageOptionHelp))
         ->type_name("CODE")
-        ->allow_extra_args(false);
+        ->allow_extra_args(false)
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);  // as cliLanguage() takes it
 
     CLI::App* ports = app.add_subcommand("ports", said(CliText::PortsCommandHelp));
     CLI::App* search = app.add_subcommand("search", said(CliText::SearchCommandHelp));

@@ -84,7 +84,8 @@ std::string configurationText(const PagerConfiguration& config)
     out += label(CliText::BuzzerLabel) + onOff(config.buzzer) + "\n";
     out += label(CliText::RemoteDeleteLabel) + onOff(config.remoteDelete) + "\n";
     const std::string number = padded(said(CliText::NumberColumn), 4);
-    const std::string messageText = win1252ToUtf8(padded(std::string(localized(CliText::MessageTextColumn)), TextColumn));
+    const std::string messageText =
+        win1252ToUtf8(padded(std::string(localized(CliText::MessageTextColumn)), TextColumn));
     out += "\n" + said(CliText::CallerSlotsHeading) + "\n";
     out += number + messageText + said(CliText::CallerColumns) + "\n";
     for (std::size_t i = 0; i < config.image.callers.size(); ++i)
