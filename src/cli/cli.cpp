@@ -38,10 +38,12 @@ constexpr int CallerSlotCount = static_cast<int>(CallerSlots);
 
 constexpr std::string_view LanguageOption = "--language";
 
-// The last value given to --language, for the message that refuses it.
-std::string askedLanguage(int argc, const char* const* argv)
+// The last value given to --language, before or after the command; none
+// when it is not given. Looked for before the parser is made, whose texts
+// are in the language it names.
+std::optional<std::string> askedLanguage(int argc, const char* const* argv)
 {
-    std::string asked;
+    std::optional<std::string> asked;
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
         if (arg == "--")
@@ -49,7 +51,7 @@ std::string askedLanguage(int argc, const char* const* argv)
         if (arg == LanguageOption && i + 1 < argc)
             asked = argv[++i];
         else if (arg.starts_with(std::string(LanguageOption) + "="))
-            asked = arg.substr(LanguageOption.size() + 1);
+            asked = std::string(arg.substr(LanguageOption.size() + 1));
     }
     return asked;
 }
@@ -169,16 +171,7 @@ std::string outputFailureReason(int errorNumber)
 
 std::optional<std::string_view> cliLanguage(int argc, const char* const* argv, std::string_view systemSetting)
 {
-    std::optional<std::string_view> asked;
-    for (int i = 1; i < argc; ++i) {
-        const std::string_view arg = argv[i];
-        if (arg == "--")
-            break;
-        if (arg == LanguageOption && i + 1 < argc)
-            asked = argv[++i];
-        else if (arg.starts_with(std::string(LanguageOption) + "="))
-            asked = arg.substr(LanguageOption.size() + 1);
-    }
+    const std::optional<std::string> asked = askedLanguage(argc, argv);
     if (!asked)
         return languageForSystem(systemSetting);
     for (const std::string_view code : languages())
@@ -194,7 +187,7 @@ int runCli(int argc, const char* const* argv, CliEnvironment& env)
     const std::optional<std::string_view> language = cliLanguage(argc, argv, env.systemLanguage);
     const LanguageScope scope(language.value_or(languageForSystem(env.systemLanguage)));
     if (!language) {
-        complain(env) << said(CliText::UnknownLanguage, {askedLanguage(argc, argv)}) << '\n';
+        complain(env) << said(CliText::UnknownLanguage, {askedLanguage(argc, argv).value_or("")}) << '\n';
         return exitcode::BadInput;
     }
 
