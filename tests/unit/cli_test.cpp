@@ -230,13 +230,14 @@ TEST_F(CliTest, IncompleteReadOutGoesBesideTheFileAndExitsWithOne)
     pager->state().callers[4].text = "Vier";
     const std::string path = file("kueche.pag");
     std::filesystem::copy_file(ReferenceFile, path);
-    EXPECT_EQ(run({"read", path}), exitcode::DeviceFailed);
+    // The form's German message.
+    EXPECT_EQ(run({"--language", "de", "read", path}), exitcode::DeviceFailed);
     EXPECT_NE(err.str().find("Fehlerhafter Datenempfang – die Daten im Formular sind unverändert. Nicht gelesen: "
                              "Tischsender 6.\n"),
               std::string::npos);
     const std::string partial = file("kueche.partial.pag");
-    EXPECT_NE(err.str().find("\nharvelin-cli: what the pager answered is in " + partial + "; " + path +
-                             " is left as it was\n"),
+    EXPECT_NE(err.str().find("\nharvelin-cli: was der Pager geantwortet hat, steht in " + partial + "; " + path +
+                             " bleibt, wie sie war\n"),
               std::string::npos)
         << err.str();
     EXPECT_EQ(readBytes(path), readBytes(ReferenceFile));
@@ -412,11 +413,12 @@ TEST_F(CliTest, ShowPrintsTheFileAsTheFormShowsIt)
 TEST_F(CliTest, SheetIsWrittenWholeOrRefusedLikeShow)
 {
     ::setenv("SOURCE_DATE_EPOCH", "1796826600", 1);
-    EXPECT_EQ(run({"sheet", ReferenceFile.string()}), exitcode::Success);
+    // The German sheet.
+    EXPECT_EQ(run({"--language", "de", "sheet", ReferenceFile.string()}), exitcode::Success);
     const std::string page = out.str();
     EXPECT_NE(page.find("Datei: configuration.pag · Stand: 09.12.2026 14:30 · Harvelin " + versionText()),
               std::string::npos);
-    EXPECT_EQ(run({"sheet", ReferenceFile.string(), "-o", file("blatt.html")}), exitcode::Success);
+    EXPECT_EQ(run({"--language", "de", "sheet", ReferenceFile.string(), "-o", file("blatt.html")}), exitcode::Success);
     EXPECT_EQ(out.str(), "");
     EXPECT_EQ(readBytes(file("blatt.html")), page);
     ::unsetenv("SOURCE_DATE_EPOCH");

@@ -681,12 +681,13 @@ TEST_F(TechnicianCliTest, ImportReadsWindows1252AndFilesThatCannotBeReadOrWritte
 
     const std::string folder = file("ordner");
     fs::create_directory(folder);
-    EXPECT_EQ(run({"import", folder, file("x.pag")}), exitcode::BadInput);
+    // The form's German messages.
+    EXPECT_EQ(run({"--language", "de", "import", folder, file("x.pag")}), exitcode::BadInput);
     EXPECT_EQ(err.str(), "Die Datei " + folder + " konnte nicht geöffnet werden: Das ist ein Verzeichnis\n");
     const std::string notSaved = "Die Datei " + folder + " konnte nicht gespeichert werden: Das ist ein Verzeichnis\n";
-    EXPECT_EQ(run({"export", file("w.pag"), folder}), exitcode::BadInput);
+    EXPECT_EQ(run({"--language", "de", "export", file("w.pag"), folder}), exitcode::BadInput);
     EXPECT_EQ(err.str(), notSaved);
-    EXPECT_EQ(run({"import", file("w.csv"), folder, "--partial"}), exitcode::BadInput);
+    EXPECT_EQ(run({"--language", "de", "import", file("w.csv"), folder, "--partial"}), exitcode::BadInput);
     EXPECT_TRUE(err.str().ends_with("Windows-1252\n" + notSaved)) << err.str();
     FullDisk full;
     std::ostream fullOut(&full);
@@ -703,7 +704,7 @@ TEST_F(TechnicianCliTest, ImportReadsWindows1252AndFilesThatCannotBeReadOrWritte
                              ", line 1: kitchen text \"a\\x01z\" holds the control character \\x01\n");
     if (::geteuid() != 0) {  // the superuser may read any file
         fs::permissions(file("w.csv"), fs::perms::none);
-        EXPECT_EQ(run({"import", file("w.csv"), file("x.pag")}), exitcode::BadInput);
+        EXPECT_EQ(run({"--language", "de", "import", file("w.csv"), file("x.pag")}), exitcode::BadInput);
         EXPECT_EQ(err.str(), "Die Datei " + file("w.csv") + " konnte nicht geöffnet werden: Zugriff verweigert\n");
     }
     EXPECT_FALSE(fs::exists(file("x.pag")));
