@@ -88,7 +88,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                        {},
                        '.',
                        nullptr,
-                       false};
+                       false,
+                       "de_DE.UTF-8"};
     int status = 0;
     {
         const InDirectory scratch(dir);

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <memory>
 #include <optional>
+#include <regex>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -15,11 +16,13 @@
 #include "files/configuration_json.h"
 #include "cli/session.h"
 #include "cli/commands.h"
+#include "cli/texts.h"
 #include "cli/trace_backend.h"
 #include "files/pager_data_file.h"
 #include "files/replacing_file.h"
 #include "link/port_problem.h"
 #include "model/build_info.h"
+#include "model/catalogue.h"
 #include "model/configuration_rule.h"
 #include "model/win1252.h"
 #include "model/option_switches.h"
@@ -32,6 +35,77 @@ namespace {
 using namespace cli;
 
 constexpr int CallerSlotCount = static_cast<int>(CallerSlots);
+
+constexpr std::string_view LanguageOption = "--language";
+
+// The last value given to --language, before or after the command; none
+// when it is not given. Looked for before the parser is made, whose texts
+// are in the language it names.
+std::optional<std::string> askedLanguage(int argc, const char* const* argv)
+{
+    std::optional<std::string> asked;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (arg == "--")
+            break;
+        if (arg == LanguageOption && i + 1 < argc)
+            asked = argv[++i];
+        else if (arg.starts_with(std::string(LanguageOption) + "="))
+            asked = std::string(arg.substr(LanguageOption.size() + 1));
+    }
+    return asked;
+}
+
+// The help's own words in the language chosen. Subcommands share the
+// formatter and take the option group when they are made.
+void labelHelp(CLI::App& app)
+{
+    const auto formatter = std::make_shared<CLI::Formatter>();
+    const std::pair<const char*, CliText> labels[] = {
+        {"Usage", CliText::UsageLabel},         {"OPTIONS", CliText::OptionsLabel},
+        {"SUBCOMMAND", CliText::CommandLabel},  {"Positionals", CliText::ArgumentsLabel},
+        {"REQUIRED", CliText::RequiredLabel},   {"Needs", CliText::NeedsLabel},
+        {"Excludes", CliText::ExcludesLabel},
+    };
+    for (const auto& [key, text] : labels)
+        formatter->label(key, said(text));
+    app.formatter(formatter);
+    app.option_defaults()->group(said(CliText::OptionsGroup));
+}
+
+// What the parser's error says, in the language chosen. Its own messages
+// are English; they are put into the other languages by their kind, and one
+// that is not recognised is kept as it is.
+std::string parseErrorText(const CLI::ParseError& e)
+{
+    const std::string what = e.what();
+    if (chosenLanguage() == "en")
+        return what;
+    std::smatch m;
+    const auto matches = [&what, &m](const char* pattern) { return std::regex_match(what, m, std::regex(pattern)); };
+    if (dynamic_cast<const CLI::RequiredError*>(&e) && matches("(.+) is required"))
+        return said(CliText::ArgumentRequired, {m.str(1)});
+    if (dynamic_cast<const CLI::ExtrasError*>(&e) && matches("The following arguments? (was|were) not expected: (.*)"))
+        return said(m.str(1) == "was" ? CliText::ArgumentNotExpected : CliText::ArgumentsNotExpected, {m.str(2)});
+    if (dynamic_cast<const CLI::RequiresError*>(&e) && matches("(.+) requires (.+)"))
+        return said(CliText::OptionNeeds, {m.str(1), m.str(2)});
+    if (dynamic_cast<const CLI::ExcludesError*>(&e) && matches("(.+) excludes (.+)"))
+        return said(CliText::OptionExcludes, {m.str(1), m.str(2)});
+    if (dynamic_cast<const CLI::ArgumentMismatch*>(&e) && matches("(.+): ([0-9]+) required (.+) missing"))
+        return said(CliText::ValueMissing, {m.str(1), m.str(2), m.str(3)});
+    if (dynamic_cast<const CLI::ArgumentMismatch*>(&e) &&
+        matches("(.+): At Most ([0-9]+) required but received ([0-9]+)"))
+        return said(CliText::TooManyValues, {m.str(1), m.str(2), m.str(3)});
+    if (dynamic_cast<const CLI::ConversionError*>(&e) && matches("Could not convert: (.+) = (.*)"))
+        return said(CliText::ValueNotConverted, {m.str(1), m.str(2)});
+    if (dynamic_cast<const CLI::ValidationError*>(&e)) {
+        if (matches("(.+): Value (.*) not in range (.+) to (.+)"))
+            return said(CliText::ValueOutOfRange, {m.str(1), m.str(2), m.str(3), m.str(4)});
+        if (matches("(.+): (.*) not in (\\{.*\\})"))
+            return said(CliText::ValueNotMember, {m.str(1), m.str(2), m.str(3)});
+    }
+    return what;
+}
 
 // A result that never reached standard output (a full disk, a closed pipe)
 // is no success, nor a difference found, whatever the command did: it is an
@@ -46,14 +120,14 @@ int outputWritten(CliEnvironment& env, int status)
     if (env.out || status == exitcode::Interrupted)
         return status;
     const int reason = errno != 0 ? errno : earlier;
-    complain(env) << "cannot write the result to standard output: " << outputFailureReason(reason) << '\n';
+    complain(env) << said(CliText::CannotWriteResult, {outputFailureReason(reason)}) << '\n';
     return exitcode::OutputFailed;
 }
 
 // The options given before the command, for every command's --help.
 std::string globalOptionsHelp(const CLI::App& app)
 {
-    std::string text = "Global options (before or after the command):\n";
+    std::string text = said(CliText::GlobalOptionsHeading) + '\n';
     for (const CLI::Option* opt : app.get_options()) {
         if (opt == app.get_help_ptr())
             continue;  // each command has its own
@@ -74,13 +148,13 @@ std::string commandNames(const CLI::App& app)
     return names;
 }
 
-// The first word that is neither an option nor the value of --port: what the
-// user meant as the command.
+// The first word that is neither an option nor the value of --port or
+// --language: what the user meant as the command.
 std::optional<std::string> commandWord(int argc, const char* const* argv)
 {
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
-        if (arg == "--port")
+        if (arg == "--port" || arg == LanguageOption)
             ++i;
         else if (arg.empty() || arg[0] != '-')
             return arg;
@@ -92,164 +166,165 @@ std::optional<std::string> commandWord(int argc, const char* const* argv)
 
 std::string outputFailureReason(int errorNumber)
 {
-    return errorNumber != 0 ? std::strerror(errorNumber) : "it takes no more data";
+    return errorNumber != 0 ? std::string(std::strerror(errorNumber)) : said(CliText::OutputTakesNoMore);
+}
+
+std::optional<std::string_view> cliLanguage(int argc, const char* const* argv, std::string_view systemSetting)
+{
+    const std::optional<std::string> asked = askedLanguage(argc, argv);
+    if (!asked)
+        return languageForSystem(systemSetting);
+    for (const std::string_view code : languages())
+        if (code == *asked)
+            return code;
+    return std::nullopt;
 }
 
 int runCli(int argc, const char* const* argv, CliEnvironment& env)
 {
-    CLI::App app{"Configures the Zelvatron pager from the command line: the same steps as the form's buttons, "
-                 "with the form's messages on standard error.",
-                 Program};
-    app.set_version_flag("--version", std::string(Program) + " " + versionText());
+    // Every text, the help's too, is made in the language chosen here; it is
+    // put back when the command is done.
+    const std::optional<std::string_view> language = cliLanguage(argc, argv, env.systemLanguage);
+    const LanguageScope scope(language.value_or(languageForSystem(env.systemLanguage)));
+    if (!language) {
+        complain(env) << said(CliText::UnknownLanguage, {askedLanguage(argc, argv).value_or("")}) << '\n';
+        return exitcode::BadInput;
+    }
+
+    CLI::App app{said(CliText::ProgramDescription), Program};
+    labelHelp(app);
+    app.set_help_flag("-h,--help", said(CliText::HelpOptionHelp));
+    app.set_version_flag("--version", std::string(Program) + " " + versionText(), said(CliText::VersionOptionHelp));
     app.require_subcommand(1);
     app.fallthrough();
-    app.footer("Exit status: 0 success, 1 a device step failed, 2 bad usage or a file that cannot be read or "
-               "written, 3 no pager found, 130 stopped by Ctrl-C or SIGTERM (learn mode left, port closed, no "
-               "file written).");
+    app.footer(said(CliText::ExitStatusFooter));
 
     std::vector<std::string> portPaths;
     bool simulate = false;
     bool trace = false;
-    app.add_option("--port", portPaths, "Serial device to search, repeatable; the first is port 1 "
-                                        "(default: the serial ports of this system)")
+    app.add_option("--port", portPaths, said(CliText::PortOptionHelp))
         ->type_name("PATH")
         ->allow_extra_args(false);
-    app.add_flag("--simulate", simulate, "Put the built-in simulated pager first into the port table");
-    app.add_flag("--trace", trace, "Print every frame sent and every reply received on standard error");
+    app.add_flag("--simulate", simulate, said(CliText::SimulateOptionHelp));
+    app.add_flag("--trace", trace, said(CliText::TraceOptionHelp));
     bool noBackup = false;
-    app.add_flag("--no-backup", noBackup, "Keep no backup of this command's read-outs");
+    app.add_flag("--no-backup", noBackup, said(CliText::NoBackupOptionHelp));
+    std::string languageCode;
+    app.add_option(std::string(LanguageOption), languageCode, said(CliText::LanguageOptionHelp))
+        ->type_name("CODE")
+        ->allow_extra_args(false)
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);  // as cliLanguage() takes it
 
-    CLI::App* ports =
-        app.add_subcommand("ports", "List the port table: number, device, whether it opens now, description");
-    CLI::App* search = app.add_subcommand("search", "Search the pager (\"Suche Zelvatron\") and print its port");
+    CLI::App* ports = app.add_subcommand("ports", said(CliText::PortsCommandHelp));
+    CLI::App* search = app.add_subcommand("search", said(CliText::SearchCommandHelp));
 
     std::string file;
     bool each = false;
     SeriesOptions series;
-    CLI::App* read = app.add_subcommand("read", "Read the pager (\"Pager -> PC\") and save the configuration");
-    read->add_option("FILE", file, "The .pag file to save (with --each: the folder)")->required();
-    CLI::Option* readEach = read->add_flag(
-        "--each", each,
-        "Read pager after pager into the folder FILE, each named as the backups are, on every port at once, until "
-        "Ctrl-C; plug the next pager into a port when \"the pager is gone\" is printed for it (about 6 s after the "
-        "last one was taken off)");
-    read->add_option("--log", series.log, "With --each: append every result line to this CSV file")->needs(readEach);
-    read->add_option("--count", series.count, "With --each: end once N pagers are read well")
+    CLI::App* read = app.add_subcommand("read", said(CliText::ReadCommandHelp));
+    read->add_option("FILE", file, said(CliText::ReadFileHelp))->required();
+    CLI::Option* readEach = read->add_flag("--each", each, said(CliText::ReadEachHelp));
+    read->add_option("--log", series.log, said(CliText::LogOptionHelp))->needs(readEach);
+    read->add_option("--count", series.count, said(CliText::ReadCountHelp))
         ->type_name("N")
         ->check(CLI::Range(1u, 9999u))
         ->needs(readEach);
     bool careful = false;
-    const char* carefulHelp = "On a noisy line: ask every slot and setting until two answers agree (at most 4 "
-                              "times); a step that never agrees fails the read-out";
+    const std::string carefulHelp = said(CliText::CarefulHelp);
     read->add_flag("--careful", careful, carefulHelp);
     WriteOptions writeOptions;
-    CLI::App* write = app.add_subcommand("write", "Open a .pag file and write it into the pager (\"PC -> Pager\")");
-    write->add_option("FILE", file, "The .pag file to write")->required();
-    CLI::Option* writeVerify =
-        write->add_flag("--verify", writeOptions.verify, "Read the pager back and print every difference (exit 1)");
+    CLI::App* write = app.add_subcommand("write", said(CliText::WriteCommandHelp));
+    write->add_option("FILE", file, said(CliText::WriteFileHelp))->required();
+    CLI::Option* writeVerify = write->add_flag("--verify", writeOptions.verify, said(CliText::WriteVerifyHelp));
     CLI::Option* writeJson =
-        write->add_flag("--json", writeOptions.json, "With --verify: the differences as one JSON object")
-            ->needs(writeVerify);
-    write->add_flag("--backup", writeOptions.backup, "Read the pager first and keep that as a backup");
-    CLI::Option* writeEach =
-        write->add_flag("--each", writeOptions.each,
-                        "Write pager after pager on every port at once, until Ctrl-C. A pager must be off its port "
-                        "for two probes (about 6 s) before the next is served there: plug in the next one when "
-                        "\"the pager is gone\" is printed for the port");
-    write->add_option("--log", writeOptions.series.log, "With --each: append every result line to this CSV file")
-        ->needs(writeEach);
+        write->add_flag("--json", writeOptions.json, said(CliText::WriteJsonHelp))->needs(writeVerify);
+    write->add_flag("--backup", writeOptions.backup, said(CliText::WriteBackupHelp));
+    CLI::Option* writeEach = write->add_flag("--each", writeOptions.each, said(CliText::WriteEachHelp));
+    write->add_option("--log", writeOptions.series.log, said(CliText::LogOptionHelp))->needs(writeEach);
     writeJson->excludes(writeEach);
     std::string namesFile;
     std::string namePattern;
     unsigned firstNumber = 1;
     bool keepName = false;
-    CLI::Option* names =
-        write->add_option("--names", namesFile, "With --each: one pager name per line, given to the pagers in the "
-                                                "order they are served; the series ends when every name is given")
-            ->type_name("FILE")
-            ->needs(writeEach);
-    CLI::Option* pattern =
-        write->add_option("--name-pattern", namePattern, "With --each: name each pager by its number, "
-                                                         "e.g. \"Service {n:02}\" (Service 01, Service 02, ...)")
-            ->type_name("TEXT")
-            ->needs(writeEach)
-            ->excludes(names);
-    write->add_option("--first", firstNumber, "With --name-pattern: the first number (default 1)")
+    CLI::Option* names = write->add_option("--names", namesFile, said(CliText::NamesHelp))
+                             ->type_name("FILE")
+                             ->needs(writeEach);
+    CLI::Option* pattern = write->add_option("--name-pattern", namePattern, said(CliText::NamePatternHelp))
+                               ->type_name("TEXT")
+                               ->needs(writeEach)
+                               ->excludes(names);
+    write->add_option("--first", firstNumber, said(CliText::FirstHelp))
         ->type_name("N")
         ->check(CLI::Range(0u, 999999u))
         ->needs(pattern);
-    write->add_flag("--keep-name", keepName, "With --each: every pager keeps the name it holds (read before the "
-                                             "write; a pager whose name cannot be read is not written)")
+    write->add_flag("--keep-name", keepName, said(CliText::KeepNameHelp))
         ->needs(writeEach)
         ->excludes(names)
         ->excludes(pattern);
-    write->add_option("--count", writeOptions.series.count, "With --each: end once N pagers are written well")
+    write->add_option("--count", writeOptions.series.count, said(CliText::WriteCountHelp))
         ->type_name("N")
         ->check(CLI::Range(1u, 9999u))
         ->needs(writeEach)
         ->excludes(names);
-    write->add_flag("--careful", careful, std::string(carefulHelp) + "; for the read-backs of --verify and --backup");
-    write->add_flag("--partial", writeOptions.partial, "Write a file that lacks some of a saved configuration's lines; "
-                                          "the form's start values take their place");
+    write->add_flag("--careful", careful, said(CliText::WriteCarefulHelp, {carefulHelp}));
+    write->add_flag("--partial", writeOptions.partial, said(CliText::WritePartialHelp));
 
     bool json = false;
-    CLI::App* show = app.add_subcommand("show", "Print what a .pag file holds, as the form would show it");
-    show->add_option("FILE", file, "The .pag file")->required();
-    show->add_flag("--json", json, "One JSON object instead of a table");
+    CLI::App* show = app.add_subcommand("show", said(CliText::ShowCommandHelp));
+    show->add_option("FILE", file, said(CliText::PagFileHelp))->required();
+    show->add_flag("--json", json, said(CliText::TableJsonHelp));
     std::string sheetOut = "-";
-    CLI::App* sheet = app.add_subcommand("sheet", "Make a printable sheet of a .pag file: one A4 page of HTML with "
-                                                  "the settings and every slot that holds anything");
-    sheet->add_option("FILE", file, "The .pag file")->required();
-    sheet->add_option("-o,--output", sheetOut, "The HTML file to write, - for standard output (the default)")
-        ->type_name("OUT");
+    CLI::App* sheet = app.add_subcommand("sheet", said(CliText::SheetCommandHelp));
+    sheet->add_option("FILE", file, said(CliText::PagFileHelp))->required();
+    sheet->add_option("-o,--output", sheetOut, said(CliText::SheetOutputHelp))->type_name("OUT");
 
     int slot = 0;
-    CLI::App* learn = app.add_subcommand("learn", "Teach the pager a call button for a caller slot (\"Lernen\") "
-                                                  "and save its identity into FILE");
-    learn->add_option("SLOT", slot, "Caller slot 1..32")->required()->check(CLI::Range(1, CallerSlotCount));
-    learn->add_option("FILE", file, "The .pag file to update (created when missing)")->required();
+    CLI::App* learn = app.add_subcommand("learn", said(CliText::LearnCommandHelp));
+    learn->add_option("SLOT", slot, said(CliText::SlotHelp))->required()->check(CLI::Range(1, CallerSlotCount));
+    learn->add_option("FILE", file, said(CliText::LearnFileHelp))->required();
 
     std::string optionName;
     std::string optionState;
     std::optional<std::string> pagerName;
-    CLI::App* option = app.add_subcommand("option", "Switch a pager option at once, as a click on its box does");
-    option->add_option("OPTION", optionName, "battery, buzzer or remote-delete")
+    CLI::App* option = app.add_subcommand("option", said(CliText::OptionCommandHelp));
+    option->add_option("OPTION", optionName, said(CliText::OptionNameHelp))
         ->required()
         ->check(CLI::IsMember({"battery", "buzzer", "remote-delete"}));
-    option->add_option("STATE", optionState, "on or off")->required()->check(CLI::IsMember({"on", "off"}));
-    option->add_option("--name", pagerName, "The pager's name, which the switch carries (default \"Pager:A\")");
+    option->add_option("STATE", optionState, said(CliText::OptionStateHelp))
+        ->required()
+        ->check(CLI::IsMember({"on", "off"}));
+    option->add_option("--name", pagerName, said(CliText::OptionPagerNameHelp));
 
-    CLI::App* verify = app.add_subcommand("verify", "Compare the pager with a .pag file without writing; "
-                                                    "exit 1 when they differ");
-    verify->add_option("FILE", file, "The .pag file")->required();
-    verify->add_flag("--json", json, "One JSON object instead of lines");
+    CLI::App* verify = app.add_subcommand("verify", said(CliText::VerifyCommandHelp));
+    verify->add_option("FILE", file, said(CliText::PagFileHelp))->required();
+    verify->add_flag("--json", json, said(CliText::LinesJsonHelp));
     std::string second;
-    CLI::App* diff = app.add_subcommand("diff", "Compare two configurations, each a .pag file or \"pager\"; "
-                                                "exit 1 when they differ");
-    diff->add_option("A", file, "A .pag file, or pager")->required();
-    diff->add_option("B", second, "A .pag file, or pager")->required();
-    diff->add_flag("--json", json, "One JSON object instead of lines");
-    CLI::App* backups = app.add_subcommand("backups", "List the backups of the read-outs, newest first");
+    CLI::App* diff = app.add_subcommand("diff", said(CliText::DiffCommandHelp));
+    diff->add_option("A", file, said(CliText::DiffSideHelp))->required();
+    diff->add_option("B", second, said(CliText::DiffSideHelp))->required();
+    diff->add_flag("--json", json, said(CliText::LinesJsonHelp));
+    CLI::App* backups = app.add_subcommand("backups", said(CliText::BackupsCommandHelp));
     std::optional<std::string> separator;
-    CLI::App* exportCsv = app.add_subcommand("export", "Write a .pag file's slots and settings as a CSV table");
-    exportCsv->add_option("FILE", file, "The .pag file")->required();
-    exportCsv->add_option("OUT", second, "The CSV file to write, - for standard output")->required();
-    exportCsv->add_option("--separator", separator, "Field separator: , or ; or t for a tab (default: ; where "
-                                                    "decimals take a comma, else ,)");
-    CLI::App* importCsv = app.add_subcommand("import", "Make a .pag file from a CSV table or from show --json");
-    importCsv->add_option("IN", file, "The CSV or JSON file (UTF-8, else read as Windows-1252)")->required();
-    importCsv->add_option("OUT", second, "The .pag file to write")->required();
+    CLI::App* exportCsv = app.add_subcommand("export", said(CliText::ExportCommandHelp));
+    exportCsv->add_option("FILE", file, said(CliText::PagFileHelp))->required();
+    exportCsv->add_option("OUT", second, said(CliText::ExportOutHelp))->required();
+    exportCsv->add_option("--separator", separator, said(CliText::SeparatorHelp));
+    CLI::App* importCsv = app.add_subcommand("import", said(CliText::ImportCommandHelp));
+    importCsv->add_option("IN", file, said(CliText::ImportInHelp))->required();
+    importCsv->add_option("OUT", second, said(CliText::WriteFileHelp))->required();
     bool importPartial = false;
-    importCsv->add_flag("--partial", importPartial, "Import a table or JSON that lacks some slots or settings; "
-                                                    "the form's start values take their place");
+    importCsv->add_flag("--partial", importPartial, said(CliText::ImportPartialHelp));
 
-    CLI::App* clock = app.add_subcommand("clock", "Set the repeater's clock from this machine's clock "
-                                                  "(\"Systemzeit -> Repeater\")");
-    CLI::App* bootloader = app.add_subcommand("bootloader", "Tell the pager to start its boot loader");
+    CLI::App* clock = app.add_subcommand("clock", said(CliText::ClockCommandHelp));
+    CLI::App* bootloader = app.add_subcommand("bootloader", said(CliText::BootloaderCommandHelp));
 
     const std::string globals = globalOptionsHelp(app);
-    for (CLI::App* sub : app.get_subcommands([](CLI::App*) { return true; }))
+    for (CLI::App* sub : app.get_subcommands([](CLI::App*) { return true; })) {
         sub->footer(globals);
+        sub->group(said(CliText::CommandsGroup));
+        // Made before the group was set: the help flag is put into it too.
+        sub->get_help_ptr()->group(said(CliText::OptionsGroup));
+    }
 
     try {
         app.parse(argc, argv);
@@ -257,19 +332,21 @@ int runCli(int argc, const char* const* argv, CliEnvironment& env)
         if (app.get_subcommands().empty() && e.get_exit_code() != static_cast<int>(CLI::ExitCodes::Success)) {
             // No command was recognised: say which ones there are.
             if (const std::optional<std::string> word = commandWord(argc, argv))
-                complain(env) << "unknown command \"" << *word << "\"\n";
+                complain(env) << said(CliText::UnknownCommand, {*word}) << '\n';
             else if (dynamic_cast<const CLI::RequiredError*>(&e))
-                complain(env) << "no command given\n";
+                complain(env) << said(CliText::NoCommandGiven) << '\n';
             else
-                complain(env) << e.what() << '\n';
-            env.err << "Commands: " << commandNames(app) << "\nRun " << Program << " --help for more.\n";
+                complain(env) << parseErrorText(e) << '\n';
+            env.err << said(CliText::CommandList, {commandNames(app), Program}) << '\n';
             return exitcode::BadInput;
         }
         if (e.get_exit_code() == static_cast<int>(CLI::ExitCodes::Success))
             return app.exit(e, env.out, env.err);  // --help, --version
         const std::vector<CLI::App*> given = app.get_subcommands();
-        complain(env) << e.what() << " (see " << Program << (given.empty() ? "" : " " + given.front()->get_name())
-                      << " --help)\n";
+        complain(env) << said(CliText::SeeHelp,
+                              {parseErrorText(e),
+                               std::string(Program) + (given.empty() ? "" : " " + given.front()->get_name())})
+                      << '\n';
         return exitcode::BadInput;
     }
 
@@ -282,14 +359,14 @@ int runCli(int argc, const char* const* argv, CliEnvironment& env)
                 return exitcode::BadInput;
             std::optional<SeriesNaming> list = SeriesNaming::list(*bytes, why);
             if (!list) {
-                complain(env) << namesFile << ": " << why << "; nothing was written\n";
+                complain(env) << said(CliText::NamesNotTaken, {namesFile, why}) << '\n';
                 return exitcode::BadInput;
             }
             writeOptions.series.naming = *list;
         } else if (pattern->count() > 0) {
             std::optional<SeriesNaming> made = SeriesNaming::pattern(namePattern, firstNumber, why);
             if (!made) {
-                complain(env) << why << "; nothing was written\n";
+                complain(env) << said(CliText::PatternNotTaken, {why}) << '\n';
                 return exitcode::BadInput;
             }
             writeOptions.series.naming = *made;
@@ -304,7 +381,7 @@ int runCli(int argc, const char* const* argv, CliEnvironment& env)
     if (simulate) {
         const std::optional<std::string> device = env.startSimulator ? env.startSimulator() : std::nullopt;
         if (!device) {
-            complain(env) << "the simulated pager could not be started\n";
+            complain(env) << said(CliText::SimulatorNotStarted) << '\n';
             return exitcode::DeviceFailed;
         }
         table = table.withSimulatedPager(*device);

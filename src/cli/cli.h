@@ -4,6 +4,7 @@
 #include <optional>
 #include <ostream>
 #include <string>
+#include <string_view>
 
 #include "link/port_table.h"
 #include "link/serial_port.h"
@@ -35,6 +36,9 @@ struct CliEnvironment {
     // `err` is a terminal that takes cursor moves: a series keeps a live line
     // per port there.
     bool errTakesCursorMoves = false;
+    // What the system's settings say about the language (systemLanguageSetting()):
+    // the language of every text unless --language chooses one.
+    std::string systemLanguage;
 };
 
 // Exit statuses of harvelin-cli.
@@ -49,7 +53,14 @@ constexpr int NoPager = 3;       // the search found no pager
 constexpr int Interrupted = 130; // stopped by Ctrl-C or SIGTERM
 }  // namespace exitcode
 
+// Runs the command of these arguments in the language that --language
+// (before or after the command) or else `env.systemLanguage` chooses; the
+// language chosen before is put back when it returns.
 int runCli(int argc, const char* const* argv, CliEnvironment& env);
+
+// The language that runCli speaks with these arguments on a system with
+// this setting; nullopt when --language names one the tool does not speak.
+std::optional<std::string_view> cliLanguage(int argc, const char* const* argv, std::string_view systemSetting);
 
 // The system's reason for a failed write, from errno; a stream that fails
 // without one has most likely met a full disk.

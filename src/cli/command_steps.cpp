@@ -65,8 +65,8 @@ std::string fileLeftAsItWas(const std::string& file)
 {
     std::error_code ec;
     if (!std::filesystem::exists(nativePath(file), ec))
-        return "no file was written";
-    return "no file was written, " + file + " is left as it was";
+        return said(CliText::NoFileWritten);
+    return said(CliText::NoFileWrittenFileLeft, {file});
 }
 
 // The one place that decides what a search that found nothing means.
@@ -87,7 +87,7 @@ int stopNow(Session& session)
 int interrupted(CliEnvironment& env, Session& session, const std::string& what)
 {
     stopNow(session);
-    complain(env) << "interrupted" << (what.empty() ? "" : "; " + what) << '\n';
+    complain(env) << (what.empty() ? said(CliText::Interrupted) : said(CliText::InterruptedLeaving, {what})) << '\n';
     return exitcode::Interrupted;
 }
 

@@ -12,13 +12,11 @@ namespace harvelin::cli {
 
 namespace {
 
-const std::string NothingCompared = "nothing was compared";
-
 // A file that lacks lines is compared only where it has them; says so.
 void sayWhatIsNotCompared(CliEnvironment& env, const std::string& name, const FileCoverage& has)
 {
     if (!has.complete())
-        complain(env) << name << " lacks " << has.missing() << "; not compared\n";
+        complain(env) << said(CliText::LacksNotCompared, {name, has.missing()}) << '\n';
 }
 
 // A complete read-out of the pager that the search finds, compared with
@@ -27,17 +25,19 @@ void sayWhatIsNotCompared(CliEnvironment& env, const std::string& name, const Fi
 int comparePager(CliEnvironment& env, Session& session, const PagerConfiguration& expected,
                  const FileCoverage& expectedHas, const std::string& expectedName, PagerComparison& comparison)
 {
-    if (const int status = findPager(env, session, NothingCompared); status != exitcode::Success)
+    const std::string nothingCompared = said(CliText::NothingCompared);
+    if (const int status = findPager(env, session, nothingCompared); status != exitcode::Success)
         return status;
     comparison = session.pagerSession.compare(session, expected, expectedHas, PagerSession::Backup::Keep);
     if (comparison.readOut.stopped)
-        return interrupted(env, session, NothingCompared);
+        return interrupted(env, session, nothingCompared);
     const ReadOutOutcome& read = comparison.readOut;
     session.tellAll(read.messages);
     if (!read.replaced)
-        return failed(env, "the pager could not be read completely; " + NothingCompared);
+        return failed(env, said(CliText::PagerNotReadCompletely, {nothingCompared}));
     if (!comparison.pagerLacks.empty())
-        complain(env) << smallPagerNote(read.result.callerSlots, comparison.pagerLacks, "not compared") << '\n';
+        complain(env) << smallPagerNote(read.result.callerSlots, comparison.pagerLacks, said(CliText::NotCompared))
+                      << '\n';
     sayWhatIsNotCompared(env, expectedName, expectedHas);
     return exitcode::Success;
 }
@@ -62,13 +62,13 @@ std::optional<PagerConfiguration> fileConfiguration(CliEnvironment& env, const s
 std::string WriteReport::leftByStop() const
 {
     if (acknowledged)
-        return "the write is not verified";
-    return sentSlots ? "the pager is only partly written" : "nothing was written to the pager";
+        return said(CliText::WriteNotVerified);
+    return said(sentSlots ? CliText::PartlyWritten : CliText::NothingWrittenToPager);
 }
 
 std::string smallPagerNote(unsigned callerSlots, const std::string& pagerLacks, const std::string& notDone)
 {
-    return "the pager has " + std::to_string(callerSlots) + " slots and lacks " + pagerLacks + "; " + notDone;
+    return said(CliText::SmallPager, {std::to_string(callerSlots), pagerLacks, notDone});
 }
 
 int exitStatusOf(WriteEnd end)
@@ -106,7 +106,8 @@ WriteReport writeHeldConfiguration(CliEnvironment& env, Session& session, bool v
     if (!readBack.readOut.replaced)
         return ended(WriteEnd::ReadBackIncomplete);
     if (!readBack.pagerLacks.empty())
-        complain(env) << smallPagerNote(readBack.readOut.result.callerSlots, readBack.pagerLacks, "not compared")
+        complain(env) << smallPagerNote(readBack.readOut.result.callerSlots, readBack.pagerLacks,
+                                        said(CliText::NotCompared))
                       << '\n';
     report.differences = readBack.differences;
     return ended(report.differences.empty() ? written : WriteEnd::Differs);
@@ -146,7 +147,7 @@ int verifyCommand(CliEnvironment& env, Session& session, const std::string& file
         return status;
     const int status = printDifferences(env.out, comparison.differences, side::File, side::Pager, json);
     if (status != exitcode::Success)
-        complain(env) << "the pager does not hold what " << file << " holds\n";
+        complain(env) << said(CliText::PagerDiffersFromFile, {file}) << '\n';
     return status;
 }
 

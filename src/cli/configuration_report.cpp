@@ -1,7 +1,9 @@
 #include "cli/configuration_report.h"
 
+#include <algorithm>
 #include <cstdio>
 
+#include "cli/texts.h"
 #include "model/configuration_rule.h"
 #include "model/conversions.h"
 #include "model/win1252.h"
@@ -21,7 +23,23 @@ std::string quoted(const std::string& text, std::size_t width = 0)
     return win1252ToUtf8(q);
 }
 
-const char* onOff(bool on) { return on ? "ein" : "aus"; }
+std::string onOff(bool on) { return cli::said(on ? CliText::SwitchedOn : CliText::SwitchedOff); }
+
+constexpr CliText SettingLabels[] = {CliText::PagerNameLabel, CliText::RemoteDeleteTextLabel, CliText::BatteryLabel,
+                                     CliText::BuzzerLabel, CliText::RemoteDeleteLabel};
+
+// A label of the settings and the blanks that line the values up, counted in
+// characters (Windows-1252 has one byte for each): at least two after the
+// longest label.
+std::string label(CliText text)
+{
+    std::size_t valueColumn = 19;
+    for (const CliText other : SettingLabels)
+        valueColumn = std::max(valueColumn, localized(other).size() + 2);
+    std::string padded(localized(text));
+    padded.append(valueColumn - padded.size(), ' ');
+    return win1252ToUtf8(padded);
+}
 
 constexpr std::size_t TextColumn = SlotTextMax + 3;  // quotes and one blank
 
@@ -55,21 +73,25 @@ std::string kitchenRow(std::size_t index, const KitchenCallEntry& slot)
 
 }  // namespace
 
-// Labels as the form has them; this file's literals are UTF-8 like the output.
+// Labels as the form has them, in the language chosen.
 std::string configurationText(const PagerConfiguration& config)
 {
+    using cli::said;
     std::string out;
-    out += "Pager-Name:        " + quoted(config.pagerName) + "\n";
-    out += "Fernlöschtext:     " + quoted(config.remoteDeleteText) + "\n";
-    out += std::string("Batteriespannung:  ") + onOff(config.battery) + "\n";
-    out += std::string("Summer:            ") + onOff(config.buzzer) + "\n";
-    out += std::string("Fernlöschung:      ") + onOff(config.remoteDelete) + "\n";
-    out += "\nTischsender\n";
-    out += "Nr  " + padded("Meldetext", TextColumn) + "Rufknopf-ID  b0  b1  b2  b3  Suffix\n";
+    out += label(CliText::PagerNameLabel) + quoted(config.pagerName) + "\n";
+    out += label(CliText::RemoteDeleteTextLabel) + quoted(config.remoteDeleteText) + "\n";
+    out += label(CliText::BatteryLabel) + onOff(config.battery) + "\n";
+    out += label(CliText::BuzzerLabel) + onOff(config.buzzer) + "\n";
+    out += label(CliText::RemoteDeleteLabel) + onOff(config.remoteDelete) + "\n";
+    const std::string number = padded(said(CliText::NumberColumn), 4);
+    const std::string messageText =
+        win1252ToUtf8(padded(std::string(localized(CliText::MessageTextColumn)), TextColumn));
+    out += "\n" + said(CliText::CallerSlotsHeading) + "\n";
+    out += number + messageText + said(CliText::CallerColumns) + "\n";
     for (std::size_t i = 0; i < config.image.callers.size(); ++i)
         out += callerRow(i, config.image.callers[i]);
-    out += "\nKüchenrufe\n";
-    out += "Nr  " + padded("Meldetext", TextColumn) + "Taste  Station\n";
+    out += "\n" + said(CliText::KitchenCallsHeading) + "\n";
+    out += number + messageText + said(CliText::KitchenColumns) + "\n";
     for (std::size_t k = 0; k < config.image.kitchenCalls.size(); ++k)
         out += kitchenRow(k, config.image.kitchenCalls[k]);
     return out;

@@ -82,7 +82,7 @@ constexpr OptionSwitch OptionSwitches[] = {
 int listPorts(CliEnvironment& env, const PortTable& ports)
 {
     if (ports.size() == 0)
-        complain(env) << "this system has no serial port\n";
+        complain(env) << said(CliText::NoSerialPort) << '\n';
     for (const PortEntry& e : ports.entries()) {
         const bool opens = env.backend.open(e.deviceName) != nullptr;
         env.out << e.number << ' ' << e.deviceName << "  "
@@ -96,7 +96,7 @@ int listPorts(CliEnvironment& env, const PortTable& ports)
 
 int searchCommand(CliEnvironment& env, Session& session)
 {
-    if (const int status = findPager(env, session, "the search did not finish"); status != exitcode::Success)
+    if (const int status = findPager(env, session, said(CliText::SearchNotFinished)); status != exitcode::Success)
         return status;
     env.out << session.pagerSession.pager().portNumber << ' ' << session.pagerSession.pager().port.deviceName << '\n';
     return exitcode::Success;
@@ -116,7 +116,7 @@ int readCommand(CliEnvironment& env, Session& session, const std::string& file)
         return saveFile(env, file, session.configuration()) ? exitcode::Success : exitcode::BadInput;
     const ReadOutResult& result = outcome.result;
     if (!result.worthKeeping())
-        return failed(env, "nothing was read; " + file + " is left as it was");
+        return failed(env, said(CliText::NothingRead, {file}));
     // Only a complete read-out replaces FILE; what an incomplete one got is
     // kept beside it.
     SaveOptions options;
@@ -127,7 +127,7 @@ int readCommand(CliEnvironment& env, Session& session, const std::string& file)
         return exitcode::BadInput;
     }
     // The form's message has told that the read-out was incomplete.
-    return failed(env, "what the pager answered is in " + partial + "; " + file + " is left as it was");
+    return failed(env, said(CliText::PartialReadOutKept, {partial, file}));
 }
 
 
@@ -140,12 +140,11 @@ int writeCommand(CliEnvironment& env, Session& session, const std::string& file,
     if (!openFile(env, file, opened, &coverage))
         return exitcode::BadInput;
     if (!options.partial && !coverage.complete()) {
-        complain(env) << file << " is an incomplete read-out or configuration; it lacks " << coverage.missing()
-                      << ". --partial writes it anyway, with the start values in their place\n";
+        complain(env) << said(CliText::IncompleteFile, {file, coverage.missing()}) << '\n';
         return exitcode::BadInput;
     }
     if (options.backup && session.pagerSession.backupFolder().empty()) {
-        complain(env) << "--backup needs the backup folder, and there is none (no home folder, or --no-backup)\n";
+        complain(env) << said(CliText::BackupNeedsFolder) << '\n';
         return exitcode::BadInput;
     }
     if (options.each) {
@@ -153,11 +152,11 @@ int writeCommand(CliEnvironment& env, Session& session, const std::string& file,
         series.verify = options.verify;
         return writeEachCommand(env, session, file, series, options.backup);
     }
-    const std::string untouched = "nothing was written to the pager";
+    const std::string untouched = said(CliText::NothingWrittenToPager);
     if (options.backup) {
         const int status = keepBackupBeforeWrite(env, session);
         if (status == exitcode::Interrupted)
-            complain(env) << "interrupted; " << untouched << '\n';
+            complain(env) << said(CliText::InterruptedLeaving, {untouched}) << '\n';
         if (status != exitcode::Success)
             return status;
     }
@@ -171,11 +170,11 @@ int writeCommand(CliEnvironment& env, Session& session, const std::string& file,
     if (end == WriteEnd::Differs || (options.json && end == WriteEnd::Written && options.verify))
         printDifferences(env.out, report.differences, side::File, side::Pager, options.json);
     switch (end) {
-    case WriteEnd::Interrupted: complain(env) << "interrupted; " << report.leftByStop() << '\n'; break;
-    case WriteEnd::ReadBackIncomplete:
-        complain(env) << "the pager could not be read back completely; the write is not verified\n";
+    case WriteEnd::Interrupted:
+        complain(env) << said(CliText::InterruptedLeaving, {report.leftByStop()}) << '\n';
         break;
-    case WriteEnd::Differs: complain(env) << "the pager does not hold what was written\n"; break;
+    case WriteEnd::ReadBackIncomplete: complain(env) << said(CliText::ReadBackIncomplete) << '\n'; break;
+    case WriteEnd::Differs: complain(env) << said(CliText::PagerDiffersFromWrite) << '\n'; break;
     default: break;  // the form's message has said it
     }
     return exitStatusOf(end);
@@ -218,22 +217,21 @@ int learnCommand(CliEnvironment& env, Session& session, int slot, const std::str
     if (session.stopped())
         return interrupted(env, session, leftAsItWas);
     if (!learning)
-        return failed(env, "the pager did not take up learn mode");
-    complain(env) << "learn mode for slot " << slot << ": press the call button now\n" << std::flush;
+        return failed(env, said(CliText::LearnNotTakenUp));
+    complain(env) << said(CliText::LearnModeForSlot, {std::to_string(slot)}) << '\n' << std::flush;
     const LearnEnd end = session.runLearnWindow();
     if (session.stopped())
         return interrupted(env, session, leftAsItWas);
     if (!end.ended)
-        return failed(env, "the learn window did not end");
+        return failed(env, said(CliText::LearnWindowNotEnded));
     const bool left = end.exit == LearnModeExit::Confirmed;
     if (!end.stored)
-        return failed(env, std::string(left ? "" : "the pager did not confirm leaving learn mode; ") +
-                               "no call button was learned; " + file + " is left as it was");
+        return failed(env, said(left ? CliText::NothingLearned : CliText::LeaveUnconfirmedNothingLearned, {file}));
     if (!saveFile(env, file, session.configuration()))
         return exitcode::BadInput;
     // The identity is saved all the same; the pager may still be listening.
     if (!left)
-        return failed(env, "the pager did not confirm leaving learn mode; it may still be in learn mode");
+        return failed(env, said(CliText::MayStillLearn));
     return exitcode::Success;
 }
 
@@ -248,8 +246,7 @@ int optionCommand(CliEnvironment& env, Session& session, const std::string& opti
     if (name) {
         pagerName = utf8ToWin1252(*name);
         if (!pagerName) {
-            complain(env) << "the pager name must be at most " << PagerNameMax
-                          << " characters of the pager's character set\n";
+            complain(env) << said(CliText::PagerNameTooLong, {std::to_string(PagerNameMax)}) << '\n';
             return exitcode::BadInput;
         }
         if (const auto problem = checkText(Field::PagerName, *pagerName)) {
@@ -257,7 +254,7 @@ int optionCommand(CliEnvironment& env, Session& session, const std::string& opti
             return exitcode::BadInput;
         }
     }
-    const std::string leftAsItWas = "the option is left as it was";
+    const std::string leftAsItWas = said(CliText::OptionLeft);
     if (const int status = findPager(env, session, leftAsItWas); status != exitcode::Success)
         return status;
     // The switch carries the pager's name, the form's start value unless
@@ -265,28 +262,27 @@ int optionCommand(CliEnvironment& env, Session& session, const std::string& opti
     return confirmedStatus(
         env, session,
         session.pagerSession.switchOption(session, texts, on, pagerName.value_or(session.configuration().pagerName)),
-        "the pager may not have taken the switch", "the pager did not confirm the switch");
+        said(CliText::SwitchMayNotBeTaken), said(CliText::SwitchNotConfirmed));
 }
 
 int clockCommand(CliEnvironment& env, Session& session)
 {
-    if (const int status = findPager(env, session, "the repeater's clock is left as it was");
+    if (const int status = findPager(env, session, said(CliText::ClockLeft));
         status != exitcode::Success)
         return status;
     // The form offers the clock only when the repeater reported it.
     if (!session.pagerSession.pager().repeaterReported)
-        return failed(env, "the repeater did not report its clock after the search; it cannot be set");
+        return failed(env, said(CliText::NoRepeaterClock));
     return confirmedStatus(env, session, session.pagerSession.setRepeaterClock(session),
-                           "the repeater may not have taken the new time", "the repeater did not confirm the new time");
+                           said(CliText::ClockMayNotBeTaken), said(CliText::ClockNotConfirmed));
 }
 
 int bootloaderCommand(CliEnvironment& env, Session& session)
 {
-    if (const int status = findPager(env, session, "the boot loader was not started"); status != exitcode::Success)
+    if (const int status = findPager(env, session, said(CliText::BootloaderNotStarted)); status != exitcode::Success)
         return status;
     return confirmedStatus(env, session, session.pagerSession.startBootloader(session),
-                           "the pager may not have started its boot loader",
-                           "the pager did not confirm the boot loader start");
+                           said(CliText::BootloaderMayNotHaveStarted), said(CliText::BootloaderNotConfirmed));
 }
 
 }  // namespace harvelin::cli

@@ -14,10 +14,12 @@
 #include <vector>
 
 #include "cli/cli.h"
+#include "cli/texts.h"
 #include "files/backups.h"
 #include "platform/clock.h"
 #include "platform/port_enumeration.h"
 #include "platform/serial_backends.h"
+#include "platform/system_language.h"
 
 #ifdef _WIN32
 #include <io.h>
@@ -195,13 +197,19 @@ int main(int argc, char** argv)
 
     harvelin::CliEnvironment env{*backend, clock, harvelin::systemPortTable, startSimulator, std::cout, std::cerr,
                                  stderrIsTerminal(), harvelin::BackupFolder::standardPath(),
-                                 localeDecimalPoint(), interrupted, stderrTakesCursorMoves()};
+                                 localeDecimalPoint(), interrupted, stderrTakesCursorMoves(),
+                                 harvelin::systemLanguageSetting()};
+    // runCli speaks the language it chooses and puts back the one before:
+    // what is said here after it returns is said in the same language.
+    harvelin::chooseLanguage(harvelin::cliLanguage(argc, arguments, env.systemLanguage).value_or("de"));
     const int status = harvelin::runCli(argc, arguments, env);
     errno = 0;
     std::cout.flush();
     if (!std::cout && status == harvelin::exitcode::Success) {
-        std::cerr << "harvelin-cli: cannot write the result to standard output: "
-                  << harvelin::outputFailureReason(errno) << '\n';
+        std::cerr << "harvelin-cli: "
+                  << harvelin::cli::said(harvelin::CliText::CannotWriteResult,
+                                         {harvelin::outputFailureReason(errno)})
+                  << '\n';
         return harvelin::exitcode::OutputFailed;
     }
     return status;

@@ -109,27 +109,27 @@ public:
     std::string progress(std::int64_t elapsedMs, const std::string& doneWord) const
     {
         const std::lock_guard<std::mutex> hold(lock_);
-        std::string line = "series: " + std::to_string(done_) + total() + " " + doneWord + ", " +
-                           std::to_string(failed_) + " failed, " + std::to_string(busy_) + " being served";
+        const std::string line = said(CliText::SeriesProgress, {std::to_string(done_), total(), doneWord,
+                                                                 std::to_string(failed_), std::to_string(busy_)});
         if (done_ == 0)
             return line;
         const std::int64_t perPager = elapsedMs / done_;
         if (count_)
-            return line + "; about " + duration(perPager * (*count_ - done_)) + " left";
-        return line + "; " + duration(perPager) + " per pager";
+            return said(CliText::SeriesTimeLeft, {line, duration(perPager * (*count_ - done_))});
+        return said(CliText::SeriesPace, {line, duration(perPager)});
     }
 
     // "3 pager(s), 1 failed, in 2.1 min: 42 s per pager", and the failed ones.
     std::vector<std::string> summary(std::int64_t elapsedMs) const
     {
         const std::lock_guard<std::mutex> hold(lock_);
-        std::string line = std::to_string(served_) + " pager(s), " + std::to_string(failed_) + " failed, in " +
-                           duration(elapsedMs);
+        std::string line =
+            said(CliText::SeriesSummary, {std::to_string(served_), std::to_string(failed_), duration(elapsedMs)});
         if (served_ > 0)
-            line += ": " + duration(elapsedMs / served_) + " per pager";
+            line = said(CliText::SeriesSummaryPace, {line, duration(elapsedMs / served_)});
         std::vector<std::string> lines{line};
         for (const std::string& f : failures_)
-            lines.push_back("  failed: " + f);
+            lines.push_back(said(CliText::SeriesSummaryFailure, {f}));
         return lines;
     }
 
@@ -168,7 +168,7 @@ public:
             why = logLine({"time", "port", "number", "name", "version", "result", "differences"});
         if (why.empty())
             return true;
-        complain(env) << "cannot write the log " << settings.log << ": " << why << '\n';
+        complain(env) << said(CliText::LogNotWritable, {settings.log, why}) << '\n';
         return false;
     }
 
@@ -184,8 +184,7 @@ public:
         const std::string why = logLine({time, port, place.substr(1), name, version, r.result, r.differences});
         if (why.empty())
             return true;
-        screen.note(std::string(Program) + ": cannot write the log " + settings.log + ": " + why +
-                    "; the series ends after the pagers at hand");
+        screen.note(std::string(Program) + ": " + said(CliText::LogFailedSeriesEnds, {settings.log, why}));
         return false;
     }
 
@@ -204,7 +203,7 @@ public:
     {
         if (!endAsked() || busy.stopped() || toldEnd_.exchange(true))
             return;
-        busy.note("the series ends after this pager; Ctrl-C again stops now");
+        busy.note(said(CliText::SeriesEndsAfterThis));
     }
 
     std::int64_t elapsedMs() const { return env.clock.nowMs() - startMs; }
@@ -252,7 +251,7 @@ public:
         : run_(run), index_(index), port_(port.deviceName), ports_(std::vector<PortEntry>{port}),
           relay_([this](const std::string& line) { run_.screen.note(port_ + ": " + line); }), stream_(&relay_),
           env_{run.env.backend, run.env.clock, run.env.systemPorts, run.env.startSimulator, stream_, stream_, false,
-               run.env.backupFolder, run.env.decimalPoint, run.env.interrupted, false}
+               run.env.backupFolder, run.env.decimalPoint, run.env.interrupted, false, run.env.systemLanguage}
     {
     }
 
@@ -261,23 +260,23 @@ public:
         Session probe(env_, run_.probe.lineBackend, ports_);
         probe.quiet = true;
         probe.acceptStopRequests();
-        show("waiting for a pager");
+        show(said(CliText::WaitingForPager));
         while (!over() && waitFor(probe, true)) {
             const std::optional<unsigned> number = run_.tally.take();
             if (!number) {
-                say("every pager of the series is written or being served; this one is left as it is");
+                say(said(CliText::SeriesNumbersTaken));
             } else {
                 serveOne(*number);
                 run_.showProgress();
                 if (over())
                     break;
             }
-            show("take the pager off");
+            show(said(CliText::TakePagerOff));
             if (!waitFor(probe, false))
                 break;
-            say("the pager is gone; plug in the next one", true);
+            say(said(CliText::PagerGone), true);
         }
-        show("ended");
+        show(said(CliText::LaneEnded));
     }
 
 private:
@@ -290,7 +289,7 @@ private:
         pager.pagerSession.setReading(run_.probe.pagerSession.reading());
         pager.pagerSession.setBackupFailureTold(run_.backupFailureTold.load());
         pager.whileBusy = [this](Session& busy) { run_.sayEndOnce(busy); };
-        std::string step = "searching";
+        std::string step = said(CliText::StepSearching);
         std::int64_t stepStartMs = run_.env.clock.nowMs();
         std::string who = "#" + std::to_string(number) + run_.tally.total();
         int lastDone = 0;
@@ -303,10 +302,10 @@ private:
                 return show(who + " " + step);
             const std::int64_t spent = run_.env.clock.nowMs() - stepStartMs;
             const std::int64_t left = spent * (steps - done) / done;
-            show(who + " " + step + " " + std::to_string(100 * done / steps) + " %, " + duration(left) + " left");
+            show(said(CliText::StepProgress, {who, step, std::to_string(100 * done / steps), duration(left)}));
         };
         pager.acceptStopRequests();
-        show(who + " searching");
+        show(who + " " + step);
 
         std::string why;
         const std::optional<std::string> name = run_.settings.naming.nameFor(number, why);
@@ -314,13 +313,13 @@ private:
         if (!name && (naming == SeriesNaming::Kind::List || naming == SeriesNaming::Kind::Pattern)) {
             // A pattern's name that grew too long: no pager after it gets one.
             run_.tally.giveBack(number);
-            run_.screen.note(std::string(Program) + ": " + why + "; the series ends");
+            run_.screen.note(std::string(Program) + ": " + said(CliText::SeriesEnds, {why}));
             return run_.end(exitcode::BadInput);
         }
         if (!pager.search()) {
             run_.tally.giveBack(number);
             if (!pager.stopped())
-                return say("the pager was gone before it could be served");
+                return say(said(CliText::GoneBeforeServed));
             // Nothing was done to this pager.
             stopNow(pager);
             return run_.end(exitcode::Interrupted);
@@ -344,7 +343,7 @@ private:
         const std::string& versionText = pager.pagerSession.pager().versionText;
         const std::string version = versionText.empty() ? "?" : shown(versionText);
         const std::string shownName = result.name.empty() ? "?" : shown(result.name);
-        run_.tally.finish(number, result.ok, place + " " + shownName + " on " + port_ + ": " + result.result);
+        run_.tally.finish(number, result.ok, said(CliText::FailureOnPort, {place, shownName, port_, result.result}));
         if (!run_.record(port_, number, version, result))
             run_.end(result.ends == exitcode::Interrupted ? result.ends : exitcode::BadInput);
         if (result.ends != exitcode::Success)
@@ -368,14 +367,13 @@ private:
             if (probe.stopped())
                 return false;
             if (!present && found && misses == 1)
-                say("a pager came back after one probe: if it is the next one, take it off for two seconds "
-                    "and plug it in again");
+                say(said(CliText::CameBackTooSoon));
             misses = found ? 0 : misses + 1;
             if (present ? found : misses == RemovalMisses)
                 return true;
             if (!present && !reminded && run_.env.clock.nowMs() - since >= TakeOffReminderMs) {
                 reminded = true;
-                say("the pager is still on the line; the next is served once it has been off for two probes");
+                say(said(CliText::StillOnLine));
             }
             for (unsigned waited = 0; waited < ProbeIntervalMs; waited += StopCheckMs) {
                 if (over())
@@ -413,8 +411,7 @@ int runSeries(CliEnvironment& env, Session& probe, const SeriesSettings& setting
     // The probe of the caller holds no port while the lanes probe theirs.
     probe.stop();
     const std::vector<PortEntry>& ports = probe.pagerSession.ports().entries();
-    run.screen.note(std::string(Program) + ": waiting for pagers on " + std::to_string(ports.size()) +
-                    " port(s) at once; Ctrl-C ends the series");
+    run.screen.note(std::string(Program) + ": " + said(CliText::SeriesWaiting, {std::to_string(ports.size())}));
     run.showProgress();
     std::vector<std::unique_ptr<PortLane>> lanes;
     for (std::size_t i = 0; i < ports.size(); ++i)

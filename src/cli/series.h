@@ -96,8 +96,8 @@ struct SeriesSettings {
     std::optional<unsigned> count;
     // One live line per port on standard error, which takes cursor moves.
     bool live = false;
-    // The word the result and the summary use: "written", "read".
-    std::string done = "written";
+    // The word the series' live line uses for a pager served well: "written", "read".
+    std::string done;
 };
 
 using ServePager = std::function<PagerResult(SeriesPager&)>;

@@ -30,25 +30,24 @@ int keepBackupBeforeWrite(CliEnvironment& env, Session& session)
     if (read.stopped)
         return stopNow(reader);
     if (!read.replaced)
-        return failed(env, "the pager could not be read completely for the backup; nothing was written");
+        return failed(env, said(CliText::BackupReadIncomplete));
     if (reader.lastBackupPath.empty()) {
-        complain(env) << "without the backup nothing was written to the pager\n";
+        complain(env) << said(CliText::NoWriteWithoutBackup) << '\n';
         return exitcode::BadInput;
     }
-    complain(env) << "the pager's configuration before the write is kept in " << reader.lastBackupPath
-                  << '\n';
+    complain(env) << said(CliText::BackupKeptIn, {reader.lastBackupPath}) << '\n';
     return exitcode::Success;
 }
 
 int backupsCommand(CliEnvironment& env)
 {
     if (env.backupFolder.empty()) {
-        complain(env) << "there is no backup folder: neither XDG_DATA_HOME nor HOME is set\n";
+        complain(env) << said(CliText::NoBackupFolder) << '\n';
         return exitcode::BadInput;
     }
     const std::vector<BackupFolder::Entry> backups = BackupFolder(env.backupFolder).list();
     if (backups.empty())
-        complain(env) << "no backups in " << env.backupFolder << '\n';
+        complain(env) << said(CliText::NoBackupsIn, {env.backupFolder}) << '\n';
     for (const BackupFolder::Entry& b : backups)
         env.out << BackupFolder::shownTime(b.when) << "  " << b.path << '\n';
     return exitcode::Success;
@@ -80,8 +79,14 @@ std::string differingPlaces(const std::vector<ConfigurationDifference>& differen
     return text;
 }
 
-const PagerResult NotWrittenInterrupted =
-    PagerResult::failure("interrupted: nothing was written to the pager", exitcode::Interrupted);
+// A stop before anything was sent.
+PagerResult notWrittenInterrupted()
+{
+    return PagerResult::failure(said(CliText::ResultInterrupted, {said(CliText::NothingWrittenToPager)}),
+                                exitcode::Interrupted);
+}
+
+std::string failedBecause(CliText why) { return said(CliText::ResultFailed, {said(why)}); }
 
 // Writes `file` into the pager at hand: after its backup, with its name,
 // read back when asked.
@@ -90,41 +95,41 @@ PagerResult writeOne(SeriesPager& at, const PagerConfiguration& file, const Seri
 {
     Session& pager = at.session;
     if (backup) {
-        at.step("keeping a backup");
+        at.step(said(CliText::StepKeepingBackup));
         // The backup's own session opens the port; this one lets go of it.
         pager.stop();
         const int status = keepBackupBeforeWrite(at.env, pager);
         if (status == exitcode::Interrupted)
-            return NotWrittenInterrupted;
+            return notWrittenInterrupted();
         if (status != exitcode::Success)
             // A backup folder that cannot be written fails every pager alike.
-            return PagerResult::failure("failed: no backup, not written",
+            return PagerResult::failure(failedBecause(CliText::NoBackupNotWritten),
                                         status == exitcode::BadInput ? exitcode::BadInput : exitcode::Success);
         const bool found = pager.search();
         if (pager.stopped()) {
             stopNow(pager);
-            return NotWrittenInterrupted;
+            return notWrittenInterrupted();
         }
         if (!found)
-            return PagerResult::failure("failed: gone after the backup, not written");
+            return PagerResult::failure(failedBecause(CliText::GoneAfterBackup));
     }
     PagerConfiguration config = file;
     if (at.name) {
         config.pagerName = *at.name;
     } else if (options.naming.kind() == SeriesNaming::Kind::KeepOwn) {
-        at.step("reading its name");
+        at.step(said(CliText::StepReadingName));
         const NameReadOutcome own = pager.pagerSession.readName(pager);
         if (own.stopped) {
             stopNow(pager);
-            return NotWrittenInterrupted;
+            return notWrittenInterrupted();
         }
         if (!own.name)
-            return PagerResult::failure("failed: its name could not be read; not written");
+            return PagerResult::failure(failedBecause(CliText::NameNotRead));
         config.pagerName = *own.name;
     }
     pager.configuration() = config;
     at.named(config.pagerName);
-    at.step(options.verify ? "writing and reading back" : "writing");
+    at.step(said(options.verify ? CliText::StepWritingReadingBack : CliText::StepWriting));
     // Standard output keeps one line per pager; the differences go with
     // the form's messages, under the port's name.
     const WriteReport report = writeHeldConfiguration(at.env, pager, options.verify);
@@ -132,23 +137,28 @@ PagerResult writeOne(SeriesPager& at, const PagerConfiguration& file, const Seri
     PagerResult result;
     result.differences = differingFields(report.differences);
     result.name = config.pagerName;
-    const std::string partly = report.sentSlots ? "partly written: plug it in again" : "not written";
+    const std::string partly = said(report.sentSlots ? CliText::PartlyWrittenPlugAgain : CliText::NotWritten);
+    const auto failure = [](const std::string& why) { return said(CliText::ResultFailed, {why}); };
     switch (report.end) {
-    case WriteEnd::Written: result.ok = true; result.result = options.verify ? "ok, verified" : "ok"; break;
+    case WriteEnd::Written:
+        result.ok = true;
+        result.result = said(options.verify ? CliText::ResultOkVerified : CliText::ResultOk);
+        break;
     case WriteEnd::Interrupted:
-        result.result = "interrupted: " + report.leftByStop();
+        result.result = said(CliText::ResultInterrupted, {report.leftByStop()});
         result.ends = exitcode::Interrupted;
         break;
-    case WriteEnd::NotAcknowledged: result.result = "failed: the write was not acknowledged; " + partly; break;
-    case WriteEnd::ReadBackIncomplete: result.result = "failed: the read-back was incomplete"; break;
+    case WriteEnd::NotAcknowledged: result.result = failure(said(CliText::WriteNotAcknowledged, {partly})); break;
+    case WriteEnd::ReadBackIncomplete: result.result = failedBecause(CliText::ReadBackWasIncomplete); break;
     case WriteEnd::Differs:
-        result.result = "failed: the pager does not hold what was written (" + differingPlaces(report.differences) + ")";
+        result.result = failure(said(CliText::PagerDiffersAt, {differingPlaces(report.differences)}));
         break;
     case WriteEnd::SlotsLeftOut:
-        result.result = "failed: " + smallPagerNote(report.callerSlots, report.pagerLacks, "not written");
+        result.result =
+            failure(smallPagerNote(report.callerSlots, report.pagerLacks, said(CliText::NotWritten)));
         break;
     case WriteEnd::Refused:
-        result.result = "failed: the configuration holds what no pager can";
+        result.result = failedBecause(CliText::ConfigurationRefused);
         result.ends = exitcode::BadInput;
         break;
     }
@@ -164,7 +174,7 @@ int writeEachCommand(CliEnvironment& env, Session& session, const std::string& f
     const std::optional<PagerConfiguration> config = fileConfiguration(env, file);
     if (!config)
         return exitcode::BadInput;
-    SeriesSettings settings{options.log, options.naming, options.count, options.live, "written"};
+    SeriesSettings settings{options.log, options.naming, options.count, options.live, said(CliText::DoneWritten)};
     return runSeries(env, session, settings, [&](SeriesPager& at) { return writeOne(at, *config, options, backup); });
 }
 
@@ -173,20 +183,21 @@ int readEachCommand(CliEnvironment& env, Session& session, const std::string& fo
     std::error_code ec;
     std::filesystem::create_directories(nativePath(folder), ec);
     if (ec || !std::filesystem::is_directory(nativePath(folder), ec)) {
-        complain(env) << "cannot use the folder " << folder << '\n';
+        complain(env) << said(CliText::FolderUnusable, {folder}) << '\n';
         return exitcode::BadInput;
     }
-    SeriesSettings settings{options.log, {}, options.count, options.live, "read"};
+    SeriesSettings settings{options.log, {}, options.count, options.live, said(CliText::DoneRead)};
     return runSeries(env, session, settings, [&](SeriesPager& at) -> PagerResult {
         Session& pager = at.session;
-        at.step("reading");
+        at.step(said(CliText::StepReading));
         const ReadOutOutcome read = pager.read();
         if (read.stopped) {
             stopNow(pager);
-            return PagerResult::failure("interrupted: nothing kept", exitcode::Interrupted);
+            return PagerResult::failure(said(CliText::ResultInterrupted, {said(CliText::NothingKept)}),
+                                        exitcode::Interrupted);
         }
         if (!read.replaced)
-            return PagerResult::failure("failed: the read-out was incomplete, nothing saved in the folder");
+            return PagerResult::failure(failedBecause(CliText::ReadOutIncompleteNothingSaved));
         // The name is made up as the backups' are, and as theirs it is never
         // written through a link; two ports never take one name.
         const std::string name = pager.configuration().pagerName;
@@ -196,13 +207,12 @@ int readEachCommand(CliEnvironment& env, Session& session, const std::string& fo
         if (!BackupFolder::saveUnderFreeName(folder, BackupFolder::fileName(name, std::time(nullptr)),
                                              pager.configuration(), {}, path, error)) {
             fileNotSaved(at.env, path, error);
-            return PagerResult::failure("failed: the read-out could not be saved in the folder", exitcode::Success,
-                                        name);
+            return PagerResult::failure(failedBecause(CliText::ReadOutNotSaved), exitcode::Success, name);
         }
         const std::u8string saved = nativePath(path).filename().u8string();
         PagerResult kept;
         kept.ok = true;
-        kept.result = "ok " + std::string(saved.begin(), saved.end());
+        kept.result = said(CliText::ResultOkFile, {std::string(saved.begin(), saved.end())});
         kept.name = name;
         return kept;
     });

@@ -28,7 +28,7 @@ std::optional<SeriesNaming> SeriesNaming::list(std::string_view bytes, std::stri
 {
     if (const std::optional<Problem> mixed = checkEncoding(bytes)) {
         const auto line = 1 + std::count(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(mixed->at), '\n');
-        why = "line " + std::to_string(line) + ": " + describe(*mixed);
+        why = said(CliText::NamesLine, {std::to_string(line), describe(*mixed)});
         return std::nullopt;
     }
     if (bytes.starts_with("\xEF\xBB\xBF"))
@@ -44,24 +44,24 @@ std::optional<SeriesNaming> SeriesNaming::list(std::string_view bytes, std::stri
         bytes.remove_prefix(end == std::string_view::npos ? bytes.size() : end + 1);
         if (!line.empty() && line.back() == '\r')
             line.remove_suffix(1);
-        const std::string at = "line " + std::to_string(lineNumber) + ": ";
+        const std::string at = std::to_string(lineNumber);
         if (line.empty()) {
-            why = at + "no name; every line names one pager";
+            why = said(CliText::NamesLineEmpty, {at});
             return std::nullopt;
         }
         const std::optional<std::string> name = utf8 ? utf8ToWin1252(line) : std::string(line);
         if (!name) {
-            why = at + "the name \"" + std::string(line) + "\" holds a character that Windows-1252 lacks";
+            why = said(CliText::NamesLineNotWindows1252, {at, line});
             return std::nullopt;
         }
         if (std::string problem = nameProblem(*name); !problem.empty()) {
-            why = at + problem;
+            why = said(CliText::NamesLine, {at, problem});
             return std::nullopt;
         }
         naming.names_.push_back(*name);
     }
     if (naming.names_.empty()) {
-        why = "it names no pager";
+        why = said(CliText::NamesNone);
         return std::nullopt;
     }
     return naming;
@@ -85,14 +85,13 @@ std::optional<SeriesNaming> SeriesNaming::pattern(std::string_view text, unsigne
     const std::string_view rest = close == std::string_view::npos ? text : text.substr(close + 1);
     if (!known || rest.find_first_of("{}") != std::string_view::npos ||
         text.substr(0, open == std::string_view::npos ? text.size() : open).find('}') != std::string_view::npos) {
-        why = "the name pattern \"" + std::string(text) + "\" needs one {n} or {n:0W} (W from 1 to 9) and no other "
-              "braces";
+        why = said(CliText::PatternBraces, {text});
         return std::nullopt;
     }
     const std::optional<std::string> before = utf8ToWin1252(text.substr(0, open));
     const std::optional<std::string> after = utf8ToWin1252(rest);
     if (!before || !after) {
-        why = "the name pattern \"" + std::string(text) + "\" holds a character that Windows-1252 lacks";
+        why = said(CliText::PatternNotWindows1252, {text});
         return std::nullopt;
     }
     naming.before_ = *before;
@@ -115,7 +114,7 @@ std::optional<std::string> SeriesNaming::nameFor(unsigned n, std::string& why) c
     case Kind::List:
         if (n >= 1 && n <= names_.size())
             return names_[n - 1];
-        why = "the list has no name " + std::to_string(n);
+        why = said(CliText::NamesListTooShort, {std::to_string(n)});
         return std::nullopt;
     case Kind::Pattern: {
         const unsigned value = first_ + n - 1;
@@ -124,7 +123,7 @@ std::optional<std::string> SeriesNaming::nameFor(unsigned n, std::string& why) c
             digits.insert(0, width_ - digits.size(), '0');
         std::string name = before_ + digits + after_;
         if (std::string problem = nameProblem(name); !problem.empty()) {
-            why = "the name pattern's name for " + std::to_string(value) + ": " + problem;
+            why = said(CliText::PatternNameProblem, {std::to_string(value), problem});
             return std::nullopt;
         }
         return name;

@@ -35,11 +35,11 @@ inline std::string logRefusal(std::filesystem::file_type type)
     using std::filesystem::file_type;
     switch (type) {
     case file_type::regular: return {};
-    case file_type::directory: return "it is a folder";
-    case file_type::fifo: return "it is a FIFO, not a regular file";
+    case file_type::directory: return said(CliText::LogIsFolder);
+    case file_type::fifo: return said(CliText::LogIsFifo);
     case file_type::character:
-    case file_type::block: return "it is a device, not a regular file";
-    default: return "it is not a regular file";
+    case file_type::block: return said(CliText::LogIsDevice);
+    default: return said(CliText::LogIsNoFile);
     }
 }
 
@@ -90,7 +90,7 @@ public:
         if (!stated)
             return std::strerror(errno);
         if (!regular)
-            return "it is not a regular file";
+            return said(CliText::LogIsNoFile);
         fresh = st.st_size == 0;
         return {};
     }

@@ -110,8 +110,7 @@ LearnEnd Session::runLearnWindow()
 
 void Session::learnLineDropped()
 {
-    note("the pager sent a line longer than " + std::to_string(LearnWindow::LineCapacity) +
-         " bytes; it was dropped, and learn mode listens on");
+    note(said(CliText::LearnLineDropped, {std::to_string(LearnWindow::LineCapacity)}));
 }
 
 void Session::stop()

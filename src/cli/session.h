@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "cli/cli.h"
+#include "cli/texts.h"
 #include "files/pager_data_file.h"
 #include "model/win1252.h"
 #include "model/option_switches.h"

@@ -117,8 +117,7 @@ int exportCommand(CliEnvironment& env, const std::string& file, const std::strin
 {
     const std::optional<char> chosen = separator ? chosenSeparator(*separator) : csvSeparatorFor(env);
     if (!chosen) {
-        complain(env) << "--separator takes \",\", \";\" or \"t\" (a tab), not " << shownArgument(*separator)
-                      << "; nothing written\n";
+        complain(env) << said(CliText::SeparatorRefused, {shownArgument(*separator)}) << '\n';
         return exitcode::BadInput;
     }
     const std::optional<PagerConfiguration> config = fileConfiguration(env, file);
@@ -142,7 +141,7 @@ int importCommand(CliEnvironment& env, const std::string& in, const std::string&
     std::string text(raw);
     if (!isUtf8(raw)) {
         text = win1252ToUtf8(raw);
-        complain(env) << in << " is not UTF-8; it is read as Windows-1252\n";
+        complain(env) << said(CliText::ReadAsWindows1252, {in}) << '\n';
     }
     // What the file leaves out keeps the value a fresh form starts with.
     PagerConfiguration config = startConfiguration();
@@ -151,10 +150,10 @@ int importCommand(CliEnvironment& env, const std::string& in, const std::string&
     const std::vector<csv::Problem> problems =
         json ? configurationFromJson(text, config, &coverage) : csv::parse(text, config, &coverage);
     for (const csv::Problem& p : problems)
-        complain(env) << in << ", line " << p.line << ", column " << p.column << ": " << p.what << '\n';
+        complain(env) << said(CliText::ImportProblem, {in, std::to_string(p.line), std::to_string(p.column), p.what})
+                      << '\n';
     if (!problems.empty()) {
-        complain(env) << "nothing written: " << problems.size() << " value(s) in " << in
-                      << " cannot go into a pager file\n";
+        complain(env) << said(CliText::ImportRefused, {std::to_string(problems.size()), in}) << '\n';
         return exitcode::BadInput;
     }
     // The .pag file it makes is complete, so write would take the start
@@ -163,8 +162,7 @@ int importCommand(CliEnvironment& env, const std::string& in, const std::string&
     const std::string lacks =
         coverage.complete() ? std::string() : coverage.missing(json ? JsonNames : csv::TableNames);
     if (!partial && !lacks.empty()) {
-        complain(env) << in << " is an incomplete configuration; it lacks " << lacks
-                      << ". Nothing was written; --partial imports it anyway, with the start values in their place\n";
+        complain(env) << said(CliText::ImportIncomplete, {in, lacks}) << '\n';
         return exitcode::BadInput;
     }
     std::string error;
@@ -173,7 +171,7 @@ int importCommand(CliEnvironment& env, const std::string& in, const std::string&
         return exitcode::BadInput;
     }
     if (!lacks.empty())
-        complain(env) << in << " lacks " << lacks << "; " << out << " holds the start values in their place\n";
+        complain(env) << said(CliText::ImportLacks, {in, lacks, out}) << '\n';
     return exitcode::Success;
 }
 

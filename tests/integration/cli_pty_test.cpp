@@ -69,7 +69,7 @@ protected:
 TEST_F(CliPtyTest, WrittenFileReadsBackByteForByte)
 {
     const std::filesystem::path original = std::filesystem::path(HARVELIN_TEST_DATA) / "configuration.pag";
-    ASSERT_EQ(cli({"--port", device, "write", original.string()}), 0) << err;
+    ASSERT_EQ(cli({"--language", "de", "--port", device, "write", original.string()}), 0) << err;
     EXPECT_EQ(err, "Daten erfolgreich übertragen\n");
 
     const std::filesystem::path readBack = dir / "gelesen.pag";
@@ -120,7 +120,7 @@ const std::filesystem::path SavedConfiguration = std::filesystem::path(HARVELIN_
 TEST_F(CliPtyTest, VerifyNamesTheSlotThePagerAcknowledgedButDidNotStore)
 {
     simulator("forget 6");
-    EXPECT_EQ(cli({"--port", device, "write", SavedConfiguration.string(), "--verify"}), 1) << err;
+    EXPECT_EQ(cli({"--language", "de", "--port", device, "write", SavedConfiguration.string(), "--verify"}), 1) << err;
     // Every slot was acknowledged; only the read-back shows what is missing,
     // and the write is not called a success.
     EXPECT_EQ(err.find("Daten erfolgreich übertragen"), std::string::npos) << err;
@@ -138,13 +138,14 @@ TEST_F(CliPtyTest, DiffComparesTwoFilesAndAFileWithThePager)
     const std::filesystem::path copy = dir / "geaendert.pag";
     std::ofstream(copy, std::ios::binary) << changed;
 
-    EXPECT_EQ(cli({"diff", SavedConfiguration.string(), copy.string()}), 1) << err;
+    // The form's German names of the fields.
+    EXPECT_EQ(cli({"--language", "de", "diff", SavedConfiguration.string(), copy.string()}), 1) << err;
     EXPECT_EQ(out, "Platz 1 Meldetext: Datei 1 \"Tisch 1\", Datei 2 \"Tisch 9\"\n");
     EXPECT_EQ(cli({"diff", copy.string(), copy.string(), "--json"}), 0) << err;
     EXPECT_EQ(out, "{\n  \"equal\": true,\n  \"differences\": []\n}\n");
 
     // The simulated pager starts empty; its read-out is kept as a backup.
-    ASSERT_EQ(cli({"--port", device, "diff", SavedConfiguration.string(), "pager"}), 1) << err;
+    ASSERT_EQ(cli({"--language", "de", "--port", device, "diff", SavedConfiguration.string(), "pager"}), 1) << err;
     EXPECT_EQ(linesOf(out).front(), "Platz 1 Meldetext: Datei \"Tisch 1\", Pager \"\"");
     EXPECT_EQ(cli({"backups"}), 0) << err;
     EXPECT_EQ(linesOf(out).size(), 1u) << out;
@@ -273,7 +274,7 @@ TEST_F(CliPtyTest, RefusedFilesAndACutReadOutLeaveEveryFileAsItWas)
 {
     const std::filesystem::path empty = dir / "leer.pag";
     std::ofstream(empty, std::ios::binary);
-    EXPECT_EQ(cli({"--port", device, "write", empty.string()}), 2);
+    EXPECT_EQ(cli({"--language", "de", "--port", device, "write", empty.string()}), 2);
     EXPECT_EQ(err, "Die Datei " + empty.string() + " enthält keine Pager-Daten.\n");
     EXPECT_EQ(cli({"show", "/dev/zero"}), 2);
     EXPECT_EQ(cli({"--port", device, "read", device}), 2);  // the arguments swapped
@@ -290,7 +291,8 @@ TEST_F(CliPtyTest, RefusedFilesAndACutReadOutLeaveEveryFileAsItWas)
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 2, (dir / "err.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     pid_t pid = 0;
-    ASSERT_EQ(::posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ), 0);
+    std::vector<char*> environment = programEnvironment();
+    ASSERT_EQ(::posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environment.data()), 0);
     posix_spawn_file_actions_destroy(&actions);
     // A few slots into the read-out the adapter is pulled.
     for (int waited = 0; readBytes(dir / "frames.log").find(">Lese:4") == std::string::npos; waited += 50) {

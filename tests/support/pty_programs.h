@@ -22,6 +22,30 @@ extern char** environ;
 
 namespace harvelin {
 
+// The environment the programs get: this process's, with the settings of
+// language and numbers replaced by LANG=en_US.UTF-8, so that the machine's
+// own settings change neither the language of harvelin-cli nor the decimal
+// separator its CSV files take.
+inline std::vector<char*> programEnvironment()
+{
+    static std::vector<std::string> kept = [] {
+        std::vector<std::string> variables;
+        for (char** v = environ; *v; ++v) {
+            const std::string variable = *v;
+            const std::string name = variable.substr(0, variable.find('='));
+            if (name != "LANGUAGE" && name != "LANG" && !name.starts_with("LC_"))
+                variables.push_back(variable);
+        }
+        variables.push_back("LANG=en_US.UTF-8");
+        return variables;
+    }();
+    std::vector<char*> pointers;
+    for (std::string& variable : kept)
+        pointers.push_back(variable.data());
+    pointers.push_back(nullptr);
+    return pointers;
+}
+
 // Starts a program with stdout and stderr into files; its process id, or -1.
 inline pid_t startProgram(const std::vector<std::string>& args, const std::filesystem::path& outFile,
                    const std::filesystem::path& errFile)
@@ -35,7 +59,8 @@ inline pid_t startProgram(const std::vector<std::string>& args, const std::files
         argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);
     pid_t pid = 0;
-    const int rc = ::posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    std::vector<char*> environment = programEnvironment();
+    const int rc = ::posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environment.data());
     posix_spawn_file_actions_destroy(&actions);
     return rc == 0 ? pid : -1;
 }

@@ -22,7 +22,9 @@ inline int runCliWith(std::vector<std::string> args, CliEnvironment& env)
 }
 
 // harvelin-cli in process on virtual time, with the simulated pager on
-// ttyUSB0, the system's only port, and no backup folder.
+// ttyUSB0, the system's only port, and no backup folder, on a system set to
+// English (a test that asserts the German texts sets "de_DE.UTF-8" or passes
+// --language de).
 struct CliRig : PagerLine {
     CliRig() : PagerLine({}, "ttyUSB0", 1) {}
 
@@ -39,7 +41,7 @@ struct CliRig : PagerLine {
     std::ostringstream out;
     std::ostringstream err;
     CliEnvironment env{backend, clock, [] { return PortTable::fromPaths({"ttyUSB0"}); }, {}, out, err, false, {}, '.',
-                       nullptr, false};
+                       nullptr, false, "en_US.UTF-8"};
 };
 
 }  // namespace harvelin

@@ -24,6 +24,7 @@
 #include "files/backups.h"
 #include "files/pager_data_file.h"
 #include "model/build_info.h"
+#include "model/catalogue.h"
 #include "model/win1252.h"
 #include "pager_simulator.h"
 #include "platform/clock.h"
@@ -133,8 +134,53 @@ TEST_F(CliTest, SimulatedPagerIsFoundFirst)
     EXPECT_TRUE(backend.writes("ttyUSB0").empty());
 }
 
+// One language per run: --language, before or after the command, beats the
+// system's setting, which is German when it names no language; what scripts
+// read is the same in both, and the language before the run is put back.
+TEST_F(CliTest, SpeaksOneLanguageChosenByTheOptionOrTheSystem)
+{
+    const std::string bad = file("bad.pag");
+    std::ofstream(bad, std::ios::binary) << "Batterie:1\r\n";
+    struct Case {
+        const char* system;
+        std::vector<std::string> args;
+        const char* said;
+    };
+    const Case cases[] = {
+        {"de_DE.UTF-8", {"--language", "en", "write", bad}, "is an incomplete read-out or configuration"},
+        {"en_US.UTF-8", {"write", bad}, "is an incomplete read-out or configuration"},
+        {"de_DE.UTF-8", {"write", bad}, "ist eine unvollständige Auslesung oder Konfiguration"},
+        {"", {"write", bad}, "ist eine unvollständige Auslesung oder Konfiguration"},
+        {"C.UTF-8", {"write", bad}, "ist eine unvollständige Auslesung oder Konfiguration"},
+        {"en_US.UTF-8", {"write", bad, "--language=de"}, "ist eine unvollständige Auslesung oder Konfiguration"},
+        {"en_US.UTF-8", {"--language", "de", "write"}, "FILE muss angegeben werden (siehe harvelin-cli write --help)"},
+        {"de_DE.UTF-8", {"--language", "fr", "write", bad}, "--language nimmt de (Deutsch) oder en (Englisch)"},
+    };
+    const std::string before(chosenLanguage());
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.system) + ": " + c.args.back());
+        env.systemLanguage = c.system;
+        EXPECT_EQ(run(c.args), exitcode::BadInput);
+        EXPECT_NE(err.str().find(c.said), std::string::npos) << err.str();
+        EXPECT_EQ(chosenLanguage(), before);
+    }
+
+    std::vector<std::string> forScripts[2];
+    for (int i = 0; i < 2; ++i) {
+        const std::string language = i == 0 ? "de" : "en";
+        for (std::vector<std::string> args : {std::vector<std::string>{"show", "--json", ReferenceFile.string()},
+                                              std::vector<std::string>{"export", ReferenceFile.string(), "-"}}) {
+            args.insert(args.begin(), {"--language", language});
+            EXPECT_EQ(run(args), exitcode::Success);
+            forScripts[i].push_back(out.str());
+        }
+    }
+    EXPECT_EQ(forScripts[0], forScripts[1]);
+}
+
 TEST_F(CliTest, NoPagerExitsWithThree)
 {
+    env.systemLanguage = "de_DE.UTF-8";  // the form's German messages
     EXPECT_EQ(run({"--port", "ttyS0", "search"}), exitcode::NoPager);
     EXPECT_EQ(out.str(), "");
     // The form's port line, once: the search named no port problem.
@@ -184,13 +230,14 @@ TEST_F(CliTest, IncompleteReadOutGoesBesideTheFileAndExitsWithOne)
     pager->state().callers[4].text = "Vier";
     const std::string path = file("kueche.pag");
     std::filesystem::copy_file(ReferenceFile, path);
-    EXPECT_EQ(run({"read", path}), exitcode::DeviceFailed);
+    // The form's German message.
+    EXPECT_EQ(run({"--language", "de", "read", path}), exitcode::DeviceFailed);
     EXPECT_NE(err.str().find("Fehlerhafter Datenempfang – die Daten im Formular sind unverändert. Nicht gelesen: "
                              "Tischsender 6.\n"),
               std::string::npos);
     const std::string partial = file("kueche.partial.pag");
-    EXPECT_NE(err.str().find("\nharvelin-cli: what the pager answered is in " + partial + "; " + path +
-                             " is left as it was\n"),
+    EXPECT_NE(err.str().find("\nharvelin-cli: was der Pager geantwortet hat, steht in " + partial + "; " + path +
+                             " bleibt, wie sie war\n"),
               std::string::npos)
         << err.str();
     EXPECT_EQ(readBytes(path), readBytes(ReferenceFile));
@@ -227,19 +274,21 @@ TEST_F(CliTest, CommandsNeverAskAboutUnsavedChanges)
 
 TEST_F(CliTest, ReadWithoutTheVersionLeavesTheFileAsItWas)
 {
+    env.systemLanguage = "de_DE.UTF-8";  // the form's German messages
     // The pager identifies itself but never says which version it runs.
     pager->faults().replaceReply[">@"] = "Zelvatron Pager bereit\r\n";
     const std::string path = file("alt.pag");
     std::filesystem::copy_file(ReferenceFile, path);
     EXPECT_EQ(run({"read", path}), exitcode::DeviceFailed);
     EXPECT_NE(err.str().find("Es besteht keine Verbindung zum Zelvatron!\n"), std::string::npos);
-    EXPECT_NE(err.str().find("nothing was read"), std::string::npos);
+    EXPECT_NE(err.str().find("es wurde nichts ausgelesen"), std::string::npos);
     EXPECT_EQ(readBytes(path), readBytes(ReferenceFile));
     EXPECT_TRUE(commandsStartingWith(">Lese:").empty());
 }
 
 TEST_F(CliTest, ReadIntoAnUnwritablePlaceExitsWithTwoBeforeTouchingThePager)
 {
+    env.systemLanguage = "de_DE.UTF-8";  // the form's German messages
     EXPECT_EQ(run({"read", file("fehlt/neu.pag")}), exitcode::BadInput);
     EXPECT_NE(err.str().find("konnte nicht gespeichert werden: "), std::string::npos);
     EXPECT_TRUE(backend.opened().empty());
@@ -247,6 +296,7 @@ TEST_F(CliTest, ReadIntoAnUnwritablePlaceExitsWithTwoBeforeTouchingThePager)
 
 TEST_F(CliTest, WriteCarriesTheFileIntoThePager)
 {
+    env.systemLanguage = "de_DE.UTF-8";  // the form's German messages
     EXPECT_EQ(run({"write", ReferenceFile.string()}), exitcode::Success);
     EXPECT_EQ(err.str(), "Daten erfolgreich übertragen\n");
     const sim::PagerState& s = pager->state();
@@ -265,6 +315,7 @@ TEST_F(CliTest, WriteCarriesTheFileIntoThePager)
 // The session's message is one line on standard error.
 TEST_F(CliTest, UnacknowledgedWriteExitsWithOne)
 {
+    env.systemLanguage = "de_DE.UTF-8";  // the form's German messages
     pager->faults().noAckFor[">Setze:3 "] = -1;
     EXPECT_EQ(run({"write", ReferenceFile.string()}), exitcode::DeviceFailed);
     const std::string told = err.str();
@@ -274,6 +325,7 @@ TEST_F(CliTest, UnacknowledgedWriteExitsWithOne)
 
 TEST_F(CliTest, UnreadableFileExitsWithTwoBeforeTouchingThePager)
 {
+    env.systemLanguage = "de_DE.UTF-8";  // the form's German messages
     const std::string path = file("fehlt.pag");
     EXPECT_EQ(run({"write", path}), exitcode::BadInput);
     EXPECT_EQ(err.str(), "Die Datei " + path +
@@ -289,6 +341,7 @@ TEST_F(CliTest, UnreadableFileExitsWithTwoBeforeTouchingThePager)
 // replaced. The pager is not touched.
 TEST_F(CliTest, RefusedFilesExitWithTwoBeforeTouchingThePager)
 {
+    env.systemLanguage = "de_DE.UTF-8";  // the form's German messages
     std::ofstream(file("leer.pag"), std::ios::binary);
     std::ofstream(file("README"), std::ios::binary) << "Harvelin\n========\n";
     for (const std::string& path : {file("leer.pag"), file("README")}) {
@@ -333,6 +386,7 @@ TEST_F(CliTest, IncompleteFileIsWrittenOnlyWithPartial)
 
 TEST_F(CliTest, WriteIntoASmallPagerThatLeavesSlotsOutExitsWithOne)
 {
+    env.systemLanguage = "de_DE.UTF-8";  // the form's German messages
     pager->state().version = "1.4";
     EXPECT_EQ(run({"write", ReferenceFile.string()}), exitcode::DeviceFailed);
     EXPECT_EQ(err.str(), "Daten erfolgreich übertragen\nDer Pager hat nur 16 Speicherplätze: Plätze 17 bis 32 "
@@ -341,7 +395,7 @@ TEST_F(CliTest, WriteIntoASmallPagerThatLeavesSlotsOutExitsWithOne)
 
 TEST_F(CliTest, ShowPrintsTheFileAsTheFormShowsIt)
 {
-    EXPECT_EQ(run({"show", ReferenceFile.string()}), exitcode::Success);
+    EXPECT_EQ(run({"--language", "de", "show", ReferenceFile.string()}), exitcode::Success);
     const std::string text = out.str();
     EXPECT_NE(text.find("Pager-Name:        \"Küche Süd\"\n"), std::string::npos);
     EXPECT_NE(text.find("Fernlöschtext:     \"  Fernlöschung  \"\n"), std::string::npos);
@@ -359,11 +413,12 @@ TEST_F(CliTest, ShowPrintsTheFileAsTheFormShowsIt)
 TEST_F(CliTest, SheetIsWrittenWholeOrRefusedLikeShow)
 {
     ::setenv("SOURCE_DATE_EPOCH", "1796826600", 1);
-    EXPECT_EQ(run({"sheet", ReferenceFile.string()}), exitcode::Success);
+    // The German sheet.
+    EXPECT_EQ(run({"--language", "de", "sheet", ReferenceFile.string()}), exitcode::Success);
     const std::string page = out.str();
     EXPECT_NE(page.find("Datei: configuration.pag · Stand: 09.12.2026 14:30 · Harvelin " + versionText()),
               std::string::npos);
-    EXPECT_EQ(run({"sheet", ReferenceFile.string(), "-o", file("blatt.html")}), exitcode::Success);
+    EXPECT_EQ(run({"--language", "de", "sheet", ReferenceFile.string(), "-o", file("blatt.html")}), exitcode::Success);
     EXPECT_EQ(out.str(), "");
     EXPECT_EQ(readBytes(file("blatt.html")), page);
     ::unsetenv("SOURCE_DATE_EPOCH");
@@ -657,6 +712,7 @@ class PlantedLink : public CliTest, public ::testing::WithParamInterface<Planted
 
 TEST_P(PlantedLink, MadeUpNamesAreNeverWrittenThroughIt)
 {
+    env.systemLanguage = "de_DE.UTF-8";  // the form's German messages
     const std::string victim = file("fremd.pag");
     std::ofstream(victim, std::ios::binary) << "fremd\r\n";
     const std::string refusal = "Der Name ist ein Verweis auf eine andere Datei; durch ihn wird nicht geschrieben";

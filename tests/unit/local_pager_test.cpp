@@ -45,7 +45,8 @@ protected:
                        {},
                        '.',
                        nullptr,
-                       false};
+                       false,
+                       "en_US.UTF-8"};
 };
 
 TEST_F(LocalPagerTest, SimulatedPagerStandsFirstAndOtherNamesReachTheSystem)

@@ -98,6 +98,7 @@ TEST_F(TechnicianCliTest, CompleteReadOutsAreKeptAsBackupsUnlessRefused)
 
 TEST_F(TechnicianCliTest, BackupThatCannotBeWrittenLeavesTheReadOutAndStopsOnlyAWriteAskingForIt)
 {
+    env.systemLanguage = "de_DE.UTF-8";  // the form's German messages
     // A file where the folder should be.
     fs::create_directories(fs::path(env.backupFolder).parent_path());
     writeBytes(env.backupFolder, "kein Ordner");
@@ -113,7 +114,7 @@ TEST_F(TechnicianCliTest, BackupThatCannotBeWrittenLeavesTheReadOutAndStopsOnlyA
     EXPECT_NE(err.str().find("Die Sicherungskopie der gelesenen Daten konnte nicht angelegt werden: "),
               std::string::npos)
         << err.str();
-    EXPECT_NE(err.str().find("nothing was written"), std::string::npos) << err.str();
+    EXPECT_NE(err.str().find("nichts in den Pager geschrieben"), std::string::npos) << err.str();
     EXPECT_FALSE(pagerWasWritten());
     EXPECT_EQ(run({"write", SavedConfiguration.string(), "--backup", "--no-backup"}), exitcode::BadInput);
     EXPECT_FALSE(pagerWasWritten());
@@ -177,6 +178,7 @@ INSTANTIATE_TEST_SUITE_P(Ages, BackupPruning,
 
 TEST_F(TechnicianCliTest, VerifyComparesWithoutWriting)
 {
+    env.systemLanguage = "de_DE.UTF-8";  // the form's German messages
     ASSERT_EQ(run({"write", SavedConfiguration.string()}), exitcode::Success);
     EXPECT_EQ(run({"verify", SavedConfiguration.string()}), exitcode::Success) << out.str();
     EXPECT_EQ(out.str(), "");
@@ -326,6 +328,7 @@ TEST_F(TechnicianCliTest, LogLineThatCannotBeWrittenEndsTheSeriesWithTwo)
 
 TEST_F(TechnicianCliTest, ReadEachKeepsEveryPagerInTheFolderUntilStopped)
 {
+    env.systemLanguage = "de_DE.UTF-8";  // the form's German messages
     // The backups cannot be kept: the series says so once and goes on.
     fs::create_directories(fs::path(env.backupFolder).parent_path());
     writeBytes(env.backupFolder, "kein Ordner");
@@ -678,16 +681,18 @@ TEST_F(TechnicianCliTest, ImportReadsWindows1252AndFilesThatCannotBeReadOrWritte
 
     const std::string folder = file("ordner");
     fs::create_directory(folder);
-    EXPECT_EQ(run({"import", folder, file("x.pag")}), exitcode::BadInput);
+    // The form's German messages.
+    EXPECT_EQ(run({"--language", "de", "import", folder, file("x.pag")}), exitcode::BadInput);
     EXPECT_EQ(err.str(), "Die Datei " + folder + " konnte nicht geöffnet werden: Das ist ein Verzeichnis\n");
     const std::string notSaved = "Die Datei " + folder + " konnte nicht gespeichert werden: Das ist ein Verzeichnis\n";
-    EXPECT_EQ(run({"export", file("w.pag"), folder}), exitcode::BadInput);
+    EXPECT_EQ(run({"--language", "de", "export", file("w.pag"), folder}), exitcode::BadInput);
     EXPECT_EQ(err.str(), notSaved);
-    EXPECT_EQ(run({"import", file("w.csv"), folder, "--partial"}), exitcode::BadInput);
+    EXPECT_EQ(run({"--language", "de", "import", file("w.csv"), folder, "--partial"}), exitcode::BadInput);
     EXPECT_TRUE(err.str().ends_with("Windows-1252\n" + notSaved)) << err.str();
     FullDisk full;
     std::ostream fullOut(&full);
-    CliEnvironment onFullDisk{backend, clock, env.systemPorts, nullptr, fullOut, err, false, {}, '.', nullptr};
+    CliEnvironment onFullDisk{backend, clock, env.systemPorts, nullptr, fullOut, err, false, {}, '.', nullptr,
+                                false, env.systemLanguage};
     err.str({});
     EXPECT_EQ(runCliWith({"export", file("w.pag"), "-"}, onFullDisk), exitcode::BadInput);
     EXPECT_EQ(err.str(), std::string("harvelin-cli: cannot write the result to standard output: ") +
@@ -699,7 +704,7 @@ TEST_F(TechnicianCliTest, ImportReadsWindows1252AndFilesThatCannotBeReadOrWritte
                              ", line 1: kitchen text \"a\\x01z\" holds the control character \\x01\n");
     if (::geteuid() != 0) {  // the superuser may read any file
         fs::permissions(file("w.csv"), fs::perms::none);
-        EXPECT_EQ(run({"import", file("w.csv"), file("x.pag")}), exitcode::BadInput);
+        EXPECT_EQ(run({"--language", "de", "import", file("w.csv"), file("x.pag")}), exitcode::BadInput);
         EXPECT_EQ(err.str(), "Die Datei " + file("w.csv") + " konnte nicht geöffnet werden: Zugriff verweigert\n");
     }
     EXPECT_FALSE(fs::exists(file("x.pag")));
