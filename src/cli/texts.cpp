@@ -11,7 +11,7 @@ const TextTable& textTable(CliText)
 #include "cli/texts.def"
 #undef HARVELIN_TEXT
     };
-    static const TextTable table{Entries};
+    static const TextTable table{"cli", Entries};
     return table;
 }
 
