@@ -9,18 +9,20 @@
 
 #include "model/catalogue.h"
 #include "model/win1252.h"
+#include "cli/texts.h"
 #include "ui/texts.h"
 
 namespace harvelin {
 namespace {
 
 // Every list of the catalogue.
-std::vector<const TextTable*> everyList() { return {&textTable(FormText{})}; }
+std::vector<const TextTable*> everyList() { return {&textTable(FormText{}), &textTable(CliText{})}; }
 
 // Texts whose wording is the same in both languages: names, numbers and
 // words English took from German or shares with it.
 const std::set<std::string_view> SharedWording = {
-    "OK", "1..16", "17..32", "Harvelin", "Zelvatron", "Pager", "Station", "%1", "%1: %2",
+    "OK",     "ok",     "ok %1", "1..16", "17..32", "Harvelin", "Zelvatron", "Pager", "Station", "Status",
+    "%1",     "%1: %2", "Pager -&> PC", "P&C -> Pager",
 };
 
 // The %1 to %9 a text takes, each as often as it stands there.
