@@ -145,7 +145,7 @@ bool MainDialog::takeEveryField()
     const std::optional<LeftField> left = takeControls();
     if (!left)
         return true;
-    host_.messageBox(left->place + ": " + describeGerman(left->problem));
+    host_.messageBox(left->place + ": " + describe(left->problem));
     host_.setFocus(left->controlId);
     return false;
 }

@@ -1,0 +1,16 @@
+#include "files/texts.h"
+
+namespace harvelin {
+
+const TextTable& textTable(FilesText)
+{
+    static constexpr CatalogueEntry Entries[] = {
+#define HARVELIN_TEXT(id, german, english) {#id, german, english},
+#include "files/texts.def"
+#undef HARVELIN_TEXT
+    };
+    static const TextTable table{Entries};
+    return table;
+}
+
+}  // namespace harvelin
