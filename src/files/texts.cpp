@@ -1,5 +1,7 @@
 #include "files/texts.h"
 
+#include "model/win1252.h"
+
 namespace harvelin {
 
 const TextTable& textTable(FilesText)
@@ -11,6 +13,11 @@ const TextTable& textTable(FilesText)
     };
     static const TextTable table{Entries};
     return table;
+}
+
+std::string utf8Text(FilesText id, std::initializer_list<std::string_view> arguments)
+{
+    return withArguments(win1252ToUtf8(localized(id)), arguments);
 }
 
 }  // namespace harvelin
