@@ -1,6 +1,7 @@
 #pragma once
 
-// The learn window's status texts (see model/catalogue.h).
+// The learn window's status texts and the repeater's time (see
+// model/catalogue.h).
 
 #include <cstdint>
 

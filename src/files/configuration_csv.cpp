@@ -291,14 +291,17 @@ void checkHeader(const Row& header, char separator, std::vector<Problem>& proble
             continue;
         const bool known = std::find(Columns.begin(), Columns.end(), names[c]) != Columns.end();
         problems.push_back({header.line, c + 1,
-                            known ? utf8Text(FilesText::ColumnOutOfPlace, {names[c], Columns[c], headerText(separator)})
-                                  : utf8Text(FilesText::NoSuchColumn, {quoted(names[c]), didYouMean(names[c], Columns)})});
+                            known ? utf8Text(FilesText::ColumnOutOfPlace,
+                                             {names[c], Columns[c], headerText(separator)})
+                                  : utf8Text(FilesText::NoSuchColumn,
+                                             {quoted(names[c]), didYouMean(names[c], Columns)})});
         return;
     }
     if (names.size() != Columns.size())
         problems.push_back({header.line, std::min(names.size(), Columns.size()) + 1,
                             utf8Text(FilesText::HeaderColumns, {std::to_string(names.size()),
-                                                                std::to_string(Columns.size()), headerText(separator)})});
+                                                                std::to_string(Columns.size()),
+                                                                headerText(separator)})});
 }
 
 std::size_t editDistance(std::string_view a, std::string_view b)

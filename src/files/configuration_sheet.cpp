@@ -190,7 +190,8 @@ std::string kitchenCalls(const PagerConfiguration& config)
     std::string out = "<h2>" + sheetText(FilesText::SheetKitchenCalls) + "</h2>\n";
     if (!rows.empty())
         out += twoColumns(rows, heading(FilesText::SheetSlot, "number") + heading(FilesText::SheetText) +
-                                    heading(FilesText::SheetKey, "number") + heading(FilesText::SheetStation, "number"));
+                                    heading(FilesText::SheetKey, "number") +
+                                    heading(FilesText::SheetStation, "number"));
     return out + leftOutNote(empty, FilesText::OneKitchenCallLeftOut, FilesText::KitchenCallsLeftOut);
 }
 
@@ -236,7 +237,8 @@ std::string sheetTime(std::time_t when, bool utc)
 
 SheetSource sheetSource(const std::string& path, std::time_t when, bool utc)
 {
-    const std::string name = path.empty() ? win1252ToUtf8(localized(FilesText::NotSaved)) : path.substr(path.find_last_of("/\\") + 1);
+    const std::string name = path.empty() ? win1252ToUtf8(localized(FilesText::NotSaved))
+                                          : path.substr(path.find_last_of("/\\") + 1);
     return {name, sheetTime(when, utc), versionText()};
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 
-// The texts of files: why one could not be read or written, differences and the configuration sheet (see model/catalogue.h).
+// The texts of files: why one could not be read or written, what is wrong in
+// one that is imported, differences and the configuration sheet (see
+// model/catalogue.h).
 
 #include <cstdint>
 #include <initializer_list>

@@ -1,6 +1,7 @@
 #pragma once
 
-// Why a port could not be opened, and the port list's lines (see model/catalogue.h).
+// Why a port could not be opened, and the port list's lines (see
+// model/catalogue.h).
 
 #include <cstdint>
 

@@ -1,6 +1,7 @@
 #pragma once
 
-// The texts of the configuration's rule, of what a file lacks and of the about box's commit line (see model/catalogue.h).
+// The texts of the configuration's rule, of what a file lacks and of the
+// about box's commit line (see model/catalogue.h).
 
 #include <cstdint>
 

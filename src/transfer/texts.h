@@ -1,6 +1,7 @@
 #pragma once
 
-// The messages after a search, a read-out, a write and the other exchanges with the pager (see model/catalogue.h).
+// The messages after a read-out, a write and the other exchanges with the
+// pager, and after a file was opened or saved (see model/catalogue.h).
 
 #include <cstdint>
 
