@@ -136,8 +136,8 @@ public:
 
     // Reads the file at `path` (a UTF-8 path) onto `config`, as read() does.
     // Only a regular file of at most MaxFileBytes is read. On failure
-    // `config` is unchanged and either `error` says why, in German, as
-    // Windows-1252 bytes, or `report.notConfiguration` is set.
+    // `config` is unchanged and either `error` says why, in the language
+    // chosen, as Windows-1252 bytes, or `report.notConfiguration` is set.
     static bool load(const std::string& path, PagerConfiguration& config, std::string& error,
                      LoadReport* report = nullptr);
 

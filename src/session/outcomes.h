@@ -18,9 +18,9 @@
 
 namespace harvelin {
 
-// What every outcome tells the user, in order: the form's German messages
-// (Windows-1252), each a message box of its own in the form and a line of
-// its own on the command line.
+// What every outcome tells the user, in order: the messages in the language
+// chosen (Windows-1252), each a message box of its own in the form and a
+// line of its own on the command line.
 using Messages = std::vector<std::string>;
 
 // What opening or saving a .pag file came to.
