@@ -83,7 +83,8 @@ std::string identityText(const CallerEntry& slot)
 
 namespace {
 
-std::string quoted(const std::string& value) { return shownInMessage(value, false); }
+// A value as a message quotes it (the line puts the quotes around it).
+std::string shownValue(const std::string& value) { return shownInMessage(value, false); }
 
 // Whichever of the two is given.
 const std::string& either(const std::string& shown, const std::string& neutral)
@@ -97,13 +98,13 @@ std::string ConfigurationDifference::line(std::string_view firstSide, std::strin
 {
     return localized(FilesText::DifferenceLine,
                      {either(shownPlace, place), either(shownField, field), shownSide(firstSide),
-                      quoted(either(shownFirst, first)), shownSide(secondSide), quoted(either(shownSecond, second))});
+                      shownValue(either(shownFirst, first)), shownSide(secondSide), shownValue(either(shownSecond, second))});
 }
 
 std::string ConfigurationDifference::neutralLine(std::string_view firstSide, std::string_view secondSide) const
 {
     return neutral(FilesText::DifferenceLine,
-                   {place, field, firstSide, quoted(first), secondSide, quoted(second)});
+                   {place, field, firstSide, shownValue(first), secondSide, shownValue(second)});
 }
 
 std::vector<ConfigurationDifference> compareConfigurations(const PagerConfiguration& first,
