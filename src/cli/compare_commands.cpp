@@ -125,7 +125,7 @@ int printDifferences(std::ostream& to, const std::vector<ConfigurationDifference
                                         {"field", win1252ToUtf8(d.field)},
                                         {"first", win1252ToUtf8(d.first)},
                                         {"second", win1252ToUtf8(d.second)},
-                                        {"line", shownLine(d, firstSide, secondSide)}});
+                                        {"line", win1252ToUtf8(d.neutralLine(firstSide, secondSide))}});
         }
         to << j.dump(2) << '\n';
     } else {

@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "device/link_watch.h"
+#include "device/texts.h"
 #include "model/configuration_rule.h"
 
 namespace harvelin {
@@ -22,9 +23,9 @@ constexpr char LineEnd = 0x0D;
 
 std::string learnTimeText(unsigned seconds)
 {
-    char buf[40];
-    std::snprintf(buf, sizeof buf, "Lernzeit:%3u %s", seconds, seconds == 1 ? "Sekunde" : "Sekunden");
-    return buf;
+    char number[16];
+    std::snprintf(number, sizeof number, "%3u", seconds);
+    return localized(seconds == 1 ? DeviceText::LearnTimeOneSecond : DeviceText::LearnTimeSeconds, {number});
 }
 
 bool learnAcknowledged(const std::string& reply) { return acknowledges(reply, LearnAck); }
@@ -83,7 +84,7 @@ std::uint32_t ButtonReport::buttonIdValue() const
 
 std::string LearnWindow::statusText() const { return learnTimeText(secondsLeft_); }
 
-std::string LearnWindow::ranOutText() { return "Lernzeit abgelaufen, kein Rufknopf empfangen"; }
+std::string LearnWindow::ranOutText() { return std::string(localized(DeviceText::LearnTimeRanOut)); }
 
 LearnStart LearnWindow::start(SerialLink& link, int slot)
 {

@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "device/texts.h"
 #include "model/configuration_rule.h"
 
 namespace harvelin {
@@ -27,8 +28,6 @@ constexpr unsigned StatusSettleMs = 500;
 constexpr unsigned StatusParseWaitMs = 1;
 constexpr unsigned ClockPrepareMs = 200;
 constexpr unsigned ClockShowMs = 1000;
-
-constexpr const char* TimeErrorText = "Error";
 
 bool contains(std::string_view text, std::string_view word) { return text.find(word) != std::string_view::npos; }
 
@@ -72,7 +71,7 @@ std::optional<StatusNumbers> statusNumbersFrom(std::string_view text, std::size_
 std::string repeaterTimeFrom(const StatusNumbers& numbers)
 {
     if (!numbers.hours || !numbers.minutes || *numbers.hours > 23 || *numbers.minutes > 59)
-        return TimeErrorText;
+        return std::string(localized(DeviceText::RepeaterTimeError));
     return hoursMinutes(*numbers.hours, *numbers.minutes);
 }
 

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <system_error>
 
+#include "files/texts.h"
 #include "model/win1252.h"
 
 namespace harvelin {
@@ -199,8 +200,7 @@ bool BackupFolder::keep(const PagerConfiguration& config, std::time_t when, std:
     std::error_code ec;
     fs::create_directories(pathOf(path_), ec);
     if (ec) {
-        error = win1252("Der Ordner ") + utf8ToWin1252(path_).value_or(path_) +
-                win1252(" kann nicht angelegt werden.");
+        error = localized(FilesText::BackupFolderNotMade, {utf8ToWin1252(path_).value_or(path_)});
         return false;
     }
     SaveOptions options;

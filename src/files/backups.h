@@ -47,9 +47,9 @@ public:
     // Saves `config` under a new name (the folder is made when missing) and
     // then removes what is too old. With `answered`, the read-out was
     // incomplete: only those lines are kept, under a ".partial" name. False
-    // with `error` (German, Windows-1252) when the backup could not be
-    // written. A name that something, a link too, holds already is passed
-    // over; the backup is never written through a link.
+    // with `error` (in the language chosen, Windows-1252) when the backup
+    // could not be written. A name that something, a link too, holds already
+    // is passed over; the backup is never written through a link.
     bool keep(const PagerConfiguration& config, std::time_t when, std::string& savedPath, std::string& error,
               const FileCoverage* answered = nullptr) const;
 

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "files/texts.h"
 #include "model/configuration_rule.h"
 #include "model/conversions.h"
 #include "model/win1252.h"
@@ -20,15 +21,53 @@ std::string fiveBytes(const CallerEntry& slot)
     return text;
 }
 
-const char* onOff(bool on) { return on ? "ein" : "aus"; }
+// A text of the list as scripts get it, whatever the language: its German.
+std::string neutral(FilesText id, std::initializer_list<std::string_view> arguments = {})
+{
+    return withArguments(win1252(textTable(id).entries()[static_cast<std::size_t>(id)].german), arguments);
+}
+
+std::string shown(FilesText id, std::initializer_list<std::string_view> arguments = {})
+{
+    return localized(id, arguments);
+}
+
+FilesText onOff(bool on) { return on ? FilesText::SwitchOn : FilesText::SwitchOff; }
+
+// A side's name in the language chosen; a name of no side stays as it is.
+std::string shownSide(std::string_view side)
+{
+    for (const auto id : {FilesText::FormSide, FilesText::PagerSide, FilesText::FileSide, FilesText::FirstFileSide,
+                          FilesText::SecondFileSide})
+        if (side == neutral(id))
+            return shown(id);
+    return std::string(side);
+}
+
+// Where a difference is: "Platz 7" and, for people, "Slot 7".
+struct Place {
+    std::string neutral;
+    std::string shown;
+};
+
+Place placeOf(FilesText id, unsigned number = 0)
+{
+    const std::string n = std::to_string(number);
+    return {neutral(id, {n}), shown(id, {n})};
+}
 
 class Comparison {
 public:
-    void field(const std::string& place, const std::string& name, const std::string& first,
-               const std::string& second)
+    void field(const Place& place, FilesText name, const std::string& first, const std::string& second)
     {
         if (first != second)
-            found.push_back({place, name, first, second});
+            found.push_back({place.neutral, neutral(name), first, second, place.shown, shown(name), first, second});
+    }
+    void onOffField(const Place& place, FilesText name, bool first, bool second)
+    {
+        if (first != second)
+            found.push_back({place.neutral, neutral(name), neutral(onOff(first)), neutral(onOff(second)), place.shown,
+                             shown(name), shown(onOff(first)), shown(onOff(second))});
     }
 
     std::vector<ConfigurationDifference> found;
@@ -42,11 +81,30 @@ std::string identityText(const CallerEntry& slot)
     return padded.substr(padded.find_first_not_of(' '));
 }
 
+namespace {
+
+// A value as a message quotes it (the line puts the quotes around it).
+std::string shownValue(const std::string& value) { return shownInMessage(value, false); }
+
+// Whichever of the two is given.
+const std::string& either(const std::string& shown, const std::string& neutral)
+{
+    return shown.empty() ? neutral : shown;
+}
+
+}  // namespace
+
 std::string ConfigurationDifference::line(std::string_view firstSide, std::string_view secondSide) const
 {
-    const auto quoted = [](const std::string& value) { return '"' + shownInMessage(value, false) + '"'; };
-    return place + ' ' + field + ": " + std::string(firstSide) + ' ' + quoted(first) + ", " + std::string(secondSide) +
-           ' ' + quoted(second);
+    return localized(FilesText::DifferenceLine,
+                     {either(shownPlace, place), either(shownField, field), shownSide(firstSide),
+                      shownValue(either(shownFirst, first)), shownSide(secondSide), shownValue(either(shownSecond, second))});
+}
+
+std::string ConfigurationDifference::neutralLine(std::string_view firstSide, std::string_view secondSide) const
+{
+    return neutral(FilesText::DifferenceLine,
+                   {place, field, firstSide, shownValue(first), secondSide, shownValue(second)});
 }
 
 std::vector<ConfigurationDifference> compareConfigurations(const PagerConfiguration& first,
@@ -56,29 +114,29 @@ std::vector<ConfigurationDifference> compareConfigurations(const PagerConfigurat
     for (std::size_t i = 0; i < CallerSlots; ++i) {
         const CallerEntry& a = first.image.callers[i];
         const CallerEntry& b = second.image.callers[i];
-        const std::string place = "Platz " + number(static_cast<unsigned>(i + 1));
-        c.field(place, "Meldetext", a.text.str(), b.text.str());
+        const Place place = placeOf(FilesText::SlotPlace, static_cast<unsigned>(i + 1));
+        c.field(place, FilesText::TextField, a.text.str(), b.text.str());
         // Two different byte layouts can show the same identity; then the
         // bytes themselves are named.
         if (identityText(a) != identityText(b))
-            c.field(place, "Rufknopf-ID", identityText(a), identityText(b));
+            c.field(place, FilesText::IdentityField, identityText(a), identityText(b));
         else
-            c.field(place, "Rufknopf-Bytes", fiveBytes(a), fiveBytes(b));
+            c.field(place, FilesText::IdentityBytesField, fiveBytes(a), fiveBytes(b));
     }
     for (std::size_t k = 0; k < KitchenSlots; ++k) {
         const KitchenCallEntry& a = first.image.kitchenCalls[k];
         const KitchenCallEntry& b = second.image.kitchenCalls[k];
-        const std::string place = win1252("Küchenruf ") + number(static_cast<unsigned>(k + 1));
-        c.field(place, "Meldetext", a.text.str(), b.text.str());
-        c.field(place, "Taste", number(a.key), number(b.key));
-        c.field(place, "Station", number(a.station), number(b.station));
+        const Place place = placeOf(FilesText::KitchenCallPlace, static_cast<unsigned>(k + 1));
+        c.field(place, FilesText::TextField, a.text.str(), b.text.str());
+        c.field(place, FilesText::KeyField, number(a.key), number(b.key));
+        c.field(place, FilesText::StationField, number(a.station), number(b.station));
     }
-    const std::string settings = "Einstellungen";
-    c.field(settings, "Pager-Name", first.pagerName, second.pagerName);
-    c.field(settings, win1252("Fernlöschtext"), first.remoteDeleteText, second.remoteDeleteText);
-    c.field(settings, "Batteriespannung", onOff(first.battery), onOff(second.battery));
-    c.field(settings, "Summer", onOff(first.buzzer), onOff(second.buzzer));
-    c.field(settings, win1252("Fernlöschung"), onOff(first.remoteDelete), onOff(second.remoteDelete));
+    const Place settings = placeOf(FilesText::SettingsPlace);
+    c.field(settings, FilesText::PagerNameField, first.pagerName, second.pagerName);
+    c.field(settings, FilesText::RemoteDeleteTextField, first.remoteDeleteText, second.remoteDeleteText);
+    c.onOffField(settings, FilesText::BatteryField, first.battery, second.battery);
+    c.onOffField(settings, FilesText::BuzzerField, first.buzzer, second.buzzer);
+    c.onOffField(settings, FilesText::RemoteDeleteField, first.remoteDelete, second.remoteDelete);
     return c.found;
 }
 

@@ -8,22 +8,33 @@
 
 namespace harvelin {
 
-// One place where two configurations differ, named as the form names it.
-// Texts are Windows-1252 bytes.
+// One place where two configurations differ. Texts are Windows-1252 bytes.
 struct ConfigurationDifference {
+    // As scripts get them in every language (a log's column, JSON): the
+    // form's German words.
     std::string place;  // "Platz 7", "Küchenruf 3" or "Einstellungen"
     std::string field;  // "Meldetext", "Rufknopf-ID", "Taste", "Summer" ...
-    std::string first;  // the value in the first configuration
+    std::string first;  // the value in the first configuration ("ein"/"aus" for a switch)
     std::string second; // the value in the second
+    // The same in the language chosen when they were compared, for people;
+    // empty: as above.
+    std::string shownPlace;
+    std::string shownField;
+    std::string shownFirst;
+    std::string shownSecond;
 
     // "Platz 7 Meldetext: Formular "Tisch 7", Pager "Bar"": the field, then
-    // each side by its name (Windows-1252) with its value. The values are
-    // quoted as a message quotes them, since they may come from a pager's
-    // replies: control characters escaped, long ones cut short.
+    // each side by its name (one of side::, in the language chosen) with its
+    // value. The values are quoted as a message quotes them, since they may
+    // come from a pager's replies: control characters escaped, long ones cut
+    // short.
     std::string line(std::string_view firstSide, std::string_view secondSide) const;
+    // The line in the words scripts get whatever the language (JSON output).
+    std::string neutralLine(std::string_view firstSide, std::string_view secondSide) const;
 };
 
-// The names of the sides in a difference's line.
+// The names of the sides in a difference's line, as scripts get them;
+// line() puts them in the language chosen.
 namespace side {
 inline constexpr std::string_view Form = "Formular";
 inline constexpr std::string_view Pager = "Pager";

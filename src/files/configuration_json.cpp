@@ -9,6 +9,7 @@
 #include <string>
 #include <tuple>
 
+#include "files/texts.h"
 #include "model/configuration_rule.h"
 #include "model/win1252.h"
 
@@ -163,7 +164,7 @@ private:
         if (path_.size() < MaxDepth)
             return false;
         errorAt = places[pointer()] + 1;
-        errorText = "the JSON is nested deeper than " + std::to_string(MaxDepth) + " levels";
+        errorText = utf8Text(FilesText::NestedTooDeep, {std::to_string(MaxDepth)});
         return true;
     }
 
@@ -234,7 +235,8 @@ public:
                 continue;
             const auto found = parser_.keyPlaces.find(pointer + "/" + key);
             problemAt(found == parser_.keyPlaces.end() ? 0 : found->second,
-                      "no key is called " + shownInMessage(Json(key).dump(), true) + csv::didYouMean(key, known));
+                      utf8Text(FilesText::NoSuchKey,
+                               {shownInMessage(Json(key).dump(), true), csv::didYouMean(key, known)}));
         }
     }
 
@@ -242,13 +244,13 @@ public:
     std::optional<std::string> text(const Json& j, const std::string& pointer, Field field)
     {
         if (!j.is_string()) {
-            problem(pointer, shown(j) + " is no text in quotes");
+            problem(pointer, utf8Text(FilesText::NoQuotedText, {shown(j)}));
             return std::nullopt;
         }
         const std::string& utf8 = j.get_ref<const std::string&>();
         const auto bytes = utf8ToWin1252(utf8);
         if (!bytes) {
-            problem(pointer, "\"" + shownInMessage(utf8, true) + "\" holds a character that the pager cannot show");
+            problem(pointer, utf8Text(FilesText::NotShowableCell, {"\"" + shownInMessage(utf8, true) + "\""}));
             return std::nullopt;
         }
         if (const auto p = checkText(field, *bytes)) {
@@ -264,7 +266,7 @@ public:
         constexpr std::uint64_t Max = 0xFFFFFFFF;
         if (j.is_number_unsigned() && j.get<std::uint64_t>() <= Max)
             return static_cast<std::uint32_t>(j.get<std::uint64_t>());
-        problem(pointer, shown(j) + " is not a number from 0 to " + std::to_string(Max));
+        problem(pointer, utf8Text(FilesText::NoNumberUpTo, {shown(j), std::to_string(Max)}));
         return std::nullopt;
     }
 
@@ -273,7 +275,7 @@ public:
     {
         std::uint8_t value = 0;
         if (!j.is_number()) {
-            problem(pointer, shown(j) + " is not a number from 0 to 255");
+            problem(pointer, utf8Text(FilesText::NoNumberUpTo, {shown(j), "255"}));
             return std::nullopt;
         }
         // A number as JSON writes it is judged as the same digits in a table.
@@ -288,14 +290,14 @@ public:
     {
         if (j.is_boolean())
             return j.get<bool>();
-        problem(pointer, shown(j) + " is neither true nor false");
+        problem(pointer, utf8Text(FilesText::NeitherTrueNorFalse, {shown(j)}));
         return std::nullopt;
     }
 
-    // `what` ends with the line and column of `earlier`.
-    void problemAt(std::size_t offset, std::string what, std::size_t earlier)
+    // A key given twice: `key` as a message shows it, and where it came first.
+    void repeatedKeyAt(std::size_t offset, std::string key, std::size_t earlier)
     {
-        found_.push_back({offset, std::move(what), earlier});
+        found_.push_back({offset, std::move(key), earlier});
     }
 
     // The problems in the order of the text, with their lines and columns.
@@ -328,7 +330,7 @@ public:
             const auto [l, c] = places[f.offset];
             if (f.earlier) {
                 const auto [el, ec] = places[*f.earlier];
-                f.what += " on line " + std::to_string(el) + ", column " + std::to_string(ec);
+                f.what = utf8Text(FilesText::KeyAppearsAlready, {f.what, std::to_string(el), std::to_string(ec)});
             }
             out.push_back({l, c, std::move(f.what)});
         }
@@ -347,9 +349,9 @@ private:
     static std::string shown(const Json& j)
     {
         if (j.is_array())
-            return "a list";
+            return utf8Text(FilesText::AList);
         if (j.is_object())
-            return "an object";
+            return utf8Text(FilesText::AnObject);
         return shownInMessage(j.dump(), true);
     }
 
@@ -370,7 +372,7 @@ void readSlots(Importer& in, const Json& slots, const std::string& name, Field s
                std::bitset<N> FileCoverage::*held, ReadOne readOne)
 {
     if (!slots.is_array()) {
-        in.problem("/" + name, "a list of slots in brackets is expected");
+        in.problem("/" + name, utf8Text(FilesText::ListOfSlotsExpected));
         return;
     }
     for (std::size_t i = 0; i < slots.size(); ++i) {
@@ -379,7 +381,7 @@ void readSlots(Importer& in, const Json& slots, const std::string& name, Field s
             in.problem(pointer, win1252ToUtf8(describe(Problem{slotField, Fault::OutOfRange, std::to_string(i + 1), 1,
                                                                static_cast<unsigned>(count), 0})));
         } else if (!slots[i].is_object()) {
-            in.problem(pointer, "a slot in braces is expected");
+            in.problem(pointer, utf8Text(FilesText::SlotInBracesExpected));
         } else {
             in.onlyKnownKeys(slots[i], pointer, keys);
             readOne(slots[i], pointer, entries[i]);
@@ -421,7 +423,7 @@ std::vector<csv::Problem> configurationFromJson(std::string_view json, PagerConf
     FileCoverage unused;
     FileCoverage& covered = coverage ? *coverage : unused;
     if (std::all_of(json.begin(), json.end(), isBlank))
-        return {{1, 1, "a JSON object is expected, but the text is empty"}};
+        return {{1, 1, utf8Text(FilesText::EmptyJson)}};
     Json doc;
     const char* furthest = json.data();
     PlacingParser parser(doc, json.data(), &furthest);
@@ -433,12 +435,11 @@ std::vector<csv::Problem> configurationFromJson(std::string_view json, PagerConf
         return in.problems(json);
     }
     if (!doc.is_object()) {
-        in.problem("", std::string("a JSON object in braces is expected, not ") +
-                           (doc.is_array() ? "a list" : "a single value"));
+        in.problem("", utf8Text(doc.is_array() ? FilesText::ObjectNotList : FilesText::ObjectNotValue));
         return in.problems(json);
     }
     for (const PlacingParser::Repeat& r : parser.repeated)
-        in.problemAt(r.at, "the key " + shownInMessage(Json(r.key).dump(), true) + " appears already", r.first);
+        in.repeatedKeyAt(r.at, shownInMessage(Json(r.key).dump(), true), r.first);
     in.onlyKnownKeys(doc, "", TopKeys);
     // Every key is counted once, whatever its value: a problem refuses the
     // whole object anyway.

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "files/configuration_diff.h"
+#include "files/texts.h"
 #include "model/build_info.h"
 #include "model/configuration.h"
 #include "model/win1252.h"
@@ -70,7 +71,14 @@ std::string shownText(std::string_view win1252Text)
     return "<span class=\"text\">" + escaped(win1252ToUtf8(win1252Text)) + "</span>";
 }
 
-const char* onOff(bool on) { return on ? "ein" : "aus"; }
+// A text of the list in the language chosen, as the page shows it: the
+// arguments are HTML already.
+std::string sheetText(FilesText id, std::initializer_list<std::string_view> arguments = {})
+{
+    return withArguments(escaped(win1252ToUtf8(localized(id))), arguments);
+}
+
+std::string onOff(bool on) { return sheetText(on ? FilesText::SwitchOn : FilesText::SwitchOff); }
 
 // A caller slot is empty when it holds neither a text nor a call button:
 // the form shows it as a blank row with the identity 00.
@@ -126,24 +134,29 @@ std::string twoColumns(const std::vector<Row>& rows, const std::string& head)
 }
 
 // "12 leere Plätze nicht aufgeführt.", or nothing when every slot is shown.
-std::string leftOutNote(std::size_t count, const std::string& what, const std::string& why = {})
+std::string leftOutNote(std::size_t count, FilesText one, FilesText more)
 {
     if (count == 0)
         return {};
-    return "<p class=\"left-out\">" + std::to_string(count) + " " + what + " nicht aufgeführt" + why + ".</p>\n";
+    return "<p class=\"left-out\">" + sheetText(count == 1 ? one : more, {std::to_string(count)}) + "</p>\n";
+}
+
+std::string heading(FilesText id, const char* kind = nullptr)
+{
+    return std::string("<th") + (kind ? std::string(" class=\"") + kind + "\"" : "") + ">" + sheetText(id) + "</th>";
 }
 
 std::string settings(const PagerConfiguration& config)
 {
     std::string out = "<table class=\"settings\">\n";
-    const auto row = [&out](const char* name, const std::string& value) {
-        out += std::string("<tr><th>") + name + "</th><td>" + value + "</td></tr>\n";
+    const auto row = [&out](FilesText name, const std::string& value) {
+        out += "<tr>" + heading(name) + "<td>" + value + "</td></tr>\n";
     };
-    row("Pager-Name", shownText(config.pagerName));
-    row("Fernlöschtext", shownText(config.remoteDeleteText));
-    row("Batteriespannung", onOff(config.battery));
-    row("Summer", onOff(config.buzzer));
-    row("Fernlöschung", onOff(config.remoteDelete));
+    row(FilesText::SheetPagerName, shownText(config.pagerName));
+    row(FilesText::SheetRemoteDeleteText, shownText(config.remoteDeleteText));
+    row(FilesText::SheetBattery, onOff(config.battery));
+    row(FilesText::SheetBuzzer, onOff(config.buzzer));
+    row(FilesText::SheetRemoteDelete, onOff(config.remoteDelete));
     return out + "</table>\n";
 }
 
@@ -156,11 +169,11 @@ std::string callers(const PagerConfiguration& config)
             rows.push_back({i, {cell(shownText(slot.text.str())), cell(escaped(identityText(slot)), "identity")}});
     }
     const std::size_t empty = config.image.callers.size() - rows.size();
-    std::string out = "<h2>Tischsender</h2>\n";
+    std::string out = "<h2>" + sheetText(FilesText::SheetCallers) + "</h2>\n";
     if (!rows.empty())
-        out += twoColumns(rows, "<th class=\"number\">Platz</th><th>Meldetext</th>"
-                                "<th class=\"number\">Rufknopf-ID</th>");
-    return out + leftOutNote(empty, empty == 1 ? "leerer Platz" : "leere Plätze");
+        out += twoColumns(rows, heading(FilesText::SheetSlot, "number") + heading(FilesText::SheetText) +
+                                    heading(FilesText::SheetIdentity, "number"));
+    return out + leftOutNote(empty, FilesText::OneEmptySlotLeftOut, FilesText::EmptySlotsLeftOut);
 }
 
 std::string kitchenCalls(const PagerConfiguration& config)
@@ -174,12 +187,12 @@ std::string kitchenCalls(const PagerConfiguration& config)
                                 cell(std::to_string(slot.station), "number")}});
     }
     const std::size_t empty = config.image.kitchenCalls.size() - rows.size();
-    std::string out = "<h2>Küchenrufe</h2>\n";
+    std::string out = "<h2>" + sheetText(FilesText::SheetKitchenCalls) + "</h2>\n";
     if (!rows.empty())
-        out += twoColumns(rows, "<th class=\"number\">Platz</th><th>Meldetext</th><th class=\"number\">Taste</th>"
-                                "<th class=\"number\">Station</th>");
-    return out + leftOutNote(empty, empty == 1 ? "Küchenruf" : "Küchenrufe",
-                             ": leer oder wie beim Start („Station N“ auf Taste N, Station 1)");
+        out += twoColumns(rows, heading(FilesText::SheetSlot, "number") + heading(FilesText::SheetText) +
+                                    heading(FilesText::SheetKey, "number") +
+                                    heading(FilesText::SheetStation, "number"));
+    return out + leftOutNote(empty, FilesText::OneKitchenCallLeftOut, FilesText::KitchenCallsLeftOut);
 }
 
 }  // namespace
@@ -187,15 +200,18 @@ std::string kitchenCalls(const PagerConfiguration& config)
 std::string configurationSheet(const PagerConfiguration& config, const SheetSource& source)
 {
     const std::string name = escaped(win1252ToUtf8(config.pagerName));
-    std::string page = "<!DOCTYPE html>\n<html lang=\"de\">\n<head>\n<meta charset=\"utf-8\">\n"
+    std::string page = "<!DOCTYPE html>\n<html lang=\"" + std::string(chosenLanguage()) +
+                       "\">\n<head>\n<meta charset=\"utf-8\">\n"
                        "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n";
-    page += "<title>Konfiguration " + name + "</title>\n<style>" + std::string(Style) + "</style>\n</head>\n<body>\n";
-    page += "<h1>Zelvatron-Pager: Konfiguration</h1>\n";
+    page += "<title>" + sheetText(FilesText::SheetTitle, {name}) + "</title>\n<style>" + std::string(Style) +
+            "</style>\n</head>\n<body>\n";
+    page += "<h1>" + sheetText(FilesText::SheetHeading) + "</h1>\n";
     page += settings(config);
     page += callers(config);
     page += kitchenCalls(config);
-    page += "<footer>Datei: " + escaped(source.fileName) + " · Stand: " + escaped(source.date) +
-            " · Harvelin " + escaped(source.version) + "</footer>\n";
+    page += "<footer>" +
+            sheetText(FilesText::SheetFoot, {escaped(source.fileName), escaped(source.date), escaped(source.version)}) +
+            "</footer>\n";
     return page + "</body>\n</html>\n";
 }
 
@@ -221,7 +237,8 @@ std::string sheetTime(std::time_t when, bool utc)
 
 SheetSource sheetSource(const std::string& path, std::time_t when, bool utc)
 {
-    const std::string name = path.empty() ? "nicht gespeichert" : path.substr(path.find_last_of("/\\") + 1);
+    const std::string name = path.empty() ? win1252ToUtf8(localized(FilesText::NotSaved))
+                                          : path.substr(path.find_last_of("/\\") + 1);
     return {name, sheetTime(when, utc), versionText()};
 }
 

@@ -1,26 +1,19 @@
-#include <cstdio>
-
 #include "files/replacing_file.h"
-#include "model/win1252.h"
+#include "files/texts.h"
 
 namespace harvelin {
 
-std::string notRegularFileReason() { return win1252("Das ist keine gewöhnliche Datei"); }
+std::string notRegularFileReason() { return std::string(localized(FilesText::NotRegularFile)); }
 
-std::string directoryReason() { return "Das ist ein Verzeichnis"; }
+std::string directoryReason() { return std::string(localized(FilesText::IsDirectory)); }
 
-std::string danglingLinkReason() { return "Der Verweis zeigt auf keine vorhandene Datei"; }
+std::string danglingLinkReason() { return std::string(localized(FilesText::DanglingLink)); }
 
-std::string madeUpNameIsLinkReason()
-{
-    return "Der Name ist ein Verweis auf eine andere Datei; durch ihn wird nicht geschrieben";
-}
+std::string madeUpNameIsLinkReason() { return std::string(localized(FilesText::MadeUpNameIsLink)); }
 
 std::string tooLargeReason(std::size_t maxBytes)
 {
-    char text[96];
-    std::snprintf(text, sizeof text, "Die Datei ist zu groß für Pager-Daten (mehr als %zu KB)", maxBytes / 1024);
-    return win1252(text);
+    return localized(FilesText::TooLarge, {std::to_string(maxBytes / 1024)});
 }
 
 }  // namespace harvelin

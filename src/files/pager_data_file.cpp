@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <string>
 
+#include "files/texts.h"
 #include "model/configuration_rule.h"
 #include "model/win1252.h"
 #include "model/conversions.h"
@@ -418,12 +419,14 @@ std::optional<FileProblem> PagerDataFile::parse(std::string_view bytes, PagerCon
 
 std::string FileProblem::describe(const std::string& file) const
 {
-    return file + ", line " + std::to_string(line) + ": " + win1252ToUtf8(harvelin::describe(problem));
+    // The name is UTF-8: the text around it is made UTF-8 before it goes in.
+    return withArguments(win1252ToUtf8(localized(FilesText::NamedFileLineProblem)),
+                         {file, std::to_string(line), win1252ToUtf8(harvelin::describe(problem))});
 }
 
-std::string FileProblem::describeGerman() const
+std::string FileProblem::describe() const
 {
-    return "Zeile " + std::to_string(line) + ": " + harvelin::describeGerman(problem);
+    return localized(FilesText::FileLineProblem, {std::to_string(line), harvelin::describe(problem)});
 }
 
 bool PagerDataFile::read(std::string_view bytes, PagerConfiguration& config, LoadReport& found)

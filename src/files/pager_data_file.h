@@ -22,11 +22,13 @@ struct FileProblem {
     std::size_t line;  // from 1
     Problem problem;
 
-    // "kueche.pag, line 12: identity byte 256 is not a number from 0 to 255",
-    // in UTF-8 like the file's name.
+    // In the language chosen, with the file's name: "kueche.pag, line 12:
+    // identity byte 256 is not a number from 0 to 255", in UTF-8 like the
+    // name.
     std::string describe(const std::string& file) const;
-    // "Zeile 12: Rufknopf-Byte 256 ist keine Zahl von 0 bis 255" (Windows-1252)
-    std::string describeGerman() const;
+    // Without it: "Zeile 12: Rufknopf-Byte "256" ist keine Zahl von 0 bis
+    // 255" (Windows-1252).
+    std::string describe() const;
 };
 
 // What reading a file found beyond the configuration itself.
@@ -134,8 +136,8 @@ public:
 
     // Reads the file at `path` (a UTF-8 path) onto `config`, as read() does.
     // Only a regular file of at most MaxFileBytes is read. On failure
-    // `config` is unchanged and either `error` says why, in German, as
-    // Windows-1252 bytes, or `report.notConfiguration` is set.
+    // `config` is unchanged and either `error` says why, in the language
+    // chosen, as Windows-1252 bytes, or `report.notConfiguration` is set.
     static bool load(const std::string& path, PagerConfiguration& config, std::string& error,
                      LoadReport* report = nullptr);
 

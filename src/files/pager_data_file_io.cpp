@@ -5,13 +5,11 @@
 
 #include "files/pager_data_file.h"
 #include "files/replacing_file.h"
+#include "files/texts.h"
 
 namespace harvelin {
 
 namespace {
-
-// The reason given when the bytes stopped without the system naming one.
-constexpr std::string_view IncompleteWrite = "Schreibfehler";
 
 // Lines pass through a filter on their way to the sink.
 class FilteredSink : public ByteSink {
@@ -58,7 +56,7 @@ bool PagerDataFile::load(const std::string& path, PagerConfiguration& config, st
 
     if (read(bytes, config, found))
         return true;
-    error = found.problem ? found.problem->describeGerman() : std::string();
+    error = found.problem ? found.problem->describe() : std::string();
     return false;
 }
 
@@ -72,7 +70,7 @@ bool PagerDataFile::save(const std::string& path, const PagerConfiguration& conf
     }
     FilteredSink sink(file, options.filter);
     if (!write(config, sink, options.only)) {
-        error = file.error().empty() ? std::string(IncompleteWrite) : file.error();
+        error = file.error().empty() ? std::string(localized(FilesText::WriteError)) : file.error();
         file.discard();
         return false;
     }

@@ -14,6 +14,7 @@
 #include <string>
 #include <string_view>
 
+#include "files/texts.h"
 #include "model/win1252.h"
 
 namespace harvelin {
@@ -26,27 +27,23 @@ constexpr int TemporaryNameAttempts = 100;
 std::string reasonFor(int errorNumber)
 {
     switch (errorNumber) {
-    case ENOENT: return "Datei oder Verzeichnis nicht gefunden";
+    case ENOENT: return std::string(localized(FilesText::NotFound));
     case EACCES:
-    case EPERM: return "Zugriff verweigert";
+    case EPERM: return std::string(localized(FilesText::AccessDenied));
     case ENOSPC:
 #ifdef EDQUOT
     case EDQUOT:
 #endif
-        return win1252("Kein Speicherplatz mehr auf dem Datenträger");
-    case EROFS: return win1252("Der Datenträger ist schreibgeschützt");
-    case EISDIR: return "Das ist ein Verzeichnis";
-    case ENOTDIR: return "Ein Teil des Pfades ist kein Verzeichnis";
-    case ENAMETOOLONG: return "Der Dateiname ist zu lang";
-    case EFBIG: return win1252("Die Datei würde größer, als das System erlaubt");
-    case EIO: return "Ein-/Ausgabefehler";
+        return std::string(localized(FilesText::DiskFull));
+    case EROFS: return std::string(localized(FilesText::WriteProtected));
+    case EISDIR: return std::string(localized(FilesText::IsDirectory));
+    case ENOTDIR: return std::string(localized(FilesText::PartNotDirectory));
+    case ENAMETOOLONG: return std::string(localized(FilesText::NameTooLong));
+    case EFBIG: return std::string(localized(FilesText::BeyondSystemSize));
+    case EIO: return std::string(localized(FilesText::InputOutputError));
     case EMFILE:
-    case ENFILE: return "Zu viele offene Dateien";
-    default: {
-        char buf[40];
-        std::snprintf(buf, sizeof buf, "Systemfehler %d", errorNumber);
-        return buf;
-    }
+    case ENFILE: return std::string(localized(FilesText::TooManyOpenFiles));
+    default: return localized(FilesText::SystemError, {std::to_string(errorNumber)});
     }
 }
 

@@ -13,8 +13,8 @@ namespace harvelin {
 // A file that is written under a temporary name in the same directory as its
 // target and replaces the target only on commit(), after its bytes have
 // reached the disk. Until then the old file is untouched; a file that is
-// never committed is removed. Paths are UTF-8. Error texts are German
-// Windows-1252 bytes, for the user.
+// never committed is removed. Paths are UTF-8. Error texts are in the
+// language chosen, as Windows-1252 bytes, for the user.
 // Only a regular file or a missing one is ever replaced: a device node, a
 // FIFO, a folder or a link that points nowhere is refused by create(). A
 // target the user named may be a link to a regular file, which is then

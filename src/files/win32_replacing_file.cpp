@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cwctype>
 
+#include "files/texts.h"
 #include "model/win1252.h"
 
 namespace harvelin {
@@ -32,22 +33,18 @@ std::string reasonFor(DWORD code)
 {
     switch (code) {
     case ERROR_FILE_NOT_FOUND:
-    case ERROR_PATH_NOT_FOUND: return "Datei oder Verzeichnis nicht gefunden";
-    case ERROR_ACCESS_DENIED: return "Zugriff verweigert";
+    case ERROR_PATH_NOT_FOUND: return std::string(localized(FilesText::NotFound));
+    case ERROR_ACCESS_DENIED: return std::string(localized(FilesText::AccessDenied));
     case ERROR_SHARING_VIOLATION:
-    case ERROR_LOCK_VIOLATION: return "Die Datei wird von einem anderen Programm verwendet";
+    case ERROR_LOCK_VIOLATION: return std::string(localized(FilesText::InUse));
     case ERROR_DISK_FULL:
-    case ERROR_HANDLE_DISK_FULL: return win1252("Kein Speicherplatz mehr auf dem Datenträger");
-    case ERROR_WRITE_PROTECT: return win1252("Der Datenträger ist schreibgeschützt");
-    case ERROR_NOT_READY: return win1252("Das Laufwerk ist nicht bereit");
+    case ERROR_HANDLE_DISK_FULL: return std::string(localized(FilesText::DiskFull));
+    case ERROR_WRITE_PROTECT: return std::string(localized(FilesText::WriteProtected));
+    case ERROR_NOT_READY: return std::string(localized(FilesText::DriveNotReady));
     case ERROR_INVALID_NAME:
-    case ERROR_BAD_PATHNAME: return win1252("Der Dateiname ist ungültig");
-    case ERROR_FILENAME_EXCED_RANGE: return "Der Dateiname ist zu lang";
-    default: {
-        char buf[40];
-        std::snprintf(buf, sizeof buf, "Systemfehler %lu", static_cast<unsigned long>(code));
-        return buf;
-    }
+    case ERROR_BAD_PATHNAME: return std::string(localized(FilesText::InvalidName));
+    case ERROR_FILENAME_EXCED_RANGE: return std::string(localized(FilesText::NameTooLong));
+    default: return localized(FilesText::SystemError, {std::to_string(static_cast<unsigned long>(code))});
     }
 }
 

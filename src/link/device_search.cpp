@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "link/texts.h"
 #include "model/win1252.h"
 
 namespace harvelin {
@@ -62,7 +63,7 @@ SearchResult searchPager(SerialLink& link, Clock& clock, OperationSink& sink, co
     for (auto next = ports.begin(); next != ports.end() && !result.found && !link.cancelled(); ++next) {
         const PortEntry& port = *next;
         const unsigned n = port.number;
-        sink.portLine(win1252("Prüfe :") + port.label);
+        sink.portLine(localized(LinkText::CheckingPort, {port.label}));
         sink.repaint();
 
         // A handle left from a failed open attempt would keep its port
@@ -95,7 +96,7 @@ SearchResult searchPager(SerialLink& link, Clock& clock, OperationSink& sink, co
         result.found = true;
         result.portNumber = n;
         result.port = port;
-        sink.portLine("Pager an Port:" + foundLabel(n, port) + " gefunden");
+        sink.portLine(localized(LinkText::PagerFoundAt, {foundLabel(n, port)}));
         sink.repaint();
         link.setPortNumber(n);
         link.setState(LinkState::Open);

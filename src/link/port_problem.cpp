@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "model/win1252.h"
+#include "link/texts.h"
 
 namespace harvelin {
 
@@ -16,26 +16,21 @@ std::string portParagraph(const FailedPort& f)
     const PortProblem& p = f.problem;
     const std::string& device = f.port.deviceName;
     switch (p.fault) {
-    case PortFault::NoDevice:
-        return device + win1252(": Gerät nicht vorhanden (Adapter abgezogen oder falscher Name?).");
+    case PortFault::NoDevice: return localized(LinkText::NoDevice, {device});
     case PortFault::PermissionDenied: {
-        std::string text = device + win1252(": keine Berechtigung.");
+        std::string text = localized(LinkText::NoPermission, {device});
         if (p.group.empty())
-            return text + win1252(" Nur sein Besitzer darf es öffnen; bitte die Zugriffsrechte des Geräts "
-                                  "prüfen.");
-        text += win1252(" Das Gerät gehört der Gruppe \"") + p.group + "\".";
+            return text + std::string(localized(LinkText::OnlyOwner));
+        text += localized(LinkText::GroupOwns, {p.group});
         if (p.memberAfterNextLogin)
-            return text + win1252(" Sie sind bereits Mitglied dieser Gruppe; das gilt erst nach dem nächsten "
-                                  "Anmelden. Abhilfe: ab- und wieder anmelden.");
-        return text + win1252(" Abhilfe: in diese Gruppe eintreten (sudo usermod -aG ") + p.group +
-               win1252(" $USER), dann ab- und wieder anmelden.");
+            return text + std::string(localized(LinkText::AlreadyMember));
+        return text + localized(LinkText::JoinGroup, {p.group});
     }
     case PortFault::Busy:
         if (p.holder.empty())
-            return device + win1252(": belegt von einem anderen Programm.");
-        return device + win1252(": belegt von ") + p.holder + win1252(". Abhilfe: dieses Programm beenden.");
-    case PortFault::NotSerial:
-        return device + win1252(": keine serielle Schnittstelle.");
+            return localized(LinkText::BusyOther, {device});
+        return localized(LinkText::BusyHolder, {device, p.holder});
+    case PortFault::NotSerial: return localized(LinkText::NotSerial, {device});
     case PortFault::None:
         break;
     }
@@ -46,19 +41,15 @@ std::string portParagraph(const FailedPort& f)
 std::string grabberParagraph(const std::string& service)
 {
     if (service == "ModemManager")
-        return win1252("ModemManager läuft; er öffnet neu eingesteckte USB-Seriell-Adapter, um nach einem Modem zu "
-                       "fragen, und hält sie dabei belegt. Abhilfe: den Adapter kurz danach erneut suchen oder "
-                       "ModemManager beenden (sudo systemctl stop ModemManager).");
+        return std::string(localized(LinkText::ModemManagerRuns));
     if (service == "brltty")
-        return win1252("brltty läuft; es übernimmt manche USB-Seriell-Adapter als Braillezeile, die dann "
-                       "verschwinden. Abhilfe: ohne Braillezeile brltty entfernen (sudo apt remove brltty) und den "
-                       "Adapter neu einstecken.");
+        return std::string(localized(LinkText::BrlttyRuns));
     return {};
 }
 
 }  // namespace
 
-std::string nothingFoundLine() { return "Kein Zelvatron gefunden"; }
+std::string nothingFoundLine() { return std::string(localized(LinkText::NothingFound)); }
 
 bool isUsbAdapterName(const std::string& deviceName)
 {
@@ -85,13 +76,12 @@ std::string searchProblemsMessage(const std::vector<FailedPort>& failed)
     for (const std::string& g : grabbers)
         if (const std::string note = grabberParagraph(g); !note.empty())
             text += "\n\n" + note;
-    return nothingFoundLine() + win1252(". Diese Ports ließen sich nicht öffnen:") + text;
+    return localized(LinkText::PortsNotOpened, {nothingFoundLine()}) + text;
 }
 
 std::string noSerialPortMessage()
 {
-    return nothingFoundLine() + win1252(": Dieser Rechner hat keine serielle Schnittstelle. Bitte den Zelvatron "
-                                        "über einen USB-Seriell-Adapter anschließen und erneut suchen.");
+    return localized(LinkText::NoSerialPort, {nothingFoundLine()});
 }
 
 std::string portStatusText(const PortProblem& problem)

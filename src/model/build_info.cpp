@@ -3,6 +3,8 @@
 // The one file that includes the generated header: a new commit recompiles
 // only this one.
 #include "build_commit.h"
+#include "model/texts.h"
+#include "model/win1252.h"
 
 namespace harvelin {
 
@@ -24,8 +26,9 @@ std::string aboutCommitLine()
 {
     const BuildCommit commit = buildCommit();
     if (commit.id.empty())
-        return "Commit unbekannt";
-    return "Commit " + std::string(commit.id) + (commit.uncommittedChanges ? " mit Änderungen" : "");
+        return win1252ToUtf8(localized(ModelText::CommitUnknown));
+    return win1252ToUtf8(
+        localized(commit.uncommittedChanges ? ModelText::CommitWithChanges : ModelText::CommitLine, {commit.id}));
 }
 
 }  // namespace harvelin

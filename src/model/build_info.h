@@ -19,7 +19,7 @@ BuildCommit buildCommit();
 // changes)" or "1.0.0 (commit unknown)", for --version.
 std::string versionText();
 
-// The about box's line under "Harvelin Version 1.0", in the form's German:
+// The about box's line under "Harvelin Version 1.0", in the language chosen:
 // "Commit 1a2b3c4d5e6f", "Commit 1a2b3c4d5e6f mit Änderungen" or
 // "Commit unbekannt" (UTF-8).
 std::string aboutCommitLine();

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "model/limits.h"
+#include "model/texts.h"
 #include "model/win1252.h"
 
 namespace harvelin {
@@ -30,27 +31,22 @@ std::string hexByte(unsigned char byte)
     return text;
 }
 
-struct FieldNames {
-    const char* english;
-    const char* german;  // UTF-8 here
-};
-
-FieldNames namesOf(Field field)
+ModelText nameOf(Field field)
 {
     switch (field) {
-    case Field::CallerText: return {"caller text", "Meldetext"};
-    case Field::KitchenText: return {"kitchen text", "Meldetext des Küchenrufs"};
-    case Field::PagerName: return {"pager name", "Pager-Name"};
-    case Field::RemoteDeleteText: return {"remote-delete text", "Fernlöschtext"};
-    case Field::IdentityByte: return {"identity byte", "Rufknopf-Byte"};
-    case Field::Key: return {"key", "Taste"};
-    case Field::Station: return {"station", "Station"};
-    case Field::Switch: return {"switch value", "Schalterwert"};
-    case Field::CallerSlot: return {"caller slot", "Tischsender-Platz"};
-    case Field::KitchenSlot: return {"kitchen slot", "Küchenruf-Platz"};
-    case Field::Line: return {"line", "Zeile"};
+    case Field::CallerText: return ModelText::CallerTextField;
+    case Field::KitchenText: return ModelText::KitchenTextField;
+    case Field::PagerName: return ModelText::PagerNameField;
+    case Field::RemoteDeleteText: return ModelText::RemoteDeleteTextField;
+    case Field::IdentityByte: return ModelText::IdentityByteField;
+    case Field::Key: return ModelText::KeyField;
+    case Field::Station: return ModelText::StationField;
+    case Field::Switch: return ModelText::SwitchField;
+    case Field::CallerSlot: return ModelText::CallerSlotField;
+    case Field::KitchenSlot: return ModelText::KitchenSlotField;
+    case Field::Line: return ModelText::LineField;
     }
-    return {"value", "Wert"};
+    return ModelText::ValueField;
 }
 
 bool isText(Field field)
@@ -59,14 +55,11 @@ bool isText(Field field)
            field == Field::RemoteDeleteText;
 }
 
-std::string allowedSwitchValues(const Problem& p, const char* orWord)
+// "1", "4 or 6": how many numbers a line may hold.
+std::string countRange(const Problem& p)
 {
-    return std::to_string(p.low) + " " + orWord + " " + std::to_string(p.high);
-}
-
-std::string countRange(const Problem& p, const char* orWord)
-{
-    return p.low == p.high ? std::to_string(p.low) : allowedSwitchValues(p, orWord);
+    const std::string low = std::to_string(p.low);
+    return p.low == p.high ? low : localized(ModelText::EitherCount, {low, std::to_string(p.high)});
 }
 
 }  // namespace
@@ -184,72 +177,29 @@ std::optional<ConfigurationProblem> checkConfiguration(const PagerConfiguration&
 
 std::string describe(const Problem& p)
 {
-    const std::string name = namesOf(p.field).english;
-    const std::string value = "\"" + shownInMessage(p.value, false) + "\"";
+    const std::string_view name = localized(nameOf(p.field));
+    const std::string value = shownInMessage(p.value, false);
+    const std::string low = std::to_string(p.low);
+    const std::string high = std::to_string(p.high);
     switch (p.fault) {
-    case Fault::NotANumber:
-        return name + " " + value + " is not a number from " + std::to_string(p.low) + " to " +
-               std::to_string(p.high);
-    case Fault::OutOfRange:
-        return name + " " + shownInMessage(p.value, false) + " is not a number from " + std::to_string(p.low) +
-               " to " + std::to_string(p.high);
-    case Fault::TooLong:
-        return name + " " + value + " is longer than " + std::to_string(p.high) + " characters";
+    case Fault::NotANumber: return localized(ModelText::NotANumber, {name, value, low, high});
+    case Fault::OutOfRange: return localized(ModelText::OutOfRange, {name, value, low, high});
+    case Fault::TooLong: return localized(ModelText::TooLong, {name, value, high});
     case Fault::ControlCharacter:
-        return name + " " + value + " holds the control character " +
-               hexByte(static_cast<unsigned char>(p.value[p.at]));
+        return localized(ModelText::ControlCharacter,
+                         {name, value, hexByte(static_cast<unsigned char>(p.value[p.at]))});
     case Fault::NotShowable:
-        return name + " " + value + " holds the byte " + hexByte(static_cast<unsigned char>(p.value[p.at])) +
-               ", which is no Windows-1252 character";
-    case Fault::NotASwitchValue:
-        return name + " " + value + " is neither " + allowedSwitchValues(p, "nor");
+        return localized(ModelText::NotShowable, {name, value, hexByte(static_cast<unsigned char>(p.value[p.at]))});
+    case Fault::NotASwitchValue: return localized(ModelText::NotASwitchValue, {name, value, low, high});
     case Fault::GivenTwice:
-        return name + " " + (isText(p.field) ? value : shownInMessage(p.value, false)) + " is given twice";
-    case Fault::WrongCount:
-        return name + " holds " + p.value + " numbers after its TAB, not " + countRange(p, "or");
+        return localized(isText(p.field) ? ModelText::TextGivenTwice : ModelText::NumberGivenTwice, {name, value});
+    case Fault::WrongCount: return localized(ModelText::WrongCount, {name, p.value, countRange(p)});
     case Fault::MixedEncoding:
         // The place (a file's line) says where; the bytes are not quoted,
         // being neither encoding.
-        return "mixes UTF-8 and Windows-1252";
+        return std::string(localized(ModelText::MixedEncoding));
     }
-    return name + " " + value + " is not allowed";
-}
-
-std::string describeGerman(const Problem& p)
-{
-    const std::string name = namesOf(p.field).german;
-    const std::string value = "\"" + win1252ToUtf8(shownInMessage(p.value, false)) + "\"";
-    std::string text;
-    switch (p.fault) {
-    case Fault::NotANumber:
-    case Fault::OutOfRange:
-        text = name + " " + value + " ist keine Zahl von " + std::to_string(p.low) + " bis " + std::to_string(p.high);
-        break;
-    case Fault::TooLong:
-        text = name + " " + value + " ist länger als " + std::to_string(p.high) + " Zeichen";
-        break;
-    case Fault::ControlCharacter:
-        text = name + " " + value + " enthält das Steuerzeichen " +
-               hexByte(static_cast<unsigned char>(p.value[p.at]));
-        break;
-    case Fault::NotShowable:
-        text = name + " " + value + " enthält das Byte " + hexByte(static_cast<unsigned char>(p.value[p.at])) +
-               ", das der Pager nicht anzeigen kann";
-        break;
-    case Fault::NotASwitchValue:
-        text = name + " " + value + " ist weder " + allowedSwitchValues(p, "noch");
-        break;
-    case Fault::GivenTwice:
-        text = name + " " + value + " ist doppelt angegeben";
-        break;
-    case Fault::WrongCount:
-        text = name + ": " + p.value + " Zahlen nach dem Tabulator statt " + countRange(p, "oder");
-        break;
-    case Fault::MixedEncoding:
-        text = "UTF-8 und Windows-1252 gemischt";
-        break;
-    }
-    return win1252(text);
+    return localized(ModelText::NotAllowed, {name, value});
 }
 
 std::string describe(const ConfigurationProblem& p)
@@ -257,17 +207,8 @@ std::string describe(const ConfigurationProblem& p)
     if (p.slot == 0 || !isText(p.problem.field))
         return describe(p.problem);
     const bool caller = p.problem.field == Field::CallerText;
-    return std::string(caller ? "caller slot " : "kitchen call ") + std::to_string(p.slot) + ": " +
-           describe(p.problem);
-}
-
-std::string describeGerman(const ConfigurationProblem& p)
-{
-    if (p.slot == 0 || !isText(p.problem.field))
-        return describeGerman(p.problem);
-    const bool caller = p.problem.field == Field::CallerText;
-    return win1252(caller ? "Tischsender " : "Küchenruf ") + std::to_string(p.slot) + ": " +
-           describeGerman(p.problem);
+    return localized(caller ? ModelText::CallerSlotProblem : ModelText::KitchenSlotProblem,
+                     {std::to_string(p.slot), describe(p.problem)});
 }
 
 std::string shownInMessage(std::string_view value, bool utf8)

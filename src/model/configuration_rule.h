@@ -96,17 +96,14 @@ struct ConfigurationProblem {
 };
 std::optional<ConfigurationProblem> checkConfiguration(const PagerConfiguration& config);
 
-// What is wrong, for the command line (English; Windows-1252 bytes like every
-// text of the core, since the value is quoted as it was given):
+// What is wrong, in the language chosen (Windows-1252 bytes like every text
+// of the core, since the value is quoted as it was given):
+//   Rufknopf-Byte "256" ist keine Zahl von 0 bis 255
 //   identity byte 256 is not a number from 0 to 255
 //   caller text "A\x0d>Bootloader" holds the control character \x0d
 std::string describe(const Problem& problem);
-// The same for the form (German, Windows-1252):
-//   Rufknopf-Byte 256 ist keine Zahl von 0 bis 255
-std::string describeGerman(const Problem& problem);
 // The whole configuration's problem, naming the slot.
 std::string describe(const ConfigurationProblem& problem);
-std::string describeGerman(const ConfigurationProblem& problem);
 
 // A value quoted in a message: control characters and the bytes that
 // Windows-1252 leaves unassigned written as \x1b, and anything beyond 40

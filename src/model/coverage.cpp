@@ -1,6 +1,6 @@
 #include "model/coverage.h"
 
-#include "model/win1252.h"
+#include "model/texts.h"
 
 namespace harvelin {
 
@@ -77,12 +77,45 @@ bool FileCoverage::complete() const
 }
 
 // The keys of a saved configuration's lines, without their colons.
+namespace {
+
+// What a saved configuration calls each setting and each kind of slot.
+constexpr CoverageNames FileKeys{"Pagername", "Fernloeschung", "FModus", "Summer", "Batterie", "Eintrag", "Sonder"};
+
+}  // namespace
+
 std::string FileCoverage::missing() const
 {
-    return missing({"Pagername", "Fernloeschung", "FModus", "Summer", "Batterie", "Eintrag", "Sonder"});
+    // The form names its fields as they are; the command line's English
+    // names the file's keys beside them.
+    return listed(chosenLanguage() == "de" ? nullptr : &FileKeys);
 }
 
-std::string FileCoverage::missing(const CoverageNames& names) const
+std::string FileCoverage::missing(const CoverageNames& names) const { return listed(&names); }
+
+std::string FileCoverage::listed(const CoverageNames* names) const
+{
+    std::string text;
+    auto add = [&](bool present, const std::string& what, std::string_view key) {
+        if (present)
+            return;
+        if (!text.empty())
+            text += ", ";
+        text += names ? localized(ModelText::LacksWithKey, {what, key}) : what;
+    };
+    const CoverageNames none{};
+    const CoverageNames& keys = names ? *names : none;
+    add(pagerName, std::string(localized(ModelText::LacksPagerName)), keys.pagerName);
+    add(remoteDeleteText, std::string(localized(ModelText::LacksRemoteDeleteText)), keys.remoteDeleteText);
+    add(remoteDeleteMode, std::string(localized(ModelText::LacksRemoteDeleteMode)), keys.remoteDeleteMode);
+    add(buzzer, std::string(localized(ModelText::LacksBuzzer)), keys.buzzer);
+    add(battery, std::string(localized(ModelText::LacksBattery)), keys.battery);
+    add(callers.all(), localized(ModelText::LacksCallerSlots, {unsetRanges(callers)}), keys.callers);
+    add(kitchenCalls.all(), localized(ModelText::LacksKitchenCalls, {unsetRanges(kitchenCalls)}), keys.kitchenCalls);
+    return text;
+}
+
+std::string FileCoverage::neutralMissing(const CoverageNames& names) const
 {
     std::string text;
     auto add = [&](bool present, const std::string& what) {
@@ -103,21 +136,6 @@ std::string FileCoverage::missing(const CoverageNames& names) const
     return text;
 }
 
-std::string FileCoverage::missingGerman() const
-{
-    std::string text;
-    auto add = [&](bool present, const std::string& what) {
-        if (!present)
-            text += (text.empty() ? "" : ", ") + what;
-    };
-    add(pagerName, "Pager-Name");
-    add(remoteDeleteText, win1252("Fernlöschtext"));
-    add(remoteDeleteMode, win1252("Fernlöschung"));
-    add(buzzer, "Summer");
-    add(battery, "Batteriespannung");
-    add(callers.all(), "Tischsender " + unsetRanges(callers));
-    add(kitchenCalls.all(), win1252("Küchenrufe ") + unsetRanges(kitchenCalls));
-    return text;
-}
+std::string FileCoverage::neutralMissing() const { return neutralMissing(FileKeys); }
 
 }  // namespace harvelin

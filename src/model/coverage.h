@@ -59,15 +59,21 @@ struct FileCoverage {
     bool holdsConfiguration() const { return keyedLines > 0; }
     // Every line the writer writes is there.
     bool complete() const;
-    // What is missing, in English for the command line, each followed by
-    // what a saved configuration calls it: "the pager name (Pagername),
-    // caller slots 3, 5-32 (Eintrag), kitchen calls 1-16 (Sonder)"; or by
-    // what another format calls it.
+    // What is missing, in the language chosen (Windows-1252): in German as
+    // the form names its fields, "Pager-Name, Tischsender 3, 5-32,
+    // Küchenrufe 1-16"; in English each followed by what a saved
+    // configuration calls it, "the pager name (Pagername), caller slots 3,
+    // 5-32 (Eintrag), kitchen calls 1-16 (Sonder)".
     std::string missing() const;
+    // The same, each followed by what another format calls it.
     std::string missing(const CoverageNames& names) const;
-    // The same as the form names its fields, in Windows-1252: "Pager-Name,
-    // Tischsender 3, 5-32, Küchenrufe 1-16".
-    std::string missingGerman() const;
+    // The English of missing() in every language, for what scripts read
+    // (a log's column): "caller slots 3, 5-32 (Eintrag)".
+    std::string neutralMissing() const;
+    std::string neutralMissing(const CoverageNames& names) const;
+
+private:
+    std::string listed(const CoverageNames* names) const;
 };
 
 }  // namespace harvelin

@@ -18,9 +18,9 @@
 
 namespace harvelin {
 
-// What every outcome tells the user, in order: the form's German messages
-// (Windows-1252), each a message box of its own in the form and a line of
-// its own on the command line.
+// What every outcome tells the user, in order: the messages in the language
+// chosen (Windows-1252), each a message box of its own in the form and a
+// line of its own on the command line.
 using Messages = std::vector<std::string>;
 
 // What opening or saving a .pag file came to.
@@ -81,7 +81,8 @@ struct ReadOutOutcome {
 struct PagerComparison {
     ReadOutOutcome readOut;
     std::vector<ConfigurationDifference> differences;
-    // What the pager does not hold, in English ("caller slots 17-32, ..."):
+    // What the pager does not hold, in English in every language, as a log
+    // keeps it ("caller slots 17-32, ...", FileCoverage::neutralMissing());
     // empty when it holds everything.
     std::string pagerLacks;
 };
@@ -94,8 +95,9 @@ struct WriteOutcome {
     // slots 17..32 or the kitchen calls out.
     Messages messages;
     bool slotsLeftOut = false;
-    // What that pager does not hold, as the read-out's coverage says it
-    // ("caller slots 17-32, ..."); empty when nothing was left out.
+    // What that pager does not hold, as the read-out's coverage says it in
+    // English in every language ("caller slots 17-32, ...",
+    // FileCoverage::neutralMissing()); empty when nothing was left out.
     std::string pagerLacks;
     // The read-back of a write that was to be checked and was acknowledged:
     // what the pager holds compared with what was written. Then "Daten

@@ -69,7 +69,7 @@ Messages PagerSession::refusalWithoutPager() const
 {
     if (active_)
         return {};
-    return {std::string(NoConnectionMessage)};
+    return {win1252(NoConnectionMessage)};
 }
 
 // Without a pager found nothing is asked or sent, and the user is told so
@@ -220,7 +220,7 @@ WriteOutcome PagerSession::write(SessionEvents& events, Check check)
     outcome.slotsLeftOut = result.leftSlotsOut;
     if (result.leftSlotsOut) {
         outcome.messages.push_back(win1252(SmallPagerMessage));
-        outcome.pagerLacks = FileCoverage::heldByPager(result.callerSlots).missing();
+        outcome.pagerLacks = FileCoverage::heldByPager(result.callerSlots).neutralMissing();
     }
     // What the pager was found not to hold is not kept as written.
     if (result.succeeded && !result.leftSlotsOut && (!outcome.readBack || outcome.verified()))
@@ -242,7 +242,7 @@ PagerComparison PagerSession::compare(SessionEvents& events, PagerConfiguration 
     if (!comparison.readOut.result.complete())
         return comparison;
     const FileCoverage pagerHas = FileCoverage::heldByPager(comparison.readOut.result.callerSlots);
-    comparison.pagerLacks = pagerHas.missing();
+    comparison.pagerLacks = pagerHas.neutralMissing();
     comparison.differences =
         compareConfigurations(expected, comparison.readOut.result.read, expectedHas.within(pagerHas));
     return comparison;
@@ -256,7 +256,7 @@ LearnBegin PagerSession::startLearn(SessionEvents& events, int slot)
     statusLine_ = begin.start == LearnStart::TakenUp ? learnWindow_.statusText() : std::string();
     // A refusal passes without a word: the status line stays empty.
     if (begin.start == LearnStart::NotSent)
-        begin.messages.emplace_back(NoConnectionMessage);
+        begin.messages.push_back(win1252(NoConnectionMessage));
     return begin;
 }
 

@@ -1,10 +1,9 @@
 #include "transfer/messages.h"
 
-#include <cstdio>
-
 #include "link/port_problem.h"
 #include "model/conversions.h"
 #include "model/win1252.h"
+#include "transfer/texts.h"
 
 namespace harvelin {
 
@@ -27,24 +26,25 @@ std::string displayName(const std::string& path)
     return shown;
 }
 
-std::string fileMessage(const std::string& path, std::string_view what, const std::string& reason)
-{
-    return "Die Datei " + displayName(path) + " konnte nicht " + std::string(what) + " werden: " + reason;
-}
-
 }  // namespace
 
-std::string germanStepName(const TransferStep& step)
+TransferMessage::operator std::string_view() const
+{
+    const CatalogueEntry& entry = textTable(id).entries()[static_cast<std::size_t>(id)];
+    return chosenLanguage() == languages()[0] ? entry.german : entry.english;
+}
+
+std::string stepName(const TransferStep& step)
 {
     using Kind = TransferStep::Kind;
     switch (step.kind) {
-    case Kind::CallerSlot: return "Tischsender " + std::to_string(step.slot);
-    case Kind::KitchenSlot: return win1252("Küchenruf ") + std::to_string(step.slot);
-    case Kind::RemoteDeleteMode: return win1252("Fernlöschung");
-    case Kind::RemoteDeleteText: return win1252("Fernlöschtext");
-    case Kind::PagerName: return "Pager-Name";
-    case Kind::BatteryDisplay: return "Batteriespannung";
-    case Kind::Buzzer: return "Summer";
+    case Kind::CallerSlot: return localized(TransferText::CallerStep, {std::to_string(step.slot)});
+    case Kind::KitchenSlot: return localized(TransferText::KitchenStep, {std::to_string(step.slot)});
+    case Kind::RemoteDeleteMode: return std::string(localized(TransferText::RemoteDeleteModeStep));
+    case Kind::RemoteDeleteText: return std::string(localized(TransferText::RemoteDeleteTextStep));
+    case Kind::PagerName: return std::string(localized(TransferText::PagerNameStep));
+    case Kind::BatteryDisplay: return std::string(localized(TransferText::BatteryStep));
+    case Kind::Buzzer: return std::string(localized(TransferText::BuzzerStep));
     }
     return {};
 }
@@ -53,17 +53,17 @@ namespace {
 
 // " Nicht übernommen: Tischsender 6, Summer." for the steps named; a pager
 // that failed many gets the first few and their number.
-std::string stepsNote(std::string_view what, const std::vector<TransferStep>& steps)
+std::string stepsNote(TransferText note, const std::vector<TransferStep>& steps)
 {
     constexpr std::size_t Named = 5;
     if (steps.empty())
         return {};
-    std::string note = " " + win1252(what) + ": ";
+    std::string named;
     for (std::size_t i = 0; i < steps.size() && i < Named; ++i)
-        note += (i == 0 ? "" : ", ") + germanStepName(steps[i]);
+        named += (i == 0 ? "" : ", ") + stepName(steps[i]);
     if (steps.size() > Named)
-        note += " und " + std::to_string(steps.size() - Named) + " weitere";
-    return note + ".";
+        named = localized(TransferText::AndMoreSteps, {named, std::to_string(steps.size() - Named)});
+    return localized(note, {named});
 }
 
 }  // namespace
@@ -80,16 +80,16 @@ std::string messageFor(const ReadOutResult& result, const std::string& partialBa
     switch (result.end) {
     case ReadOutEnd::NotStarted:
     case ReadOutEnd::Complete: return {};
-    case ReadOutEnd::Cancelled: return win1252(ReadCancelledMessage);
-    case ReadOutEnd::NoVersion: return std::string(NoConnectionMessage);
+    case ReadOutEnd::Cancelled: return std::string(localized(TransferText::ReadCancelled));
+    case ReadOutEnd::NoVersion: return std::string(localized(TransferText::NoConnection));
     case ReadOutEnd::Incomplete: break;
     }
-    std::string message = win1252("Fehlerhafter Datenempfang – die Daten im Formular sind unverändert.") +
-                          stepsNote("Nicht gelesen", result.unanswered) + pagerAnsweredNote(result.unexpectedReply);
+    std::string message = std::string(localized(TransferText::ReadFailed)) +
+                          stepsNote(TransferText::NotReadNote, result.unanswered) +
+                          pagerAnsweredNote(result.unexpectedReply);
     if (!partialBackup.empty()) {
         bool replaced = false;
-        message += win1252(" Was der Pager geliefert hat, ist als unvollständige Sicherungskopie abgelegt: ") +
-                   utf8ToWin1252Replacing(partialBackup, replaced);
+        message += localized(TransferText::PartialBackupNote, {utf8ToWin1252Replacing(partialBackup, replaced)});
     }
     return message;
 }
@@ -102,106 +102,98 @@ namespace {
 std::string partlyWrittenNote(const WriteResult& result)
 {
     if (result.newUpTo && result.oldFrom)
-        return " Bis " + germanStepName(*result.newUpTo) + win1252(" hält er die neuen Daten, ab ") +
-               germanStepName(*result.oldFrom) + " zum Teil noch die alten.";
+        return localized(TransferText::NewUpToOldFrom, {stepName(*result.newUpTo), stepName(*result.oldFrom)});
     if (result.oldFrom)
-        return " Ab " + germanStepName(*result.oldFrom) + win1252(" hält er zum Teil noch die alten Daten.");
+        return localized(TransferText::OldFrom, {stepName(*result.oldFrom)});
     return {};
 }
 
-std::string writeAgainNote() { return win1252(" Ein erneutes \"PC -> Pager\" beschreibt ihn vollständig."); }
+std::string writeAgainNote() { return std::string(localized(TransferText::WriteAgain)); }
 
 }  // namespace
 
 std::string messageFor(const WriteResult& result)
 {
     if (result.refused)
-        return win1252("Nicht übertragen: ") + describeGerman(*result.refused);
+        return localized(TransferText::NotTransferred, {describe(*result.refused)});
     if (result.cancelled && !result.slotCommandsSent)
-        return win1252(WriteCancelledUntouchedMessage);
+        return std::string(localized(TransferText::WriteCancelledUntouched));
     if (result.cancelled)
-        return win1252(WriteCancelledMessage) + partlyWrittenNote(result) + writeAgainNote();
+        return std::string(localized(TransferText::WriteCancelled)) + partlyWrittenNote(result) + writeAgainNote();
     if (result.succeeded)
-        return win1252("Daten erfolgreich übertragen");
-    std::string message = win1252("Fehlerhafte Übertragung!") + stepsNote("Nicht übernommen", result.notTakenOver) +
+        return std::string(localized(TransferText::WriteSucceeded));
+    std::string message = std::string(localized(TransferText::WriteFailed)) +
+                          stepsNote(TransferText::NotTakenOverNote, result.notTakenOver) +
                           pagerAnsweredNote(result.unexpectedReply);
     if (!result.slotCommandsSent)
         return message;
-    message += result.oldFrom ? win1252(" Der Pager ist nur teilweise beschrieben.") + partlyWrittenNote(result)
-                              : win1252(" Ob der Pager alle neuen Daten hält, ist nicht sicher.");
+    message += result.oldFrom ? std::string(localized(TransferText::PartlyWritten)) + partlyWrittenNote(result)
+                              : std::string(localized(TransferText::MaybeNotAllWritten));
     return message + writeAgainNote();
 }
 
 std::string backupFailedMessage(const std::string& reason)
 {
-    return win1252("Die Sicherungskopie der gelesenen Daten konnte nicht angelegt werden: ") + reason;
+    return localized(TransferText::BackupFailed, {reason});
 }
 
 std::string fileNotOpenedMessage(const std::string& path, const std::string& reason)
 {
-    return fileMessage(path, win1252("geöffnet"), reason);
+    return localized(TransferText::FileNotOpened, {displayName(path), reason});
 }
 
 std::string fileNotSavedMessage(const std::string& path, const std::string& reason)
 {
-    return fileMessage(path, "gespeichert", reason);
+    return localized(TransferText::FileNotSaved, {displayName(path), reason});
 }
 
 std::string notPagerDataMessage(const std::string& path)
 {
-    return "Die Datei " + displayName(path) + win1252(" enthält keine Pager-Daten.");
+    return localized(TransferText::NotPagerData, {displayName(path)});
 }
 
 std::string replacedCharactersMessage(const std::string& path)
 {
-    return "Die Datei " + displayName(path) +
-           win1252(" enthält Zeichen, die der Pager nicht darstellen kann; sie werden als \"?\" gezeigt.");
+    return localized(TransferText::ReplacedCharacters, {displayName(path)});
 }
 
 std::string incompleteFileMessage(const std::string& path, const FileCoverage& coverage)
 {
-    return "Die Datei " + displayName(path) + win1252(" enthält nicht alle Zeilen einer vollständigen Datei. Es fehlen: ") +
-           coverage.missingGerman() + win1252(". Sie behalten die Werte, die das Formular vorher zeigte.");
+    return localized(TransferText::IncompleteFile, {displayName(path), coverage.missing()});
 }
 
 std::string readOutStatus(unsigned callerSlots)
 {
-    std::string text = "Pager gelesen: " + std::to_string(callerSlots) + " Tischsender";
+    const std::string callers = std::to_string(callerSlots);
     if (callerSlots == CallerSlots)
-        text += ", " + std::to_string(KitchenSlots) + win1252(" Küchenrufe");
-    return text;
+        return localized(TransferText::FullReadOutStatus, {callers, std::to_string(KitchenSlots)});
+    return localized(TransferText::ReadOutStatus, {callers});
 }
 
 std::string learnedStatus(int slot, const std::string& id)
 {
-    return "Tischsender " + std::to_string(slot) + ": Rufknopf " + id + " gelernt";
+    return localized(TransferText::Learned, {std::to_string(slot), id});
 }
 
 std::string duplicateMessage(int slot)
 {
-    char buf[80];
-    std::snprintf(buf, sizeof buf, "Teilnehmer ist schon an Position:%u eingetragen!", static_cast<unsigned>(slot));
-    return buf;
+    return localized(TransferText::Duplicate, {std::to_string(static_cast<unsigned>(slot))});
 }
 
 std::string pagerAnsweredNote(const std::string& reply)
 {
     if (reply.empty())
         return {};
-    return " Der Pager antwortete: \"" + escapedText(reply) + "\"";
+    return localized(TransferText::PagerAnswered, {escapedText(reply)});
 }
 
 std::string switchRefusedMessage(const std::string& reply)
 {
-    return win1252("Der Pager hat die Einstellung nicht übernommen.") + pagerAnsweredNote(reply);
+    return std::string(localized(TransferText::SwitchRefused)) + pagerAnsweredNote(reply);
 }
 
-std::string wrongPagerMessage(const std::string& name)
-{
-    return win1252("Falscher Pager: Der Pager heißt nicht \"") + name +
-           win1252("\"; er hat die Einstellung nicht übernommen.");
-}
+std::string wrongPagerMessage(const std::string& name) { return localized(TransferText::WrongPager, {name}); }
 
-std::string clockRefusedMessage() { return win1252("Der Repeater hat die Uhrzeit nicht übernommen."); }
+std::string clockRefusedMessage() { return std::string(localized(TransferText::ClockRefused)); }
 
 }  // namespace harvelin

@@ -1,52 +1,51 @@
 #pragma once
 
-// The form's German messages, made from what an operation returned. The form
-// shows them in message boxes; the command line prints them as they are. All
-// texts are Windows-1252 bytes, except the three constants in UTF-8 below.
+// The messages after what an operation returned, in the language chosen
+// (model/catalogue.h). The form shows them in message boxes; the command
+// line prints them as they are. All texts are Windows-1252 bytes, except the
+// constants below.
 
 #include <string>
 #include <string_view>
 
 #include "link/device_search.h"
 #include "transfer/read_out.h"
+#include "transfer/texts.h"
 #include "transfer/write.h"
 
 namespace harvelin {
 
+// A message that stands alone, named like a constant: it turns into its
+// text in the language chosen, in UTF-8 (win1252() makes the bytes the form
+// shows).
+struct TransferMessage {
+    TransferText id;
+    operator std::string_view() const;
+};
+
 // Shown by every handler that needs the pager and finds no link to it.
-constexpr std::string_view NoConnectionMessage = "Es besteht keine Verbindung zum Zelvatron!";
-
-// These are written in UTF-8 here; the form shows them as
-// Windows-1252 bytes (win1252()).
-
+constexpr TransferMessage NoConnectionMessage{TransferText::NoConnection};
 // A read-out stopped part-way puts the form back as it was.
-constexpr std::string_view ReadCancelledMessage = "Lesen abgebrochen – die Daten im Formular sind unverändert.";
+constexpr TransferMessage ReadCancelledMessage{TransferText::ReadCancelled};
 // What a write stopped part-way has left: some steps are taken over, the
 // others not.
-constexpr std::string_view WriteCancelledMessage =
-    "Übertragung abgebrochen – der Pager ist nur teilweise beschrieben.";
+constexpr TransferMessage WriteCancelledMessage{TransferText::WriteCancelled};
 // A write stopped before its first slot command has changed nothing.
-constexpr std::string_view WriteCancelledUntouchedMessage =
-    "Übertragung abgebrochen – der Pager ist unverändert.";
+constexpr TransferMessage WriteCancelledUntouchedMessage{TransferText::WriteCancelledUntouched};
 // A pager below version 1.5 has no room for slots 17..32 and the kitchen calls.
-constexpr std::string_view SmallPagerMessage =
-    "Der Pager hat nur 16 Speicherplätze: Plätze 17 bis 32 und die Küchenrufe wurden nicht übertragen.";
+constexpr TransferMessage SmallPagerMessage{TransferText::SmallPager};
 
 // A write that was to be checked, and was acknowledged, but could not be
 // read back in full.
-constexpr std::string_view WriteNotVerifiedMessage =
-    "Daten übertragen, aber nicht geprüft: der Pager wurde nicht vollständig gelesen.";
+constexpr TransferMessage WriteNotVerifiedMessage{TransferText::WriteNotVerified};
 
 // What "Mit Pager vergleichen" found, and what a write that was checked
 // found: above the list of differences, or alone when there are none. A
 // 16-slot pager adds the note of what it does not hold.
-constexpr std::string_view AgreeMessage = "Pager und Formular stimmen überein";
-constexpr std::string_view DiffersHeading = "Pager und Formular unterscheiden sich:";
-constexpr std::string_view WrittenButDiffersHeading =
-    "Daten übertragen, aber der Pager hält nicht, was das Formular zeigt:";
-constexpr std::string_view SmallPagerNotComparedNote =
-    "Der Pager hat nur 16 Speicherplätze: Plätze 17 bis 32, die Küchenrufe und die Fernlöschung wurden nicht "
-    "verglichen.";
+constexpr TransferMessage AgreeMessage{TransferText::Agree};
+constexpr TransferMessage DiffersHeading{TransferText::Differs};
+constexpr TransferMessage WrittenButDiffersHeading{TransferText::WrittenButDiffers};
+constexpr TransferMessage SmallPagerNotComparedNote{TransferText::SmallPagerNotCompared};
 
 // The write's result stays on the progress bar this long before it is told.
 constexpr unsigned WriteResultWaitMs = 1000;
@@ -72,8 +71,8 @@ std::string messageFor(const WriteResult& result);
 // gives it.
 std::string backupFailedMessage(const std::string& reason);
 
-// A file (UTF-8 path) that could not be opened or saved, for a German reason
-// as the file code gives it; one that holds no configuration at all; one
+// A file (UTF-8 path) that could not be opened or saved, for a reason as
+// the file code gives it; one that holds no configuration at all; one
 // whose characters the pager cannot show.
 std::string fileNotOpenedMessage(const std::string& path, const std::string& reason);
 std::string fileNotSavedMessage(const std::string& path, const std::string& reason);
@@ -91,7 +90,7 @@ std::string learnedStatus(int slot, const std::string& id);
 std::string duplicateMessage(int slot);
 // "Tischsender 6", "Küchenruf 3", "Pager-Name": a step of a read-out or a
 // write as the form names its fields.
-std::string germanStepName(const TransferStep& step);
+std::string stepName(const TransferStep& step);
 
 // The pager refused an option switch; `reply` is its last answer, told
 // escaped when there was one. The repeater refused the new time.

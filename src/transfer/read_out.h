@@ -76,8 +76,8 @@ ReadOutResult readOut(SerialLink& link, Clock& clock, OperationSink& sink, const
 // Keeps what a read-out gave in the backup folder `folder` (UTF-8): a
 // complete one whole, an incomplete one with only the lines the pager
 // answered, one that gave nothing not at all. `savedPath` receives the file
-// kept, empty when none; false with the German reason in `error` when the
-// folder could not take it.
+// kept, empty when none; false with the reason in `error`, in the language
+// chosen, when the folder could not take it.
 bool keepReadOutBackup(const std::string& folder, const ReadOutResult& result, std::string& savedPath,
                        std::string& error);
 

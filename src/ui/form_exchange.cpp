@@ -144,7 +144,7 @@ bool MainDialog::takeEveryField()
     const std::optional<LeftField> left = takeControls();
     if (!left)
         return true;
-    host_.messageBox(localized(FormText::RefusedField, {left->place, describeGerman(left->problem)}));
+    host_.messageBox(localized(FormText::RefusedField, {left->place, describe(left->problem)}));
     host_.setFocus(left->controlId);
     return false;
 }

@@ -23,6 +23,7 @@
 #include "cli/trace_backend.h"
 #include "files/backups.h"
 #include "files/pager_data_file.h"
+#include "model/catalogue.h"
 #include "model/build_info.h"
 #include "model/catalogue.h"
 #include "model/win1252.h"
@@ -247,7 +248,10 @@ TEST_F(CliTest, IncompleteReadOutGoesBesideTheFileAndExitsWithOne)
     PagerConfiguration c;
     FileCoverage coverage;
     PagerDataFile::parse(kept, c, &coverage);
-    EXPECT_EQ(coverage.missing(), "caller slots 6 (Eintrag)");
+    {
+        LanguageScope english{"en"};
+        EXPECT_EQ(coverage.missing(), "caller slots 6 (Eintrag)");
+    }
 
     EXPECT_EQ(run({"write", partial}), exitcode::BadInput);
     EXPECT_EQ(err.str(), "harvelin-cli: " + partial + " is an incomplete read-out or configuration; it lacks caller "

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include "files/pager_data_file.h"
+#include "model/catalogue.h"
 #include "model/win1252.h"
 #include "test_files.h"
 
@@ -287,6 +288,7 @@ class RefusedLineTest : public ::testing::TestWithParam<RefusedLine> {};
 
 TEST_P(RefusedLineTest, RefusesTheFileAndNamesTheLine)
 {
+    LanguageScope english{"en"};
     const RefusedLine& refused = GetParam();
     PagerConfiguration c = referenceConfiguration();
     const auto problem = PagerDataFile::parse("Pagername:Davor\n" + refused.bytes, c);
@@ -390,7 +392,10 @@ TEST_F(PagerDataFileOnDiskTest, FileThatMixesUtf8AndWindows1252IsRefusedAtItsFir
         EXPECT_FALSE(PagerDataFile::load(path, c, error, &report));
         ASSERT_TRUE(report.problem);
         const std::string at = std::to_string(line);
-        EXPECT_EQ(report.problem->describe("k.pag"), "k.pag, line " + at + ": mixes UTF-8 and Windows-1252");
+        {
+            LanguageScope english{"en"};
+            EXPECT_EQ(report.problem->describe("k.pag"), "k.pag, line " + at + ": mixes UTF-8 and Windows-1252");
+        }
         EXPECT_EQ(error, "Zeile " + at + ": UTF-8 und Windows-1252 gemischt");
         expectSameConfiguration(c, start);
     }
