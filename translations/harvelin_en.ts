@@ -835,6 +835,785 @@ Run %2 --help for more.</translation>
     </message>
 </context>
 <context>
+    <name>device</name>
+    <message id="device.LearnTimeOneSecond">
+        <source>Lernzeit:%1 Sekunde</source>
+        <translation>Learn time:%1 second</translation>
+    </message>
+    <message id="device.LearnTimeSeconds">
+        <source>Lernzeit:%1 Sekunden</source>
+        <translation>Learn time:%1 seconds</translation>
+    </message>
+    <message id="device.LearnTimeRanOut">
+        <source>Lernzeit abgelaufen, kein Rufknopf empfangen</source>
+        <translation>Learn time over, no call button received</translation>
+    </message>
+    <message id="device.RepeaterTimeError">
+        <source>Error</source>
+        <translation>Error</translation>
+    </message>
+</context>
+<context>
+    <name>files</name>
+    <message id="files.NotRegularFile">
+        <source>Das ist keine gewöhnliche Datei</source>
+        <translation>This is not a regular file</translation>
+    </message>
+    <message id="files.IsDirectory">
+        <source>Das ist ein Verzeichnis</source>
+        <translation>This is a folder</translation>
+    </message>
+    <message id="files.DanglingLink">
+        <source>Der Verweis zeigt auf keine vorhandene Datei</source>
+        <translation>The link points to no existing file</translation>
+    </message>
+    <message id="files.MadeUpNameIsLink">
+        <source>Der Name ist ein Verweis auf eine andere Datei; durch ihn wird nicht geschrieben</source>
+        <translation>The name is a link to another file; nothing is written through it</translation>
+    </message>
+    <message id="files.TooLarge">
+        <source>Die Datei ist zu groß für Pager-Daten (mehr als %1 KB)</source>
+        <translation>The file is too large for pager data (more than %1 KB)</translation>
+    </message>
+    <message id="files.NotFound">
+        <source>Datei oder Verzeichnis nicht gefunden</source>
+        <translation>File or folder not found</translation>
+    </message>
+    <message id="files.AccessDenied">
+        <source>Zugriff verweigert</source>
+        <translation>Access denied</translation>
+    </message>
+    <message id="files.DiskFull">
+        <source>Kein Speicherplatz mehr auf dem Datenträger</source>
+        <translation>No space left on the drive</translation>
+    </message>
+    <message id="files.WriteProtected">
+        <source>Der Datenträger ist schreibgeschützt</source>
+        <translation>The drive is write-protected</translation>
+    </message>
+    <message id="files.PartNotDirectory">
+        <source>Ein Teil des Pfades ist kein Verzeichnis</source>
+        <translation>Part of the path is not a folder</translation>
+    </message>
+    <message id="files.NameTooLong">
+        <source>Der Dateiname ist zu lang</source>
+        <translation>The file name is too long</translation>
+    </message>
+    <message id="files.BeyondSystemSize">
+        <source>Die Datei würde größer, als das System erlaubt</source>
+        <translation>The file would be larger than the system allows</translation>
+    </message>
+    <message id="files.InputOutputError">
+        <source>Ein-/Ausgabefehler</source>
+        <translation>Input/output error</translation>
+    </message>
+    <message id="files.TooManyOpenFiles">
+        <source>Zu viele offene Dateien</source>
+        <translation>Too many open files</translation>
+    </message>
+    <message id="files.InUse">
+        <source>Die Datei wird von einem anderen Programm verwendet</source>
+        <translation>The file is in use by another program</translation>
+    </message>
+    <message id="files.DriveNotReady">
+        <source>Das Laufwerk ist nicht bereit</source>
+        <translation>The drive is not ready</translation>
+    </message>
+    <message id="files.InvalidName">
+        <source>Der Dateiname ist ungültig</source>
+        <translation>The file name is not valid</translation>
+    </message>
+    <message id="files.SystemError">
+        <source>Systemfehler %1</source>
+        <translation>System error %1</translation>
+    </message>
+    <message id="files.WriteError">
+        <source>Schreibfehler</source>
+        <translation>Write error</translation>
+    </message>
+    <message id="files.BackupFolderNotMade">
+        <source>Der Ordner %1 kann nicht angelegt werden.</source>
+        <translation>The folder %1 cannot be created.</translation>
+    </message>
+    <message id="files.FileLineProblem">
+        <source>Zeile %1: %2</source>
+        <translation>line %1: %2</translation>
+    </message>
+    <message id="files.NamedFileLineProblem">
+        <source>%1, Zeile %2: %3</source>
+        <translation>%1, line %2: %3</translation>
+    </message>
+    <message id="files.DifferenceLine">
+        <source>%1 %2: %3 &quot;%4&quot;, %5 &quot;%6&quot;</source>
+        <translation>%1 %2: %3 &quot;%4&quot;, %5 &quot;%6&quot;</translation>
+    </message>
+    <message id="files.SlotPlace">
+        <source>Platz %1</source>
+        <translation>Slot %1</translation>
+    </message>
+    <message id="files.KitchenCallPlace">
+        <source>Küchenruf %1</source>
+        <translation>Kitchen call %1</translation>
+    </message>
+    <message id="files.SettingsPlace">
+        <source>Einstellungen</source>
+        <translation>Settings</translation>
+    </message>
+    <message id="files.TextField">
+        <source>Meldetext</source>
+        <translation>text</translation>
+    </message>
+    <message id="files.IdentityField">
+        <source>Rufknopf-ID</source>
+        <translation>call button ID</translation>
+    </message>
+    <message id="files.IdentityBytesField">
+        <source>Rufknopf-Bytes</source>
+        <translation>call button bytes</translation>
+    </message>
+    <message id="files.KeyField">
+        <source>Taste</source>
+        <translation>key</translation>
+    </message>
+    <message id="files.StationField">
+        <source>Station</source>
+        <translation>station</translation>
+    </message>
+    <message id="files.PagerNameField">
+        <source>Pager-Name</source>
+        <translation>Pager name</translation>
+    </message>
+    <message id="files.RemoteDeleteTextField">
+        <source>Fernlöschtext</source>
+        <translation>Remote-delete text</translation>
+    </message>
+    <message id="files.BatteryField">
+        <source>Batteriespannung</source>
+        <translation>Battery voltage</translation>
+    </message>
+    <message id="files.BuzzerField">
+        <source>Summer</source>
+        <translation>Buzzer</translation>
+    </message>
+    <message id="files.RemoteDeleteField">
+        <source>Fernlöschung</source>
+        <translation>Remote delete</translation>
+    </message>
+    <message id="files.SwitchOn">
+        <source>ein</source>
+        <translation>on</translation>
+    </message>
+    <message id="files.SwitchOff">
+        <source>aus</source>
+        <translation>off</translation>
+    </message>
+    <message id="files.FormSide">
+        <source>Formular</source>
+        <translation>Form</translation>
+    </message>
+    <message id="files.PagerSide">
+        <source>Pager</source>
+        <translation>Pager</translation>
+    </message>
+    <message id="files.FileSide">
+        <source>Datei</source>
+        <translation>File</translation>
+    </message>
+    <message id="files.FirstFileSide">
+        <source>Datei 1</source>
+        <translation>File 1</translation>
+    </message>
+    <message id="files.SecondFileSide">
+        <source>Datei 2</source>
+        <translation>File 2</translation>
+    </message>
+    <message id="files.SheetTitle">
+        <source>Konfiguration %1</source>
+        <translation>Configuration %1</translation>
+    </message>
+    <message id="files.SheetHeading">
+        <source>Zelvatron-Pager: Konfiguration</source>
+        <translation>Zelvatron Pager: Configuration</translation>
+    </message>
+    <message id="files.SheetPagerName">
+        <source>Pager-Name</source>
+        <translation>Pager name</translation>
+    </message>
+    <message id="files.SheetRemoteDeleteText">
+        <source>Fernlöschtext</source>
+        <translation>Remote-delete text</translation>
+    </message>
+    <message id="files.SheetBattery">
+        <source>Batteriespannung</source>
+        <translation>Battery voltage</translation>
+    </message>
+    <message id="files.SheetBuzzer">
+        <source>Summer</source>
+        <translation>Buzzer</translation>
+    </message>
+    <message id="files.SheetRemoteDelete">
+        <source>Fernlöschung</source>
+        <translation>Remote delete</translation>
+    </message>
+    <message id="files.SheetCallers">
+        <source>Tischsender</source>
+        <translation>Caller slots</translation>
+    </message>
+    <message id="files.SheetKitchenCalls">
+        <source>Küchenrufe</source>
+        <translation>Kitchen calls</translation>
+    </message>
+    <message id="files.SheetSlot">
+        <source>Platz</source>
+        <translation>Slot</translation>
+    </message>
+    <message id="files.SheetText">
+        <source>Meldetext</source>
+        <translation>Text</translation>
+    </message>
+    <message id="files.SheetIdentity">
+        <source>Rufknopf-ID</source>
+        <translation>Call button ID</translation>
+    </message>
+    <message id="files.SheetKey">
+        <source>Taste</source>
+        <translation>Key</translation>
+    </message>
+    <message id="files.SheetStation">
+        <source>Station</source>
+        <translation>Station</translation>
+    </message>
+    <message id="files.OneEmptySlotLeftOut">
+        <source>%1 leerer Platz nicht aufgeführt.</source>
+        <translation>%1 empty slot not listed.</translation>
+    </message>
+    <message id="files.EmptySlotsLeftOut">
+        <source>%1 leere Plätze nicht aufgeführt.</source>
+        <translation>%1 empty slots not listed.</translation>
+    </message>
+    <message id="files.OneKitchenCallLeftOut">
+        <source>%1 Küchenruf nicht aufgeführt: leer oder wie beim Start („Station N“ auf Taste N, Station 1).</source>
+        <translation>%1 kitchen call not listed: empty or as at start (&quot;Station N&quot; on key N, station 1).</translation>
+    </message>
+    <message id="files.KitchenCallsLeftOut">
+        <source>%1 Küchenrufe nicht aufgeführt: leer oder wie beim Start („Station N“ auf Taste N, Station 1).</source>
+        <translation>%1 kitchen calls not listed: empty or as at start (&quot;Station N&quot; on key N, station 1).</translation>
+    </message>
+    <message id="files.SheetFoot">
+        <source>Datei: %1 · Stand: %2 · Harvelin %3</source>
+        <translation>File: %1 · As of: %2 · Harvelin %3</translation>
+    </message>
+    <message id="files.NotSaved">
+        <source>nicht gespeichert</source>
+        <translation>not saved</translation>
+    </message>
+    <message id="files.NotShowableCell">
+        <source>%1 enthält ein Zeichen, das der Pager nicht anzeigen kann</source>
+        <translation>%1 holds a character that the pager cannot show</translation>
+    </message>
+    <message id="files.NeitherOnNorOff">
+        <source>%1 ist weder on noch off</source>
+        <translation>%1 is neither on nor off</translation>
+    </message>
+    <message id="files.CellMustBeEmpty">
+        <source>eine Zeile der Art %1 hat keinen Wert für %2; die Zelle muss leer sein</source>
+        <translation>a %1 row has no %2; the cell must be empty</translation>
+    </message>
+    <message id="files.IdentityMismatch">
+        <source>Rufknopf-ID %1 passt nicht zu den fünf Bytes, die &quot;%2&quot; ergeben</source>
+        <translation>identity %1 does not match the five bytes, which give &quot;%2&quot;</translation>
+    </message>
+    <message id="files.NoSuchSetting">
+        <source>keine Einstellung heißt %1%2</source>
+        <translation>no setting is called %1%2</translation>
+    </message>
+    <message id="files.ColumnOutOfPlace">
+        <source>die Spalte &quot;%1&quot; steht, wo &quot;%2&quot; hingehört; die Kopfzeile ist &quot;%3&quot;</source>
+        <translation>column &quot;%1&quot; stands where &quot;%2&quot; belongs; the header is &quot;%3&quot;</translation>
+    </message>
+    <message id="files.NoSuchColumn">
+        <source>keine Spalte heißt %1%2</source>
+        <translation>no column is called %1%2</translation>
+    </message>
+    <message id="files.HeaderColumns">
+        <source>die Kopfzeile hat %1 Spalten; erwartet werden %2: &quot;%3&quot;</source>
+        <translation>the header has %1 columns; %2 are expected: &quot;%3&quot;</translation>
+    </message>
+    <message id="files.DidYouMean">
+        <source>; meinten Sie &quot;%1&quot;?</source>
+        <translation>; did you mean &quot;%1&quot;?</translation>
+    </message>
+    <message id="files.NoHeader">
+        <source>die erste Zeile ist nicht die Kopfzeile &quot;%1&quot;</source>
+        <translation>the first line is not the header &quot;%1&quot;</translation>
+    </message>
+    <message id="files.RowColumns">
+        <source>die Zeile hat %1 Spalten; erwartet werden %2, wie in der Kopfzeile</source>
+        <translation>the row has %1 columns; %2 are expected, as in the header</translation>
+    </message>
+    <message id="files.NoSuchKind">
+        <source>%1 ist keine der Arten caller, kitchen, setting%2</source>
+        <translation>%1 is none of caller, kitchen, setting%2</translation>
+    </message>
+    <message id="files.AppearsAlready">
+        <source>%1; steht schon in Zeile %2</source>
+        <translation>%1; it appears already on line %2</translation>
+    </message>
+    <message id="files.SettingTwice">
+        <source>die Einstellung %1 ist doppelt angegeben</source>
+        <translation>setting %1 is given twice</translation>
+    </message>
+    <message id="files.NestedTooDeep">
+        <source>das JSON ist tiefer als %1 Ebenen verschachtelt</source>
+        <translation>the JSON is nested deeper than %1 levels</translation>
+    </message>
+    <message id="files.NoSuchKey">
+        <source>kein Schlüssel heißt %1%2</source>
+        <translation>no key is called %1%2</translation>
+    </message>
+    <message id="files.NoQuotedText">
+        <source>%1 ist kein Text in Anführungszeichen</source>
+        <translation>%1 is no text in quotes</translation>
+    </message>
+    <message id="files.NoNumberUpTo">
+        <source>%1 ist keine Zahl von 0 bis %2</source>
+        <translation>%1 is not a number from 0 to %2</translation>
+    </message>
+    <message id="files.NeitherTrueNorFalse">
+        <source>%1 ist weder true noch false</source>
+        <translation>%1 is neither true nor false</translation>
+    </message>
+    <message id="files.ListOfSlotsExpected">
+        <source>erwartet wird eine Liste von Plätzen in eckigen Klammern</source>
+        <translation>a list of slots in brackets is expected</translation>
+    </message>
+    <message id="files.SlotInBracesExpected">
+        <source>erwartet wird ein Platz in geschweiften Klammern</source>
+        <translation>a slot in braces is expected</translation>
+    </message>
+    <message id="files.EmptyJson">
+        <source>erwartet wird ein JSON-Objekt, aber der Text ist leer</source>
+        <translation>a JSON object is expected, but the text is empty</translation>
+    </message>
+    <message id="files.ObjectNotList">
+        <source>erwartet wird ein JSON-Objekt in geschweiften Klammern, keine Liste</source>
+        <translation>a JSON object in braces is expected, not a list</translation>
+    </message>
+    <message id="files.ObjectNotValue">
+        <source>erwartet wird ein JSON-Objekt in geschweiften Klammern, kein einzelner Wert</source>
+        <translation>a JSON object in braces is expected, not a single value</translation>
+    </message>
+    <message id="files.KeyAppearsAlready">
+        <source>der Schlüssel %1 steht schon in Zeile %2, Spalte %3</source>
+        <translation>the key %1 appears already on line %2, column %3</translation>
+    </message>
+    <message id="files.AList">
+        <source>eine Liste</source>
+        <translation>a list</translation>
+    </message>
+    <message id="files.AnObject">
+        <source>ein Objekt</source>
+        <translation>an object</translation>
+    </message>
+</context>
+<context>
+    <name>link</name>
+    <message id="link.CheckingPort">
+        <source>Prüfe :%1</source>
+        <translation>Checking :%1</translation>
+    </message>
+    <message id="link.PagerFoundAt">
+        <source>Pager an Port:%1 gefunden</source>
+        <translation>Pager found on port:%1</translation>
+    </message>
+    <message id="link.NothingFound">
+        <source>Kein Zelvatron gefunden</source>
+        <translation>No Zelvatron found</translation>
+    </message>
+    <message id="link.NoDevice">
+        <source>%1: Gerät nicht vorhanden (Adapter abgezogen oder falscher Name?).</source>
+        <translation>%1: device not present (adapter unplugged or wrong name?).</translation>
+    </message>
+    <message id="link.NoPermission">
+        <source>%1: keine Berechtigung.</source>
+        <translation>%1: permission denied.</translation>
+    </message>
+    <message id="link.OnlyOwner">
+        <source> Nur sein Besitzer darf es öffnen; bitte die Zugriffsrechte des Geräts prüfen.</source>
+        <translation> Only its owner may open it; please check the device&apos;s access rights.</translation>
+    </message>
+    <message id="link.GroupOwns">
+        <source> Das Gerät gehört der Gruppe &quot;%1&quot;.</source>
+        <translation> The device belongs to the group &quot;%1&quot;.</translation>
+    </message>
+    <message id="link.AlreadyMember">
+        <source> Sie sind bereits Mitglied dieser Gruppe; das gilt erst nach dem nächsten Anmelden. Abhilfe: ab- und wieder anmelden.</source>
+        <translation> You are a member of this group already; that holds from the next login. Remedy: log out and in again.</translation>
+    </message>
+    <message id="link.JoinGroup">
+        <source> Abhilfe: in diese Gruppe eintreten (sudo usermod -aG %1 $USER), dann ab- und wieder anmelden.</source>
+        <translation> Remedy: join this group (sudo usermod -aG %1 $USER), then log out and in again.</translation>
+    </message>
+    <message id="link.BusyOther">
+        <source>%1: belegt von einem anderen Programm.</source>
+        <translation>%1: in use by another program.</translation>
+    </message>
+    <message id="link.BusyHolder">
+        <source>%1: belegt von %2. Abhilfe: dieses Programm beenden.</source>
+        <translation>%1: in use by %2. Remedy: quit this program.</translation>
+    </message>
+    <message id="link.NotSerial">
+        <source>%1: keine serielle Schnittstelle.</source>
+        <translation>%1: not a serial port.</translation>
+    </message>
+    <message id="link.ModemManagerRuns">
+        <source>ModemManager läuft; er öffnet neu eingesteckte USB-Seriell-Adapter, um nach einem Modem zu fragen, und hält sie dabei belegt. Abhilfe: den Adapter kurz danach erneut suchen oder ModemManager beenden (sudo systemctl stop ModemManager).</source>
+        <translation>ModemManager is running; it opens USB serial adapters as they are plugged in to look for a modem, and holds them meanwhile. Remedy: search again shortly after, or stop ModemManager (sudo systemctl stop ModemManager).</translation>
+    </message>
+    <message id="link.BrlttyRuns">
+        <source>brltty läuft; es übernimmt manche USB-Seriell-Adapter als Braillezeile, die dann verschwinden. Abhilfe: ohne Braillezeile brltty entfernen (sudo apt remove brltty) und den Adapter neu einstecken.</source>
+        <translation>brltty is running; it takes some USB serial adapters for a braille display, and they vanish. Remedy: without a braille display, remove brltty (sudo apt remove brltty) and plug the adapter in again.</translation>
+    </message>
+    <message id="link.PortsNotOpened">
+        <source>%1. Diese Ports ließen sich nicht öffnen:</source>
+        <translation>%1. These ports could not be opened:</translation>
+    </message>
+    <message id="link.NoSerialPort">
+        <source>%1: Dieser Rechner hat keine serielle Schnittstelle. Bitte den Zelvatron über einen USB-Seriell-Adapter anschließen und erneut suchen.</source>
+        <translation>%1: This computer has no serial port. Please connect the Zelvatron through a USB serial adapter and search again.</translation>
+    </message>
+</context>
+<context>
+    <name>model</name>
+    <message id="model.CallerTextField">
+        <source>Meldetext</source>
+        <translation>caller text</translation>
+    </message>
+    <message id="model.KitchenTextField">
+        <source>Meldetext des Küchenrufs</source>
+        <translation>kitchen text</translation>
+    </message>
+    <message id="model.PagerNameField">
+        <source>Pager-Name</source>
+        <translation>pager name</translation>
+    </message>
+    <message id="model.RemoteDeleteTextField">
+        <source>Fernlöschtext</source>
+        <translation>remote-delete text</translation>
+    </message>
+    <message id="model.IdentityByteField">
+        <source>Rufknopf-Byte</source>
+        <translation>identity byte</translation>
+    </message>
+    <message id="model.KeyField">
+        <source>Taste</source>
+        <translation>key</translation>
+    </message>
+    <message id="model.StationField">
+        <source>Station</source>
+        <translation>station</translation>
+    </message>
+    <message id="model.SwitchField">
+        <source>Schalterwert</source>
+        <translation>switch value</translation>
+    </message>
+    <message id="model.CallerSlotField">
+        <source>Tischsender-Platz</source>
+        <translation>caller slot</translation>
+    </message>
+    <message id="model.KitchenSlotField">
+        <source>Küchenruf-Platz</source>
+        <translation>kitchen slot</translation>
+    </message>
+    <message id="model.LineField">
+        <source>Zeile</source>
+        <translation>line</translation>
+    </message>
+    <message id="model.ValueField">
+        <source>Wert</source>
+        <translation>value</translation>
+    </message>
+    <message id="model.NotANumber">
+        <source>%1 &quot;%2&quot; ist keine Zahl von %3 bis %4</source>
+        <translation>%1 &quot;%2&quot; is not a number from %3 to %4</translation>
+    </message>
+    <message id="model.OutOfRange">
+        <source>%1 &quot;%2&quot; ist keine Zahl von %3 bis %4</source>
+        <translation>%1 %2 is not a number from %3 to %4</translation>
+    </message>
+    <message id="model.TooLong">
+        <source>%1 &quot;%2&quot; ist länger als %3 Zeichen</source>
+        <translation>%1 &quot;%2&quot; is longer than %3 characters</translation>
+    </message>
+    <message id="model.ControlCharacter">
+        <source>%1 &quot;%2&quot; enthält das Steuerzeichen %3</source>
+        <translation>%1 &quot;%2&quot; holds the control character %3</translation>
+    </message>
+    <message id="model.NotShowable">
+        <source>%1 &quot;%2&quot; enthält das Byte %3, das der Pager nicht anzeigen kann</source>
+        <translation>%1 &quot;%2&quot; holds the byte %3, which is no Windows-1252 character</translation>
+    </message>
+    <message id="model.NotASwitchValue">
+        <source>%1 &quot;%2&quot; ist weder %3 noch %4</source>
+        <translation>%1 &quot;%2&quot; is neither %3 nor %4</translation>
+    </message>
+    <message id="model.TextGivenTwice">
+        <source>%1 &quot;%2&quot; ist doppelt angegeben</source>
+        <translation>%1 &quot;%2&quot; is given twice</translation>
+    </message>
+    <message id="model.NumberGivenTwice">
+        <source>%1 &quot;%2&quot; ist doppelt angegeben</source>
+        <translation>%1 %2 is given twice</translation>
+    </message>
+    <message id="model.WrongCount">
+        <source>%1: %2 Zahlen nach dem Tabulator statt %3</source>
+        <translation>%1 holds %2 numbers after its TAB, not %3</translation>
+    </message>
+    <message id="model.EitherCount">
+        <source>%1 oder %2</source>
+        <translation>%1 or %2</translation>
+    </message>
+    <message id="model.MixedEncoding">
+        <source>UTF-8 und Windows-1252 gemischt</source>
+        <translation>mixes UTF-8 and Windows-1252</translation>
+    </message>
+    <message id="model.NotAllowed">
+        <source>%1 &quot;%2&quot; ist nicht zulässig</source>
+        <translation>%1 &quot;%2&quot; is not allowed</translation>
+    </message>
+    <message id="model.CallerSlotProblem">
+        <source>Tischsender %1: %2</source>
+        <translation>caller slot %1: %2</translation>
+    </message>
+    <message id="model.KitchenSlotProblem">
+        <source>Küchenruf %1: %2</source>
+        <translation>kitchen call %1: %2</translation>
+    </message>
+    <message id="model.LacksPagerName">
+        <source>Pager-Name</source>
+        <translation>the pager name</translation>
+    </message>
+    <message id="model.LacksRemoteDeleteText">
+        <source>Fernlöschtext</source>
+        <translation>the remote-delete text</translation>
+    </message>
+    <message id="model.LacksRemoteDeleteMode">
+        <source>Fernlöschung</source>
+        <translation>the remote-delete switch</translation>
+    </message>
+    <message id="model.LacksBuzzer">
+        <source>Summer</source>
+        <translation>the buzzer switch</translation>
+    </message>
+    <message id="model.LacksBattery">
+        <source>Batteriespannung</source>
+        <translation>the battery switch</translation>
+    </message>
+    <message id="model.LacksCallerSlots">
+        <source>Tischsender %1</source>
+        <translation>caller slots %1</translation>
+    </message>
+    <message id="model.LacksKitchenCalls">
+        <source>Küchenrufe %1</source>
+        <translation>kitchen calls %1</translation>
+    </message>
+    <message id="model.LacksWithKey">
+        <source>%1 (%2)</source>
+        <translation>%1 (%2)</translation>
+    </message>
+    <message id="model.CommitUnknown">
+        <source>Commit unbekannt</source>
+        <translation>Commit unknown</translation>
+    </message>
+    <message id="model.CommitLine">
+        <source>Commit %1</source>
+        <translation>Commit %1</translation>
+    </message>
+    <message id="model.CommitWithChanges">
+        <source>Commit %1 mit Änderungen</source>
+        <translation>Commit %1 with changes</translation>
+    </message>
+</context>
+<context>
+    <name>transfer</name>
+    <message id="transfer.NoConnection">
+        <source>Es besteht keine Verbindung zum Zelvatron!</source>
+        <translation>There is no connection to the Zelvatron!</translation>
+    </message>
+    <message id="transfer.ReadCancelled">
+        <source>Lesen abgebrochen – die Daten im Formular sind unverändert.</source>
+        <translation>Reading cancelled – the data in the form are unchanged.</translation>
+    </message>
+    <message id="transfer.WriteCancelled">
+        <source>Übertragung abgebrochen – der Pager ist nur teilweise beschrieben.</source>
+        <translation>Transfer cancelled – the pager is only partly written.</translation>
+    </message>
+    <message id="transfer.WriteCancelledUntouched">
+        <source>Übertragung abgebrochen – der Pager ist unverändert.</source>
+        <translation>Transfer cancelled – the pager is unchanged.</translation>
+    </message>
+    <message id="transfer.SmallPager">
+        <source>Der Pager hat nur 16 Speicherplätze: Plätze 17 bis 32 und die Küchenrufe wurden nicht übertragen.</source>
+        <translation>The pager has only 16 slots: slots 17 to 32 and the kitchen calls were not transferred.</translation>
+    </message>
+    <message id="transfer.WriteNotVerified">
+        <source>Daten übertragen, aber nicht geprüft: der Pager wurde nicht vollständig gelesen.</source>
+        <translation>Data transferred but not checked: the pager could not be read in full.</translation>
+    </message>
+    <message id="transfer.Agree">
+        <source>Pager und Formular stimmen überein</source>
+        <translation>Pager and form agree</translation>
+    </message>
+    <message id="transfer.Differs">
+        <source>Pager und Formular unterscheiden sich:</source>
+        <translation>Pager and form differ:</translation>
+    </message>
+    <message id="transfer.WrittenButDiffers">
+        <source>Daten übertragen, aber der Pager hält nicht, was das Formular zeigt:</source>
+        <translation>Data transferred, but the pager does not hold what the form shows:</translation>
+    </message>
+    <message id="transfer.SmallPagerNotCompared">
+        <source>Der Pager hat nur 16 Speicherplätze: Plätze 17 bis 32, die Küchenrufe und die Fernlöschung wurden nicht verglichen.</source>
+        <translation>The pager has only 16 slots: slots 17 to 32, the kitchen calls and remote delete were not compared.</translation>
+    </message>
+    <message id="transfer.CallerStep">
+        <source>Tischsender %1</source>
+        <translation>Caller slot %1</translation>
+    </message>
+    <message id="transfer.KitchenStep">
+        <source>Küchenruf %1</source>
+        <translation>Kitchen call %1</translation>
+    </message>
+    <message id="transfer.RemoteDeleteModeStep">
+        <source>Fernlöschung</source>
+        <translation>Remote delete</translation>
+    </message>
+    <message id="transfer.RemoteDeleteTextStep">
+        <source>Fernlöschtext</source>
+        <translation>Remote-delete text</translation>
+    </message>
+    <message id="transfer.PagerNameStep">
+        <source>Pager-Name</source>
+        <translation>Pager name</translation>
+    </message>
+    <message id="transfer.BatteryStep">
+        <source>Batteriespannung</source>
+        <translation>Battery voltage</translation>
+    </message>
+    <message id="transfer.BuzzerStep">
+        <source>Summer</source>
+        <translation>Buzzer</translation>
+    </message>
+    <message id="transfer.NotReadNote">
+        <source> Nicht gelesen: %1.</source>
+        <translation> Not read: %1.</translation>
+    </message>
+    <message id="transfer.NotTakenOverNote">
+        <source> Nicht übernommen: %1.</source>
+        <translation> Not taken over: %1.</translation>
+    </message>
+    <message id="transfer.AndMoreSteps">
+        <source>%1 und %2 weitere</source>
+        <translation>%1 and %2 more</translation>
+    </message>
+    <message id="transfer.ReadFailed">
+        <source>Fehlerhafter Datenempfang – die Daten im Formular sind unverändert.</source>
+        <translation>Faulty data received – the data in the form are unchanged.</translation>
+    </message>
+    <message id="transfer.PartialBackupNote">
+        <source> Was der Pager geliefert hat, ist als unvollständige Sicherungskopie abgelegt: %1</source>
+        <translation> What the pager sent is kept as an incomplete backup: %1</translation>
+    </message>
+    <message id="transfer.ReadOutStatus">
+        <source>Pager gelesen: %1 Tischsender</source>
+        <translation>Pager read: %1 caller slots</translation>
+    </message>
+    <message id="transfer.FullReadOutStatus">
+        <source>Pager gelesen: %1 Tischsender, %2 Küchenrufe</source>
+        <translation>Pager read: %1 caller slots, %2 kitchen calls</translation>
+    </message>
+    <message id="transfer.BackupFailed">
+        <source>Die Sicherungskopie der gelesenen Daten konnte nicht angelegt werden: %1</source>
+        <translation>The backup of the data read could not be made: %1</translation>
+    </message>
+    <message id="transfer.NotTransferred">
+        <source>Nicht übertragen: %1</source>
+        <translation>Not transferred: %1</translation>
+    </message>
+    <message id="transfer.WriteSucceeded">
+        <source>Daten erfolgreich übertragen</source>
+        <translation>Data transferred successfully</translation>
+    </message>
+    <message id="transfer.WriteFailed">
+        <source>Fehlerhafte Übertragung!</source>
+        <translation>Transfer failed!</translation>
+    </message>
+    <message id="transfer.PartlyWritten">
+        <source> Der Pager ist nur teilweise beschrieben.</source>
+        <translation> The pager is only partly written.</translation>
+    </message>
+    <message id="transfer.MaybeNotAllWritten">
+        <source> Ob der Pager alle neuen Daten hält, ist nicht sicher.</source>
+        <translation> Whether the pager holds all the new data is not certain.</translation>
+    </message>
+    <message id="transfer.NewUpToOldFrom">
+        <source> Bis %1 hält er die neuen Daten, ab %2 zum Teil noch die alten.</source>
+        <translation> Up to %1 it holds the new data, from %2 on partly still the old.</translation>
+    </message>
+    <message id="transfer.OldFrom">
+        <source> Ab %1 hält er zum Teil noch die alten Daten.</source>
+        <translation> From %1 on it partly still holds the old data.</translation>
+    </message>
+    <message id="transfer.WriteAgain">
+        <source> Ein erneutes &quot;PC -&gt; Pager&quot; beschreibt ihn vollständig.</source>
+        <translation> Another &quot;PC -&gt; Pager&quot; writes it in full.</translation>
+    </message>
+    <message id="transfer.FileNotOpened">
+        <source>Die Datei %1 konnte nicht geöffnet werden: %2</source>
+        <translation>The file %1 could not be opened: %2</translation>
+    </message>
+    <message id="transfer.FileNotSaved">
+        <source>Die Datei %1 konnte nicht gespeichert werden: %2</source>
+        <translation>The file %1 could not be saved: %2</translation>
+    </message>
+    <message id="transfer.NotPagerData">
+        <source>Die Datei %1 enthält keine Pager-Daten.</source>
+        <translation>The file %1 holds no pager data.</translation>
+    </message>
+    <message id="transfer.ReplacedCharacters">
+        <source>Die Datei %1 enthält Zeichen, die der Pager nicht darstellen kann; sie werden als &quot;?&quot; gezeigt.</source>
+        <translation>The file %1 holds characters the pager cannot show; they are shown as &quot;?&quot;.</translation>
+    </message>
+    <message id="transfer.IncompleteFile">
+        <source>Die Datei %1 enthält nicht alle Zeilen einer vollständigen Datei. Es fehlen: %2. Sie behalten die Werte, die das Formular vorher zeigte.</source>
+        <translation>The file %1 lacks lines of a complete file: %2. Those keep the values the form showed before.</translation>
+    </message>
+    <message id="transfer.Learned">
+        <source>Tischsender %1: Rufknopf %2 gelernt</source>
+        <translation>Caller slot %1: call button %2 learned</translation>
+    </message>
+    <message id="transfer.Duplicate">
+        <source>Teilnehmer ist schon an Position:%1 eingetragen!</source>
+        <translation>This call button is in slot:%1 already!</translation>
+    </message>
+    <message id="transfer.PagerAnswered">
+        <source> Der Pager antwortete: &quot;%1&quot;</source>
+        <translation> The pager answered: &quot;%1&quot;</translation>
+    </message>
+    <message id="transfer.SwitchRefused">
+        <source>Der Pager hat die Einstellung nicht übernommen.</source>
+        <translation>The pager did not take the setting.</translation>
+    </message>
+    <message id="transfer.WrongPager">
+        <source>Falscher Pager: Der Pager heißt nicht &quot;%1&quot;; er hat die Einstellung nicht übernommen.</source>
+        <translation>Wrong pager: the pager is not called &quot;%1&quot;; it did not take the setting.</translation>
+    </message>
+    <message id="transfer.ClockRefused">
+        <source>Der Repeater hat die Uhrzeit nicht übernommen.</source>
+        <translation>The repeater did not take the time.</translation>
+    </message>
+</context>
+<context>
     <name>ui</name>
     <message id="ui.FormHeading">
         <source>Konfigurationstool &apos;Zelvatron Direkt&apos;  Version 2.62</source>

@@ -94,7 +94,7 @@ struct WriteReport {
 
 // Why a 16-slot pager's lines were left out ("the pager has 16 slots and
 // holds no caller slots 17-32, ..."), with what was not done to them.
-std::string smallPagerNote(unsigned callerSlots, const std::string& pagerLacks, const std::string& notDone);
+std::string smallPagerNote(unsigned callerSlots, const std::string& notDone);
 
 // Writes what the session holds into the pager it found (and, with
 // `verify`, reads it back; the report holds every difference). Says only

@@ -7,6 +7,8 @@
 #include "cli/commands.h"
 #include "files/configuration_diff.h"
 #include "model/configuration_rule.h"
+#include "model/coverage.h"
+#include "model/win1252.h"
 
 namespace harvelin::cli {
 
@@ -36,7 +38,7 @@ int comparePager(CliEnvironment& env, Session& session, const PagerConfiguration
     if (!read.replaced)
         return failed(env, said(CliText::PagerNotReadCompletely, {nothingCompared}));
     if (!comparison.pagerLacks.empty())
-        complain(env) << smallPagerNote(read.result.callerSlots, comparison.pagerLacks, said(CliText::NotCompared))
+        complain(env) << smallPagerNote(read.result.callerSlots, said(CliText::NotCompared))
                       << '\n';
     sayWhatIsNotCompared(env, expectedName, expectedHas);
     return exitcode::Success;
@@ -66,9 +68,10 @@ std::string WriteReport::leftByStop() const
     return said(sentSlots ? CliText::PartlyWritten : CliText::NothingWrittenToPager);
 }
 
-std::string smallPagerNote(unsigned callerSlots, const std::string& pagerLacks, const std::string& notDone)
+std::string smallPagerNote(unsigned callerSlots, const std::string& notDone)
 {
-    return said(CliText::SmallPager, {std::to_string(callerSlots), pagerLacks, notDone});
+    const std::string lacks = win1252ToUtf8(FileCoverage::heldByPager(callerSlots).missing());
+    return said(CliText::SmallPager, {std::to_string(callerSlots), lacks, notDone});
 }
 
 int exitStatusOf(WriteEnd end)
@@ -106,7 +109,7 @@ WriteReport writeHeldConfiguration(CliEnvironment& env, Session& session, bool v
     if (!readBack.readOut.replaced)
         return ended(WriteEnd::ReadBackIncomplete);
     if (!readBack.pagerLacks.empty())
-        complain(env) << smallPagerNote(readBack.readOut.result.callerSlots, readBack.pagerLacks,
+        complain(env) << smallPagerNote(readBack.readOut.result.callerSlots,
                                         said(CliText::NotCompared))
                       << '\n';
     report.differences = readBack.differences;

@@ -155,7 +155,7 @@ PagerResult writeOne(SeriesPager& at, const PagerConfiguration& file, const Seri
         break;
     case WriteEnd::SlotsLeftOut:
         result.result =
-            failure(smallPagerNote(report.callerSlots, report.pagerLacks, said(CliText::NotWritten)));
+            failure(smallPagerNote(report.callerSlots, said(CliText::NotWritten)));
         break;
     case WriteEnd::Refused:
         result.result = failedBecause(CliText::ConfigurationRefused);

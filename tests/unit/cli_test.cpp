@@ -65,7 +65,7 @@ TEST_F(CliTest, PortsListsTheTableWithTheSimulatedPagerFirstAndWhetherEachOpens)
                          "2 /dev/ttyACM1  busy (minicom (PID 4711))\n");
     // Tried, never written to.
     EXPECT_TRUE(backend.writes("ttyUSB0").empty());
-    EXPECT_EQ(run({"--port", "/dev/ttyACM0", "search"}), exitcode::NoPager);
+    EXPECT_EQ(run({"--language", "de", "--port", "/dev/ttyACM0", "search"}), exitcode::NoPager);
     EXPECT_NE(err.str().find("Gruppe \"dialout\""), std::string::npos) << err.str();
 }
 

@@ -200,19 +200,18 @@ TEST_F(TechnicianCliTest, VerifyComparesWithoutWriting)
 TEST_F(TechnicianCliTest, VerifyOnA16SlotPagerComparesWhatItHoldsAndSaysWhatNot)
 {
     pager->state().version = "1.40";
-    const std::string notCompared = "harvelin-cli: the pager has 16 slots and lacks the remote-delete text "
-                                    "(Fernloeschung), the remote-delete switch (FModus), caller slots 17-32 "
-                                    "(Eintrag), kitchen calls 1-16 (Sonder); not compared\n";
+    const std::string notCompared = "harvelin-cli: der Pager hat 16 Plätze, ihm fehlt Fernlöschtext, Fernlöschung, "
+                                    "Tischsender 17-32, Küchenrufe 1-16; nicht verglichen\n";
     // The file fills slots 17..32 and the kitchen calls: the write fails even
     // though slots 1..16 and the settings are held as sent.
-    EXPECT_EQ(run({"write", SavedConfiguration.string(), "--verify"}), exitcode::DeviceFailed);
+    EXPECT_EQ(run({"--language", "de", "write", SavedConfiguration.string(), "--verify"}), exitcode::DeviceFailed);
     EXPECT_EQ(out.str(), "");
     EXPECT_EQ(err.str(), "Daten erfolgreich übertragen\nDer Pager hat nur 16 Speicherplätze: Plätze 17 bis 32 und "
                          "die Küchenrufe wurden nicht übertragen.\n" + notCompared);
 
     pager->state().callers[0].text = "alt";
     pager->faults().forgetCallerWrite.insert(0);
-    EXPECT_EQ(run({"write", SavedConfiguration.string(), "--verify"}), exitcode::DeviceFailed);
+    EXPECT_EQ(run({"--language", "de", "write", SavedConfiguration.string(), "--verify"}), exitcode::DeviceFailed);
     ASSERT_FALSE(out.str().empty());
     for (const std::string& line : linesOf(out.str()))
         EXPECT_EQ(line.rfind("Platz 1 ", 0), 0u) << line;
@@ -221,9 +220,9 @@ TEST_F(TechnicianCliTest, VerifyOnA16SlotPagerComparesWhatItHoldsAndSaysWhatNot)
     // In a series the result line tells it in the same words, with the
     // version as the pager writes it.
     stop = [&] { return !out.str().empty(); };
-    EXPECT_EQ(run({"write", SavedConfiguration.string(), "--each"}), exitcode::DeviceFailed);
-    EXPECT_NE(out.str().find("  ttyUSB0  #1  Küche Süd  1.40  failed: the pager has 16 slots and lacks the "
-                             "remote-delete text"),
+    EXPECT_EQ(run({"--language", "de", "write", SavedConfiguration.string(), "--each"}), exitcode::DeviceFailed);
+    EXPECT_NE(out.str().find("  ttyUSB0  #1  Küche Süd  1.40  fehlgeschlagen: der Pager hat 16 Plätze, ihm fehlt "
+                             "Fernlöschtext"),
               std::string::npos)
         << out.str();
 }
