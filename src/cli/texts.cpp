@@ -1,13 +1,12 @@
 #include "cli/texts.h"
 
-#include "model/win1252.h"
 
 namespace harvelin {
 
 const TextTable& textTable(CliText)
 {
     static constexpr CatalogueEntry Entries[] = {
-#define HARVELIN_TEXT(id, german, english) {#id, german, english},
+#define HARVELIN_TEXT(id, german) {#id, german},
 #include "cli/texts.def"
 #undef HARVELIN_TEXT
     };
@@ -19,7 +18,7 @@ namespace cli {
 
 std::string said(CliText id, std::initializer_list<std::string_view> arguments)
 {
-    return withArguments(win1252ToUtf8(localized(id)), arguments);
+    return withArguments(localizedUtf8(id), arguments);
 }
 
 }  // namespace cli

@@ -13,7 +13,7 @@
 namespace harvelin {
 
 enum class CliText : std::uint16_t {
-#define HARVELIN_TEXT(id, german, english) id,
+#define HARVELIN_TEXT(id, german) id,
 #include "cli/texts.def"
 #undef HARVELIN_TEXT
 };

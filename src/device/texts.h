@@ -10,7 +10,7 @@
 namespace harvelin {
 
 enum class DeviceText : std::uint16_t {
-#define HARVELIN_TEXT(id, german, english) id,
+#define HARVELIN_TEXT(id, german) id,
 #include "device/texts.def"
 #undef HARVELIN_TEXT
 };

@@ -7,7 +7,7 @@ namespace harvelin {
 const TextTable& textTable(FilesText)
 {
     static constexpr CatalogueEntry Entries[] = {
-#define HARVELIN_TEXT(id, german, english) {#id, german, english},
+#define HARVELIN_TEXT(id, german) {#id, german},
 #include "files/texts.def"
 #undef HARVELIN_TEXT
     };

@@ -14,7 +14,7 @@
 namespace harvelin {
 
 enum class FilesText : std::uint16_t {
-#define HARVELIN_TEXT(id, german, english) id,
+#define HARVELIN_TEXT(id, german) id,
 #include "files/texts.def"
 #undef HARVELIN_TEXT
 };

@@ -90,6 +90,11 @@ std::string withArguments(std::string_view pattern, std::initializer_list<std::s
 
 std::string_view TextTable::operator[](std::size_t index) const { return inLanguage(chosen)[index]; }
 
+std::string_view TextTable::utf8(std::size_t index) const
+{
+    return translation(index, chosenLanguage()).value_or(entries_[index].german);
+}
+
 std::optional<std::string_view> TextTable::translation(std::size_t index, std::string_view code) const
 {
     const CatalogueEntry& entry = entries_[index];

@@ -27,12 +27,11 @@
 
 namespace harvelin {
 
-// One text: its identifier and its wording in each language, in the order of
-// languages() (UTF-8).
+// One text: its identifier and its German wording (UTF-8); the other
+// languages' wordings are found by the identifier.
 struct CatalogueEntry {
     std::string_view id;
     std::string_view german;
-    std::string_view english;
 };
 
 // The codes of the languages the tool speaks, German first.
@@ -83,6 +82,8 @@ public:
     std::optional<std::string_view> translation(std::size_t index, std::string_view code) const;
     // The text in the language chosen.
     std::string_view operator[](std::size_t index) const;
+    // The same in UTF-8.
+    std::string_view utf8(std::size_t index) const;
 
 private:
     const std::vector<std::string>& inLanguage(std::size_t language) const;
@@ -100,6 +101,14 @@ template <class Enum>
 std::string_view localized(Enum id)
 {
     return textTable(Enum{})[static_cast<std::size_t>(id)];
+}
+
+// The same in UTF-8, for what leaves the tool as UTF-8 (a terminal, a page).
+template <class Enum>
+    requires std::is_enum_v<Enum>
+std::string_view localizedUtf8(Enum id)
+{
+    return textTable(Enum{}).utf8(static_cast<std::size_t>(id));
 }
 
 template <class Enum>

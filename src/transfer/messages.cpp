@@ -28,11 +28,7 @@ std::string displayName(const std::string& path)
 
 }  // namespace
 
-TransferMessage::operator std::string_view() const
-{
-    const CatalogueEntry& entry = textTable(id).entries()[static_cast<std::size_t>(id)];
-    return chosenLanguage() == languages()[0] ? entry.german : entry.english;
-}
+TransferMessage::operator std::string_view() const { return localizedUtf8(id); }
 
 std::string stepName(const TransferStep& step)
 {

@@ -5,7 +5,7 @@ namespace harvelin {
 const TextTable& textTable(TransferText)
 {
     static constexpr CatalogueEntry Entries[] = {
-#define HARVELIN_TEXT(id, german, english) {#id, german, english},
+#define HARVELIN_TEXT(id, german) {#id, german},
 #include "transfer/texts.def"
 #undef HARVELIN_TEXT
     };

@@ -57,33 +57,5 @@ INSTANTIATE_TEST_SUITE_P(
                "Taste \"256\" ist keine Zahl von 0 bis 255", "key 256 is not a number from 0 to 255"}),
     [](const ::testing::TestParamInfo<Worded>& param) { return std::string(param.param.name); });
 
-// Every text puts in in each language what the other does: %1 to %9, each
-// as often.
-template <class Enum>
-void expectSameArguments()
-{
-    for (const CatalogueEntry& entry : textTable(Enum{}).entries()) {
-        for (char n = '1'; n <= '9'; ++n) {
-            const std::string mark{'%', n};
-            const auto count = [&mark](std::string_view text) {
-                std::size_t found = 0;
-                for (std::size_t at = text.find(mark); at != std::string_view::npos; at = text.find(mark, at + 1))
-                    ++found;
-                return found;
-            };
-            EXPECT_EQ(count(entry.german), count(entry.english)) << entry.id << " " << mark;
-        }
-    }
-}
-
-TEST(CoreTexts, PutInTheSameArgumentsInEveryLanguage)
-{
-    expectSameArguments<ModelText>();
-    expectSameArguments<FilesText>();
-    expectSameArguments<LinkText>();
-    expectSameArguments<TransferText>();
-    expectSameArguments<DeviceText>();
-}
-
 }  // namespace
 }  // namespace harvelin
