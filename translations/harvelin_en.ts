@@ -1478,23 +1478,23 @@ Run %2 --help for more.</translation>
     </message>
     <message id="transfer.CallerStep">
         <source>Tischsender %1</source>
-        <translation>Caller slot %1</translation>
+        <translation>caller slot %1</translation>
     </message>
     <message id="transfer.KitchenStep">
         <source>Küchenruf %1</source>
-        <translation>Kitchen call %1</translation>
+        <translation>kitchen call %1</translation>
     </message>
     <message id="transfer.RemoteDeleteModeStep">
         <source>Fernlöschung</source>
-        <translation>Remote delete</translation>
+        <translation>remote delete</translation>
     </message>
     <message id="transfer.RemoteDeleteTextStep">
         <source>Fernlöschtext</source>
-        <translation>Remote-delete text</translation>
+        <translation>remote-delete text</translation>
     </message>
     <message id="transfer.PagerNameStep">
         <source>Pager-Name</source>
-        <translation>Pager name</translation>
+        <translation>pager name</translation>
     </message>
     <message id="transfer.BatteryStep">
         <source>Batteriespannung</source>

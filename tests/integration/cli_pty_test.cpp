@@ -211,7 +211,7 @@ TEST_F(CliPtyTest, SecondCtrlCStopsTheSeriesAtOnceAndLogsThePartlyWrittenPager)
 
     const std::string told = readBytes(dir / "err.txt");
     EXPECT_EQ(told.find(">Setze Adresstext"), std::string::npos) << told;
-    EXPECT_NE(told.find("Übertragung abgebrochen – der Pager ist nur teilweise beschrieben. Bis Tischsender "),
+    EXPECT_NE(told.find("Transfer cancelled – the pager is only partly written. Up to caller slot "),
               std::string::npos)
         << told;
     const std::vector<std::string> results = linesOf(readBytes(dir / "out.txt"));
