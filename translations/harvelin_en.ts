@@ -1220,11 +1220,11 @@ Run %2 --help for more.</translation>
     <name>link</name>
     <message id="link.CheckingPort">
         <source>Prüfe :%1</source>
-        <translation>Checking :%1</translation>
+        <translation>Checking port %1</translation>
     </message>
     <message id="link.PagerFoundAt">
         <source>Pager an Port:%1 gefunden</source>
-        <translation>Pager found on port:%1</translation>
+        <translation>Pager found on port %1</translation>
     </message>
     <message id="link.NothingFound">
         <source>Kein Zelvatron gefunden</source>
