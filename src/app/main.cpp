@@ -77,14 +77,7 @@ std::string terminalText(harvelin::FormText id, std::initializer_list<std::strin
 // A language the tool does not speak ends the program.
 void chooseProgramLanguage(int argc, char** argv)
 {
-    std::optional<std::string> asked;
-    for (int i = 1; i < argc; ++i) {
-        const std::string_view arg = argv[i];
-        if (arg == "--language" && i + 1 < argc)
-            asked = argv[++i];
-        else if (arg.starts_with("--language="))
-            asked = std::string(arg.substr(std::string_view("--language=").size()));
-    }
+    const std::optional<std::string> asked = harvelin::languageAsked(argc, argv);
     if (!asked) {
         harvelin::chooseLanguage(harvelin::languageForSystem(harvelin::systemLanguageSetting()));
         return;

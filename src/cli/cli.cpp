@@ -38,24 +38,6 @@ constexpr int CallerSlotCount = static_cast<int>(CallerSlots);
 
 constexpr std::string_view LanguageOption = "--language";
 
-// The last value given to --language, before or after the command; none
-// when it is not given. Looked for before the parser is made, whose texts
-// are in the language it names.
-std::optional<std::string> askedLanguage(int argc, const char* const* argv)
-{
-    std::optional<std::string> asked;
-    for (int i = 1; i < argc; ++i) {
-        const std::string_view arg = argv[i];
-        if (arg == "--")
-            break;
-        if (arg == LanguageOption && i + 1 < argc)
-            asked = argv[++i];
-        else if (arg.starts_with(std::string(LanguageOption) + "="))
-            asked = std::string(arg.substr(LanguageOption.size() + 1));
-    }
-    return asked;
-}
-
 // The help's own words in the language chosen. Subcommands share the
 // formatter and take the option group when they are made.
 void labelHelp(CLI::App& app)
@@ -171,7 +153,7 @@ std::string outputFailureReason(int errorNumber)
 
 std::optional<std::string_view> cliLanguage(int argc, const char* const* argv, std::string_view systemSetting)
 {
-    const std::optional<std::string> asked = askedLanguage(argc, argv);
+    const std::optional<std::string> asked = languageAsked(argc, argv);
     if (!asked)
         return languageForSystem(systemSetting);
     for (const std::string_view code : languages())
@@ -187,7 +169,7 @@ int runCli(int argc, const char* const* argv, CliEnvironment& env)
     const std::optional<std::string_view> language = cliLanguage(argc, argv, env.systemLanguage);
     const LanguageScope scope(language.value_or(languageForSystem(env.systemLanguage)));
     if (!language) {
-        complain(env) << said(CliText::UnknownLanguage, {askedLanguage(argc, argv).value_or("")}) << '\n';
+        complain(env) << said(CliText::UnknownLanguage, {languageAsked(argc, argv).value_or("")}) << '\n';
         return exitcode::BadInput;
     }
 

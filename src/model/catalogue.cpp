@@ -71,6 +71,22 @@ std::string_view languageForSystem(std::string_view setting)
     return named ? std::string_view{"en"} : std::string_view{"de"};
 }
 
+std::optional<std::string> languageAsked(int argc, const char* const* argv)
+{
+    constexpr std::string_view Option = "--language";
+    std::optional<std::string> asked;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (arg == "--")
+            break;
+        if (arg == Option && i + 1 < argc)
+            asked = argv[++i];
+        else if (arg.starts_with(Option) && arg.size() > Option.size() && arg[Option.size()] == '=')
+            asked = std::string(arg.substr(Option.size() + 1));
+    }
+    return asked;
+}
+
 std::string withArguments(std::string_view pattern, std::initializer_list<std::string_view> arguments)
 {
     std::string text;

@@ -64,6 +64,11 @@ private:
 // English when every language named is one the tool does not speak.
 std::string_view languageForSystem(std::string_view setting);
 
+// The last value a program's command line gives to --language (also as
+// --language=CODE), before "--"; none when it gives none. Looked for before
+// any text of the program is made, as they are made in the language it names.
+std::optional<std::string> languageAsked(int argc, const char* const* argv);
+
 // `pattern` with %1 to %9 replaced by the arguments, in one pass: a "%"
 // inside an argument stays as it is.
 std::string withArguments(std::string_view pattern, std::initializer_list<std::string_view> arguments);
