@@ -46,7 +46,6 @@
 #include "gui/main_form.h"
 #include "model/build_info.h"
 #include "model/catalogue.h"
-#include "model/win1252.h"
 #include "platform/clock.h"
 #include "platform/system_language.h"
 #include "platform/port_enumeration.h"
@@ -64,12 +63,16 @@ struct Options {
 };
 
 // A text of the form's catalogue for Qt.
-QString text(harvelin::FormText id) { return QString::fromStdString(harvelin::win1252ToUtf8(harvelin::localized(id))); }
+QString text(harvelin::FormText id)
+{
+    const std::string_view utf8 = harvelin::localizedUtf8(id);
+    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
 
-// A text of the form's catalogue for the terminal (UTF-8).
+// A text of the form's catalogue for the terminal, with UTF-8 arguments.
 std::string terminalText(harvelin::FormText id, std::initializer_list<std::string_view> arguments = {})
 {
-    return harvelin::win1252ToUtf8(harvelin::localized(id, arguments));
+    return harvelin::localizedUtf8(id, arguments);
 }
 
 // The language of everything the program says, chosen before any of it is
@@ -287,9 +290,7 @@ private:
         form.done(0);
         if (!saved)
             std::fprintf(stderr, "%s\n",
-                         terminalText(harvelin::FormText::CannotWrite,
-                                      {harvelin::win1252(options_.screenshot.toStdString())})
-                             .c_str());
+                         terminalText(harvelin::FormText::CannotWrite, {options_.screenshot.toStdString()}).c_str());
         return saved ? 0 : 1;
     }
 

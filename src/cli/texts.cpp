@@ -1,6 +1,5 @@
 #include "cli/texts.h"
 
-
 namespace harvelin {
 
 const TextTable& textTable(CliText)
@@ -18,7 +17,7 @@ namespace cli {
 
 std::string said(CliText id, std::initializer_list<std::string_view> arguments)
 {
-    return withArguments(localizedUtf8(id), arguments);
+    return localizedUtf8(id, arguments);
 }
 
 }  // namespace cli

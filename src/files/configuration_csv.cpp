@@ -152,7 +152,7 @@ public:
     {
         const std::optional<std::string> bytes = utf8ToWin1252(cell(c));
         if (!bytes) {
-            problem(c, utf8Text(FilesText::NotShowableCell, {quoted(cell(c))}));
+            problem(c, localizedUtf8(FilesText::NotShowableCell, {quoted(cell(c))}));
             return std::nullopt;
         }
         if (const auto p = checkText(field, *bytes)) {
@@ -166,7 +166,7 @@ public:
     {
         if (cell(c) == On || cell(c) == Off)
             return cell(c) == On;
-        problem(c, utf8Text(FilesText::NeitherOnNorOff, {quoted(cell(c))}));
+        problem(c, localizedUtf8(FilesText::NeitherOnNorOff, {quoted(cell(c))}));
         return std::nullopt;
     }
 
@@ -175,7 +175,7 @@ public:
     {
         for (std::size_t c = first; c <= last; ++c) {
             if (!cell(static_cast<Column>(c)).empty()) {
-                problem(static_cast<Column>(c), utf8Text(FilesText::CellMustBeEmpty, {kind, Columns[c]}));
+                problem(static_cast<Column>(c), localizedUtf8(FilesText::CellMustBeEmpty, {kind, Columns[c]}));
                 return false;
             }
         }
@@ -201,7 +201,7 @@ void readCaller(Reader& r, CallerEntry& slot)
         read.buttonId[i] = *bytes[i];
     read.idSuffix = *bytes[4];
     if (!r.cell(Identity).empty() && r.cell(Identity) != identityText(read)) {
-        r.problem(Identity, utf8Text(FilesText::IdentityMismatch, {quoted(r.cell(Identity)), identityText(read)}));
+        r.problem(Identity, localizedUtf8(FilesText::IdentityMismatch, {quoted(r.cell(Identity)), identityText(read)}));
         return;
     }
     slot = read;
@@ -245,7 +245,7 @@ const Setting* settingOf(Reader& r)
     std::vector<std::string_view> names;
     for (const Setting& s : Settings)
         names.push_back(s.name);
-    r.problem(Slot, utf8Text(FilesText::NoSuchSetting, {quoted(r.cell(Slot)), didYouMean(r.cell(Slot), names)}));
+    r.problem(Slot, localizedUtf8(FilesText::NoSuchSetting, {quoted(r.cell(Slot)), didYouMean(r.cell(Slot), names)}));
     return nullptr;
 }
 
@@ -291,15 +291,15 @@ void checkHeader(const Row& header, char separator, std::vector<Problem>& proble
             continue;
         const bool known = std::find(Columns.begin(), Columns.end(), names[c]) != Columns.end();
         problems.push_back({header.line, c + 1,
-                            known ? utf8Text(FilesText::ColumnOutOfPlace,
+                            known ? localizedUtf8(FilesText::ColumnOutOfPlace,
                                              {names[c], Columns[c], headerText(separator)})
-                                  : utf8Text(FilesText::NoSuchColumn,
+                                  : localizedUtf8(FilesText::NoSuchColumn,
                                              {quoted(names[c]), didYouMean(names[c], Columns)})});
         return;
     }
     if (names.size() != Columns.size())
         problems.push_back({header.line, std::min(names.size(), Columns.size()) + 1,
-                            utf8Text(FilesText::HeaderColumns, {std::to_string(names.size()),
+                            localizedUtf8(FilesText::HeaderColumns, {std::to_string(names.size()),
                                                                 std::to_string(Columns.size()),
                                                                 headerText(separator)})});
 }
@@ -354,7 +354,7 @@ std::string didYouMean(std::string_view word, std::span<const std::string_view> 
     }
     if (best.empty() || tie)
         return {};
-    return utf8Text(FilesText::DidYouMean, {best});
+    return localizedUtf8(FilesText::DidYouMean, {best});
 }
 
 bool looksLikeFormula(std::string_view cell)
@@ -421,7 +421,7 @@ std::vector<Problem> parse(std::string_view table, PagerConfiguration& config, F
     const std::string_view first[] = {Columns[Kind]};
     if (rows.empty() || (rows.front().cells.front() != Columns[Kind] &&
                          didYouMean(rows.front().cells.front(), first).empty())) {
-        problems.push_back({1, 1, utf8Text(FilesText::NoHeader, {headerText(separator)})});
+        problems.push_back({1, 1, localizedUtf8(FilesText::NoHeader, {headerText(separator)})});
         return problems;
     }
     checkHeader(rows.front(), separator, problems);
@@ -443,25 +443,25 @@ std::vector<Problem> parse(std::string_view table, PagerConfiguration& config, F
         Reader r(rows[i], problems);
         if (cells.size() != Columns.size()) {
             r.problem(static_cast<Column>(std::min(cells.size(), Columns.size())),
-                      utf8Text(FilesText::RowColumns,
+                      localizedUtf8(FilesText::RowColumns,
                                {std::to_string(cells.size()), std::to_string(Columns.size())}));
             continue;
         }
         const std::string& kind = r.cell(Kind);
         if (std::find(std::begin(Kinds), std::end(Kinds), kind) == std::end(Kinds)) {
-            r.problem(Kind, utf8Text(FilesText::NoSuchKind, {quoted(kind), didYouMean(kind, Kinds)}));
+            r.problem(Kind, localizedUtf8(FilesText::NoSuchKind, {quoted(kind), didYouMean(kind, Kinds)}));
             continue;
         }
         auto givenBefore = [&](const std::string& name, const std::string& what) {
             const auto [at, fresh] = seen.emplace(std::pair{kind, name}, rows[i].line);
             if (!fresh)
-                r.problem(Slot, utf8Text(FilesText::AppearsAlready, {what, std::to_string(at->second)}));
+                r.problem(Slot, localizedUtf8(FilesText::AppearsAlready, {what, std::to_string(at->second)}));
             return !fresh;
         };
         if (kind == SettingKind) {
             const Setting* setting = settingOf(r);
             if (setting && !givenBefore(std::string(setting->name),
-                                        utf8Text(FilesText::SettingTwice, {setting->name})) &&
+                                        localizedUtf8(FilesText::SettingTwice, {setting->name})) &&
                 r.unused(Identity, Station, SettingKind)) {
                 readSetting(r, *setting, config);
                 covered.hold(setting->covered);

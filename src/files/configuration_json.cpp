@@ -164,7 +164,7 @@ private:
         if (path_.size() < MaxDepth)
             return false;
         errorAt = places[pointer()] + 1;
-        errorText = utf8Text(FilesText::NestedTooDeep, {std::to_string(MaxDepth)});
+        errorText = localizedUtf8(FilesText::NestedTooDeep, {std::to_string(MaxDepth)});
         return true;
     }
 
@@ -235,7 +235,7 @@ public:
                 continue;
             const auto found = parser_.keyPlaces.find(pointer + "/" + key);
             problemAt(found == parser_.keyPlaces.end() ? 0 : found->second,
-                      utf8Text(FilesText::NoSuchKey,
+                      localizedUtf8(FilesText::NoSuchKey,
                                {shownInMessage(Json(key).dump(), true), csv::didYouMean(key, known)}));
         }
     }
@@ -244,13 +244,13 @@ public:
     std::optional<std::string> text(const Json& j, const std::string& pointer, Field field)
     {
         if (!j.is_string()) {
-            problem(pointer, utf8Text(FilesText::NoQuotedText, {shown(j)}));
+            problem(pointer, localizedUtf8(FilesText::NoQuotedText, {shown(j)}));
             return std::nullopt;
         }
         const std::string& utf8 = j.get_ref<const std::string&>();
         const auto bytes = utf8ToWin1252(utf8);
         if (!bytes) {
-            problem(pointer, utf8Text(FilesText::NotShowableCell, {"\"" + shownInMessage(utf8, true) + "\""}));
+            problem(pointer, localizedUtf8(FilesText::NotShowableCell, {"\"" + shownInMessage(utf8, true) + "\""}));
             return std::nullopt;
         }
         if (const auto p = checkText(field, *bytes)) {
@@ -266,7 +266,7 @@ public:
         constexpr std::uint64_t Max = 0xFFFFFFFF;
         if (j.is_number_unsigned() && j.get<std::uint64_t>() <= Max)
             return static_cast<std::uint32_t>(j.get<std::uint64_t>());
-        problem(pointer, utf8Text(FilesText::NoNumberUpTo, {shown(j), std::to_string(Max)}));
+        problem(pointer, localizedUtf8(FilesText::NoNumberUpTo, {shown(j), std::to_string(Max)}));
         return std::nullopt;
     }
 
@@ -275,7 +275,7 @@ public:
     {
         std::uint8_t value = 0;
         if (!j.is_number()) {
-            problem(pointer, utf8Text(FilesText::NoNumberUpTo, {shown(j), "255"}));
+            problem(pointer, localizedUtf8(FilesText::NoNumberUpTo, {shown(j), "255"}));
             return std::nullopt;
         }
         // A number as JSON writes it is judged as the same digits in a table.
@@ -290,7 +290,7 @@ public:
     {
         if (j.is_boolean())
             return j.get<bool>();
-        problem(pointer, utf8Text(FilesText::NeitherTrueNorFalse, {shown(j)}));
+        problem(pointer, localizedUtf8(FilesText::NeitherTrueNorFalse, {shown(j)}));
         return std::nullopt;
     }
 
@@ -330,7 +330,7 @@ public:
             const auto [l, c] = places[f.offset];
             if (f.earlier) {
                 const auto [el, ec] = places[*f.earlier];
-                f.what = utf8Text(FilesText::KeyAppearsAlready, {f.what, std::to_string(el), std::to_string(ec)});
+                f.what = localizedUtf8(FilesText::KeyAppearsAlready, {f.what, std::to_string(el), std::to_string(ec)});
             }
             out.push_back({l, c, std::move(f.what)});
         }
@@ -349,9 +349,9 @@ private:
     static std::string shown(const Json& j)
     {
         if (j.is_array())
-            return utf8Text(FilesText::AList);
+            return std::string(localizedUtf8(FilesText::AList));
         if (j.is_object())
-            return utf8Text(FilesText::AnObject);
+            return std::string(localizedUtf8(FilesText::AnObject));
         return shownInMessage(j.dump(), true);
     }
 
@@ -372,7 +372,7 @@ void readSlots(Importer& in, const Json& slots, const std::string& name, Field s
                std::bitset<N> FileCoverage::*held, ReadOne readOne)
 {
     if (!slots.is_array()) {
-        in.problem("/" + name, utf8Text(FilesText::ListOfSlotsExpected));
+        in.problem("/" + name, std::string(localizedUtf8(FilesText::ListOfSlotsExpected)));
         return;
     }
     for (std::size_t i = 0; i < slots.size(); ++i) {
@@ -381,7 +381,7 @@ void readSlots(Importer& in, const Json& slots, const std::string& name, Field s
             in.problem(pointer, win1252ToUtf8(describe(Problem{slotField, Fault::OutOfRange, std::to_string(i + 1), 1,
                                                                static_cast<unsigned>(count), 0})));
         } else if (!slots[i].is_object()) {
-            in.problem(pointer, utf8Text(FilesText::SlotInBracesExpected));
+            in.problem(pointer, std::string(localizedUtf8(FilesText::SlotInBracesExpected)));
         } else {
             in.onlyKnownKeys(slots[i], pointer, keys);
             readOne(slots[i], pointer, entries[i]);
@@ -423,7 +423,7 @@ std::vector<csv::Problem> configurationFromJson(std::string_view json, PagerConf
     FileCoverage unused;
     FileCoverage& covered = coverage ? *coverage : unused;
     if (std::all_of(json.begin(), json.end(), isBlank))
-        return {{1, 1, utf8Text(FilesText::EmptyJson)}};
+        return {{1, 1, std::string(localizedUtf8(FilesText::EmptyJson))}};
     Json doc;
     const char* furthest = json.data();
     PlacingParser parser(doc, json.data(), &furthest);
@@ -435,7 +435,7 @@ std::vector<csv::Problem> configurationFromJson(std::string_view json, PagerConf
         return in.problems(json);
     }
     if (!doc.is_object()) {
-        in.problem("", utf8Text(doc.is_array() ? FilesText::ObjectNotList : FilesText::ObjectNotValue));
+        in.problem("", std::string(localizedUtf8(doc.is_array() ? FilesText::ObjectNotList : FilesText::ObjectNotValue)));
         return in.problems(json);
     }
     for (const PlacingParser::Repeat& r : parser.repeated)

@@ -75,7 +75,7 @@ std::string shownText(std::string_view win1252Text)
 // arguments are HTML already.
 std::string sheetText(FilesText id, std::initializer_list<std::string_view> arguments = {})
 {
-    return withArguments(escaped(win1252ToUtf8(localized(id))), arguments);
+    return withArguments(escaped(localizedUtf8(id)), arguments);
 }
 
 std::string onOff(bool on) { return sheetText(on ? FilesText::SwitchOn : FilesText::SwitchOff); }
@@ -237,7 +237,7 @@ std::string sheetTime(std::time_t when, bool utc)
 
 SheetSource sheetSource(const std::string& path, std::time_t when, bool utc)
 {
-    const std::string name = path.empty() ? win1252ToUtf8(localized(FilesText::NotSaved))
+    const std::string name = path.empty() ? std::string(localizedUtf8(FilesText::NotSaved))
                                           : path.substr(path.find_last_of("/\\") + 1);
     return {name, sheetTime(when, utc), versionText()};
 }

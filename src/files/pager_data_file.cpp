@@ -420,7 +420,7 @@ std::optional<FileProblem> PagerDataFile::parse(std::string_view bytes, PagerCon
 std::string FileProblem::describe(const std::string& file) const
 {
     // The name is UTF-8: the text around it is made UTF-8 before it goes in.
-    return withArguments(win1252ToUtf8(localized(FilesText::NamedFileLineProblem)),
+    return localizedUtf8(FilesText::NamedFileLineProblem,
                          {file, std::to_string(line), win1252ToUtf8(harvelin::describe(problem))});
 }
 

@@ -1,7 +1,5 @@
 #include "files/texts.h"
 
-#include "model/win1252.h"
-
 namespace harvelin {
 
 const TextTable& textTable(FilesText)
@@ -13,11 +11,6 @@ const TextTable& textTable(FilesText)
     };
     static const TextTable table{"files", Entries};
     return table;
-}
-
-std::string utf8Text(FilesText id, std::initializer_list<std::string_view> arguments)
-{
-    return withArguments(win1252ToUtf8(localized(id)), arguments);
 }
 
 }  // namespace harvelin

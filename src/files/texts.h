@@ -5,9 +5,6 @@
 // model/catalogue.h).
 
 #include <cstdint>
-#include <initializer_list>
-#include <string>
-#include <string_view>
 
 #include "model/catalogue.h"
 
@@ -20,9 +17,5 @@ enum class FilesText : std::uint16_t {
 };
 
 const TextTable& textTable(FilesText);
-
-// The text in the language chosen as UTF-8, with arguments in UTF-8: for the
-// messages about tables and JSON, and the sheet, which are UTF-8 throughout.
-std::string utf8Text(FilesText id, std::initializer_list<std::string_view> arguments = {});
 
 }  // namespace harvelin

@@ -26,7 +26,7 @@ std::string aboutCommitLine()
 {
     const BuildCommit commit = buildCommit();
     if (commit.id.empty())
-        return win1252ToUtf8(localized(ModelText::CommitUnknown));
+        return std::string(localizedUtf8(ModelText::CommitUnknown));
     return win1252ToUtf8(
         localized(commit.uncommittedChanges ? ModelText::CommitWithChanges : ModelText::CommitLine, {commit.id}));
 }

@@ -123,4 +123,13 @@ std::string localized(Enum id, std::initializer_list<std::string_view> arguments
     return withArguments(localized(id), arguments);
 }
 
+// In UTF-8 with UTF-8 arguments: a terminal's line, a message about a UTF-8
+// table, a page.
+template <class Enum>
+    requires std::is_enum_v<Enum>
+std::string localizedUtf8(Enum id, std::initializer_list<std::string_view> arguments)
+{
+    return withArguments(localizedUtf8(id), arguments);
+}
+
 }  // namespace harvelin
