@@ -435,7 +435,8 @@ std::vector<csv::Problem> configurationFromJson(std::string_view json, PagerConf
         return in.problems(json);
     }
     if (!doc.is_object()) {
-        in.problem("", std::string(localizedUtf8(doc.is_array() ? FilesText::ObjectNotList : FilesText::ObjectNotValue)));
+        const FilesText notAnObject = doc.is_array() ? FilesText::ObjectNotList : FilesText::ObjectNotValue;
+        in.problem("", std::string(localizedUtf8(notAnObject)));
         return in.problems(json);
     }
     for (const PlacingParser::Repeat& r : parser.repeated)
