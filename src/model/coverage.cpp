@@ -76,10 +76,10 @@ bool FileCoverage::complete() const
            kitchenCalls.all();
 }
 
-// The keys of a saved configuration's lines, without their colons.
 namespace {
 
-// What a saved configuration calls each setting and each kind of slot.
+// What a saved configuration calls each setting and each kind of slot: the
+// keys of its lines, without their colons.
 constexpr CoverageNames FileKeys{"Pagername", "Fernloeschung", "FModus", "Summer", "Batterie", "Eintrag", "Sonder"};
 
 }  // namespace
