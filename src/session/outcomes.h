@@ -91,7 +91,7 @@ struct WriteOutcome {
     bool noPager = false;  // no pager found: nothing was sent
     bool stopped = false;
     WriteResult result;
-    // How it went, and then SmallPagerMessage when a 16-slot pager left
+    // How it went, and then TransferText::SmallPager when a 16-slot pager left
     // slots 17..32 or the kitchen calls out.
     Messages messages;
     bool slotsLeftOut = false;
@@ -102,7 +102,7 @@ struct WriteOutcome {
     // The read-back of a write that was to be checked and was acknowledged:
     // what the pager holds compared with what was written. Then "Daten
     // erfolgreich übertragen" is told only when they agree; otherwise the
-    // differences say it, or WriteNotVerifiedMessage that the pager could
+    // differences say it, or TransferText::WriteNotVerified that the pager could
     // not be read back.
     std::optional<PagerComparison> readBack;
     bool verified() const { return readBack && readBack->readOut.replaced && readBack->differences.empty(); }

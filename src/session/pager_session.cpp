@@ -6,7 +6,6 @@
 #include "device/option_switch.h"
 #include "link/port_problem.h"
 #include "model/conversions.h"
-#include "model/win1252.h"
 #include "transfer/messages.h"
 
 namespace harvelin {
@@ -69,7 +68,7 @@ Messages PagerSession::refusalWithoutPager() const
 {
     if (active_)
         return {};
-    return {win1252(NoConnectionMessage)};
+    return {std::string(localized(TransferText::NoConnection))};
 }
 
 // Without a pager found nothing is asked or sent, and the user is told so
@@ -216,10 +215,10 @@ WriteOutcome PagerSession::write(SessionEvents& events, Check check)
     if (!outcome.readBack || outcome.verified())
         outcome.messages.push_back(messageFor(result));
     else if (!outcome.readBack->readOut.replaced)
-        outcome.messages.emplace_back(win1252(WriteNotVerifiedMessage));
+        outcome.messages.emplace_back(std::string(localized(TransferText::WriteNotVerified)));
     outcome.slotsLeftOut = result.leftSlotsOut;
     if (result.leftSlotsOut) {
-        outcome.messages.push_back(win1252(SmallPagerMessage));
+        outcome.messages.push_back(std::string(localized(TransferText::SmallPager)));
         outcome.pagerLacks = FileCoverage::heldByPager(result.callerSlots).neutralMissing();
     }
     // What the pager was found not to hold is not kept as written.
@@ -256,7 +255,7 @@ LearnBegin PagerSession::startLearn(SessionEvents& events, int slot)
     statusLine_ = begin.start == LearnStart::TakenUp ? learnWindow_.statusText() : std::string();
     // A refusal passes without a word: the status line stays empty.
     if (begin.start == LearnStart::NotSent)
-        begin.messages.push_back(win1252(NoConnectionMessage));
+        begin.messages.push_back(std::string(localized(TransferText::NoConnection)));
     return begin;
 }
 

@@ -28,8 +28,6 @@ std::string displayName(const std::string& path)
 
 }  // namespace
 
-TransferMessage::operator std::string_view() const { return localizedUtf8(id); }
-
 std::string stepName(const TransferStep& step)
 {
     using Kind = TransferStep::Kind;

@@ -2,8 +2,10 @@
 
 // The messages after what an operation returned, in the language chosen
 // (model/catalogue.h). The form shows them in message boxes; the command
-// line prints them as they are. All texts are Windows-1252 bytes, except the
-// constants below.
+// line prints them as they are. All texts are Windows-1252 bytes. The
+// messages that stand alone are asked for by their identifier,
+// localized(TransferText::NoConnection); transfer/texts.def says when each
+// is shown.
 
 #include <string>
 #include <string_view>
@@ -14,38 +16,6 @@
 #include "transfer/write.h"
 
 namespace harvelin {
-
-// A message that stands alone, named like a constant: it turns into its
-// text in the language chosen, in UTF-8 (win1252() makes the bytes the form
-// shows).
-struct TransferMessage {
-    TransferText id;
-    operator std::string_view() const;
-};
-
-// Shown by every handler that needs the pager and finds no link to it.
-constexpr TransferMessage NoConnectionMessage{TransferText::NoConnection};
-// A read-out stopped part-way puts the form back as it was.
-constexpr TransferMessage ReadCancelledMessage{TransferText::ReadCancelled};
-// What a write stopped part-way has left: some steps are taken over, the
-// others not.
-constexpr TransferMessage WriteCancelledMessage{TransferText::WriteCancelled};
-// A write stopped before its first slot command has changed nothing.
-constexpr TransferMessage WriteCancelledUntouchedMessage{TransferText::WriteCancelledUntouched};
-// A pager below version 1.5 has no room for slots 17..32 and the kitchen calls.
-constexpr TransferMessage SmallPagerMessage{TransferText::SmallPager};
-
-// A write that was to be checked, and was acknowledged, but could not be
-// read back in full.
-constexpr TransferMessage WriteNotVerifiedMessage{TransferText::WriteNotVerified};
-
-// What "Mit Pager vergleichen" found, and what a write that was checked
-// found: above the list of differences, or alone when there are none. A
-// 16-slot pager adds the note of what it does not hold.
-constexpr TransferMessage AgreeMessage{TransferText::Agree};
-constexpr TransferMessage DiffersHeading{TransferText::Differs};
-constexpr TransferMessage WrittenButDiffersHeading{TransferText::WrittenButDiffers};
-constexpr TransferMessage SmallPagerNotComparedNote{TransferText::SmallPagerNotCompared};
 
 // The write's result stays on the progress bar this long before it is told.
 constexpr unsigned WriteResultWaitMs = 1000;
@@ -64,7 +34,7 @@ std::string messageFor(const ReadOutResult& result, const std::string& partialBa
 // Übertragung!", or that it was cancelled), and after one that failed or
 // stopped once the first slot command had gone out, what the pager holds now
 // and that "PC -> Pager" again completes it. A small pager that left slots
-// out adds SmallPagerMessage as a message of its own.
+// out adds TransferText::SmallPager as a message of its own.
 std::string messageFor(const WriteResult& result);
 
 // The backup folder could not take a read-out; `reason` as the file code

@@ -8,7 +8,6 @@
 
 #include "model/conversions.h"
 #include "model/option_switches.h"
-#include "model/win1252.h"
 #include "transfer/messages.h"
 #include "ui/control_ids.h"
 #include "ui/dialog_layout.h"
@@ -227,7 +226,7 @@ void MainDialog::writeToPager()
         [this](const WriteOutcome& outcome) {
             listener_->writeEnded(outcome.result);
             if (outcome.readBack && outcome.readBack->readOut.replaced && !outcome.verified())
-                showComparison(*outcome.readBack, WrittenButDiffersHeading, {});
+                showComparison(*outcome.readBack, TransferText::WrittenButDiffers, {});
         });
 }
 
@@ -239,25 +238,25 @@ void MainDialog::compareWithPager()
     runBusy([this, shown = heldConfiguration()](SessionEvents& events) { return session_.compare(events, shown); },
             [this](const PagerComparison& comparison) {
                 if (comparison.readOut.replaced)
-                    showComparison(comparison, DiffersHeading, AgreeMessage);
+                    showComparison(comparison, TransferText::Differs, TransferText::Agree);
                 tell(comparison.readOut.formStopMessages);
             });
 }
 
-void MainDialog::showComparison(const PagerComparison& comparison, std::string_view heading, std::string_view agreed)
+void MainDialog::showComparison(const PagerComparison& comparison, TransferText heading, TransferText agreed)
 {
     // A 16-slot pager was compared in what it holds.
     std::string small;
     if (!comparison.pagerLacks.empty())
-        small = "\n" + win1252(SmallPagerNotComparedNote);
+        small = "\n" + std::string(localized(TransferText::SmallPagerNotCompared));
     if (comparison.differences.empty()) {
-        host_.messageBox(win1252(agreed) + small);
+        host_.messageBox(std::string(localized(agreed)) + small);
         return;
     }
     std::vector<std::string> lines;
     for (const ConfigurationDifference& d : comparison.differences)
         lines.push_back(d.line(side::Form, side::Pager));
-    host_.showLines(win1252(heading) + small, lines);
+    host_.showLines(std::string(localized(heading)) + small, lines);
 }
 
 // The repeater's display shows the time being sent.

@@ -16,6 +16,7 @@
 #include "model/pager_image.h"
 #include "platform/clock.h"
 #include "session/pager_session.h"
+#include "transfer/texts.h"
 #include "ui/dialog_host.h"
 #include "ui/form_listener.h"
 #include "ui/texts.h"
@@ -211,7 +212,7 @@ private:
     void compareWithPager();
     // The differences a comparison found, under `heading`, with the form as
     // the first side; or `agreed` when there are none.
-    void showComparison(const PagerComparison& comparison, std::string_view heading, std::string_view agreed);
+    void showComparison(const PagerComparison& comparison, TransferText heading, TransferText agreed);
     void startLearn(int row);
     void onUiTimer();
     void sendOptionSwitch(int checkId, OptionSwitchTexts texts);

@@ -19,8 +19,8 @@ namespace harvelin {
 
 namespace {
 
-const std::string ReadCancelled = win1252(ReadCancelledMessage);
-const std::string WriteCancelled = win1252(WriteCancelledMessage);
+const std::string ReadCancelled = std::string(localized(TransferText::ReadCancelled));
+const std::string WriteCancelled = std::string(localized(TransferText::WriteCancelled));
 
 struct Interruption {
     const char* name;
@@ -124,7 +124,7 @@ INSTANTIATE_TEST_SUITE_P(
         Interruption{"ReadCancelledAmongTheKitchenSlots", false, true, 40, ReadCancelled},
         Interruption{"ReadWithThePagerSilentFromTheFourthSlot", false, false, 3,
                      win1252("Fehlerhafter Datenempfang – die Daten im Formular sind unverändert.")},
-        Interruption{"WriteCancelledBeforeItBegins", true, true, -1, win1252(WriteCancelledUntouchedMessage)},
+        Interruption{"WriteCancelledBeforeItBegins", true, true, -1, std::string(localized(TransferText::WriteCancelledUntouched))},
         Interruption{"WriteCancelledAtTheFirstSlot", true, true, 0,
                      WriteCancelled + win1252(" Ab Tischsender 1 hält er zum Teil noch die alten Daten.")},
         Interruption{"WriteCancelledAtTheFourthSlot", true, true, 3, WriteCancelled},

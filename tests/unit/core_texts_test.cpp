@@ -46,7 +46,7 @@ INSTANTIATE_TEST_SUITE_P(
                },
                "Lesen abgebrochen – die Daten im Formular sind unverändert.",
                "Reading cancelled – the data in the form are unchanged."},
-        Worded{"Constant", [] { return win1252(WriteNotVerifiedMessage); },
+        Worded{"Constant", [] { return std::string(localized(TransferText::WriteNotVerified)); },
                "Daten übertragen, aber nicht geprüft: der Pager wurde nicht vollständig gelesen.",
                "Data transferred but not checked: the pager could not be read in full."},
         Worded{"WithArguments", [] { return fileNotSavedMessage("K\xC3\xBC" "che.pag", "Zugriff verweigert"); },

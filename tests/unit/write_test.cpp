@@ -209,7 +209,7 @@ INSTANTIATE_TEST_SUITE_P(
                                    {"Platz 9 Meldetext: Formular \"Tisch 9\", Pager \"Tisch 1\""}},
                       CheckedWrite{"NotReadBack",
                                    [](SessionRig& rig) { rig.faults().silentFor[">Lese:3"] = -1; },
-                                   {win1252(WriteNotVerifiedMessage)},
+                                   {std::string(localized(TransferText::WriteNotVerified))},
                                    {}}),
     [](const auto& test) { return std::string(test.param.name); });
 
